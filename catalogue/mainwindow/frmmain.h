@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QMainWindow>
+
+namespace tv {
+
+// The main window. Owned by the program's start-up; lives until the program ends.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+};
+
+} // namespace tv
