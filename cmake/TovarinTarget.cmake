@@ -19,3 +19,23 @@ function(tovarin_add_test name)
     DISCOVERY_TIMEOUT 120
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=1;QT_FONT_DPI=96")
 endfunction()
+
+# tovarin_folder_library(<target> LINKS <targets...>)
+# A folder's library: every .cpp/.h in the folder (not in tests/), and a test executable
+# "<target>_tests" from tests/*.cpp when that folder has any. New files need no CMake edit.
+function(tovarin_folder_library target)
+  cmake_parse_arguments(F "" "TYPE" "LINKS;TEST_LIBS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(F_TYPE)
+    add_library(${target} ${F_TYPE} ${_src})
+  else()
+    add_library(${target} ${_src})
+  endif()
+  tovarin_setup_target(${target})
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC ${F_LINKS})
+  file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.h)
+  if(_tests)
+    tovarin_add_test(${target}_tests SOURCES ${_tests} LIBS ${target} ${F_TEST_LIBS})
+  endif()
+endfunction()

@@ -1,0 +1,1 @@
+// Placeholder until the folder's first unit lands; delete it then.
