@@ -139,17 +139,21 @@ std::optional<int> Compare(const Variant& a, const Variant& b, Qt::CaseSensitivi
         return v.isEmpty() || v.isNumber() || v.isDate() || v.isBool() || v.isString();
     };
     if (!comparable(a) || !comparable(b)) return std::nullopt;
-    auto sign = [](auto x) { return x < 0 ? -1 : x > 0 ? 1 : 0; };
+    auto sign = [](auto x, auto y) { return x < y ? -1 : x > y ? 1 : 0; };
 
-    bool aText = a.isString(), bText = b.isString();
+    const bool aText = a.isString(), bText = b.isString();
     if ((aText && (bText || b.isEmpty())) || (bText && a.isEmpty()))
-        return sign(a.text().compare(b.text(), cs));
+        return sign(a.text().compare(b.text(), cs), 0);
     if (aText != bText) {
         const Variant& text = aText ? a : b;
+        const Variant& other = aText ? b : a;
+        bool isDateText = false;
+        const double date = other.isDate() ? text.toDate(&isDateText) : 0;
+        if (isDateText)   // a date against a date text compares as dates
+            return aText ? sign(date, b.toDouble()) : sign(a.toDouble(), date);
         if (!IsNumeric(text)) return aText ? 1 : -1;   // a number sorts before a text
     }
-    double x = a.toDouble(), y = b.toDouble();
-    return x < y ? -1 : x > y ? 1 : 0;
+    return sign(a.toDouble(), b.toDouble());
 }
 
 } // namespace tv

@@ -55,6 +55,7 @@ double Now();
 // - numbers, dates and Booleans (True = -1) compare by value, Empty counts as 0 or "";
 // - two texts compare by UTF-16 code units, or without regard to case when asked;
 // - a number and a text: by value when the text is numeric, else the number sorts first;
+//   a date and a text holding a date compare as dates;
 // - objects, arrays and errors cannot be compared (nullopt).
 // The result is -1, 0 or 1.
 std::optional<int> Compare(const Variant& a, const Variant& b,

@@ -234,46 +234,53 @@ struct DateTok {
     QString text;
 };
 
+// The am/pm marker at `i` ("am/pm", "a/p" or "ampm" in any case), or 0.
+int ampmLength(const QString& p, int i)
+{
+    for (const char* marker : {"am/pm", "a/p", "ampm"}) {
+        const QLatin1String m(marker);
+        if (p.mid(i, m.size()).compare(m, Qt::CaseInsensitive) == 0) return int(m.size());
+    }
+    return 0;
+}
+
+// How many letters of a run of one placeholder letter form one placeholder.
+int placeholderLength(char16_t c, int run)
+{
+    switch (c) {
+    case u'd': return std::min(run, 6);
+    case u'm': return std::min(run, 4);
+    case u'y': return run >= 4 ? 4 : run == 3 ? 2 : run;
+    case u'w': case u'h': case u'n': case u's': return std::min(run, 2);
+    default: return 1;
+    }
+}
+
 QList<DateTok> tokenizeDate(const QString& p)
 {
     QList<DateTok> out;
     int i = 0;
     QString lit;
     while (i < p.size()) {
-        if (readLiteral(p, i, &lit)) { out.append(DateTok{u'L', 0, lit}); continue; }
-        for (const char* ampm : {"am/pm", "a/p", "ampm"}) {
-            const QString a = QLatin1String(ampm);
-            if (p.mid(i, a.size()).compare(a, Qt::CaseInsensitive) == 0) {
-                out.append(DateTok{u'A', 0, p.mid(i, a.size())});
-                i += int(a.size());
-                goto next;
-            }
+        if (readLiteral(p, i, &lit)) {
+            out.append(DateTok{u'L', 0, lit});
+        } else if (const int n = ampmLength(p, i)) {
+            out.append(DateTok{u'A', 0, p.mid(i, n)});
+            i += n;
+        } else if (const char16_t c = p[i].toLower().unicode();
+                   QStringLiteral("dwmqyhnsc").contains(QChar(c))) {
+            int run = 0;
+            while (i + run < p.size() && p[i + run].toLower() == QChar(c)) ++run;
+            const int take = placeholderLength(c, run);
+            out.append(DateTok{c, take, {}});
+            i += take;
+        } else if (p.mid(i, 5).compare(QLatin1String("ttttt"), Qt::CaseInsensitive) == 0) {
+            out.append(DateTok{u't', 5, {}});
+            i += 5;
+        } else {
+            const QChar ch = p[i++];
+            out.append(DateTok{u'L', 0, ch == u'/' ? QString(QChar(kDateSep)) : QString(ch)});
         }
-        {
-            const char16_t c = p[i].toLower().unicode();
-            const QString letters = QStringLiteral("dwmqyhnsc");
-            if (letters.contains(QChar(c))) {
-                int run = 0;
-                while (i + run < p.size() && p[i + run].toLower() == QChar(c)) ++run;
-                int take = 1;
-                switch (c) {
-                case u'd': take = std::min(run, 6); break;
-                case u'm': take = std::min(run, 4); break;
-                case u'y': take = run >= 4 ? 4 : run == 3 ? 2 : run; break;
-                case u'w': case u'h': case u'n': case u's': take = std::min(run, 2); break;
-                default: break;
-                }
-                out.append({c, take, {}});
-                i += take;
-            } else if (p.mid(i, 5).compare(QLatin1String("ttttt"), Qt::CaseInsensitive) == 0) {
-                out.append(DateTok{u't', 5, {}});
-                i += 5;
-            } else {
-                const QChar ch = p[i++];
-                out.append(DateTok{u'L', 0, ch == u'/' ? QString(QChar(kDateSep)) : QString(ch)});
-            }
-        }
-    next:;
     }
     // "m" or "mm" right after an hour placeholder is the minute.
     char16_t prev = 0;
@@ -393,6 +400,10 @@ const Named kNamed[] = {
 // The number a value stands for; false for a text that holds none (or Null/objects).
 bool numberOf(const Variant& v, double* d)
 {
+    if (v.type() == VarType::Single) {   // its 7 digits, not the binary tail of a float
+        *d = QString::number(v.toDouble(), 'g', 7).toDouble();
+        return true;
+    }
     if (v.isNumber() || v.isBool() || v.isDate() || (v.isString() && IsNumeric(v))) {
         *d = v.toDouble();
         return true;
@@ -435,7 +446,7 @@ QString Format(const Variant& value, const QString& pattern)
 
     double d = 0;
     if (pattern.isEmpty()) {
-        if (value.isNumber()) return generalNumber(value.toDouble());
+        if (value.isNumber() && numberOf(value, &d)) return generalNumber(d);
         return value.text();
     }
     if (isDatePattern(pattern)) {

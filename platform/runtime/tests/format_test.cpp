@@ -46,6 +46,8 @@ TEST(Format, NumberPatterns)
         {Variant(QStringLiteral("abc")), "0.0", "abc"},
         {Variant(true), "0", "-1"},
         {Variant(1234.5), "", "1234,5"},
+        {Variant::fromSingle(0.1f), "#,0.0#################", "0,1"},
+        {Variant::fromSingle(0.1f), "", "0,1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pattern);
