@@ -30,6 +30,10 @@ TEST(Format, NumberPatterns)
         {Variant(0.125), "0.00", "0,13"},        // half away from zero
         {Variant(1.005), "0.00", "1,01"},        // as written, not as stored in binary
         {Variant(2.5), "0", "3"},
+        {Variant(-0.5), "0", "-1"},
+        {Variant(-1234567.891), "#,0.0#", "-1.234.567,89"},
+        {Variant(1e18), "#,0", "1.000.000.000.000.000.000"},
+        {Variant(0.0), "#,0.0#################", "0,0"},
         {Variant(-0.001), "0.00", "0,00"},        // no minus on a zero result
         {Variant(1.5), "0.0 \\KB", "1,5 KB"},
         {Variant(5.421), "0.00 \\MB", "5,42 MB"},
