@@ -7,7 +7,7 @@ void CellStyle::Set(int32_t propId, int32_t value)
     int32_t& slot = values_[size_t(propId - 1)];
     if (slot == value) return;
     slot = value;
-    if (auto handler = PropertyChanged) handler(propId);
+    PropertyChanged.raise(propId);
 }
 
 bool CellStyle::SetPropValue(int32_t propId, const tv::Variant& value, bool silent)

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/component/event.h"
+#include "platform/component/component.h"
 #include "platform/runtime/variant.h"
 
 #include <array>
 #include <cstdint>
-#include <functional>
 
 namespace vantile {
 
@@ -42,7 +43,7 @@ constexpr int32_t kSysColorBtnFace = int32_t(0x8000000Fu);
 // and the column set each own one; whoever holds the shared pointer keeps it alive. Any
 // 32-bit value is stored unchanged (no check against the enumerations). Every change made
 // through a setter is reported by PropertyChanged after the new value is readable.
-class CellStyle : public tv::Object {
+class CellStyle : public tv::Component {
 public:
     // Property numbers; stored in the style's slots 1..8, never renumber.
     enum PropId : int32_t {
@@ -69,7 +70,7 @@ public:
     void SetBackColor(int32_t v) { Set(kBackColor, v); }
 
     // Raised with the property number when a setter changed a value.
-    std::function<void(int32_t propId)> PropertyChanged;
+    tv::Event<int32_t> PropertyChanged;
 
     // Stores `value` (converted to a 32-bit integer) under `propId`. Silent stores without
     // comparison or event. Fails (returns false, nothing changes) for a property number

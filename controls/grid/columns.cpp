@@ -6,7 +6,7 @@
 
 namespace vantile {
 
-std::shared_ptr<Columns> OwnerOf(const Connector* connector, int32_t senderIndex)
+std::shared_ptr<Columns> OwnerOf(Connector* connector, int32_t senderIndex)
 {
     if (!connector) return nullptr;
     tv::Variant v;
@@ -31,13 +31,10 @@ std::shared_ptr<Columns> Columns::Create(int32_t windowTextColor)
 
 void Columns::Init(int32_t windowTextColor)
 {
-    std::weak_ptr<Columns> self = weak_from_this();
-    connector_->Notify = [self](int32_t index, int32_t code, tv::Variant&) {
-        if (auto set = self.lock()) set->OnNotify(index, code);
-    };
-    connector_->Request = [self](int32_t index, int32_t code, tv::Variant& value) {
-        if (auto set = self.lock()) set->OnRequest(index, code, value);
-    };
+    notifyConnection_ = connector_->Notify.connect(
+        [this](int32_t index, int32_t code, tv::Variant&) { OnNotify(index, code); });
+    requestConnection_ = connector_->Request.connect(
+        [this](int32_t index, int32_t code, tv::Variant& value) { OnRequest(index, code, value); });
     for (int32_t n = 0; n < 3; ++n) {
         groups_[size_t(n)] = std::make_shared<ColumnGroup>();
         groups_[size_t(n)]->Init(n, connector_);
@@ -138,11 +135,12 @@ void Columns::RecalcAll()
 
 void Columns::Raise(int32_t code, int32_t param)
 {
-    if (auto handler = LayoutChange) handler(code, param);
+    LayoutChange.raise(code, param);
 }
 
 void Columns::OnNotify(int32_t index, int32_t code)
 {
+    auto self = keepAlive();   // a LayoutChange handler may drop the set
     if (code >= kMsgColumnAdded && code <= kMsgHidden) {
         RecalcAll();
         Raise(code, index);
@@ -154,7 +152,7 @@ void Columns::OnNotify(int32_t index, int32_t code)
 void Columns::OnRequest(int32_t index, int32_t code, tv::Variant& value)
 {
     if (code == kReqOwner) {
-        value = tv::Variant(std::static_pointer_cast<tv::Object>(shared_from_this()));
+        value = tv::Variant(std::shared_ptr<tv::Object>(shared_from_this()));
         return;
     }
     auto column = Item(index);
@@ -227,6 +225,7 @@ bool LayoutField(const QString& entry, QLatin1String name, int16_t* value)
 
 void Columns::SetLayout(const QString& layout)
 {
+    auto self = keepAlive();
     if (Count() == 0 || layout.isEmpty()) return;
     struct Entry {
         QString text;
@@ -302,22 +301,19 @@ std::shared_ptr<Column> Columns::HitTest(int32_t pos) const
 
 void Columns::ListenToStyle()
 {
-    std::weak_ptr<Columns> self = weak_from_this();
-    style_->PropertyChanged = [self](int32_t propId) {
-        if (auto set = self.lock()) set->OnStyleChanged(propId);
-    };
+    styleConnection_ = style_->PropertyChanged.connect([this](int32_t propId) { OnStyleChanged(propId); });
 }
 
 void Columns::SetStyle(std::shared_ptr<CellStyle> style)
 {
     if (!style || style == style_) return;
-    style_->PropertyChanged = nullptr;
     style_ = std::move(style);
     ListenToStyle();
 }
 
 void Columns::OnStyleChanged(int32_t propId)
 {
+    auto self = keepAlive();
     if (Count() == 0) return;
     const tv::Variant value = style_->GetPropValue(propId);
     for (const auto& column : Items()) column->Style()->SetPropValue(propId, value);

@@ -8,7 +8,6 @@
 
 #include <QString>
 #include <array>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -39,7 +38,7 @@ enum LayoutChangeCode : int32_t {
 // the fields apply in the order they stand, unknown or non-numeric fields are skipped, and a
 // key the set lacks skips its entry. Keys are written as they are: a key holding "$", "!", ";",
 // "=" or "@" (the host's separator between lists) cannot be restored.
-class Columns : public tv::Object, public std::enable_shared_from_this<Columns> {
+class Columns : public tv::Component {
 public:
     // `windowTextColor`: the RGB value of the system's window-text colour, the default style's
     // text colour.
@@ -81,7 +80,7 @@ public:
     const std::shared_ptr<CellStyle>& Style() const { return style_; }
     void SetStyle(std::shared_ptr<CellStyle> style);
 
-    std::function<void(int32_t code, int32_t param)> LayoutChange;
+    tv::Event<int32_t, int32_t> LayoutChange;
 
 private:
     Columns() = default;
@@ -100,9 +99,12 @@ private:
     std::shared_ptr<Cells> footers_;
     std::shared_ptr<CellStyle> style_;
     std::shared_ptr<Connector> connector_ = std::make_shared<Connector>();
+    tv::ScopedConnection notifyConnection_;
+    tv::ScopedConnection requestConnection_;
+    tv::ScopedConnection styleConnection_;
 };
 
 // The column set of a child, obtained through its connector; null when the set is gone.
-std::shared_ptr<Columns> OwnerOf(const Connector* connector, int32_t senderIndex);
+std::shared_ptr<Columns> OwnerOf(Connector* connector, int32_t senderIndex);
 
 } // namespace vantile

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "platform/component/eventconnector.h"
 #include "platform/runtime/variant.h"
-
-#include <functional>
 
 namespace vantile {
 
@@ -22,26 +21,10 @@ enum ConnectorCode : int32_t {
 };
 
 // The one link from the column model's children (Column, ColumnGroup, Cells, Cell) to their
-// owner, Columns. The owner creates it, listens to its two events and hands it to every child;
-// a child never holds its owner, so no reference cycle forms. Events are synchronous: the
-// owner's handler may write its answer into `value` before the child's call returns. With
-// nobody listening, `value` comes back unchanged.
-class Connector {
-public:
-    using Handler = std::function<void(int32_t index, int32_t propId, tv::Variant& value)>;
-
-    Handler Notify;
-    Handler Request;
-
-    void SendNotify(int32_t index, int32_t propId, tv::Variant& value) const { Raise(Notify, index, propId, value); }
-    void SendRequest(int32_t index, int32_t propId, tv::Variant& value) const { Raise(Request, index, propId, value); }
-
-private:
-    static void Raise(const Handler& handler, int32_t index, int32_t propId, tv::Variant& value)
-    {
-        // A copy, so that a handler may replace or drop the connection while it runs.
-        if (Handler h = handler) h(index, propId, value);
-    }
-};
+// owner, Columns, carrying (Index, PropID, Value). The owner creates it, listens to its Notify
+// and Request events and hands it to every child; a child never holds its owner, so no
+// reference cycle forms. The owner's handler may write its answer into Value before the
+// child's call returns; with nobody listening, Value comes back unchanged.
+using Connector = tv::EventConnector<int32_t, int32_t, tv::Variant&>;
 
 } // namespace vantile

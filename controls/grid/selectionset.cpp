@@ -8,7 +8,8 @@ void SelectionSet::Changing(Change change)
     snapshot_ = bits_.BitString();
     change();
     if (bits_.BitString() == snapshot_) return;
-    if (auto handler = SelectionChanged) handler();
+    auto self = keepAlive();   // a handler may drop the set
+    SelectionChanged.raise();
     snapshot_.clear();
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "bitfield.h"
+#include "platform/component/component.h"
+#include "platform/component/event.h"
 #include "platform/runtime/variant.h"
 
-#include <functional>
 #include <memory>
 
 namespace vantile {
@@ -13,7 +14,7 @@ namespace vantile {
 // through the public members is reported once by SelectionChanged; while that event runs,
 // PreviousMembers tells which rows were selected before, so the grid can repaint exactly the
 // rows whose state changed.
-class SelectionSet : public tv::Object {
+class SelectionSet : public tv::Component {
 public:
     // Selects the inclusive range (start -1: every row; end -1: the start row alone), after
     // deselecting everything when `clearCurrent` is set. Indices are clamped to the rows.
@@ -33,7 +34,7 @@ public:
     // The number of members.
     int32_t Count() const;
 
-    std::function<void()> SelectionChanged;
+    tv::Event<> SelectionChanged;
 
     // --- for the grid only ---
     // Rows inserted (delta > 0) before `position` (-1: at the end) or removed (delta < 0) from

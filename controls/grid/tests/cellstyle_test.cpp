@@ -1,5 +1,4 @@
 #include "controls/grid/cellstyle.h"
-#include "controls/grid/connector.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +10,10 @@ namespace {
 struct StyleEvents {
     explicit StyleEvents(CellStyle& style) : style_(style)
     {
-        style.PropertyChanged = [this](int32_t id) {
+        style.PropertyChanged.connect([this](int32_t id) {
             ids.push_back(id);
             values.push_back(style_.GetPropValue(id).toLong());
-        };
+        });
     }
     CellStyle& style_;
     std::vector<int32_t> ids;
@@ -138,22 +137,4 @@ TEST(CellStyle, CopyFromGoesThroughTheSettersInItsOrder)
     target.CopyFrom(source);
     EXPECT_EQ(events.ids, (std::vector<int32_t>{1, 2, 4, 5, 3, 6, 7}));
     for (int32_t id = 1; id <= 8; ++id) EXPECT_EQ(target.GetPropValue(id), source.GetPropValue(id)) << id;
-}
-
-TEST(Connector, HandlersAnswerByReferenceAndSilenceLeavesValueAlone)
-{
-    Connector connector;
-    tv::Variant value(5);
-    connector.SendRequest(1, kReqOwner, value);
-    EXPECT_EQ(value, tv::Variant(5));
-
-    std::vector<std::tuple<int32_t, int32_t, tv::Variant>> notified;
-    connector.Notify = [&](int32_t index, int32_t code, tv::Variant& v) { notified.emplace_back(index, code, v); };
-    connector.Request = [](int32_t index, int32_t code, tv::Variant& v) { v = index * 100 + code; };
-    connector.SendRequest(3, kReqGroup, value);
-    EXPECT_EQ(value, tv::Variant(309));
-    tv::Variant width(80);
-    connector.SendNotify(2, kMsgWidth, width);
-    ASSERT_EQ(notified.size(), 1u);
-    EXPECT_EQ(notified[0], std::make_tuple(2, int32_t(kMsgWidth), tv::Variant(80)));
 }

@@ -188,7 +188,7 @@ TEST_F(ColumnsTest, DefaultStyleChangesReachEveryColumn)
     AddColumns({"A", "B"});
     Col("B")->Style()->SetBorderType(vtlBdrRow);
     std::vector<int32_t> columnEvents;
-    Col("A")->Style()->PropertyChanged = [&](int32_t id) { columnEvents.push_back(id); };
+    Col("A")->Style()->PropertyChanged.connect([&](int32_t id) { columnEvents.push_back(id); });
     set->Style()->SetBorderType(vtlBdrCol);
     EXPECT_EQ(Col("A")->Style()->BorderType(), vtlBdrCol);
     EXPECT_EQ(Col("B")->Style()->BorderType(), vtlBdrCol);
@@ -320,4 +320,14 @@ TEST_F(ColumnsTest, LayoutTextOnAnEmptySetDoesNothing)
     set->SetLayout("A!Width=5");
     EXPECT_EQ(set->Count(), 0);
     EXPECT_TRUE(events.empty());
+}
+
+TEST_F(ColumnsTest, HandlerMayDropTheSetWhileALayoutIsApplied)
+{
+    AddColumns({"A", "B"});
+    auto b = Col("B");
+    set->LayoutChange.connect([this](int32_t, int32_t) { set.reset(); });
+    set->SetLayout("A!Width=10$B!Width=20");
+    EXPECT_EQ(set, nullptr);
+    EXPECT_EQ(b->Width(), 20);
 }

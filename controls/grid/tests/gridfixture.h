@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         set = Columns::Create(0);
-        set->LayoutChange = [this](int32_t code, int32_t param) { events.emplace_back(code, param); };
+        set->LayoutChange.connect([this](int32_t code, int32_t param) { events.emplace_back(code, param); });
     }
 
     // Adds columns by key with the default width; `fixed` puts them all in one group.

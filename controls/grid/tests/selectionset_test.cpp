@@ -29,7 +29,7 @@ struct Watched {
     {
         set->Restore(rows);
         for (int32_t row : initial) set->Add(row);
-        set->SelectionChanged = [this] { previous.push_back(MembersOf(*set->PreviousMembers())); };
+        set->SelectionChanged.connect([this] { previous.push_back(MembersOf(*set->PreviousMembers())); });
     }
     int Events() const { return int(previous.size()); }
 
