@@ -45,12 +45,6 @@ void BitField::SetBitString(const QByteArray& bits)
     ClearSpareBits();
 }
 
-void BitField::Copy(const BitField& source)
-{
-    count_ = source.count_;
-    bytes_ = source.bytes_;
-}
-
 void BitField::ClearSpareBits()
 {
     if (count_ % 8 != 0) bytes_[count_ / 8] = char(uint8_t(bytes_[count_ / 8]) & (Mask(count_) - 1));

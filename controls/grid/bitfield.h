@@ -23,7 +23,6 @@ public:
     const QByteArray& BitString() const { return bytes_; }
     // Replaces the bytes (the count stays); bits past Count are cleared.
     void SetBitString(const QByteArray& bits);
-    void Copy(const BitField& source);
     // Inserts `bitCount` positions of `value` before `startIndex` (-1: at the end); the
     // positions from there move up.
     void InsertBits(int32_t bitCount, int32_t startIndex, bool value);

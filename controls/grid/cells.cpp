@@ -6,6 +6,19 @@
 
 namespace vantile {
 
+std::shared_ptr<Column> LookUpColumn(const ColumnCollection& columns, const tv::Variant& positionOrKey)
+{
+    if (positionOrKey.isEmptyOrNull()) return nullptr;
+    if (!positionOrKey.isNumber()) {
+        if (auto found = columns.item(positionOrKey.text())) return *found;
+        if (!positionOrKey.isString()) return nullptr;
+    }
+    bool ok = false;
+    const int32_t position = positionOrKey.toLong(&ok);
+    auto found = ok && position >= 0 ? columns.item(position + 1) : nullptr;
+    return found ? *found : nullptr;
+}
+
 // --- Cell ---
 
 void Cell::SetStyle(std::shared_ptr<CellStyle> style)
@@ -94,16 +107,8 @@ void Cells::SendChanged() const
 
 std::shared_ptr<Cell> Cells::Item(const tv::Variant& col, int32_t row) const
 {
-    if (!columns_) return nullptr;
-    const std::shared_ptr<Column>* column = nullptr;
-    if (col.isNumber()) {
-        bool ok = false;
-        const int32_t position = col.toLong(&ok);
-        if (ok && position >= 0) column = columns_->item(position + 1);
-    } else {
-        column = columns_->item(col.text());
-    }
-    return column ? (*column)->GetCell(kind_, row) : nullptr;
+    auto column = columns_ ? LookUpColumn(*columns_, col) : nullptr;
+    return column ? column->GetCell(kind_, row) : nullptr;
 }
 
 void Cells::SetVisible(bool visible)

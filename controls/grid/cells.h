@@ -12,6 +12,10 @@ namespace vantile {
 class Column;
 using ColumnCollection = tv::Collection<std::shared_ptr<Column>>;
 
+// A column by 0-based position (a number) or key (a text; a numeric text that is no key counts
+// as a position); null when there is none.
+std::shared_ptr<Column> LookUpColumn(const ColumnCollection& columns, const tv::Variant& positionOrKey);
+
 enum MergeCellEnum : int32_t { vtlMergeNone = 0, vtlMergeHorz = 1, vtlMergeVert = 2 };
 
 // One header or footer cell. Held in its column's cell list (and by any host that keeps it).
@@ -35,7 +39,6 @@ public:
 
     // --- for the column model only ---
     void Init(int32_t col, int32_t row, int32_t kind, std::shared_ptr<Connector> connector);
-    int32_t Kind() const { return kind_; }
 
 private:
     bool MergesWith(const std::shared_ptr<Cell>& other) const;

@@ -79,7 +79,6 @@ public:
     void Init(const QString& key, int32_t index, int32_t width, std::shared_ptr<Connector> connector);
     // Also renumbers the column of its cells.
     void SetIndex(int32_t index);
-    void SetKey(const QString& key) { key_ = key; }
     void SetLeft(int32_t left) { left_ = left; }
     enum RawField : int32_t { kRawWidth = 1, kRawOrder = 2, kRawFixed = 3, kRawHidden = 4 };
     // Stores one field without any message.

@@ -30,7 +30,6 @@ public:
 
     // --- for the column model only ---
     void Init(int32_t number, std::shared_ptr<Connector> connector);
-    int32_t Number() const { return number_; }
     // Set by the grid's layout: the group's left edge in the window, and the offset added to its
     // columns (minus the horizontal origin for the centre group, 0 for the fixed groups).
     int32_t Position() const { return position_; }

@@ -73,24 +73,15 @@ int32_t Columns::Width() const
 
 std::shared_ptr<Column> Columns::Item(const tv::Variant& indexOrderKey, bool itemByOrder) const
 {
-    if (indexOrderKey.isEmptyOrNull()) return nullptr;
+    if (!itemByOrder) return LookUpColumn(*columns_, indexOrderKey);
     bool numeric = false;
     const int32_t n = indexOrderKey.toLong(&numeric);
-    if (itemByOrder) {
-        if (!numeric || n < 0) return nullptr;
-        const int32_t nl = groups_[vtlGrpLeft]->Count();
-        const int32_t nc = groups_[vtlGrpCenter]->Count();
-        if (n < nl) return groups_[vtlGrpLeft]->Item(n);
-        if (n < nl + nc) return groups_[vtlGrpCenter]->Item(n - nl);
-        return groups_[vtlGrpRight]->Item(n - nl - nc);
-    }
-    if (!indexOrderKey.isNumber()) {
-        if (auto found = columns_->item(indexOrderKey.text())) return *found;
-        if (!indexOrderKey.isString()) return nullptr;
-    }
-    if (!numeric || n < 0) return nullptr;
-    auto found = columns_->item(n + 1);
-    return found ? *found : nullptr;
+    if (indexOrderKey.isEmptyOrNull() || !numeric || n < 0) return nullptr;
+    const int32_t nl = groups_[vtlGrpLeft]->Count();
+    const int32_t nc = groups_[vtlGrpCenter]->Count();
+    if (n < nl) return groups_[vtlGrpLeft]->Item(n);
+    if (n < nl + nc) return groups_[vtlGrpCenter]->Item(n - nl);
+    return groups_[vtlGrpRight]->Item(n - nl - nc);
 }
 
 std::shared_ptr<ColumnGroup> Columns::Groups(int32_t index) const

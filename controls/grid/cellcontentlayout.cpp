@@ -1,4 +1,4 @@
-#include "cellpaintlayout.h"
+#include "cellcontentlayout.h"
 
 #include <algorithm>
 #include <cmath>

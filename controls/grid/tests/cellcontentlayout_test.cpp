@@ -1,10 +1,10 @@
-#include "controls/grid/cellpaintlayout.h"
+#include "controls/grid/cellcontentlayout.h"
 
 #include <gtest/gtest.h>
 
 using namespace vantile;
 
-TEST(CellPaintLayout, IconsAndText)
+TEST(CellContentLayout, IconsAndText)
 {
     using Icon = CellContentLayout::Icon;
     struct Case {
@@ -46,7 +46,7 @@ TEST(CellPaintLayout, IconsAndText)
     }
 }
 
-TEST(CellPaintLayout, HeaderSortArrow)
+TEST(CellContentLayout, HeaderSortArrow)
 {
     // A header cell (100, 0)-(199, 17) with 8 x 8 icons and the descending arrow (-1).
     const CellContentLayout l = LayoutCellContent(100, 0, 199, 17, kDtCenter, {{-1}, false}, true, 8, 8, 30);
