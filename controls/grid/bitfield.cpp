@@ -1,5 +1,6 @@
 #include "bitfield.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace vantile {
@@ -53,7 +54,7 @@ void BitField::ClearSpareBits()
 void BitField::InsertBits(int32_t bitCount, int32_t startIndex, bool value)
 {
     if (startIndex == -1) startIndex = count_;
-    if (bitCount < 1 || startIndex < 0 || startIndex > count_) return;
+    if (bitCount < 1 || bitCount > INT32_MAX - count_ || startIndex < 0 || startIndex > count_) return;
     const int32_t oldCount = count_;
     count_ += bitCount;
     bytes_.resize(ByteCount(count_), '\0');

@@ -95,6 +95,7 @@ std::shared_ptr<Column> Columns::Add(const QString& key, int32_t width, int32_t 
                                      const tv::Variant& icons)
 {
     if (fixed < vtlGrpCenter || fixed > vtlGrpLeft || columns_->keyExists(key)) return nullptr;
+    auto self = keepAlive();   // a LayoutChange handler may drop the set
     auto column = std::make_shared<Column>();
     const int32_t index = Count();
     column->Init(key, index, width, connector_);
