@@ -32,6 +32,7 @@ protected:
         tv::SetMsgBoxHook(nullptr);
         tv::gtLanguageFile.clear();
         tv::gcolWindows.clear();
+        tv::gtDialogPath.clear();
     }
 
     QString writeFile(const QString& relative, const QByteArray& bytes) const
