@@ -76,7 +76,7 @@ QString realPath(const QString& path)
 
 bool deleteFailed(bool showErrors, const QString& reason)
 {
-    if (showErrors) MsgBox(QStringLiteral("Delete-Error: ") + reason, vbOKOnly, kAppTitle);
+    if (showErrors) MsgBox(Translate(QStringLiteral("Delete-Error: ")) + reason, vbOKOnly, kAppTitle);
     return false;
 }
 
@@ -122,6 +122,7 @@ QString BuildDialogFilter(const QString& filter)
     for (qsizetype i = 0; i < parts.size(); i += 2) {
         QString display = parts[i];
         display.remove(shownPatterns); // Qt shows the patterns itself
+        display = Translate(display);
         QStringList patterns;
         const QString list = i + 1 < parts.size() ? parts[i + 1] : QStringLiteral("*");
         for (const QString& p : list.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {

@@ -30,7 +30,8 @@ bool ShellFileOperation(const QString& path, bool showErrors = false);
 
 // Dialog filter text: pairs of display text and ";"-separated patterns, all separated by "|"
 // ("Datenbank|*.MDB"); empty text means "Alle Dateien (*.*)|*.*". Returns the Qt form
-// ("Datenbank (*.MDB)"), with "*.*" as "*" so that names without a dot are offered too.
+// ("Datenbank (*.MDB)") with the display texts translated, and "*.*" as "*" so that names
+// without a dot are offered too.
 QString BuildDialogFilter(const QString& filter);
 
 // The open and save dialogs over the active window, with the title translated; an empty

@@ -5,6 +5,7 @@
 #include "platform/system/inifile.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QWidget>
 #include <cmath>
@@ -102,6 +103,11 @@ void SaveFormPos(const QWidget* window)
                         twips(frame.height()) + QLatin1Char(';') + twips(frame.width()) + QLatin1Char(';') +
                         QString::number(state),
                     name);
+}
+
+void AutoSizeLabel(QPainter& painter, const QWidget* label, const QString& text)
+{
+    painter.drawText(label->geometry(), Qt::TextWordWrap | Qt::TextExpandTabs, text);
 }
 
 } // namespace tv

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QPainter;
 class QWidget;
 
 namespace tv {
@@ -29,5 +30,10 @@ void LoadFormPos(QWidget* window);
 // SaveFormPos, called while a window unloads: records its placement, the normal size of a
 // maximised or minimised window included.
 void SaveFormPos(const QWidget* window);
+
+// Draws `text` inside the rectangle of `label` (in the painter's coordinates, the label's
+// parent's), word-wrapped with tabs expanded, in the painter's current font and pen. The
+// file-details window paints a file's path this way.
+void AutoSizeLabel(QPainter& painter, const QWidget* label, const QString& text);
 
 } // namespace tv

@@ -121,7 +121,7 @@ TEST_F(FilesTest, DeletesOnlyInsideTheTemporaryFolder)
 TEST_F(FilesTest, DialogsTranslateTheTitleAndFillInTheFolder)
 {
     QDir(dir.path()).mkpath(QStringLiteral("Lang"));
-    writeFile(QStringLiteral("Lang/en.lng"), "Datenbank öffnen@@Open catalogue\r\nBitte wählen Sie einen Ordner aus@@Choose a folder\r\n");
+    writeFile(QStringLiteral("Lang/en.lng"), "Datenbank öffnen@@Open catalogue\r\nBitte wählen Sie einen Ordner aus@@Choose a folder\r\nAlle Dateien@@All files\r\n");
     tv::gtLanguageFile = QStringLiteral("en.lng");
     ASSERT_TRUE(tv::LoadLanguage());
     tv::gtDialogPath = QStringLiteral("/import");
@@ -144,7 +144,7 @@ TEST_F(FilesTest, DialogsTranslateTheTitleAndFillInTheFolder)
     EXPECT_EQ(seen[1].kind, tv::FileDialogKind::Save);
     EXPECT_EQ(seen[1].folder, QStringLiteral("/data"));
     EXPECT_EQ(seen[1].fileName, QStringLiteral("neu.MDB"));
-    EXPECT_EQ(seen[1].filter, QStringLiteral("Alle Dateien (*)"));
+    EXPECT_EQ(seen[1].filter, QStringLiteral("All files (*)"));
     EXPECT_EQ(seen[2].title, QStringLiteral("Choose a folder"));
     EXPECT_EQ(seen[2].folder, QStringLiteral("/import"));
     EXPECT_EQ(seen[3].folder, QStringLiteral("/given"));

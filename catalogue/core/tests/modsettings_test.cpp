@@ -2,6 +2,8 @@
 #include "coretest.h"
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QScreen>
 #include <QWidget>
 
@@ -87,4 +89,24 @@ TEST_F(SettingsTest, SaveFormPosReplacesTheEntryInTwips)
     tv::LoadFormPos(again.get());
     EXPECT_EQ(again->pos(), QPoint(30, 45));
     EXPECT_EQ(again->size(), QSize(400, 267)); // never below its designed size
+}
+
+TEST(AutoSizeLabel, WrapsTheTextInsideTheLabel)
+{
+    QWidget parent;
+    QWidget label(&parent);
+    label.setGeometry(10, 20, 60, 80);
+    QImage image(120, 140, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setPen(Qt::black);
+        tv::AutoSizeLabel(painter, &label, QStringLiteral("/home/spiele/atari/sammlung/ein/langer/pfad/datei.atr"));
+    }
+    int inside = 0, outside = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) (label.geometry().contains(x, y) ? inside : outside)++;
+    EXPECT_GT(inside, 0);
+    EXPECT_EQ(outside, 0);
 }
