@@ -16,8 +16,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSet>
 #include <QTabBar>
 #include <QTabWidget>

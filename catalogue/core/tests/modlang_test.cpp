@@ -147,9 +147,7 @@ TEST_F(LangTest, TranslateFormWalksTheWindowsControlsAndBack)
     start->setMenu(drop);
     QDialog owned(&w); // a window of its own, translated when it loads itself
     auto* ownedLabel = new QLabel(QStringLiteral("Datei"), &owned);
-    for (QWidget* c : {static_cast<QWidget*>(label), static_cast<QWidget*>(data), static_cast<QWidget*>(button),
-                       static_cast<QWidget*>(dash), static_cast<QWidget*>(check), static_cast<QWidget*>(group),
-                       static_cast<QWidget*>(tabs), static_cast<QWidget*>(tool)})
+    for (QWidget* c : std::initializer_list<QWidget*>{label, data, button, dash, check, group, tabs, tool})
         layout->addWidget(c);
 
     tv::TranslateForm(&w, true, false);
@@ -190,16 +188,18 @@ TEST_F(LangTest, OtherControlsTranslateThroughTheirTranslator)
     w.setObjectName(QStringLiteral("frmMain"));
     auto* grid = new QWidget(&w);
     grid->setObjectName(QStringLiteral("lvGrid"));
-    QString header = QStringLiteral("Datei"), seenWindow;
-    tv::AddControlTranslator([&](QWidget* control, const QString& windowName,
-                                 const std::function<QString(const QString&)>& tr) {
+    // The translator stays registered for the whole test program: it keeps its own state.
+    struct Seen { QString header = QStringLiteral("Datei"); QString window; };
+    auto seen = std::make_shared<Seen>();
+    tv::AddControlTranslator([seen](QWidget* control, const QString& windowName,
+                                    const std::function<QString(const QString&)>& tr) {
         if (control->objectName() != QLatin1String("lvGrid")) return false;
-        seenWindow = windowName;
-        header = tr(header);
+        seen->window = windowName;
+        seen->header = tr(seen->header);
         return true;
     });
     tv::TranslateForm(&w, false, false);
-    EXPECT_EQ(header, QStringLiteral("File"));
-    EXPECT_EQ(seenWindow, QStringLiteral("frmMain"));
+    EXPECT_EQ(seen->header, QStringLiteral("File"));
+    EXPECT_EQ(seen->window, QStringLiteral("frmMain"));
     EXPECT_EQ(tv::LangContextStack(), QStringList{QStringLiteral("frmMain")});
 }
