@@ -17,7 +17,8 @@ QString readAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-// Serves the event loop until the file exists (programs started here write it when done).
+// Serves the event loop until the file exists (programs started here write a temporary file
+// and rename it when done, so the file is complete once it is there).
 bool waitForFile(const QString& path, int ms = 5000)
 {
     QDeadlineTimer deadline(ms);
@@ -25,7 +26,6 @@ bool waitForFile(const QString& path, int ms = 5000)
         QCoreApplication::processEvents();
         QThread::msleep(10);
     }
-    QThread::msleep(50); // let the writer finish its line
     return QFile::exists(path);
 }
 
@@ -114,7 +114,7 @@ TEST(StartDetached, StartsInItsFolderAndReportsFailure)
 {
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("out"));
-    const QStringList args = tv::SplitCommandLine(QStringLiteral(R"(-c "pwd > \"$1\"; echo \"$2\" >> \"$1\"" sh)"))
+    const QStringList args = tv::SplitCommandLine(QStringLiteral(R"(-c "pwd > \"$1.tmp\"; echo \"$2\" >> \"$1.tmp\"; mv \"$1.tmp\" \"$1\"" sh)"))
                              << out << QStringLiteral("a \"b\" c");
     ASSERT_TRUE(tv::StartDetached(kSh, args, dir.path()));
     ASSERT_TRUE(waitForFile(out));
@@ -135,7 +135,7 @@ TEST(OpenDocument, HandsTheAbsolutePathToTheDesktopOpener)
     const QString out = dir.filePath(QStringLiteral("opened"));
     QFile opener(dir.filePath(QStringLiteral("xdg-open")));
     ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
-    opener.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"%1\"\n").arg(out).toUtf8());
+    opener.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"%1.tmp\" && mv \"%1.tmp\" \"%1\"\n").arg(out).toUtf8());
     opener.close();
     opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
