@@ -72,7 +72,7 @@ private:
         bool whole = false;  // unpacked whole (an import), not just the members an extraction needed
     };
 
-    qint32 ScanFolder(const QString& folder, const QString& chain, int flags);
+    qint32 ScanFolder(const QString& folder, QString chain, int flags);  // chain by value: callers pass mtUnpackPath
     bool UnpackArchive(const QString& archivePath, const QString& member, const QString& destFolder,
                        const QString& displayName);
     bool UnpackMember(const QString& archivePath, const QString& member, const QString& destFolder,

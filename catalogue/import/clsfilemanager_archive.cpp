@@ -160,7 +160,7 @@ bool clsFileManager::UnpackMember(const QString& archivePath, const QString& mem
     return !found->isEmpty();
 }
 
-qint32 clsFileManager::ScanFolder(const QString& folder, const QString& chain, int flags)
+qint32 clsFileManager::ScanFolder(const QString& folder, QString chain, int flags)
 {
     qint32 result = 0;
     const auto gather = [&result](qint32 r) {

@@ -217,3 +217,58 @@ QString AppFolder::path(const QString& relative) const
 }
 
 } // namespace tv::test
+
+namespace tv::test {
+
+QString MakeNestedRar(const QString& folder, std::vector<NestedMember>* members)
+{
+    const QString work = folder + QStringLiteral("/work");
+    const auto file = [&](const QString& rel, const QByteArray& data) {
+        WriteFile(work + QLatin1Char('/') + rel, data);
+        return data;
+    };
+    const QByteArray game = AtrImage(720, 'g');
+    const QByteArray readme = Compressible("read me ");
+    const QByteArray bas = Compressible("10 PRINT ");
+    const QByteArray dash = Compressible("dash ");
+    const QByteArray manual = Compressible("manual page ", 70000);
+    const QByteArray deep = file(QStringLiteral("inner/DEEP.XEX"), Compressible("deep xex "));
+    const QByteArray pic = file(QStringLiteral("pack/SUB/PIC.PNG"), Compressible("picture "));
+    const QByteArray at = file(QStringLiteral("pack/@LIST.TXT"), Compressible("at list "));
+    file(QStringLiteral("pack/BAD.ATR"), Compressible("not an atr "));
+    const QByteArray com = file(QStringLiteral("tools/T.COM"), Compressible("com file "));
+    const QByteArray xfd = file(QStringLiteral("cab/D.XFD"), Compressible("xfd disk "));
+    // unrar-free takes a RAR for a ZIP when it finds a ZIP's end record in its last 64 KiB:
+    // a large member after the ZIP keeps that record out of reach.
+    if (!MakeZip(work + QStringLiteral("/pack/INNER.ZIP"), work + QStringLiteral("/inner"), true) ||
+        !MakeZip(work + QStringLiteral("/PACK.ZIP"), work + QStringLiteral("/pack")) ||
+        !Make7z(work + QStringLiteral("/TOOLS.7Z"), work + QStringLiteral("/tools")) ||
+        !MakeCab(work + QStringLiteral("/DISKS.CAB"), work + QStringLiteral("/cab")))
+        return QString();
+    const QString rar = folder + QStringLiteral("/in/OUTER.RAR");
+    if (!WriteStoredRar(rar, {{"GAME.ATR", game},
+                              {"DOCS", {}, true},
+                              {"DOCS\\README.TXT", readme},
+                              {"A2\\X.BAS", bas},
+                              {"-R.TXT", dash},
+                              {"PACK.ZIP", ReadFile(work + QStringLiteral("/PACK.ZIP"))},
+                              {"TOOLS.7Z", ReadFile(work + QStringLiteral("/TOOLS.7Z"))},
+                              {"DISKS.CAB", ReadFile(work + QStringLiteral("/DISKS.CAB"))},
+                              {"MANUAL.PDF", manual}}))
+        return QString();
+    *members = {
+        {QStringLiteral("X.BAS"), QStringLiteral("A2\\X.BAS"), bas, 7},
+        {QStringLiteral("D.XFD"), QStringLiteral("DISKS.CAB\\D.XFD"), xfd, 8},
+        {QStringLiteral("README.TXT"), QStringLiteral("DOCS\\README.TXT"), readme, 18},
+        {QStringLiteral("GAME.ATR"), QStringLiteral("GAME.ATR"), game, 1},
+        {QStringLiteral("-R.TXT"), QStringLiteral("-R.TXT"), dash, 18},
+        {QStringLiteral("MANUAL.PDF"), QStringLiteral("MANUAL.PDF"), manual, 19},
+        {QStringLiteral("@LIST.TXT"), QStringLiteral("PACK.ZIP\\@LIST.TXT"), at, 18},
+        {QStringLiteral("DEEP.XEX"), QStringLiteral("PACK.ZIP\\INNER.ZIP\\DEEP.XEX"), deep, 11},
+        {QStringLiteral("PIC.PNG"), QStringLiteral("PACK.ZIP\\SUB\\PIC.PNG"), pic, 20},
+        {QStringLiteral("T.COM"), QStringLiteral("TOOLS.7Z\\T.COM"), com, 2},
+    };
+    return rar;
+}
+
+} // namespace tv::test

@@ -61,3 +61,20 @@ private:
 };
 
 } // namespace tv::test
+
+namespace tv::test {
+
+// One file of the nested fixture: its name, member chain and content.
+struct NestedMember {
+    QString name;
+    QString chain;
+    QByteArray data;
+    int fileType;
+};
+
+// OUTER.RAR, written byte by byte, holding a plain ATR, a folder, a real folder named "A2",
+// a member beginning with "-", a ZIP with a ZIP inside (and a member beginning with "@"),
+// a 7Z and a CAB. Returns the archive's path; `members` gets the files an import catalogues.
+QString MakeNestedRar(const QString& folder, std::vector<NestedMember>* members);
+
+} // namespace tv::test
