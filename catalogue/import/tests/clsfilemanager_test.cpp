@@ -78,3 +78,27 @@ TEST_F(NestedImport, FreshEngineExtractsEveryMember)
 }
 
 } // namespace tv
+
+namespace tv {
+
+TEST(ArchiveFolders, KeysAreFullPathsComparedAsSpelled)
+{
+    test::AppFolder app;
+    const QString lower = app.path("in/games.zip"), upper = app.path("in/GAMES.ZIP"),
+                  other = app.path("in/sub/games.zip");
+    ASSERT_TRUE(test::WriteStoredZip(lower, {{"LOW.XEX", "l"}}));
+    ASSERT_TRUE(test::WriteStoredZip(upper, {{"UP.XEX", "u"}}));
+    ASSERT_TRUE(test::WriteStoredZip(other, {{"SUB.XEX", "s"}}));
+    clsFileManager fm;
+    const QString a = fm.CreateTempPathIfFileArchiv("games.zip", QString(), lower);
+    const QString b = fm.CreateTempPathIfFileArchiv("GAMES.ZIP", QString(), upper);
+    const QString c = fm.CreateTempPathIfFileArchiv("games.zip", QString(), other);
+    EXPECT_EQ(QStringList({a, b, c}), QStringList({gtTempPath + "/A1", gtTempPath + "/A2", gtTempPath + "/A3"}));
+    EXPECT_TRUE(QFileInfo(b + "/UP.XEX").isFile());
+    // Known archives are not unpacked again; forgotten ones get a fresh folder.
+    EXPECT_EQ(fm.CreateTempPathIfFileArchiv("games.zip", QString(), lower), a);
+    fm.DeleteTempCol();
+    EXPECT_EQ(fm.CreateTempPathIfFileArchiv("games.zip", QString(), lower), gtTempPath + "/A4");
+}
+
+} // namespace tv
