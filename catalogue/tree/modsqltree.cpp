@@ -153,6 +153,25 @@ QStringList GetSQLFieldList(const QString& sql)
     return fields;
 }
 
+QString MakeSQLFindParent(const QString& levelSql, const QString& itemKey)
+{
+    bool numeric = false;
+    itemKey.trimmed().toDouble(&numeric);
+    const QString key = numeric ? itemKey : SQLQuote(itemKey);
+    QString statement = splitCI(levelSql, QStringLiteral(" ORDER BY ")).at(0);
+    if (levelSql.contains(QLatin1String(" UNION "))) return statement;
+
+    QStringList pieces = splitCI(statement, QStringLiteral(" GROUP BY "));
+    statement = pieces.at(0);
+    const QString group = pieces.size() > 1 ? QLatin1String(" GROUP BY ") + pieces.at(1) : QString();
+    pieces = splitCI(statement, QStringLiteral(" WHERE "));
+    statement = pieces.at(0);
+    QString conditions = pieces.size() > 1 ? QLatin1String(" AND (") + pieces.at(1) + QLatin1Char(')') : QString();
+    conditions += QLatin1String(" AND (") + GetSQLFieldList(statement).value(1) + QLatin1String(" = ") + key +
+                  QLatin1Char(')');
+    return statement + QLatin1String(" WHERE ") + conditions.mid(4) + QLatin1Char(' ') + group;
+}
+
 QString SQLQuote(const QString& text)
 {
     QString doubled = text;
@@ -164,13 +183,13 @@ QString MakeSQLValue(int fieldType, const Variant& value, bool* ok)
 {
     if (ok) *ok = true;
     switch (fieldType) {
-    case dbBoolean:
+    case 1:   // Boolean
         return QString::number(value.toInt(ok));
-    case dbDate:
+    case 8:   // Date
         return MakeSQLDate(value, ok);
-    case dbBinary: case dbLongBinary: case dbMemo: case dbVarBinary:
+    case 9: case 11: case 12: case 17:   // binary, long binary, memo, var-binary: no literal
         return QString();
-    case dbText:
+    case 10:  // Text
         return SQLQuote(value.text());
     default: {
         // A decimal comma of the user's locale becomes the point SQL needs.

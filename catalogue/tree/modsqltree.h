@@ -19,12 +19,12 @@ namespace tv {
 // A comma separates items only outside parentheses. A tree level's SELECT returns the item
 // key, the parent key, the icon number and the display text, in this order.
 
-// Field type codes of MakeSQLValue (the stored field type numbers).
-enum SqlFieldType : int {
-    dbBoolean = 1, dbByte = 2, dbInteger = 3, dbLong = 4, dbCurrency = 5, dbSingle = 6,
-    dbDouble = 7, dbDate = 8, dbBinary = 9, dbText = 10, dbLongBinary = 11, dbMemo = 12,
-    dbVarBinary = 17,
-};
+// The query that reads the row with key `itemKey` of a level, whose second column is the
+// row's parent key: the level's SELECT without its ORDER BY, with the condition
+// "(key field = item key)" added to its WHERE. A level that is a UNION keeps all its parts
+// (the caller picks the row). A key that is not a number is quoted.
+QString MakeSQLFindParent(const QString& levelSql, const QString& itemKey);
+
 
 // Tree levels: the item query of a level (filtered by the parameter xxx on its parent key)
 // and the query of its distinct parent keys.
@@ -42,6 +42,7 @@ QStringList GetSQLFieldList(const QString& sql);
 // Literals. Text values get their apostrophes doubled. A value that is no date gives ""
 // for a date literal, with *ok false.
 QString SQLQuote(const QString& text);
+// `fieldType` is a stored field type code (platform/db/field.h).
 QString MakeSQLValue(int fieldType, const Variant& value, bool* ok = nullptr);
 // "#mm/dd/yyyy hh:nn:ss am/pm#", whatever the locale.
 QString MakeSQLDate(const QDateTime& dateTime);

@@ -60,6 +60,32 @@ TEST(TreeSql, LevelItemAndParentQueries)
     EXPECT_EQ(MakeSQLItemString(QString()), QString());
 }
 
+TEST(TreeSql, QueryForTheParentKeyOfOneItem)
+{
+    struct Case { const char* name; const char* level; const char* key; const char* query; };
+    const Case cases[] = {
+        {"where and order",
+         "Select F.ID,Category_ID AS ParentKey, 1, tFile FROM MainFiles F WHERE a=1 ORDER BY x", "17",
+         "Select F.ID,Category_ID AS ParentKey, 1, tFile FROM MainFiles F WHERE  (a=1) AND (F.ID = 17) "},
+        {"text key is quoted with apostrophes doubled",
+         "SELECT tFile, tPath, 1, tFile FROM MainFiles", "O'Brien",
+         "SELECT tFile, tPath, 1, tFile FROM MainFiles WHERE  (tFile = 'O''Brien') "},
+        {"group by stays behind the condition",
+         "SELECT Cat, -1, 1, Cat FROM T GROUP BY Cat", "Demo",
+         "SELECT Cat, -1, 1, Cat FROM T WHERE  (Cat = 'Demo')  GROUP BY Cat"},
+        {"distinct(expr) as the key",
+         "SELECT distinct(int(cDate(tsStarted))),-1,29,Format(tsStarted,'dd.MM.yyyy') from History order by 1 desc", "46000",
+         "SELECT distinct(int(cDate(tsStarted))),-1,29,Format(tsStarted,'dd.MM.yyyy') from History WHERE  ((int(cDate(tsStarted))) = 46000) "},
+        {"union keeps its parts",
+         "SELECT a,b,1,c FROM T UNION SELECT d,e,2,f FROM U ORDER BY 1", "5",
+         "SELECT a,b,1,c FROM T UNION SELECT d,e,2,f FROM U"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(MakeSQLFindParent(S(c.level), S(c.key)), S(c.query));
+    }
+}
+
 TEST(TreeSql, EmptyParentQueryShowsTheTreeErrorBox)
 {
     QString title;
@@ -124,22 +150,22 @@ TEST(TreeSql, Literals)
 
     struct Case { const char* name; int type; Variant value; const char* literal; };
     const Case cases[] = {
-        {"apostrophe doubled", dbText, Variant(S("O'Brien's Quest")), "'O''Brien''s Quest'"},
-        {"decimal comma", dbDouble, Variant(S("1,5")), "1.5"},
-        {"double", dbDouble, Variant(1.5), "1.5"},
-        {"true", dbBoolean, Variant(true), "-1"},
-        {"false", dbBoolean, Variant(false), "0"},
-        {"memo", dbMemo, Variant(S("x")), ""},
-        {"date", dbDate, Variant::fromDateTime(QDateTime(QDate(2026, 12, 9), QTime(14, 5, 9))),
+        {"apostrophe doubled", 10, Variant(S("O'Brien's Quest")), "'O''Brien''s Quest'"},
+        {"decimal comma", 7, Variant(S("1,5")), "1.5"},
+        {"double", 7, Variant(1.5), "1.5"},
+        {"true", 1, Variant(true), "-1"},
+        {"false", 1, Variant(false), "0"},
+        {"memo", 12, Variant(S("x")), ""},
+        {"date", 8, Variant::fromDateTime(QDateTime(QDate(2026, 12, 9), QTime(14, 5, 9))),
          "#12/09/2026 02:05:09 pm#"},
-        {"long", dbLong, Variant(int32_t(17)), "17"},
+        {"long", 4, Variant(int32_t(17)), "17"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(MakeSQLValue(c.type, c.value), S(c.literal));
     }
     bool ok = true;
-    EXPECT_EQ(MakeSQLValue(dbDate, Variant(S("kein Datum")), &ok), QString());
+    EXPECT_EQ(MakeSQLValue(8, Variant(S("kein Datum")), &ok), QString());
     EXPECT_FALSE(ok);
 }
 
