@@ -1,6 +1,7 @@
 #include "catalogue/tree/modsqltree.h"
 
 #include "platform/gui/msgbox.h"
+#include "platform/runtime/format.h"
 
 namespace tv {
 
@@ -199,25 +200,14 @@ QString MakeSQLValue(int fieldType, const Variant& value, bool* ok)
     }
 }
 
-QString MakeSQLDate(const QDateTime& dateTime)
-{
-    const QDate d = dateTime.date();
-    const QTime t = dateTime.time();
-    int hour12 = t.hour() % 12;
-    if (hour12 == 0) hour12 = 12;
-    auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
-    return QStringLiteral("#%1/%2/%3 %4:%5:%6 %7#")
-        .arg(two(d.month()), two(d.day()), QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0')),
-             two(hour12), two(t.minute()), two(t.second()),
-             t.hour() < 12 ? QLatin1String("am") : QLatin1String("pm"));
-}
+QString MakeSQLDate(const QDateTime& dateTime) { return MakeSQLDate(Variant::fromDateTime(dateTime)); }
 
 QString MakeSQLDate(const Variant& value, bool* ok)
 {
     bool good = false;
-    QDateTime dt = value.toDateTime(&good);
+    const double serial = value.toDate(&good);
     if (ok) *ok = good;
-    return good ? MakeSQLDate(dt) : QString();
+    return good ? Format(Variant::fromDate(serial), QStringLiteral("\\#mm\\/dd\\/yyyy hh:nn:ss am/pm\\#")) : QString();
 }
 
 QStringList GetSelectFields(const QString& select)
