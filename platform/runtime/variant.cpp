@@ -30,7 +30,8 @@ bool parseNumber(const QString& s, double* out)
         return ok;
     }
     double d = t.toDouble(&ok);
-    if (ok) { *out = d; return true; }
+    // "inf" and "nan" are no numbers to the program, only to the C library.
+    if (ok && std::isfinite(d)) { *out = d; return true; }
     return false;
 }
 

@@ -91,7 +91,7 @@ public:
     VariantArray* arrayMut();   // detaches a shared array before it is changed
 
     // Strict equality of type and value (for tests and containers); the system's "="
-    // comparison with its coercions is compare() in convert.h.
+    // comparison with its coercions is Compare() in convert.h.
     bool operator==(const Variant& o) const;
     bool operator!=(const Variant& o) const { return !(*this == o); }
 
