@@ -1,14 +1,14 @@
 #include "jetfunctions.h"
 
+#include "platform/runtime/convert.h"
+#include "platform/runtime/format.h"
 #include "platform/runtime/variant.h"
 
 #include "engine.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 namespace tv {
@@ -301,51 +301,32 @@ void fnVal(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (isNullArg(ctx, argv[0])) return;
     const int type = sqlite3_value_type(argv[0]);
-    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
-        sqlite3_result_value(ctx, argv[0]);
-        return;
-    }
-    QString s = jetText(argv[0]);
-    s.remove(QLatin1Char(' ')).remove(QLatin1Char('\t'));
-    qsizetype i = 0;
-    QString num;
-    if (i < s.size() && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+'))) num += s[i++];
-    bool dot = false;
-    for (; i < s.size(); ++i) {
-        if (s[i].isDigit() && s[i].unicode() < 128) num += s[i];
-        else if (s[i] == QLatin1Char('.') && !dot) { dot = true; num += s[i]; }
-        else break;
-    }
-    if (i + 1 < s.size() && (s[i] == QLatin1Char('e') || s[i] == QLatin1Char('E'))) {
-        QString exp(QLatin1Char('e'));
-        qsizetype k = i + 1;
-        if (s[k] == QLatin1Char('-') || s[k] == QLatin1Char('+')) exp += s[k++];
-        qsizetype digits = 0;
-        for (; k < s.size() && s[k].isDigit(); ++k, ++digits) exp += s[k];
-        if (digits) num += exp;
-    }
-    bool ok = false;
-    const double d = num.toDouble(&ok);
-    resultNumber(ctx, ok ? d : 0.0);
+    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) sqlite3_result_value(ctx, argv[0]);
+    else resultNumber(ctx, Val(valueText(argv[0])));
 }
 
+Variant variantOf(sqlite3_value* v)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL: return Variant::null();
+    case SQLITE_INTEGER: {
+        const sqlite3_int64 i = sqlite3_value_int64(v);
+        return i >= INT32_MIN && i <= INT32_MAX ? Variant(int32_t(i)) : Variant(double(i));
+    }
+    case SQLITE_FLOAT: return Variant(sqlite3_value_double(v));
+    default: return Variant(valueText(v));
+    }
+}
+
+// Format: a number under a date pattern is a date serial, as the catalogue stores dates.
 void fnFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     if (isNullArg(ctx, argv[0])) return;
     const QString pattern = argc > 1 ? jetText(argv[1]) : QString();
-    double d = 0;
-    if (pattern.isEmpty() || !numberOf(argv[0], &d)) {
-        resultText(ctx, jetText(argv[0]));
-        return;
-    }
-    static const QString kDateLetters = QStringLiteral("dDmMyYhHnNsS");
-    bool dateLike = false;
-    for (QChar c : pattern) dateLike = dateLike || kDateLetters.contains(c);
-    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && dateLike) {
-        bool ok = false;
-        d = Variant(valueText(argv[0])).toDate(&ok);
-    }
-    resultText(ctx, dateLike ? JetFormatDate(d, pattern) : JetFormatNumber(d, pattern));
+    Variant value = variantOf(argv[0]);
+    static const QRegularExpression datePattern(QStringLiteral("[dDmMyYhHnNsS]"));
+    if (value.isNumber() && pattern.contains(datePattern)) value = Variant::fromDate(value.toDouble());
+    resultText(ctx, Format(value, pattern));
 }
 
 // Jet's "&": texts joined, Null counting as an empty text.
@@ -389,86 +370,6 @@ int textCollation(void*, int la, const void* a, int lb, const void* b)
 bool JetLike(const QString& text, const QString& pattern)
 {
     return matchCompiled(text, compileLike(pattern));
-}
-
-QString JetFormatDate(double serial, const QString& pattern)
-{
-    const QDateTime dt = Variant::fromDate(serial).toDateTime();
-    const QDate date = dt.date();
-    const QTime time = dt.time();
-    const QLocale german(QLocale::German);
-    QString out;
-    bool afterHour = false;
-    for (qsizetype i = 0; i < pattern.size();) {
-        const QChar c = pattern[i];
-        const QChar lc = c.toLower();
-        qsizetype run = 1;
-        while (i + run < pattern.size() && pattern[i + run].toLower() == lc) ++run;
-        if (c == QLatin1Char('\\') && i + 1 < pattern.size()) {
-            out += pattern[i + 1];
-            i += 2;
-            continue;
-        }
-        if (pattern.mid(i, 5).compare(QLatin1String("am/pm"), Qt::CaseInsensitive) == 0) {
-            const bool pm = time.hour() >= 12;
-            QString t = pm ? QStringLiteral("pm") : QStringLiteral("am");
-            if (c.isUpper()) t = t.toUpper();
-            out += t;
-            i += 5;
-            continue;
-        }
-        auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
-        if (lc == QLatin1Char('d')) {
-            if (run == 1) out += QString::number(date.day());
-            else if (run == 2) out += two(date.day());
-            else if (run == 3) out += german.dayName(date.dayOfWeek(), QLocale::ShortFormat);
-            else out += german.dayName(date.dayOfWeek(), QLocale::LongFormat);
-        } else if (lc == QLatin1Char('m') && !(afterHour && run <= 2)) {
-            if (run == 1) out += QString::number(date.month());
-            else if (run == 2) out += two(date.month());
-            else if (run == 3) out += german.monthName(date.month(), QLocale::ShortFormat);
-            else out += german.monthName(date.month(), QLocale::LongFormat);
-        } else if (lc == QLatin1Char('n') || lc == QLatin1Char('m')) {
-            out += run >= 2 ? two(time.minute()) : QString::number(time.minute());
-            afterHour = false;
-        } else if (lc == QLatin1Char('y')) {
-            out += run <= 2 ? two(date.year() % 100) : QString::number(date.year());
-        } else if (lc == QLatin1Char('h')) {
-            int h = time.hour();
-            if (pattern.contains(QLatin1String("am/pm"), Qt::CaseInsensitive)) h = h % 12 == 0 ? 12 : h % 12;
-            out += run >= 2 ? two(h) : QString::number(h);
-            afterHour = true;
-        } else if (lc == QLatin1Char('s')) {
-            out += run >= 2 ? two(time.second()) : QString::number(time.second());
-        } else {
-            out += pattern.mid(i, run);
-        }
-        i += run;
-    }
-    return out;
-}
-
-QString JetFormatNumber(double value, const QString& pattern)
-{
-    const qsizetype dot = pattern.indexOf(QLatin1Char('.'));
-    const QString intPart = dot >= 0 ? pattern.left(dot) : pattern;
-    const QString fracPart = dot >= 0 ? pattern.mid(dot + 1) : QString();
-    const int decimals = int(fracPart.count(QLatin1Char('0')) + fracPart.count(QLatin1Char('#')));
-    const int minInt = int(intPart.count(QLatin1Char('0')));
-    const QLocale locale;
-    QString digits = QString::number(std::fabs(value), 'f', decimals);
-    QString whole = digits.section(QLatin1Char('.'), 0, 0);
-    QString frac = digits.section(QLatin1Char('.'), 1);
-    while (frac.size() > fracPart.count(QLatin1Char('0')) && frac.endsWith(QLatin1Char('0'))) frac.chop(1);
-    if (whole == QLatin1String("0") && minInt == 0) whole.clear();
-    while (whole.size() < minInt) whole.prepend(QLatin1Char('0'));
-    if (intPart.contains(QLatin1Char(','))) {
-        for (qsizetype i = whole.size() - 3; i > 0; i -= 3) whole.insert(i, locale.groupSeparator());
-    }
-    QString out = whole;
-    if (!frac.isEmpty()) out += locale.decimalPoint() + frac;
-    if (value < 0 && out.contains(QRegularExpression(QStringLiteral("[1-9]")))) out.prepend(QLatin1Char('-'));
-    return out;
 }
 
 int RegisterJetFunctions(sqlite3* db)

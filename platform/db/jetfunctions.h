@@ -19,9 +19,4 @@ bool JetLike(const QString& text, const QString& pattern);
 // text collation on one connection. Returns an SQLite result code.
 int RegisterJetFunctions(sqlite3* db);
 
-// Jet's Format for the patterns the SQL texts use: dates ("dd.MM.yyyy", "hh:nn:ss", ...)
-// and numbers ("0", "0.00", "#,##0").
-QString JetFormatDate(double serial, const QString& pattern);
-QString JetFormatNumber(double value, const QString& pattern);
-
 } // namespace tv

@@ -21,14 +21,6 @@ TEST(JetLike, PatternsTable)
     }
 }
 
-TEST(JetFormat, DateAndNumberPatterns)
-{
-    EXPECT_EQ(JetFormatDate(45291.75, QStringLiteral("dd.MM.yyyy")), QStringLiteral("31.12.2023"));
-    EXPECT_EQ(JetFormatDate(45291.75, QStringLiteral("hh:nn:ss")), QStringLiteral("18:00:00"));
-    EXPECT_EQ(JetFormatDate(45291.75, QStringLiteral("dd.mm.yy hh:mm")), QStringLiteral("31.12.23 18:00"));
-    EXPECT_EQ(JetFormatNumber(5.0, QStringLiteral("00")), QStringLiteral("05"));
-}
-
 TEST_F(DbFixture, FunctionsThroughSql)
 {
     addFiles();
@@ -44,6 +36,7 @@ TEST_F(DbFixture, FunctionsThroughSql)
         {"val('12abc') + val(' 3 4') + val('') + val('1e2x')", Variant(int32_t(146))},
         {"format(cdate('31.12.2023 18:00:00'), 'dd.MM.yyyy')", Variant("31.12.2023")},
         {"format(#12/31/2023 6:00:00 pm#, 'dd.MM.yyyy hh:nn')", Variant("31.12.2023 18:00")},
+        {"format(tsCreated, 'dd.MM.yyyy') & format(5, '00')", Variant("05")},
         {"iif('Ärger' = 'ärger' collate TVTEXT, True, False)", Variant(int32_t(-1))},
         {"iif('Ärger' like 'ÄR*', 1, 0)", Variant(int32_t(1))},
     };

@@ -1,0 +1,222 @@
+#include "moddatabase.h"
+
+#include "frminputbox.h"
+#include "modfiles.h"
+#include "modglobals.h"
+#include "modlang.h"
+#include "modmain.h"
+#include "platform/gui/msgbox.h"
+#include "platform/runtime/convert.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QScopeGuard>
+
+namespace tv {
+
+std::shared_ptr<Database> goDB;
+
+namespace {
+
+// Every catalogue the program creates is encrypted with this key and has no password.
+const QByteArray kProgramKey = QByteArrayLiteral("Tovarin.Katalog.8bit");
+
+// The key the current (or last) catalogue was opened with, so that compaction keeps it.
+QString gKeyPath;
+QByteArray gKey;
+
+// Text columns compare without regard to case; tPath and tUnpackPath are file names and
+// compare exactly, as Linux file names do. Index names carry their table's name because
+// SQLite's index names are global. Long texts are LONGTEXT so that "1.10" stays a text.
+const char* const kSchema[] = {
+    "CREATE TABLE MainFiles (ID INTEGER PRIMARY KEY AUTOINCREMENT, tFile VARCHAR(255) COLLATE TVTEXT,"
+    " tPath VARCHAR(255), tUnpackPath VARCHAR(255), iFileType SMALLINT, lSize INTEGER, iBasic SMALLINT,"
+    " iModel SMALLINT, iOS SMALLINT, iVideo SMALLINT, tMemo VARCHAR(255) COLLATE TVTEXT,"
+    " tParam VARCHAR(255) COLLATE TVTEXT, Category_ID INTEGER, tsCreated DATETIME, tsLastStarted DATETIME,"
+    " lStartCount INTEGER)",
+    "CREATE INDEX MainFiles_C1 ON MainFiles (tFile)",
+    "CREATE INDEX MainFiles_C2 ON MainFiles (Category_ID)",
+    "CREATE INDEX MainFiles_C3 ON MainFiles (tPath)",
+    "CREATE INDEX MainFiles_C4 ON MainFiles (iFileType)",
+    "CREATE TABLE Config (ID INTEGER PRIMARY KEY AUTOINCREMENT, tItem VARCHAR(255) COLLATE TVTEXT,"
+    " mConfig LONGTEXT COLLATE TVTEXT, tsCreated DATETIME)",
+    "CREATE INDEX Config_C1 ON Config (tItem)",
+    "CREATE TABLE Category (ID INTEGER PRIMARY KEY, tCategory VARCHAR(255) COLLATE TVTEXT)",
+    "CREATE TABLE History (ID INTEGER PRIMARY KEY AUTOINCREMENT, MainFiles_ID INTEGER, tsStarted DATETIME)",
+    "CREATE INDEX History_C1 ON History (tsStarted)",
+};
+
+DbError writeSchema(Database& db)
+{
+    for (const char* sql : kSchema)
+        if (DbError e = db.Execute(QString::fromLatin1(sql))) return e;
+    auto rs = db.OpenRecordset(QStringLiteral("Select * From Config"), dbOpenDynaset, dbAppendOnly);
+    if (!rs) return db.LastError();
+    DbError e = rs->AddNew();
+    if (!e) e = rs->Fields(QStringLiteral("tItem")).SetValue(Variant("Version"));
+    if (!e) e = rs->Fields(QStringLiteral("mConfig")).SetValue(Variant("1.0"));
+    if (!e) e = rs->Fields(QStringLiteral("tsCreated")).SetValue(Variant::fromDate(Now()));
+    if (!e) e = rs->Update();
+    rs->Close();
+    return e;
+}
+
+void showNotACatalogue(const QString& path, const DbError& e)
+{
+    MsgBox(Translate(QStringLiteral("Dies ist keine Tovarin-Datenbank: ")) + path + QStringLiteral("\r\n") + e.description,
+           vbCritical, kAppTitle);
+}
+
+} // namespace
+
+std::shared_ptr<Database> CreateCatalogue(const QString& path, const QByteArray& key, DbError* error)
+{
+    auto db = Database::Create(path, key, error);
+    if (!db) return nullptr;
+    *error = writeSchema(*db);
+    if (*error) {
+        db->Close();
+        return nullptr;
+    }
+    return db;
+}
+
+QString CreateDB()
+{
+    const QString start = gtDBPath.isEmpty() ? gtAppPath : GetFolderPart(gtDBPath);
+    const QString answer = ShowSaveDialog(QStringLiteral("Neue Datenbank erstellen"),
+                                          Translate(QStringLiteral("Datenbank")) + QStringLiteral("|*.MDB"), start,
+                                          QString());
+    return CreateDBFile(answer);
+}
+
+QString CreateDBFile(const QString& answer)
+{
+    if (answer.isEmpty()) return QString();
+    gtDialogPath = GetFolderPart(answer);
+    QString path = answer;
+    if (path.right(4).compare(QLatin1String(".MDB"), Qt::CaseInsensitive) != 0) path += QStringLiteral(".MDB");
+    DbError e;
+    auto db = CreateCatalogue(path, kProgramKey, &e);
+    if (!db) {
+        if (e.number == dbErrDatabaseExists)
+            MsgBox(Translate(QStringLiteral("Der Datenbankname ist schon vorhanden!")), vbExclamation, QStringLiteral("Error"));
+        else
+            MsgBox(Translate(QStringLiteral("Fehler: ")) + e.description, vbCritical, QStringLiteral("Error"));
+        return QString();
+    }
+    db->Close();
+    return path;
+}
+
+bool ConnectDB(const QString& path)
+{
+    QByteArray key = kProgramKey;
+    DbError e;
+    auto db = Database::Open(path, key, &e);
+    if (!db && e.number == dbErrNeedsPassword) {
+        key.clear();
+        db = Database::Open(path, key, &e);
+    }
+    if (!db && e.number == dbErrNeedsPassword) {
+        const QString password = InputText(QStringLiteral("Die Datenbank '") + path
+                                               + QStringLiteral("' ist Kennwortgeschützt. Bitte geben Sie das Kennwort ein:"),
+                                           QStringLiteral("Tovarin"), QString());
+        // An empty password is no key: the file was already tried without one.
+        key = password.toUtf8();
+        if (!key.isEmpty()) db = Database::Open(path, key, &e);
+    }
+    if (!db) {
+        showNotACatalogue(path, e);
+        return false;
+    }
+    auto rs = db->OpenRecordset(QStringLiteral("Select * From Config where tItem='Version' order by ID desc"));
+    if (!rs || rs->IsEOF()) {
+        showNotACatalogue(path, rs ? MakeDbError(dbErrNoCurrentRecord) : db->LastError());
+        db->Close();
+        return false;
+    }
+    const QString version = rs->Fields(QStringLiteral("mConfig")).Value().text();
+    rs->Close();
+    if (version.compare(gtVersion) > 0) {
+        MsgBox(Translate(QStringLiteral("Please update the Tovarin to run this database!")), vbCritical, kAppTitle);
+        db->Close();
+        return false;
+    }
+    CloseDB();
+    goDB = db;
+    gKeyPath = path;
+    gKey = key;
+    return true;
+}
+
+void CloseDB()
+{
+    if (!goDB) return;
+    goDB->Close();
+    goDB.reset();
+}
+
+bool CompactDB()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    auto fail = [](const QString& description) {
+        QApplication::restoreOverrideCursor();
+        MsgBox(QStringLiteral("CompactDB-Error: ") + description, vbOKOnly, kAppTitle);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        return false;
+    };
+    const QString base = gtDBPath.left(gtDBPath.lastIndexOf(QLatin1Char('.')) + 1);
+    const QString temp = base + QStringLiteral("MDR");
+    const QString kept = base + QStringLiteral("OLD");
+    QFile tempFile(temp);
+    if (tempFile.exists() && !tempFile.remove()) return fail(tempFile.errorString());
+    const QByteArray key = gKeyPath == gtDBPath ? gKey : kProgramKey;
+    if (DbError e = Database::Compact(gtDBPath, temp, key)) return fail(e.description);
+
+    QFile current(gtDBPath);
+    current.setPermissions(current.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QFile keptFile(kept);
+    if (keptFile.exists() && !keptFile.remove()) return fail(keptFile.errorString());
+    if (!current.rename(kept)) return fail(current.errorString());
+    if (!tempFile.rename(gtDBPath)) {
+        // The catalogue must never go missing under its name: put the previous file back.
+        const QString reason = tempFile.errorString();
+        QFile::rename(kept, gtDBPath);
+        return fail(reason);
+    }
+    return true;
+}
+
+QString LookupField(const QString& expression, const QString& table, QString& whereText)
+{
+    if (!whereText.isEmpty() && !whereText.trimmed().startsWith(QLatin1String("where"), Qt::CaseInsensitive))
+        whereText = QStringLiteral("where ") + whereText;
+    if (!goDB) return QString();
+    auto rs = goDB->OpenRecordset(QStringLiteral("Select ") + expression + QStringLiteral(" As FldValue From ") + table
+                                      + QLatin1Char(' ') + whereText,
+                                  dbOpenSnapshot, dbForwardOnly);
+    if (!rs || rs->IsEOF()) return QString();
+    const QString value = rs->Fields(QStringLiteral("FldValue")).Value().text();
+    rs->Close();
+    return value;
+}
+
+QString AddWhere(const QString& whereText, const QString& condition, QString& op)
+{
+    if (condition.isEmpty()) return whereText;
+    if (op.isEmpty()) op = QStringLiteral("And");
+    if (whereText.isEmpty()) return QStringLiteral(" where ") + condition;
+    if (whereText.endsWith(QLatin1Char('('))) op.clear();
+    return whereText + QLatin1Char(' ') + op + QLatin1Char(' ') + condition;
+}
+
+QString GetLikeClause(const QString& fieldText, const QString& searchText)
+{
+    if (searchText.isEmpty()) return QString();
+    if (searchText.contains(QLatin1Char('*'))) return fieldText + QLatin1Char('\'') + searchText + QLatin1Char('\'');
+    return fieldText + QStringLiteral("'*") + searchText + QStringLiteral("*'");
+}
+
+} // namespace tv

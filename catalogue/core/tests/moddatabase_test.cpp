@@ -1,0 +1,246 @@
+#include "catalogue/core/frminputbox.h"
+#include "catalogue/core/moddatabase.h"
+#include "catalogue/core/modglobals.h"
+#include "catalogue/core/modmain.h"
+#include "platform/gui/msgbox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace tv;
+
+namespace {
+
+// Catalogues in a temporary folder; message and input boxes answered by the fixture.
+class CatalogueTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        InitProgramPaths(dir.path());
+        SetMsgBoxHook([this](const QString& prompt, int style, const QString& title) {
+            messages << prompt;
+            styles << style;
+            titles << title;
+            return int(vbOK);
+        });
+        SetInputTextHook([this](const QString& prompt, const QString&, const QString&) {
+            prompts << prompt;
+            return password;
+        });
+    }
+    void TearDown() override
+    {
+        CloseDB();
+        SetMsgBoxHook(nullptr);
+        SetInputTextHook(nullptr);
+    }
+    QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+    QString newCatalogue(const char* name) { return CreateDBFile(file(name)); }
+
+    QTemporaryDir dir;
+    QStringList messages, titles, prompts;
+    QList<int> styles;
+    QString password;
+};
+
+} // namespace
+
+TEST_F(CatalogueTest, CreateAddsExtensionWritesVersionRowAndRefusesExistingNames)
+{
+    const QString path = newCatalogue("katalog");
+    EXPECT_EQ(path, file("katalog.MDB"));
+    EXPECT_EQ(gtDialogPath, dir.path() + QStringLiteral("/"));
+    EXPECT_EQ(newCatalogue("Other.mdb"), file("Other.mdb"));
+    ASSERT_TRUE(ConnectDB(path));
+    QString where;
+    EXPECT_EQ(LookupField(QStringLiteral("count(*)"), QStringLiteral("Config"), where), QStringLiteral("1"));
+    where = QStringLiteral("tItem='Version'");
+    EXPECT_EQ(LookupField(QStringLiteral("mConfig"), QStringLiteral("Config"), where), QStringLiteral("1.0"));
+    EXPECT_EQ(where, QStringLiteral("where tItem='Version'"));
+    for (const char* table : {"MainFiles", "Category", "History"}) {
+        where.clear();
+        EXPECT_EQ(LookupField(QStringLiteral("count(*)"), QString::fromUtf8(table), where), QStringLiteral("0"));
+    }
+    EXPECT_TRUE(messages.isEmpty());
+
+    EXPECT_EQ(newCatalogue("katalog.MDB"), QString());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("Der Datenbankname ist schon vorhanden!"));
+    EXPECT_EQ(styles[0], int(vbExclamation));
+    EXPECT_EQ(titles[0], QStringLiteral("Error"));
+    EXPECT_EQ(CreateDBFile(QString()), QString());
+}
+
+TEST_F(CatalogueTest, SchemaKeepsVersionTextsIdsAndCaseRules)
+{
+    ASSERT_TRUE(ConnectDB(newCatalogue("s")));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("Insert Into Config (tItem, mConfig) Values ('Version', '1.10')")));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("Insert Into Category (ID, tCategory) Values (7, 'Ärger')")));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral(
+        "Insert Into MainFiles (tFile, tPath) Values ('A.ATR', '/x/A.ATR'), ('b.atr', '/x/b.atr')")));
+    QString where = QStringLiteral("ID = 2");
+    EXPECT_EQ(LookupField(QStringLiteral("mConfig"), QStringLiteral("Config"), where), QStringLiteral("1.10"));
+    where = QStringLiteral("tCategory = 'ärger'");
+    EXPECT_EQ(LookupField(QStringLiteral("ID"), QStringLiteral("Category"), where), QStringLiteral("7"));
+    where = QStringLiteral("tFile = 'a.atr'");
+    EXPECT_EQ(LookupField(QStringLiteral("ID"), QStringLiteral("MainFiles"), where), QStringLiteral("1"));
+    where = QStringLiteral("tPath = '/x/a.atr'");
+    EXPECT_EQ(LookupField(QStringLiteral("ID"), QStringLiteral("MainFiles"), where), QString());
+    where = QStringLiteral("where tPath = '/x/b.atr'");
+    EXPECT_EQ(LookupField(QStringLiteral("ID"), QStringLiteral("MainFiles"), where), QStringLiteral("2"));
+    where.clear();
+    EXPECT_EQ(LookupField(QStringLiteral("Max(ID)"), QStringLiteral("History"), where), QString());
+    // A category named "Nowhere" contains "where" but is no where clause.
+    where = QStringLiteral("tCategory = 'Nowhere'");
+    EXPECT_EQ(LookupField(QStringLiteral("ID"), QStringLiteral("Category"), where), QString());
+    EXPECT_EQ(where, QStringLiteral("where tCategory = 'Nowhere'"));
+    where = QStringLiteral("no such column = 1");
+    EXPECT_EQ(LookupField(QStringLiteral("ID"), QStringLiteral("Category"), where), QString());
+}
+
+TEST_F(CatalogueTest, ConnectChecksVersionAndKeepsThePreviousCatalogue)
+{
+    const QString first = newCatalogue("first");
+    const QString newer = newCatalogue("newer");
+    ASSERT_TRUE(ConnectDB(newer));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("Insert Into Config (tItem, mConfig) Values ('Version', '1.1')")));
+    ASSERT_TRUE(ConnectDB(first));
+    auto previous = goDB;
+
+    EXPECT_FALSE(ConnectDB(newer));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("Please update the Tovarin to run this database!"));
+    EXPECT_EQ(styles[0], int(vbCritical));
+    EXPECT_EQ(goDB, previous);
+    EXPECT_TRUE(goDB->IsOpen());
+
+    // Only the newest "Version" row counts.
+    const QString mixed = newCatalogue("mixed");
+    ASSERT_TRUE(ConnectDB(mixed));
+    EXPECT_FALSE(previous->IsOpen());
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("Insert Into Config (tItem, mConfig) Values ('Version', '1.1')")));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("Insert Into Config (tItem, mConfig) Values ('Version', '1.0')")));
+    ASSERT_TRUE(ConnectDB(first));
+    EXPECT_TRUE(ConnectDB(mixed));
+}
+
+TEST_F(CatalogueTest, FilesThatAreNoCatalogueAreRefused)
+{
+    const QString text = file("text.MDB");
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("no database at all, just some text that fills more than one page header");
+    f.close();
+    EXPECT_FALSE(ConnectDB(text));
+    EXPECT_FALSE(ConnectDB(file("missing.MDB")));
+
+    DbError e;
+    auto plain = Database::Create(file("plain.MDB"), QByteArray(), &e);
+    ASSERT_TRUE(plain);
+    ASSERT_FALSE(plain->Execute(QStringLiteral("CREATE TABLE Config (ID INTEGER PRIMARY KEY, tItem TEXT, mConfig TEXT)")));
+    plain->Close();
+    EXPECT_FALSE(ConnectDB(file("plain.MDB")));   // opens without a key, but has no "Version" row
+
+    ASSERT_EQ(messages.size(), 3);
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(messages[i].startsWith(QStringLiteral("Dies ist keine Tovarin-Datenbank: ")));
+    EXPECT_TRUE(messages[2].contains(file("plain.MDB") + QStringLiteral("\r\n")));
+    EXPECT_FALSE(goDB);
+}
+
+TEST_F(CatalogueTest, PasswordCatalogueOpensOnlyWithTheRightPassword)
+{
+    DbError e;
+    auto db = CreateCatalogue(file("pw.MDB"), "geheim", &e);
+    ASSERT_TRUE(db) << e.description.toStdString();
+    db->Close();
+    auto plain = CreateCatalogue(file("plain.MDB"), QByteArray(), &e);
+    ASSERT_TRUE(plain);
+    plain->Close();
+
+    EXPECT_TRUE(ConnectDB(file("plain.MDB")));
+    EXPECT_TRUE(prompts.isEmpty());
+
+    struct Case { const char* password; bool opens; };
+    const Case cases[] = {{"falsch", false}, {"", false}, {"geheim", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.password);
+        messages.clear();
+        prompts.clear();
+        password = QString::fromUtf8(c.password);
+        EXPECT_EQ(ConnectDB(file("pw.MDB")), c.opens);
+        ASSERT_EQ(prompts.size(), 1);
+        EXPECT_EQ(prompts[0], QStringLiteral("Die Datenbank '") + file("pw.MDB")
+                                  + QStringLiteral("' ist Kennwortgeschützt. Bitte geben Sie das Kennwort ein:"));
+        EXPECT_EQ(messages.size(), c.opens ? 0 : 1);
+        if (!c.opens) EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Dies ist keine Tovarin-Datenbank: ")));
+    }
+    EXPECT_EQ(goDB->Name(), file("pw.MDB"));
+
+    // Compaction keeps the password.
+    CloseDB();
+    gtDBPath = file("pw.MDB");
+    ASSERT_TRUE(CompactDB());
+    prompts.clear();
+    password = QStringLiteral("geheim");
+    EXPECT_TRUE(ConnectDB(gtDBPath));
+    EXPECT_EQ(prompts.size(), 1);
+}
+
+TEST_F(CatalogueTest, CompactKeepsThePreviousFileAsOldAndLeavesNoSideFiles)
+{
+    gtDBPath = newCatalogue("cat");
+    ASSERT_TRUE(ConnectDB(gtDBPath));
+    for (int i = 0; i < 200; ++i)
+        ASSERT_FALSE(goDB->Execute(QStringLiteral("Insert Into MainFiles (tFile, tPath) Values ('f%1', '/p')").arg(i)));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("Delete * from MainFiles where ID > 10")));
+    CloseDB();
+    QFile old(file("cat.OLD"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an older kept file");
+    old.close();
+
+    ASSERT_TRUE(CompactDB());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_FALSE(QFile::exists(file("cat.MDR")));
+    EXPECT_GT(QFile(file("cat.OLD")).size(), 100);
+    for (const char* side : {"cat.MDB-wal", "cat.MDB-shm", "cat.OLD-wal", "cat.OLD-shm"})
+        EXPECT_FALSE(QFile::exists(file(side))) << side;
+    ASSERT_TRUE(ConnectDB(gtDBPath));
+    QString where;
+    EXPECT_EQ(LookupField(QStringLiteral("count(*)"), QStringLiteral("MainFiles"), where), QStringLiteral("10"));
+    CloseDB();
+    EXPECT_TRUE(ConnectDB(file("cat.OLD")));
+}
+
+TEST_F(CatalogueTest, CompactFailureKeepsTheCatalogueUnderItsName)
+{
+    gtDBPath = newCatalogue("cat");
+    // A folder holding the temporary name cannot be deleted, so compaction fails early.
+    ASSERT_TRUE(QDir().mkpath(file("cat.MDR/sub")));
+    EXPECT_FALSE(CompactDB());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("CompactDB-Error: ")));
+    EXPECT_TRUE(ConnectDB(gtDBPath));
+}
+
+TEST(SqlTextBuilders, AddWhereAndGetLikeClause)
+{
+    QString op;
+    QString where = AddWhere(QString(), QStringLiteral("A=1"), op);
+    EXPECT_EQ(where, QStringLiteral(" where A=1"));
+    EXPECT_EQ(op, QStringLiteral("And"));
+    where = AddWhere(where, QStringLiteral("("), op);
+    EXPECT_EQ(where, QStringLiteral(" where A=1 And ("));
+    where = AddWhere(where, QStringLiteral("B=2"), op);
+    EXPECT_EQ(where, QStringLiteral(" where A=1 And (  B=2"));
+    EXPECT_EQ(op, QString());
+    op = QStringLiteral("Or");
+    EXPECT_EQ(AddWhere(where, QString(), op), where);
+
+    EXPECT_EQ(GetLikeClause(QStringLiteral("F.tFile like"), QStringLiteral("abc")), QStringLiteral("F.tFile like'*abc*'"));
+    EXPECT_EQ(GetLikeClause(QStringLiteral("F.tFile like"), QStringLiteral("ab*")), QStringLiteral("F.tFile like'ab*'"));
+    EXPECT_EQ(GetLikeClause(QStringLiteral("F.tFile like"), QString()), QString());
+}
