@@ -274,7 +274,8 @@ bool itemHasName(const std::vector<const Tok*>& sig)
     return false;
 }
 
-// Names the unnamed expression columns of the first SELECT Expr1000, Expr1001, ...
+// Names the unnamed expression columns of the first SELECT as Jet does: Expr1000 plus the
+// column's position (the third column is Expr1002).
 void nameExpressionColumns(std::vector<Tok>& t)
 {
     qsizetype i = 0;
@@ -287,15 +288,16 @@ void nameExpressionColumns(std::vector<Tok>& t)
     if (i >= qsizetype(t.size())) return;
     qsizetype j = nextSig(t, i);
     if (j >= 0 && (isIdent(t[j], "distinct") || isIdent(t[j], "all"))) i = j;
-    int counter = 1000;
+    int position = 0;
     std::vector<const Tok*> item;
     qsizetype itemEnd = -1;
     std::vector<std::pair<qsizetype, QString>> inserts;
     depth = 0;
     auto closeItem = [&]() {
         if (!itemHasName(item))
-            inserts.push_back({itemEnd + 1, QStringLiteral(" AS Expr%1").arg(counter++)});
+            inserts.push_back({itemEnd + 1, QStringLiteral(" AS Expr%1").arg(1000 + position)});
         item.clear();
+        ++position;
     };
     for (qsizetype k = i + 1; k < qsizetype(t.size()); ++k) {
         const Tok& tok = t[k];

@@ -19,7 +19,7 @@ namespace tv {
 //   call       := isNull( | Left( | Right(      renamed (keywords in SQLite); "Left Join" stays
 //   "Delete * From" -> "DELETE FROM";  "Select Top n ..." -> "Select ... LIMIT n"
 //   True / False -> -1 / 0;  DISTINCTROW is dropped;  a declared parameter or "?" -> ?N
-// Unnamed expression columns of the first SELECT get Jet's names Expr1000, Expr1001, ...
+// Unnamed expression columns of the first SELECT get Jet's names: Expr1000 + their position.
 struct JetSql {
     QString sql;              // the SQLite text
     QStringList parameters;   // ?1..?n in order: declared names, then "" for each bare "?"

@@ -244,3 +244,58 @@ TEST(SqlTextBuilders, AddWhereAndGetLikeClause)
     EXPECT_EQ(GetLikeClause(QStringLiteral("F.tFile like"), QStringLiteral("ab*")), QStringLiteral("F.tFile like'ab*'"));
     EXPECT_EQ(GetLikeClause(QStringLiteral("F.tFile like"), QString()), QString());
 }
+
+// The texts of the main window's views run on a real catalogue and give what the lists show.
+TEST_F(CatalogueTest, ViewTextsRunOnACatalogue)
+{
+    ASSERT_TRUE(ConnectDB(newCatalogue("views")));
+    const char* const rows[] = {
+        "Insert Into Category (ID, tCategory) Values (1, 'Spiele')",
+        "Insert Into MainFiles (tFile, tPath, tUnpackPath, iFileType, lSize, Category_ID, tsLastStarted) Values"
+        " ('Boulder.atr', '/a/Boulder.atr', Null, 1, 92176, 1, 46365.75),"
+        " ('River.xex', '/a/games.zip', 'x\\River.xex', 11, 8000, Null, Null)",
+        "Insert Into History (MainFiles_ID, tsStarted) Values (1, 46365.75), (1, 46365.25)",
+    };
+    for (const char* sql : rows) ASSERT_FALSE(goDB->Execute(QString::fromUtf8(sql)));
+    const QString select = QStringLiteral(
+        "iFileType AS iTyp,IIF(isNull(tUnpackpath),0,27) as IsArchiv,ucase(Right(tFile,3)) as [Filetyp],"
+        "tFile as [Datei],lSize as [Größe],tPath as [Dateipfad],tUnpackpath as [Archivpfad],lStartCount as [Zähler]");
+    auto rs = goDB->OpenRecordset(QStringLiteral("SELECT F.ID,") + select
+                                  + QStringLiteral(",C.tCategory as [Kategorie] From (MainFiles as F  Left Join Category"
+                                                   " as C on F.Category_ID=C.ID) where F.tFile like'*r*' order by 1"));
+    ASSERT_TRUE(rs) << goDB->LastError().description.toStdString();
+    ASSERT_EQ(rs->RecordCount(), 2);
+    EXPECT_EQ(rs->Fields("Filetyp").Value(), Variant("ATR"));
+    EXPECT_EQ(rs->Fields("IsArchiv").Value(), Variant(int32_t(0)));
+    EXPECT_EQ(rs->Fields("Kategorie").Value(), Variant("Spiele"));
+    EXPECT_EQ(rs->Fields("Größe").Type(), int(dbLong));
+    rs->MoveNext();
+    EXPECT_EQ(rs->Fields("IsArchiv").Value(), Variant(int32_t(27)));
+    EXPECT_TRUE(rs->Fields("Kategorie").Value().isNull());
+
+    // History: one tree node per calendar day; int() keeps an evening start on its own day.
+    rs = goDB->OpenRecordset(QStringLiteral(
+        "SELECT distinct(int(cDate(tsStarted))),-1,29,Format(tsStarted,'dd.MM.yyyy') from History order by 1 desc"));
+    ASSERT_TRUE(rs);
+    ASSERT_EQ(rs->RecordCount(), 1);
+    EXPECT_EQ(rs->Fields(0).Name(), QStringLiteral("Expr1000"));
+    EXPECT_EQ(rs->Fields(3).Value(), Variant("09.12.2026"));
+    auto level = goDB->CreateQueryDef(QString(), QStringLiteral(
+        "Parameters xxx Value;Select F.ID, int(cDate(tsStarted)),") + select
+        + QStringLiteral(",H.tsStarted as [Zuletzt gestartet] From (MainFiles as F ) Inner Join History as H on F.ID ="
+                         " H.MainFiles_ID  where not isnull(F.tsLastStarted)  And int(cDate(tsStarted))=xxx"
+                         " order by F.tsLastStarted desc"));
+    ASSERT_TRUE(level) << goDB->LastError().description.toStdString();
+    level->Parameters(QStringLiteral("xxx")).Value = Variant("46365");
+    rs = level->OpenRecordset();
+    ASSERT_TRUE(rs) << level->LastError().description.toStdString();
+    EXPECT_EQ(rs->RecordCount(), 2);
+    EXPECT_EQ(rs->Fields("Zuletzt gestartet").Type(), int(dbDate));
+
+    ASSERT_FALSE(goDB->Execute(QStringLiteral(
+        "Update MainFiles Set tsLastStarted=#12/09/2026 02:05:09 pm#,lStartCount=val('' & lStartCount) + 1 Where ID=2")));
+    QString where = QStringLiteral("ID=2");
+    EXPECT_EQ(LookupField(QStringLiteral("lStartCount"), QStringLiteral("MainFiles"), where), QStringLiteral("1"));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("Delete * from History where int(cDate(tsStarted))=46365")));
+    EXPECT_EQ(goDB->RecordsAffected(), 2);
+}

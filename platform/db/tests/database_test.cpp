@@ -72,8 +72,8 @@ TEST_F(DbFixture, FieldTypesSizesAndNames)
     const Case cases[] = {
         {0, "ID", dbLong, 4},          {1, "tFile", dbText, 255},  {2, "iType", dbInteger, 2},
         {3, "lSize", dbLong, 4},       {4, "tsCreated", dbDate, 8}, {5, "mMemo", dbMemo, 0},
-        {6, "Expr1000", dbText, 255},  {7, "Expr1001", dbLong, 4}, {8, "Category.ID", dbLong, 4},
-        {9, "Expr1002", dbDouble, 8},
+        {6, "Expr1006", dbText, 255},  {7, "Expr1007", dbLong, 4}, {8, "Category.ID", dbLong, 4},
+        {9, "Expr1009", dbDouble, 8},
     };
     ASSERT_EQ(rs->FieldCount(), 10);
     for (const Case& c : cases) {
@@ -86,7 +86,7 @@ TEST_F(DbFixture, FieldTypesSizesAndNames)
     }
     EXPECT_EQ(rs->Fields("iType").Value(), Variant(int16_t(1)));
     EXPECT_EQ(rs->Fields("tsCreated").Value(), Variant::fromDate(45000.25));
-    EXPECT_EQ(rs->Fields("Expr1000").Value(), Variant("BOULDER.ATR"));
+    EXPECT_EQ(rs->Fields("Expr1006").Value(), Variant("BOULDER.ATR"));
 
     rs->Fields("nothing");
     EXPECT_EQ(rs->LastError().number, dbErrItemNotFound);
