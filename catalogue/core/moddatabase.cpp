@@ -25,30 +25,9 @@ const QByteArray kProgramKey = QByteArrayLiteral("Tovarin.Katalog.8bit");
 QString gKeyPath;
 QByteArray gKey;
 
-// Text columns compare without regard to case; tPath and tUnpackPath are file names and
-// compare exactly, as Linux file names do. Index names carry their table's name because
-// SQLite's index names are global. Long texts are LONGTEXT so that "1.10" stays a text.
-const char* const kSchema[] = {
-    "CREATE TABLE MainFiles (ID INTEGER PRIMARY KEY AUTOINCREMENT, tFile VARCHAR(255) COLLATE TVTEXT,"
-    " tPath VARCHAR(255), tUnpackPath VARCHAR(255), iFileType SMALLINT, lSize INTEGER, iBasic SMALLINT,"
-    " iModel SMALLINT, iOS SMALLINT, iVideo SMALLINT, tMemo VARCHAR(255) COLLATE TVTEXT,"
-    " tParam VARCHAR(255) COLLATE TVTEXT, Category_ID INTEGER, tsCreated DATETIME, tsLastStarted DATETIME,"
-    " lStartCount INTEGER)",
-    "CREATE INDEX MainFiles_C1 ON MainFiles (tFile)",
-    "CREATE INDEX MainFiles_C2 ON MainFiles (Category_ID)",
-    "CREATE INDEX MainFiles_C3 ON MainFiles (tPath)",
-    "CREATE INDEX MainFiles_C4 ON MainFiles (iFileType)",
-    "CREATE TABLE Config (ID INTEGER PRIMARY KEY AUTOINCREMENT, tItem VARCHAR(255) COLLATE TVTEXT,"
-    " mConfig LONGTEXT COLLATE TVTEXT, tsCreated DATETIME)",
-    "CREATE INDEX Config_C1 ON Config (tItem)",
-    "CREATE TABLE Category (ID INTEGER PRIMARY KEY, tCategory VARCHAR(255) COLLATE TVTEXT)",
-    "CREATE TABLE History (ID INTEGER PRIMARY KEY AUTOINCREMENT, MainFiles_ID INTEGER, tsStarted DATETIME)",
-    "CREATE INDEX History_C1 ON History (tsStarted)",
-};
-
 DbError writeSchema(Database& db)
 {
-    for (const char* sql : kSchema)
+    for (const char* sql : kCatalogueSchema)
         if (DbError e = db.Execute(QString::fromLatin1(sql))) return e;
     auto rs = db.OpenRecordset(QStringLiteral("Select * From Config"), dbOpenDynaset, dbAppendOnly);
     if (!rs) return db.LastError();

@@ -12,6 +12,28 @@ namespace tv {
 // by CloseDB; everything that queries the catalogue shares this one object.
 extern std::shared_ptr<Database> goDB;
 
+// The catalogue's tables and indexes, in the order CreateCatalogue makes them.
+// Text columns compare without regard to case; tPath and tUnpackPath are file names and
+// compare exactly, as Linux file names do. Index names carry their table's name because
+// SQLite's index names are global. Long texts are LONGTEXT so that "1.10" stays a text.
+inline constexpr const char* kCatalogueSchema[] = {
+    "CREATE TABLE MainFiles (ID INTEGER PRIMARY KEY AUTOINCREMENT, tFile VARCHAR(255) COLLATE TVTEXT,"
+    " tPath VARCHAR(255), tUnpackPath VARCHAR(255), iFileType SMALLINT, lSize INTEGER, iBasic SMALLINT,"
+    " iModel SMALLINT, iOS SMALLINT, iVideo SMALLINT, tMemo VARCHAR(255) COLLATE TVTEXT,"
+    " tParam VARCHAR(255) COLLATE TVTEXT, Category_ID INTEGER, tsCreated DATETIME, tsLastStarted DATETIME,"
+    " lStartCount INTEGER)",
+    "CREATE INDEX MainFiles_C1 ON MainFiles (tFile)",
+    "CREATE INDEX MainFiles_C2 ON MainFiles (Category_ID)",
+    "CREATE INDEX MainFiles_C3 ON MainFiles (tPath)",
+    "CREATE INDEX MainFiles_C4 ON MainFiles (iFileType)",
+    "CREATE TABLE Config (ID INTEGER PRIMARY KEY AUTOINCREMENT, tItem VARCHAR(255) COLLATE TVTEXT,"
+    " mConfig LONGTEXT COLLATE TVTEXT, tsCreated DATETIME)",
+    "CREATE INDEX Config_C1 ON Config (tItem)",
+    "CREATE TABLE Category (ID INTEGER PRIMARY KEY, tCategory VARCHAR(255) COLLATE TVTEXT)",
+    "CREATE TABLE History (ID INTEGER PRIMARY KEY AUTOINCREMENT, MainFiles_ID INTEGER, tsStarted DATETIME)",
+    "CREATE INDEX History_C1 ON History (tsStarted)",
+};
+
 // Creates an empty catalogue at `path`, encrypted with `key` (empty: plain SQLite), with the
 // tables MainFiles, Config, Category and History and the first "Version" row. Returns the
 // open database, or null with `error` set (3204 when the file exists; a partly written file
