@@ -114,7 +114,7 @@ DbError DbConnection::Run(const JetSql& sql, const std::vector<Variant>& paramet
     DbError error;
     sqlite3_stmt* stmt = Prepare(sql.sql, &error);
     if (!stmt) return error;
-    for (int i = 0; i < int(parameters.size()); ++i) BindParameter(stmt, i + 1, parameters[size_t(i)], true);
+    BindParameters(stmt, sql, parameters);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     }
@@ -158,6 +158,12 @@ void DbConnection::Close()
     translations_.clear();
     sqlite3_close_v2(db_);
     db_ = nullptr;
+}
+
+void BindParameters(sqlite3_stmt* stmt, const JetSql& sql, const std::vector<Variant>& values)
+{
+    for (int i = 0; i < int(values.size()); ++i)
+        BindParameter(stmt, i + 1, values[size_t(i)], !(i < sql.textParameters.size() && sql.textParameters[i]));
 }
 
 void BindParameter(sqlite3_stmt* stmt, int index, const Variant& value, bool numberLikeTexts)

@@ -69,7 +69,10 @@ private:
     std::vector<std::weak_ptr<DbChild>> children_;
 };
 
-// Binds parameter values: a number-like text binds as a number, so "clng(...) = ?" matches.
+// Binds one value; with `numberLikeTexts` a text that reads as a number binds as a number.
 void BindParameter(sqlite3_stmt* stmt, int index, const Variant& value, bool numberLikeTexts);
+// Binds the parameter values of a translated text: a number-like text binds as a number (so
+// "clng(...) = xxx" matches a key handed over as text) unless the parameter is declared Text.
+void BindParameters(sqlite3_stmt* stmt, const JetSql& sql, const std::vector<Variant>& values);
 
 } // namespace tv

@@ -147,11 +147,13 @@ const Tok* lastSig(const std::vector<Tok>& t)
 }
 
 // Reads "PARAMETERS a Type, [b] Type;" at the start; returns the index after the ";".
-qsizetype readParameters(const std::vector<Tok>& t, QStringList* names, QString* error)
+qsizetype readParameters(const std::vector<Tok>& t, QStringList* names, QList<bool>* text, QString* error)
 {
+    static const QStringList kTextTypes = {QStringLiteral("text"), QStringLiteral("char"), QStringLiteral("varchar"),
+                                           QStringLiteral("memo"), QStringLiteral("longtext"), QStringLiteral("string")};
     qsizetype first = nextSig(t, -1);
     if (first < 0 || !isIdent(t[first], "parameters")) return 0;
-    bool expectName = true;
+    bool expectName = true, expectType = false;
     for (qsizetype i = first + 1; i < qsizetype(t.size()); ++i) {
         const Tok& k = t[i];
         if (!isSig(k)) continue;
@@ -160,7 +162,12 @@ qsizetype readParameters(const std::vector<Tok>& t, QStringList* names, QString*
         if (expectName) {
             if (k.kind != Kind::Ident && k.kind != Kind::Quoted) break;
             names->append(k.name);
+            text->append(false);
             expectName = false;
+            expectType = true;
+        } else if (expectType) {
+            text->last() = kTextTypes.contains(k.name.toLower());
+            expectType = false;
         }
     }
     *error = QStringLiteral("PARAMETERS declaration without \";\"");
@@ -184,7 +191,7 @@ QString renamedFunction(const QString& lower)
 }
 
 // The token-by-token rewrites: names, literals, parameters, calls, Top and Delete *.
-std::vector<Tok> rewriteTokens(const std::vector<Tok>& in, qsizetype start, QStringList* params)
+std::vector<Tok> rewriteTokens(const std::vector<Tok>& in, qsizetype start, QStringList* params, QList<bool>* text)
 {
     std::vector<Tok> out;
     std::map<int, QString> limits;   // paren depth of a "Top n" select -> n
@@ -229,6 +236,7 @@ std::vector<Tok> rewriteTokens(const std::vector<Tok>& in, qsizetype start, QStr
             if (p >= 0) k = {Kind::Number, placeholder(p), {}};
         } else if (isPunct(k, "?")) {
             params->append(QString());
+            text->append(false);
             k = {Kind::Number, placeholder(int(params->size()) - 1), {}};
         } else if (isPunct(k, "(")) {
             ++depth;
@@ -449,9 +457,9 @@ JetSql TranslateJetSql(const QString& jet)
     JetSql result;
     std::vector<Tok> tokens;
     if (!tokenize(jet, &tokens, &result.error)) return result;
-    const qsizetype start = readParameters(tokens, &result.parameters, &result.error);
+    const qsizetype start = readParameters(tokens, &result.parameters, &result.textParameters, &result.error);
     if (start < 0) return result;
-    std::vector<Tok> out = rewriteTokens(tokens, start, &result.parameters);
+    std::vector<Tok> out = rewriteTokens(tokens, start, &result.parameters, &result.textParameters);
     nameExpressionColumns(out);
     result.sql = joinLevel(out, 0, qsizetype(out.size())).trimmed();
     return result;

@@ -11,7 +11,8 @@ namespace tv {
 //
 // Grammar of what it reads (everything else passes through unchanged):
 //   text       := [ "PARAMETERS" decl { "," decl } ";" ] statement
-//   decl       := name type                   name may be [bracketed]; the type is ignored
+//   decl       := name type                   name may be [bracketed]; a text type keeps
+//                                             number-like values as texts
 //   literal    := '...' | "..."               "..." becomes '...'
 //   name       := ident | [any text]          [x] becomes "x"
 //   date       := #m/d/yyyy [h:nn[:ss] [am|pm]]#   becomes its date serial (days since 30 Dec 1899)
@@ -23,6 +24,7 @@ namespace tv {
 struct JetSql {
     QString sql;              // the SQLite text
     QStringList parameters;   // ?1..?n in order: declared names, then "" for each bare "?"
+    QList<bool> textParameters;   // per parameter: declared with a text type (Text, Memo, ...)
     QString error;            // not empty when the text could not be read
 };
 

@@ -118,7 +118,7 @@ DbError Recordset::load()
     DbError error;
     sqlite3_stmt* stmt = connection_->Prepare(sql_.sql, &error);
     if (!stmt) return fail(error);
-    for (int i = 0; i < int(parameters_.size()); ++i) BindParameter(stmt, i + 1, parameters_[size_t(i)], true);
+    BindParameters(stmt, sql_, parameters_);
     const int columns = sqlite3_column_count(stmt);
     const bool firstLoad = fields_.empty();
     if (firstLoad) {

@@ -138,6 +138,17 @@ TEST_F(DbFixture, QueryDefParametersByNameAndPositionBindNumberLikeTexts)
     ASSERT_TRUE(rs);
     EXPECT_EQ(rs->RecordCount(), 1);
     EXPECT_EQ(rs->Fields(0).Value(), Variant("river.xex"));
+
+    // A parameter declared as text keeps a number-like text as it is.
+    auto insert = db->CreateQueryDef(QString(), QStringLiteral(
+        "PARAMETERS pMemo Text, pSize Long; Insert Into Files (mMemo, lSize) Values (pMemo, pSize)"));
+    ASSERT_TRUE(insert);
+    insert->Parameters("pMemo").Value = Variant("1.10");
+    insert->Parameters("pSize").Value = Variant("720");
+    ASSERT_FALSE(insert->Execute());
+    rs = db->OpenRecordset(QStringLiteral("Select mMemo From Files where lSize = 720"));
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->Fields(0).Value(), Variant("1.10"));
 }
 
 TEST_F(DbFixture, AddNewEditUpdateWriteThroughAndAppendOnlyReadsNothing)
