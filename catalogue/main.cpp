@@ -6,10 +6,8 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    // Program paths and version first: every later step reads them.
-    tv::InitProgramPaths();
-    // The main window does the rest of the start-up when it loads.
-    tv::frmMain w;
-    w.show();
+    // Main fixes the program paths and shows the main window, which does the rest of the
+    // start-up when it loads. The program ends when the main window closes.
+    const std::unique_ptr<QWidget> mainWindow = tv::Main([] { return std::make_unique<tv::frmMain>(); });
     return app.exec();
 }

@@ -1,12 +1,20 @@
 #include "modmain.h"
 
+#include "platform/system/process.h"
+
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWidget>
 
 namespace tv {
 
 QString gtAppPath;
 QString gtIniFile;
 QString gtVersion;
+
+namespace {
+bool startupPointerShown = false;
+} // namespace
 
 QString VersionText(int major, int minor)
 {
@@ -21,6 +29,37 @@ void InitProgramPaths(const QString& appFolder)
     gtAppPath = folder;
     gtIniFile = gtAppPath + QStringLiteral("Tovarin.ini");
     gtVersion = VersionText(TOVARIN_VERSION_MAJOR, TOVARIN_VERSION_MINOR);
+}
+
+std::unique_ptr<QWidget> Main(const MainWindowFactory& createMainWindow, const QString& appFolder)
+{
+    // The busy pointer stays until the main window's first activation (EndStartupPointer).
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    startupPointerShown = true;
+
+    // Program folder, settings path and version: every later step reads them.
+    InitProgramPaths(appFolder);
+
+    // Waiting for an unpacker shows the busy pointer and then restores whatever was shown.
+    SetWaitIndicator([](bool waiting) {
+        if (waiting)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QGuiApplication::restoreOverrideCursor();
+    });
+
+    // The main window reads the settings, creates the folders, loads the translation and
+    // opens the catalogue itself.
+    std::unique_ptr<QWidget> window = createMainWindow();
+    window->show();
+    return window;
+}
+
+void EndStartupPointer()
+{
+    if (!startupPointerShown) return;
+    startupPointerShown = false;
+    QGuiApplication::restoreOverrideCursor();
 }
 
 } // namespace tv

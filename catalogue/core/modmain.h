@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <memory>
+
+class QWidget;
 
 namespace tv {
 
@@ -18,5 +22,16 @@ void InitProgramPaths(const QString& appFolder = QString());
 
 // Version text from the major and minor numbers, each a plain decimal ("1.10", not "1.1").
 QString VersionText(int major, int minor);
+
+// The program's start, called once by the entry after the application object exists: shows
+// the busy pointer, fixes the program paths and the version, lets running a program show the
+// busy pointer while it waits, then creates the main window and shows it modeless. The
+// caller keeps the window; the main window does the rest of the start-up when it loads.
+using MainWindowFactory = std::function<std::unique_ptr<QWidget>()>;
+std::unique_ptr<QWidget> Main(const MainWindowFactory& createMainWindow, const QString& appFolder = QString());
+
+// Ends the busy pointer that Main put up; the main window calls it on its first activation.
+// Does nothing when the pointer was ended already.
+void EndStartupPointer();
 
 } // namespace tv

@@ -1,39 +1,133 @@
 #include "process.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
+#include <unistd.h>
 
 namespace tv {
+
+namespace {
+std::function<void(bool)>& indicatorRef()
+{
+    static std::function<void(bool)> indicator;
+    return indicator;
+}
+} // namespace
+
+void SetWaitIndicator(std::function<void(bool waiting)> indicator) { indicatorRef() = std::move(indicator); }
 
 int RunAndWait(const QString& program, const QStringList& arguments, int timeoutMs,
                bool keepResponsive, int* exitCode, const QString& workingFolder)
 {
     if (exitCode) *exitCode = -1;
-    auto* proc = new QProcess;
+    const auto indicator = indicatorRef();
+    if (indicator) indicator(true);
+    const auto restore = qScopeGuard([&indicator] {
+        if (indicator) indicator(false);
+    });
+
+    auto proc = std::make_unique<QProcess>();
     proc->setProgram(program);
     proc->setArguments(arguments);
     proc->setStandardInputFile(QProcess::nullDevice());
     proc->setStandardOutputFile(QProcess::nullDevice());
     proc->setStandardErrorFile(QProcess::nullDevice());
+    // A new session has no controlling terminal: a program that would ask on /dev/tty fails
+    // instead of waiting for an answer nobody sees.
+    proc->setChildProcessModifier([] { ::setsid(); });
     if (!workingFolder.isEmpty()) proc->setWorkingDirectory(workingFolder);
     proc->start();
-    if (!proc->waitForStarted(5000)) {
-        delete proc;
-        return 1;
-    }
+    if (!proc->waitForStarted(5000)) return 1;
+
     int elapsed = 0;
     while (!proc->waitForFinished(50) && proc->state() != QProcess::NotRunning) {
         if (keepResponsive) QCoreApplication::processEvents();
         elapsed += 50;
         if (elapsed > timeoutMs) {
             // Destroying a running QProcess kills it: let it finish on its own, then go.
-            QObject::connect(proc, &QProcess::finished, proc, &QObject::deleteLater);
+            QProcess* running = proc.release();
+            QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
             return 0;
         }
     }
     if (exitCode && proc->exitStatus() == QProcess::NormalExit) *exitCode = proc->exitCode();
-    delete proc;
     return 0;
+}
+
+QStringList SplitCommandLine(const QString& commandLine)
+{
+    QStringList args;
+    QString current;
+    bool inArgument = false; // also true for an argument that is empty so far ("")
+    bool quoted = false;
+    const qsizetype n = commandLine.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = commandLine.at(i);
+        if (c == QLatin1Char('\\')) {
+            qsizetype end = i;
+            while (end < n && commandLine.at(end) == QLatin1Char('\\')) ++end;
+            const qsizetype count = end - i;
+            inArgument = true;
+            if (end < n && commandLine.at(end) == QLatin1Char('"')) {
+                current += QString(count / 2, QLatin1Char('\\'));
+                if (count % 2 == 1) {
+                    current += QLatin1Char('"');
+                    i = end + 1;
+                } else {
+                    i = end; // the quote is handled below
+                }
+            } else {
+                current += QString(count, QLatin1Char('\\'));
+                i = end;
+            }
+            continue;
+        }
+        if (c == QLatin1Char('"')) {
+            inArgument = true;
+            if (quoted && i + 1 < n && commandLine.at(i + 1) == QLatin1Char('"')) {
+                current += QLatin1Char('"');
+                i += 2;
+            } else {
+                quoted = !quoted;
+                ++i;
+            }
+            continue;
+        }
+        if (!quoted && (c == QLatin1Char(' ') || c == QLatin1Char('\t'))) {
+            if (inArgument) args << current;
+            current.clear();
+            inArgument = false;
+            ++i;
+            continue;
+        }
+        current += c;
+        inArgument = true;
+        ++i;
+    }
+    if (inArgument) args << current;
+    return args;
+}
+
+bool StartDetached(const QString& program, const QStringList& arguments,
+                   const QString& workingFolder, QString* error)
+{
+    QProcess proc;
+    proc.setProgram(program);
+    proc.setArguments(arguments);
+    proc.setStandardInputFile(QProcess::nullDevice());
+    if (!workingFolder.isEmpty()) proc.setWorkingDirectory(workingFolder);
+    if (proc.startDetached()) return true;
+    if (error) *error = program + QStringLiteral(": ") + proc.errorString();
+    return false;
+}
+
+bool OpenDocument(const QString& path, QString* error)
+{
+    // An absolute path never starts with "-", so the opener cannot take it for an option.
+    return StartDetached(QStringLiteral("xdg-open"), {QFileInfo(path).absoluteFilePath()}, QString(), error);
 }
 
 } // namespace tv

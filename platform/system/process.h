@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace tv {
 
@@ -10,8 +11,32 @@ namespace tv {
 // ended within `timeoutMs`), 1 when it could not be started. A program still running at the
 // time-out is left running. `exitCode` (when given) receives the exit code, or -1 when the
 // program did not end in time or crashed.
+// The program gets the null device as standard input, output and error and runs in a session
+// of its own, without a terminal, so nothing it asks can stall the wait.
 int RunAndWait(const QString& program, const QStringList& arguments, int timeoutMs,
                bool keepResponsive, int* exitCode = nullptr,
                const QString& workingFolder = QString());
+
+// Called with true when RunAndWait begins to wait and with false when it returns; the
+// program shows its busy pointer here. No indicator by default.
+void SetWaitIndicator(std::function<void(bool waiting)> indicator);
+
+// Splits a command line into arguments the way the old platform's programs split theirs:
+// blanks and tabs separate arguments outside double quotes; 2n backslashes before a quote
+// give n backslashes and the quote opens or closes a quoted run; 2n+1 backslashes before a
+// quote give n backslashes and a literal quote; backslashes before anything else are
+// literal; "" inside a quoted run gives a literal quote; "" alone gives an empty argument.
+QStringList SplitCommandLine(const QString& commandLine);
+
+// Starts a program detached in `workingFolder` (the current folder when empty), without a
+// shell and with the null device as standard input. The program outlives Tovarin. False, and
+// the reason in `error`, when it could not be started (missing, not executable, no such
+// working folder).
+bool StartDetached(const QString& program, const QStringList& arguments,
+                   const QString& workingFolder, QString* error = nullptr);
+
+// Opens a document, picture or folder with the desktop's default program (xdg-open).
+// False when the opener could not be started.
+bool OpenDocument(const QString& path, QString* error = nullptr);
 
 } // namespace tv

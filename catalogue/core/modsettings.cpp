@@ -1,0 +1,113 @@
+#include "modsettings.h"
+
+#include "modglobals.h"
+#include "modmain.h"
+#include "platform/system/inifile.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QWidget>
+#include <cmath>
+#include <optional>
+
+namespace tv {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+int toPixels(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
+
+QRect screenRect(const QWidget* w)
+{
+    const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+bool hasFixedSize(const QWidget* w) { return w->minimumSize() == w->maximumSize(); }
+
+} // namespace
+
+QString ReadIni(const QString& section, const QString& key, const QString& defaultValue)
+{
+    return ReadProfileString(gtIniFile, section, key, defaultValue);
+}
+
+QString FormName(const QWidget* window)
+{
+    if (!window->objectName().isEmpty()) return window->objectName();
+    const QString cls = QString::fromLatin1(window->metaObject()->className());
+    return cls.mid(cls.lastIndexOf(QLatin1Char(':')) + 1);
+}
+
+void LoadFormPos(QWidget* window)
+{
+    const QString* stored = gcolWindows.item(FormName(window));
+    QString text = stored ? *stored : QString();
+    if (!text.isEmpty()) {
+        const QStringList parts = text.split(QLatin1Char(';'));
+        // A part that is no number reads as 0; a step that needs a missing part is skipped.
+        auto part = [&parts](int i) -> std::optional<double> {
+            if (i >= parts.size()) return std::nullopt;
+            bool ok = false;
+            const double v = parts[i].trimmed().toDouble(&ok);
+            return ok ? v : 0.0;
+        };
+        std::optional<double> top = part(0), left = part(1), height = part(2), width = part(3);
+        const double curHeight = window->height() * kTwipsPerPixel;
+        const double curWidth = window->width() * kTwipsPerPixel;
+        if (top && left) {
+            if (*top < 0) top = 0.0;
+            if (*left < 0) left = 0.0;
+        }
+        if (height && width) {
+            if (*height < curHeight) height = curHeight;
+            if (*width < curWidth) width = curWidth;
+            if (hasFixedSize(window) && (*height != curHeight || *width != curWidth)) text.clear();
+        }
+        if (!text.isEmpty() && top && left && height && width) {
+            const QRect screen = screenRect(window);
+            const QSize size(toPixels(*width), toPixels(*height));
+            // Keep the window on its screen, also when it was stored on a larger one.
+            const int x = std::max(0, std::min(toPixels(*left), screen.right() + 1 - size.width()));
+            const int y = std::max(0, std::min(toPixels(*top), screen.bottom() + 1 - size.height()));
+            window->resize(size);
+            window->move(x, y);
+        }
+        if (parts.size() == 5 && parts[4].trimmed() == QLatin1String("2"))
+            window->setWindowState(window->windowState() | Qt::WindowMaximized);
+    }
+    if (text.isEmpty()) {
+        const QRect screen = screenRect(window);
+        window->move(screen.x() + (screen.width() - window->width()) / 2,
+                     screen.y() + (screen.height() - window->height()) / 2);
+    }
+}
+
+void SaveFormPos(const QWidget* window)
+{
+    const QString name = FormName(window);
+    gcolWindows.remove(name);
+    int state = 0;
+    if (window->isMinimized()) state = 1;
+    else if (window->isMaximized()) state = 2;
+    QRect frame(window->pos(), window->size());
+    if (state != 0 && window->normalGeometry().isValid()) {
+        // normalGeometry is the client area; shift it by the frame's offset, as pos() is.
+        const QPoint frameOffset = window->geometry().topLeft() - window->pos();
+        frame = QRect(window->normalGeometry().topLeft() - frameOffset, window->normalGeometry().size());
+    }
+    const auto twips = [](int px) { return QString::number(qint64(px) * kTwipsPerPixel); };
+    gcolWindows.add(twips(frame.top()) + QLatin1Char(';') + twips(frame.left()) + QLatin1Char(';') +
+                        twips(frame.height()) + QLatin1Char(';') + twips(frame.width()) + QLatin1Char(';') +
+                        QString::number(state),
+                    name);
+}
+
+void AutoSizeLabel(QPainter& painter, const QWidget* label, const QString& text)
+{
+    painter.drawText(label->geometry(), Qt::TextWordWrap | Qt::TextExpandTabs, text);
+}
+
+} // namespace tv

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+class QPainter;
+class QWidget;
+
+namespace tv {
+
+// The value of `key` in `section` of the settings file gtIniFile: `defaultValue` when the key
+// (or the file) is missing, empty text when the stored value is empty. The whole stored value
+// comes back, however long.
+QString ReadIni(const QString& section, const QString& key, const QString& defaultValue = QString());
+
+// A window's name: its objectName, else its class name. Placements and translation contexts
+// are keyed by it.
+QString FormName(const QWidget* window);
+
+// Window placement, kept in gcolWindows by window name as "Top;Left;Height;Width;WindowState"
+// in twips (15 per pixel); WindowState 0 normal, 1 minimised, 2 maximised.
+//
+// LoadFormPos, called while a window loads (built, not yet shown): a negative Top or Left
+// becomes 0; the window never opens smaller than its designed size; a fixed-size window drops
+// an entry whose size differs from its own; the window then moves to the stored place (kept
+// on its screen) and is maximised when the state is 2. Without an entry (or after dropping
+// one) the window is centred on its screen. An entry with fewer than four parts leaves the
+// window where it is.
+void LoadFormPos(QWidget* window);
+
+// SaveFormPos, called while a window unloads: records its placement, the normal size of a
+// maximised or minimised window included.
+void SaveFormPos(const QWidget* window);
+
+// Draws `text` inside the rectangle of `label` (in the painter's coordinates, the label's
+// parent's), word-wrapped with tabs expanded, in the painter's current font and pen. The
+// file-details window paints a file's path this way.
+void AutoSizeLabel(QPainter& painter, const QWidget* label, const QString& text);
+
+} // namespace tv

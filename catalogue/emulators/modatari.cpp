@@ -1,0 +1,107 @@
+#include "modatari.h"
+
+#include "catalogue/core/modlang.h"
+#include "catalogue/emulators/clsemulator.h"
+
+#include <QComboBox>
+#include <QLocale>
+#include <QStringList>
+#include <array>
+#include <cmath>
+
+namespace tv {
+
+namespace {
+
+QString TableText(const QStringList& texts, int32_t code)
+{
+    return code >= 1 && code <= texts.size() ? texts.at(code - 1) : QString();
+}
+
+const QStringList& ModelTexts()
+{
+    static const QStringList t = {QStringLiteral("400/800"), QStringLiteral("600XL/800XL"),
+                                  QStringLiteral("65XE/130XE"), QStringLiteral("1200XL"),
+                                  QStringLiteral("5200")};
+    return t;
+}
+
+const QStringList& OSTexts()
+{
+    static const QStringList t = {QStringLiteral("OS-A"), QStringLiteral("OS-B"),
+                                  QStringLiteral("OS-XL"), QStringLiteral("OS 1200"),
+                                  QStringLiteral("OS 5200"), QStringLiteral("Auto")};
+    return t;
+}
+
+const QStringList& VideoTexts()
+{
+    static const QStringList t = {QStringLiteral("NTSC"), QStringLiteral("PAL")};
+    return t;
+}
+
+QStringList BasicTexts()
+{
+    return {BasicText(1), BasicText(2)};
+}
+
+void FillCombo(QComboBox* box, const QStringList& texts, int select)
+{
+    // A combo box selects the first item added to it by itself; a fresh box filled without
+    // a code to select must stay without selection.
+    int selected = box->currentIndex();
+    for (int code = 1; code <= texts.size(); ++code) {
+        box->addItem(texts.at(code - 1), code);
+        if (code == select) selected = box->count() - 1;
+    }
+    box->setCurrentIndex(selected);
+}
+
+// Default profile numbers per extension position (.ATR .COM .EXE .CAS .PRO .DCM .BAS .XFD
+// .BIN .ROM .XEX) for the emulator types 1 to 3. A .PRO image always gets profile 1.
+constexpr std::array<std::array<int, 11>, 3> kDefaultProfilByType = {{
+    {1, 4, 4, 3, 1, 1, 5, 1, 2, 2, 4},
+    {6, 6, 6, 8, 1, 6, 6, 6, 7, 7, 6},
+    {9, 12, 12, 11, 1, 9, 13, 9, 10, 10, 12},
+}};
+
+} // namespace
+
+QString BasicText(int32_t code)
+{
+    if (code == 1) return Translate(QStringLiteral("Nein"));
+    if (code == 2) return Translate(QStringLiteral("Ja"));
+    return QString();
+}
+
+QString ModelText(int32_t code) { return TableText(ModelTexts(), code); }
+QString OSText(int32_t code) { return TableText(OSTexts(), code); }
+QString VideoText(int32_t code) { return TableText(VideoTexts(), code); }
+
+void FillBasicCombo(QComboBox* box, int select) { FillCombo(box, BasicTexts(), select); }
+void FillModelCombo(QComboBox* box, int select) { FillCombo(box, ModelTexts(), select); }
+void FillOSCombo(QComboBox* box, int select) { FillCombo(box, OSTexts(), select); }
+void FillVideoCombo(QComboBox* box, int select) { FillCombo(box, VideoTexts(), select); }
+
+std::optional<int> DefaultProfilForFileType(int emulType, int position)
+{
+    if (emulType < kEmulAltirra || emulType > kEmulAtari800) return std::nullopt;
+    const auto& row = kDefaultProfilByType[size_t(emulType - 1)];
+    if (position < 0 || position >= int(row.size())) return std::nullopt;
+    return row[size_t(position)];
+}
+
+QString FormatFileSize(int32_t size)
+{
+    // The locale gives the decimal separator only: the sizes are shown without grouping.
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    if (size < 1024) return QString::number(size) + QStringLiteral(" Byte");
+    if (size < 1048576) return locale.toString(size / 1024.0, 'f', 1) + QStringLiteral(" KB");
+    const double mb = size / 1048576.0;
+    const double rounded = std::nearbyint(mb);   // half to even
+    const int decimals = rounded < 10 ? 2 : rounded < 100 ? 1 : 0;
+    return locale.toString(mb, 'f', decimals) + QStringLiteral(" MB");
+}
+
+} // namespace tv

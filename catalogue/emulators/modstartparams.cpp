@@ -1,0 +1,148 @@
+#include "modstartparams.h"
+
+#include "catalogue/core/modlang.h"
+#include "catalogue/emulators/clsemulator.h"
+#include "catalogue/emulators/modatari.h"
+#include "catalogue/emulators/modoptions.h"
+
+#include <QHash>
+#include <QStringList>
+
+namespace tv {
+
+namespace {
+
+const QString kFilePathMark = QStringLiteral("@FILEPATH@");
+
+// Expands the placeholders of one option text. Returns false on a stop (error set); an
+// empty result means the user dropped the option.
+bool ExpandPlaceholders(QString& text, const AskInputFn& askInput, QString& error)
+{
+    QHash<QString, QString> answers;   // one question per placeholder spelling
+    qsizetype p = 0;
+    for (;;) {
+        const qsizetype open = text.indexOf(QLatin1String("<$"), p);
+        if (open < 0) return true;
+        const qsizetype close = text.indexOf(QLatin1String("$>"), open + 2);
+        if (close < 0) {
+            error = Translate(QStringLiteral("Unvollständiger Parameter: ")) + text.mid(open);
+            return false;
+        }
+        const QString placeholder = text.mid(open, close + 2 - open);
+        const QString name = placeholder.mid(2, placeholder.size() - 4).toUpper();
+        QString value;
+        if (name == QLatin1String("FILEPATH")) {
+            value = kFilePathMark;
+        } else if (name == QLatin1String("INPUT")) {
+            auto known = answers.constFind(placeholder);
+            if (known == answers.constEnd()) {
+                const QString prompt = Translate(QStringLiteral("Bitte geben Sie einen Wert ein: "))
+                                       + text.left(close + 2);
+                known = answers.insert(placeholder, askInput ? askInput(prompt) : QString());
+            }
+            value = *known;
+            if (value.isEmpty()) {
+                text.clear();
+                return true;
+            }
+        } else {
+            error = Translate(QStringLiteral("Unbekannter Parameter: ")) + placeholder;
+            return false;
+        }
+        text.replace(open, placeholder.size(), value);
+        p = open + value.size();
+    }
+}
+
+// One group of per-file switches: the texts for the codes 1, 2, ... of a setting.
+// `lastRepeats` makes the last text serve every higher code ("2 or more").
+struct SwitchGroup {
+    QStringList byCode;
+    bool lastRepeats = false;
+};
+
+QString SwitchFor(const SwitchGroup& g, int32_t code)
+{
+    if (code < 1) return QString();
+    if (code > g.byCode.size()) return g.lastRepeats ? g.byCode.last() : QString();
+    return g.byCode.at(code - 1);
+}
+
+QStringList Prefixed(const QString& prefix, const QStringList& values)
+{
+    QStringList out;
+    for (const QString& v : values) out << prefix + v;
+    return out;
+}
+
+// The BASIC, model, OS and video groups of an emulator type, in that order; none for the
+// file tool or an unknown type.
+std::vector<SwitchGroup> SwitchGroups(int emulType)
+{
+    switch (emulType) {
+    case kEmulAltirra:
+        return {{{QStringLiteral(" /nobasic"), QStringLiteral(" /basic")}, true},
+                {Prefixed(QStringLiteral(" /hardware:"), {"800", "800XL", "130XE", "1200XL", "5200"})},
+                {Prefixed(QStringLiteral(" /kernel:"), {"OSA", "OSB", "XL", "XL", "5200", "default"})},
+                {{QStringLiteral(" /ntsc"), QStringLiteral(" /pal")}, true}};
+    case kEmulAtariPP:
+        // "Nein" (code 1) switches BASIC off, "Ja" on.
+        return {{{QStringLiteral(" -USEBASIC OFF"), QStringLiteral(" -USEBASIC ON")}, true},
+                {Prefixed(QStringLiteral(" -MACHINE "), {"800", "XL", "XL/XE", "1200", "5200"})},
+                {Prefixed(QStringLiteral(" -OSTYPE "), {"OSA", "OSB", "OSXL", "OS1200", "5200", "Auto"})},
+                {{QStringLiteral(" -VIDEOMODE NTSC"), QStringLiteral(" -VIDEOMODE PAL")}, true}};
+    case kEmulAtari800:
+        return {{{QStringLiteral(" -nobasic"), QStringLiteral(" -basic")}, true},
+                {Prefixed(QStringLiteral(" -"), {"atari", "xl", "xe", "xl", "5200"})},
+                {{QStringLiteral(" -a"), QStringLiteral(" -b")}},
+                {{QStringLiteral(" -ntsc"), QStringLiteral(" -pal")}, true}};
+    default:
+        return {};
+    }
+}
+
+// Altirra leaves out a per-file switch that the profile holds already, active or not: the
+// switch up to its ":" (" /hardware:800" is held by any "/hardware:..." option).
+bool HeldByProfil(const OptionTable& table, const QString& sw)
+{
+    QString held = sw.trimmed();
+    const qsizetype colon = held.indexOf(QLatin1Char(':'));
+    if (colon >= 0) held.truncate(colon + 1);
+    return HasOption(table, held);
+}
+
+} // namespace
+
+StartParams BuildStartParams(const QString& options, int emulType, const clsFileInfo& file,
+                             const QString& filePath, const AskInputFn& askInput)
+{
+    StartParams result;
+    const OptionTable table = ParseOptions(options);
+    if (table.front().Flag != kOptionEmptyMark) {
+        for (const OptionEntry& e : table) {
+            if (e.Flag != QLatin1String("1")) continue;
+            QString text = e.Text;
+            if (!ExpandPlaceholders(text, askInput, result.error)) {
+                result.ok = false;
+                result.params.clear();
+                return result;
+            }
+            result.params += QLatin1Char(' ') + text;
+        }
+    }
+
+    const int32_t codes[] = {file.iBasic, file.iModel, file.iOS, file.iVideo};
+    const std::vector<SwitchGroup> groups = SwitchGroups(emulType);
+    for (size_t i = 0; i < groups.size(); ++i) {
+        const QString sw = SwitchFor(groups[i], codes[i]);
+        if (sw.isEmpty()) continue;
+        if (emulType == kEmulAltirra && HeldByProfil(table, sw)) continue;
+        result.params += sw;
+    }
+
+    if (!file.Param.isEmpty()) result.params += QLatin1Char(' ') + file.Param;
+    result.params.replace(kFilePathMark, filePath);
+    return result;
+}
+
+} // namespace tv

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace tv {
+
+class clsFileInfo;
+
+// Asks the user for the value of an "<$input$>" placeholder; `prompt` is ready to show.
+// An empty answer (a cancelled box too) drops the option that holds the placeholder.
+using AskInputFn = std::function<QString(const QString& prompt)>;
+
+struct StartParams {
+    bool ok = true;
+    QString params;   // the parameter text; begins with a blank when it holds anything
+    QString error;    // the message of a stop (incomplete or unknown placeholder)
+};
+
+// Builds an emulator's parameter text from a profile's option string and a file's start
+// settings, in this order:
+//   1. each active option, its placeholders expanded: "<$filepath$>" (any case) becomes
+//      the file's path, "<$input$>" the user's answer, asked once per spelling;
+//   2. the BASIC, model, OS and video switches of the emulator type (Altirra skips a
+//      switch that the profile holds already, active or not);
+//   3. the file's extra parameters.
+// "@FILEPATH@" anywhere in the text, the extra parameters included, becomes `filePath`.
+// A typed value is inserted as it stands: the scan for placeholders goes on behind it.
+StartParams BuildStartParams(const QString& options, int emulType, const clsFileInfo& file,
+                             const QString& filePath, const AskInputFn& askInput);
+
+} // namespace tv

@@ -1,0 +1,93 @@
+#include "catalogue/emulators/modatari.h"
+
+#include <QComboBox>
+#include <QLocale>
+#include <gtest/gtest.h>
+
+namespace tv {
+namespace {
+
+TEST(CodeTables, EveryCodeHasItsText)
+{
+    struct Case {
+        QString (*text)(int32_t);
+        QStringList texts;   // codes 1, 2, ...
+    } const kCases[] = {
+        {BasicText, {"Nein", "Ja"}},
+        {ModelText, {"400/800", "600XL/800XL", "65XE/130XE", "1200XL", "5200"}},
+        {OSText, {"OS-A", "OS-B", "OS-XL", "OS 1200", "OS 5200", "Auto"}},
+        {VideoText, {"NTSC", "PAL"}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.texts.first().toStdString());
+        for (int code = 1; code <= c.texts.size(); ++code) EXPECT_EQ(c.text(code), c.texts.at(code - 1));
+        EXPECT_EQ(c.text(0), QString());
+        EXPECT_EQ(c.text(-1), QString());
+        EXPECT_EQ(c.text(int32_t(c.texts.size()) + 1), QString());
+    }
+}
+
+TEST(CodeTables, FillersAppendCodesAndSelect)
+{
+    QComboBox box;
+    FillOSCombo(&box, 6);
+    ASSERT_EQ(box.count(), 6);
+    EXPECT_EQ(box.currentText(), QStringLiteral("Auto"));
+    EXPECT_EQ(box.currentData().toInt(), 6);
+
+    QComboBox fresh;
+    FillOSCombo(&fresh, 0);
+    EXPECT_EQ(fresh.count(), 6);
+    EXPECT_EQ(fresh.currentIndex(), -1);
+
+    QComboBox twice;
+    FillBasicCombo(&twice, 2);
+    FillBasicCombo(&twice, 0);
+    ASSERT_EQ(twice.count(), 4);
+    EXPECT_EQ(twice.itemText(3), QStringLiteral("Ja"));
+    EXPECT_EQ(twice.currentIndex(), 1);
+}
+
+TEST(CodeTables, DefaultProfilPerExtensionAndType)
+{
+    const int kTable[3][11] = {
+        {1, 4, 4, 3, 1, 1, 5, 1, 2, 2, 4},
+        {6, 6, 6, 8, 1, 6, 6, 6, 7, 7, 6},
+        {9, 12, 12, 11, 1, 9, 13, 9, 10, 10, 12},
+    };
+    for (int type = 1; type <= 3; ++type)
+        for (int pos = 0; pos < 11; ++pos) {
+            SCOPED_TRACE(testing::Message() << "type " << type << " position " << pos);
+            EXPECT_EQ(DefaultProfilForFileType(type, pos), kTable[type - 1][pos]);
+        }
+    EXPECT_EQ(DefaultProfilForFileType(0, 0), std::nullopt);
+    EXPECT_EQ(DefaultProfilForFileType(4, 0), std::nullopt);
+    EXPECT_EQ(DefaultProfilForFileType(1, 11), std::nullopt);
+    EXPECT_EQ(DefaultProfilForFileType(1, -1), std::nullopt);
+}
+
+TEST(CodeTables, FileSizeAtUnitBoundaries)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    struct Case {
+        int32_t size;
+        const char* text;
+    } const kCases[] = {
+        {-5, "-5 Byte"}, {0, "0 Byte"}, {1023, "1023 Byte"}, {1024, "1.0 KB"}, {1536, "1.5 KB"},
+        {1048575, "1024.0 KB"}, {1048576, "1.00 MB"}, {int32_t(5.42 * 1048576), "5.42 MB"},
+        {int32_t(9.996 * 1048576), "10.0 MB"}, {10 * 1048576, "10.0 MB"},
+        {int32_t(12.34 * 1048576), "12.3 MB"}, {int32_t(99.4 * 1048576), "99.4 MB"},
+        {100 * 1048576, "100 MB"}, {250 * 1048576, "250 MB"}, {2147483647, "2048 MB"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.size);
+        EXPECT_EQ(FormatFileSize(c.size), QString::fromUtf8(c.text));
+    }
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(FormatFileSize(1536), QStringLiteral("1,5 KB"));
+    QLocale::setDefault(saved);
+}
+
+} // namespace
+} // namespace tv

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <memory>
+
+namespace tv {
+
+// The import engine: recognises a file by its extension, rejects files the catalogue holds
+// already, inserts one MainFiles row per recognised file, and unpacks archives (nested ones
+// included) into folders below the temporary folder, feeding every member back through
+// LoadFile. It also turns a stored member chain back into a file (ExtractFileFromArchiv).
+// The program keeps one instance, goFileManager, created by the main window at start-up
+// and kept until the program ends; the job window, the start of a file and the preview
+// borrow it. It works on the open catalogue goDB.
+//
+// Stored location of a row: tFile the name; tPath the file's full path, or for an archive
+// member the outermost archive's path; tUnpackPath empty for a plain file, else the member
+// chain below the outermost archive, elements separated by "\" (folders and nested
+// archives alike), e.g. "DIR\SUB.ZIP\X.ATR".
+class clsFileManager : public QObject {
+    Q_OBJECT
+public:
+    // Flags of LoadFile (bits; others are ignored).
+    enum LoadFlag : int {
+        lfImportListOnly = 1,  // only extensions found in gtImportFiles (when no ID is given)
+        lfRefresh = 4,         // a catalogued file is passed on silently
+        lfRescanArchives = 8,  // with lfRefresh: a catalogued archive is unpacked again
+    };
+
+    explicit clsFileManager(QObject* parent = nullptr);
+    ~clsFileManager() override;
+
+    qint32 lMaxFilesID = 0;   // last ID handed out
+    qint32 lStartFileID = 0;  // largest ID when the catalogue was opened (view of new files)
+    qint32 FileCount = 0;     // catalogue rows as last counted
+
+    // Called whenever a catalogue is opened: the ID counter and the count.
+    void InitCount();
+    void CountFiles();
+    // Start of every add or check job: archive handling on again.
+    void InitSearch();
+
+    // Imports one file. Returns the new row's ID, the negated ID of the row that already
+    // holds the file, or 0 when nothing was added. `tUnpackedPath` is the member chain
+    // (empty for a plain file); `fUnpackingStarted` says that `tPath` already is the
+    // unpacked copy of that member; `lFileID` is the row's ID when the caller knows it.
+    qint32 LoadFile(const QString& FileName, const QString& tPath, int iOption,
+                    const QString& tUnpackedPath, bool fUnpackingStarted, qint32 lFileID);
+
+    // The unpack folder of an archive, unpacked whole when new; empty when it was not
+    // unpacked (refused by the size question, failed, or the unpacker is missing).
+    QString CreateTempPathIfFileArchiv(const QString& tFilename, const QString& tUnpackedPath,
+                                       const QString& tActPath);
+    // The path of the unpacked copy of a stored member, unpacking only what leads to it;
+    // empty on failure.
+    QString ExtractFileFromArchiv(const QString& tFilename, const QString& tUnpackedPath,
+                                  const QString& tArchivPath);
+    // Forgets every unpack folder (after the temporary folder was emptied).
+    void DeleteTempCol();
+
+Q_SIGNALS:
+    // One line for the job window: iTyp is the file type code of a row just added, -1 for
+    // a notice or an error, 0 for progress.
+    void ShowMessage(const QString& tMsg, int iTyp);
+
+private:
+    struct ArchiveFolder {
+        QString folder;
+        bool whole = false;  // unpacked whole (an import), not just the members an extraction needed
+    };
+
+    qint32 ScanFolder(const QString& folder, QString chain, int flags);  // chain by value: callers pass mtUnpackPath
+    bool UnpackArchive(const QString& archivePath, const QString& member, const QString& destFolder,
+                       const QString& displayName);
+    bool UnpackMember(const QString& archivePath, const QString& member, const QString& destFolder,
+                      const QString& key, QString* found);
+    QString ArchiveKey(const QString& chain, const QString& filePath) const;
+    QString NewUnpackFolder(const QString& base, const QString& key, bool whole);
+    void ForgetArchive(const QString& key, bool removeFolder);
+    bool InImportList(const QString& extension) const;
+    bool AskSizeLimit(const QString& filePath);
+
+    qint32 AddAtrFile(const QString& fileName, const QString& filePath, qint32& id);
+    bool AddRecord(const QString& fileName, qint64 size, const QString& filePath, int fileType,
+                   qint32& id);
+    qint32 FindCatalogued(const QString& storedPath, const QString& chain, bool withChain);
+
+    QString mtArchivePath;  // outermost archive being imported, "" for a plain file
+    QString mtUnpackPath;   // member chain being handled, "" for a plain file
+    bool mbArchivesOn = true;
+    bool mbRarMissing = false;  // for the rest of the run; the stored import list is untouched
+    // Archive key (outermost archive path, or that path, "\" and the member chain of a nested
+    // archive; compared as spelled, as Linux file names are) -> its unpack folder.
+    QHash<QString, ArchiveFolder> mcolArchivePaths;
+    QSet<QString> mUnpackFolders;  // the folders of mcolArchivePaths, for the scan's skip test
+    qint32 miArchiveCount = 0;
+};
+
+// The one import engine of the program.
+extern std::unique_ptr<clsFileManager> goFileManager;
+
+} // namespace tv

@@ -1,0 +1,241 @@
+// The archive side of the import engine: unpack folders, the scan of an unpacked archive
+// and the extraction of one stored member.
+
+#include "clsfilemanager.h"
+
+#include "catalogue/core/modglobals.h"
+#include "catalogue/core/modlang.h"
+#include "catalogue/core/modmain.h"
+#include "filetype.h"
+#include "platform/gui/msgbox.h"
+#include "unpacker.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace tv {
+
+namespace {
+
+constexpr int kUnpackTimeoutMs = 10000;
+
+QString FolderOf(const QString& path) { return path.left(path.lastIndexOf(QLatin1Char('/'))); }
+
+bool PathExists(const QString& path)
+{
+    // A dangling link counts as present: the folder name is taken.
+    return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
+}
+
+} // namespace
+
+QString clsFileManager::ArchiveKey(const QString& chain, const QString& filePath) const
+{
+    return chain.isEmpty() ? filePath : mtArchivePath + QLatin1Char('\\') + chain;
+}
+
+QString clsFileManager::NewUnpackFolder(const QString& base, const QString& key, bool whole)
+{
+    // The next number whose folder does not exist yet, so that a real folder "A3" inside an
+    // archive is never taken for an unpack folder.
+    QString folder;
+    do {
+        ++miArchiveCount;
+        folder = base + QStringLiteral("/A") + QString::number(miArchiveCount);
+    } while (PathExists(folder));
+    mcolArchivePaths.insert(key, ArchiveFolder{folder, whole});
+    mUnpackFolders.insert(folder);
+    return folder;
+}
+
+void clsFileManager::ForgetArchive(const QString& key, bool removeFolder)
+{
+    const auto it = mcolArchivePaths.constFind(key);
+    if (it == mcolArchivePaths.constEnd()) return;
+    if (removeFolder) RemoveTempTree(it->folder);
+    mUnpackFolders.remove(it->folder);
+    mcolArchivePaths.erase(it);
+}
+
+void clsFileManager::DeleteTempCol()
+{
+    mcolArchivePaths.clear();
+    mUnpackFolders.clear();
+}
+
+bool clsFileManager::AskSizeLimit(const QString& filePath)
+{
+    bool ok = false;
+    const double limit = gtSkipZipSize.trimmed().toDouble(&ok);
+    if (!ok || std::llround(limit) == 0) return true;
+    const qint64 size = QFileInfo(filePath).size();
+    if (size == 0) {
+        Q_EMIT ShowMessage(Translate(QStringLiteral("Fehler in der Datei: '@1'"), filePath), -1);
+        return false;
+    }
+    const double mb = double(size) / 1048576.0;
+    if (mb <= double(std::llround(limit))) return true;
+    const QString prompt = Translate(QStringLiteral("Die Datei '@1' hat eine Größe von"), filePath) +
+                           QLatin1Char(' ') + QString::number(mb, 'f', 1) + QStringLiteral(" Mb.\n") +
+                           Translate(QStringLiteral("Soll die Datei entpackt werden?"));
+    return MsgBox(prompt, vbYesNo | vbQuestion, kAppTitle) == vbYes;
+}
+
+QString clsFileManager::CreateTempPathIfFileArchiv(const QString& tFilename,
+                                                   const QString& tUnpackedPath,
+                                                   const QString& tActPath)
+{
+    Q_UNUSED(tFilename);
+    if (!AskSizeLimit(tActPath)) return QString();
+    const QString key = ArchiveKey(tUnpackedPath, tActPath);
+    const auto cached = mcolArchivePaths.constFind(key);
+    if (cached != mcolArchivePaths.constEnd()) {
+        if (cached->whole) return cached->folder;
+        // An extraction unpacked only some members here: the import needs them all.
+        const QString folder = cached->folder;
+        Q_EMIT ShowMessage(Translate(QStringLiteral("Entpacke Archiv: ")) + key, 0);
+        if (!UnpackArchive(tActPath, QString(), folder, key)) {
+            ForgetArchive(key, false);
+            return QString();
+        }
+        mcolArchivePaths[key].whole = true;
+        return folder;
+    }
+    const QString base = tUnpackedPath.isEmpty() ? gtTempPath : FolderOf(tActPath);
+    const QString folder = NewUnpackFolder(base, key, true);
+    QDir().mkpath(folder);
+    Q_EMIT ShowMessage(Translate(QStringLiteral("Entpacke Archiv: ")) + key, 0);
+    if (!UnpackArchive(tActPath, QString(), folder, key)) {
+        // Whatever the unpacker left is half-written: never scanned, never reused.
+        ForgetArchive(key, true);
+        return QString();
+    }
+    return folder;
+}
+
+bool clsFileManager::UnpackArchive(const QString& archivePath, const QString& member,
+                                   const QString& destFolder, const QString& displayName)
+{
+    if (FileExtension(archivePath) == QLatin1String("RAR")) {
+        if (mbRarMissing) return false;
+        if (!CheckUnrar()) {
+            mbRarMissing = true;
+            return false;
+        }
+    } else if (!Check7za()) {
+        mbArchivesOn = false;
+        return false;
+    }
+    const UnpackCommand command = MakeUnpackCommand(archivePath, member, destFolder);
+    switch (RunUnpacker(command, destFolder, kUnpackTimeoutMs)) {
+    case UnpackRun::NotStarted:
+        MsgBox(Translate(QStringLiteral("Fehler beim Entpacken: ")) + command.program,
+               vbInformation);
+        return false;
+    case UnpackRun::Failed:
+        // Failed, or still running at the time-out: what was written may be incomplete.
+        Q_EMIT ShowMessage(Translate(QStringLiteral("Fehler beim Entpacken: ")) + displayName, -1);
+        return false;
+    case UnpackRun::Done:
+        break;
+    }
+    NormaliseUnpacked(destFolder);
+    return true;
+}
+
+bool clsFileManager::UnpackMember(const QString& archivePath, const QString& member,
+                                  const QString& destFolder, const QString& key, QString* found)
+{
+    if (archivePath.isEmpty()) return false;
+    if (!UnpackArchive(archivePath, member, destFolder, key)) return false;
+    *found = ResolveNoCase(destFolder, member);
+    if (!found->isEmpty()) return true;
+    // The stored name differs from the archive's own spelling (a name read as CP850, or one
+    // holding "\"): unpack the whole archive, normalised, and look again.
+    if (!UnpackArchive(archivePath, QString(), destFolder, key)) return false;
+    if (const auto it = mcolArchivePaths.find(key); it != mcolArchivePaths.end()) it->whole = true;
+    *found = ResolveNoCase(destFolder, member);
+    return !found->isEmpty();
+}
+
+qint32 clsFileManager::ScanFolder(const QString& folder, QString chain, int flags)
+{
+    qint32 result = 0;
+    const auto gather = [&result](qint32 r) {
+        // A member that was added wins over members that were stored already.
+        if (result == 0 || (result < 0 && r > 0)) result = r;
+    };
+    QString error;
+    const std::vector<FolderEntry> entries = ListFolder(folder, &error);
+    if (!error.isEmpty()) {
+        Q_EMIT ShowMessage(Translate(QStringLiteral("Error Archiv-File-Scan: ")) + error, -1);
+        return 0;
+    }
+    for (const FolderEntry& e : entries) {
+        const QString path = folder + QLatin1Char('/') + e.name;
+        const QString memberChain = chain.isEmpty() ? e.name : chain + QLatin1Char('\\') + e.name;
+        if (!e.isFolder) {
+            mtUnpackPath = memberChain;
+            gather(LoadFile(e.name, path, flags, memberChain, true, 0));
+        } else if (!e.name.startsWith(QLatin1Char('.')) && !mUnpackFolders.contains(path)) {
+            // Unpack folders of nested archives are covered by those archives' own scans.
+            mtUnpackPath = memberChain;
+            gather(ScanFolder(path, memberChain, flags));
+        }
+    }
+    return result;
+}
+
+QString clsFileManager::ExtractFileFromArchiv(const QString& tFilename,
+                                              const QString& tUnpackedPath,
+                                              const QString& tArchivPath)
+{
+    Q_UNUSED(tFilename);
+    QStringList parts = tUnpackedPath.split(QLatin1Char('\\'));
+    for (const QString& p : parts)
+        if (p.isEmpty() || p == QLatin1String(".") || p == QLatin1String("..") ||
+            p.contains(QLatin1Char('/')))
+            return QString();
+    parts.prepend(QFileInfo(tArchivPath).fileName());
+
+    QString key, folder, archive, archiveKey, relative;
+    for (int i = 0; i < parts.size(); ++i) {
+        const QString& part = parts[i];
+        key = i == 0 ? tArchivPath : key + QLatin1Char('\\') + part;
+        relative = relative.isEmpty() ? part : relative + QLatin1Char('/') + part;
+        if (i == parts.size() - 1) {
+            QString found = ResolveNoCase(folder, relative);
+            if (found.isEmpty() && !UnpackMember(archive, relative, folder, archiveKey, &found)) {
+                ForgetArchive(archiveKey, false);
+                return QString();
+            }
+            return found;
+        }
+        if (!IsArchiveName(part)) continue;  // a folder inside the current archive
+
+        QString onDisk = i == 0 ? tArchivPath : ResolveNoCase(folder, relative);
+        const auto cached = mcolArchivePaths.constFind(key);
+        if (cached != mcolArchivePaths.constEnd()) {
+            folder = cached->folder;
+        } else {
+            if (i > 0 && onDisk.isEmpty()) {
+                Q_EMIT ShowMessage(Translate(QStringLiteral("Entpacke Archiv: ")) + key, 0);
+                if (!UnpackMember(archive, relative, folder, archiveKey, &onDisk)) {
+                    ForgetArchive(archiveKey, false);
+                    return QString();
+                }
+            }
+            const QString base = i == 0 ? gtTempPath : FolderOf(onDisk);
+            folder = NewUnpackFolder(base, key, false);
+            QDir().mkpath(folder);
+        }
+        archive = onDisk;
+        archiveKey = key;
+        relative.clear();
+    }
+    return QString();
+}
+
+} // namespace tv

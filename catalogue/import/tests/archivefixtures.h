@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <ostream>
+#include <utility>
+#include <vector>
+
+// Readable gtest output for Qt texts.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '{' << l.join(QStringLiteral(", ")).toStdString() << '}'; }
+
+namespace tv::test {
+
+// One member of an archive written byte by byte. The name is raw bytes, so names that are
+// not valid UTF-8, hold "\" or climb with ".." can be written as old or hostile archives
+// hold them.
+struct RawMember {
+    QByteArray name;
+    QByteArray data;
+    bool folder = false;
+    bool symlink = false;  // ZIP only: data is the link target
+};
+
+// A stored (uncompressed) RAR 4 archive: marker, main header, one file header with CRCs
+// per member, end block.
+bool WriteStoredRar(const QString& path, const std::vector<RawMember>& members);
+// A stored ZIP archive with Unix attributes (so a member can be a symbolic link).
+bool WriteStoredZip(const QString& path, const std::vector<RawMember>& members);
+
+// Archives of a folder's content made by the system's programs: ZIP (deflated) with zip,
+// 7Z with 7za, CAB (compressed) with gcab. `store` makes a ZIP without compression.
+bool MakeZip(const QString& archive, const QString& folder, bool store = false);
+bool Make7z(const QString& archive, const QString& folder);
+bool MakeCab(const QString& archive, const QString& folder);
+
+// Writes a file, creating its folders.
+bool WriteFile(const QString& path, const QByteArray& data);
+QByteArray ReadFile(const QString& path);
+// An ATR image's first bytes: the signature 0x96 0x02, then `size` - 2 bytes of content.
+QByteArray AtrImage(int size = 400, char fill = 'a');
+// Content that compresses well, so zip never stores it.
+QByteArray Compressible(const QByteArray& seed, int size = 600);
+
+// A program folder in a temporary folder: gtAppPath and the values derived from it point
+// there, "Temp" exists, and "Tools" holds links to the system's unpackers unless asked not
+// to. Message boxes are answered by `answer` and recorded.
+class AppFolder {
+public:
+    explicit AppFolder(bool with7za = true, bool withUnrar = true);
+    ~AppFolder();
+    QString path(const QString& relative = QString()) const;
+    QStringList boxes;        // prompts of the message boxes shown
+    int answer = 6;           // vbYes
+private:
+    QTemporaryDir dir_;
+};
+
+} // namespace tv::test
+
+namespace tv::test {
+
+// One file of the nested fixture: its name, member chain and content.
+struct NestedMember {
+    QString name;
+    QString chain;
+    QByteArray data;
+    int fileType;
+};
+
+// OUTER.RAR, written byte by byte, holding a plain ATR, a folder, a real folder named "A2",
+// a member beginning with "-", a ZIP with a ZIP inside (and a member beginning with "@"),
+// a 7Z and a CAB. Returns the archive's path; `members` gets the files an import catalogues.
+QString MakeNestedRar(const QString& folder, std::vector<NestedMember>* members);
+
+} // namespace tv::test

@@ -1,0 +1,70 @@
+#include "archivefixtures.h"
+#include "catalogue/import/frmnewpath.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace tv {
+
+TEST(frmNewPath, OkChecksBothFolders)
+{
+    test::AppFolder app;
+    QTemporaryDir dir;
+    const QString existing = dir.path();
+    test::WriteFile(dir.filePath("file.txt"), "x");
+    struct Case {
+        const char* name;
+        QString oldText, newText;
+        QString box;  // empty: accepted
+    };
+    const Case kCases[] = {
+        {"empty old folder", "", existing, ""},
+        {"beginning of an offered folder", "/games/Ata", existing, ""},
+        {"other letter case", "/GAMES/atari", existing, "Ungültiger Dateipfad: /GAMES/atari"},
+        {"new folder missing", "", existing + "/none", "Bitte wählen Sie einen Ordner aus"},
+        {"new folder is a file", "", dir.filePath("file.txt"), "Bitte wählen Sie einen Ordner aus"},
+        {"new folder empty", "", "", "Bitte wählen Sie einen Ordner aus"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        app.boxes.clear();
+        frmNewPath f;
+        f.OldFolders = {"/disks", "/games/Atari"};
+        f.ActFolders = {existing};
+        f.Form_Load();
+        EXPECT_EQ(f.findChild<QComboBox*>("cboOldPath")->count(), 2);
+        f.findChild<QComboBox*>("cboOldPath")->setEditText(c.oldText);
+        f.findChild<QComboBox*>("cboNewPath")->setEditText(c.newText);
+        f.findChild<QPushButton*>("cmdOK")->click();
+        if (c.box.isEmpty()) {
+            EXPECT_TRUE(app.boxes.isEmpty());
+            EXPECT_EQ(f.Action, frmNewPath::kActionOK);
+            EXPECT_EQ(f.NewPath, c.newText);
+            EXPECT_EQ(f.OldPath, c.oldText);
+        } else {
+            EXPECT_EQ(app.boxes, QStringList{c.box});
+            EXPECT_EQ(f.Action, 0);
+        }
+    }
+}
+
+TEST(frmNewPath, BrowseFillsTheComboUnlessCancelled)
+{
+    test::AppFolder app;
+    QString answer = "/chosen";
+    frmNewPath::SetBrowseHook([&answer](const QString&) { return answer; });
+    frmNewPath f;
+    f.Form_Load();
+    f.findChild<QPushButton*>("cmdDest")->click();
+    EXPECT_EQ(f.findChild<QComboBox*>("cboNewPath")->currentText(), "/chosen");
+    answer.clear();
+    f.findChild<QPushButton*>("cmdDest")->click();
+    EXPECT_EQ(f.findChild<QComboBox*>("cboNewPath")->currentText(), "/chosen");
+    f.findChild<QPushButton*>("cmdCancel")->click();
+    EXPECT_EQ(f.Action, 0);
+    frmNewPath::SetBrowseHook(nullptr);
+}
+
+} // namespace tv

@@ -1,0 +1,252 @@
+#include "unpacker.h"
+
+#include "catalogue/core/modglobals.h"
+#include "catalogue/core/modlang.h"
+#include "filetype.h"
+#include "platform/gui/msgbox.h"
+#include "platform/system/process.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace tv {
+
+namespace {
+
+fs::path ToFsPath(const QString& path) { return fs::path(QFile::encodeName(path).toStdString()); }
+QString FromFsPath(const fs::path& path) { return QFile::decodeName(QByteArray::fromStdString(path.native())); }
+
+// The upper half of code page 850, the character set of old archives' file names.
+constexpr char16_t kCp850High[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00F8, 0x00A3, 0x00D8, 0x00D7, 0x0192,
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,
+    0x00BF, 0x00AE, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2, 0x00C0,
+    0x00A9, 0x2563, 0x2551, 0x2557, 0x255D, 0x00A2, 0x00A5, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x00E3, 0x00C3,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x00A4,
+    0x00F0, 0x00D0, 0x00CA, 0x00CB, 0x00C8, 0x0131, 0x00CD, 0x00CE,
+    0x00CF, 0x2518, 0x250C, 0x2588, 0x2584, 0x00A6, 0x00CC, 0x2580,
+    0x00D3, 0x00DF, 0x00D4, 0x00D2, 0x00F5, 0x00D5, 0x00B5, 0x00FE,
+    0x00DE, 0x00DA, 0x00DB, 0x00D9, 0x00FD, 0x00DD, 0x00AF, 0x00B4,
+    0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8,
+    0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,
+};
+
+bool IsValidUtf8(const std::string& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString ignored = decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    return !decoder.hasError();
+}
+
+QString DecodeCp850(const std::string& bytes)
+{
+    QString text;
+    text.reserve(qsizetype(bytes.size()));
+    for (unsigned char c : bytes)
+        text.append(c < 0x80 ? QChar(c) : QChar(kCp850High[c - 0x80]));
+    return text;
+}
+
+// A name not taken yet in `folder`: "NAME.EXT", else "NAME_2.EXT", "NAME_3.EXT", ...
+fs::path FreeName(const fs::path& folder, const std::string& name)
+{
+    std::error_code ec;
+    fs::path target = folder / name;
+    if (!fs::exists(fs::symlink_status(target, ec))) return target;
+    const size_t dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+    const std::string ext = stem.size() == name.size() ? std::string() : name.substr(dot);
+    for (int n = 2;; ++n) {
+        target = folder / (stem + "_" + std::to_string(n) + ext);
+        if (!fs::exists(fs::symlink_status(target, ec))) return target;
+    }
+}
+
+// Splits a name holding "\" into its elements, leaving out empty ones, "." and "..".
+std::vector<std::string> SplitBackslashes(const std::string& name)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t end = name.find('\\', start);
+        if (end == std::string::npos) end = name.size();
+        std::string part = name.substr(start, end - start);
+        if (!part.empty() && part != "." && part != "..") parts.push_back(part);
+        start = end + 1;
+    }
+    if (parts.empty()) parts.push_back("_");
+    return parts;
+}
+
+// Moves one entry of `folder` to its normalised name; returns where it now is.
+fs::path NormaliseName(const fs::path& folder, const fs::path& entry)
+{
+    std::string name = entry.filename().native();
+    if (!IsValidUtf8(name)) name = DecodeCp850(name).toStdString();
+    if (name == entry.filename().native()) {
+        if (name.find('\\') == std::string::npos) return entry;
+    }
+    std::error_code ec;
+    fs::path target;
+    if (name.find('\\') != std::string::npos) {
+        const std::vector<std::string> parts = SplitBackslashes(name);
+        fs::path dir = folder;
+        for (size_t i = 0; i + 1 < parts.size(); ++i) {
+            fs::path next = dir / parts[i];
+            const fs::file_status st = fs::symlink_status(next, ec);
+            if (!fs::exists(st)) fs::create_directory(next, ec);
+            else if (!fs::is_directory(st)) next = FreeName(dir, parts[i]), fs::create_directory(next, ec);
+            dir = next;
+        }
+        target = FreeName(dir, parts.back());
+    } else {
+        target = FreeName(folder, name);
+    }
+    fs::rename(entry, target, ec);
+    return ec ? entry : target;
+}
+
+void NormaliseFolder(const fs::path& folder)
+{
+    std::error_code ec;
+    std::vector<fs::path> entries;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        entries.push_back(it->path());
+    for (const fs::path& entry : entries) {
+        const fs::file_status st = fs::symlink_status(entry, ec);
+        if (fs::is_symlink(st)) {
+            fs::remove(entry, ec);  // removes the link itself, never its target
+            continue;
+        }
+        const fs::perms access = fs::is_directory(st) ? fs::perms::owner_all
+                                                       : fs::perms::owner_read | fs::perms::owner_write;
+        fs::permissions(entry, access, fs::perm_options::add, ec);
+        NormaliseName(folder, entry);
+    }
+    // Folders are walked after the renames, so entries moved into new folders are seen too.
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_directory(ec) && !it->is_symlink(ec)) NormaliseFolder(it->path());
+}
+
+} // namespace
+
+QString ToolPath7za() { return gtToolsPath + QStringLiteral("7za"); }
+QString ToolPathUnrar() { return gtToolsPath + QStringLiteral("unrar"); }
+
+static bool CheckTool(const QString& path)
+{
+    if (QFileInfo::exists(path)) return true;
+    MsgBox(Translate(QStringLiteral("Datei nicht gefunden: ")) + path, vbCritical | vbOKOnly,
+           Translate(QStringLiteral("Entpacker-Programm")));
+    return false;
+}
+
+bool Check7za() { return CheckTool(ToolPath7za()); }
+bool CheckUnrar() { return CheckTool(ToolPathUnrar()); }
+
+UnpackCommand MakeUnpackCommand(const QString& archivePath, const QString& member,
+                                const QString& destFolder)
+{
+    UnpackCommand cmd;
+    if (FileExtension(archivePath) == QLatin1String("RAR")) {
+        cmd.program = ToolPathUnrar();
+        cmd.arguments = {QStringLiteral("x"), QStringLiteral("-o+"), QStringLiteral("--"), archivePath};
+        if (!member.isEmpty()) cmd.arguments << member;
+        cmd.arguments << (destFolder.endsWith(QLatin1Char('/')) ? destFolder : destFolder + QLatin1Char('/'));
+    } else {
+        cmd.program = ToolPath7za();
+        cmd.arguments = {QStringLiteral("x"), archivePath, QStringLiteral("-o") + destFolder,
+                         QStringLiteral("-y"), QStringLiteral("-ssc-"), QStringLiteral("-spd"),
+                         QStringLiteral("--")};
+        if (!member.isEmpty()) cmd.arguments << member;
+    }
+    return cmd;
+}
+
+UnpackRun RunUnpacker(const UnpackCommand& command, const QString& destFolder, int timeoutMs)
+{
+    int exitCode = -1;
+    if (RunAndWait(command.program, command.arguments, timeoutMs, true, &exitCode, destFolder) != 0)
+        return UnpackRun::NotStarted;
+    return exitCode == 0 ? UnpackRun::Done : UnpackRun::Failed;
+}
+
+void NormaliseUnpacked(const QString& folder)
+{
+    const fs::path root = ToFsPath(folder);
+    std::error_code ec;
+    if (fs::is_directory(fs::symlink_status(root, ec))) NormaliseFolder(root);
+}
+
+QString ResolveNoCase(const QString& folder, const QString& relative)
+{
+    QString current = folder;
+    const QStringList parts = QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/'))
+                                  .split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (parts.isEmpty()) return QString();
+    std::error_code ec;
+    for (const QString& part : parts) {
+        if (part == QLatin1String(".") || part == QLatin1String("..")) return QString();
+        const QString exact = current + QLatin1Char('/') + part;
+        const fs::file_status st = fs::symlink_status(ToFsPath(exact), ec);
+        if (fs::exists(st) && !fs::is_symlink(st)) {
+            current = exact;
+            continue;
+        }
+        QString found;
+        for (const FolderEntry& e : ListFolder(current)) {
+            if (e.name == part) {
+                found = e.name;
+                break;
+            }
+            if (found.isEmpty() && e.name.compare(part, Qt::CaseInsensitive) == 0) found = e.name;
+        }
+        if (found.isEmpty()) return QString();
+        current += QLatin1Char('/') + found;
+    }
+    return current;
+}
+
+std::vector<FolderEntry> ListFolder(const QString& folder, QString* error)
+{
+    std::vector<FolderEntry> entries;
+    std::error_code ec;
+    for (fs::directory_iterator it(ToFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::file_status st = it->symlink_status(ec);
+        if (ec || fs::is_symlink(st)) continue;
+        entries.push_back({FromFsPath(it->path().filename()), fs::is_directory(st)});
+    }
+    if (ec && error) *error = QString::fromStdString(ec.message());
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+bool RemoveTempTree(const QString& folder)
+{
+    std::error_code ec;
+    const fs::path temp = fs::weakly_canonical(ToFsPath(gtTempPath), ec);
+    const fs::path target = fs::weakly_canonical(ToFsPath(folder), ec);
+    if (ec || temp.empty()) return false;
+    // Inside the temporary folder only, and never the folder itself.
+    auto t = target.begin();
+    for (auto p = temp.begin(); p != temp.end(); ++p, ++t)
+        if (t == target.end() || *t != *p) return false;
+    if (t == target.end()) return false;
+    fs::remove_all(target, ec);
+    return !ec;
+}
+
+} // namespace tv

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace tv {
+
+// The two unpack programs live in the program's tools folder (gtToolsPath): "7za" reads
+// ZIP, 7Z and CAB, "unrar" reads RAR. The build links them to the system's programs.
+QString ToolPath7za();
+QString ToolPathUnrar();
+
+// True when the program file exists; otherwise tells the user (stop icon, title
+// "Entpacker-Programm") and returns false.
+bool Check7za();
+bool CheckUnrar();
+
+// One unpacker call: program and arguments, no shell. `member` (empty = whole archive)
+// uses "/" and comes after "--", so a name beginning with "-" or "@" is never a switch.
+struct UnpackCommand {
+    QString program;
+    QStringList arguments;
+};
+UnpackCommand MakeUnpackCommand(const QString& archivePath, const QString& member,
+                                const QString& destFolder);
+
+// Runs the unpacker with the null device as input and `destFolder` as working folder
+// (which must exist), waiting at most `timeoutMs` while serving the event loop.
+// Success only when it ended in time with exit code 0.
+enum class UnpackRun { Done, Failed, NotStarted };
+UnpackRun RunUnpacker(const UnpackCommand& command, const QString& destFolder, int timeoutMs);
+
+// Makes what an unpacker wrote below `folder` safe to catalogue: names that are not valid
+// UTF-8 are read as CP850, names holding "\" become folders (never "." or ".."), symbolic
+// links are removed unfollowed, files get read and write permission for the user and
+// folders full access for the user.
+void NormaliseUnpacked(const QString& folder);
+
+// The entry below `folder` named by `relative` ("/" or "\" separated), each element found
+// as spelled or else without regard to case; empty when an element is missing, a link, or
+// "." / "..".
+QString ResolveNoCase(const QString& folder, const QString& relative);
+
+// The entries of one folder, sorted by name, symbolic links left out. Walks with
+// std::filesystem because QDir drops names that are not valid UTF-8. A folder that cannot
+// be read sets `error`.
+struct FolderEntry {
+    QString name;
+    bool isFolder = false;
+};
+std::vector<FolderEntry> ListFolder(const QString& folder, QString* error = nullptr);
+
+// Deletes a folder tree, but only one that lies inside the temporary folder.
+bool RemoveTempTree(const QString& folder);
+
+} // namespace tv

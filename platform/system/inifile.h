@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace tv {
+
+// A settings file with private-profile semantics. Grammar, line by line:
+//
+//   "[" section "]" ...      a section header; the name is trimmed, text after "]" is ignored
+//   key "=" value            an entry of the current section; key and value are trimmed of
+//                            blanks and tabs, the value is everything after the first "="
+//   anything else            kept as it stands and never matched (comments, blank lines,
+//                            entries before the first section)
+//
+// Sections and keys match without regard to case; the first match wins. The file is read as
+// UTF-8, or as Windows-1252 when it is not valid UTF-8, and written as UTF-8. Saving writes a
+// temporary file beside the target and renames it over the target, so a crash never leaves a
+// half-written settings file. The object is a plain value; it does not watch the file.
+class IniFile {
+public:
+    // Reads a file. A missing file gives an empty object and true; a file that exists but
+    // cannot be read gives false.
+    bool load(const QString& path, QString* error = nullptr);
+    bool save(const QString& path, QString* error = nullptr) const;
+
+    // The stored value; `defaultValue` only when the key is missing (an empty stored value
+    // stays empty).
+    QString value(const QString& section, const QString& key, const QString& defaultValue = QString()) const;
+    bool contains(const QString& section, const QString& key) const;
+
+    // Sets a value, adding the section and key at their ends when missing. Line breaks in the
+    // value become blanks: the file has one entry per line.
+    void setValue(const QString& section, const QString& key, const QString& value);
+    void removeKey(const QString& section, const QString& key);
+    void removeSection(const QString& section);
+
+    QStringList sections() const;
+    QStringList keys(const QString& section) const;
+
+    // The file text as save() writes it.
+    QString text() const;
+
+private:
+    struct Line {
+        QString key;   // empty for a line that is no entry
+        QString value;
+        QString raw;   // the line as read, for lines that are no entry
+    };
+    struct Section {
+        QString name;
+        QString raw;   // header line as read, written back unchanged
+        std::vector<Line> lines;
+    };
+    Section* findSection(const QString& name);
+    const Section* findSection(const QString& name) const;
+
+    Section preamble_;            // lines before the first section header
+    std::vector<Section> sections_;
+};
+
+// One-call forms over a settings file: read a value (the default for a missing file or key),
+// and change one value by rewriting the whole file.
+QString ReadProfileString(const QString& path, const QString& section, const QString& key,
+                          const QString& defaultValue = QString());
+bool WriteProfileString(const QString& path, const QString& section, const QString& key,
+                        const QString& value, QString* error = nullptr);
+
+} // namespace tv

@@ -1,0 +1,126 @@
+#include "platform/system/inifile.h"
+#include "platform/system/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return path;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return f.readAll();
+}
+
+} // namespace
+
+TEST(IniFile, LookupFollowsPrivateProfileRules)
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("Tovarin.ini"),
+        "[MAIN]\r\n"
+        "Dialog=/home/a\r\n"
+        "  LanguageFile =  english.lng  \r\n"
+        "Empty=\r\n"
+        "Options=-a=@=1@@@-b=@=0\r\n"
+        ";Commented=1\r\n"
+        "dialog=second\r\n"
+        "[Main]\r\n"
+        "Other=in the second section of the same name\r\n"
+        "[WINDOWS]\r\n"
+        "frmMain=0;0;9000;12000;2\r\n");
+    struct Case { const char* section; const char* key; const char* def; QString expected; };
+    const Case cases[] = {
+        {"MAIN", "Dialog", "x", QStringLiteral("/home/a")},
+        {"main", "DIALOG", "x", QStringLiteral("/home/a")},          // case-blind, first wins
+        {"MAIN", "LanguageFile", "", QStringLiteral("english.lng")},  // blanks trimmed
+        {"MAIN", "Empty", "default", QString()},                      // present but empty
+        {"MAIN", "Missing", "default", QStringLiteral("default")},
+        {"MAIN", "Options", "", QStringLiteral("-a=@=1@@@-b=@=0")},   // value keeps its "="
+        {"MAIN", ";Commented", "none", QStringLiteral("none")},
+        {"MAIN", "Other", "first section only", QStringLiteral("first section only")},
+        {"windows", "FRMMAIN", "", QStringLiteral("0;0;9000;12000;2")},
+        {"NOSECTION", "Dialog", "d", QStringLiteral("d")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + "/" + c.key);
+        EXPECT_EQ(tv::ReadProfileString(path, QString::fromUtf8(c.section), QString::fromUtf8(c.key),
+                                        QString::fromUtf8(c.def)), c.expected);
+    }
+    EXPECT_EQ(tv::ReadProfileString(dir.filePath(QStringLiteral("missing.ini")), QStringLiteral("MAIN"),
+                                    QStringLiteral("Dialog"), QStringLiteral("d")), QStringLiteral("d"));
+}
+
+TEST(IniFile, LongValuesComeBackWhole)
+{
+    // Stored column layouts reach several thousand characters.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Tovarin.ini"));
+    const QString layout = QStringLiteral("Name!Hidden=0;Width=1500;Fixed=0;Order=1$").repeated(120);
+    ASSERT_GT(layout.size(), 4000);
+    ASSERT_TRUE(tv::WriteProfileString(path, QStringLiteral("MAIN"), QStringLiteral("Layout"), layout));
+    EXPECT_EQ(tv::ReadProfileString(path, QStringLiteral("MAIN"), QStringLiteral("Layout")), layout);
+}
+
+TEST(IniFile, TextIsUtf8ElseWindows1252)
+{
+    struct Case { const char* name; QByteArray bytes; QString text; };
+    const Case cases[] = {
+        {"utf-8", QByteArray("Gr\xc3\xb6\xc3\x9f" "e"), QStringLiteral("Größe")},
+        {"utf-8 with byte-order mark", QByteArray("\xef\xbb\xbfGr\xc3\xb6\xc3\x9f" "e"), QStringLiteral("Größe")},
+        {"windows-1252", QByteArray("Gr\xf6\xdf" "e \x80 \x84\x93"), QStringLiteral("Größe € „“")},
+        {"broken utf-8 sequence", QByteArray("\xc3(\xe9"), QStringLiteral("Ã(é")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(tv::DecodeText(c.bytes), c.text);
+    }
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("old.ini"), "[MAIN]\r\nDialog=C:\\Spiele\\K\xf6nig\r\n");
+    EXPECT_EQ(tv::ReadProfileString(path, QStringLiteral("MAIN"), QStringLiteral("Dialog")),
+              QStringLiteral("C:\\Spiele\\König"));
+}
+
+TEST(IniFile, WritingKeepsTheRestAndReplacesTheFileWhole)
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("Tovarin.ini"),
+        "; settings\n[MAIN]\nDialog=/a\nkeep me\n\n[EXTENSIONS]\n.txt=Notepad\n");
+    tv::IniFile ini;
+    ASSERT_TRUE(ini.load(path));
+    ini.setValue(QStringLiteral("main"), QStringLiteral("DIALOG"), QStringLiteral("/b"));
+    ini.setValue(QStringLiteral("MAIN"), QStringLiteral("Version"), QStringLiteral("1.10"));
+    ini.setValue(QStringLiteral("WINDOWS"), QStringLiteral("frmMain"), QStringLiteral("1\r\n2"));
+    ini.removeKey(QStringLiteral("extensions"), QStringLiteral(".TXT"));
+    ASSERT_TRUE(ini.save(path));
+    EXPECT_EQ(readFile(path),
+              QByteArray("; settings\n[MAIN]\nDialog=/b\nkeep me\nVersion=1.10\n\n[EXTENSIONS]\n"
+                         "[WINDOWS]\nfrmMain=1 2\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Tovarin.ini")});
+    EXPECT_EQ(ini.keys(QStringLiteral("Main")), (QStringList{QStringLiteral("Dialog"), QStringLiteral("Version")}));
+    EXPECT_TRUE(ini.contains(QStringLiteral("WINDOWS"), QStringLiteral("FRMMAIN")));
+    EXPECT_FALSE(ini.contains(QStringLiteral("EXTENSIONS"), QStringLiteral(".txt")));
+}
+
+TEST(IniFile, UnreadableOrUnwritableFileFails)
+{
+    QTemporaryDir dir;
+    tv::IniFile ini;
+    QString error;
+    EXPECT_FALSE(ini.load(dir.path(), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(ini.save(dir.filePath(QStringLiteral("no/such/folder/Tovarin.ini")), &error));
+    EXPECT_FALSE(tv::WriteProfileString(dir.path(), QStringLiteral("MAIN"), QStringLiteral("a"), QStringLiteral("b")));
+}
