@@ -13,7 +13,7 @@ PopupClass::PopupClass(QWidget* owner) : tv::OwnerDrawSurface(owner)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     timer_.setInterval(250);
-    timer_.Timer = [this] { checkHotArea(); };
+    timer_.Timer.connect([this] { checkHotArea(); });
 }
 
 PopupClass::~PopupClass() = default;

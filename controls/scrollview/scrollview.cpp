@@ -21,7 +21,7 @@ ScrollView::ScrollView(QWidget* parent) : QFrame(parent), client_(new ScrollView
     corner_->hide();
     setFocusProxy(client_);
     hoverTimer_.setInterval(400);
-    hoverTimer_.Timer = [this] { onHover(); };
+    hoverTimer_.Timer.connect([this] { onHover(); });
     font_ = std::make_shared<tv::StdFont>();
     InitProperties();
 }

@@ -194,7 +194,7 @@ int16_t ScrollView::Pan(int16_t direction, int32_t interval, int16_t panStep)
             panStep_ = 1;
             panTimer_ = std::make_unique<tv::SysTimer>();
             panTimer_->setInterval(interval);
-            panTimer_->Timer = [this] { panTick(); };
+            panTimer_->Timer.connect([this] { panTick(); });
             panTimer_->setEnabled(true);
         }
     }
