@@ -133,6 +133,9 @@ void EnumsGlobal::DrawItemEx(tv::HandleId& hdc, int32_t X1, int32_t Y1, int32_t 
         const bool rightIcon = icon2 != -1 && hasList;
         int32_t textRight = rightIcon ? X2 - IconSizeX - 4 : X2 - 4;
         uint32_t fmt = uint32_t(Fmt);
+        // The font is chosen before the text is measured, so that the measure fits the text.
+        if (hFont != 0 && hFont != GetCurrentObject(hdc, ObjFont)) SelectObject(hdc, hFont);
+        if (TextColor != -1 && ColorRef(TextColor) != GetTextColor(hdc)) SetTextColor(hdc, ColorRef(TextColor));
         if (icon2 != -1 || (fmt & 3)) {
             Rect m{0, 0, 0, 0};
             DrawText(hdc, Text, m, fmt | DT_CALCRECT);
@@ -147,8 +150,6 @@ void EnumsGlobal::DrawItemEx(tv::HandleId& hdc, int32_t X1, int32_t Y1, int32_t 
                 ImageListDraw(IconList, icon2, hdc, x, iconTop, ILD_TRANSPARENT);
             }
         }
-        if (hFont != 0 && hFont != GetCurrentObject(hdc, ObjFont)) SelectObject(hdc, hFont);
-        if (TextColor != -1 && ColorRef(TextColor) != GetTextColor(hdc)) SetTextColor(hdc, ColorRef(TextColor));
         Rect tr{textLeft, Y1, textRight, Y2};
         DrawText(hdc, Text, tr, fmt);
     }

@@ -28,9 +28,12 @@ ScrollView::ScrollView(QWidget* parent) : QFrame(parent), client_(new ScrollView
 
 ScrollView::~ScrollView()
 {
-    // Teardown: subclassing ends with the client, then the bars, the brush, the region.
+    // Teardown: the client (and with it the message handling and the tip) goes first, so
+    // that no event reaches a half-destroyed control; then the bars, the brush, the region.
     panTimer_.reset();
     if (toolTip_) delete toolTip_.data();
+    delete client_;
+    client_ = nullptr;
     bars_.reset();
     backBrush_.reset();
     deleteUpdateRegion();

@@ -102,10 +102,10 @@ void ScrollView::onMouseRelease(QMouseEvent* e)
     const QPoint p = e->position().toPoint();
     int16_t shift = shiftOf(e);
     if (dragPending_) {
-        // No drag: the click ends here.
+        // No drag: the left click ends here.
         dragPending_ = false;
         MouseUp.raise(buttonOf(e), shift, p.x(), p.y());
-        Click.raise();
+        if (client_->rect().contains(p)) Click.raise();
         return;
     }
     if (dragging_) {
@@ -113,7 +113,6 @@ void ScrollView::onMouseRelease(QMouseEvent* e)
         return;
     }
     MouseUp.raise(buttonOf(e), shift, p.x(), p.y());
-    if (e->button() != Qt::LeftButton && client_->rect().contains(p)) Click.raise();
 }
 
 void ScrollView::dragStep(int32_t state, int16_t shift, int32_t x, int32_t y)

@@ -6,6 +6,7 @@
 #include "platform/gui/dc.h"
 #include "platform/gui/gdiobject.h"
 #include "platform/gui/imagelist.h"
+#include "platform/gui/modfont.h"
 #include "platform/gui/textedge.h"
 
 #include <gtest/gtest.h>
@@ -63,6 +64,17 @@ TEST(EnumsGlobalTest, DrawItemExCentresFittingTextAndLeftAlignsTooWideText)
     QString longText = QString(60, u'W');
     Enums().DrawItemEx(dc, 0, 20, 99, 39, longText, tv::DT_CENTER | tv::DT_SINGLELINE, -1, 0, 0, -1, 0);
     EXPECT_EQ(inkLeft(20, 40), 4) << "its start shows at the text left";
+
+    // Measured in the font it is drawn in: too wide in the stock font, it fits in the small one.
+    tv::FillRect(dc, {0, 0, 300, 40}, tv::COLOR_WINDOW + 1);
+    tv::LogFont lf;
+    lf.lfHeight = -6;
+    const tv::HandleId small = tv::CreateFontIndirect(lf);
+    QString nineW = QString(9, u'W');
+    Enums().DrawItemEx(dc, 0, 0, 99, 39, nineW, tv::DT_CENTER | tv::DT_SINGLELINE, -1, small, 0, -1, 0);
+    EXPECT_GT(inkLeft(0, 40), 10) << "centred";
+    tv::SelectObject(dc, tv::GetStockGuiFont());
+    tv::DeleteObject(small);
 }
 
 TEST(EnumsGlobalTest, DrawItemExWithoutTextPaintsFillIconsAndInversion)
