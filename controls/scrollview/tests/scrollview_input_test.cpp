@@ -4,6 +4,7 @@
 
 #include "controls/scrollview/popupwnd.h"
 #include "controls/scrollview/scrollbarsex.h"
+#include "platform/gui/dc.h"
 #include "platform/gui/wnd.h"
 
 #include <QScrollBar>
@@ -66,9 +67,9 @@ TEST_F(InputTest, DragCancelledAtStartLeavesMovesToMouseMove)
 TEST_F(InputTest, KeysCarryKeyCodesAndShiftMasks)
 {
     QStringList keys;
-    sv->KeyDown.connect([&](int16_t& code, int16_t& shift) { keys << QStringLiteral("down %1 %2").arg(code).arg(shift); });
-    sv->KeyPress.connect([&](int16_t& ascii) { keys << QStringLiteral("press %1").arg(ascii); });
-    sv->KeyUp.connect([&](int16_t& code, int16_t& shift) { keys << QStringLiteral("up %1 %2").arg(code).arg(shift); });
+    tv::ScopedConnection c1 = sv->KeyDown.connect([&](int16_t& code, int16_t& shift) { keys << QStringLiteral("down %1 %2").arg(code).arg(shift); });
+    tv::ScopedConnection c2 = sv->KeyPress.connect([&](int16_t& ascii) { keys << QStringLiteral("press %1").arg(ascii); });
+    tv::ScopedConnection c3 = sv->KeyUp.connect([&](int16_t& code, int16_t& shift) { keys << QStringLiteral("up %1 %2").arg(code).arg(shift); });
     key(QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, QStringLiteral("A"));
     key(QEvent::KeyRelease, Qt::Key_A, Qt::ShiftModifier);
     key(QEvent::KeyPress, Qt::Key_Down, Qt::ControlModifier);
@@ -79,7 +80,7 @@ TEST_F(InputTest, KeysCarryKeyCodesAndShiftMasks)
 TEST_F(InputTest, HoverNotificationGivesTheCursorPosition)
 {
     QList<QPoint> hovers;
-    sv->MouseHoverEx.connect([&](int32_t x, int32_t y) { hovers << QPoint(x, y); });
+    tv::ScopedConnection c = sv->MouseHoverEx.connect([&](int32_t x, int32_t y) { hovers << QPoint(x, y); });
     client()->setFocus();
     sv->setHoverTracking(true);
     EXPECT_TRUE(sv->isHoverTracking());
@@ -122,6 +123,65 @@ TEST_F(InputTest, MouseDownHidesAShownTip)
     QTest::mousePress(window(), Qt::LeftButton, {}, at(5, 5));
     QTest::mouseRelease(window(), Qt::LeftButton, {}, at(5, 5));
     EXPECT_EQ(sv->toolTip(), nullptr);
+}
+
+TEST_F(InputTest, PressOnABarBeginsScrollingWithTheFocusAndWithoutTheTip)
+{
+    QStringList bars;
+    tv::ScopedConnection b = sv->ScrollBegin.connect([&](int16_t bar) { bars << QStringLiteral("begin %1").arg(bar); });
+    tv::ScopedConnection e = sv->ScrollEnd.connect([&](int16_t bar) { bars << QStringLiteral("end %1").arg(bar); });
+    sv->setScrollbarStyle(sbStyleVert);
+    sv->setItemCount(100);
+    sv->ShowToolTip(0, 0, 50, 16, 0, 0, 200, 100, QStringLiteral("x"));
+    QScrollBar* bar = sv->scrollbars()->Item(1)->widget();
+    const QPoint inBar = bar->mapTo(&top, QPoint(bar->width() / 2, bar->height() - 30));
+    QTest::mousePress(window(), Qt::LeftButton, {}, inBar);
+    QTest::mouseRelease(window(), Qt::LeftButton, {}, inBar);
+    EXPECT_EQ(bars, (QStringList{"begin 1", "end 1"}));
+    EXPECT_EQ(sv->toolTip(), nullptr);
+    EXPECT_TRUE(sv->HasFocus());
+    EXPECT_GT(sv->FirstVisibleItem(), 0) << "a click below the thumb pages down";
+}
+
+TEST_F(InputTest, FocusChangesRepaintUnlessTheOptionsSayOtherwise)
+{
+    QStringList focus;
+    tv::ScopedConnection c = sv->FocusChanged.connect([&](bool in) { focus << (in ? "in" : "out"); });
+    sv->setItemCount(3);
+    QWidget other(&top);
+    other.setFocusPolicy(Qt::StrongFocus);
+    other.show();
+    other.setFocus();
+    focus.clear();
+    log.clear();
+    client()->setFocus();
+    EXPECT_EQ(only("DrawRow"), (QStringList{"DrawRow 0 s0 0,0-199,15", "DrawRow 1 s0 0,16-199,31", "DrawRow 2 s0 0,32-199,47"}));
+    other.setFocus();
+    EXPECT_EQ(client()->invalidRegion(), QRegion(client()->rect())) << "losing the focus asks for a repaint";
+    sv->SetOptions(1);
+    log.clear();
+    client()->setFocus();
+    EXPECT_TRUE(only("DrawRow").isEmpty());
+    EXPECT_EQ(focus, (QStringList{"in", "out", "in"}));
+}
+
+TEST_F(InputTest, PopUpShowsWhatItsOwnerDrawsWithoutTakingTheActivation)
+{
+    PopupClass popup(sv);
+    popup.Move(300, 200, 40, 20);
+    tv::FillRect(popup.hdc(), {0, 0, 40, 20}, tv::COLOR_HIGHLIGHT + 1);
+    QWidget* active = QApplication::activeWindow();
+    popup.Show();
+    EXPECT_TRUE(popup.isVisible());
+    EXPECT_EQ(popup.geometry(), QRect(300, 200, 40, 20));
+    EXPECT_EQ(QApplication::activeWindow(), active);
+    EXPECT_EQ(QColor(popup.backStore().pixel(10, 10)), tv::ToQColor(tv::GetSysColor(tv::COLOR_HIGHLIGHT)));
+    int hides = 0;
+    tv::ScopedConnection c = popup.HideEvent.connect([&] { ++hides; });
+    popup.Hide();
+    popup.Hide();
+    EXPECT_EQ(hides, 1);
+    EXPECT_FALSE(popup.isVisible());
 }
 
 struct PairTest : ::testing::Test {

@@ -35,7 +35,13 @@ protected:
         QCoreApplication::processEvents();
         record();
     }
-    void TearDown() override { tv::SysTimer::SetManualMode(false); }
+    void TearDown() override
+    {
+        // The recording handlers write into this fixture: the control goes first.
+        delete sv;
+        sv = nullptr;
+        tv::SysTimer::SetManualMode(false);
+    }
 
     // Client area height = control height while there is no horizontal bar and no border.
     void setAreaHeight(int h) { sv->resize(sv->width(), h); }
