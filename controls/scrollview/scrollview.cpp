@@ -23,6 +23,7 @@ ScrollView::ScrollView(QWidget* parent) : QFrame(parent), client_(new ScrollView
     hoverTimer_.setInterval(400);
     hoverTimer_.Timer.connect([this] { onHover(); });
     font_ = std::make_shared<tv::StdFont>();
+    applyFont();
     InitProperties();
 }
 

@@ -29,6 +29,16 @@ TEST(ScrollViewBag, EmptyBagGivesDefaultsAndAPairWithoutBars)
     EXPECT_EQ(bag.keys(), QStringList{QStringLiteral("Font")}) << "defaults are not written";
 }
 
+TEST(ScrollViewBag, FreshControlHasItsFontAndNoPair)
+{
+    ScrollView sv;
+    EXPECT_EQ(sv.scrollbars(), nullptr);
+    EXPECT_EQ(QFontInfo(sv.Font()->toQFont()).family(), QStringLiteral("DejaVu Sans"));
+    EXPECT_TRUE(sv.Picture());
+    sv.setItemCount(3);
+    EXPECT_NE(sv.scrollbars(), nullptr) << "the first count builds the pair";
+}
+
 TEST(ScrollViewBag, WrittenValuesComeBackAndStretchModeIsNotKept)
 {
     ScrollView a;
