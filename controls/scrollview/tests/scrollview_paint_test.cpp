@@ -158,6 +158,14 @@ TEST_F(PaintTest, PictureIsASnapshotOfTheVisibleRows)
     ASSERT_TRUE(pic);
     EXPECT_EQ(QSize(pic->Width(), pic->Height()), QSize(sv->ScaleWidth(), sv->ScaleHeight()));
     EXPECT_EQ(QColor(pic->image().pixel(5, 20)), tv::ToQColor(tv::GetSysColor(tv::COLOR_HIGHLIGHT)));
+
+    // Below the last row the snapshot gets the background, not the window.
+    sv->setItemCount(1);
+    sv->setBackColor(0x0000FF);
+    tv::FillRect(sv->hdc(), {0, 0, 200, 64}, tv::COLOR_WINDOWTEXT + 1);
+    const tv::PicturePtr one = sv->Picture();
+    EXPECT_EQ(one->image().pixel(5, 40), qRgb(255, 0, 0));
+    EXPECT_NE(client()->backStore().pixel(5, 40), qRgb(255, 0, 0));
 }
 
 TEST_F(PaintTest, ExposedAreaAfterAResizeIsPaintedThroughTheLoop)
