@@ -1,0 +1,201 @@
+#include "connection.h"
+
+#include "findtable.h"
+#include "jetfunctions.h"
+#include "platform/runtime/variant.h"
+
+#include "engine.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace tv {
+
+namespace {
+
+// Bounds of the caches: the import runs one different duplicate query per file.
+constexpr int kMaxTranslations = 512;
+constexpr int kMaxStatements = 128;
+
+QByteArray utf8(const QString& s) { return s.toUtf8(); }
+
+} // namespace
+
+DbConnection::~DbConnection() { Close(); }
+
+std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByteArray& key, bool create,
+                                                 DbError* error)
+{
+    const bool exists = QFileInfo::exists(path);
+    if (create && exists) {
+        *error = MakeDbError(dbErrDatabaseExists);
+        return nullptr;
+    }
+    if (!create && !exists) {
+        *error = MakeDbError(dbErrFileNotFound, path);
+        return nullptr;
+    }
+    std::shared_ptr<DbConnection> c(new DbConnection);
+    c->path_ = path;
+    c->key_ = key;
+    // Existence was checked above; the create flag also lets ATTACH make a compaction target.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    int rc = sqlite3_open_v2(utf8(path).constData(), &c->db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        *error = c->db_ ? c->EngineError() : DbError{rc, QString::fromUtf8(sqlite3_errstr(rc))};
+        return nullptr;
+    }
+    if (!key.isEmpty()) sqlite3_key(c->db_, key.constData(), int(key.size()));
+    // Reading the schema is the first read of the file: a wrong key shows here.
+    rc = sqlite3_exec(c->db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_NOTADB) {
+        *error = MakeDbError(dbErrNeedsPassword);
+        return nullptr;
+    }
+    if (rc != SQLITE_OK) {
+        *error = c->EngineError();
+        return nullptr;
+    }
+    // Writes autocommit; the write-ahead log with normal syncing keeps an import fast.
+    rc = RegisterJetFunctions(c->db_);
+    if (rc == SQLITE_OK) rc = RegisterFindModule(c->db_);
+    DbError e = rc == SQLITE_OK ? c->RunPlain(QStringLiteral("PRAGMA journal_mode=WAL")) : c->EngineError();
+    if (!e) e = c->RunPlain(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    if (e) {
+        *error = e;
+        return nullptr;
+    }
+    *error = DbError{};
+    return c;
+}
+
+const JetSql& DbConnection::Translate(const QString& jet)
+{
+    auto it = translations_.find(jet);
+    if (it != translations_.end()) return *it;
+    if (translations_.size() >= kMaxTranslations) translations_.clear();
+    return *translations_.insert(jet, TranslateJetSql(jet));
+}
+
+sqlite3_stmt* DbConnection::Prepare(const QString& sql, DbError* error)
+{
+    if (!db_) {
+        *error = ClosedError();
+        return nullptr;
+    }
+    auto it = statements_.find(sql);
+    if (it != statements_.end()) {
+        sqlite3_reset(*it);
+        sqlite3_clear_bindings(*it);
+        return *it;
+    }
+    if (statements_.size() >= kMaxStatements) {
+        for (sqlite3_stmt* s : std::as_const(statements_)) sqlite3_finalize(s);
+        statements_.clear();
+    }
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = utf8(sql);
+    if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK) {
+        *error = EngineError();
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    if (!stmt) {   // only blanks or a comment
+        *error = MakeDbError(dbErrSyntax, sql);
+        return nullptr;
+    }
+    statements_.insert(sql, stmt);
+    return stmt;
+}
+
+DbError DbConnection::Run(const JetSql& sql, const std::vector<Variant>& parameters, int* changes)
+{
+    if (!sql.error.isEmpty()) return MakeDbError(dbErrSyntax, sql.error);
+    DbError error;
+    sqlite3_stmt* stmt = Prepare(sql.sql, &error);
+    if (!stmt) return error;
+    for (int i = 0; i < int(parameters.size()); ++i) BindParameter(stmt, i + 1, parameters[size_t(i)], true);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) error = EngineError();
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (changes) *changes = error ? 0 : sqlite3_changes(db_);
+    return error;
+}
+
+DbError DbConnection::RunPlain(const QString& sql)
+{
+    if (!db_) return ClosedError();
+    if (sqlite3_exec(db_, utf8(sql).constData(), nullptr, nullptr, nullptr) != SQLITE_OK) return EngineError();
+    return {};
+}
+
+DbError DbConnection::EngineError() const
+{
+    if (!db_) return ClosedError();
+    return DbError{sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_))};
+}
+
+void DbConnection::AddChild(const std::shared_ptr<DbChild>& child)
+{
+    if (children_.size() >= 64) {
+        std::erase_if(children_, [](const std::weak_ptr<DbChild>& w) { return w.expired(); });
+    }
+    children_.push_back(child);
+}
+
+void DbConnection::Close()
+{
+    if (!db_) return;
+    auto children = std::move(children_);
+    children_.clear();
+    for (auto& w : children)
+        if (auto c = w.lock()) c->Close();
+    for (sqlite3_stmt* s : std::as_const(statements_)) sqlite3_finalize(s);
+    statements_.clear();
+    translations_.clear();
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+void BindParameter(sqlite3_stmt* stmt, int index, const Variant& value, bool numberLikeTexts)
+{
+    switch (value.type()) {
+    case VarType::Empty:
+    case VarType::Null:
+        sqlite3_bind_null(stmt, index);
+        return;
+    case VarType::Boolean:
+        sqlite3_bind_int(stmt, index, value.toBool() ? -1 : 0);
+        return;
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Byte:
+        sqlite3_bind_int64(stmt, index, value.toLong());
+        return;
+    case VarType::String: {
+        const QString s = value.toString();
+        if (numberLikeTexts) {
+            static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+)(\\.\\d+)?\\s*$"));
+            const QRegularExpressionMatch m = number.match(s);
+            if (m.hasMatch()) {
+                bool ok = false;
+                const qlonglong whole = s.trimmed().toLongLong(&ok);
+                if (ok && m.captured(2).isEmpty()) sqlite3_bind_int64(stmt, index, whole);
+                else sqlite3_bind_double(stmt, index, s.trimmed().toDouble());
+                return;
+            }
+        }
+        const QByteArray u = s.toUtf8();
+        sqlite3_bind_text(stmt, index, u.constData(), int(u.size()), kSqliteTransient);
+        return;
+    }
+    default:
+        sqlite3_bind_double(stmt, index, value.toDouble());
+        return;
+    }
+}
+
+} // namespace tv

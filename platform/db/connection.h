@@ -1,0 +1,75 @@
+#pragma once
+
+#include "dberror.h"
+#include "jetsql.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tv {
+
+class Variant;
+
+// Something a connection closes when it closes: query definitions and recordsets.
+class DbChild {
+public:
+    virtual ~DbChild() = default;
+    virtual void Close() = 0;
+};
+
+// One open SQLite connection with the Jet functions registered, its cache of translations
+// and prepared statements, and the children opened on it. Shared by the Database and every
+// query definition and recordset made from it; Close() closes the children first, so no
+// statement outlives the handle.
+class DbConnection {
+public:
+    ~DbConnection();
+
+    // Opens an existing file (create false) or creates a new one (create true) with `key`
+    // (empty: no encryption). Fails with dbErrFileNotFound, dbErrDatabaseExists or
+    // dbErrNeedsPassword (the key does not fit, or the file is no database).
+    static std::shared_ptr<DbConnection> Open(const QString& path, const QByteArray& key, bool create,
+                                              DbError* error);
+
+    bool IsOpen() const { return db_ != nullptr; }
+    sqlite3* Handle() const { return db_; }
+    const QString& Path() const { return path_; }
+    const QByteArray& Key() const { return key_; }
+
+    // The cached translation of a Jet text.
+    const JetSql& Translate(const QString& jet);
+    // A prepared statement for an SQLite text, from the cache; reset, bindings cleared.
+    // Null with `error` set when it cannot be prepared.
+    sqlite3_stmt* Prepare(const QString& sql, DbError* error);
+    // Runs a translated statement with its parameters to the end.
+    DbError Run(const JetSql& sql, const std::vector<Variant>& parameters, int* changes = nullptr);
+    // Runs an SQLite text with no parameters (pragmas, attach).
+    DbError RunPlain(const QString& sql);
+
+    DbError EngineError() const;
+    DbError ClosedError() const { return MakeDbError(dbErrObjectClosed); }
+
+    void AddChild(const std::shared_ptr<DbChild>& child);
+    void Close();
+
+private:
+    DbConnection() = default;
+    sqlite3* db_ = nullptr;
+    QString path_;
+    QByteArray key_;
+    QHash<QString, JetSql> translations_;
+    QHash<QString, sqlite3_stmt*> statements_;
+    std::vector<std::weak_ptr<DbChild>> children_;
+};
+
+// Binds parameter values: a number-like text binds as a number, so "clng(...) = ?" matches.
+void BindParameter(sqlite3_stmt* stmt, int index, const Variant& value, bool numberLikeTexts);
+
+} // namespace tv

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "dberror.h"
+#include "querydef.h"
+#include "recordset.h"
+#include "platform/runtime/variant.h"
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+namespace tv {
+
+class DbConnection;
+
+// An open catalogue file on the SQLCipher engine. Shared (std::shared_ptr) by everything that
+// queries the catalogue; Close() closes its query definitions and recordsets with it, and
+// anything still held afterwards reports error 3420. Failures come back as DbError values
+// and stay readable in LastError().
+class Database : public Object {
+public:
+    ~Database() override;
+
+    // Creates a new file encrypted with `key` (empty: a plain SQLite file). An existing
+    // file gives 3204 and is left alone.
+    static std::shared_ptr<Database> Create(const QString& path, const QByteArray& key, DbError* error);
+    // Opens an existing file with `key`; 3031 when the key does not fit (or the file is no
+    // database), 3024 when there is no file.
+    static std::shared_ptr<Database> Open(const QString& path, const QByteArray& key, DbError* error);
+    // Copies the closed file `source` into the new file `target`, both with `key`, leaving
+    // out free pages. The source is first returned to a single-file journal.
+    static DbError Compact(const QString& source, const QString& target, const QByteArray& key);
+
+    const QString& Name() const { return path_; }
+    bool IsOpen() const;
+    void Close();
+    const DbError& LastError() const { return lastError_; }
+
+    // Runs an action query (UPDATE, DELETE, INSERT, CREATE ...) at once.
+    DbError Execute(const QString& sql);
+    int RecordsAffected() const { return recordsAffected_; }
+
+    // A temporary query definition (the name is kept, nothing is saved); null on a closed
+    // database or an unreadable text, with LastError() set.
+    std::shared_ptr<QueryDef> CreateQueryDef(const QString& name, const QString& sql);
+    std::shared_ptr<Recordset> OpenRecordset(const QString& sql, int type = dbOpenDynaset, int options = 0);
+
+private:
+    explicit Database(std::shared_ptr<DbConnection> connection);
+    std::shared_ptr<DbConnection> connection_;
+    QString path_;
+    DbError lastError_;
+    int recordsAffected_ = 0;
+};
+
+} // namespace tv

@@ -1,0 +1,497 @@
+#include "jetfunctions.h"
+
+#include "platform/runtime/variant.h"
+
+#include "engine.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QRegularExpression>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace tv {
+
+namespace {
+
+// ---- Like patterns ----
+
+struct LikeElem {
+    enum Type { Star, One, Digit, Set, Literal } type;
+    QString chars;                         // Set: single characters; Literal: the character
+    std::vector<std::pair<QChar, QChar>> ranges;
+    bool negate = false;
+};
+
+QChar fold(QChar c) { return c.toCaseFolded(); }
+
+std::vector<LikeElem> compileLike(const QString& pattern)
+{
+    std::vector<LikeElem> out;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == QLatin1Char('*')) {
+            if (out.empty() || out.back().type != LikeElem::Star) out.push_back({LikeElem::Star, {}, {}});
+        } else if (c == QLatin1Char('?')) {
+            out.push_back({LikeElem::One, {}, {}});
+        } else if (c == QLatin1Char('#')) {
+            out.push_back({LikeElem::Digit, {}, {}});
+        } else if (c == QLatin1Char('[') && pattern.indexOf(QLatin1Char(']'), i + 1) > i) {
+            const qsizetype close = pattern.indexOf(QLatin1Char(']'), i + 1);
+            LikeElem e{LikeElem::Set, {}, {}};
+            qsizetype j = i + 1;
+            if (j < close && pattern[j] == QLatin1Char('!') && close > j + 1) {
+                e.negate = true;
+                ++j;
+            }
+            for (; j < close; ++j) {
+                if (j + 2 < close && pattern[j + 1] == QLatin1Char('-')) {
+                    e.ranges.push_back({fold(pattern[j]), fold(pattern[j + 2])});
+                    j += 2;
+                } else {
+                    e.chars.append(fold(pattern[j]));
+                }
+            }
+            out.push_back(e);
+            i = close;
+        } else {
+            out.push_back({LikeElem::Literal, QString(fold(c)), {}});
+        }
+    }
+    return out;
+}
+
+bool matchOne(const LikeElem& e, QChar c)
+{
+    switch (e.type) {
+    case LikeElem::One: return true;
+    case LikeElem::Digit: return c.isDigit();
+    case LikeElem::Literal: return fold(c) == e.chars[0];
+    case LikeElem::Set: {
+        const QChar f = fold(c);
+        bool in = e.chars.contains(f);
+        for (const auto& r : e.ranges) in = in || (f >= r.first && f <= r.second);
+        return in != e.negate;
+    }
+    case LikeElem::Star: break;
+    }
+    return false;
+}
+
+bool matchCompiled(const QString& text, const std::vector<LikeElem>& p)
+{
+    qsizetype ti = 0;
+    size_t pi = 0;
+    qsizetype starT = 0;
+    long starP = -1;
+    const qsizetype n = text.size();
+    while (ti < n) {
+        if (pi < p.size() && p[pi].type == LikeElem::Star) {
+            starP = long(pi++);
+            starT = ti;
+        } else if (pi < p.size() && matchOne(p[pi], text[ti])) {
+            ++pi;
+            ++ti;
+        } else if (starP >= 0) {
+            pi = size_t(starP) + 1;
+            ti = ++starT;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi].type == LikeElem::Star) ++pi;
+    return pi == p.size();
+}
+
+// ---- value helpers ----
+
+QString valueText(sqlite3_value* v)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+}
+
+void resultText(sqlite3_context* ctx, const QString& s)
+{
+    const QByteArray u = s.toUtf8();
+    sqlite3_result_text(ctx, u.constData(), int(u.size()), kSqliteTransient);
+}
+
+// Jet's text of a number: whole numbers without a decimal point.
+QString numberText(double d)
+{
+    if (d == std::trunc(d) && std::fabs(d) < 1e15) return QString::number(qint64(d));
+    return QString::number(d, 'g', 15);
+}
+
+QString jetText(sqlite3_value* v)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL: return QString();
+    case SQLITE_INTEGER: return QString::number(sqlite3_value_int64(v));
+    case SQLITE_FLOAT: return numberText(sqlite3_value_double(v));
+    default: return valueText(v);
+    }
+}
+
+// A number from a value: numbers as they are, texts when they read as one.
+bool numberOf(sqlite3_value* v, double* out)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: *out = double(sqlite3_value_int64(v)); return true;
+    case SQLITE_FLOAT: *out = sqlite3_value_double(v); return true;
+    case SQLITE_TEXT: {
+        bool ok = false;
+        *out = Variant(valueText(v)).toDouble(&ok);
+        return ok;
+    }
+    default: return false;
+    }
+}
+
+bool isNullArg(sqlite3_context* ctx, sqlite3_value* v)
+{
+    if (sqlite3_value_type(v) != SQLITE_NULL) return false;
+    sqlite3_result_null(ctx);
+    return true;
+}
+
+void resultNumber(sqlite3_context* ctx, double d)
+{
+    if (d == std::trunc(d) && std::fabs(d) < 9.2e18) sqlite3_result_int64(ctx, sqlite3_int64(d));
+    else sqlite3_result_double(ctx, d);
+}
+
+// ---- the functions ----
+
+void fnLike(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (isNullArg(ctx, argv[0]) || isNullArg(ctx, argv[1])) return;
+    auto* compiled = static_cast<std::vector<LikeElem>*>(sqlite3_get_auxdata(ctx, 0));
+    if (!compiled) {
+        compiled = new std::vector<LikeElem>(compileLike(jetText(argv[0])));
+        sqlite3_set_auxdata(ctx, 0, compiled, [](void* p) { delete static_cast<std::vector<LikeElem>*>(p); });
+        compiled = static_cast<std::vector<LikeElem>*>(sqlite3_get_auxdata(ctx, 0));
+        if (!compiled) {
+            sqlite3_result_int(ctx, JetLike(jetText(argv[1]), jetText(argv[0])) ? 1 : 0);
+            return;
+        }
+    }
+    sqlite3_result_int(ctx, matchCompiled(jetText(argv[1]), *compiled) ? 1 : 0);
+}
+
+void fnIif(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    double d = 0;
+    const bool cond = numberOf(argv[0], &d) && d != 0;
+    sqlite3_result_value(ctx, cond ? argv[1] : argv[2]);
+}
+
+void fnIsNull(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    sqlite3_result_int(ctx, sqlite3_value_type(argv[0]) == SQLITE_NULL ? -1 : 0);
+}
+
+void fnUcase(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (!isNullArg(ctx, argv[0])) resultText(ctx, jetText(argv[0]).toUpper());
+}
+
+void fnLcase(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (!isNullArg(ctx, argv[0])) resultText(ctx, jetText(argv[0]).toLower());
+}
+
+bool lengthArg(sqlite3_context* ctx, sqlite3_value* v, qsizetype* n)
+{
+    double d = 0;
+    if (!numberOf(v, &d) || d < 0) {
+        sqlite3_result_error(ctx, "Invalid procedure call or argument", -1);
+        return false;
+    }
+    *n = qsizetype(std::nearbyint(d));
+    return true;
+}
+
+void fnLeft(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    qsizetype n = 0;
+    if (isNullArg(ctx, argv[0]) || !lengthArg(ctx, argv[1], &n)) return;
+    resultText(ctx, jetText(argv[0]).left(n));
+}
+
+void fnRight(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    qsizetype n = 0;
+    if (isNullArg(ctx, argv[0]) || !lengthArg(ctx, argv[1], &n)) return;
+    resultText(ctx, jetText(argv[0]).right(n));
+}
+
+void fnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    qsizetype start = 0, n = -1;
+    if (isNullArg(ctx, argv[0]) || !lengthArg(ctx, argv[1], &start)) return;
+    if (argc > 2 && !lengthArg(ctx, argv[2], &n)) return;
+    if (start < 1) {
+        sqlite3_result_error(ctx, "Invalid procedure call or argument", -1);
+        return;
+    }
+    resultText(ctx, jetText(argv[0]).mid(start - 1, n));
+}
+
+void fnLen(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (!isNullArg(ctx, argv[0])) sqlite3_result_int64(ctx, jetText(argv[0]).size());
+}
+
+// CLng / CInt: round half to even, fail outside the type's range or on a non-number.
+void convertWhole(sqlite3_context* ctx, sqlite3_value* v, double lo, double hi)
+{
+    if (isNullArg(ctx, v)) return;
+    double d = 0;
+    if (sqlite3_value_type(v) == SQLITE_TEXT) {
+        bool ok = false;
+        d = Variant(valueText(v)).toDate(&ok);
+        if (!ok) {
+            sqlite3_result_error(ctx, "Type mismatch", -1);
+            return;
+        }
+    } else if (!numberOf(v, &d)) {
+        sqlite3_result_error(ctx, "Type mismatch", -1);
+        return;
+    }
+    d = std::nearbyint(d);
+    if (std::isnan(d) || d < lo || d > hi) {
+        sqlite3_result_error(ctx, "Overflow", -1);
+        return;
+    }
+    sqlite3_result_int64(ctx, sqlite3_int64(d));
+}
+
+void fnClng(sqlite3_context* ctx, int, sqlite3_value** argv) { convertWhole(ctx, argv[0], -2147483648.0, 2147483647.0); }
+void fnCint(sqlite3_context* ctx, int, sqlite3_value** argv) { convertWhole(ctx, argv[0], -32768.0, 32767.0); }
+
+void fnCdate(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (isNullArg(ctx, argv[0])) return;
+    double d = 0;
+    bool ok = false;
+    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) d = Variant(valueText(argv[0])).toDate(&ok);
+    else ok = numberOf(argv[0], &d);
+    if (!ok) {
+        sqlite3_result_error(ctx, "Type mismatch", -1);
+        return;
+    }
+    sqlite3_result_double(ctx, d);
+}
+
+void fnInt(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (isNullArg(ctx, argv[0])) return;
+    double d = 0;
+    if (!numberOf(argv[0], &d)) {
+        sqlite3_result_error(ctx, "Type mismatch", -1);
+        return;
+    }
+    resultNumber(ctx, std::floor(d));
+}
+
+// Val: the number at the start of a text, blanks ignored, 0 when there is none.
+void fnVal(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (isNullArg(ctx, argv[0])) return;
+    const int type = sqlite3_value_type(argv[0]);
+    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    QString s = jetText(argv[0]);
+    s.remove(QLatin1Char(' ')).remove(QLatin1Char('\t'));
+    qsizetype i = 0;
+    QString num;
+    if (i < s.size() && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+'))) num += s[i++];
+    bool dot = false;
+    for (; i < s.size(); ++i) {
+        if (s[i].isDigit() && s[i].unicode() < 128) num += s[i];
+        else if (s[i] == QLatin1Char('.') && !dot) { dot = true; num += s[i]; }
+        else break;
+    }
+    if (i + 1 < s.size() && (s[i] == QLatin1Char('e') || s[i] == QLatin1Char('E'))) {
+        QString exp(QLatin1Char('e'));
+        qsizetype k = i + 1;
+        if (s[k] == QLatin1Char('-') || s[k] == QLatin1Char('+')) exp += s[k++];
+        qsizetype digits = 0;
+        for (; k < s.size() && s[k].isDigit(); ++k, ++digits) exp += s[k];
+        if (digits) num += exp;
+    }
+    bool ok = false;
+    const double d = num.toDouble(&ok);
+    resultNumber(ctx, ok ? d : 0.0);
+}
+
+void fnFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (isNullArg(ctx, argv[0])) return;
+    const QString pattern = argc > 1 ? jetText(argv[1]) : QString();
+    double d = 0;
+    if (pattern.isEmpty() || !numberOf(argv[0], &d)) {
+        resultText(ctx, jetText(argv[0]));
+        return;
+    }
+    static const QString kDateLetters = QStringLiteral("dDmMyYhHnNsS");
+    bool dateLike = false;
+    for (QChar c : pattern) dateLike = dateLike || kDateLetters.contains(c);
+    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && dateLike) {
+        bool ok = false;
+        d = Variant(valueText(argv[0])).toDate(&ok);
+    }
+    resultText(ctx, dateLike ? JetFormatDate(d, pattern) : JetFormatNumber(d, pattern));
+}
+
+// Jet's "&": texts joined, Null counting as an empty text.
+void fnCat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    QByteArray out;
+    for (int i = 0; i < argc; ++i) {
+        const int type = sqlite3_value_type(argv[i]);
+        if (type == SQLITE_TEXT || type == SQLITE_BLOB)
+            out.append(reinterpret_cast<const char*>(sqlite3_value_text(argv[i])), sqlite3_value_bytes(argv[i]));
+        else if (type != SQLITE_NULL)
+            out.append(jetText(argv[i]).toUtf8());
+    }
+    sqlite3_result_text(ctx, out.constData(), int(out.size()), kSqliteTransient);
+}
+
+int textCollation(void*, int la, const void* a, int lb, const void* b)
+{
+    const auto* pa = static_cast<const unsigned char*>(a);
+    const auto* pb = static_cast<const unsigned char*>(b);
+    const int n = la < lb ? la : lb;
+    bool ascii = true;
+    for (int i = 0; i < la && ascii; ++i) ascii = pa[i] < 0x80;
+    for (int i = 0; i < lb && ascii; ++i) ascii = pb[i] < 0x80;
+    if (ascii) {
+        for (int i = 0; i < n; ++i) {
+            int ca = pa[i], cb = pb[i];
+            if (ca >= 'A' && ca <= 'Z') ca += 32;
+            if (cb >= 'A' && cb <= 'Z') cb += 32;
+            if (ca != cb) return ca - cb;
+        }
+        return la - lb;
+    }
+    const QString sa = QString::fromUtf8(static_cast<const char*>(a), la);
+    const QString sb = QString::fromUtf8(static_cast<const char*>(b), lb);
+    return QString::compare(sa, sb, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+bool JetLike(const QString& text, const QString& pattern)
+{
+    return matchCompiled(text, compileLike(pattern));
+}
+
+QString JetFormatDate(double serial, const QString& pattern)
+{
+    const QDateTime dt = Variant::fromDate(serial).toDateTime();
+    const QDate date = dt.date();
+    const QTime time = dt.time();
+    const QLocale german(QLocale::German);
+    QString out;
+    bool afterHour = false;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        const QChar lc = c.toLower();
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern[i + run].toLower() == lc) ++run;
+        if (c == QLatin1Char('\\') && i + 1 < pattern.size()) {
+            out += pattern[i + 1];
+            i += 2;
+            continue;
+        }
+        if (pattern.mid(i, 5).compare(QLatin1String("am/pm"), Qt::CaseInsensitive) == 0) {
+            const bool pm = time.hour() >= 12;
+            QString t = pm ? QStringLiteral("pm") : QStringLiteral("am");
+            if (c.isUpper()) t = t.toUpper();
+            out += t;
+            i += 5;
+            continue;
+        }
+        auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
+        if (lc == QLatin1Char('d')) {
+            if (run == 1) out += QString::number(date.day());
+            else if (run == 2) out += two(date.day());
+            else if (run == 3) out += german.dayName(date.dayOfWeek(), QLocale::ShortFormat);
+            else out += german.dayName(date.dayOfWeek(), QLocale::LongFormat);
+        } else if (lc == QLatin1Char('m') && !(afterHour && run <= 2)) {
+            if (run == 1) out += QString::number(date.month());
+            else if (run == 2) out += two(date.month());
+            else if (run == 3) out += german.monthName(date.month(), QLocale::ShortFormat);
+            else out += german.monthName(date.month(), QLocale::LongFormat);
+        } else if (lc == QLatin1Char('n') || lc == QLatin1Char('m')) {
+            out += run >= 2 ? two(time.minute()) : QString::number(time.minute());
+            afterHour = false;
+        } else if (lc == QLatin1Char('y')) {
+            out += run <= 2 ? two(date.year() % 100) : QString::number(date.year());
+        } else if (lc == QLatin1Char('h')) {
+            int h = time.hour();
+            if (pattern.contains(QLatin1String("am/pm"), Qt::CaseInsensitive)) h = h % 12 == 0 ? 12 : h % 12;
+            out += run >= 2 ? two(h) : QString::number(h);
+            afterHour = true;
+        } else if (lc == QLatin1Char('s')) {
+            out += run >= 2 ? two(time.second()) : QString::number(time.second());
+        } else {
+            out += pattern.mid(i, run);
+        }
+        i += run;
+    }
+    return out;
+}
+
+QString JetFormatNumber(double value, const QString& pattern)
+{
+    const qsizetype dot = pattern.indexOf(QLatin1Char('.'));
+    const QString intPart = dot >= 0 ? pattern.left(dot) : pattern;
+    const QString fracPart = dot >= 0 ? pattern.mid(dot + 1) : QString();
+    const int decimals = int(fracPart.count(QLatin1Char('0')) + fracPart.count(QLatin1Char('#')));
+    const int minInt = int(intPart.count(QLatin1Char('0')));
+    const QLocale locale;
+    QString digits = QString::number(std::fabs(value), 'f', decimals);
+    QString whole = digits.section(QLatin1Char('.'), 0, 0);
+    QString frac = digits.section(QLatin1Char('.'), 1);
+    while (frac.size() > fracPart.count(QLatin1Char('0')) && frac.endsWith(QLatin1Char('0'))) frac.chop(1);
+    if (whole == QLatin1String("0") && minInt == 0) whole.clear();
+    while (whole.size() < minInt) whole.prepend(QLatin1Char('0'));
+    if (intPart.contains(QLatin1Char(','))) {
+        for (qsizetype i = whole.size() - 3; i > 0; i -= 3) whole.insert(i, locale.groupSeparator());
+    }
+    QString out = whole;
+    if (!frac.isEmpty()) out += locale.decimalPoint() + frac;
+    if (value < 0 && out.contains(QRegularExpression(QStringLiteral("[1-9]")))) out.prepend(QLatin1Char('-'));
+    return out;
+}
+
+int RegisterJetFunctions(sqlite3* db)
+{
+    struct Fn {
+        const char* name;
+        int args;
+        void (*fn)(sqlite3_context*, int, sqlite3_value**);
+    };
+    static const Fn kFunctions[] = {
+        {"like", 2, fnLike},     {"iif", 3, fnIif},       {"tv_isnull", 1, fnIsNull},
+        {"ucase", 1, fnUcase},   {"lcase", 1, fnLcase},   {"tv_left", 2, fnLeft},
+        {"tv_right", 2, fnRight}, {"mid", 2, fnMid},      {"mid", 3, fnMid},
+        {"len", 1, fnLen},       {"clng", 1, fnClng},     {"cint", 1, fnCint},
+        {"cdate", 1, fnCdate},   {"format", 1, fnFormat}, {"format", 2, fnFormat},
+        {"val", 1, fnVal},       {"int", 1, fnInt},       {"tv_cat", -1, fnCat},
+    };
+    for (const Fn& f : kFunctions) {
+        const int rc = sqlite3_create_function_v2(db, f.name, f.args, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                                  nullptr, f.fn, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) return rc;
+    }
+    return sqlite3_create_collation_v2(db, kTextCollation, SQLITE_UTF8, nullptr, textCollation, nullptr);
+}
+
+} // namespace tv

@@ -1,0 +1,441 @@
+#include "recordset.h"
+
+#include "findtable.h"
+
+#include "engine.h"
+
+#include <QRegularExpression>
+
+namespace tv {
+
+namespace {
+
+// Jet type and size of a column from its declared type.
+std::pair<int, int> typeFromDeclaration(const QString& declared)
+{
+    const QString d = declared.toUpper();
+    auto has = [&d](const char* w) { return d.contains(QLatin1String(w)); };
+    if (has("LONGTEXT") || has("MEMO")) return {dbMemo, 0};
+    if (has("CHAR") || has("TEXT") || has("CLOB")) {
+        static const QRegularExpression size(QStringLiteral("\\((\\d+)\\)"));
+        const QRegularExpressionMatch m = size.match(d);
+        return {dbText, m.hasMatch() ? m.captured(1).toInt() : 255};
+    }
+    if (has("BIGINT")) return {dbBigInt, 8};
+    if (has("SMALLINT") || has("SHORT")) return {dbInteger, 2};
+    if (has("TINYINT") || has("BYTE")) return {dbByte, 1};
+    if (has("INT") || has("LONG") || has("COUNTER")) return {dbLong, 4};
+    if (has("DATE") || has("TIME")) return {dbDate, 8};
+    if (has("BIT") || has("BOOL") || has("YESNO")) return {dbBoolean, 1};
+    if (has("CURRENCY") || has("MONEY")) return {dbCurrency, 8};
+    if (has("SINGLE")) return {dbSingle, 4};
+    if (has("DOUBLE") || has("FLOAT") || has("REAL")) return {dbDouble, 8};
+    if (has("DECIMAL") || has("NUMERIC")) return {dbDecimal, 17};
+    if (has("BLOB") || has("BINARY") || has("IMAGE")) return {dbLongBinary, 0};
+    return {0, 0};
+}
+
+QString quoteName(const QString& s)
+{
+    QString r = s;
+    r.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + r + QLatin1Char('"');
+}
+
+void bindFieldValue(sqlite3_stmt* stmt, int index, const Variant& value, int fieldType)
+{
+    if (fieldType == dbDate && !value.isEmptyOrNull()) {
+        bool ok = false;
+        const double serial = value.toDate(&ok);
+        if (ok) {
+            sqlite3_bind_double(stmt, index, serial);
+            return;
+        }
+    }
+    BindParameter(stmt, index, value, false);
+}
+
+} // namespace
+
+// ---- Field ----
+
+Variant Field::Value() const
+{
+    if (!owner_) return Variant();
+    return owner_->valueAt(ordinal_);
+}
+
+DbError Field::SetValue(const Variant& value)
+{
+    if (!owner_) return MakeDbError(dbErrItemNotFound, name_);
+    return owner_->setValue(ordinal_, value);
+}
+
+// ---- Recordset ----
+
+std::shared_ptr<Recordset> Recordset::Open(const std::shared_ptr<DbConnection>& connection, const QString& jetSql,
+                                           std::vector<Variant> parameters, int type, int options, DbError* error)
+{
+    if (!connection || !connection->IsOpen()) {
+        *error = MakeDbError(dbErrObjectClosed);
+        return nullptr;
+    }
+    std::shared_ptr<Recordset> rs(new Recordset);
+    rs->connection_ = connection;
+    rs->name_ = jetSql;
+    rs->sql_ = connection->Translate(jetSql);
+    rs->parameters_ = std::move(parameters);
+    rs->type_ = type;
+    rs->options_ = options;
+    *error = rs->load();
+    if (*error) return nullptr;
+    connection->AddChild(rs);
+    return rs;
+}
+
+Recordset::~Recordset() = default;
+
+bool Recordset::IsOpen() const { return !closed_ && connection_ && connection_->IsOpen(); }
+
+void Recordset::Close()
+{
+    finder_.reset();
+    closed_ = true;
+    table_.reset(0);
+    pending_.clear();
+    edit_ = EditState::None;
+}
+
+DbError Recordset::checkOpen()
+{
+    if (!IsOpen()) return fail(MakeDbError(dbErrObjectClosed));
+    return {};
+}
+
+DbError Recordset::load()
+{
+    if (!sql_.error.isEmpty()) return fail(MakeDbError(dbErrSyntax, sql_.error));
+    DbError error;
+    sqlite3_stmt* stmt = connection_->Prepare(sql_.sql, &error);
+    if (!stmt) return fail(error);
+    for (int i = 0; i < int(parameters_.size()); ++i) BindParameter(stmt, i + 1, parameters_[size_t(i)], true);
+    const int columns = sqlite3_column_count(stmt);
+    const bool firstLoad = fields_.empty();
+    if (firstLoad) {
+        for (int c = 0; c < columns; ++c) {
+            auto f = std::make_unique<Field>(this, c);
+            QString name = QString::fromUtf8(sqlite3_column_name(stmt, c));
+            const char* table = sqlite3_column_table_name(stmt, c);
+            const char* column = sqlite3_column_origin_name(stmt, c);
+            if (table && column) {
+                f->table_ = QString::fromUtf8(table);
+                f->column_ = QString::fromUtf8(column);
+                int pk = 0;
+                sqlite3_table_column_metadata(connection_->Handle(), sqlite3_column_database_name(stmt, c), table,
+                                              column, nullptr, nullptr, nullptr, &pk, nullptr);
+                f->key_ = pk != 0;
+            }
+            // A second column of the same name gets its table in front, as "Category.ID".
+            if (indexOf(name) >= 0) {
+                QString other = f->table_.isEmpty() ? name : f->table_ + QLatin1Char('.') + name;
+                for (int n = 1; indexOf(other) >= 0; ++n) other = name + QString::number(n);
+                name = other;
+            }
+            f->name_ = name;
+            const auto [typeCode, size] = typeFromDeclaration(QString::fromUtf8(sqlite3_column_decltype(stmt, c)));
+            f->type_ = typeCode;
+            f->size_ = size;
+            fields_.push_back(std::move(f));
+        }
+        table_.reset(columns);
+    } else {
+        table_.clearRows();
+    }
+    if (!(options_ & dbAppendOnly)) {
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) table_.appendRow(stmt);
+        if (rc != SQLITE_DONE) error = connection_->EngineError();
+    }
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (error) return fail(error);
+    // Expression columns take the type of their first value.
+    for (auto& f : fields_) {
+        if (f->type_ != 0 && !firstLoad) continue;
+        if (f->type_ != 0) continue;
+        int storage = ResultTable::Null;
+        for (int r = 0; r < rows() && storage == ResultTable::Null; ++r) storage = table_.storage(r, f->ordinal_);
+        switch (storage) {
+        case ResultTable::Integer: f->type_ = dbLong; f->size_ = 4; break;
+        case ResultTable::Real: f->type_ = dbDouble; f->size_ = 8; break;
+        case ResultTable::Blob: f->type_ = dbLongBinary; break;
+        default: f->type_ = dbText; f->size_ = 255; break;
+        }
+    }
+    pos_ = 0;
+    noMatch_ = false;
+    edit_ = EditState::None;
+    return ok();
+}
+
+int Recordset::indexOf(const QString& name) const
+{
+    for (const auto& f : fields_)
+        if (f->name_.compare(name, Qt::CaseInsensitive) == 0) return f->ordinal_;
+    return -1;
+}
+
+Field& Recordset::Fields(int index)
+{
+    if (index < 0 || index >= FieldCount()) {
+        fail(MakeDbError(dbErrItemNotFound, QString::number(index)));
+        return missing_;
+    }
+    return *fields_[size_t(index)];
+}
+
+Field& Recordset::Fields(const QString& name)
+{
+    const int i = indexOf(name);
+    if (i < 0) {
+        fail(MakeDbError(dbErrItemNotFound, name));
+        missing_.name_ = name;
+        return missing_;
+    }
+    return *fields_[size_t(i)];
+}
+
+Variant Recordset::valueAt(int field)
+{
+    if (!IsOpen()) {
+        fail(MakeDbError(dbErrObjectClosed));
+        return Variant();
+    }
+    if (edit_ != EditState::None && assigned_[size_t(field)]) return pending_[size_t(field)];
+    if (edit_ == EditState::Adding) return Variant::null();
+    if (IsBOF() || IsEOF()) {
+        fail(MakeDbError(dbErrNoCurrentRecord));
+        return Variant();
+    }
+    return table_.value(pos_, field, fields_[size_t(field)]->type_);
+}
+
+DbError Recordset::setValue(int field, const Variant& value)
+{
+    if (DbError e = checkOpen()) return e;
+    if (edit_ == EditState::None) return fail(MakeDbError(dbErrUpdateWithoutEdit));
+    if (fields_[size_t(field)]->table_.isEmpty()) return fail(MakeDbError(dbErrNotUpdatable));
+    pending_[size_t(field)] = value;
+    assigned_[size_t(field)] = true;
+    return ok();
+}
+
+DbError Recordset::MoveFirst()
+{
+    if (DbError e = checkOpen()) return e;
+    if (rows() == 0) return fail(MakeDbError(dbErrNoCurrentRecord));
+    pos_ = 0;
+    return ok();
+}
+
+DbError Recordset::MoveLast()
+{
+    if (DbError e = checkOpen()) return e;
+    if (rows() == 0) return fail(MakeDbError(dbErrNoCurrentRecord));
+    pos_ = rows() - 1;
+    return ok();
+}
+
+DbError Recordset::MoveNext()
+{
+    if (DbError e = checkOpen()) return e;
+    if (IsEOF()) return fail(MakeDbError(dbErrNoCurrentRecord));
+    ++pos_;
+    return ok();
+}
+
+DbError Recordset::MovePrevious()
+{
+    if (DbError e = checkOpen()) return e;
+    if (IsBOF()) return fail(MakeDbError(dbErrNoCurrentRecord));
+    --pos_;
+    return ok();
+}
+
+DbError Recordset::SetAbsolutePosition(int position)
+{
+    if (DbError e = checkOpen()) return e;
+    if (position < 0 || position >= rows()) return fail(MakeDbError(dbErrInvalidArgument));
+    pos_ = position;
+    return ok();
+}
+
+VariantArray Recordset::GetRows(int count)
+{
+    VariantArray out;
+    if (checkOpen()) return out;
+    if (IsBOF() && rows() > 0) pos_ = 0;
+    const int n = IsEOF() ? 0 : std::min(count, rows() - pos_);
+    if (n <= 0) {
+        ok();
+        return out;
+    }
+    out.redim(0, FieldCount() - 1, 0, n - 1);
+    for (int r = 0; r < n; ++r)
+        for (int f = 0; f < FieldCount(); ++f) out.at(f, r) = table_.value(pos_ + r, f, fields_[size_t(f)]->type_);
+    pos_ += n;
+    ok();
+    return out;
+}
+
+DbError Recordset::find(const QString& criteria, int from, int step)
+{
+    if (DbError e = checkOpen()) return e;
+    noMatch_ = true;
+    if (rows() == 0 || from < 0 || from >= rows()) return ok();
+    if (!finder_) {
+        QStringList names;
+        for (const auto& f : fields_) names.append(f->name_);
+        DbError error;
+        finder_ = FindTable::Create(connection_, &table_, names, &error);
+        if (!finder_) return fail(error);
+    }
+    const JetSql& sql = connection_->Translate(criteria);
+    if (!sql.error.isEmpty()) return fail(MakeDbError(dbErrSyntax, sql.error));
+    int found = -1;
+    if (DbError e = finder_->Find(sql.sql, from, step, &found)) return fail(e);
+    if (found >= 0) {
+        pos_ = found;
+        noMatch_ = false;
+    }
+    return ok();
+}
+
+DbError Recordset::FindFirst(const QString& criteria) { return find(criteria, 0, 1); }
+DbError Recordset::FindLast(const QString& criteria) { return find(criteria, rows() - 1, -1); }
+DbError Recordset::FindNext(const QString& criteria) { return find(criteria, IsBOF() ? 0 : pos_ + 1, 1); }
+DbError Recordset::FindPrevious(const QString& criteria)
+{
+    return find(criteria, IsEOF() ? rows() - 1 : pos_ - 1, -1);
+}
+
+DbError Recordset::Requery()
+{
+    if (DbError e = checkOpen()) return e;
+    return load();
+}
+
+DbError Recordset::AddNew()
+{
+    if (DbError e = checkOpen()) return e;
+    if (type_ == dbOpenSnapshot || type_ == dbOpenForwardOnly || (options_ & dbReadOnly))
+        return fail(MakeDbError(dbErrNotUpdatable));
+    edit_ = EditState::Adding;
+    pending_.assign(fields_.size(), Variant());
+    assigned_.assign(fields_.size(), false);
+    return ok();
+}
+
+DbError Recordset::Edit()
+{
+    if (DbError e = checkOpen()) return e;
+    if (type_ == dbOpenSnapshot || type_ == dbOpenForwardOnly || (options_ & (dbReadOnly | dbAppendOnly)))
+        return fail(MakeDbError(dbErrNotUpdatable));
+    if (IsBOF() || IsEOF()) return fail(MakeDbError(dbErrNoCurrentRecord));
+    edit_ = EditState::Editing;
+    pending_.assign(fields_.size(), Variant());
+    assigned_.assign(fields_.size(), false);
+    return ok();
+}
+
+DbError Recordset::CancelUpdate()
+{
+    if (DbError e = checkOpen()) return e;
+    if (edit_ == EditState::None) return fail(MakeDbError(dbErrUpdateWithoutEdit));
+    edit_ = EditState::None;
+    return ok();
+}
+
+// The table the assigned fields belong to, and the position of its key field (-1: none).
+QString Recordset::baseTable(int* keyField, DbError* error) const
+{
+    QString table;
+    for (const auto& f : fields_) {
+        if (!assigned_[size_t(f->ordinal_)] && !(table.isEmpty() && edit_ == EditState::Adding)) continue;
+        if (f->table_.isEmpty()) continue;
+        if (table.isEmpty()) table = f->table_;
+        else if (assigned_[size_t(f->ordinal_)] && f->table_ != table) {
+            *error = MakeDbError(dbErrNotUpdatable);
+            return {};
+        }
+    }
+    *keyField = -1;
+    for (const auto& f : fields_)
+        if (f->key_ && f->table_ == table) *keyField = f->ordinal_;
+    if (table.isEmpty()) *error = MakeDbError(dbErrNotUpdatable);
+    return table;
+}
+
+DbError Recordset::Update()
+{
+    if (DbError e = checkOpen()) return e;
+    if (edit_ == EditState::None) return fail(MakeDbError(dbErrUpdateWithoutEdit));
+    const bool anyAssigned = std::find(assigned_.begin(), assigned_.end(), true) != assigned_.end();
+    if (edit_ == EditState::Editing && !anyAssigned) {
+        edit_ = EditState::None;
+        return ok();
+    }
+    DbError error;
+    int keyField = -1;
+    const QString table = baseTable(&keyField, &error);
+    if (error) return fail(error);
+    if (edit_ == EditState::Editing && keyField < 0) return fail(MakeDbError(dbErrNotUpdatable));
+
+    QStringList columns;
+    std::vector<int> bound;
+    for (const auto& f : fields_) {
+        if (assigned_[size_t(f->ordinal_)] && f->table_ == table) {
+            columns.append(quoteName(f->column_));
+            bound.push_back(f->ordinal_);
+        }
+    }
+    QString sql;
+    if (edit_ == EditState::Adding) {
+        sql = columns.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteName(table))
+                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                      .arg(quoteName(table), columns.join(QLatin1Char(',')),
+                                           QStringLiteral("?,").repeated(columns.size()).chopped(1));
+    } else {
+        sql = QStringLiteral("UPDATE %1 SET %2=? WHERE %3=?")
+                  .arg(quoteName(table), columns.join(QStringLiteral("=?,")),
+                       quoteName(fields_[size_t(keyField)]->column_));
+    }
+    sqlite3_stmt* stmt = connection_->Prepare(sql, &error);
+    if (!stmt) return fail(error);
+    int index = 1;
+    for (int f : bound) bindFieldValue(stmt, index++, pending_[size_t(f)], fields_[size_t(f)]->type_);
+    if (edit_ == EditState::Editing) bindFieldValue(stmt, index, table_.value(pos_, keyField, dbLong), dbLong);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE) error = connection_->EngineError();
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (error) return fail(error);
+
+    std::vector<int> types;
+    for (const auto& f : fields_) types.push_back(f->type_);
+    if (edit_ == EditState::Adding) {
+        std::vector<Variant> row(fields_.size(), Variant::null());
+        for (int f : bound) row[size_t(f)] = pending_[size_t(f)];
+        if (keyField >= 0 && !assigned_[size_t(keyField)])
+            row[size_t(keyField)] = Variant(int32_t(sqlite3_last_insert_rowid(connection_->Handle())));
+        const bool wasEof = IsEOF();
+        table_.appendRow(row, types);
+        if (wasEof) pos_ = rows();
+    } else {
+        for (int f : bound) table_.setCell(pos_, f, pending_[size_t(f)], types[size_t(f)]);
+    }
+    edit_ = EditState::None;
+    return ok();
+}
+
+} // namespace tv

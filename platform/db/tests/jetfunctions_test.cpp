@@ -1,0 +1,70 @@
+#include "dbfixture.h"
+
+#include "platform/db/jetfunctions.h"
+
+using namespace tv;
+
+TEST(JetLike, PatternsTable)
+{
+    struct Case { const char* text; const char* pattern; bool match; };
+    const Case cases[] = {
+        {"Boulder.ATR", "*.atr", true},   {"Boulder.ATR", "*.at", false},  {"Boulder", "B?ulder", true},
+        {"Disk 2", "Disk #", true},       {"Disk X", "Disk #", false},     {"abc", "[a-c]bc", true},
+        {"dbc", "[!a-c]bc", true},        {"abc", "[!a-c]bc", false},      {"a*c", "a[*]c", true},
+        {"abxc", "a[*]c", false},         {"Ärger", "ärg*", true},         {"STRASSE", "*stra*", true},
+        {"", "*", true},                  {"", "?", false},                {"aaa", "*a*a*a*", true},
+        {"ab", "*a*a*", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " like " + c.pattern);
+        EXPECT_EQ(JetLike(QString::fromUtf8(c.text), QString::fromUtf8(c.pattern)), c.match);
+    }
+}
+
+TEST(JetFormat, DateAndNumberPatterns)
+{
+    EXPECT_EQ(JetFormatDate(45291.75, QStringLiteral("dd.MM.yyyy")), QStringLiteral("31.12.2023"));
+    EXPECT_EQ(JetFormatDate(45291.75, QStringLiteral("hh:nn:ss")), QStringLiteral("18:00:00"));
+    EXPECT_EQ(JetFormatDate(45291.75, QStringLiteral("dd.mm.yy hh:mm")), QStringLiteral("31.12.23 18:00"));
+    EXPECT_EQ(JetFormatNumber(5.0, QStringLiteral("00")), QStringLiteral("05"));
+}
+
+TEST_F(DbFixture, FunctionsThroughSql)
+{
+    addFiles();
+    struct Case { const char* expression; Variant expected; };
+    const Case cases[] = {
+        {"iif(isNull(lSize), 'leer', lSize & ' B')", Variant("leer")},
+        {"'a' & Null & 1 & 2.5", Variant("a12.5")},
+        {"ucase('ärger') & lcase('ÄRGER')", Variant("ÄRGERärger")},
+        {"Left('Boulder', 3) & Right('Boulder', 2) & mid('Boulder', 2, 3) & mid('Boulder', 5)", Variant("Boueroulder")},
+        {"len('Ärger')", Variant(int32_t(5))},
+        {"clng(2.5) & cint(3.5) & clng(-2.5)", Variant("24-2")},
+        {"int(45001.75) & int(-1.5)", Variant("45001-2")},
+        {"val('12abc') + val(' 3 4') + val('') + val('1e2x')", Variant(int32_t(146))},
+        {"format(cdate('31.12.2023 18:00:00'), 'dd.MM.yyyy')", Variant("31.12.2023")},
+        {"format(#12/31/2023 6:00:00 pm#, 'dd.MM.yyyy hh:nn')", Variant("31.12.2023 18:00")},
+        {"iif('Ärger' = 'ärger' collate TVTEXT, True, False)", Variant(int32_t(-1))},
+        {"iif('Ärger' like 'ÄR*', 1, 0)", Variant(int32_t(1))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expression);
+        auto rs = db->OpenRecordset(QStringLiteral("Select %1 as v From Files where ID=4").arg(QString::fromUtf8(c.expression)));
+        ASSERT_TRUE(rs) << db->LastError().description.toStdString();
+        EXPECT_EQ(rs->Fields("v").Value(), c.expected);
+    }
+    EXPECT_TRUE(db->Execute(QStringLiteral("Select clng('abc') From Files")));
+}
+
+TEST_F(DbFixture, TextColumnsCompareAndSortWithoutCaseInUnicode)
+{
+    addFiles();
+    auto rs = db->OpenRecordset(QStringLiteral("Select tCategory From Category where tCategory = 'ärger'"));
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->RecordCount(), 1);
+    rs = db->OpenRecordset(QStringLiteral("Select tFile From Files order by tFile"));
+    ASSERT_TRUE(rs);
+    QStringList order;
+    for (; !rs->IsEOF(); rs->MoveNext()) order << rs->Fields(0).Value().toString();
+    EXPECT_EQ(order, QStringList({"Boulder.ATR", "readme.txt", "river.xex", "Zork.ATR"}));
+}
