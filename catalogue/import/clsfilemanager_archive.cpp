@@ -8,6 +8,7 @@
 #include "catalogue/core/modmain.h"
 #include "filetype.h"
 #include "platform/gui/msgbox.h"
+#include "platform/system/files.h"
 #include "unpacker.h"
 
 #include <QDir>
@@ -168,13 +169,14 @@ qint32 clsFileManager::ScanFolder(const QString& folder, QString chain, int flag
         if (result == 0 || (result < 0 && r > 0)) result = r;
     };
     QString error;
-    const std::vector<FolderEntry> entries = ListFolder(folder, &error);
-    if (!error.isEmpty()) {
+    std::vector<FolderEntry> entries;
+    if (!ListFolder(folder, entries, &error)) {
         Q_EMIT ShowMessage(Translate(QStringLiteral("Error Archiv-File-Scan: ")) + error, -1);
         return 0;
     }
     for (const FolderEntry& e : entries) {
-        const QString path = folder + QLatin1Char('/') + e.name;
+        if (e.isLink) continue;  // never followed
+        const QString& path = e.path;
         const QString memberChain = chain.isEmpty() ? e.name : chain + QLatin1Char('\\') + e.name;
         if (!e.isFolder) {
             mtUnpackPath = memberChain;
