@@ -1,11 +1,12 @@
 #include "frmeditemu.h"
 
+#include "catalogue/core/modfiles.h"
 #include "catalogue/core/modlang.h"
+#include "catalogue/core/modsettings.h"
 #include "platform/gui/msgbox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -23,25 +24,25 @@ frmEditEmu::frmEditEmu(QWidget* parent)
       cboTyp(new QComboBox(this)),
       cboPath(new QComboBox(this)),
       cmdPfad(new QToolButton(this)),
-      chkDefault(new QCheckBox(Translate(QStringLiteral("Standard-Profile erstellen")), this)),
-      cmdOk(new QPushButton(Translate(QStringLiteral("OK")), this)),
-      cmdCancel(new QPushButton(Translate(QStringLiteral("Abbrechen")), this))
+      chkDefault(new QCheckBox(QStringLiteral("Standard-Profile erstellen"), this)),
+      cmdOk(new QPushButton(QStringLiteral("OK"), this)),
+      cmdCancel(new QPushButton(QStringLiteral("Abbrechen"), this))
 {
     setObjectName(QStringLiteral("frmEditEmu"));
-    setWindowTitle(Translate(QStringLiteral("Emulator")));
+    setWindowTitle(QStringLiteral("Emulator"));
     cboPath->setEditable(true);
     cboPath->setInsertPolicy(QComboBox::NoInsert);
     cboPath->setMinimumWidth(320);
     cmdPfad->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    cmdPfad->setToolTip(Translate(QStringLiteral("Dateipfad")));
+    cmdPfad->setToolTip(QStringLiteral("Dateipfad"));
     cmdOk->setDefault(true);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(Translate(QStringLiteral("Name:")), this), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Name:"), this), 0, 0);
     grid->addWidget(txtName, 0, 1, 1, 2);
-    grid->addWidget(new QLabel(Translate(QStringLiteral("Emulator:")), this), 1, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Emulator:"), this), 1, 0);
     grid->addWidget(cboTyp, 1, 1, 1, 2);
-    grid->addWidget(new QLabel(Translate(QStringLiteral("Pfad:")), this), 2, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Pfad:"), this), 2, 0);
     grid->addWidget(cboPath, 2, 1);
     grid->addWidget(cmdPfad, 2, 2);
     grid->addWidget(chkDefault, 3, 1, 1, 2);
@@ -65,6 +66,7 @@ clsEmulator* frmEditEmu::Emulator(const QString& key) const
 
 void frmEditEmu::Form_Load()
 {
+    LoadFormPos(this);
     for (const auto& entry : *ActEmuCol)
         if (cboPath->findText(entry.value->Path, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
             cboPath->addItem(entry.value->Path);
@@ -87,12 +89,24 @@ void frmEditEmu::Form_Load()
         cboTyp->setCurrentIndex(cboTyp->findData(type));
     }
     if (Key.isEmpty()) {
-        setWindowTitle(Translate(QStringLiteral("Neuer Emulator")));
+        setWindowTitle(QStringLiteral("Neuer Emulator"));
         loadedName_.clear();
         loadedPath_.clear();
     }
     cboTyp_Change();
+    TranslateForm(this, true, false);
+    loaded_ = true;
     Changed = false;
+}
+
+void frmEditEmu::done(int result)
+{
+    if (loaded_) {
+        loaded_ = false;
+        SaveFormPos(this);
+        ResetLangContext();
+    }
+    QDialog::done(result);
 }
 
 void frmEditEmu::cboTyp_Change()
@@ -115,9 +129,8 @@ void frmEditEmu::SelectPath(const QString& path)
 void frmEditEmu::cmdPfad_Click()
 {
     // Linux programs carry no extension, so every file is offered.
-    const QString path = QFileDialog::getOpenFileName(
-        this, Translate(QStringLiteral("Atari-Emulator auswählen")), cboPath->currentText(),
-        Translate(QStringLiteral("Atari-Emulator (*)")));
+    const QString path = ShowOpenDialog(QStringLiteral("Atari-Emulator auswählen"),
+                                        QStringLiteral("Atari-Emulator|*.*"), cboPath->currentText());
     if (!path.isEmpty()) SelectPath(path);
 }
 

@@ -26,7 +26,8 @@ public:
 
     explicit frmEditEmu(QWidget* parent = nullptr);
 
-    // Fills the window from the fields; call after setting them, before showing.
+    // Fills the window from the fields (placement, texts, translation); call after setting
+    // them, before showing. Closing stores the placement.
     void Form_Load();
     // Checks and stores; closes the window when everything was accepted.
     void cmdOk_Click();
@@ -39,6 +40,9 @@ public:
     QPushButton* cmdOk;
     QPushButton* cmdCancel;
 
+protected:
+    void done(int result) override;
+
 private:
     void cboTyp_Change();
     void cmdPfad_Click();
@@ -48,6 +52,7 @@ private:
 
     QString loadedName_;
     QString loadedPath_;
+    bool loaded_ = false;
 };
 
 // Shows the emulator editor modally on `emulators` (`profils` receives the default

@@ -2,9 +2,9 @@
 
 #include "catalogue/core/modlang.h"
 #include "catalogue/emulators/clsemulator.h"
+#include "platform/runtime/format.h"
 
 #include <QComboBox>
-#include <QLocale>
 #include <QStringList>
 #include <array>
 #include <cmath>
@@ -93,15 +93,14 @@ std::optional<int> DefaultProfilForFileType(int emulType, int position)
 
 QString FormatFileSize(int32_t size)
 {
-    // The locale gives the decimal separator only: the sizes are shown without grouping.
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    if (size < 1024) return QString::number(size) + QStringLiteral(" Byte");
-    if (size < 1048576) return locale.toString(size / 1024.0, 'f', 1) + QStringLiteral(" KB");
+    if (size < 1024) return Format(Variant(size), QStringLiteral("0")) + QStringLiteral(" Byte");
+    if (size < 1048576) return Format(Variant(size / 1024.0), QStringLiteral("0.0 \\KB"));
     const double mb = size / 1048576.0;
     const double rounded = std::nearbyint(mb);   // half to even
-    const int decimals = rounded < 10 ? 2 : rounded < 100 ? 1 : 0;
-    return locale.toString(mb, 'f', decimals) + QStringLiteral(" MB");
+    const QString pattern = rounded < 10    ? QStringLiteral("0.00 \\MB")
+                            : rounded < 100 ? QStringLiteral("0.0 \\MB")
+                                            : QStringLiteral("0 \\MB");
+    return Format(Variant(mb), pattern);
 }
 
 } // namespace tv

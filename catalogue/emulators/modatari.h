@@ -53,7 +53,7 @@ std::shared_ptr<clsFileInfo> LoadFileInfo(Recordset& rs);
 // 0 to 10) and an emulator type; no value for type 0, another type or another position.
 std::optional<int> DefaultProfilForFileType(int emulType, int position);
 
-// "1023 Byte", "1.5 KB", "5.42 MB", "12.3 MB", "250 MB", with the locale's decimal separator.
+// "1023 Byte", "1,5 KB", "5,42 MB", "12,3 MB", "250 MB" (the program's German number format).
 QString FormatFileSize(int32_t size);
 
 } // namespace tv

@@ -80,6 +80,7 @@ private:
     QString ArchiveKey(const QString& chain, const QString& filePath) const;
     QString NewUnpackFolder(const QString& base, const QString& key, bool whole);
     void ForgetArchive(const QString& key, bool removeFolder);
+    const ArchiveFolder* CachedArchive(const QString& key);
     bool InImportList(const QString& extension) const;
     bool AskSizeLimit(const QString& filePath);
 

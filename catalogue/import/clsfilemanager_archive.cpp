@@ -8,6 +8,7 @@
 #include "catalogue/core/modmain.h"
 #include "filetype.h"
 #include "platform/gui/msgbox.h"
+#include "platform/system/files.h"
 #include "unpacker.h"
 
 #include <QDir>
@@ -52,11 +53,26 @@ QString clsFileManager::NewUnpackFolder(const QString& base, const QString& key,
 
 void clsFileManager::ForgetArchive(const QString& key, bool removeFolder)
 {
+    // Archives nested in this one lie inside its folder: they go with it.
+    const QString nestedPrefix = key + QLatin1Char('\\');
+    for (auto it = mcolArchivePaths.begin(); it != mcolArchivePaths.end();) {
+        if (it.key() == key || it.key().startsWith(nestedPrefix)) {
+            if (removeFolder && it.key() == key) RemoveTempTree(it->folder);
+            mUnpackFolders.remove(it->folder);
+            it = mcolArchivePaths.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+const clsFileManager::ArchiveFolder* clsFileManager::CachedArchive(const QString& key)
+{
     const auto it = mcolArchivePaths.constFind(key);
-    if (it == mcolArchivePaths.constEnd()) return;
-    if (removeFolder) RemoveTempTree(it->folder);
-    mUnpackFolders.remove(it->folder);
-    mcolArchivePaths.erase(it);
+    if (it == mcolArchivePaths.constEnd()) return nullptr;
+    if (IsFolder(it->folder)) return &*it;
+    ForgetArchive(key, false);  // the temporary folder was emptied meanwhile
+    return nullptr;
 }
 
 void clsFileManager::DeleteTempCol()
@@ -90,8 +106,7 @@ QString clsFileManager::CreateTempPathIfFileArchiv(const QString& tFilename,
     Q_UNUSED(tFilename);
     if (!AskSizeLimit(tActPath)) return QString();
     const QString key = ArchiveKey(tUnpackedPath, tActPath);
-    const auto cached = mcolArchivePaths.constFind(key);
-    if (cached != mcolArchivePaths.constEnd()) {
+    if (const ArchiveFolder* cached = CachedArchive(key)) {
         if (cached->whole) return cached->folder;
         // An extraction unpacked only some members here: the import needs them all.
         const QString folder = cached->folder;
@@ -168,13 +183,14 @@ qint32 clsFileManager::ScanFolder(const QString& folder, QString chain, int flag
         if (result == 0 || (result < 0 && r > 0)) result = r;
     };
     QString error;
-    const std::vector<FolderEntry> entries = ListFolder(folder, &error);
-    if (!error.isEmpty()) {
+    std::vector<FolderEntry> entries;
+    if (!ListFolder(folder, entries, &error)) {
         Q_EMIT ShowMessage(Translate(QStringLiteral("Error Archiv-File-Scan: ")) + error, -1);
         return 0;
     }
     for (const FolderEntry& e : entries) {
-        const QString path = folder + QLatin1Char('/') + e.name;
+        if (e.isLink) continue;  // never followed
+        const QString& path = e.path;
         const QString memberChain = chain.isEmpty() ? e.name : chain + QLatin1Char('\\') + e.name;
         if (!e.isFolder) {
             mtUnpackPath = memberChain;
@@ -216,8 +232,7 @@ QString clsFileManager::ExtractFileFromArchiv(const QString& tFilename,
         if (!IsArchiveName(part)) continue;  // a folder inside the current archive
 
         QString onDisk = i == 0 ? tArchivPath : ResolveNoCase(folder, relative);
-        const auto cached = mcolArchivePaths.constFind(key);
-        if (cached != mcolArchivePaths.constEnd()) {
+        if (const ArchiveFolder* cached = CachedArchive(key)) {
             folder = cached->folder;
         } else {
             if (i > 0 && onDisk.isEmpty()) {

@@ -4,13 +4,12 @@
 #include "catalogue/core/modlang.h"
 #include "filetype.h"
 #include "platform/gui/msgbox.h"
+#include "platform/system/files.h"
 #include "platform/system/process.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -19,9 +18,6 @@ namespace fs = std::filesystem;
 namespace tv {
 
 namespace {
-
-fs::path ToFsPath(const QString& path) { return fs::path(QFile::encodeName(path).toStdString()); }
-QString FromFsPath(const fs::path& path) { return QFile::decodeName(QByteArray::fromStdString(path.native())); }
 
 // The upper half of code page 850, the character set of old archives' file names.
 constexpr char16_t kCp850High[128] = {
@@ -206,32 +202,17 @@ QString ResolveNoCase(const QString& folder, const QString& relative)
             continue;
         }
         QString found;
-        for (const FolderEntry& e : ListFolder(current)) {
-            if (e.name == part) {
+        std::vector<FolderEntry> entries;
+        ListFolder(current, entries);
+        for (const FolderEntry& e : entries)
+            if (!e.isLink && e.name.compare(part, Qt::CaseInsensitive) == 0) {
                 found = e.name;
                 break;
             }
-            if (found.isEmpty() && e.name.compare(part, Qt::CaseInsensitive) == 0) found = e.name;
-        }
         if (found.isEmpty()) return QString();
         current += QLatin1Char('/') + found;
     }
     return current;
-}
-
-std::vector<FolderEntry> ListFolder(const QString& folder, QString* error)
-{
-    std::vector<FolderEntry> entries;
-    std::error_code ec;
-    for (fs::directory_iterator it(ToFsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::file_status st = it->symlink_status(ec);
-        if (ec || fs::is_symlink(st)) continue;
-        entries.push_back({FromFsPath(it->path().filename()), fs::is_directory(st)});
-    }
-    if (ec && error) *error = QString::fromStdString(ec.message());
-    std::sort(entries.begin(), entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-    return entries;
 }
 
 bool RemoveTempTree(const QString& folder)
@@ -245,8 +226,7 @@ bool RemoveTempTree(const QString& folder)
     for (auto p = temp.begin(); p != temp.end(); ++p, ++t)
         if (t == target.end() || *t != *p) return false;
     if (t == target.end()) return false;
-    fs::remove_all(target, ec);
-    return !ec;
+    return DeletePath(FromFsPath(target));
 }
 
 } // namespace tv

@@ -42,15 +42,6 @@ void NormaliseUnpacked(const QString& folder);
 // "." / "..".
 QString ResolveNoCase(const QString& folder, const QString& relative);
 
-// The entries of one folder, sorted by name, symbolic links left out. Walks with
-// std::filesystem because QDir drops names that are not valid UTF-8. A folder that cannot
-// be read sets `error`.
-struct FolderEntry {
-    QString name;
-    bool isFolder = false;
-};
-std::vector<FolderEntry> ListFolder(const QString& folder, QString* error = nullptr);
-
 // Deletes a folder tree, but only one that lies inside the temporary folder.
 bool RemoveTempTree(const QString& folder);
 

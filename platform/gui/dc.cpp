@@ -338,6 +338,17 @@ int FillRect(HandleId hdc, const Rect& r, HandleId brush)
     return 1;
 }
 
+namespace {
+// A one-pixel frame just inside q.
+void fillFrame(QPainter* p, const QRect& q, const QBrush& b)
+{
+    p->fillRect(QRect(q.left(), q.top(), q.width(), 1), b);
+    p->fillRect(QRect(q.left(), q.bottom(), q.width(), 1), b);
+    p->fillRect(QRect(q.left(), q.top(), 1, q.height()), b);
+    p->fillRect(QRect(q.right(), q.top(), 1, q.height()), b);
+}
+} // namespace
+
 int FrameRect(HandleId hdc, const Rect& r, HandleId brush)
 {
     Dc* dc = DcOf(hdc);
@@ -345,10 +356,7 @@ int FrameRect(HandleId hdc, const Rect& r, HandleId brush)
     if (!dc || !ResolveBrush(brush, b)) return 0;
     QPainter* p = dc->painter();
     if (!p || r.isEmpty()) return 1;
-    p->fillRect(QRect(r.Left, r.Top, r.width(), 1), b);
-    p->fillRect(QRect(r.Left, r.Bottom - 1, r.width(), 1), b);
-    p->fillRect(QRect(r.Left, r.Top, 1, r.height()), b);
-    p->fillRect(QRect(r.Right - 1, r.Top, 1, r.height()), b);
+    fillFrame(p, r.toQRect(), b);
     dc->drawn(r.toQRect());
     return 1;
 }
@@ -416,13 +424,7 @@ bool Rectangle(HandleId hdc, int left, int top, int right, int bottom)
     QBrush b;
     if (ResolveBrush(dc->s.brush, b) && b.style() != Qt::NoBrush)
         p->fillRect(noPen ? r.toQRect() : r.toQRect().adjusted(1, 1, -1, -1), b);
-    if (!noPen) {
-        const QRect q = r.toQRect();
-        p->fillRect(QRect(q.left(), q.top(), q.width(), 1), pc);
-        p->fillRect(QRect(q.left(), q.bottom(), q.width(), 1), pc);
-        p->fillRect(QRect(q.left(), q.top(), 1, q.height()), pc);
-        p->fillRect(QRect(q.right(), q.top(), 1, q.height()), pc);
-    }
+    if (!noPen) fillFrame(p, r.toQRect(), pc);
     dc->drawn(r.toQRect());
     return true;
 }

@@ -42,8 +42,6 @@ ScreenInfo& TheScreenInfo()
 
 void WindowEnumerator::Run()
 {
-    auto handler = Enumerate;
-    if (!handler) return;
     std::vector<QPointer<QWidget>> tops;
     const auto all = QApplication::topLevelWidgets();
     for (QWidget* w : all)
@@ -51,7 +49,7 @@ void WindowEnumerator::Run()
     for (const auto& w : tops) {
         if (!w) continue;
         bool cancel = false;
-        handler(HwndOf(w), cancel);
+        Enumerate.raise(HwndOf(w), cancel);
         if (cancel) break;
     }
 }

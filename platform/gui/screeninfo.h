@@ -4,8 +4,7 @@
 // version number, and a walk over the program's own top-level windows.
 
 #include "gdi.h"
-
-#include <functional>
+#include "platform/component/event.h"
 
 namespace tv {
 
@@ -34,7 +33,7 @@ class WindowEnumerator {
 public:
     // Raises Enumerate once per top-level window of the program until a handler cancels.
     void Run();
-    std::function<void(HandleId hwnd, bool& Cancel)> Enumerate;
+    tv::Event<HandleId /*hwnd*/, bool& /*Cancel*/> Enumerate;
 };
 
 } // namespace tv

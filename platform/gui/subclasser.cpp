@@ -113,13 +113,17 @@ void Subclasser::sethWnd(HandleId hwnd)
     if (enabled_) attach();
 }
 
-void Subclasser::WatchMessage(uint32_t msg, bool watch)
+namespace {
+void watch(std::set<uint32_t>& watched, uint32_t msg, bool on)
 {
-    if (watch)
-        watched_.insert(msg);
+    if (on)
+        watched.insert(msg);
     else
-        watched_.erase(msg);
+        watched.erase(msg);
 }
+} // namespace
+
+void Subclasser::WatchMessage(uint32_t msg, bool on) { watch(watched_, msg, on); }
 
 void Subclasser::setEnabled(bool on)
 {
@@ -147,15 +151,14 @@ void Subclasser::detach()
 
 bool Subclasser::handle(QEvent* e)
 {
-    if (!enabled_ || !WndProc) return false;
+    if (!enabled_ || !WndProc.hasHandlers()) return false;
     const auto alive = alive_;
-    const auto handler = WndProc;
     const HandleId hwnd = hwnd_;
     bool takenOver = false;
     for (const Msg& m : messagesOf(e)) {
         if (!watched_.count(m.msg)) continue;
         WndMsg msg{hwnd, m.msg, m.wParam, m.lParam, 0, true, e};
-        handler(msg);
+        WndProc.raise(msg);
         if (!msg.CallWndProc) takenOver = true;
         // Released or stopped by the handler: no further messages, no member touched.
         if (!*alive || !enabled_) break;
@@ -182,13 +185,7 @@ MouseHook::~MouseHook()
     filter_->deleteLater();
 }
 
-void MouseHook::WatchMessage(uint32_t msg, bool watch)
-{
-    if (watch)
-        watched_.insert(msg);
-    else
-        watched_.erase(msg);
-}
+void MouseHook::WatchMessage(uint32_t msg, bool on) { watch(watched_, msg, on); }
 
 void MouseHook::setEnabled(bool on)
 {
@@ -207,7 +204,7 @@ bool MouseHook::handle(QObject* receiver, QEvent* e)
         t != QEvent::MouseMove)
         return false;
     auto* widget = qobject_cast<QWidget*>(receiver);
-    if (!widget || !enabled_ || !MouseEvent) return false;
+    if (!widget || !enabled_ || !MouseEvent.hasHandlers()) return false;
     auto* m = static_cast<QMouseEvent*>(e);
     // One click reaches several receivers up the chain: count it once, by its time, type
     // and button, and give every receiver the first answer.
@@ -222,8 +219,7 @@ bool MouseHook::handle(QObject* receiver, QEvent* e)
     const QPoint g = m->globalPosition().toPoint();
     MouseMsg mm{HwndOf(widget), msg, g.x(), g.y(), true, e};
     const auto alive = alive_;
-    const auto handler = MouseEvent;
-    handler(mm);
+    MouseEvent.raise(mm);
     if (*alive) lastSwallowed_ = !mm.CallNextHook;
     return !mm.CallNextHook;
 }

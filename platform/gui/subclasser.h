@@ -11,10 +11,10 @@
 // A handler may disable or release the object that called it.
 
 #include "gdi.h"
+#include "platform/component/event.h"
 
 #include <QPoint>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <set>
 
@@ -59,7 +59,7 @@ public:
     bool Enabled() const { return enabled_; }
     void setEnabled(bool on);
 
-    std::function<void(WndMsg&)> WndProc;
+    tv::Event<WndMsg&> WndProc;
 
 private:
     class Filter;
@@ -95,7 +95,7 @@ public:
     bool Enabled() const { return enabled_; }
     void setEnabled(bool on);
 
-    std::function<void(MouseMsg&)> MouseEvent;
+    tv::Event<MouseMsg&> MouseEvent;
 
 private:
     class Filter;

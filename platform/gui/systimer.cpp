@@ -66,9 +66,8 @@ void SysTimer::start()
 void SysTimer::fire()
 {
     if (!enabled_) return;
-    // The handler may release this timer: touch no member after the call.
-    const auto handler = Timer;
-    if (handler) handler();
+    // The handler may release this timer: nothing of it is touched after the raise.
+    Timer.raise();
 }
 
 void SysTimer::SetManualMode(bool on) { manual() = on; }

@@ -7,7 +7,8 @@
 // Tests run timers by hand: in manual mode no real timer starts, and TickAll raises Timer
 // once on every enabled timer.
 
-#include <functional>
+#include "platform/component/event.h"
+
 #include <memory>
 
 class QTimer;
@@ -27,7 +28,7 @@ public:
     bool Enabled() const { return enabled_; }
     void setEnabled(bool on);
 
-    std::function<void()> Timer;
+    tv::Event<> Timer;
 
     // Raises Timer as if the interval had passed (nothing when disabled).
     void fire();

@@ -114,30 +114,28 @@ Rect GetWindowRect(HandleId hwnd)
     return Rect{tl.x(), tl.y(), tl.x() + w->width(), tl.y() + w->height()};
 }
 
+namespace {
+// An owner-drawn surface gets the area in its invalid region, any other widget an update.
+bool invalidate(HandleId hwnd, const QRegion* area)
+{
+    QWidget* w = WidgetOf(hwnd);
+    if (!w) return false;
+    const QRegion q = area ? *area : QRegion(w->rect());
+    if (auto* s = qobject_cast<OwnerDrawSurface*>(w))
+        s->invalidate(q);
+    else
+        w->update(q);
+    return true;
+}
+} // namespace
+
 bool InvalidateRect(HandleId hwnd, const Rect* r, bool)
 {
-    QWidget* w = WidgetOf(hwnd);
-    if (!w) return false;
-    const QRect q = r ? r->toQRect() : w->rect();
-    if (auto* s = qobject_cast<OwnerDrawSurface*>(w))
-        s->invalidate(q);
-    else
-        w->update(q);
-    return true;
+    const QRegion area = r ? QRegion(r->toQRect()) : QRegion();
+    return invalidate(hwnd, r ? &area : nullptr);
 }
 
-bool InvalidateRgn(HandleId hwnd, HandleId rgn, bool)
-{
-    QWidget* w = WidgetOf(hwnd);
-    if (!w) return false;
-    const QRegion* reg = RegionOf(rgn);
-    const QRegion q = reg ? *reg : QRegion(w->rect());
-    if (auto* s = qobject_cast<OwnerDrawSurface*>(w))
-        s->invalidate(q);
-    else
-        w->update(q);
-    return true;
-}
+bool InvalidateRgn(HandleId hwnd, HandleId rgn, bool) { return invalidate(hwnd, RegionOf(rgn)); }
 
 bool ValidateRect(HandleId hwnd, const Rect* r)
 {

@@ -27,12 +27,17 @@ protected:
         AddEmulator(2, 3, "Atari800", program, emulators, true);
         AddEmulator(5, 2, "Atari++", "atari++", emulators, false);
     }
-    void TearDown() override { SetMsgBoxHook(nullptr); }
+    void TearDown() override
+    {
+        if (form) form->reject();
+        SetMsgBoxHook(nullptr);
+    }
 
     // Opens the editor as EditEmulator does, fills in the widgets and presses OK.
     void Run(const QString& key, bool copy, const QString& name, const QString& path, int type = -1,
              bool defaults = false)
     {
+        if (form) form->reject();
         form = std::make_unique<frmEditEmu>();
         form->ActEmuCol = &emulators;
         form->ActProfilCol = &profils;

@@ -72,6 +72,14 @@ TEST_F(NestedImport, FreshEngineExtractsEveryMember)
         EXPECT_EQ(QFileInfo(path).fileName(), m.name);
         EXPECT_EQ(test::ReadFile(path), m.data);
     }
+    // The import reuses the extraction's folders but fills them first: every member is found.
+    messages.clear();
+    QObject::connect(&fresh, &clsFileManager::ShowMessage,
+                     [this](const QString& t, int n) { messages.push_back({t, n}); });
+    fresh.InitSearch();
+    fresh.LoadFile(QStringLiteral("OUTER.RAR"), rar, 1, QString(), false, 0);
+    EXPECT_EQ(std::count_if(messages.begin(), messages.end(), [](const Message& m) { return m.type > 0; }),
+              qsizetype(members.size()));
     // Hostile or unknown chains give nothing.
     EXPECT_TRUE(fresh.ExtractFileFromArchiv("X", "..\\..\\etc\\passwd", rar).isEmpty());
     EXPECT_TRUE(fresh.ExtractFileFromArchiv("X", "NOPE.ATR", rar).isEmpty());

@@ -294,6 +294,33 @@ TEST_F(Canvas, ClipIsInDeviceUnitsAndTheOriginMovesDrawing)
     EXPECT_EQ(GetPixel(dc, 20, 5), RGB(255, 255, 255));
 }
 
+TEST_F(Canvas, RectangleLinesAndBlits)
+{
+    const HandleId pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 255));
+    const HandleId oldPen = SelectObject(dc, pen);
+    const HandleId oldBrush = SelectObject(dc, CreateSolidBrushHeld(RGB(0, 255, 0)));
+    Rectangle(dc, 0, 0, 10, 10);
+    MoveToEx(dc, 20, 5);
+    LineTo(dc, 30, 5);
+    struct Case {
+        QPoint at;
+        ColorRef color;
+    } cases[] = {{{0, 0}, RGB(0, 0, 255)}, {{9, 9}, RGB(0, 0, 255)}, {{5, 5}, RGB(0, 255, 0)},
+                 {{10, 5}, RGB(255, 255, 255)}, {{20, 5}, RGB(0, 0, 255)}, {{29, 5}, RGB(0, 0, 255)},
+                 {{30, 5}, RGB(255, 255, 255)}};
+    for (const auto& c : cases) EXPECT_EQ(px(c.at.x(), c.at.y()), c.color) << c.at.x() << "," << c.at.y();
+
+    // Stretch the 10 x 10 square to 20 x 20 at (40, 0); then XOR it with itself to black.
+    StretchBlt(dc, 40, 0, 20, 20, dc, 0, 0, 10, 10, SRCCOPY);
+    EXPECT_EQ(px(41, 1), RGB(0, 0, 255));
+    EXPECT_EQ(px(50, 10), RGB(0, 255, 0));
+    BitBlt(dc, 40, 0, 20, 20, dc, 40, 0, SRCINVERT);
+    EXPECT_EQ(px(50, 10), RGB(0, 0, 0));
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(pen);
+}
+
 TEST_F(Canvas, PseudoBrushIsASystemColour)
 {
     FillRect(dc, {0, 0, 10, 10}, COLOR_BTNFACE + 1);

@@ -6,6 +6,8 @@
 #include "platform/gui/picture.h"
 
 #include <QFile>
+#include <QMainWindow>
+#include <QToolBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -150,6 +152,25 @@ TEST(Pictures, LoadsEachFormatAndReportsFailuresAsText)
     const PicturePtr empty = LoadPictureEx(QStringLiteral("  "), err);
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->Type(), 0);
+}
+
+TEST(Pictures, ToolbarBackgroundGoesToTheWindowOrItsToolBar)
+{
+    QMainWindow w;
+    auto* bar = w.addToolBar(QStringLiteral("main"));
+    const int before = GdiObjectCount();
+    SetToolbarBackground(&w, CreateSolidBrush(RGB(1, 2, 3)), 2);
+    EXPECT_EQ(bar->palette().color(QPalette::Window), QColor(1, 2, 3));
+    SetToolbarBackground(&w, CreateSolidBrush(RGB(4, 5, 6)), 2);
+    EXPECT_EQ(bar->palette().color(QPalette::Window), QColor(4, 5, 6));
+    EXPECT_EQ(GdiObjectCount(), before + 1) << "the brush held before is freed";
+    SetToolbarBackground(&w, COLOR_BTNFACE + 1, 1);
+    EXPECT_EQ(w.palette().color(QPalette::Window), ToQColor(GetSysColor(COLOR_BTNFACE)));
+    const QColor kept = w.palette().color(QPalette::Window);
+    const HandleId unused = CreateSolidBrush(RGB(9, 9, 9));
+    SetToolbarBackground(&w, unused, 3);   // other modes do nothing
+    EXPECT_EQ(w.palette().color(QPalette::Window), kept);
+    DeleteObject(unused);
 }
 
 } // namespace

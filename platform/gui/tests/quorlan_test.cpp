@@ -27,7 +27,7 @@ TEST_F(ManualTimers, TicksOnlyWhileEnabled)
 {
     SysTimer t;
     int ticks = 0;
-    t.Timer = [&] { ++ticks; };
+    t.Timer.connect([&] { ++ticks; });
     t.setInterval(100);
     EXPECT_FALSE(t.Enabled()) << "a new timer is stopped";
     SysTimer::TickAll();
@@ -45,19 +45,20 @@ TEST_F(ManualTimers, HandlerMayStopOrReleaseItsTimer)
 {
     auto t = std::make_unique<SysTimer>();
     int ticks = 0;
-    t->Timer = [&] {
+    t->Timer.connect([&] {
         ++ticks;
         t->setEnabled(false);
-    };
+    });
     t->setEnabled(true);
     SysTimer::TickAll();
     SysTimer::TickAll();
     EXPECT_EQ(ticks, 1);
 
-    t->Timer = [&] {
+    t->Timer.disconnectAll();
+    t->Timer.connect([&] {
         ++ticks;
         t.reset();   // released inside its own tick
-    };
+    });
     t->setEnabled(true);
     EXPECT_EQ(SysTimer::TickAll(), 1);
     EXPECT_FALSE(t);
@@ -68,10 +69,10 @@ TEST(RealTimer, RestartsOnEnableAndTicksInTheEventLoop)
 {
     SysTimer t;
     int ticks = 0;
-    t.Timer = [&] {
+    t.Timer.connect([&] {
         ++ticks;
         t.setEnabled(false);
-    };
+    });
     t.setInterval(5);
     t.setEnabled(true);
     QTRY_COMPARE_WITH_TIMEOUT(ticks, 1, 2000);
@@ -94,13 +95,13 @@ TEST(SubclasserTest, SeesWatchedMessagesFirstAndMayTakeThemOver)
     Subclasser s;
     std::vector<uint32_t> seen;
     int32_t keyCode = 0;
-    s.WndProc = [&](WndMsg& m) {
+    s.WndProc.connect([&](WndMsg& m) {
         seen.push_back(m.uMsg);
         if (m.uMsg == WM_KEYDOWN) {
             keyCode = m.wParam;
             m.CallWndProc = false;
         }
-    };
+    });
     s.sethWnd(HwndOf(&w));
     s.WatchMessage(WM_KEYDOWN, true);
     s.WatchMessage(WM_SIZE, true);
@@ -124,10 +125,10 @@ TEST(SubclasserTest, HandlerMayReleaseTheSubclasser)
     Target w;
     auto s = std::make_unique<Subclasser>();
     int calls = 0;
-    s->WndProc = [&](WndMsg&) {
+    s->WndProc.connect([&](WndMsg&) {
         ++calls;
         s.reset();
-    };
+    });
     s->sethWnd(HwndOf(&w));
     s->WatchMessage(WM_KEYDOWN, true);
     s->setEnabled(true);
@@ -151,10 +152,10 @@ TEST(MouseHookTest, SeesEachPressOnceAndMaySwallowIt)
     MouseHook hook;
     std::vector<MouseMsg> seen;
     bool swallow = false;
-    hook.MouseEvent = [&](MouseMsg& m) {
+    hook.MouseEvent.connect([&](MouseMsg& m) {
         seen.push_back(m);
         m.CallNextHook = !swallow;
-    };
+    });
     hook.WatchMessage(WM_LBUTTONDOWN, true);
     hook.setEnabled(true);
     QTest::mousePress(top.windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
@@ -197,15 +198,16 @@ TEST(WindowEnumeratorTest, VisitsTopLevelWindowsUntilCancelled)
     QWidget a, b;
     std::vector<HandleId> seen;
     WindowEnumerator e;
-    e.Enumerate = [&](HandleId h, bool&) { seen.push_back(h); };
+    e.Enumerate.connect([&](HandleId h, bool&) { seen.push_back(h); });
     e.Run();
     EXPECT_NE(std::find(seen.begin(), seen.end(), HwndOf(&a)), seen.end());
     EXPECT_NE(std::find(seen.begin(), seen.end(), HwndOf(&b)), seen.end());
     seen.clear();
-    e.Enumerate = [&](HandleId h, bool& cancel) {
+    e.Enumerate.disconnectAll();
+    e.Enumerate.connect([&](HandleId h, bool& cancel) {
         seen.push_back(h);
         cancel = true;
-    };
+    });
     e.Run();
     EXPECT_EQ(seen.size(), 1u);
 }
