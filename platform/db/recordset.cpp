@@ -120,8 +120,7 @@ DbError Recordset::load()
     if (!stmt) return fail(error);
     BindParameters(stmt, sql_, parameters_);
     const int columns = sqlite3_column_count(stmt);
-    const bool firstLoad = fields_.empty();
-    if (firstLoad) {
+    if (fields_.empty()) {
         for (int c = 0; c < columns; ++c) {
             auto f = std::make_unique<Field>(this, c);
             QString name = QString::fromUtf8(sqlite3_column_name(stmt, c));
@@ -159,9 +158,8 @@ DbError Recordset::load()
     sqlite3_reset(stmt);
     sqlite3_clear_bindings(stmt);
     if (error) return fail(error);
-    // Expression columns take the type of their first value.
+    // Expression columns take the type of their first value when they are first read.
     for (auto& f : fields_) {
-        if (f->type_ != 0 && !firstLoad) continue;
         if (f->type_ != 0) continue;
         int storage = ResultTable::Null;
         for (int r = 0; r < rows() && storage == ResultTable::Null; ++r) storage = table_.storage(r, f->ordinal_);
