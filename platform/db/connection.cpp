@@ -37,7 +37,6 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
     }
     std::shared_ptr<DbConnection> c(new DbConnection);
     c->path_ = path;
-    c->key_ = key;
     // Existence was checked above; the create flag also lets ATTACH make a compaction target.
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     int rc = sqlite3_open_v2(utf8(path).constData(), &c->db_, flags, nullptr);

@@ -41,7 +41,6 @@ public:
     bool IsOpen() const { return db_ != nullptr; }
     sqlite3* Handle() const { return db_; }
     const QString& Path() const { return path_; }
-    const QByteArray& Key() const { return key_; }
 
     // The cached translation of a Jet text.
     const JetSql& Translate(const QString& jet);
@@ -63,7 +62,6 @@ private:
     DbConnection() = default;
     sqlite3* db_ = nullptr;
     QString path_;
-    QByteArray key_;
     QHash<QString, JetSql> translations_;
     QHash<QString, sqlite3_stmt*> statements_;
     std::vector<std::weak_ptr<DbChild>> children_;
