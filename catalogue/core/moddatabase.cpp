@@ -151,8 +151,13 @@ bool CompactDB()
     const QString kept = base + QStringLiteral("OLD");
     QFile tempFile(temp);
     if (tempFile.exists() && !tempFile.remove()) return fail(tempFile.errorString());
-    const QByteArray key = gKeyPath == gtDBPath ? gKey : kProgramKey;
-    if (DbError e = Database::Compact(gtDBPath, temp, key)) return fail(e.description);
+    // The key the catalogue was opened with; a catalogue not opened in this run gets the keys
+    // that need no password.
+    QList<QByteArray> keys = {kProgramKey, QByteArray()};
+    if (gKeyPath == gtDBPath) keys = {gKey};
+    DbError e = MakeDbError(dbErrNeedsPassword);
+    for (int i = 0; i < keys.size() && e.number == dbErrNeedsPassword; ++i) e = Database::Compact(gtDBPath, temp, keys[i]);
+    if (e) return fail(e.description);
 
     QFile current(gtDBPath);
     current.setPermissions(current.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
