@@ -80,7 +80,9 @@ void frmEditEmu::Form_Load()
         SelectPath(loadedPath_);
         if (Copy) Key.clear();
     } else {
+        // A new emulator starts with an empty path, not the list's first entry.
         Key.clear();
+        cboPath->setCurrentIndex(-1);
     }
 
     {

@@ -2,6 +2,8 @@
 
 #include "catalogue/core/modlang.h"
 #include "catalogue/emulators/clsemulator.h"
+#include "platform/db/recordset.h"
+#include "platform/runtime/convert.h"
 #include "platform/runtime/format.h"
 
 #include <QComboBox>
@@ -82,6 +84,26 @@ void FillBasicCombo(QComboBox* box, int select) { FillCombo(box, BasicTexts(), s
 void FillModelCombo(QComboBox* box, int select) { FillCombo(box, ModelTexts(), select); }
 void FillOSCombo(QComboBox* box, int select) { FillCombo(box, OSTexts(), select); }
 void FillVideoCombo(QComboBox* box, int select) { FillCombo(box, VideoTexts(), select); }
+
+std::shared_ptr<clsFileInfo> LoadFileInfo(Recordset& rs)
+{
+    // A setting is the leading number of the column's text, rounded: Null and "" give 0.
+    const auto setting = [&rs](const char* column) {
+        return CLng(Variant(Val(rs.Value(QString::fromLatin1(column)))));
+    };
+    auto info = std::make_shared<clsFileInfo>();
+    info->File = rs.Value(QStringLiteral("tFile")).text();
+    info->Filetyp = CInt(rs.Value(QStringLiteral("iFileType")));
+    info->Path = rs.Value(QStringLiteral("tPath")).text();
+    info->UnpackPath = rs.Value(QStringLiteral("tUnpackPath")).text();
+    info->iBasic = setting("iBasic");
+    info->iModel = setting("iModel");
+    info->iOS = setting("iOS");
+    info->iVideo = setting("iVideo");
+    info->Memo = rs.Value(QStringLiteral("tMemo")).text();
+    info->Param = rs.Value(QStringLiteral("tParam")).text();
+    return info;
+}
 
 std::optional<int> DefaultProfilForFileType(int emulType, int position)
 {

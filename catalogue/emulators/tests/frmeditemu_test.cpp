@@ -44,6 +44,7 @@ protected:
         form->Key = key;
         form->Copy = copy;
         form->Form_Load();
+        if (key.isEmpty()) EXPECT_EQ(form->cboPath->currentText(), QString());
         form->txtName->setText(name);
         form->cboPath->setEditText(path);
         if (type >= 0) form->cboTyp->setCurrentIndex(form->cboTyp->findData(type));

@@ -1,6 +1,10 @@
 #include "catalogue/emulators/modatari.h"
 
+#include "platform/db/database.h"
+
 #include <QComboBox>
+#include <QTemporaryDir>
+#include <tuple>
 #include <gtest/gtest.h>
 
 namespace tv {
@@ -81,6 +85,42 @@ TEST(CodeTables, FileSizeAtUnitBoundaries)
         SCOPED_TRACE(c.size);
         EXPECT_EQ(FormatFileSize(c.size), QString::fromUtf8(c.text));
     }
+}
+
+TEST(CodeTables, LoadFileInfoTurnsNullIntoEmptyAndZero)
+{
+    QTemporaryDir dir;
+    DbError error;
+    auto db = Database::Create(dir.filePath(QStringLiteral("t.mdb")), {}, &error);
+    ASSERT_TRUE(db) << error.description.toStdString();
+    ASSERT_FALSE(db->Execute(QStringLiteral(
+        "CREATE TABLE MainFiles (ID INTEGER PRIMARY KEY, tFile VARCHAR(255), tPath VARCHAR(255),"
+        " tUnpackPath VARCHAR(255), iFileType SMALLINT, iBasic SMALLINT, iModel SMALLINT, iOS SMALLINT,"
+        " iVideo SMALLINT, tMemo LONGTEXT, tParam VARCHAR(255))")));
+    ASSERT_FALSE(db->Execute(QStringLiteral(
+        "INSERT INTO MainFiles VALUES (1, 'A.ATR', '/g/A.ZIP', 'X\\A.ATR', 1, 2, 3, 6, 1, 'memo', '-v'),"
+        " (2, 'B.XEX', '/g/B.XEX', NULL, 11, NULL, NULL, NULL, NULL, NULL, NULL)")));
+    auto rs = db->OpenRecordset(QStringLiteral("Select * From MainFiles Order By ID"), dbOpenSnapshot);
+    ASSERT_TRUE(rs);
+
+    auto full = LoadFileInfo(*rs);
+    EXPECT_EQ(full->File, QStringLiteral("A.ATR"));
+    EXPECT_EQ(full->Filetyp, 1);
+    EXPECT_EQ(full->Path, QStringLiteral("/g/A.ZIP"));
+    EXPECT_EQ(full->UnpackPath, QStringLiteral("X\\A.ATR"));
+    EXPECT_EQ(std::make_tuple(full->iBasic, full->iModel, full->iOS, full->iVideo), std::make_tuple(2, 3, 6, 1));
+    EXPECT_EQ(full->Memo, QStringLiteral("memo"));
+    EXPECT_EQ(full->Param, QStringLiteral("-v"));
+    EXPECT_EQ(rs->AbsolutePosition(), 0);   // the recordset is not moved
+
+    ASSERT_FALSE(rs->MoveNext());
+    auto bare = LoadFileInfo(*rs);
+    EXPECT_EQ(bare->Filetyp, 11);
+    EXPECT_EQ(bare->UnpackPath, QString());
+    EXPECT_EQ(std::make_tuple(bare->iBasic, bare->iModel, bare->iOS, bare->iVideo), std::make_tuple(0, 0, 0, 0));
+    EXPECT_EQ(bare->Memo, QString());
+    EXPECT_EQ(bare->Param, QString());
+    db->Close();
 }
 
 } // namespace
