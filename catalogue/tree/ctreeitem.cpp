@@ -138,11 +138,14 @@ bool CTreeItem::Selected() const { return subtree_->flags.Get(localIndex_, fSele
 void CTreeItem::SetSelected(bool selected)
 {
     CItemFlags& flags = subtree_->flags;
-    flags.Set(localIndex_, fSelected, selected);
+    if (selected) {
+        // Through the model, so that whatever row held the selection lets go of it.
+        subtree_->SelectItem(localIndex_);
+    } else {
+        flags.Set(localIndex_, fSelected, false);
+        if (subtree_->SelKey == subtree_->NodeKey(localIndex_).text()) subtree_->SelKey.clear();
+    }
     flagByte_ = flags.Item(localIndex_);
-    const QString key = subtree_->NodeKey(localIndex_).text();
-    if (selected) subtree_->SelKey = key;
-    else if (subtree_->SelKey == key) subtree_->SelKey.clear();
     flags.Set(localIndex_, fRedraw, flags.Get(localIndex_, fVisible));
 }
 

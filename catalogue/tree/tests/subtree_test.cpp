@@ -1,6 +1,5 @@
 #include "catalogue/tree/csubtree.h"
 #include "catalogue/tree/ctreeitem.h"
-#include "catalogue/tree/ctreelevels.h"
 #include "platform/gui/msgbox.h"
 #include "treecatalogue.h"
 #include "treetest.h"
@@ -9,58 +8,6 @@
 
 using namespace tv;
 
-namespace {
-
-const QString kRootLevel = QStringLiteral(
-    "SELECT DISTINCT -1 AS ItemKey,-1 AS ParentKey,9 AS Icon,'Alle Kategorien' From Config");
-const QString kCategoryLevel = QStringLiteral(
-    "SELECT ID AS ItemKey,-1 AS ParentKey,22 AS Icon, tCategory From Category order by tCategory");
-const QString kFileLevel = QStringLiteral(
-    "SELECT ID AS ItemKey, Category_ID AS ParentKey, iFileType AS Icon, tFile FROM MainFiles ORDER BY tFile");
-// The history level keys a day by its calendar day: int of the date serial.
-const QString kHistoryLevel = QStringLiteral(
-    "SELECT distinct(int(cDate(tsStarted))),-1,29,Format(tsStarted,'dd.MM.yyyy') from History order by 1 desc");
-
-// The root subtree of a tree over the fixture's levels, with its events recorded as the
-// tree control would receive them.
-struct Tree {
-    std::shared_ptr<CTreeLevels> levels = std::make_shared<CTreeLevels>();
-    std::shared_ptr<CSubTree> root = std::make_shared<CSubTree>();
-    std::vector<int> redraws;
-    int selectionChanges = 0;
-    std::vector<QString> subItemSelects;
-
-    Tree(const std::shared_ptr<Database>& db, const QStringList& sqls, int plusMinusMode = 0)
-    {
-        levels->Create(db, plusMinusMode);
-        levels->Setup(sqls);
-        root->LevelInfo.connect([this](std::shared_ptr<CTreeLevels>& l) { l = levels; });
-        root->Redraw.connect([this](int mode) { redraws.push_back(mode); });
-        root->SelectionChange.connect([this] { ++selectionChanges; });
-        root->SubItemSelect.connect([this](std::shared_ptr<CTreeItem>& item) {
-            subItemSelects.push_back(item ? item->Key : QStringLiteral("<none>"));
-            if (item) item->Subtree()->SelectItem(item->LocalIndex());
-        });
-        root->Create(nullptr, QString(), -1);
-    }
-    int count() { return root->NodesCount(false); }
-    std::shared_ptr<CTreeItem> row(int absolute) { return root->FindTreeItem(absolute); }
-    // The texts of every shown row, top to bottom.
-    QStringList texts()
-    {
-        QStringList out;
-        for (int i = 0; i < count(); ++i) out << row(i)->Text;
-        return out;
-    }
-    std::shared_ptr<CTreeItem> selected()
-    {
-        int index = -1;
-        std::shared_ptr<CSubTree> subtree;
-        return root->FindSelectedItem(index, subtree) ? CTreeItem::Make(index, subtree) : nullptr;
-    }
-};
-
-} // namespace
 
 class TreeModel : public TreeCatalogue {};
 
@@ -73,7 +20,7 @@ TEST_F(TreeModel, CategoriesTreeLoadsEachExpandedRowOnce)
     addFile(QStringLiteral("Boulder.xex"), games, 11);
     addFile(QStringLiteral("Intro.com"), demo, 2);
 
-    Tree tree(db, {kRootLevel, kCategoryLevel, kFileLevel});
+    TestTree tree(db, {kRootLevel, kCategoryLevel, kFileLevel});
     ASSERT_EQ(tree.count(), 1);
     auto root = tree.row(0);
     EXPECT_EQ(root->Key, QStringLiteral("-1"));
@@ -121,7 +68,7 @@ TEST_F(TreeModel, NavigationWalksTheShownRows)
     addFile(QStringLiteral("a2"), a, 1);
     addFile(QStringLiteral("b1"), b, 1);
 
-    Tree tree(db, {kRootLevel, kCategoryLevel, kFileLevel});
+    TestTree tree(db, {kRootLevel, kCategoryLevel, kFileLevel});
     tree.row(0)->SetExpanded(true);
     tree.row(1)->SetExpanded(true);   // A: rows 2 and 3 are its files; B is row 4
     ASSERT_EQ(tree.texts(), (QStringList{QStringLiteral("Alle Kategorien"), QStringLiteral("A"), QStringLiteral("a1"),
@@ -163,7 +110,7 @@ TEST_F(TreeModel, RequeryKeepsExpansionAndSelectionByKey)
     addFile(QStringLiteral("c3"), c, 1);
     addFile(QStringLiteral("e1"), e, 1);
 
-    Tree tree(db, {kRootLevel, kCategoryLevel, kFileLevel});
+    TestTree tree(db, {kRootLevel, kCategoryLevel, kFileLevel});
     tree.row(0)->SetExpanded(true);
     tree.row(1)->SetExpanded(true);   // C
     auto c2 = tree.row(3);
@@ -208,7 +155,7 @@ TEST_F(TreeModel, RequeryKeepsExpansionAndSelectionByKey)
 TEST_F(TreeModel, RequeryOfARootWithNothingSelectedSelectsTheFirstRow)
 {
     addCategory(QStringLiteral("A"));
-    Tree tree(db, {kRootLevel, kCategoryLevel});
+    TestTree tree(db, {kRootLevel, kCategoryLevel});
     tree.root->Requery();
     EXPECT_EQ(tree.selectionChanges, 1);
     EXPECT_EQ(tree.subItemSelects, std::vector<QString>{QStringLiteral("-1")});
@@ -221,7 +168,7 @@ TEST_F(TreeModel, PlusMinusModeMarksRowsAndKeepsTheMarksOnRequery)
     addCategory(QStringLiteral("B"));   // no files
     addFile(QStringLiteral("a1"), a, 1);
 
-    Tree tree(db, {kRootLevel, kCategoryLevel, kFileLevel}, 1);
+    TestTree tree(db, {kRootLevel, kCategoryLevel, kFileLevel}, 1);
     EXPECT_EQ(tree.levels->ParentBuffer(1), nullptr);
     tree.row(0)->SetExpanded(true);
     tree.row(1)->SetExpanded(true);
@@ -245,7 +192,7 @@ TEST_F(TreeModel, ExpandAllLoadsEverythingAndClearsEmptyMarks)
     int a = addCategory(QStringLiteral("A"));
     addCategory(QStringLiteral("B"));
     addFile(QStringLiteral("a1"), a, 1);
-    Tree tree(db, {kRootLevel, kCategoryLevel, kFileLevel}, 1);
+    TestTree tree(db, {kRootLevel, kCategoryLevel, kFileLevel}, 1);
     tree.root->ExpandAll();
     EXPECT_EQ(tree.texts(), (QStringList{QStringLiteral("Alle Kategorien"), QStringLiteral("A"), QStringLiteral("a1"),
                                          QStringLiteral("B")}));
@@ -259,7 +206,7 @@ TEST_F(TreeModel, HistoryTreeHasOneRowPerCalendarDay)
     addStart(f, QDateTime(QDate(2026, 12, 8), QTime(18, 30)));   // after noon: still the 8th
     addStart(f, QDateTime(QDate(2026, 12, 9), QTime(10, 15)));
 
-    Tree tree(db, {QStringLiteral("SELECT DISTINCT -1 AS ItemKey,-1 AS ParentKey,28 AS Icon,'Chronik' From Config"),
+    TestTree tree(db, {QStringLiteral("SELECT DISTINCT -1 AS ItemKey,-1 AS ParentKey,28 AS Icon,'Chronik' From Config"),
                    kHistoryLevel});
     tree.row(0)->SetExpanded(true);
     EXPECT_EQ(tree.texts(), (QStringList{QStringLiteral("Chronik"), QStringLiteral("09.12.2026"),
@@ -281,7 +228,7 @@ TEST_F(TreeModel, SelectSubItemSelectsAChildByKey)
     int a = addCategory(QStringLiteral("A"));
     int b = addCategory(QStringLiteral("B"));
     addFile(QStringLiteral("b1"), b, 1);
-    Tree tree(db, {kRootLevel, kCategoryLevel, kFileLevel});
+    TestTree tree(db, {kRootLevel, kCategoryLevel, kFileLevel});
     auto root = tree.row(0);
     EXPECT_FALSE(root->SelectSubItem(QStringLiteral("999")));
     EXPECT_EQ(tree.subItemSelects.back(), QStringLiteral("<none>"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/tree/csubtree.h"
+#include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/modsqltree.h"
 #include "platform/db/database.h"
 
@@ -70,3 +72,53 @@ private:
     int lastFile_ = 1000;   // file keys never equal category keys
     int lastStart_ = 0;
 };
+
+inline const QString kRootLevel = QStringLiteral(
+    "SELECT DISTINCT -1 AS ItemKey,-1 AS ParentKey,9 AS Icon,'Alle Kategorien' From Config");
+inline const QString kCategoryLevel = QStringLiteral(
+    "SELECT ID AS ItemKey,-1 AS ParentKey,22 AS Icon, tCategory From Category order by tCategory");
+inline const QString kFileLevel = QStringLiteral(
+    "SELECT ID AS ItemKey, Category_ID AS ParentKey, iFileType AS Icon, tFile FROM MainFiles ORDER BY tFile");
+// The history level keys a day by its calendar day: int of the date serial.
+inline const QString kHistoryLevel = QStringLiteral(
+    "SELECT distinct(int(cDate(tsStarted))),-1,29,Format(tsStarted,'dd.MM.yyyy') from History order by 1 desc");
+
+// The root subtree of a tree over the fixture's levels, with its events recorded as the
+// tree control would receive them.
+struct TestTree {
+    std::shared_ptr<tv::CTreeLevels> levels = std::make_shared<tv::CTreeLevels>();
+    std::shared_ptr<tv::CSubTree> root = std::make_shared<tv::CSubTree>();
+    std::vector<int> redraws;
+    int selectionChanges = 0;
+    std::vector<QString> subItemSelects;
+
+    TestTree(const std::shared_ptr<tv::Database>& db, const QStringList& sqls, int plusMinusMode = 0)
+    {
+        levels->Create(db, plusMinusMode);
+        levels->Setup(sqls);
+        root->LevelInfo.connect([this](std::shared_ptr<tv::CTreeLevels>& l) { l = levels; });
+        root->Redraw.connect([this](int mode) { redraws.push_back(mode); });
+        root->SelectionChange.connect([this] { ++selectionChanges; });
+        root->SubItemSelect.connect([this](std::shared_ptr<tv::CTreeItem>& item) {
+            subItemSelects.push_back(item ? item->Key : QStringLiteral("<none>"));
+            if (item) item->Subtree()->SelectItem(item->LocalIndex());
+        });
+        root->Create(nullptr, QString(), -1);
+    }
+    int count() { return root->NodesCount(false); }
+    std::shared_ptr<tv::CTreeItem> row(int absolute) { return root->FindTreeItem(absolute); }
+    // The texts of every shown row, top to bottom.
+    QStringList texts()
+    {
+        QStringList out;
+        for (int i = 0; i < count(); ++i) out << row(i)->Text;
+        return out;
+    }
+    std::shared_ptr<tv::CTreeItem> selected()
+    {
+        int index = -1;
+        std::shared_ptr<tv::CSubTree> subtree;
+        return root->FindSelectedItem(index, subtree) ? tv::CTreeItem::Make(index, subtree) : nullptr;
+    }
+};
+
