@@ -86,6 +86,9 @@ TEST_F(TreeModel, NavigationWalksTheShownRows)
     EXPECT_EQ(tree.row(4)->Index(), 4);
     EXPECT_EQ(tree.row(-1), nullptr);
     EXPECT_EQ(tree.row(5), nullptr);
+    std::shared_ptr<CSubTree> found;
+    EXPECT_EQ(tree.row(4)->Subtree()->FindString(QStringLiteral("b"), found), 4);
+    EXPECT_EQ(found, tree.row(4)->Subtree());
 
     EXPECT_EQ(tree.row(0)->TreeLineIcon(), 12);   // root and last, expanded
     EXPECT_EQ(tree.row(1)->TreeLineIcon(), 6);    // middle row, expanded
@@ -235,4 +238,34 @@ TEST_F(TreeModel, SelectSubItemSelectsAChildByKey)
     EXPECT_TRUE(root->SelectSubItem(QString::number(b)));
     EXPECT_EQ(tree.selected()->Text, QStringLiteral("B"));
     EXPECT_FALSE(tree.row(1)->SelectSubItem(QString::number(a)));   // A has no children
+}
+
+TEST_F(TreeModel, DeletingAnExpandedRowDropsItsBranchAndKeepsASelection)
+{
+    int a = addCategory(QStringLiteral("A"));
+    int b = addCategory(QStringLiteral("B"));
+    addFile(QStringLiteral("a1"), a, 1);
+    addFile(QStringLiteral("b1"), b, 1);
+    addFile(QStringLiteral("b2"), b, 1);
+    TestTree tree(db, {kRootLevel, kCategoryLevel, kFileLevel});
+    tree.row(0)->SetExpanded(true);
+    tree.row(1)->SetExpanded(true);   // A
+    tree.row(3)->SetExpanded(true);   // B: rows b1, b2
+    auto b2 = tree.row(5);
+    ASSERT_EQ(b2->Text, QStringLiteral("b2"));
+    b2->SetSelected(true);
+    EXPECT_EQ(b2->GetFieldValue(QStringLiteral("tFile")), Variant(QStringLiteral("b2")));
+    EXPECT_TRUE(b2->GetFieldValue(QStringLiteral("NoField")).isNull());
+
+    // Category B goes with its files: its branch is dropped and the row now at its place
+    // (none: the last one, A) takes the selection.
+    execute(QStringLiteral("Delete * from Category where ID=%1").arg(b));
+    execute(QStringLiteral("Delete * from MainFiles where Category_ID=%1").arg(b));
+    tree.row(0)->Requery();   // an expanded row re-reads its branch, buffers included
+    EXPECT_EQ(tree.texts(), (QStringList{QStringLiteral("Alle Kategorien"), QStringLiteral("A"), QStringLiteral("a1")}));
+    EXPECT_EQ(tree.count(), 3);
+    EXPECT_EQ(tree.selected()->Text, QStringLiteral("A"));
+    EXPECT_EQ(tree.selectionChanges, 1);
+    EXPECT_EQ(tree.redraws.back(), 0);
+    EXPECT_TRUE(tree.row(1)->Expanded());
 }
