@@ -24,11 +24,6 @@ std::shared_ptr<CSubTree> CSortedSubtrees::Item(const QString& key) const
     return nullptr;
 }
 
-std::shared_ptr<CSubTree> CSortedSubtrees::Item(int index) const
-{
-    return index >= 0 && index < Count() ? items_[size_t(index)] : nullptr;
-}
-
 void CSortedSubtrees::Remove(const QString& key)
 {
     auto pos = std::find_if(items_.begin(), items_.end(),

@@ -20,12 +20,10 @@ class CSortedSubtrees {
 public:
     void Add(std::shared_ptr<CSubTree> subtree, const QString& key);
     std::shared_ptr<CSubTree> Item(const QString& key) const;   // none when absent
-    std::shared_ptr<CSubTree> Item(int index) const;            // from 0; none outside
     int Count() const { return int(items_.size()); }
     void Remove(const QString& key);
     // Restores the order after the children's ParentIndex values changed.
     void Resort();
-    void Clear() { items_.clear(); }
     std::vector<std::shared_ptr<CSubTree>>::const_iterator begin() const { return items_.begin(); }
     std::vector<std::shared_ptr<CSubTree>>::const_iterator end() const { return items_.end(); }
 
