@@ -4,6 +4,7 @@
 #include "controls/scrollview/scrollview.h"
 #include "platform/component/propertybag.h"
 #include "platform/gui/dc.h"
+#include "platform/gui/imagelist.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/msgbox.h"
 #include "treecatalogue.h"
@@ -171,4 +172,25 @@ TEST_F(TreeControl, PaintsLinesAndTheSelectedRow)
     tree->Refresh();
     EXPECT_EQ(GetPixel(hdc, 32 + 8, 16 + 2), RGB(128, 128, 128));   // A's line comes from above
     EXPECT_NE(GetPixel(hdc, 34, 16 + 8), GetSysColor(COLOR_GRAYTEXT));   // A is not selected
+}
+
+TEST_F(TreeControl, IconsComeFromTheStandardListAndTheHostMayChangeThem)
+{
+    auto icons = std::make_shared<ImageList>();
+    for (QColor c : {Qt::red, Qt::green}) {
+        QImage image(16, 16, QImage::Format_ARGB32);
+        image.fill(c);
+        icons->Add(image);
+    }
+    tree->setStandardIcons(icons);
+    tree->setStyle(1);   // the first setup had no icons and switched them off
+    tree->levels()->Setup(QStringLiteral("SELECT DISTINCT -1,-1,1,'Alle' From Config"));
+    const HandleId hdc = tree->scrollView()->hdc();
+    EXPECT_EQ(GetPixel(hdc, 32 + 8, 8), RGB(255, 0, 0));   // icon 1 at x0 + step
+    EXPECT_EQ(GetPixel(hdc, 50, 8), GetSysColor(COLOR_GRAYTEXT));   // the text after it
+
+    tree->setTranslateIcons(true);
+    tree->TranslateIcon.connect([](int16_t level, int16_t& icon) { if (level == 1) icon = 2; });
+    tree->Refresh();
+    EXPECT_EQ(GetPixel(hdc, 32 + 8, 8), RGB(0, 255, 0));
 }
