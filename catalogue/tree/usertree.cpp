@@ -72,6 +72,12 @@ UserTree::UserTree(QWidget* parent) : QWidget(parent)
     sv_->BeforeDraw.connect([this](int32_t, int32_t, int16_t& action, HandleId) { onBeforeDraw(action); });
     sv_->Draw.connect([this](int32_t, int32_t, int32_t, int32_t) { onDraw(); });
     sv_->EraseBackground.connect([](HandleId, bool& cancel) { cancel = true; });
+    // The selected row is drawn one way with the focus and another without it.
+    sv_->FocusChanged.connect([this](bool) {
+        if (!buffer_) return;
+        buffer_->RedrawHighlight();
+        sv_->RedrawItems();
+    });
     sv_->KeyDown.connect([this](int16_t& key, int16_t& shift) { onKeyDown(key, shift); });
     sv_->MouseDown.connect([this](int16_t b, int16_t& s, int32_t x, int32_t y) { onMouseDown(b, s, x, y); });
     sv_->MouseUp.connect([this](int16_t b, int16_t& s, int32_t x, int32_t y) {
@@ -142,24 +148,27 @@ void UserTree::setFont(std::shared_ptr<StdFont> font)
     changed(QStringLiteral("Font"));
 }
 
+namespace {
+// The drawing copy of a host's image list; none for none.
+std::unique_ptr<ImageListClass> drawingCopy(const std::shared_ptr<ImageList>& icons)
+{
+    if (!icons) return nullptr;
+    auto copy = std::make_unique<ImageListClass>();
+    copy->Copy(icons);
+    return copy;
+}
+} // namespace
+
 void UserTree::setStandardIcons(std::shared_ptr<ImageList> icons)
 {
     standardSource_ = std::move(icons);
-    standardIcons_.reset();
-    if (standardSource_) {
-        standardIcons_ = std::make_unique<ImageListClass>();
-        standardIcons_->Copy(standardSource_);
-    }
+    standardIcons_ = drawingCopy(standardSource_);
 }
 
 void UserTree::setExpandedIcons(std::shared_ptr<ImageList> icons)
 {
     expandedSource_ = std::move(icons);
-    expandedIcons_.reset();
-    if (expandedSource_) {
-        expandedIcons_ = std::make_unique<ImageListClass>();
-        expandedIcons_->Copy(expandedSource_);
-    }
+    expandedIcons_ = drawingCopy(expandedSource_);
 }
 
 // ---- database and levels ----
