@@ -1,5 +1,6 @@
 #include "catalogue/tree/modsqltree.h"
 
+#include "platform/db/field.h"
 #include "platform/gui/msgbox.h"
 #include "platform/runtime/format.h"
 
@@ -184,13 +185,13 @@ QString MakeSQLValue(int fieldType, const Variant& value, bool* ok)
 {
     if (ok) *ok = true;
     switch (fieldType) {
-    case 1:   // Boolean
+    case dbBoolean:
         return QString::number(value.toInt(ok));
-    case 8:   // Date
+    case dbDate:
         return MakeSQLDate(value, ok);
-    case 9: case 11: case 12: case 17:   // binary, long binary, memo, var-binary: no literal
+    case dbBinary: case dbLongBinary: case dbMemo: case dbVarBinary:   // no literal
         return QString();
-    case 10:  // Text
+    case dbText:
         return SQLQuote(value.text());
     default: {
         // A decimal comma of the user's locale becomes the point SQL needs.

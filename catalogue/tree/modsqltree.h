@@ -42,7 +42,7 @@ QStringList GetSQLFieldList(const QString& sql);
 // Literals. Text values get their apostrophes doubled. A value that is no date gives ""
 // for a date literal, with *ok false.
 QString SQLQuote(const QString& text);
-// `fieldType` is a stored field type code (platform/db/field.h).
+// `fieldType` is a field type code (DbFieldType).
 QString MakeSQLValue(int fieldType, const Variant& value, bool* ok = nullptr);
 // "#mm/dd/yyyy hh:nn:ss am/pm#", whatever the locale.
 QString MakeSQLDate(const QDateTime& dateTime);

@@ -1,4 +1,5 @@
 #include "catalogue/tree/cdistinctbuffer.h"
+#include "catalogue/tree/ctreelevels.h"
 #include "treetest.h"
 
 #include <gtest/gtest.h>
@@ -24,4 +25,14 @@ TEST(DistinctBuffer, FindsNumericAndTextKeysWhateverTheReadOrder)
     EXPECT_FALSE(buffer.Contains(Variant(QStringLiteral("Demo"))));
     EXPECT_FALSE(buffer.Contains(Variant(QStringLiteral("7"))));
     EXPECT_TRUE(buffer.Contains(Variant(7.0)));
+}
+
+TEST(DistinctBuffer, RowKeysMatchKeysGivenAsText)
+{
+    EXPECT_TRUE(TreeKeyMatches(Variant(int32_t(17)), QStringLiteral("17")));
+    EXPECT_TRUE(TreeKeyMatches(Variant(46000.0), QStringLiteral("46000")));
+    EXPECT_TRUE(TreeKeyMatches(Variant(QStringLiteral("O'Brien")), QStringLiteral("O'Brien")));
+    EXPECT_FALSE(TreeKeyMatches(Variant(QStringLiteral("Demo")), QStringLiteral("demo")));
+    EXPECT_FALSE(TreeKeyMatches(Variant::null(), QString()));
+    EXPECT_FALSE(TreeKeyMatches(Variant(int32_t(17)), QStringLiteral("x")));
 }

@@ -1,5 +1,6 @@
 #include "catalogue/tree/citemflags.h"
 #include "catalogue/tree/modsqltree.h"
+#include "platform/db/field.h"
 #include "platform/gui/msgbox.h"
 #include "treetest.h"
 
@@ -150,22 +151,22 @@ TEST(TreeSql, Literals)
 
     struct Case { const char* name; int type; Variant value; const char* literal; };
     const Case cases[] = {
-        {"apostrophe doubled", 10, Variant(S("O'Brien's Quest")), "'O''Brien''s Quest'"},
-        {"decimal comma", 7, Variant(S("1,5")), "1.5"},
-        {"double", 7, Variant(1.5), "1.5"},
-        {"true", 1, Variant(true), "-1"},
-        {"false", 1, Variant(false), "0"},
-        {"memo", 12, Variant(S("x")), ""},
-        {"date", 8, Variant::fromDateTime(QDateTime(QDate(2026, 12, 9), QTime(14, 5, 9))),
+        {"apostrophe doubled", dbText, Variant(S("O'Brien's Quest")), "'O''Brien''s Quest'"},
+        {"decimal comma", dbDouble, Variant(S("1,5")), "1.5"},
+        {"double", dbDouble, Variant(1.5), "1.5"},
+        {"true", dbBoolean, Variant(true), "-1"},
+        {"false", dbBoolean, Variant(false), "0"},
+        {"memo", dbMemo, Variant(S("x")), ""},
+        {"date", dbDate, Variant::fromDateTime(QDateTime(QDate(2026, 12, 9), QTime(14, 5, 9))),
          "#12/09/2026 02:05:09 pm#"},
-        {"long", 4, Variant(int32_t(17)), "17"},
+        {"long", dbLong, Variant(int32_t(17)), "17"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(MakeSQLValue(c.type, c.value), S(c.literal));
     }
     bool ok = true;
-    EXPECT_EQ(MakeSQLValue(8, Variant(S("kein Datum")), &ok), QString());
+    EXPECT_EQ(MakeSQLValue(dbDate, Variant(S("kein Datum")), &ok), QString());
     EXPECT_FALSE(ok);
 }
 
