@@ -41,6 +41,8 @@ public:
     int FieldCount() const { return int(fields_.size()); }
     Field& Fields(int index);
     Field& Fields(const QString& name);
+    bool HasField(const QString& name) const { return indexOf(name) >= 0; }
+    Variant Value(const QString& name) { return Fields(name).Value(); }
 
     bool IsBOF() const { return rows() == 0 || pos_ < 0; }
     bool IsEOF() const { return rows() == 0 || pos_ >= rows(); }
