@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QScopeGuard>
+#include <utility>
 
 namespace tv {
 
@@ -74,7 +75,7 @@ UserTree::UserTree(QWidget* parent) : QWidget(parent)
     sv_->EraseBackground.connect([](HandleId, bool& cancel) { cancel = true; });
     // The selected row is drawn one way with the focus and another without it.
     sv_->FocusChanged.connect([this](bool) {
-        if (!buffer_) return;
+        if (!buffer_ || !sv_) return;
         buffer_->RedrawHighlight();
         sv_->RedrawItems();
     });
@@ -96,11 +97,18 @@ UserTree::UserTree(QWidget* parent) : QWidget(parent)
 
 UserTree::~UserTree()
 {
+    // The scroll view goes first, while everything its handlers reach still exists; they
+    // find no buffer and no scroll view any more and do nothing.
     buffer_.reset();
+    initialised_ = false;
+    delete std::exchange(sv_, nullptr);
     root_.reset();
 }
 
-void UserTree::resizeEvent(QResizeEvent*) { sv_->setGeometry(0, 0, width(), height()); }
+void UserTree::resizeEvent(QResizeEvent*)
+{
+    if (sv_) sv_->setGeometry(0, 0, width(), height());
+}
 
 // ---- properties ----
 
@@ -427,6 +435,7 @@ void UserTree::onBeforeDraw(int16_t& action)
 
 void UserTree::onDraw()
 {
+    if (!sv_) return;
     sv_->Clear();
     if (!initialised_ || !buffer_ || buffer_->Count() == 0) return;
     glyphs_.Prepare(*buffer_->Item(0));
