@@ -30,9 +30,9 @@ Variant TreeNodes::Value(int row, int column) const
 
 Variant TreeNodes::FieldValue(int row, const QString& name) const
 {
-    if (row < 0 || row >= count_ || !rs_->HasField(name)) return Variant::null();
-    if (rs_->AbsolutePosition() != row && rs_->SetAbsolutePosition(row)) return Variant::null();
-    return rs_->Fields(name).Value();
+    for (int column = 0; column < rs_->FieldCount(); ++column)
+        if (rs_->Fields(column).Name().compare(name, Qt::CaseInsensitive) == 0) return Value(row, column);
+    return Variant::null();
 }
 
 bool TreeKeyMatches(const Variant& value, const QString& key)

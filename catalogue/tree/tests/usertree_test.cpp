@@ -10,6 +10,7 @@
 #include "treecatalogue.h"
 #include "treetest.h"
 
+#include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -90,6 +91,7 @@ TEST_F(TreeControl, KeysMoveTheSelectionAndExpand)
     EXPECT_EQ(selected(), QStringLiteral("Alle Kategorien"));
     key(VK_RIGHT);   // already expanded: the next row
     EXPECT_EQ(selected(), QStringLiteral("A"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);   // the wait cursor is gone again
     key(VK_ADD);
     key(VK_DOWN);
     key(VK_DOWN);
@@ -139,6 +141,18 @@ TEST_F(TreeControl, PressOnGlyphExpandsAndOnTextSelects)
     EXPECT_EQ(log.last(), QStringLiteral("MouseDown 190"));
     press(40, 150);   // below the rows
     EXPECT_EQ(selected(), QStringLiteral("A"));
+
+    // A double click counts where the button went up: on the text, not on the glyph.
+    auto doubleClick = [this](int x, int y) {
+        int16_t shift = 0;
+        tree->scrollView()->MouseUp.raise(int16_t(vbLeftButton), shift, x, y);
+        tree->scrollView()->DblClick.raise();
+    };
+    log.clear();
+    doubleClick(32 + 8, 16 + 8);
+    EXPECT_FALSE(log.contains(QStringLiteral("DblClick")));
+    doubleClick(32 + 40, 16 + 8);
+    EXPECT_TRUE(log.contains(QStringLiteral("DblClick")));
 }
 
 TEST_F(TreeControl, RequeryAndSelectByKeyKeepTheRows)
