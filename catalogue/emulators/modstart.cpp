@@ -1,6 +1,7 @@
 #include "modstart.h"
 
 #include "catalogue/core/frminputbox.h"
+#include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modfiles.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
@@ -10,10 +11,9 @@
 #include "catalogue/emulators/modstartparams.h"
 #include "catalogue/import/clsfilemanager.h"
 #include "catalogue/tree/modsqltree.h"
-#include "catalogue/core/moddatabase.h"
 #include "platform/db/database.h"
-#include "platform/runtime/convert.h"
 #include "platform/gui/msgbox.h"
+#include "platform/runtime/convert.h"
 #include "platform/system/process.h"
 
 #include <QApplication>
@@ -162,6 +162,10 @@ std::shared_ptr<clsFileInfo> LoadFileRecord(int32_t id, QString& error)
 // Every start counts: the time of the last start, the start count and a history row.
 bool RecordStart(int32_t id, QString& error)
 {
+    if (!goDB) {
+        error = MakeDbError(dbErrObjectClosed).description;
+        return false;
+    }
     const QDateTime now = FromDateSerial(Now());
     DbError failure = goDB->Execute(QStringLiteral("Update MainFiles Set tsLastStarted=") + MakeSQLDate(now)
                                     + QStringLiteral(",lStartCount=val('' & lStartCount) + 1 Where ID=")
@@ -202,8 +206,8 @@ QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInf
         file = loaded;
     }
 
-    // A file inside an archive starts from a fresh extracted copy; the record keeps the
-    // archive's path, so the next start extracts again.
+    // A file inside an archive starts from its extracted copy; the record keeps the
+    // archive's path, so that the next start with the same record finds the file again.
     QString path = file->Path;
     if (!file->UnpackPath.isEmpty()) {
         if (!FileExistsMsg(file->Path)) return QString();

@@ -16,9 +16,10 @@ class clsFileInfo;
 // `fileID` 0 does nothing; a negative ID is used as its absolute value. `profilKey` "" lets
 // the start choose (the per-type default, else the default profile) and receives the
 // choice. `file` may be null: it is then read from the catalogue and handed back. The
-// record keeps its own Path; a file inside an archive is started from a fresh extracted
-// copy each time. Returns the text for the status bar, "" when nothing was started. A
-// second call while one runs (from a message box or the input box) returns "" at once.
+// record keeps its own Path (for a file inside an archive, the archive's): the start works
+// on the extracted copy without changing the record. Returns the text for the status bar,
+// "" when nothing was started. A second call while one runs (from a message box or the
+// input box) returns "" at once.
 QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInfo>& file);
 
 } // namespace tv

@@ -231,7 +231,13 @@ TEST_F(StartFileTest, ProfilChoiceAndTheRecordOfEachStart)
     EXPECT_EQ(info, QStringLiteral("Profil: Altirra - Run program ->  /run \"") + xex + "\"");
     EXPECT_EQ(WaitForRecord().mid(1), QStringList({"/run", xex}));
 
-    EXPECT_EQ(Starts(id), std::make_pair(3, 3));
+    // A record the caller hands in (the file-details window's) is used as it stands.
+    file->iVideo = 2;
+    file->Param = QStringLiteral("-cli");
+    StartFile(id, profil, file);
+    EXPECT_EQ(WaitForRecord().mid(1), QStringList({"/run", xex, "/pal", "-cli"}));
+
+    EXPECT_EQ(Starts(id), std::make_pair(4, 4));
     QString where = QStringLiteral("ID=%1").arg(id);
     EXPECT_FALSE(LookupField(QStringLiteral("tsLastStarted"), QStringLiteral("MainFiles"), where).isEmpty());
     EXPECT_EQ(Start(0), QString());
