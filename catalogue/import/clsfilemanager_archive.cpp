@@ -12,7 +12,6 @@
 #include "platform/system/files.h"
 #include "unpacker.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace tv {
@@ -118,7 +117,7 @@ QString clsFileManager::CreateTempPathIfFileArchiv(const QString& tFilename,
     }
     const QString base = tUnpackedPath.isEmpty() ? gtTempPath : FolderOf(tActPath);
     const QString folder = NewUnpackFolder(base, key, true);
-    QDir().mkpath(folder);
+    CreateFolder(folder);
     Q_EMIT ShowMessage(Translate(QStringLiteral("Entpacke Archiv: ")) + key, 0);
     if (!UnpackArchive(tActPath, QString(), folder, key)) {
         // Whatever the unpacker left is half-written: never scanned, never reused.
@@ -243,7 +242,7 @@ QString clsFileManager::ExtractFileFromArchiv(const QString& tFilename,
             }
             const QString base = i == 0 ? gtTempPath : FolderOf(onDisk);
             folder = NewUnpackFolder(base, key, false);
-            QDir().mkpath(folder);
+            CreateFolder(folder);
         }
         archive = onDisk;
         archiveKey = key;
