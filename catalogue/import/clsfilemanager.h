@@ -38,6 +38,8 @@ public:
     qint32 lMaxFilesID = 0;   // last ID handed out
     qint32 lStartFileID = 0;  // largest ID when the catalogue was opened (view of new files)
     qint32 FileCount = 0;     // catalogue rows as last counted
+    // How long an unpacker is waited for; one still running then counts as failed.
+    qint32 lUnpackTimeoutMs = 10000;
 
     // Called whenever a catalogue is opened: the ID counter and the count.
     void InitCount();
@@ -77,8 +79,13 @@ private:
     qint32 ScanFolder(const QString& folder, QString chain, int flags);  // chain by value: callers pass mtUnpackPath
     bool UnpackArchive(const QString& archivePath, const QString& member, const QString& destFolder,
                        const QString& displayName);
-    bool UnpackMember(const QString& archivePath, const QString& member, const QString& destFolder,
+    // Unpacks a member; when it is not found by its stored name, the whole archive into a
+    // fresh folder, which then becomes `destFolder`.
+    bool UnpackMember(const QString& archivePath, const QString& member, QString& destFolder,
                       const QString& key, QString* found);
+    // The archive unpacked whole into a fresh folder below `base`, cached under `key`; empty
+    // on failure, and then nothing of it is kept.
+    QString UnpackWhole(const QString& archivePath, const QString& base, const QString& key);
     QString ArchiveKey(const QString& chain, const QString& filePath) const;
     QString NewUnpackFolder(const QString& base, const QString& key, bool whole);
     void ForgetArchive(const QString& key, bool removeFolder);
@@ -99,7 +106,9 @@ private:
     // Archive key (outermost archive path, or that path, "\" and the member chain of a nested
     // archive; compared as spelled, as Linux file names are) -> its unpack folder.
     QHash<QString, ArchiveFolder> mcolArchivePaths;
-    QSet<QString> mUnpackFolders;  // the folders of mcolArchivePaths, for the scan's skip test
+    // Every unpack folder handed out since DeleteTempCol, forgotten ones included: the scan
+    // never takes one for a folder of the archive.
+    QSet<QString> mUnpackFolders;
     qint32 miArchiveCount = 0;
 };
 

@@ -18,8 +18,6 @@ namespace tv {
 
 namespace {
 
-constexpr int kUnpackTimeoutMs = 10000;
-
 QString FolderOf(const QString& path) { return path.left(path.lastIndexOf(QLatin1Char('/'))); }
 
 bool PathExists(const QString& path)
@@ -55,8 +53,9 @@ void clsFileManager::ForgetArchive(const QString& key, bool removeFolder)
     const QString nestedPrefix = key + QLatin1Char('\\');
     for (auto it = mcolArchivePaths.begin(); it != mcolArchivePaths.end();) {
         if (it.key() == key || it.key().startsWith(nestedPrefix)) {
+            // The folder stays in mUnpackFolders: an unpacker still running after its
+            // time-out may write to it again, and no scan may take it for a member folder.
             if (removeFolder && it.key() == key) RemoveTempTree(it->folder);
-            mUnpackFolders.remove(it->folder);
             it = mcolArchivePaths.erase(it);
         } else {
             ++it;
@@ -103,23 +102,20 @@ QString clsFileManager::CreateTempPathIfFileArchiv(const QString& tFilename,
     Q_UNUSED(tFilename);
     if (!AskSizeLimit(tActPath)) return QString();
     const QString key = ArchiveKey(tUnpackedPath, tActPath);
-    if (const ArchiveFolder* cached = CachedArchive(key)) {
-        if (cached->whole) return cached->folder;
-        // An extraction unpacked only some members here: the import needs them all.
-        const QString folder = cached->folder;
-        Q_EMIT ShowMessage(Translate(QStringLiteral("Entpacke Archiv: ")) + key, 0);
-        if (!UnpackArchive(tActPath, QString(), folder, key)) {
-            ForgetArchive(key, false);
-            return QString();
-        }
-        mcolArchivePaths[key].whole = true;
-        return folder;
-    }
-    const QString base = tUnpackedPath.isEmpty() ? gtTempPath : FolderOf(tActPath);
+    if (const ArchiveFolder* cached = CachedArchive(key); cached && cached->whole) return cached->folder;
+    return UnpackWhole(tActPath, tUnpackedPath.isEmpty() ? gtTempPath : FolderOf(tActPath), key);
+}
+
+QString clsFileManager::UnpackWhole(const QString& archivePath, const QString& base, const QString& key)
+{
+    // A folder an extraction filled only in part is left as it is (a started program may be
+    // using it): the unpack folders it holds for nested archives could bear the names of the
+    // archive's own folders, which a whole unpack into it would mix with theirs.
+    ForgetArchive(key, false);
     const QString folder = NewUnpackFolder(base, key, true);
     CreateFolder(folder);
     Q_EMIT ShowMessage(Translate(QStringLiteral("Entpacke Archiv: ")) + key, 0);
-    if (!UnpackArchive(tActPath, QString(), folder, key)) {
+    if (!UnpackArchive(archivePath, QString(), folder, key)) {
         // Whatever the unpacker left is half-written: never scanned, never reused.
         ForgetArchive(key, true);
         return QString();
@@ -141,7 +137,7 @@ bool clsFileManager::UnpackArchive(const QString& archivePath, const QString& me
         return false;
     }
     const UnpackCommand command = MakeUnpackCommand(archivePath, member, destFolder);
-    switch (RunUnpacker(command, destFolder, kUnpackTimeoutMs)) {
+    switch (RunUnpacker(command, destFolder, lUnpackTimeoutMs)) {
     case UnpackRun::NotStarted:
         MsgBox(Translate(QStringLiteral("Fehler beim Entpacken: ")) + command.program,
                vbInformation);
@@ -158,7 +154,7 @@ bool clsFileManager::UnpackArchive(const QString& archivePath, const QString& me
 }
 
 bool clsFileManager::UnpackMember(const QString& archivePath, const QString& member,
-                                  const QString& destFolder, const QString& key, QString* found)
+                                  QString& destFolder, const QString& key, QString* found)
 {
     if (archivePath.isEmpty()) return false;
     if (!UnpackArchive(archivePath, member, destFolder, key)) return false;
@@ -166,8 +162,8 @@ bool clsFileManager::UnpackMember(const QString& archivePath, const QString& mem
     if (!found->isEmpty()) return true;
     // The stored name differs from the archive's own spelling (a name read as CP850, or one
     // holding "\"): unpack the whole archive, normalised, and look again.
-    if (!UnpackArchive(archivePath, QString(), destFolder, key)) return false;
-    if (const auto it = mcolArchivePaths.find(key); it != mcolArchivePaths.end()) it->whole = true;
+    destFolder = UnpackWhole(archivePath, FolderOf(destFolder), key);
+    if (destFolder.isEmpty()) return false;
     *found = ResolveNoCase(destFolder, member);
     return !found->isEmpty();
 }

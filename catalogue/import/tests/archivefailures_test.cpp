@@ -5,6 +5,7 @@
 #include "catalogue/import/clsfilemanager.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -72,6 +73,27 @@ TEST(ArchiveFailures, BrokenArchivesGiveOneNoticeAndNoRows)
         EXPECT_EQ(rec.lines.size(), 2);
         EXPECT_TRUE(fm.ExtractFileFromArchiv("GAME.XEX", "GAME.XEX", archive).isEmpty());
     }
+}
+
+TEST(ArchiveFailures, UnpackerStillRunningAtTheTimeOutIsAFailure)
+{
+    test::AppFolder app(false, true);
+    // A stand-in unpacker that writes a member, then takes its time.
+    const QString tool = gtToolsPath + "7za";
+    ASSERT_TRUE(test::WriteFile(tool, "#!/bin/sh\necho half > GAME.XEX\nexec sleep 2\n"));
+    ASSERT_TRUE(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString zip = app.path("in/SLOW.ZIP");
+    ASSERT_TRUE(test::WriteStoredZip(zip, {{"GAME.XEX", "x"}}));
+    clsFileManager fm;
+    Recorder rec(fm);
+    fm.lUnpackTimeoutMs = 100;
+    fm.InitSearch();
+    EXPECT_EQ(fm.LoadFile("SLOW.ZIP", zip, 1, QString(), false, 0), 0);
+    EXPECT_EQ(rec.lines, QStringList{Notice("Fehler beim Entpacken: " + zip)});
+    EXPECT_EQ(test::CatalogueRows("Select Count(ID) From MainFiles"), (std::vector<QStringList>{{"0"}}));
+    // Its folder is forgotten: the next try does not take what it left for a finished unpack.
+    EXPECT_TRUE(fm.ExtractFileFromArchiv("GAME.XEX", "GAME.XEX", zip).isEmpty());
+    EXPECT_EQ(rec.lines.size(), 2);
 }
 
 TEST(ArchiveFailures, Missing7zaStopsArchivesUntilTheNextJob)

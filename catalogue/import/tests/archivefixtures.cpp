@@ -204,8 +204,9 @@ AppFolder::AppFolder(bool with7za, bool withUnrar)
     QDir().mkpath(gtToolsPath);
     if (with7za) QFile::link(QStringLiteral("/usr/bin/7za"), gtToolsPath + QStringLiteral("7za"));
     if (withUnrar) QFile::link(QStringLiteral("/usr/bin/unrar"), gtToolsPath + QStringLiteral("unrar"));
-    SetMsgBoxHook([this](const QString& prompt, int, const QString&) {
+    SetMsgBoxHook([this](const QString& prompt, int, const QString& title) {
         boxes << prompt;
+        titles << title;
         return answer;
     });
     DbError error;

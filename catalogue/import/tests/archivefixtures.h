@@ -57,6 +57,7 @@ public:
     ~AppFolder();
     QString path(const QString& relative = QString()) const;
     QStringList boxes;        // prompts of the message boxes shown
+    QStringList titles;       // and their titles
     int answer = 6;           // vbYes
 private:
     QTemporaryDir dir_;

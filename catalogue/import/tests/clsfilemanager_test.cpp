@@ -224,3 +224,27 @@ TEST_F(PlainImport, NewIdsNeverInheritAStartHistory)
 }
 
 } // namespace tv
+
+namespace tv {
+
+TEST(ArchiveFolders, ImportAfterAnExtractionKeepsRealFoldersApart)
+{
+    // The extraction unpacks only N.ZIP and gives it the folder "A2" beside it; the archive's
+    // own folder "A2" must not end up inside that folder when the import unpacks it whole.
+    test::AppFolder app;
+    const QString inner = app.path("work/N.ZIP");
+    ASSERT_TRUE(test::WriteStoredZip(inner, {{"IN.XEX", "in"}}));
+    const QString outer = app.path("in/P.7Z");
+    ASSERT_TRUE(test::WriteFile(app.path("src/A2/REAL.XEX"), "real"));
+    ASSERT_TRUE(test::WriteFile(app.path("src/N.ZIP"), test::ReadFile(inner)));
+    ASSERT_TRUE(test::Make7z(outer, app.path("src")));
+    clsFileManager fm;
+    fm.InitCount();
+    fm.InitSearch();
+    EXPECT_EQ(test::ReadFile(fm.ExtractFileFromArchiv("IN.XEX", "N.ZIP\\IN.XEX", outer)), "in");
+    EXPECT_GT(fm.LoadFile("P.7Z", outer, 1, QString(), false, 0), 0);
+    EXPECT_EQ(test::CatalogueRows("Select tUnpackPath From MainFiles order by tUnpackPath"),
+              (std::vector<QStringList>{{"A2\\REAL.XEX"}, {"N.ZIP\\IN.XEX"}}));
+}
+
+} // namespace tv

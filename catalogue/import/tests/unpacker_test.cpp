@@ -41,6 +41,7 @@ TEST(Unpacker, CheckNamesTheMissingProgram)
     EXPECT_FALSE(Check7za());
     ASSERT_EQ(app.boxes.size(), 1);
     EXPECT_EQ(app.boxes[0], QStringLiteral("Datei nicht gefunden: ") + gtToolsPath + QStringLiteral("7za"));
+    EXPECT_EQ(app.titles[0], QStringLiteral("Entpacker-Programm"));
     EXPECT_TRUE(CheckUnrar());
     EXPECT_EQ(app.boxes.size(), 1);
 }
