@@ -207,6 +207,9 @@ QString clsFileManager::ExtractFileFromArchiv(const QString& tFilename,
         if (p.isEmpty() || p == QLatin1String(".") || p == QLatin1String("..") ||
             p.contains(QLatin1Char('/')))
             return QString();
+    // The stored path must name the outermost archive: every later element is looked up
+    // below that archive's unpack folder, never on the disk outside it.
+    if (!IsArchiveName(QFileInfo(tArchivPath).fileName())) return QString();
     parts.prepend(QFileInfo(tArchivPath).fileName());
 
     QString key, folder, archive, archiveKey, relative;
@@ -215,7 +218,6 @@ QString clsFileManager::ExtractFileFromArchiv(const QString& tFilename,
         key = i == 0 ? tArchivPath : key + QLatin1Char('\\') + part;
         relative = relative.isEmpty() ? part : relative + QLatin1Char('/') + part;
         if (i == parts.size() - 1) {
-            if (folder.isEmpty()) return QString();  // the stored path names no archive
             QString found = ResolveNoCase(folder, relative);
             if (found.isEmpty() && !UnpackMember(archive, relative, folder, archiveKey, &found)) {
                 ForgetArchive(archiveKey, false);

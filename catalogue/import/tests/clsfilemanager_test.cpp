@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -95,6 +96,18 @@ TEST_F(NestedImport, FreshEngineExtractsEveryRow)
     EXPECT_TRUE(fresh.ExtractFileFromArchiv("X", "..\\..\\etc\\passwd", rar).isEmpty());
     EXPECT_TRUE(fresh.ExtractFileFromArchiv("X", "NOPE.ATR", rar).isEmpty());
     EXPECT_TRUE(fresh.ExtractFileFromArchiv("passwd", "etc\\passwd", "/").isEmpty());
+    // A stored path that names a folder, not an archive: no element of the chain is looked
+    // up from the root, so nothing is unpacked outside the temporary folder ("/tmp" as the
+    // stored path, a ZIP in /tmp as the chain's archive).
+    QTemporaryFile zip(QStringLiteral("/tmp/XXXXXX.ZIP"));
+    ASSERT_TRUE(zip.open());
+    zip.close();
+    ASSERT_TRUE(test::WriteStoredZip(zip.fileName(), {{"GAME.XEX", "x"}}));
+    const auto unpackFolders = [] { return QDir("/tmp").entryList({"A*"}, QDir::Dirs); };
+    const QStringList before = unpackFolders();
+    EXPECT_TRUE(fresh.ExtractFileFromArchiv("GAME.XEX", QFileInfo(zip).fileName() + "\\GAME.XEX",
+                                            app.path("tmp")).isEmpty());
+    EXPECT_EQ(unpackFolders(), before);
 
     // An import reuses the extraction's folders but fills them first: every member is found.
     ASSERT_FALSE(goDB->Execute("Delete * from MainFiles"));
