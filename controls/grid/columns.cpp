@@ -1,7 +1,8 @@
 #include "columns.h"
 
+#include "platform/gui/gdi.h"
+
 #include <QGuiApplication>
-#include <QPalette>
 #include <algorithm>
 
 namespace vantile {
@@ -16,10 +17,10 @@ std::shared_ptr<Columns> OwnerOf(Connector* connector, int32_t senderIndex)
 
 int32_t Columns::DefaultWindowTextColor()
 {
+    // The colour as it is now (not the system-colour code), so later palette changes leave
+    // the default style alone.
     if (!qGuiApp) return 0;
-    const QColor c = QGuiApplication::palette().color(QPalette::Active, QPalette::WindowText);
-    // RGB in the system's byte order: red in the low byte.
-    return int32_t(c.red() | (c.green() << 8) | (c.blue() << 16));
+    return int32_t(tv::GetSysColor(tv::COLOR_WINDOWTEXT));
 }
 
 std::shared_ptr<Columns> Columns::Create(int32_t windowTextColor)

@@ -1,7 +1,10 @@
 #include "controls/grid/cellstyle.h"
 
 #include <gtest/gtest.h>
+#include <type_traits>
 
+// Code that draws cells uses both namespaces at once.
+using namespace tv;
 using namespace vantile;
 
 namespace {
@@ -137,4 +140,14 @@ TEST(CellStyle, CopyFromGoesThroughTheSettersInItsOrder)
     target.CopyFrom(source);
     EXPECT_EQ(events.ids, (std::vector<int32_t>{1, 2, 4, 5, 3, 6, 7}));
     for (int32_t id = 1; id <= 8; ++id) EXPECT_EQ(target.GetPropValue(id), source.GetPropValue(id)) << id;
+}
+
+TEST(CellStyle, FontStyleWordIsTheFontHelpersOwn)
+{
+    static_assert(std::is_same_v<vantile::FontStyleEnum, tv::FontStyleEnum>);
+    CellStyle style;
+    style.SetFontStyle(vtlFntBold | vtlFntUnderline);
+    StdFont font;
+    ApplyFontStyle(font, style.FontStyle());
+    EXPECT_TRUE(font.Bold && font.Underline && !font.Italic);
 }

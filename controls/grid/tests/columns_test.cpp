@@ -1,5 +1,10 @@
 #include "gridfixture.h"
 
+#include "platform/gui/gdi.h"
+
+#include <QApplication>
+#include <QPalette>
+
 using namespace vantile;
 
 using ColumnsTest = ColumnSetTest;
@@ -204,6 +209,21 @@ TEST_F(ColumnsTest, DefaultStyleChangesReachEveryColumn)
     style->SetBackColor(0xFF);
     EXPECT_EQ(Col("B")->Style()->BackColor(), 0xFF);
     EXPECT_EQ(events, (LayoutEvents{{kLayoutDefaultStyle, CellStyle::kBackColor}}));
+}
+
+TEST(ColumnsDefaultStyle, TextColourIsTheWindowTextColourAtCreation)
+{
+    // Window text is the text on a list's background, not the text on a window's face.
+    const QPalette saved = QApplication::palette();
+    QPalette palette = saved;
+    palette.setColor(QPalette::Text, QColor(0x12, 0x34, 0x56));
+    palette.setColor(QPalette::WindowText, QColor(0xAB, 0xCD, 0xEF));
+    QApplication::setPalette(palette);
+    const int32_t system = int32_t(tv::GetSysColor(tv::COLOR_WINDOWTEXT));
+    auto set = Columns::Create();
+    QApplication::setPalette(saved);
+    EXPECT_EQ(system, 0x563412);
+    EXPECT_EQ(set->Style()->TextColor(), system);   // a fixed RGB value, not a system-colour code
 }
 
 // --- layout text ---
