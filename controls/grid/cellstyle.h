@@ -42,9 +42,9 @@ constexpr int32_t kDtSingleLine = 0x20;
 constexpr int32_t kDtNoPrefix = 0x800;
 constexpr int32_t kDtEndEllipsis = 0x8000;
 
-// OLE colours of the header and footer defaults (high bit set: a system colour).
-constexpr int32_t kSysColorBtnText = int32_t(0x80000012u);
-constexpr int32_t kSysColorBtnFace = int32_t(0x8000000Fu);
+// OLE colours of the header and footer defaults (high bit set: a system colour by its index).
+constexpr int32_t kSysColorBtnText = int32_t(0x80000000u | tv::COLOR_BTNTEXT);
+constexpr int32_t kSysColorBtnFace = int32_t(0x80000000u | tv::COLOR_BTNFACE);
 
 // The eight display attributes of a grid cell. A column, a header or footer cell, a row set
 // and the column set each own one; whoever holds the shared pointer keeps it alive. Any

@@ -246,6 +246,7 @@ void Columns::SetLayout(const QString& layout)
 
 void Columns::Clear()
 {
+    for (const auto& entry : *columns_) entry.value->Detach();
     columns_->clear();
     for (const auto& group : groups_) group->Clear();
 }
@@ -256,6 +257,7 @@ void Columns::Remove(const tv::Variant& key)
     if (!column) return;
     groups_[size_t(column->Fixed())]->Remove(column);
     columns_->remove(column->Index() + 1);
+    column->Detach();
     // Keep Index equal to the position, which is how messages find their column.
     int32_t index = 0;
     for (auto& entry : *columns_) entry.value->SetIndex(index++);

@@ -77,10 +77,12 @@ TEST(CellStyle, InitDefaultsByKind)
         std::vector<int32_t> events;
         int32_t textColor, backColor, borderAppearance, borderType, fontStyle;
     };
+    const int32_t btnText = int32_t(0x80000012u);
+    const int32_t btnFace = int32_t(0x8000000Fu);
     const Case kCases[] = {
         {"data cell", kStyleData, {2, 5, 8, 6, 7, 4}, -1, -1, -1, -1, -1},
-        {"header cell", kStyleHeader, {2, 5, 8, 6, 7}, kSysColorBtnText, kSysColorBtnFace, 5, 4111, 0},
-        {"footer cell", kStyleFooter, {2, 5, 8, 6, 7}, kSysColorBtnText, kSysColorBtnFace, 5, 4111, 0},
+        {"header cell", kStyleHeader, {2, 5, 8, 6, 7}, btnText, btnFace, 5, 4111, 0},
+        {"footer cell", kStyleFooter, {2, 5, 8, 6, 7}, btnText, btnFace, 5, 4111, 0},
         {"other kind", 3, {2}, 0, 0, 0, 0, 0},
     };
     for (const auto& c : kCases) {

@@ -170,6 +170,32 @@ TEST_F(ColumnsTest, RemoveRenumbersSoLaterMessagesReachTheirColumn)
     EXPECT_EQ(Keys(vtlGrpCenter), QStringList{});
 }
 
+TEST_F(ColumnsTest, ColumnsLetGoNoLongerMoveTheirSuccessors)
+{
+    // A host still holds the column it removed (or cleared); the column now at its old Index
+    // must not move or be reported when the held one changes.
+    for (bool clear : {false, true}) {
+        SCOPED_TRACE(clear ? "Clear" : "Remove");
+        SetUp();
+        AddColumns({"A", "B", "C"});
+        auto a = Col("A");
+        if (clear) {
+            set->Clear();
+            AddColumns({"B", "C"});
+        } else {
+            set->Remove("A");
+        }
+        a->SetOrder(-2);
+        a->SetWidth(5);
+        a->SetHidden(vtlHiddenCurrently);
+        a->SetFixed(vtlGrpLeft);
+        EXPECT_EQ(Keys(vtlGrpCenter), (QStringList{"B", "C"}));
+        EXPECT_EQ(Keys(vtlGrpLeft), QStringList{});
+        EXPECT_TRUE(events.empty());
+        EXPECT_EQ(a->Group(), nullptr);
+    }
+}
+
 TEST_F(ColumnsTest, ClearKeepsTheWidthUntilTheNextAdd)
 {
     AddColumns({"A", "B"});
