@@ -101,7 +101,8 @@ std::shared_ptr<Column> Columns::Add(const QString& key, int32_t width, int32_t 
     const int32_t index = Count();
     column->Init(key, index, width, connector_);
     column->AllowFocus = column->AllowReorder = column->AllowSizing = column->AllowHide = true;
-    column->Icons = icons.text().isEmpty() ? tv::Variant::null() : icons;
+    // An array of icon numbers has no text form but is an icon list all the same.
+    column->Icons = icons.array() || !icons.text().isEmpty() ? icons : tv::Variant::null();
     column->Format = dataFormat;
     column->MinWidth = 20;
     column->Style()->InitDefaults(kStyleData);

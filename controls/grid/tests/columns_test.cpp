@@ -41,6 +41,11 @@ TEST_F(ColumnsTest, AddGivesItsDefaults)
     EXPECT_EQ(b->Index(), 1);
     EXPECT_EQ(events, (LayoutEvents{{kLayoutAdded, 0}, {kLayoutHidden, 1}, {kLayoutAdded, 1}}));
     EXPECT_EQ(set->Width(), 50);
+
+    tv::VariantArray icons(0, 1);   // an icon list has no text form
+    icons.at(0) = 1;
+    icons.at(1) = -2;
+    EXPECT_EQ(set->Add("I", 64, 0, 0, 0, false, {}, {}, {}, tv::Variant(icons))->Icons, tv::Variant(icons));
 }
 
 TEST_F(ColumnsTest, AddRefusesDuplicateKeysIgnoringCaseAndUmlauts)
