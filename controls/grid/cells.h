@@ -71,8 +71,8 @@ public:
     void SetLockButtons(bool lock) { lockButtons_ = lock; }
     int32_t Rows() const { return rows_; }
     // Gives every column exactly `rows` cells of this kind, keeping the cells that remain; new
-    // cells look like those that Columns::Add makes. Refused (false) below 0, and below 1 while there
-    // are columns, since every column needs its first cell.
+    // cells look like those that Columns::Add makes. Refused (false) below 0, and below 1
+    // while there are columns, since every column needs its first cell.
     bool SetRows(int32_t rows);
     int32_t Count() const { return columns_ ? columns_->count() : 0; }
     // Rows x RowHeight while shown and there are columns, else 0.
