@@ -2,7 +2,7 @@
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modmain.h"
-#include "catalogue/emulators/modatari.h"
+#include "catalogue/core/modatari.h"
 #include "catalogue/emulators/modemulator.h"
 #include "catalogue/emulators/modstart.h"
 #include "catalogue/import/clsfilemanager.h"
@@ -357,7 +357,7 @@ TEST_F(StartFileTest, ViewersAndDocuments)
     const int32_t pdfID = AddRow(pdf, 19);
 
     gtEditor = MakeProgram(QStringLiteral("bin/my.viewer"));
-    EXPECT_EQ(Start(textID), QStringLiteral("my: read me.txt"));
+    EXPECT_EQ(Start(textID), QStringLiteral("MY: read me.txt"));
     EXPECT_EQ(WaitForRecord().mid(1), QStringList{text});
 
     // Without a viewer (or with the old platform's default) text and PDF files go to the
