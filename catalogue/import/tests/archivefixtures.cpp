@@ -122,7 +122,7 @@ bool WriteStoredZip(const QString& path, const std::vector<RawMember>& members)
         Put16(common, 0);  // extra
         Put32(out, 0x04034b50);
         out += common + m.name + data;
-        const quint32 mode = m.symlink ? 0120777 : m.folder ? 040755 : 0100644;
+        const quint32 mode = m.symlink ? 0120777 : m.folder ? 040755 : 0100000 | (m.mode ? m.mode : 0644);
         Put32(central, 0x02014b50);
         Put16(central, 0x031E);  // made by: Unix
         central += common;

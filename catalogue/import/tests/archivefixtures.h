@@ -24,6 +24,7 @@ struct RawMember {
     QByteArray data;
     bool folder = false;
     bool symlink = false;  // ZIP only: data is the link target
+    quint32 mode = 0;      // ZIP only: Unix permission bits of a file, 0 for rw-r--r--
 };
 
 // A stored (uncompressed) RAR 4 archive: marker, main header, one file header with CRCs

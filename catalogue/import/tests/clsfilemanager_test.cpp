@@ -94,6 +94,7 @@ TEST_F(NestedImport, FreshEngineExtractsEveryRow)
     // Hostile or unknown chains give nothing.
     EXPECT_TRUE(fresh.ExtractFileFromArchiv("X", "..\\..\\etc\\passwd", rar).isEmpty());
     EXPECT_TRUE(fresh.ExtractFileFromArchiv("X", "NOPE.ATR", rar).isEmpty());
+    EXPECT_TRUE(fresh.ExtractFileFromArchiv("passwd", "etc\\passwd", "/").isEmpty());
 
     // An import reuses the extraction's folders but fills them first: every member is found.
     ASSERT_FALSE(goDB->Execute("Delete * from MainFiles"));
