@@ -279,17 +279,22 @@ TEST_F(StartFileTest, StopsThatStartNothingAndRecordNothing)
         int32_t id;
         QString profil;
         QString message;
+        int style;
     } const kCases[] = {
-        {"missing file", missing, "1", "Datei nicht gefunden: " + dir.filePath("gone.atr")},
-        {"incomplete placeholder", id, "10", "Unvollständiger Parameter: <$filepath"},
-        {"unknown placeholder", id, "12", "Unbekannter Parameter: <$file$>"},
-        {"unknown profile", id, "99", "Start-Error: Unbekanntes Profil: 99"},
+        {"missing file", missing, "1", "Datei nicht gefunden: " + dir.filePath("gone.atr"), vbExclamation},
+        {"incomplete placeholder", id, "10", "Unvollständiger Parameter: <$filepath", vbInformation},
+        {"unknown placeholder", id, "12", "Unbekannter Parameter: <$file$>", vbInformation},
+        {"unknown profile", id, "99", "Start-Error: Unbekanntes Profil: 99", vbOKOnly},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         boxes.clear();
+        boxStyles.clear();
+        boxTitles.clear();
         EXPECT_EQ(Start(c.id, c.profil), QString());
         EXPECT_EQ(boxes, QStringList{c.message});
+        EXPECT_EQ(boxStyles, QList<int>{c.style});
+        EXPECT_EQ(boxTitles, QStringList{"Tovarin"});
     }
     EXPECT_FALSE(QFile::exists(record));
     EXPECT_EQ(Starts(id), std::make_pair(0, 0));
