@@ -1,12 +1,12 @@
 #include "modstart.h"
 
 #include "catalogue/core/frminputbox.h"
+#include "catalogue/core/modatari.h"
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modfiles.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/emulators/frmeditemu.h"
-#include "catalogue/core/modatari.h"
 #include "catalogue/emulators/modemulator.h"
 #include "catalogue/emulators/modstartparams.h"
 #include "catalogue/import/clsfilemanager.h"

@@ -1,8 +1,8 @@
 #include "modstartparams.h"
 
+#include "catalogue/core/modatari.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/emulators/clsemulator.h"
-#include "catalogue/core/modatari.h"
 #include "catalogue/emulators/modoptions.h"
 #include "platform/system/process.h"
 
