@@ -94,7 +94,8 @@ sqlite3_stmt* DbConnection::Prepare(const QString& sql, DbError* error)
     }
     sqlite3_stmt* stmt = nullptr;
     const QByteArray text = utf8(sql);
-    if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK) {
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt, &tail) != SQLITE_OK) {
         *error = EngineError();
         sqlite3_finalize(stmt);
         return nullptr;
@@ -102,6 +103,14 @@ sqlite3_stmt* DbConnection::Prepare(const QString& sql, DbError* error)
     if (!stmt) {   // only blanks or a comment
         *error = MakeDbError(dbErrSyntax, sql);
         return nullptr;
+    }
+    // The engine prepares the first statement only: a second one would silently not run.
+    for (const char* p = tail; p && p < text.constData() + text.size(); ++p) {
+        if (*p != ';' && !QChar::isSpace(uchar(*p))) {
+            sqlite3_finalize(stmt);
+            *error = MakeDbError(dbErrTextAfterEnd);
+            return nullptr;
+        }
     }
     statements_.insert(sql, stmt);
     return stmt;
@@ -183,13 +192,15 @@ void BindParameter(sqlite3_stmt* stmt, int index, const Variant& value, bool num
     case VarType::String: {
         const QString s = value.toString();
         if (numberLikeTexts) {
-            static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+)(\\.\\d+)?\\s*$"));
+            // Only the text a number prints as: "007" or "1.50" stay texts, or a text column
+            // holding them would no longer match.
+            static const QRegularExpression number(QStringLiteral("^-?(0|[1-9]\\d*)(\\.\\d*[1-9])?$"));
             const QRegularExpressionMatch m = number.match(s);
             if (m.hasMatch()) {
                 bool ok = false;
-                const qlonglong whole = s.trimmed().toLongLong(&ok);
+                const qlonglong whole = s.toLongLong(&ok);
                 if (ok && m.captured(2).isEmpty()) sqlite3_bind_int64(stmt, index, whole);
-                else sqlite3_bind_double(stmt, index, s.trimmed().toDouble());
+                else sqlite3_bind_double(stmt, index, s.toDouble());
                 return;
             }
         }

@@ -228,6 +228,34 @@ TEST_F(CatalogueTest, CompactFailureKeepsTheCatalogueUnderItsName)
     EXPECT_TRUE(ConnectDB(gtDBPath));
 }
 
+// When the compacted file cannot take the catalogue's name, the previous file gets it back.
+TEST_F(CatalogueTest, ReplacementThatCannotTakeTheNameLeavesThePreviousFile)
+{
+    const QString path = file("cat.MDB");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("previous catalogue");
+    f.close();
+    EXPECT_FALSE(ReplaceKeepingOld(path, file("missing.MDR"), file("cat.OLD")).isEmpty());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("previous catalogue"));
+    EXPECT_FALSE(QFile::exists(file("cat.OLD")));
+}
+
+// A catalogue name without an extension keeps the temporary and the kept file beside it, even
+// when a folder name holds a dot.
+TEST_F(CatalogueTest, CompactNameWithoutExtensionStaysInItsFolder)
+{
+    ASSERT_TRUE(QDir().mkpath(file("x.dir")));
+    gtDBPath = CreateDBFile(file("x.dir/katalog.MDB"));
+    ASSERT_TRUE(QFile::rename(gtDBPath, file("x.dir/katalog")));
+    gtDBPath = file("x.dir/katalog");
+    ASSERT_TRUE(CompactDB());
+    EXPECT_TRUE(QFile::exists(file("x.dir/katalog.OLD")));
+    EXPECT_FALSE(QFile::exists(file("x.OLD")));
+    EXPECT_TRUE(ConnectDB(gtDBPath));
+}
+
 TEST(SqlTextBuilders, AddWhereAndGetLikeClause)
 {
     QString op;
