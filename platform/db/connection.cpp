@@ -47,7 +47,9 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
     if (!key.isEmpty()) sqlite3_key(c->db_, key.constData(), int(key.size()));
     // Reading the schema is the first read of the file: a wrong key shows here.
     rc = sqlite3_exec(c->db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (rc == SQLITE_NOTADB) {
+    // An encrypted file cannot be told from any other by its bytes, but a database is made of
+    // whole pages: a file of another length is no database, and asking for a password is useless.
+    if (rc == SQLITE_NOTADB && QFileInfo(path).size() % 512 == 0) {
         *error = MakeDbError(dbErrNeedsPassword);
         return nullptr;
     }

@@ -39,6 +39,12 @@ protected:
     }
     QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
     QString newCatalogue(const char* name) { return CreateDBFile(file(name)); }
+    void writeFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
 
     QTemporaryDir dir;
     QStringList messages, titles, prompts;
@@ -130,11 +136,9 @@ TEST_F(CatalogueTest, ConnectChecksVersionAndKeepsThePreviousCatalogue)
 TEST_F(CatalogueTest, FilesThatAreNoCatalogueAreRefused)
 {
     const QString text = file("text.MDB");
-    QFile f(text);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("no database at all, just some text that fills more than one page header");
-    f.close();
+    writeFile(text, "no database at all, just some text that fills more than one page header");
     EXPECT_FALSE(ConnectDB(text));
+    EXPECT_TRUE(prompts.isEmpty());   // no database at all: no password can help
     EXPECT_FALSE(ConnectDB(file("missing.MDB")));
 
     DbError e;
@@ -199,10 +203,7 @@ TEST_F(CatalogueTest, CompactKeepsThePreviousFileAsOldAndLeavesNoSideFiles)
         ASSERT_FALSE(goDB->Execute(QStringLiteral("Insert Into MainFiles (tFile, tPath) Values ('f%1', '/p')").arg(i)));
     ASSERT_FALSE(goDB->Execute(QStringLiteral("Delete * from MainFiles where ID > 10")));
     CloseDB();
-    QFile old(file("cat.OLD"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("an older kept file");
-    old.close();
+    writeFile(file("cat.OLD"), "an older kept file");
 
     ASSERT_TRUE(CompactDB());
     EXPECT_TRUE(messages.isEmpty());
@@ -232,11 +233,9 @@ TEST_F(CatalogueTest, CompactFailureKeepsTheCatalogueUnderItsName)
 TEST_F(CatalogueTest, ReplacementThatCannotTakeTheNameLeavesThePreviousFile)
 {
     const QString path = file("cat.MDB");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("previous catalogue");
-    f.close();
+    writeFile(path, "previous catalogue");
     EXPECT_FALSE(ReplaceKeepingOld(path, file("missing.MDR"), file("cat.OLD")).isEmpty());
+    QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("previous catalogue"));
     EXPECT_FALSE(QFile::exists(file("cat.OLD")));
