@@ -78,6 +78,15 @@ TEST_F(CatalogueTest, CreateAddsExtensionWritesVersionRowAndRefusesExistingNames
     EXPECT_EQ(styles[0], int(vbExclamation));
     EXPECT_EQ(titles[0], QStringLiteral("Error"));
     EXPECT_EQ(CreateDBFile(QString()), QString());
+
+    // Any other failure: "Fehler: " and the engine's text; the dialog folder is kept all the same.
+    EXPECT_EQ(newCatalogue("no folder/katalog"), QString());
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[1].startsWith(QStringLiteral("Fehler: ")));
+    EXPECT_GT(messages[1].size(), 8);
+    EXPECT_EQ(styles[1], int(vbCritical));
+    EXPECT_EQ(titles[1], QStringLiteral("Error"));
+    EXPECT_EQ(gtDialogPath, file("no folder/"));
 }
 
 TEST_F(CatalogueTest, SchemaKeepsVersionTextsIdsAndCaseRules)
@@ -149,7 +158,10 @@ TEST_F(CatalogueTest, FilesThatAreNoCatalogueAreRefused)
     EXPECT_FALSE(ConnectDB(file("plain.MDB")));   // opens without a key, but has no "Version" row
 
     ASSERT_EQ(messages.size(), 3);
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(messages[i].startsWith(QStringLiteral("Dies ist keine Tovarin-Datenbank: ")));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(messages[i].startsWith(QStringLiteral("Dies ist keine Tovarin-Datenbank: ")));
+        EXPECT_EQ(styles[i], int(vbCritical));
+    }
     EXPECT_TRUE(messages[2].contains(file("plain.MDB") + QStringLiteral("\r\n")));
     EXPECT_FALSE(goDB);
 }
@@ -226,6 +238,8 @@ TEST_F(CatalogueTest, CompactFailureKeepsTheCatalogueUnderItsName)
     EXPECT_FALSE(CompactDB());
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("CompactDB-Error: ")));
+    EXPECT_EQ(styles[0], int(vbOKOnly));
+    EXPECT_EQ(titles[0], kAppTitle);
     EXPECT_TRUE(ConnectDB(gtDBPath));
 }
 
