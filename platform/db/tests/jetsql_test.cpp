@@ -138,6 +138,14 @@ TEST(JetSql, TranslatesTheCatalogueTexts)
         // Report list: filter parameter and sort column, combo box record sources
         {"PARAMETERS XXX VALUE; SELECT ID, tFile AS File, lSize FROM MainFiles WHERE iFileType=1 AND tFile = XXX ORDER BY 3 DESC",
          "SELECT ID, tFile AS File, lSize FROM MainFiles WHERE iFileType=1 AND tFile = ?1 ORDER BY 3 DESC", {"XXX"}},
+        {"PARAMETERS XXX VALUE; SELECT Category_ID, Count(ID) FROM MainFiles WHERE iFileType=1 AND Category_ID = XXX"
+         " GROUP BY Category_ID ORDER BY 2 ASC",
+         "SELECT Category_ID, Count(ID) AS Expr1001 FROM MainFiles WHERE iFileType=1 AND Category_ID = ?1"
+         " GROUP BY Category_ID ORDER BY 2 ASC", {"XXX"}},
+        {"Select Category_ID, Count(*) As n From MainFiles GROUP BY Category_ID HAVING (Count(*) > 1) AND Category_ID  = 3"
+         " ORDER BY 1",
+         "Select Category_ID, Count(*) As n From MainFiles GROUP BY Category_ID HAVING (Count(*) > 1) AND Category_ID  = 3"
+         " ORDER BY 1", {}},
         {"SELECT DISTINCT ID, tCategory AS Name FROM Category ORDER BY tCategory",
          "SELECT DISTINCT ID, tCategory AS Name FROM Category ORDER BY tCategory", {}},
         {"SELECT ID, tCategory FROM Category WHERE (ID > 0) AND UCASE(tCategory )LIKE 'ABC*' ORDER BY 1",
