@@ -146,8 +146,8 @@ bool CompactDB()
         QApplication::setOverrideCursor(Qt::WaitCursor);
         return false;
     };
-    // The temporary and the kept file take the catalogue's extension; a name without one (a
-    // dot in a folder name is none) gets them added, so both stay beside the catalogue.
+    // The temporary and the kept file replace the catalogue's extension; a name without one
+    // (a dot in a folder name is none) gets theirs added, so both stay beside the catalogue.
     const int dot = int(gtDBPath.lastIndexOf(QLatin1Char('.')));
     const QString base = dot > gtDBPath.lastIndexOf(QLatin1Char('/')) ? gtDBPath.left(dot + 1)
                                                                        : gtDBPath + QLatin1Char('.');
