@@ -165,7 +165,7 @@ QString MakeSQLFindParent(const QString& levelSql, const QString& itemKey)
     numeric = std::isfinite(itemKey.trimmed().toDouble(&numeric)) && numeric;
     const QString key = numeric ? itemKey : SQLQuote(itemKey);
     QString statement = splitCI(levelSql, QStringLiteral(" ORDER BY ")).at(0);
-    if (levelSql.contains(QLatin1String(" UNION "))) return statement;
+    if (IsUnionSQL(levelSql)) return statement;
 
     QStringList pieces = splitCI(statement, QStringLiteral(" GROUP BY "));
     statement = pieces.at(0);
@@ -177,6 +177,8 @@ QString MakeSQLFindParent(const QString& levelSql, const QString& itemKey)
                   QLatin1Char(')');
     return statement + QLatin1String(" WHERE ") + conditions.mid(4) + QLatin1Char(' ') + group;
 }
+
+bool IsUnionSQL(const QString& levelSql) { return levelSql.contains(QLatin1String(" UNION "), CI); }
 
 QString SQLQuote(const QString& text)
 {

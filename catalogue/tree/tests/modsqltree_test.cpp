@@ -83,6 +83,9 @@ TEST(TreeSql, QueryForTheParentKeyOfOneItem)
         {"union keeps its parts",
          "SELECT a,b,1,c FROM T UNION SELECT d,e,2,f FROM U ORDER BY 1", "5",
          "SELECT a,b,1,c FROM T UNION SELECT d,e,2,f FROM U"},
+        {"lower-case union keeps its parts too",
+         "SELECT a,b,1,c FROM T union SELECT d,e,2,f FROM U order by 1", "5",
+         "SELECT a,b,1,c FROM T union SELECT d,e,2,f FROM U"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
