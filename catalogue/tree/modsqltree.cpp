@@ -161,8 +161,9 @@ QStringList GetSQLFieldList(const QString& sql)
 QString MakeSQLFindParent(const QString& levelSql, const QString& itemKey)
 {
     // "inf" and "nan" read as numbers too, but are names to the database.
-    bool numeric = false;
-    numeric = std::isfinite(itemKey.trimmed().toDouble(&numeric)) && numeric;
+    bool ok = false;
+    const double number = itemKey.trimmed().toDouble(&ok);
+    const bool numeric = ok && std::isfinite(number);
     const QString key = numeric ? itemKey : SQLQuote(itemKey);
     QString statement = splitCI(levelSql, QStringLiteral(" ORDER BY ")).at(0);
     if (IsUnionSQL(levelSql)) return statement;
