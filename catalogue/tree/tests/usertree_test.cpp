@@ -208,3 +208,11 @@ TEST_F(TreeControl, IconsComeFromTheStandardListAndTheHostMayChangeThem)
     tree->Refresh();
     EXPECT_EQ(GetPixel(hdc, 32 + 8, 8), RGB(0, 255, 0));
 }
+
+TEST_F(TreeControl, SelectingAChildOfACollapsedRowShowsTheNewRows)
+{
+    ASSERT_TRUE(tree->TreeItems(0)->SelectSubItem(QString::number(b)));
+    EXPECT_EQ(selected(), QStringLiteral("B"));
+    EXPECT_EQ(tree->ItemCount(), 3);
+    EXPECT_EQ(tree->scrollView()->ItemCount(), 3);   // the scroll range takes in the loaded rows
+}
