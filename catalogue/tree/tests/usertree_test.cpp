@@ -216,3 +216,13 @@ TEST_F(TreeControl, SelectingAChildOfACollapsedRowShowsTheNewRows)
     EXPECT_EQ(tree->ItemCount(), 3);
     EXPECT_EQ(tree->scrollView()->ItemCount(), 3);   // the scroll range takes in the loaded rows
 }
+
+TEST_F(TreeControl, KeysMoveOnFromTheSelectionARequeryKept)
+{
+    ASSERT_TRUE(tree->SelectItem(QString::number(a2), 3));
+    addFile(QStringLiteral("a0"), a, 1);   // above a2 in its subtree
+    tree->Requery();
+    EXPECT_EQ(selected(), QStringLiteral("a2"));
+    key(VK_DOWN);
+    EXPECT_EQ(selected(), QStringLiteral("B"));
+}
