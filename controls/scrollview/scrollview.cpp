@@ -517,7 +517,10 @@ void ScrollView::layoutChildren()
         corner_->setVisible(hShown && vShown);
         if (clientRect == client_->geometry()) break;
         client_->setGeometry(clientRect);
-        if (!client_->isVisible()) onClientResize();   // hidden widgets get their resize later
+        if (!client_->isVisible()) {   // hidden widgets get their resize event when shown
+            client_->syncBackStore();
+            onClientResize();
+        }
     }
     inLayout_ = false;
 }
