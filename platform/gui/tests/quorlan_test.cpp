@@ -230,6 +230,15 @@ TEST(WindowEnumeratorTest, VisitsTopLevelWindowsUntilCancelled)
     });
     e.Run();
     EXPECT_EQ(seen.size(), 1u);
+
+    auto owned = std::make_unique<WindowEnumerator>();
+    int calls = 0;
+    owned->Enumerate.connect([&](HandleId, bool&) {
+        ++calls;
+        owned.reset();   // released inside its own event, not cancelled
+    });
+    owned->Run();
+    EXPECT_EQ(calls, 1);
 }
 
 TEST(Windows, HandlesAreTableIdsThatDieWithTheirWidget)
