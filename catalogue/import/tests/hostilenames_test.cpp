@@ -77,6 +77,13 @@ TEST(HostileNames, LandInsideTheUnpackFolderWithValidNames)
         for (const QString& f : c.expected)
             EXPECT_TRUE(QFileInfo(folder + QLatin1Char('/') + f).permissions() & QFileDevice::ReadOwner)
                 << f.toStdString();
+        // A fresh engine finds every file again by the chain the import stores.
+        clsFileManager fresh;
+        for (const QString& f : c.expected) {
+            const QString copy = fresh.ExtractFileFromArchiv(QFileInfo(f).fileName(),
+                                                             QString(f).replace('/', '\\'), archive);
+            EXPECT_EQ(test::ReadFile(copy), test::ReadFile(folder + QLatin1Char('/') + f)) << f.toStdString();
+        }
     }
 }
 
