@@ -14,6 +14,9 @@ function(tovarin_add_test name)
   add_executable(${name} ${T_SOURCES})
   tovarin_setup_target(${name})
   target_link_libraries(${name} PRIVATE tovarin_testmain ${T_LIBS})
+  # Test code is compiled for build speed, not run speed: it only drives the libraries, and
+  # optimising the assertion macros costs most of a clean build.
+  target_compile_options(${name} PRIVATE -O0 -g0)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
