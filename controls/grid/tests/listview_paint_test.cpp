@@ -1,0 +1,139 @@
+#include "listviewfixture.h"
+
+#include "controls/grid/column.h"
+#include "platform/gui/gdi.h"
+
+namespace vantile {
+
+namespace {
+// Pixels of a rectangle (right and bottom exclusive) whose colour is `c`.
+int count(const QImage& img, const QRect& r, const QColor& c)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (img.pixelColor(x, y).rgb() == c.rgb()) ++n;
+    return n;
+}
+int dark(const QImage& img, const QRect& r)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (QColor(img.pixel(x, y)).value() < 100) ++n;
+    return n;
+}
+QColor sys(int index) { return tv::ToQColor(tv::GetSysColor(index)); }
+} // namespace
+
+TEST_F(ListViewTest, HeaderShowsItsCaptionsOnRaisedCells)
+{
+    fill(3);
+    const QImage img = screen();
+    EXPECT_GT(count(img, QRect(0, 0, 180, 16), sys(tv::COLOR_BTNFACE)), 180 * 16 / 3);
+    EXPECT_GT(dark(img, QRect(4, 2, 50, 12)), 10);     // "HeadA"
+    EXPECT_EQ(dark(img, QRect(200, 2, 80, 12)), 0);    // no column there
+}
+
+TEST_F(ListViewTest, SelectedRowInTheHighlightColour)
+{
+    fill(3);
+    lv->IgnoreFocus = true;
+    lv->setHighlightColor(0x00FF00);   // green, an RGB value
+    lv->SetBookmark(1);
+    const QImage img = screen();
+    const QRect row1(0, 32, 180, 16), row0(0, 16, 180, 16);
+    EXPECT_GT(count(img, row1, Qt::green), 180 * 16 / 2);
+    EXPECT_EQ(count(img, row0, Qt::green), 0);
+    // Without the focus and IgnoreFocus, the selection shows in the grey-text colour.
+    lv->IgnoreFocus = false;
+    lv->ScrollWnd()->clearFocus();
+    ASSERT_FALSE(lv->ScrollWnd()->HasFocus());
+    const QImage grey = screen();
+    EXPECT_EQ(count(grey, row1, Qt::green), 0);
+    EXPECT_GT(count(grey, row1, sys(tv::COLOR_GRAYTEXT)), 180 * 16 / 2);
+}
+
+TEST_F(ListViewTest, DropHighlightRowInRedText)
+{
+    fill(3);
+    lv->setDropHighlight(2);
+    EXPECT_EQ(lv->ScrollWnd()->ItemTag(2) & kTagDrop, kTagDrop);
+    const QImage img = screen();
+    auto reddish = [&](const QRect& r) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const QColor c = img.pixelColor(x, y);
+                if (c.red() > 150 && c.green() < 100 && c.blue() < 100) ++n;
+            }
+        return n;
+    };
+    EXPECT_GT(reddish(QRect(0, 48, 180, 16)), 10);
+    EXPECT_EQ(reddish(QRect(0, 32, 180, 16)), 0);
+    lv->setDropHighlight(-1);   // unflagged, but kept as the stored drop row
+    EXPECT_EQ(lv->ScrollWnd()->ItemTag(2) & kTagDrop, 0);
+    EXPECT_EQ(lv->DropHighlight(), 2);
+}
+
+TEST_F(ListViewTest, EmptyRowsCarryTheGridLines)
+{
+    fill(2);
+    lv->setBorderAppearance(vtl2DBlackLine);
+    lv->setBorderType(vtlBdrRect);
+    const QColor frame = sys(tv::COLOR_WINDOWFRAME);
+    // Below the last row (y 48 on) the column lines only show with EmptyRows.
+    EXPECT_EQ(count(screen(), QRect(59, 60, 1, 40), frame), 0);
+    lv->EmptyRows = true;
+    EXPECT_EQ(count(screen(), QRect(59, 60, 1, 40), frame), 40);
+}
+
+TEST_F(ListViewTest, HostEventsShapeTheCell)
+{
+    fill(2);
+    auto b = lv->Columns()->Item(QStringLiteral("B"));
+    b->FetchContents = true;
+    b->FetchStyle = true;
+    QStringList seen;
+    lv->FetchContents.connect([&](int32_t r, int32_t c, tv::Variant& v, tv::Variant&) {
+        seen << QStringLiteral("contents %1 %2 %3").arg(r).arg(c).arg(v.text());
+        v = QString();
+    });
+    lv->FetchStyleEx.connect([&](int32_t r, int32_t c, int32_t, tv::Variant&, int32_t&, int32_t&, int32_t& back, int32_t&) {
+        seen << QStringLiteral("style %1 %2").arg(r).arg(c);
+        back = 0x0000FF;   // red
+    });
+    const QImage img = screen();
+    EXPECT_TRUE(seen.contains(QStringLiteral("contents 1 1 r1c1")));
+    EXPECT_TRUE(seen.contains(QStringLiteral("style 1 1")));
+    EXPECT_GT(count(img, QRect(60, 16, 60, 32), Qt::red), 60 * 30);
+    EXPECT_EQ(dark(img, QRect(60, 16, 60, 32)), 0);   // the host emptied the text
+}
+
+TEST_F(ListViewTest, CellTipsAskTheHost)
+{
+    fill(2);
+    lv->setToolTipMode(vtlFetchTips);
+    QStringList asked;
+    lv->CellTip.connect([&](int32_t r, int32_t c, QString& text) {
+        asked << QStringLiteral("%1 %2").arg(r).arg(c);
+        text = QStringLiteral("tip");
+    });
+    lv->ScrollWnd()->MouseHoverEx.raise(70, 20);
+    lv->ScrollWnd()->MouseHoverEx.raise(70, 5);   // the header asks nothing
+    EXPECT_EQ(asked, QStringList{QStringLiteral("0 1")});
+}
+
+TEST_F(ListViewTest, DragImageOfACell)
+{
+    fill(2);
+    const tv::PicturePtr pic = lv->CreateDragImage(0, 1);
+    ASSERT_TRUE(pic);
+    const QImage img = pic->image();
+    EXPECT_EQ(img.size(), QSize(60, 16));
+    EXPECT_GT(dark(img, img.rect()), 10);
+    lv->Columns()->Item(QStringLiteral("A"))->OwnerDraw = true;
+    EXPECT_FALSE(lv->CreateDragImage(0, 1));
+}
+
+} // namespace vantile

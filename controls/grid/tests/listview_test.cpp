@@ -1,0 +1,316 @@
+#include "listviewfixture.h"
+
+#include "controls/grid/column.h"
+#include "controls/vantile.h"
+
+namespace vantile {
+
+TEST(ListViewFactory, CreatesTheGridByName)
+{
+    QWidget parent;
+    QWidget* w = CreateControl(QStringLiteral("vantile.listview"), &parent);
+    auto* lv = qobject_cast<ListView*>(w);
+    ASSERT_TRUE(lv);
+    EXPECT_EQ(lv->RowHeight(), 16);
+    EXPECT_EQ(lv->BorderAppearance(), vtl3DRaised);
+    EXPECT_EQ(lv->SelectionMode, vtlSingleSelect);
+    EXPECT_TRUE(lv->ShowHeader());
+    EXPECT_FALSE(lv->ShowFooter());
+    EXPECT_EQ(lv->CurrentRow(), -1);
+    EXPECT_EQ(lv->SelectionSet()->RowCount(), 0);
+}
+
+TEST(ListViewProperties, SimpleSettersKeepTheirRules)
+{
+    ListView lv;
+    lv.setMarqueeWidth(0);
+    EXPECT_EQ(lv.MarqueeWidth(), 1);
+    lv.setToolTipMode(vtlCellTips);
+    EXPECT_TRUE(lv.ScrollWnd()->HoverTracking());
+    lv.setToolTipMode(5);   // stored, hover tracking left as it was
+    EXPECT_EQ(lv.ToolTipMode(), 5);
+    EXPECT_TRUE(lv.ScrollWnd()->HoverTracking());
+    // A header height that the host set is kept when the row height changes.
+    lv.Columns()->Headers()->SetRowHeight(30);
+    lv.setRowHeight(20);
+    EXPECT_EQ(lv.Columns()->Headers()->RowHeight(), 30);
+    lv.SetOptions(1);
+    EXPECT_EQ(lv.ScrollWnd()->Options(), 0);
+    lv.SetOptions(0x8001);
+    EXPECT_EQ(lv.ScrollWnd()->Options(), 0x8000);
+}
+
+TEST(ListViewProperties, BagRoundTripWritesOnlyChangedValues)
+{
+    ListView lv;
+    lv.setRowHeight(22);
+    lv.EmptyRows = true;
+    tv::PropertyBag bag;
+    lv.WriteProperties(bag);
+    ListView other;
+    other.ReadProperties(bag);
+    EXPECT_EQ(other.RowHeight(), 22);
+    EXPECT_TRUE(other.EmptyRows);
+    EXPECT_EQ(other.SelectionMode, vtlSingleSelect);
+}
+
+// ---- data -----------------------------------------------------------------------------------
+
+TEST_F(ListViewTest, StorageRowsAndCells)
+{
+    fill(4);
+    EXPECT_EQ(lv->RowCount(), 4);
+    EXPECT_EQ(lv->Data(QStringLiteral("B"), 2).toString(), QStringLiteral("r2c1"));
+    EXPECT_TRUE(lv->Data(QStringLiteral("nope"), 2).isNull());
+    EXPECT_TRUE(lv->Data(int32_t(1), 99).isEmpty());
+    EXPECT_EQ(lv->Data(int32_t(2)).as<Column>()->Key(), QStringLiteral("C"));
+    lv->setData(QStringLiteral("C"), 0, QStringLiteral("by key"));
+    EXPECT_EQ(lv->Data(int32_t(2), 0).toString(), QStringLiteral("by key"));
+    lv->setRowCount(4);   // again: the values are gone
+    EXPECT_TRUE(lv->Data(int32_t(1), 2).isEmpty());
+    lv->setRowCount(0);
+    EXPECT_EQ(lv->RowCount(), 0);
+    EXPECT_EQ(lv->SelectionSet()->RowCount(), 0);
+    EXPECT_EQ(lv->CachePos(), 0);
+}
+
+TEST(ListViewData, WholeArrays)
+{
+    ListView lv;
+    tv::VariantArray three(0, 2, 0, 1);
+    three.at(2, 1) = QStringLiteral("x");
+    lv.setData(tv::Variant(three));
+    ASSERT_EQ(lv.Columns()->Count(), 3);
+    EXPECT_EQ(lv.Columns()->Item(QStringLiteral("2"))->Width(), 64);
+    EXPECT_EQ(lv.RowCount(), 2);
+    EXPECT_EQ(lv.SelectionSet()->RowCount(), 2);
+    EXPECT_EQ(lv.Data(int32_t(2), 1).toString(), QStringLiteral("x"));
+
+    lv.Columns()->Add(QStringLiteral("extra"));
+    tv::VariantArray two(0, 1, 0, 4);
+    two.at(1, 4) = int32_t(7);
+    lv.setData(tv::Variant(two));
+    EXPECT_EQ(lv.Columns()->Count(), 4);
+    EXPECT_EQ(lv.RowCount(), 5);
+    EXPECT_EQ(lv.Data(int32_t(1), 4).toLong(), 7);
+    EXPECT_TRUE(lv.Data(int32_t(3), 4).isEmpty());
+}
+
+TEST_F(ListViewTest, VirtualModeFetchesThePaintedRowsAndRebasesTheBlock)
+{
+    lv->DataMode = vtlVirtual;
+    lv->setRowCount(1000);
+    QStringList fetches;
+    bool answer = true;
+    lv->FetchData.connect([&](int32_t s, int32_t e, int32_t& cachePos, tv::Variant& data) {
+        fetches << QStringLiteral("%1-%2 at %3").arg(s).arg(e).arg(cachePos);
+        if (!answer) return;
+        tv::VariantArray block(0, 2, 0, 19);
+        for (int32_t i = 0; i < 20; ++i) block.at(0, i) = QStringLiteral("v%1").arg(100 + i);
+        data = tv::Variant(block);
+        cachePos = 100;
+    });
+    lv->Refresh();
+    ASSERT_EQ(fetches.size(), 1);
+    EXPECT_TRUE(fetches[0].startsWith(QStringLiteral("0-"))) << qPrintable(fetches[0]);
+    EXPECT_EQ(lv->CachePos(), 100);
+    EXPECT_EQ(lv->Data(int32_t(0), 119).toString(), QStringLiteral("v119"));
+    EXPECT_TRUE(lv->Data(int32_t(0), 99).isEmpty());
+    answer = false;   // the host's cache still covers the rows
+    lv->Refresh();
+    EXPECT_TRUE(fetches.last().endsWith(QStringLiteral("at 100")));
+    EXPECT_EQ(lv->Data(int32_t(0), 100).toString(), QStringLiteral("v100"));
+}
+
+TEST_F(ListViewTest, InsertAndRemoveRowsShiftValuesSelectionAndCurrentRow)
+{
+    fill(5);
+    lv->SetBookmark(3);
+    EXPECT_EQ(lv->InsertRows(2, 1), 7);
+    EXPECT_EQ(lv->Data(int32_t(0), 3).toString(), QStringLiteral("r1c0"));
+    EXPECT_TRUE(lv->Data(int32_t(0), 1).isEmpty());
+    EXPECT_EQ(lv->CurrentRow(), 5);
+    EXPECT_TRUE(lv->SelectionSet()->Contains(5));
+    EXPECT_EQ(lv->InsertRows(1), 8);   // appended
+    EXPECT_EQ(lv->RemoveRows(3, 0), 5);
+    EXPECT_EQ(lv->Data(int32_t(0), 0).toString(), QStringLiteral("r1c0"));
+    EXPECT_EQ(lv->CurrentRow(), 2);
+    EXPECT_TRUE(lv->SelectionSet()->Contains(2));
+}
+
+// ---- current cell and selection --------------------------------------------------------------
+
+TEST_F(ListViewTest, BookmarkClampsAndRaisesOnlyOnChange)
+{
+    fill(10);
+    struct Case {
+        int32_t row;
+        int32_t expect;
+    };
+    for (const Case& c : {Case{25, 9}, Case{-5, 0}, Case{4, 4}}) {
+        lv->SetBookmark(c.row);
+        EXPECT_EQ(lv->CurrentRow(), c.expect) << c.row;
+    }
+    log.clear();
+    lv->SetBookmark(4);
+    EXPECT_TRUE(log.isEmpty()) << qPrintable(log.join(QLatin1Char('|')));
+    lv->SetBookmark(5, 2);   // single select: the column stays
+    EXPECT_EQ(lv->CurrentCol(), -1);
+    EXPECT_EQ(log, (QStringList{QStringLiteral("RowColChange 4 -1"), QStringLiteral("SelectionChanged")}));
+}
+
+TEST_F(ListViewTest, MultiSelectRangesFromTheAnchor)
+{
+    fill(10);
+    lv->SelectionMode = vtlMultiSelect;
+    lv->SetBookmark(2);
+    lv->AnchorRow = 2;
+    lv->SetBookmark(6);
+    EXPECT_EQ(lv->SelectionSet()->Count(), 5);
+    EXPECT_TRUE(lv->SelectionSet()->Contains(2) && lv->SelectionSet()->Contains(6));
+    lv->SetBookmark(0);
+    EXPECT_EQ(lv->SelectionSet()->Count(), 3);
+    EXPECT_FALSE(lv->SelectionSet()->Contains(3));
+}
+
+TEST_F(ListViewTest, DelayedScrollRestartsOnASecondRequest)
+{
+    lv->setRowCount(100);
+    lv->SetBookmark(60);
+    lv->EnsureVisibleSelection(200);
+    tv::SysTimer* first = lv->ensureVisibleTimer();
+    lv->EnsureVisibleSelection(200);
+    EXPECT_NE(lv->ensureVisibleTimer(), first);
+    EXPECT_EQ(lv->FirstVisibleRow(), 0);
+    EXPECT_EQ(tv::SysTimer::TickAll(), 1);
+    EXPECT_GT(lv->FirstVisibleRow(), 40);
+    EXPECT_EQ(tv::SysTimer::TickAll(), 0);   // one shot
+}
+
+// ---- hit testing and mouse ---------------------------------------------------------------
+
+TEST_F(ListViewTest, HitTestZonesAndDividers)
+{
+    fill(5);
+    lv->Columns()->Item(QStringLiteral("C"))->SetWidth(0);
+    lv->Columns()->Item(QStringLiteral("C"))->SetHidden(0);
+    struct Case {
+        const char* name;
+        int32_t x, y;
+        int32_t zone, col, row, state;
+    };
+    const Case cases[] = {
+        {"header middle", 30, 5, vtlHTHeader, 0, -1, 0},
+        {"8 px left of the right edge", 52, 5, vtlHTHeader, 0, -1, 1},
+        {"9 px left of the right edge", 51, 5, vtlHTHeader, 0, -1, 0},
+        {"left divider sizes the previous column", 64, 5, vtlHTHeader, 0, -1, 1},
+        {"cell", 70, 20, vtlHTCell, 1, 0, 0},
+        {"below the rows", 70, 150, vtlHTNone, 1, -1, 0},
+        {"right of the last column", 250, 5, vtlHTNone, -1, -1, 0},
+        {"outside", -1, 5, vtlHTNone, -1, -1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int32_t col = 0, row = 0, state = 0;
+        EXPECT_EQ(lv->HitTest(c.x, c.y, col, row, state), c.zone);
+        EXPECT_EQ(col, c.col);
+        EXPECT_EQ(row, c.row);
+        EXPECT_EQ(state, c.state);
+    }
+}
+
+TEST_F(ListViewTest, ClicksSelectAndReportThePress)
+{
+    fill(5);
+    lv->ScrollWnd()->MouseDown.raise(1, *std::make_unique<int16_t>(0), 70, 40);
+    int16_t shift = 0;
+    lv->ScrollWnd()->MouseUp.raise(2, shift, 200, 60);
+    EXPECT_EQ(lv->CurrentRow(), 1);
+    EXPECT_TRUE(lv->SelectionSet()->Contains(1));
+    EXPECT_TRUE(log.contains(QStringLiteral("ItemClick 1 1 b2 k0 70,56"))) << qPrintable(log.join(QLatin1Char('|')));
+    log.clear();
+    click(30, 5);
+    EXPECT_EQ(log, QStringList{QStringLiteral("HeaderClick 0 b1")});
+    log.clear();
+    lv->ScrollWnd()->DblClick.raise();   // after a header press off the divider: nothing
+    click(70, 40);
+    lv->ScrollWnd()->DblClick.raise();
+    EXPECT_TRUE(log.contains(QStringLiteral("ItemDblClick 1 1")));
+    log.clear();
+    cancelMouse = true;
+    click(70, 60);
+    EXPECT_EQ(lv->CurrentRow(), 1);
+    EXPECT_TRUE(log.isEmpty());
+}
+
+TEST_F(ListViewTest, CtrlClickTogglesOnlyWithTheLeftButton)
+{
+    fill(5);
+    lv->SelectionMode = vtlMultiSelect;
+    click(70, 24);   // row 0
+    click(70, 40, 2, 2);
+    EXPECT_FALSE(lv->SelectionSet()->Contains(1) && lv->SelectionSet()->Contains(0));
+}
+
+TEST_F(ListViewTest, DraggingADividerSizesTheColumnWithinItsLimits)
+{
+    fill(3);
+    auto a = lv->Columns()->Item(QStringLiteral("A"));
+    a->MaxWidth = 100;
+    int16_t shift = 0;
+    lv->ScrollWnd()->MouseDown.raise(1, shift, 58, 5);
+    bool cancel = false;
+    lv->ScrollWnd()->MouseDrag.raise(DragStart, 0, 58, 5, cancel);
+    EXPECT_EQ(lv->HeaderPressState(), 2);
+    lv->ScrollWnd()->MouseDrag.raise(DragProgress, 0, 78, 5, cancel);
+    EXPECT_EQ(a->Width(), 80);
+    lv->ScrollWnd()->MouseDrag.raise(DragProgress, 0, 200, 5, cancel);
+    EXPECT_EQ(a->Width(), 100);
+    lv->ScrollWnd()->MouseDrag.raise(DragEnd, 0, 200, 5, cancel);
+    EXPECT_EQ(lv->HeaderPressState(), 0);
+    EXPECT_EQ(lv->Columns()->Item(QStringLiteral("B"))->ScreenLeft(), 100);
+    EXPECT_TRUE(log.isEmpty()) << "a divider press is no header click";
+}
+
+// ---- layout and autosize -------------------------------------------------------------------
+
+TEST_F(ListViewTest, LayoutPutsGroupsOnTheMargins)
+{
+    lv->Columns()->Add(QStringLiteral("L"), 40, 0, vtlFixedLeft);
+    lv->Columns()->Add(QStringLiteral("R"), 30, 0, vtlFixedRight);
+    auto* sv = lv->ScrollWnd();
+    EXPECT_EQ(sv->FixedLeftSize(), 40);
+    EXPECT_EQ(sv->FixedRightSize(), 30);
+    EXPECT_EQ(sv->FixedTopSize(), 16);
+    EXPECT_EQ(sv->ContentsWidth(), 180);
+    EXPECT_TRUE(sv->StretchMode());
+    EXPECT_EQ(lv->Columns()->Item(QStringLiteral("R"))->ScreenLeft(), 270);
+    lv->setScrollbarStyle(sbStyleBoth);
+    lv->Columns()->Item(QStringLiteral("A"))->SetWidth(200);   // now the centre scrolls
+    lv->setHorizontalOrigin(20);
+    EXPECT_EQ(sv->HorizontalOrigin(), 20);
+    EXPECT_EQ(lv->Columns()->Item(QStringLiteral("B"))->ScreenLeft(), 40 + 200 - 20);
+}
+
+TEST_F(ListViewTest, AutoSize)
+{
+    lv->setShowHeader(false);
+    auto a = lv->Columns()->Item(QStringLiteral("A"));
+    EXPECT_TRUE(lv->AutoSizeColumn(0, vtlUseContent));
+    EXPECT_EQ(a->Width(), 34);   // no caption, no data
+    EXPECT_FALSE(lv->AutoSizeColumn(7, vtlUseContent));
+    fill(3);
+    lv->setData(int32_t(0), 1, QStringLiteral("a much longer value than the others"));
+    lv->AutoSizeColumn(0, vtlUseContent);
+    EXPECT_GT(a->Width(), 150);
+    a->MaxWidth = 120;
+    lv->AutoSizeColumn(-1, vtlUseContent);
+    EXPECT_EQ(a->Width(), 120);
+    a->MaxWidth = 4096;
+    lv->setSnapMode(true);
+    lv->setData(int32_t(0), 1, QString(80, QLatin1Char('W')));
+    lv->AutoSizeColumn(0, vtlUseContent);
+    EXPECT_EQ(a->Width(), 270);   // 90 % of 300
+}
+
+} // namespace vantile
