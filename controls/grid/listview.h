@@ -261,6 +261,7 @@ private:
     void paintBand(int32_t kind, tv::HandleId hdc);
     void onBeforeDraw(int32_t startIndex, int32_t endIndex, tv::HandleId hdc);
     void onDrawRow(int32_t index, int16_t state, int32_t x1, int32_t y1, int32_t x2, int32_t y2, tv::HandleId hdc);
+    void drawFocusFrame(tv::HandleId hdc, int32_t y1, int32_t y2, int32_t h);
     void onEraseBackgroundEx(tv::HandleId hdc, int16_t& state);
     void paintEmptyRows(tv::HandleId hdc);
     RowStyle rowStyle(int32_t row, bool selected);

@@ -98,6 +98,9 @@ void ListView::paintBand(int32_t kind, tv::HandleId target)
     const QRegion* update = tv::RegionOf(sv_->UpdateRgn());
     QRegion region = update ? *update & QRect(0, top, sv_->ScaleWidth(), bandHeight)
                             : QRegion(0, top, sv_->ScaleWidth(), bandHeight);
+    if (region.isEmpty()) return;
+    // Only the band's part of the update region is copied: the rest of the band stays as it is.
+    const tv::GdiObjectPtr clip = tv::MakeGdiObject(tv::CreateRegion(region));
     const tv::HandleId icons = headerIcons_ ? headerIcons_->Handle : 0;
 
     if (EmptyHeader) {
@@ -140,7 +143,9 @@ void ListView::paintBand(int32_t kind, tv::HandleId target)
             region -= r;
         }
     }
+    tv::SelectClipRgn(target, clip->Handle());
     tv::BitBlt(target, 0, top, sv_->ScaleWidth(), bandHeight, dc, 0, 0, tv::SRCCOPY);
+    tv::SelectClipRgn(target, 0);
     tv::FillRect(dc, {0, 0, backBuffer_->Width(), backBuffer_->Height()}, normal_.brush);
 }
 
@@ -183,15 +188,18 @@ void ListView::onDrawRow(int32_t index, int16_t state, int32_t x1, int32_t y1, i
             s->style.TextColor = 255;
         }
     }
-    const tv::HandleId dc = backBuffer_->hdc();
-    tv::FillRect(dc, {0, 0, x2 - x1 + 1, h + 1}, normal_.brush);
+    // Direct mode (option 1) paints rows other than the current one straight into the view.
+    const bool direct = !(state & kTagCurrent) && options_ == 1;
+    const tv::HandleId dc = direct ? hdc : backBuffer_->hdc();
+    const int32_t y0 = direct ? y1 : 0;
+    if (!direct) tv::FillRect(dc, {0, 0, x2 - x1 + 1, h + 1}, normal_.brush);
     const bool cellSelect = SelectionMode == vtlCellSelect;
     for (const PaintEntry& e : entries_) {
         if (!e.inRegion) continue;
         const Column& column = *e.column;
         if (column.OwnerDraw) {
             tv::SelectObject(dc, fontFor(baseFontStyle_));
-            DrawCell.raise(dc, index, column.Index(), e.left, 0, std::min(e.right, x2), h);
+            DrawCell.raise(dc, index, column.Index(), e.left, y0, std::min(e.right, x2), y0 + h);
             continue;
         }
         const bool shows = selected && (cellSelect ? column.Index() == currentCol_ : !column.HideSelection);
@@ -222,21 +230,40 @@ void ListView::onDrawRow(int32_t index, int16_t state, int32_t x1, int32_t y1, i
         }
         p.iconList = icons_ ? icons_->Handle : 0;
         p.icons = content.Icons;
-        DrawCellContent(dc, e.left, 0, e.right, h, p);
+        DrawCellContent(dc, e.left, y0, e.right, y0 + h, p);
     }
-    if ((state & kTagCurrent) && !cellSelect && !HideFocusRect && sv_->HasFocus()) {
-        const int32_t leftWidth = columns_->Groups(vtlGrpLeft)->Width();
-        const int32_t rightWidth = columns_->Groups(vtlGrpRight)->Width();
-        const int32_t left = leftWidth > 0 ? 0 : -sv_->HorizontalOrigin();
-        const int32_t right = rightWidth > 0 ? sv_->ScaleWidth()
-                                             : std::max(sv_->ContentsWidth() - sv_->HorizontalOrigin() + leftWidth,
-                                                        leftWidth + rightWidth - 1);
-        DrawFocusFrame(dc, {left, 0, right, h + 1});
-    }
-    tv::BitBlt(hdc, 0, y1, x2 - x1 + 1, h + 1, dc, 0, 0, tv::SRCCOPY);
+    if (!direct && (state & kTagCurrent) && !cellSelect && !HideFocusRect && sv_->HasFocus())
+        drawFocusFrame(hdc, y1, y2, h);
+    if (!direct) tv::BitBlt(hdc, 0, y1, x2 - x1 + 1, h + 1, dc, 0, 0, tv::SRCCOPY);
     bool ok = false;
     const int32_t tag = sv_->ItemTag(index, &ok);
     if (ok) sv_->setItemTag(index, tag & ~kTagRepaint);
+}
+
+void ListView::drawFocusFrame(tv::HandleId hdc, int32_t y1, int32_t y2, int32_t h)
+{
+    const tv::HandleId dc = backBuffer_->hdc();
+    // The frame's top and bottom lines run across the whole row, also outside the part of the
+    // row being repainted; the bottom line stays off the footer.
+    if (sv_->UpdateRgn() != 0) {
+        QRegion lines(0, y1, sv_->ScaleWidth(), 1);
+        if (y2 < sv_->ScaleHeight() - columns_->Footers()->Height()) lines += QRect(0, y2, sv_->ScaleWidth(), 1);
+        const tv::GdiObjectPtr rgn = tv::MakeGdiObject(tv::CreateRegion(lines));
+        tv::ExtSelectClipRgn(hdc, rgn->Handle(), tv::RGN_OR);
+    }
+    const auto center = columns_->Groups(vtlGrpCenter);
+    const auto rightGroup = columns_->Groups(vtlGrpRight);
+    const int32_t leftWidth = columns_->Groups(vtlGrpLeft)->Width();
+    const int32_t rightWidth = rightGroup->Width();
+    const int32_t centerEnd = center->Position() + center->Width() - sv_->HorizontalOrigin();
+    if (rightWidth > 0 && centerEnd < rightGroup->Position())
+        tv::ExcludeClipRect(dc, centerEnd, 0, rightGroup->Position(), h + 1);
+    const int32_t left = leftWidth > 0 ? 0 : -sv_->HorizontalOrigin();
+    const int32_t right = rightWidth > 0 ? sv_->ScaleWidth()
+                                         : std::max(sv_->ContentsWidth() - sv_->HorizontalOrigin() + leftWidth,
+                                                    leftWidth + rightWidth - 1);
+    DrawFocusFrame(dc, {left, 0, right, h + 1});
+    tv::SelectClipRgn(dc, 0);
 }
 
 void ListView::onEraseBackgroundEx(tv::HandleId hdc, int16_t& state)

@@ -1,7 +1,7 @@
 #include "listviewfixture.h"
 
 #include "controls/grid/column.h"
-#include "platform/gui/gdi.h"
+#include "platform/gui/dc.h"
 
 namespace vantile {
 
@@ -33,6 +33,24 @@ TEST_F(ListViewTest, HeaderShowsItsCaptionsOnRaisedCells)
     EXPECT_GT(count(img, QRect(0, 0, 180, 16), sys(tv::COLOR_BTNFACE)), 180 * 16 / 3);
     EXPECT_GT(dark(img, QRect(4, 2, 50, 12)), 10);     // "HeadA"
     EXPECT_EQ(dark(img, QRect(200, 2, 80, 12)), 0);    // no column there
+}
+
+TEST_F(ListViewTest, RepaintingRowsLeavesTheHeaderAlone)
+{
+    fill(3);
+    auto* sv = lv->ScrollWnd();
+    auto faces = [&] {
+        int n = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 180; ++x) n += tv::GetPixel(sv->hdc(), x, y) == tv::GetSysColor(tv::COLOR_BTNFACE);
+        return n;
+    };
+    sv->RedrawItems();
+    const int before = faces();
+    EXPECT_GT(before, 180 * 16 / 3);
+    sv->Invalidate(0, 40, 300, 56);
+    sv->RedrawItems();
+    EXPECT_EQ(faces(), before);
 }
 
 TEST_F(ListViewTest, SelectedRowInTheHighlightColour)
@@ -134,6 +152,48 @@ TEST_F(ListViewTest, DragImageOfACell)
     EXPECT_GT(dark(img, img.rect()), 10);
     lv->Columns()->Item(QStringLiteral("A"))->OwnerDraw = true;
     EXPECT_FALSE(lv->CreateDragImage(0, 1));
+}
+
+} // namespace vantile
+
+namespace vantile {
+
+TEST_F(ListViewTest, FocusFrameDotsTheCurrentRow)
+{
+    fill(3);
+    lv->SetBookmark(1);
+    lv->ScrollWnd()->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(lv->ScrollWnd()->HasFocus());
+    const QImage img = screen();
+    EXPECT_NE(img.pixel(20, 32), img.pixel(21, 32));   // the top line of row 1
+    EXPECT_EQ(img.pixel(20, 16), img.pixel(21, 16));   // row 0 has none
+}
+
+TEST_F(ListViewTest, DirectModePaintsTheSameRows)
+{
+    fill(3);
+    lv->SetBookmark(0);
+    const QImage buffered = screen();
+    lv->SetOptions(1);
+    const QImage direct = screen();
+    EXPECT_EQ(direct.copy(0, 16, 300, 48), buffered.copy(0, 16, 300, 48));
+}
+
+TEST_F(ListViewTest, SolidMarqueeEndsAtTheOnlyShowingColumn)
+{
+    fill(2);
+    lv->Columns()->Item(QStringLiteral("B"))->SetHidden(vtlHiddenCurrently);
+    lv->Columns()->Item(QStringLiteral("C"))->SetHidden(vtlHiddenCurrently);
+    lv->MarqueeStyle = vtlMarqueeSolid;
+    lv->IgnoreFocus = true;
+    lv->HideFocusRect = true;
+    lv->setHighlightColor(0x00FF00);
+    lv->SetBookmark(1);
+    const QImage img = screen();
+    EXPECT_EQ(QColor(img.pixel(0, 40)), QColor(Qt::green));    // left side
+    EXPECT_EQ(QColor(img.pixel(59, 40)), QColor(Qt::green));   // right side
+    EXPECT_EQ(QColor(img.pixel(30, 32)), QColor(Qt::green));   // top
 }
 
 } // namespace vantile
