@@ -36,7 +36,7 @@ ListView::ListView(QWidget* parent) : QWidget(parent)
     sv_->DrawRow.connect([this](int32_t i, int16_t st, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                                 tv::HandleId dc) { onDrawRow(i, st, x1, y1, x2, y2, dc); });
     sv_->EraseBackgroundEx.connect([this](tv::HandleId dc, int16_t& state) { onEraseBackgroundEx(dc, state); });
-    sv_->KeyDown.connect([this](int16_t& k, int16_t& s) { KeyDown.raise(k, s); });
+    sv_->KeyDown.connect([this](int16_t& k, int16_t& s) { onKeyDown(k, s); });
     sv_->KeyUp.connect([this](int16_t& k, int16_t& s) { KeyUp.raise(k, s); });
     sv_->KeyPress.connect([this](int16_t& k) { KeyPress.raise(k); });
     sv_->MouseDown.connect([this](int16_t b, int16_t& s, int32_t x, int32_t y) { onMouseDown(b, s, x, y); });
@@ -396,7 +396,7 @@ void ListView::setRowCount(int32_t n)
     sv_->setItemCount(std::max(0, n));
     updateLayout(false, true);
     currentRow_ = currentCol_ = -1;
-    AnchorRow = -1;
+    AnchorRow = rangeAnchor_ = -1;
 }
 
 int32_t ListView::CachePos() const
@@ -419,8 +419,8 @@ void ListView::setData(const tv::Variant& column, int32_t row, const tv::Variant
 {
     const int32_t col = columnIndexOf(*columns_, column);
     if (col != -1 && row != -1) {
-        tv::VariantArray* a = store_.arrayMut();
-        if (a && a->inBounds(col, row)) a->at(col, row) = value;
+        if (!growStore(col, row)) return;
+        store_.arrayMut()->at(col, row) = value;
         return;
     }
     const tv::VariantArray* in = value.array();
@@ -445,6 +445,23 @@ void ListView::setData(const tv::Variant& column, int32_t row, const tv::Variant
     if (currentRow_ >= 0) sv_->setItemTag(currentRow_, kTagCurrent);
     if (selSet_->RowCount() != rows) selSet_->Restore(rows);
     updateLayout(autoRefresh_, true);
+}
+
+bool ListView::growStore(int32_t col, int32_t row)
+{
+    const tv::VariantArray* a = store_.array();
+    if (a && a->inBounds(col, row)) return true;
+    // A column added after the rows were sized (or rows sized before any column) still
+    // takes its values: the storage array grows to the grid's columns and rows.
+    if (DataMode != vtlStorage || col < 0 || col >= columns_->Count() || row < 0 || row >= RowCount()) return false;
+    const int32_t cols = std::max(columns_->Count(), a ? a->ubound(1) + 1 : 0);
+    tv::VariantArray grown(0, cols - 1, 0, RowCount() - 1);
+    if (a)
+        for (int32_t c = a->lbound(1); c <= a->ubound(1); ++c)
+            for (int32_t r = a->lbound(2); r <= a->ubound(2); ++r)
+                if (grown.inBounds(c, r)) grown.at(c, r) = a->at(c, r);
+    store_ = tv::Variant(grown);
+    return true;
 }
 
 tv::Variant ListView::Data(const tv::Variant& column, int32_t row) const
@@ -503,7 +520,7 @@ int32_t ListView::InsertRows(int32_t count, int32_t startIndex)
     if (startIndex < 0 || startIndex > rows) startIndex = -1;
     const int32_t at = startIndex == -1 ? rows : startIndex;
     if (const tv::VariantArray* a = store_.array(); a && DataMode == vtlStorage) {
-        tv::VariantArray grown(0, a->ubound(1), 0, rows + count - 1);
+        tv::VariantArray grown(0, std::max(a->ubound(1), columns_->Count() - 1), 0, rows + count - 1);
         for (int32_t c = 0; c <= a->ubound(1); ++c)
             for (int32_t r = 0; r < rows && a->inBounds(c, r); ++r) grown.at(c, r < at ? r : r + count) = a->at(c, r);
         store_ = tv::Variant(grown);
@@ -551,6 +568,11 @@ void ListView::Reset()
     currentRow_ = currentCol_ = -1;
     AnchorRow = -1;
     columns_->Clear();
+    // The values belonged to the columns just dropped: without them the grid starts empty,
+    // so that columns added next never show the old values.
+    store_ = tv::Variant::null();
+    selSet_->Restore(0);
+    sv_->setItemCount(0);
     updateLayout(false, true);
 }
 

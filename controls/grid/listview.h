@@ -150,7 +150,7 @@ public:
     // the selection, the row tags and the current row follow. Both return the new row count.
     int32_t InsertRows(int32_t count, int32_t startIndex = -1);
     int32_t RemoveRows(int32_t count, int32_t startIndex);
-    // Empties the selection and the columns and forgets the current cell.
+    // Empties the selection, the columns and the rows and forgets the current cell.
     void Reset();
 
     // ---- current cell and selection -----------------------------------------------------
@@ -186,7 +186,8 @@ public:
     // A horizontal position moved to a column edge (direction -1: the next edge; 1: the
     // nearest).
     int32_t SnapPosition(int32_t pos, int32_t direction) const;
-    // Header press state: 0 at rest, 1 a header cell shown pressed, 2 a column being sized.
+    // Header press state: 0 at rest, 1 a header cell shown pressed, 2 a column being sized,
+    // 3 a column being moved.
     int32_t HeaderPressState() const { return headerPress_; }
 
     // ---- events ---------------------------------------------------------------------------
@@ -241,6 +242,9 @@ private:
     // data
     void fetchRows(int32_t startIndex, int32_t endIndex);
     tv::Variant storedValue(int32_t col, int32_t row) const;
+    // Makes the storage array hold the cell of a column and row the grid has; false when the
+    // cell is outside the grid or the grid is in virtual mode.
+    bool growStore(int32_t col, int32_t row);
     RowValueLookup rowLookup(int32_t row) const;
     // selection
     void setCurrentRow(int32_t row);
@@ -272,6 +276,12 @@ private:
     void setCursorAt(int32_t x, int32_t y);
     void clickAt(int16_t button, int16_t shift, int32_t x, int32_t y, int32_t& col, int32_t& row, int32_t& zone,
                  int32_t& state);
+    // Moves the current cell for the mouse or the keyboard: Shift in multi-select mode
+    // extends from the row where the last move without Shift ended.
+    bool ctrlHeld() const;
+    void moveTo(int32_t row, int32_t col, int16_t shift, int32_t ensureVisible);
+    void onKeyDown(int16_t& keyCode, int16_t& shift);
+    void dropColumn(int32_t x);
     void onMouseDown(int16_t button, int16_t& shift, int32_t x, int32_t y);
     void onMouseMove(int16_t button, int16_t& shift, int32_t x, int32_t y);
     void onMouseUp(int16_t button, int16_t& shift, int32_t x, int32_t y);
@@ -320,6 +330,9 @@ private:
     int32_t sizingColumn_ = -1, lastDragX_ = 0;
     bool sizing_ = false;
     bool dragActive_ = false;
+    int32_t rangeAnchor_ = -1;
+    // The Shift and Ctrl state of the input event being handled; outside one, the keyboard's.
+    std::optional<int16_t> eventShift_;
 };
 
 } // namespace vantile

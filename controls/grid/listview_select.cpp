@@ -4,6 +4,7 @@
 
 #include "column.h"
 #include "columngroup.h"
+#include "platform/gui/keys.h"
 
 #include <QGuiApplication>
 
@@ -34,6 +35,61 @@ void ListView::setCurrentRow(int32_t row)
     currentRow_ = row;
 }
 
+bool ListView::ctrlHeld() const
+{
+    if (eventShift_) return (*eventShift_ & 2) != 0;
+    return QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
+}
+
+void ListView::moveTo(int32_t row, int32_t col, int16_t shift, int32_t ensureVisible)
+{
+    eventShift_ = shift;
+    if (SelectionMode == vtlMultiSelect && (shift & 1)) {
+        if (rangeAnchor_ < 0 || rangeAnchor_ >= RowCount()) rangeAnchor_ = currentRow_ >= 0 ? currentRow_ : row;
+        const int32_t hostAnchor = AnchorRow;
+        AnchorRow = rangeAnchor_;
+        SetBookmark(row, col, ensureVisible);
+        AnchorRow = hostAnchor;
+    } else {
+        SetBookmark(row, col, ensureVisible);
+        rangeAnchor_ = currentRow_;
+    }
+    eventShift_.reset();
+}
+
+void ListView::onKeyDown(int16_t& keyCode, int16_t& shift)
+{
+    KeyDown.raise(keyCode, shift);
+    if (keyCode == 0 || RowCount() == 0) return;
+    const int32_t page = std::max(1, sv_->VisibleRows() - 1);
+    const int32_t from = currentRow_ < 0 ? -1 : currentRow_;
+    int32_t row = from, col = -1;
+    switch (keyCode) {
+    case tv::VK_UP: row = std::max(0, from - 1); break;
+    case tv::VK_DOWN: row = from + 1; break;
+    case tv::VK_PRIOR: row = std::max(0, from - page); break;
+    case tv::VK_NEXT: row = std::max(0, from) + page; break;
+    case tv::VK_HOME: row = 0; break;
+    case tv::VK_END: row = RowCount() - 1; break;
+    case tv::VK_LEFT:
+    case tv::VK_RIGHT: {
+        if (SelectionMode != vtlCellSelect) return;
+        int32_t position = 0;
+        for (int32_t i = 0; i < columns_->Count(); ++i)
+            if (auto c = columns_->Item(i, true); c && c->Index() == currentCol_) position = i;
+        col = columns_->FindColumn(position, keyCode == tv::VK_RIGHT);
+        if (col < 0) return;
+        row = std::max(0, from);
+        break;
+    }
+    case tv::VK_SPACE:
+        if (SelectionMode == vtlMultiSelect && (shift & 2) && from >= 0) selSet_->Toggle(from);
+        return;
+    default: return;
+    }
+    moveTo(row, col, shift, 0);
+}
+
 void ListView::SetBookmark(int32_t row, int32_t col, int32_t ensureVisible)
 {
     if (RowCount() == 0) return;
@@ -48,7 +104,7 @@ void ListView::SetBookmark(int32_t row, int32_t col, int32_t ensureVisible)
     if (SelectionMode == vtlMultiSelect) {
         if (AnchorRow != -1 && AnchorRow < RowCount())
             selSet_->Add(std::min(AnchorRow, currentRow_), std::max(AnchorRow, currentRow_), true);
-        else if (!(QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier))
+        else if (!ctrlHeld())
             selSet_->Add(currentRow_, -1, true);
     } else if (!(selSet_->Count() == 1 && selSet_->Contains(currentRow_))) {
         selSet_->Add(currentRow_, -1, true);
@@ -210,7 +266,7 @@ void ListView::clickAt(int16_t button, int16_t shift, int32_t x, int32_t y, int3
     const auto column = columns_->Item(col);
     if (!column || !column->AllowFocus) return;
     if (button == 1 && shift == 2 && SelectionMode == vtlMultiSelect) selSet_->Toggle(row);
-    SetBookmark(row, col, 125);
+    moveTo(row, col, shift, 125);
 }
 
 void ListView::onMouseDown(int16_t button, int16_t& shift, int32_t x, int32_t y)
@@ -244,7 +300,9 @@ void ListView::onMouseMove(int16_t button, int16_t& shift, int32_t x, int32_t y)
     MouseMove.raise(b, shift, x, y, cancel);
     if (cancel) return;
     setCursorAt(x, y);
-    if (SelectionMode == vtlHoverSelect) {
+    if (headerPress_ == 3) {
+        sv_->setCursor(Qt::DragMoveCursor);
+    } else if (SelectionMode == vtlHoverSelect) {
         int32_t col, row, zone, state;
         clickAt(1, shift, x, y, col, row, zone, state);
     }
@@ -259,6 +317,11 @@ void ListView::onMouseUp(int16_t button, int16_t& shift, int32_t x, int32_t y)
     setCursorAt(x, y);
     switch (pressZone_) {
     case vtlHTHeader:
+        if (headerPress_ == 3) {
+            headerPress_ = 0;
+            dropColumn(x);
+            break;
+        }
         if (headerPress_ == 1) {
             headerPress_ = 0;
             sv_->RedrawItems();
@@ -272,6 +335,15 @@ void ListView::onMouseUp(int16_t button, int16_t& shift, int32_t x, int32_t y)
         break;
     default: break;
     }
+}
+
+void ListView::dropColumn(int32_t x)
+{
+    const auto moved = columns_->Item(pressCol_);
+    const auto target = columns_->HitTest(x);
+    // Columns move within their group; a drop on another group leaves the layout as it is.
+    if (moved && target && target != moved && target->Fixed() == moved->Fixed()) moved->SetOrder(target->Order());
+    sv_->RedrawItems();
 }
 
 void ListView::onDblClick()
@@ -294,10 +366,15 @@ void ListView::onMouseDrag(int32_t state, int16_t shift, int32_t x, int32_t y, b
                 sizingColumn_ = pressCol_;
                 lastDragX_ = x;
             } else {
-                // Moving columns by dragging their header is not offered: the press ends.
-                pressZone_ = vtlHTNone;
-                headerPress_ = 0;
-                sv_->RedrawItems();
+                const auto column = columns_->Item(pressCol_);
+                if (AllowReorder && column && column->AllowReorder) {
+                    // The column follows to where the button is released (MouseUp).
+                    headerPress_ = 3;
+                } else {
+                    pressZone_ = vtlHTNone;
+                    headerPress_ = 0;
+                    sv_->RedrawItems();
+                }
                 cancel = true;
             }
             return;

@@ -2,6 +2,7 @@
 
 #include "controls/grid/column.h"
 #include "controls/vantile.h"
+#include "platform/gui/keys.h"
 
 namespace vantile {
 
@@ -72,6 +73,40 @@ TEST_F(ListViewTest, StorageRowsAndCells)
     EXPECT_EQ(lv->RowCount(), 0);
     EXPECT_EQ(lv->SelectionSet()->RowCount(), 0);
     EXPECT_EQ(lv->CachePos(), 0);
+}
+
+TEST_F(ListViewTest, ValuesOfLateColumnsAndRowsAreKept)
+{
+    fill(2);
+    lv->Columns()->Add(QStringLiteral("D"));
+    lv->setData(QStringLiteral("D"), 1, QStringLiteral("late column"));
+    EXPECT_EQ(lv->Data(QStringLiteral("D"), 1).toString(), QStringLiteral("late column"));
+    EXPECT_EQ(lv->Data(int32_t(0), 1).toString(), QStringLiteral("r1c0"));
+    lv->InsertRows(1);   // the way the job window appends a row
+    lv->setData(QStringLiteral("D"), 2, QStringLiteral("new row"));
+    EXPECT_EQ(lv->Data(QStringLiteral("D"), 2).toString(), QStringLiteral("new row"));
+    lv->setData(QStringLiteral("D"), 3, QStringLiteral("no such row"));
+    EXPECT_TRUE(lv->Data(QStringLiteral("D"), 3).isEmpty());
+
+    ListView empty;
+    empty.setRowCount(2);   // rows before any column
+    empty.Columns()->Add(QStringLiteral("K"));
+    empty.setData(QStringLiteral("K"), 1, int32_t(5));
+    EXPECT_EQ(empty.Data(QStringLiteral("K"), 1).toLong(), 5);
+}
+
+TEST_F(ListViewTest, ResetEmptiesTheGrid)
+{
+    fill(3);
+    lv->SetBookmark(2);
+    lv->Reset();
+    EXPECT_EQ(lv->Columns()->Count(), 0);
+    EXPECT_EQ(lv->RowCount(), 0);
+    EXPECT_EQ(lv->SelectionSet()->Count(), 0);
+    EXPECT_EQ(lv->CurrentRow(), -1);
+    lv->Columns()->Add(QStringLiteral("X"));
+    lv->setRowCount(3);
+    EXPECT_TRUE(lv->Data(int32_t(0), 2).isEmpty());
 }
 
 TEST(ListViewData, WholeArrays)
@@ -243,13 +278,96 @@ TEST_F(ListViewTest, ClicksSelectAndReportThePress)
     EXPECT_TRUE(log.isEmpty());
 }
 
-TEST_F(ListViewTest, CtrlClickTogglesOnlyWithTheLeftButton)
+TEST_F(ListViewTest, CtrlAndShiftClicksInMultiSelect)
 {
-    fill(5);
+    fill(8);
     lv->SelectionMode = vtlMultiSelect;
-    click(70, 24);   // row 0
-    click(70, 40, 2, 2);
-    EXPECT_FALSE(lv->SelectionSet()->Contains(1) && lv->SelectionSet()->Contains(0));
+    click(70, 24);          // row 0
+    click(70, 56, 1, 2);    // Ctrl: row 2 joins
+    EXPECT_EQ(lv->SelectedItems().array()->count(), 2);
+    click(70, 72, 2, 2);    // Ctrl with the right button: no toggle, the selection stays
+    EXPECT_FALSE(lv->SelectionSet()->Contains(3));
+    EXPECT_EQ(lv->SelectionSet()->Count(), 2);
+    click(70, 40);          // row 1 alone
+    click(70, 88, 1, 1);    // Shift: rows 1 to 4
+    EXPECT_EQ(lv->SelectionSet()->Count(), 4);
+    EXPECT_TRUE(lv->SelectionSet()->Contains(1) && lv->SelectionSet()->Contains(4));
+    EXPECT_EQ(lv->AnchorRow, -1);   // the host's anchor is left alone
+}
+
+TEST_F(ListViewTest, KeysMoveTheCurrentRow)
+{
+    fill(30);
+    struct Case {
+        const char* name;
+        int16_t key, shift;
+        int32_t row, selected;
+    };
+    const int32_t page = lv->ScrollWnd()->VisibleRows() - 1;
+    const Case cases[] = {
+        {"down from nothing", tv::VK_DOWN, 0, 0, 1},
+        {"down", tv::VK_DOWN, 0, 1, 1},
+        {"page down", tv::VK_NEXT, 0, 1 + page, 1},
+        {"end", tv::VK_END, 0, 29, 1},
+        {"up", tv::VK_UP, 0, 28, 1},
+        {"home", tv::VK_HOME, 0, 0, 1},
+        {"up at the top", tv::VK_UP, 0, 0, 1},
+        {"right outside cell select", tv::VK_RIGHT, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int16_t key = c.key, shift = c.shift;
+        lv->ScrollWnd()->KeyDown.raise(key, shift);
+        EXPECT_EQ(lv->CurrentRow(), c.row);
+        EXPECT_EQ(lv->SelectionSet()->Count(), c.selected);
+    }
+    lv->SelectionMode = vtlMultiSelect;
+    int16_t down = tv::VK_DOWN, shift = 1;
+    lv->ScrollWnd()->KeyDown.raise(down, shift);
+    lv->ScrollWnd()->KeyDown.raise(down, shift);
+    EXPECT_EQ(lv->SelectionSet()->Count(), 3);
+    // A host that takes the key away stops the grid's own handling.
+    lv->KeyDown.connect([](int16_t& key, int16_t&) { key = 0; });
+    int16_t home = tv::VK_HOME, none = 0;
+    lv->ScrollWnd()->KeyDown.raise(home, none);
+    EXPECT_EQ(lv->CurrentRow(), 2);
+}
+
+TEST_F(ListViewTest, CellSelectMovesTheColumnWithTheKeys)
+{
+    fill(3);
+    lv->SelectionMode = vtlCellSelect;
+    lv->SetBookmark(1, 0);
+    int16_t right = tv::VK_RIGHT, left = tv::VK_LEFT, none = 0;
+    lv->ScrollWnd()->KeyDown.raise(right, none);
+    EXPECT_EQ(lv->CurrentCol(), 1);
+    lv->ScrollWnd()->KeyDown.raise(right, none);
+    lv->ScrollWnd()->KeyDown.raise(right, none);   // the last column stays
+    EXPECT_EQ(lv->CurrentCol(), 2);
+    lv->ScrollWnd()->KeyDown.raise(left, none);
+    EXPECT_EQ(lv->CurrentCol(), 1);
+    EXPECT_EQ(lv->CurrentRow(), 1);
+}
+
+TEST_F(ListViewTest, DraggingAHeaderMovesTheColumn)
+{
+    fill(2);
+    int16_t shift = 0;
+    bool cancel = false;
+    lv->ScrollWnd()->MouseDown.raise(1, shift, 30, 5);
+    lv->ScrollWnd()->MouseDrag.raise(DragStart, 0, 40, 5, cancel);
+    EXPECT_TRUE(cancel);
+    lv->ScrollWnd()->MouseUp.raise(1, shift, 150, 5);
+    EXPECT_EQ(lv->Columns()->Item(0, true)->Key(), QStringLiteral("B"));
+    EXPECT_EQ(lv->Columns()->Item(2, true)->Key(), QStringLiteral("A"));
+    EXPECT_TRUE(log.isEmpty()) << "a moved column is no header click";
+    // Without AllowReorder the press just ends.
+    lv->AllowReorder = false;
+    lv->ScrollWnd()->MouseDown.raise(1, shift, 30, 5);
+    lv->ScrollWnd()->MouseDrag.raise(DragStart, 0, 40, 5, cancel);
+    lv->ScrollWnd()->MouseUp.raise(1, shift, 150, 5);
+    EXPECT_EQ(lv->Columns()->Item(0, true)->Key(), QStringLiteral("B"));
+    EXPECT_TRUE(log.isEmpty());
 }
 
 TEST_F(ListViewTest, DraggingADividerSizesTheColumnWithinItsLimits)
