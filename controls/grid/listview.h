@@ -237,6 +237,10 @@ private:
         int32_t borderType = 0;
         int32_t edge = 0;   // fixed-group edge: 1 left line, 4 right line
         bool inRegion = true;
+        // Merged columns: for each visible row from mergeFirst on, the first and last row of
+        // the run of equal values it belongs to (a run starts at the first row on screen).
+        int32_t mergeFirst = 0;
+        std::vector<std::pair<int32_t, int32_t>> runs;
     };
 
     // data
@@ -262,6 +266,7 @@ private:
     tv::HandleId fontFor(int32_t style, bool reset = false);
     void prepareBackBuffer();
     void buildPaintEntries();
+    void buildMergeRuns(PaintEntry& entry);
     void paintBand(int32_t kind, tv::HandleId hdc);
     void onBeforeDraw(int32_t startIndex, int32_t endIndex, tv::HandleId hdc);
     void onDrawRow(int32_t index, int16_t state, int32_t x1, int32_t y1, int32_t x2, int32_t y2, tv::HandleId hdc);
@@ -319,6 +324,7 @@ private:
     // painting
     std::unique_ptr<tv::DDBitmap> backBuffer_;
     std::vector<PaintEntry> entries_;
+    int32_t mergedCount_ = 0;
     uint32_t currentHighlight_ = 0x8000000D;
     tv::HandleId currentHighlightBrush_ = 0;
 

@@ -99,7 +99,15 @@ void ListView::EnsureColumnVisible(int32_t index)
 
 void ListView::onScroll(int32_t bar, int32_t& value, int32_t change, bool thumbTrack)
 {
-    if (bar != 0) return;
+    if (bar != 0) {
+        // Rows moved by the scroll keep their pixels, but a merged run shows its value in its
+        // first row on screen, which the scroll may change: merged columns paint anew.
+        if (mergedCount_ == 0 || std::abs(change) >= sv_->VisibleRows()) return;
+        for (const PaintEntry& e : entries_)
+            if (e.column->Merged)
+                sv_->Invalidate(e.left, sv_->FixedTopSize(), e.right + 1, sv_->ScaleHeight() - sv_->FixedBottomSize());
+        return;
+    }
     if (!thumbTrack && snapMode_ && SnapPosition(value, 1) != value)
         value = SnapPosition(value, change > 0 ? -1 : 0);
     columns_->Groups(vtlGrpCenter)->SetScrollOffset(-value);

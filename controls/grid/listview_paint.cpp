@@ -72,6 +72,38 @@ void ListView::buildPaintEntries()
     for (int32_t i = 0; i < right->Count(); ++i) add(right->Item(i));
     const auto left = columns_->Groups(vtlGrpLeft);
     for (int32_t i = 0; i < left->Count(); ++i) add(left->Item(i));
+    mergedCount_ = 0;
+    for (PaintEntry& e : entries_)
+        if (e.column->Merged && RowCount() > 0 && sv_->VisibleRows() > 0) {
+            buildMergeRuns(e);
+            ++mergedCount_;
+        }
+}
+
+void ListView::buildMergeRuns(PaintEntry& entry)
+{
+    const int32_t first = sv_->FirstVisibleItem();
+    const int32_t last = std::min(sv_->LastVisibleItem(), RowCount() - 1);
+    entry.mergeFirst = first;
+    entry.runs.clear();
+    const tv::VariantArray* a = store_.array();
+    const int32_t col = entry.column->Index();
+    // Rows the store does not hold compare unequal, so they show their own cell.
+    auto text = [&](int32_t row) -> std::optional<QString> {
+        if (!a || !a->inBounds(col, row)) return std::nullopt;
+        return FormatCellValue(a->at(col, row), entry.column->Format).text();
+    };
+    std::optional<QString> previous;
+    for (int32_t row = first; row <= last; ++row) {
+        const std::optional<QString> value = text(row);
+        if (row > first && value && previous && *value == *previous) {
+            entry.runs.push_back({entry.runs.back().first, row});
+            for (int32_t r = entry.runs.back().first; r < row; ++r) entry.runs[size_t(r - first)].second = row;
+        } else {
+            entry.runs.push_back({row, row});
+        }
+        previous = value;
+    }
 }
 
 void ListView::onBeforeDraw(int32_t startIndex, int32_t endIndex, tv::HandleId hdc)
@@ -189,7 +221,7 @@ void ListView::onDrawRow(int32_t index, int16_t state, int32_t x1, int32_t y1, i
         }
     }
     // Direct mode (option 1) paints rows other than the current one straight into the view.
-    const bool direct = !(state & kTagCurrent) && options_ == 1;
+    const bool direct = !(state & kTagCurrent) && options_ == 1 && mergedCount_ == 0;
     const tv::HandleId dc = direct ? hdc : backBuffer_->hdc();
     const int32_t y0 = direct ? y1 : 0;
     if (!direct) tv::FillRect(dc, {0, 0, x2 - x1 + 1, h + 1}, normal_.brush);
@@ -201,6 +233,12 @@ void ListView::onDrawRow(int32_t index, int16_t state, int32_t x1, int32_t y1, i
             tv::SelectObject(dc, fontFor(baseFontStyle_));
             DrawCell.raise(dc, index, column.Index(), e.left, y0, std::min(e.right, x2), y0 + h);
             continue;
+        }
+        int32_t top = y0, bottom = y0 + h;
+        if (column.Merged && index >= e.mergeFirst && index - e.mergeFirst < int32_t(e.runs.size())) {
+            const auto& run = e.runs[size_t(index - e.mergeFirst)];
+            top = (run.first - index) * RowHeight();
+            bottom = (run.second - index + 1) * RowHeight() - 1;
         }
         const bool shows = selected && (cellSelect ? column.Index() == currentCol_ : !column.HideSelection);
         int32_t status = selected ? (cellSelect && !shows ? state & ~kTagCurrent : state) : 0;
@@ -230,7 +268,7 @@ void ListView::onDrawRow(int32_t index, int16_t state, int32_t x1, int32_t y1, i
         }
         p.iconList = icons_ ? icons_->Handle : 0;
         p.icons = content.Icons;
-        DrawCellContent(dc, e.left, y0, e.right, y0 + h, p);
+        DrawCellContent(dc, e.left, top, e.right, bottom, p);
     }
     if (!direct && (state & kTagCurrent) && !cellSelect && !HideFocusRect && sv_->HasFocus())
         drawFocusFrame(hdc, y1, y2, h);

@@ -197,3 +197,31 @@ TEST_F(ListViewTest, SolidMarqueeEndsAtTheOnlyShowingColumn)
 }
 
 } // namespace vantile
+
+namespace vantile {
+
+TEST_F(ListViewTest, MergedColumnShowsARunOnceInItsFirstRowOnScreen)
+{
+    lv->setScrollbarStyle(sbStyleBoth);
+    fill(40);
+    for (int32_t r = 0; r < 40; ++r) lv->setData(int32_t(0), r, r < 6 ? QStringLiteral("x") : QStringLiteral("y"));
+    lv->Columns()->Item(QStringLiteral("A"))->Merged = true;
+    lv->Columns()->Item(QStringLiteral("A"))->Style()->SetVerticalAlignment(vtlTop);
+    auto* sv = lv->ScrollWnd();
+    auto inkInRow = [&](int32_t slot) {
+        int n = 0;
+        for (int y = 16 + slot * 16; y < 32 + slot * 16; ++y)
+            for (int x = 4; x < 56; ++x) n += QColor(tv::GetPixel(sv->hdc(), x, y)).value() < 100;
+        return n;
+    };
+    sv->RedrawItems();
+    EXPECT_GT(inkInRow(0), 0);
+    EXPECT_EQ(inkInRow(1), 0);
+    EXPECT_GT(inkInRow(6), 0);   // "y" starts its own run
+    lv->setFirstVisibleRow(2);
+    EXPECT_EQ(sv->FirstVisibleItem(), 2);
+    EXPECT_GT(inkInRow(0), 0);   // row 2 is now the run's first row on screen
+    EXPECT_EQ(inkInRow(1), 0);
+}
+
+} // namespace vantile
