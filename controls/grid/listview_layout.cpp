@@ -69,7 +69,15 @@ int32_t ListView::snapExtent() const
     const auto center = columns_->Groups(vtlGrpCenter);
     const auto last = center->LastVisible();
     if (!last) return 0;
-    return std::max(0, sv_->ScrollAreaWidth() - last->Width());
+    const int32_t area = sv_->ScrollAreaWidth();
+    if (!minimizeUnusedArea_) return std::max(0, area - last->Width());
+    // The view scrolls as far as the first column edge from which the rest fits: the origin's
+    // last position is a column edge and no more area than that stays empty.
+    const int32_t contents = center->Width();
+    if (contents <= area) return 0;
+    for (auto c = center->FirstVisible(); c; c = c->NextItem(true, true))
+        if (contents - c->Left() <= area) return c->Left() + area - contents;
+    return 0;
 }
 
 int32_t ListView::SnapPosition(int32_t pos, int32_t direction) const

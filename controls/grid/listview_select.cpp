@@ -74,10 +74,10 @@ void ListView::onKeyDown(int16_t& keyCode, int16_t& shift)
     case tv::VK_LEFT:
     case tv::VK_RIGHT: {
         if (SelectionMode != vtlCellSelect) return;
-        int32_t position = 0;
-        for (int32_t i = 0; i < columns_->Count(); ++i)
-            if (auto c = columns_->Item(i, true); c && c->Index() == currentCol_) position = i;
-        col = columns_->FindColumn(position, keyCode == tv::VK_RIGHT);
+        col = columns_->FindColumn(currentCol_, keyCode == tv::VK_RIGHT);
+        if (currentCol_ < 0)   // no current column yet: the first one that can take it
+            for (int32_t i = 0; i < columns_->Count() && col < 0; ++i)
+                if (auto c = columns_->Item(i, true); c->AllowFocus && c->Width() > 0) col = c->Index();
         if (col < 0) return;
         row = std::max(0, from);
         break;

@@ -1,6 +1,7 @@
 #include "listviewfixture.h"
 
 #include "controls/grid/column.h"
+#include "controls/scrollview/popupwnd.h"
 #include "platform/gui/dc.h"
 
 namespace vantile {
@@ -140,6 +141,19 @@ TEST_F(ListViewTest, CellTipsAskTheHost)
     lv->ScrollWnd()->MouseHoverEx.raise(70, 20);
     lv->ScrollWnd()->MouseHoverEx.raise(70, 5);   // the header asks nothing
     EXPECT_EQ(asked, QStringList{QStringLiteral("0 1")});
+}
+
+TEST_F(ListViewTest, CellTipsShowOnlyTextThatDoesNotFit)
+{
+    fill(2);
+    lv->setData(int32_t(1), 1, QStringLiteral("a text far too wide for its column"));
+    lv->setToolTipMode(vtlCellTips);
+    auto* sv = lv->ScrollWnd();
+    sv->MouseHoverEx.raise(70, 20);   // "r0c1" fits
+    EXPECT_FALSE(sv->toolTip() && sv->toolTip()->isVisible());
+    sv->MouseHoverEx.raise(70, 36);
+    ASSERT_TRUE(sv->toolTip());
+    EXPECT_TRUE(sv->toolTip()->isVisible());
 }
 
 TEST_F(ListViewTest, DragImageOfACell)

@@ -337,15 +337,18 @@ TEST_F(ListViewTest, CellSelectMovesTheColumnWithTheKeys)
 {
     fill(3);
     lv->SelectionMode = vtlCellSelect;
-    lv->SetBookmark(1, 0);
+    lv->Columns()->Item(QStringLiteral("B"))->SetOrder(-1);   // display order B, A, C
+    lv->SetBookmark(1);
     int16_t right = tv::VK_RIGHT, left = tv::VK_LEFT, none = 0;
     lv->ScrollWnd()->KeyDown.raise(right, none);
-    EXPECT_EQ(lv->CurrentCol(), 1);
+    EXPECT_EQ(lv->CurrentCol(), 1);   // the first column on screen
+    lv->ScrollWnd()->KeyDown.raise(right, none);
+    EXPECT_EQ(lv->CurrentCol(), 0);
     lv->ScrollWnd()->KeyDown.raise(right, none);
     lv->ScrollWnd()->KeyDown.raise(right, none);   // the last column stays
     EXPECT_EQ(lv->CurrentCol(), 2);
     lv->ScrollWnd()->KeyDown.raise(left, none);
-    EXPECT_EQ(lv->CurrentCol(), 1);
+    EXPECT_EQ(lv->CurrentCol(), 0);
     EXPECT_EQ(lv->CurrentRow(), 1);
 }
 
@@ -429,6 +432,70 @@ TEST_F(ListViewTest, AutoSize)
     lv->setData(int32_t(0), 1, QString(80, QLatin1Char('W')));
     lv->AutoSizeColumn(0, vtlUseContent);
     EXPECT_EQ(a->Width(), 270);   // 90 % of 300
+}
+
+} // namespace vantile
+
+namespace vantile {
+
+class SnapTest : public ListViewTest {
+protected:
+    void SetUp() override
+    {
+        ListViewTest::SetUp();
+        lv->setScrollbarStyle(sbStyleBoth);
+        for (const auto& c : lv->Columns()->Items()) c->SetWidth(130);
+        fill(3);
+        lv->setSnapMode(true);
+    }
+    bool track(int32_t bar, int32_t value, int32_t state)
+    {
+        QString tip;
+        bool cancel = false;
+        lv->ScrollWnd()->ScrollTrack.raise(bar, value, state, tip, cancel);
+        return cancel;
+    }
+};
+
+TEST_F(SnapTest, PositionsSnapToColumnEdges)
+{
+    struct Case {
+        int32_t pos, direction, expect;
+    };
+    const Case cases[] = {{0, 1, 0}, {60, 1, 0}, {70, 1, 130}, {10, -1, 130}, {130, 1, 130}, {300, 1, 260}, {380, -1, 390}};
+    for (const Case& c : cases) EXPECT_EQ(lv->SnapPosition(c.pos, c.direction), c.expect) << c.pos << " " << c.direction;
+    // The view scrolls no further than the edge from which the rest fits: B's left edge.
+    const int32_t room = lv->ScrollWnd()->ScrollAreaWidth();
+    EXPECT_EQ(lv->ScrollWnd()->ContentsWidth() + lv->ScrollWnd()->BorderWidth() - room, 130);
+    // A scroll that ends inside a column goes on to its edge in the direction of travel.
+    int32_t value = 70;
+    lv->ScrollWnd()->Scroll.raise(0, value, 70, false);
+    EXPECT_EQ(value, 130);
+}
+
+TEST_F(SnapTest, ThumbTrackingFollowsScrollTrackAndSmoothTracking)
+{
+    lv->ScrollTrack = sbStyleNone;
+    EXPECT_TRUE(track(1, 5, 2));
+    EXPECT_TRUE(track(0, 100, 2));
+    EXPECT_FALSE(track(1, 5, 3));   // releasing the thumb applies the position
+    lv->ScrollTrack = sbStyleBoth;
+    EXPECT_FALSE(track(1, 5, 2));
+    // Snapping: the origin jumps from edge to edge while the thumb moves.
+    EXPECT_TRUE(track(0, 100, 2));
+    EXPECT_EQ(lv->HorizontalOrigin(), 130);
+    lv->setHorizontalOrigin(0);
+    lv->SmoothTracking = true;
+    EXPECT_FALSE(track(0, 100, 2));
+    EXPECT_TRUE(track(0, 100, 3));
+    EXPECT_EQ(lv->HorizontalOrigin(), 130);
+
+    lv->ScrollTips = true;
+    lv->ScrollTip.connect([](int32_t bar, int32_t value, QString& text) { text = QStringLiteral("%1:%2").arg(bar).arg(value); });
+    QString tip;
+    bool cancel = false;
+    lv->ScrollWnd()->ScrollTrack.raise(1, 7, 2, tip, cancel);
+    EXPECT_EQ(tip, QStringLiteral("1:7"));
 }
 
 } // namespace vantile

@@ -25,7 +25,6 @@ protected:
         lv->setGeometry(0, 0, 300, 200);
         for (const char* key : {"A", "B", "C"})
             lv->Columns()->Add(QString::fromLatin1(key), 60, 0, 0, 0, false, {}, QStringLiteral("Head") + key);
-        for (const auto& c : lv->Columns()->Items()) c->AllowSizing = c->AllowFocus = true;
         top.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&top));
         QCoreApplication::processEvents();
