@@ -1,11 +1,16 @@
 #include "clsfilemanager.h"
 
+#include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
 #include "filetype.h"
 #include "platform/gui/msgbox.h"
 
+#include <QDateTime>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <limits>
 
 namespace tv {
 
@@ -43,7 +48,12 @@ qint32 clsFileManager::LoadFile(const QString& FileName, const QString& tPath, i
     if (id == 0) {
         if ((iOption & lfImportListOnly) && !InImportList(ext)) return 0;
         const bool inArchive = !mtArchivePath.isEmpty();
-        id = FindCatalogued(inArchive ? mtArchivePath : filePath, mtUnpackPath, inArchive);
+        QString error;
+        id = FindCatalogued(inArchive ? mtArchivePath : filePath, mtUnpackPath, inArchive, &error);
+        if (!error.isEmpty()) {
+            Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") + error + QStringLiteral(": ") + filePath, -1);
+            return 0;
+        }
     }
     const qint32 knownId = id;
     if (knownId != 0) {
@@ -98,23 +108,84 @@ qint32 clsFileManager::AddAtrFile(const QString& fileName, const QString& filePa
     return 0;
 }
 
-// ---- catalogue access (interim until the database layer lands) ----
+// ---- catalogue access ----
+
+namespace {
+
+QString Quoted(const QString& text)
+{
+    return QString(text).replace(QLatin1Char('\''), QStringLiteral("''"));
+}
+
+} // namespace
 
 void clsFileManager::InitCount()
 {
+    // IDs count up from the largest one still known: a deleted file's start history stays,
+    // and a new file must never inherit it.
+    QString noWhere;
+    const qint32 maxFile = Variant(LookupField(QStringLiteral("Max(ID)"), QStringLiteral("MainFiles"), noWhere)).toLong();
+    const qint32 maxStarted =
+        Variant(LookupField(QStringLiteral("Max(MainFiles_ID)"), QStringLiteral("History"), noWhere)).toLong();
+    lMaxFilesID = std::max(maxFile, maxStarted);
     lStartFileID = lMaxFilesID;
     CountFiles();
 }
 
-void clsFileManager::CountFiles() {}
+void clsFileManager::CountFiles()
+{
+    QString noWhere;
+    FileCount = Variant(LookupField(QStringLiteral("Count (ID)"), QStringLiteral("MainFiles"), noWhere)).toLong();
+}
 
-qint32 clsFileManager::FindCatalogued(const QString&, const QString&, bool) { return 0; }
+qint32 clsFileManager::FindCatalogued(const QString& storedPath, const QString& chain, bool withChain,
+                                      QString* error)
+{
+    QString sql = QStringLiteral("Select Top 1 ID From MainFiles where tPath='") + Quoted(storedPath) +
+                  QLatin1Char('\'');
+    if (withChain) sql += QStringLiteral(" and tUnpackPath='") + Quoted(chain) + QLatin1Char('\'');
+    const std::shared_ptr<Recordset> rs = goDB ? goDB->OpenRecordset(sql, dbOpenSnapshot) : nullptr;
+    if (!rs) {
+        *error = goDB ? goDB->LastError().description : QStringLiteral("no catalogue");
+        return 0;
+    }
+    const qint32 id = rs->IsEOF() ? 0 : rs->Value(QStringLiteral("ID")).toLong();
+    rs->Close();
+    return id;
+}
 
-bool clsFileManager::AddRecord(const QString& fileName, qint64, const QString&, int fileType,
+bool clsFileManager::AddRecord(const QString& fileName, qint64 size, const QString& filePath, int fileType,
                                qint32& id)
 {
     if (id != 0) return false;
-    id = ++lMaxFilesID;
+    const QString storedPath = mtArchivePath.isEmpty() ? filePath : mtArchivePath;
+    const std::shared_ptr<Recordset> rs =
+        goDB ? goDB->OpenRecordset(QStringLiteral("Select * From MainFiles"), dbOpenDynaset, dbAppendOnly) : nullptr;
+    DbError err = rs ? rs->AddNew() : (goDB ? goDB->LastError() : MakeDbError(dbErrObjectClosed));
+    if (!err) {
+        id = ++lMaxFilesID;
+        // A size beyond the Long range is kept as a number rather than cut.
+        const Variant sizeValue = size <= std::numeric_limits<qint32>::max() ? Variant(qint32(size))
+                                                                              : Variant(double(size));
+        const std::pair<const char*, Variant> values[] = {
+            {"ID", Variant(id)},
+            {"tFile", Variant(fileName)},
+            {"tPath", Variant(storedPath)},
+            {"iFileType", Variant(qint16(fileType))},
+            {"lSize", sizeValue},
+            {"tsCreated", Variant::fromDateTime(QDateTime::currentDateTime())},
+        };
+        for (const auto& [field, value] : values)
+            if (!err) err = rs->Fields(QLatin1String(field)).SetValue(value);
+        if (!err && !mtUnpackPath.isEmpty() && !mtArchivePath.isEmpty())
+            err = rs->Fields(QStringLiteral("tUnpackPath")).SetValue(Variant(mtUnpackPath));
+        if (!err) err = rs->Update();
+    }
+    if (rs) rs->Close();
+    if (err) {
+        MsgBox(QStringLiteral("AddFile-Error: ") + err.description + QStringLiteral(": ") + filePath, vbOKOnly);
+        return false;
+    }
     Q_EMIT ShowMessage(fileName, fileType);
     return true;
 }

@@ -33,6 +33,8 @@ public:
     explicit clsFileManager(QObject* parent = nullptr);
     ~clsFileManager() override;
 
+    // IDs are handed out by the engine, counting up from the largest ID the catalogue held or
+    // its start history referred to when it was opened.
     qint32 lMaxFilesID = 0;   // last ID handed out
     qint32 lStartFileID = 0;  // largest ID when the catalogue was opened (view of new files)
     qint32 FileCount = 0;     // catalogue rows as last counted
@@ -87,7 +89,8 @@ private:
     qint32 AddAtrFile(const QString& fileName, const QString& filePath, qint32& id);
     bool AddRecord(const QString& fileName, qint64 size, const QString& filePath, int fileType,
                    qint32& id);
-    qint32 FindCatalogued(const QString& storedPath, const QString& chain, bool withChain);
+    // The ID of the row holding the file, or 0; `error` is set when the query failed.
+    qint32 FindCatalogued(const QString& storedPath, const QString& chain, bool withChain, QString* error);
 
     QString mtArchivePath;  // outermost archive being imported, "" for a plain file
     QString mtUnpackPath;   // member chain being handled, "" for a plain file

@@ -8,13 +8,11 @@
 #include "catalogue/core/modmain.h"
 #include "filetype.h"
 #include "platform/gui/msgbox.h"
+#include "platform/runtime/convert.h"
 #include "platform/system/files.h"
 #include "unpacker.h"
 
-#include <QDir>
 #include <QFileInfo>
-
-#include <cmath>
 
 namespace tv {
 
@@ -83,16 +81,15 @@ void clsFileManager::DeleteTempCol()
 
 bool clsFileManager::AskSizeLimit(const QString& filePath)
 {
-    bool ok = false;
-    const double limit = gtSkipZipSize.trimmed().toDouble(&ok);
-    if (!ok || std::llround(limit) == 0) return true;
+    const int32_t limit = CLng(Val(gtSkipZipSize));
+    if (limit == 0) return true;
     const qint64 size = QFileInfo(filePath).size();
     if (size == 0) {
         Q_EMIT ShowMessage(Translate(QStringLiteral("Fehler in der Datei: '@1'"), filePath), -1);
         return false;
     }
     const double mb = double(size) / 1048576.0;
-    if (mb <= double(std::llround(limit))) return true;
+    if (mb <= double(limit) && size >= 0) return true;
     const QString prompt = Translate(QStringLiteral("Die Datei '@1' hat eine Größe von"), filePath) +
                            QLatin1Char(' ') + QString::number(mb, 'f', 1) + QStringLiteral(" Mb.\n") +
                            Translate(QStringLiteral("Soll die Datei entpackt werden?"));
@@ -120,7 +117,7 @@ QString clsFileManager::CreateTempPathIfFileArchiv(const QString& tFilename,
     }
     const QString base = tUnpackedPath.isEmpty() ? gtTempPath : FolderOf(tActPath);
     const QString folder = NewUnpackFolder(base, key, true);
-    QDir().mkpath(folder);
+    CreateFolder(folder);
     Q_EMIT ShowMessage(Translate(QStringLiteral("Entpacke Archiv: ")) + key, 0);
     if (!UnpackArchive(tActPath, QString(), folder, key)) {
         // Whatever the unpacker left is half-written: never scanned, never reused.
@@ -222,6 +219,7 @@ QString clsFileManager::ExtractFileFromArchiv(const QString& tFilename,
         key = i == 0 ? tArchivPath : key + QLatin1Char('\\') + part;
         relative = relative.isEmpty() ? part : relative + QLatin1Char('/') + part;
         if (i == parts.size() - 1) {
+            if (folder.isEmpty()) return QString();  // the stored path names no archive
             QString found = ResolveNoCase(folder, relative);
             if (found.isEmpty() && !UnpackMember(archive, relative, folder, archiveKey, &found)) {
                 ForgetArchive(archiveKey, false);
@@ -244,7 +242,7 @@ QString clsFileManager::ExtractFileFromArchiv(const QString& tFilename,
             }
             const QString base = i == 0 ? gtTempPath : FolderOf(onDisk);
             folder = NewUnpackFolder(base, key, false);
-            QDir().mkpath(folder);
+            CreateFolder(folder);
         }
         archive = onDisk;
         archiveKey = key;

@@ -1,11 +1,12 @@
 #include "frmnewpath.h"
 
+#include "catalogue/core/modfiles.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
+#include "catalogue/core/modsettings.h"
 #include "platform/gui/msgbox.h"
 
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,22 +16,10 @@
 
 namespace tv {
 
-namespace {
-
-frmNewPath::BrowseHook& browseHook()
-{
-    static frmNewPath::BrowseHook hook;
-    return hook;
-}
-
-} // namespace
-
-void frmNewPath::SetBrowseHook(BrowseHook hook) { browseHook() = std::move(hook); }
-
 frmNewPath::frmNewPath(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmNewPath"));
-    setWindowTitle(Translate(QStringLiteral("Neuer Dateipfad")));
+    setWindowTitle(QStringLiteral("Neuer Dateipfad"));
     const auto combo = [this](const char* name) {
         auto* c = new QComboBox(this);
         c->setObjectName(QLatin1String(name));
@@ -43,18 +32,18 @@ frmNewPath::frmNewPath(QWidget* parent) : QDialog(parent)
         b->setObjectName(QLatin1String(name));
         return b;
     };
-    Label2 = new QLabel(Translate(QStringLiteral("Neuer Dateipfad")) + QLatin1Char(':'), this);
-    Label3 = new QLabel(Translate(QStringLiteral("Alter Dateipfad (optional)")) + QLatin1Char(':'), this);
+    Label2 = new QLabel(QStringLiteral("Neuer Dateipfad:"), this);
+    Label3 = new QLabel(QStringLiteral("Alter Dateipfad (optional):"), this);
     cboNewPath = combo("cboNewPath");
     cboOldPath = combo("cboOldPath");
     cmdDest = button("cmdDest", QString());
     cmdSource = button("cmdSource", QString());
     for (QPushButton* b : {cmdDest, cmdSource}) {
         b->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-        b->setToolTip(Translate(QStringLiteral("Datenbankpfad")));
+        b->setToolTip(QStringLiteral("Datenbankpfad"));
     }
-    cmdOK = button("cmdOK", Translate(QStringLiteral("OK")));
-    cmdCancel = button("cmdCancel", Translate(QStringLiteral("Abbrechen")));
+    cmdOK = button("cmdOK", QStringLiteral("OK"));
+    cmdCancel = button("cmdCancel", QStringLiteral("Abbrechen"));
     cmdOK->setDefault(true);
 
     auto* grid = new QGridLayout(this);
@@ -78,12 +67,25 @@ frmNewPath::frmNewPath(QWidget* parent) : QDialog(parent)
 
 void frmNewPath::Form_Load()
 {
+    LoadFormPos(this);
     cboOldPath->clear();
     cboNewPath->clear();
     cboOldPath->addItems(OldFolders);
     cboNewPath->addItems(ActFolders);
     cboOldPath->setEditText(QString());
     cboNewPath->setEditText(QString());
+    TranslateForm(this, true, false);
+    loaded_ = true;
+}
+
+void frmNewPath::done(int result)
+{
+    if (loaded_) {
+        loaded_ = false;
+        ResetLangContext();
+        SaveFormPos(this);
+    }
+    QDialog::done(result);
 }
 
 int frmNewPath::exec()
@@ -94,8 +96,7 @@ int frmNewPath::exec()
 
 void frmNewPath::Browse(QComboBox* target, const QString& startFolder)
 {
-    const QString folder = browseHook() ? browseHook()(startFolder)
-                                        : QFileDialog::getExistingDirectory(this, QString(), startFolder);
+    const QString folder = BrowseFolder(this, startFolder);
     if (!folder.isEmpty()) target->setEditText(folder);
 }
 

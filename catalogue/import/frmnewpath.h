@@ -3,8 +3,6 @@
 #include <QDialog>
 #include <QStringList>
 
-#include <functional>
-
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -28,13 +26,12 @@ public:
     QString NewPath;
     QString OldPath;
 
-    // Fills the combos from ActFolders and OldFolders; exec() calls it first.
+    // Restores the placement, fills the combos from ActFolders and OldFolders and translates
+    // the window; exec() calls it first.
     void Form_Load();
     int exec() override;
-
-    // The folder dialog the browse buttons open; tests replace it.
-    using BrowseHook = std::function<QString(const QString& startFolder)>;
-    static void SetBrowseHook(BrowseHook hook);
+    // Closing stores the placement and leaves the translation context.
+    void done(int result) override;
 
 private:
     void cmdOK_Click();
@@ -48,6 +45,7 @@ private:
     QPushButton* cmdSource;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
+    bool loaded_ = false;
 };
 
 } // namespace tv

@@ -1,5 +1,6 @@
 #include "archivefixtures.h"
 
+#include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modmain.h"
 #include "platform/gui/msgbox.h"
@@ -121,7 +122,7 @@ bool WriteStoredZip(const QString& path, const std::vector<RawMember>& members)
         Put16(common, 0);  // extra
         Put32(out, 0x04034b50);
         out += common + m.name + data;
-        const quint32 mode = m.symlink ? 0120777 : m.folder ? 040755 : 0100644;
+        const quint32 mode = m.symlink ? 0120777 : m.folder ? 040755 : 0100000 | (m.mode ? m.mode : 0644);
         Put32(central, 0x02014b50);
         Put16(central, 0x031E);  // made by: Unix
         central += common;
@@ -207,9 +208,32 @@ AppFolder::AppFolder(bool with7za, bool withUnrar)
         boxes << prompt;
         return answer;
     });
+    DbError error;
+    QDir().mkpath(path(QStringLiteral("db")));
+    goDB = CreateCatalogue(path(QStringLiteral("db/Test.MDB")), QByteArray(), &error);
 }
 
-AppFolder::~AppFolder() { SetMsgBoxHook(nullptr); }
+AppFolder::~AppFolder()
+{
+    CloseDB();
+    SetMsgBoxHook(nullptr);
+}
+
+std::vector<QStringList> CatalogueRows(const QString& sql)
+{
+    std::vector<QStringList> rows;
+    const auto rs = goDB->OpenRecordset(sql, 4 /* snapshot */);
+    if (!rs) return rows;
+    for (; !rs->IsEOF(); rs->MoveNext()) {
+        QStringList row;
+        for (int i = 0; i < rs->FieldCount(); ++i) {
+            const Variant v = rs->Fields(i).Value();
+            row << (v.isNull() ? QStringLiteral("<Null>") : v.text());
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
 
 QString AppFolder::path(const QString& relative) const
 {

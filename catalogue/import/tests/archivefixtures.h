@@ -24,6 +24,7 @@ struct RawMember {
     QByteArray data;
     bool folder = false;
     bool symlink = false;  // ZIP only: data is the link target
+    quint32 mode = 0;      // ZIP only: Unix permission bits of a file, 0 for rw-r--r--
 };
 
 // A stored (uncompressed) RAR 4 archive: marker, main header, one file header with CRCs
@@ -47,8 +48,9 @@ QByteArray AtrImage(int size = 400, char fill = 'a');
 QByteArray Compressible(const QByteArray& seed, int size = 600);
 
 // A program folder in a temporary folder: gtAppPath and the values derived from it point
-// there, "Temp" exists, and "Tools" holds links to the system's unpackers unless asked not
-// to. Message boxes are answered by `answer` and recorded.
+// there, "Temp" exists, "Tools" holds links to the system's unpackers unless asked not to,
+// and an empty catalogue "db/Test.MDB" is open as goDB. Message boxes are answered by `answer`
+// and recorded.
 class AppFolder {
 public:
     explicit AppFolder(bool with7za = true, bool withUnrar = true);
@@ -59,6 +61,9 @@ public:
 private:
     QTemporaryDir dir_;
 };
+
+// The rows of a query on goDB, every value as display text, Null as "<Null>".
+std::vector<QStringList> CatalogueRows(const QString& sql);
 
 } // namespace tv::test
 

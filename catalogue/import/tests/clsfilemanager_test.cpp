@@ -1,10 +1,13 @@
 #include "archivefixtures.h"
+#include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/import/clsfilemanager.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace tv {
 
@@ -25,6 +28,7 @@ protected:
         ASSERT_FALSE(rar.isEmpty());
         QObject::connect(&fm, &clsFileManager::ShowMessage,
                          [this](const QString& t, int n) { messages.push_back({t, n}); });
+        fm.InitCount();
         fm.InitSearch();
     }
     test::AppFolder app;
@@ -57,32 +61,70 @@ TEST_F(NestedImport, EveryMemberOnceInNumberedFolders)
         EXPECT_TRUE(QFileInfo(f).isDir()) << f.toStdString();
     EXPECT_TRUE(QFileInfo(t + "/A1/A3/D.XFD").isFile());
     EXPECT_TRUE(QFileInfo(t + "/A1/A4/A5/DEEP.XEX").isFile());
+    // One row per member: the outer archive's path, the member chain, type and size.
+    std::vector<QStringList> expectedRows;
+    for (const auto& m : members)
+        expectedRows.push_back({m.name, rar, m.chain, QString::number(m.fileType), QString::number(m.data.size())});
+    std::sort(expectedRows.begin(), expectedRows.end());
+    EXPECT_EQ(test::CatalogueRows("Select tFile, tPath, tUnpackPath, iFileType, lSize From MainFiles"
+                                  " order by tFile"),
+              expectedRows);
+    EXPECT_EQ(test::CatalogueRows("Select Min(ID), Max(ID) From MainFiles"),
+              (std::vector<QStringList>{{"1", QString::number(members.size())}}));
 }
 
-TEST_F(NestedImport, FreshEngineExtractsEveryMember)
+TEST_F(NestedImport, FreshEngineExtractsEveryRow)
 {
     fm.LoadFile(QStringLiteral("OUTER.RAR"), rar, 1, QString(), false, 0);
     ASSERT_TRUE(QDir(gtTempPath).removeRecursively());
     clsFileManager fresh;
-    for (const auto& m : members) {
-        SCOPED_TRACE(m.chain.toStdString());
-        const QString path = fresh.ExtractFileFromArchiv(m.name, m.chain, rar);
+    const auto rows = test::CatalogueRows("Select tFile, tUnpackPath, tPath From MainFiles");
+    ASSERT_EQ(rows.size(), members.size());
+    for (const QStringList& row : rows) {
+        SCOPED_TRACE(row[1].toStdString());
+        const auto m = std::find_if(members.begin(), members.end(),
+                                    [&row](const test::NestedMember& n) { return n.chain == row[1]; });
+        ASSERT_NE(m, members.end());
+        const QString path = fresh.ExtractFileFromArchiv(row[0], row[1], row[2]);
         ASSERT_FALSE(path.isEmpty());
         EXPECT_TRUE(path.startsWith(gtTempPath + QLatin1Char('/')));
-        EXPECT_EQ(QFileInfo(path).fileName(), m.name);
-        EXPECT_EQ(test::ReadFile(path), m.data);
+        EXPECT_EQ(QFileInfo(path).fileName(), m->name);
+        EXPECT_EQ(test::ReadFile(path), m->data);
     }
-    // The import reuses the extraction's folders but fills them first: every member is found.
-    messages.clear();
-    QObject::connect(&fresh, &clsFileManager::ShowMessage,
-                     [this](const QString& t, int n) { messages.push_back({t, n}); });
-    fresh.InitSearch();
-    fresh.LoadFile(QStringLiteral("OUTER.RAR"), rar, 1, QString(), false, 0);
-    EXPECT_EQ(std::count_if(messages.begin(), messages.end(), [](const Message& m) { return m.type > 0; }),
-              qsizetype(members.size()));
     // Hostile or unknown chains give nothing.
     EXPECT_TRUE(fresh.ExtractFileFromArchiv("X", "..\\..\\etc\\passwd", rar).isEmpty());
     EXPECT_TRUE(fresh.ExtractFileFromArchiv("X", "NOPE.ATR", rar).isEmpty());
+    EXPECT_TRUE(fresh.ExtractFileFromArchiv("passwd", "etc\\passwd", "/").isEmpty());
+
+    // An import reuses the extraction's folders but fills them first: every member is found.
+    ASSERT_FALSE(goDB->Execute("Delete * from MainFiles"));
+    fresh.InitCount();
+    fresh.InitSearch();
+    EXPECT_GT(fresh.LoadFile(QStringLiteral("OUTER.RAR"), rar, 1, QString(), false, 0), 0);
+    EXPECT_EQ(test::CatalogueRows("Select Count(ID) From MainFiles"),
+              (std::vector<QStringList>{{QString::number(members.size())}}));
+}
+
+TEST_F(NestedImport, CataloguedArchiveIsReportedOrRescanned)
+{
+    const qint32 first = fm.LoadFile(QStringLiteral("OUTER.RAR"), rar, 1, QString(), false, 0);
+    ASSERT_GT(first, 0);
+    messages.clear();
+    const qint32 again = fm.LoadFile(QStringLiteral("OUTER.RAR"), rar, 1, QString(), false, 0);
+    EXPECT_LT(again, 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Datei ist schon vorhanden: OUTER.RAR");
+    // Refresh alone passes it on silently; with the rescan flag it is unpacked afresh and a
+    // member deleted meanwhile comes back.
+    messages.clear();
+    EXPECT_LT(fm.LoadFile(QStringLiteral("OUTER.RAR"), rar, 1 | 4, QString(), false, 0), 0);
+    EXPECT_TRUE(messages.empty());
+    ASSERT_FALSE(goDB->Execute("Delete * from MainFiles where tFile='T.COM'"));
+    EXPECT_GT(fm.LoadFile(QStringLiteral("OUTER.RAR"), rar, 1 | 4 | 8, QString(), false, 0), 0);
+    EXPECT_EQ(test::CatalogueRows("Select tUnpackPath From MainFiles where tFile='T.COM'"),
+              (std::vector<QStringList>{{"TOOLS.7Z\\T.COM"}}));
+    EXPECT_EQ(test::CatalogueRows("Select Count(ID) From MainFiles"),
+              (std::vector<QStringList>{{QString::number(members.size())}}));
 }
 
 } // namespace tv
@@ -107,6 +149,78 @@ TEST(ArchiveFolders, KeysAreFullPathsComparedAsSpelled)
     EXPECT_EQ(fm.CreateTempPathIfFileArchiv("games.zip", QString(), lower), a);
     fm.DeleteTempCol();
     EXPECT_EQ(fm.CreateTempPathIfFileArchiv("games.zip", QString(), lower), gtTempPath + "/A4");
+}
+
+} // namespace tv
+
+namespace tv {
+
+class PlainImport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QObject::connect(&fm, &clsFileManager::ShowMessage, [this](const QString& t, int n) {
+            if (n != 0) lines << QString::number(n) + QLatin1Char(' ') + t;
+        });
+        fm.InitCount();
+        fm.InitSearch();
+    }
+    QString file(const QString& name, const QByteArray& data)
+    {
+        const QString path = app.path("disk/" + name);
+        test::WriteFile(path, data);
+        return path;
+    }
+    qint32 load(const QString& name, int flags = 1)
+    {
+        return fm.LoadFile(name, app.path("disk/" + name), flags, QString(), false, 0);
+    }
+    test::AppFolder app;
+    clsFileManager fm;
+    QStringList lines;
+};
+
+TEST_F(PlainImport, RowsAndDuplicates)
+{
+    const QString game = file("Bob's Game.XEX", "12345");
+    file("README", "r");
+    file("NOTES.AT", "a");
+    file("BAD.ATR", QByteArray("\0\2", 2));
+    EXPECT_EQ(load("Bob's Game.XEX"), 1);
+    EXPECT_EQ(load("README"), 0);    // no dot: its own extension, not in the list
+    EXPECT_EQ(load("NOTES.AT"), 0);  // "AT" passes the list test, but is no type
+    EXPECT_EQ(load("BAD.ATR"), 0);
+    EXPECT_EQ(load("Bob's Game.XEX"), -1);  // found although the path holds "'"
+    EXPECT_EQ(load("Bob's Game.XEX", 1 | 4), -1);  // refresh: silently
+    EXPECT_EQ(lines, (QStringList{"11 Bob's Game.XEX",
+                                  "-1 Fehlerhaftes Atari-File: " + app.path("disk/BAD.ATR"),
+                                  "-1 Datei ist schon vorhanden: Bob's Game.XEX"}));
+    EXPECT_EQ(test::CatalogueRows("Select ID, tFile, tPath, tUnpackPath, iFileType, lSize From MainFiles"),
+              (std::vector<QStringList>{{"1", "Bob's Game.XEX", game, "<Null>", "11", "5"}}));
+    // Without the list flag a listed-out extension is still imported by type.
+    gtImportFiles = ".ATR";
+    file("T.TXT", "t");
+    EXPECT_EQ(load("T.TXT"), 0);
+    EXPECT_EQ(load("T.TXT", 0), 2);
+    fm.CountFiles();
+    EXPECT_EQ(fm.FileCount, 2);
+}
+
+TEST_F(PlainImport, NewIdsNeverInheritAStartHistory)
+{
+    file("A.XEX", "a");
+    file("B.XEX", "b");
+    ASSERT_EQ(load("A.XEX"), 1);
+    ASSERT_EQ(load("B.XEX"), 2);
+    // B was started, then deleted; its history stays.
+    ASSERT_FALSE(goDB->Execute("INSERT INTO History (MainFiles_ID, tsStarted) VALUES (2, 45000)"));
+    ASSERT_FALSE(goDB->Execute("Delete * from MainFiles where ID=2"));
+    clsFileManager reopened;
+    reopened.InitCount();
+    EXPECT_EQ(reopened.lStartFileID, 2);
+    EXPECT_EQ(reopened.FileCount, 1);
+    file("C.XEX", "c");
+    EXPECT_EQ(reopened.LoadFile("C.XEX", app.path("disk/C.XEX"), 1, QString(), false, 0), 3);
 }
 
 } // namespace tv

@@ -1,5 +1,7 @@
 #include "archivefixtures.h"
+#include "catalogue/core/modglobals.h"
 #include "catalogue/import/frmnewpath.h"
+#include "platform/gui/dialogs.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -43,6 +45,7 @@ TEST(frmNewPath, OkChecksBothFolders)
             EXPECT_EQ(f.Action, frmNewPath::kActionOK);
             EXPECT_EQ(f.NewPath, c.newText);
             EXPECT_EQ(f.OldPath, c.oldText);
+            EXPECT_TRUE(gcolWindows.keyExists("frmNewPath"));  // placement stored on closing
         } else {
             EXPECT_EQ(app.boxes, QStringList{c.box});
             EXPECT_EQ(f.Action, 0);
@@ -54,7 +57,7 @@ TEST(frmNewPath, BrowseFillsTheComboUnlessCancelled)
 {
     test::AppFolder app;
     QString answer = "/chosen";
-    frmNewPath::SetBrowseHook([&answer](const QString&) { return answer; });
+    SetFileDialogHook([&answer](const FileDialogRequest&) { return answer; });
     frmNewPath f;
     f.Form_Load();
     f.findChild<QPushButton*>("cmdDest")->click();
@@ -64,7 +67,7 @@ TEST(frmNewPath, BrowseFillsTheComboUnlessCancelled)
     EXPECT_EQ(f.findChild<QComboBox*>("cboNewPath")->currentText(), "/chosen");
     f.findChild<QPushButton*>("cmdCancel")->click();
     EXPECT_EQ(f.Action, 0);
-    frmNewPath::SetBrowseHook(nullptr);
+    SetFileDialogHook(nullptr);
 }
 
 } // namespace tv

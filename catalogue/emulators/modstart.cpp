@@ -1,0 +1,238 @@
+#include "modstart.h"
+
+#include "catalogue/core/frminputbox.h"
+#include "catalogue/core/moddatabase.h"
+#include "catalogue/core/modfiles.h"
+#include "catalogue/core/modglobals.h"
+#include "catalogue/core/modlang.h"
+#include "catalogue/emulators/frmeditemu.h"
+#include "catalogue/emulators/modatari.h"
+#include "catalogue/emulators/modemulator.h"
+#include "catalogue/emulators/modstartparams.h"
+#include "catalogue/import/clsfilemanager.h"
+#include "catalogue/tree/modsqltree.h"
+#include "platform/db/database.h"
+#include "platform/gui/msgbox.h"
+#include "platform/runtime/convert.h"
+#include "platform/system/process.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+#include <cstdlib>
+
+namespace tv {
+
+namespace {
+
+// File type codes that open in a viewer instead of an emulator (stored values).
+constexpr int kTypeText = 18;
+constexpr int kTypePdf = 19;
+constexpr int kTypePicture = 20;
+
+// The busy pointer, shown while the start works and taken away for every question.
+class WaitCursor {
+public:
+    WaitCursor() { show(); }
+    ~WaitCursor() { hide(); }
+    void show()
+    {
+        if (!shown_) QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        shown_ = true;
+    }
+    void hide()
+    {
+        if (shown_) QApplication::restoreOverrideCursor();
+        shown_ = false;
+    }
+
+private:
+    bool shown_ = false;
+};
+
+QWidget* Owner() { return QApplication::activeWindow(); }
+
+void StartError(const QString& description)
+{
+    MsgBox(QStringLiteral("Start-Error: ") + description, vbOKOnly, {}, Owner());
+}
+
+// What to start: a program with its arguments in a folder, or a document for the desktop.
+struct Launch {
+    QString program;
+    QStringList arguments;
+    QString folder;
+    bool document = false;
+};
+
+// Text files go to the configured viewer by its full path, with the file as one argument;
+// without a viewer ("Notepad", the default of settings from the old platform, counts as
+// none) to the desktop's default program. PDF files and pictures always go to the desktop.
+bool PrepareViewer(const clsFileInfo& file, const QString& path, Launch& launch, QString& info)
+{
+    const QString viewer = gtEditor.trimmed();
+    if (file.Filetyp != kTypeText || viewer.isEmpty()
+        || viewer.compare(QLatin1String("notepad"), Qt::CaseInsensitive) == 0) {
+        launch.document = true;
+        launch.program = path;
+        info = (file.Filetyp == kTypeText ? QStringLiteral("xdg-open: ") : QString()) + GetFileNamePart(path);
+        return true;
+    }
+    if (!FileExistsMsg(viewer)) return false;
+    launch.program = viewer;
+    launch.arguments = {path};
+    info = StripExtension(GetFileNamePart(viewer)) + QStringLiteral(": ") + GetFileNamePart(path);
+    return true;
+}
+
+// Chooses the profile, checks its emulator and builds the command line. False on a stop:
+// its message was shown, and `info` stays empty unless a failure is to report it.
+bool PrepareEmulator(const clsFileInfo& file, const QString& path, QString& profilKey,
+                     Launch& launch, QString& info)
+{
+    if (profilKey.isEmpty()) {
+        profilKey = gtProfilDefault;
+        const int position = file.Filetyp - 1;
+        if (position >= 0 && position < gaExtProfil.size() && !gaExtProfil.at(position).isEmpty())
+            profilKey = gaExtProfil.at(position);
+    }
+    const ProfilPtr* profil = gcolProfils.item(profilKey);
+    if (!profil) {
+        StartError(Translate(QStringLiteral("Unbekanntes Profil: ")) + profilKey);
+        return false;
+    }
+    const EmulatorPtr* emulator = gcolEmulators.item((*profil)->EmulKey);
+    if (!emulator) {
+        StartError(Translate(QStringLiteral("Unbekannter Emulator: ")) + (*profil)->EmulKey);
+        return false;
+    }
+    const clsEmulator& emu = **emulator;
+    if (emu.Path.isEmpty() || !QFileInfo::exists(emu.Path)) {
+        MsgBox(Translate(QStringLiteral("Datei nicht gefunden: ")) + emu.Path, vbExclamation,
+               Translate(QStringLiteral("Profil: ")) + (*profil)->Name, Owner());
+        // The user corrects the path here and starts again.
+        EditEmulator(gcolEmulators, nullptr, (*profil)->EmulKey, false, Owner());
+        return false;
+    }
+
+    WaitCursor wait;
+    const StartParams params =
+        BuildStartParams((*profil)->Options, emu.EmulType, file, path, [&wait](const QString& prompt) {
+            wait.hide();
+            const QString answer = InputText(prompt, Translate(QStringLiteral("Optionsparameter")));
+            wait.show();
+            return answer;
+        });
+    if (!params.ok) {
+        wait.hide();
+        MsgBox(params.error, vbInformation, {}, Owner());
+        return false;
+    }
+    launch.program = emu.Path;
+    launch.arguments = SplitCommandLine(params.params);
+    launch.folder = GetFolderPart(emu.Path);
+    info = Translate(QStringLiteral("Profil: ")) + GetProfilName(gcolEmulators, gcolProfils, profilKey)
+           + QStringLiteral(" -> ") + params.params;
+    return true;
+}
+
+// The catalogue row of the file; null with `error` set when it cannot be read.
+std::shared_ptr<clsFileInfo> LoadFileRecord(int32_t id, QString& error)
+{
+    if (!goDB) {
+        error = MakeDbError(dbErrObjectClosed).description;
+        return nullptr;
+    }
+    std::shared_ptr<Recordset> rs =
+        goDB->OpenRecordset(QStringLiteral("Select * From MainFiles where ID=") + QString::number(id), dbOpenSnapshot);
+    if (!rs) {
+        error = goDB->LastError().description;
+        return nullptr;
+    }
+    const auto close = qScopeGuard([&rs] { rs->Close(); });
+    if (rs->IsEOF()) {
+        error = MakeDbError(dbErrNoCurrentRecord).description;
+        return nullptr;
+    }
+    return LoadFileInfo(*rs);
+}
+
+// Every start counts: the time of the last start, the start count and a history row.
+bool RecordStart(int32_t id, QString& error)
+{
+    if (!goDB) {
+        error = MakeDbError(dbErrObjectClosed).description;
+        return false;
+    }
+    const QDateTime now = FromDateSerial(Now());
+    DbError failure = goDB->Execute(QStringLiteral("Update MainFiles Set tsLastStarted=") + MakeSQLDate(now)
+                                    + QStringLiteral(",lStartCount=val('' & lStartCount) + 1 Where ID=")
+                                    + QString::number(id));
+    if (!failure) {
+        std::shared_ptr<Recordset> rs =
+            goDB->OpenRecordset(QStringLiteral("Select * From History"), dbOpenDynaset, dbAppendOnly);
+        if (!rs) {
+            failure = goDB->LastError();
+        } else {
+            const auto close = qScopeGuard([&rs] { rs->Close(); });
+            if (!(failure = rs->AddNew()) && !(failure = rs->Fields(QStringLiteral("MainFiles_ID")).SetValue(Variant(id)))
+                && !(failure = rs->Fields(QStringLiteral("tsStarted")).SetValue(Variant::fromDateTime(now))))
+                failure = rs->Update();
+        }
+    }
+    error = failure.description;
+    return !failure;
+}
+
+} // namespace
+
+QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInfo>& file)
+{
+    static bool busy = false;
+    if (busy || fileID == 0) return QString();
+    busy = true;
+    const auto clearBusy = qScopeGuard([] { busy = false; });
+    const int32_t id = std::abs(fileID);
+
+    if (!file) {
+        QString error;
+        std::shared_ptr<clsFileInfo> loaded = LoadFileRecord(id, error);
+        if (!loaded) {
+            StartError(error);
+            return QString();
+        }
+        file = loaded;
+    }
+
+    // A file inside an archive starts from its extracted copy; the record keeps the
+    // archive's path, so that the next start with the same record finds the file again.
+    QString path = file->Path;
+    if (!file->UnpackPath.isEmpty()) {
+        if (!FileExistsMsg(file->Path)) return QString();
+        path = goFileManager ? goFileManager->ExtractFileFromArchiv(file->File, file->UnpackPath, file->Path)
+                             : QString();
+        if (path.isEmpty()) return QString();
+    }
+    if (!FileExistsMsg(path)) return QString();
+
+    QString info;
+    Launch launch;
+    const bool viewer = file->Filetyp == kTypeText || file->Filetyp == kTypePdf || file->Filetyp == kTypePicture;
+    if (!(viewer ? PrepareViewer(*file, path, launch, info)
+                 : PrepareEmulator(*file, path, profilKey, launch, info)))
+        return QString();
+
+    QString error;
+    const bool started = launch.document ? OpenDocument(launch.program, &error)
+                                         : StartDetached(launch.program, launch.arguments, launch.folder, &error);
+    if (!started) {
+        StartError(launch.program + QStringLiteral(": ") + error);
+        return QString();
+    }
+    if (!RecordStart(id, error)) StartError(error);
+    return info;
+}
+
+} // namespace tv

@@ -1,0 +1,406 @@
+#include "catalogue/core/frminputbox.h"
+#include "catalogue/core/moddatabase.h"
+#include "catalogue/core/modglobals.h"
+#include "catalogue/core/modmain.h"
+#include "catalogue/emulators/modatari.h"
+#include "catalogue/emulators/modemulator.h"
+#include "catalogue/emulators/modstart.h"
+#include "catalogue/import/clsfilemanager.h"
+#include "platform/gui/msgbox.h"
+#include "platform/system/process.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+// Readable failure output for Qt texts.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace tv {
+namespace {
+
+// A program folder with an empty catalogue, the import engine, no emulators and hooks that
+// answer every message box and input box.
+class StartFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        InitProgramPaths(dir.path());
+        InitProgramValues();
+        ASSERT_TRUE(QDir().mkpath(gtTempPath));
+        ASSERT_TRUE(QDir().mkpath(gtToolsPath));
+        QFile::link(QStandardPaths::findExecutable(QStringLiteral("7za")), gtToolsPath + QStringLiteral("7za"));
+        DbError error;
+        goDB = CreateCatalogue(dir.filePath(QStringLiteral("test.mdb")), {}, &error);
+        ASSERT_TRUE(goDB) << error.description.toStdString();
+        goFileManager = std::make_unique<clsFileManager>();
+        goFileManager->InitCount();
+        gcolEmulators.clear();
+        gcolProfils.clear();
+        giProfilCounter = 0;
+        gtProfilDefault = QStringLiteral("1");
+        gaExtProfil = QStringList(11);
+        gtEditor.clear();
+        SetMsgBoxHook([this](const QString& prompt, int style, const QString& title) {
+            boxes << prompt;
+            boxStyles << style;
+            boxTitles << title;
+            return int(vbOK);
+        });
+        SetInputTextHook([this](const QString& prompt, const QString& title, const QString&) {
+            prompts << prompt;
+            EXPECT_EQ(title, QStringLiteral("Optionsparameter"));
+            return answers.isEmpty() ? QString() : answers.takeFirst();
+        });
+        record = dir.filePath(QStringLiteral("record.txt"));
+    }
+
+    void TearDown() override
+    {
+        SetMsgBoxHook(nullptr);
+        SetInputTextHook(nullptr);
+        goFileManager.reset();
+        CloseDB();
+        gcolEmulators.clear();
+        gcolProfils.clear();
+    }
+
+    // A stand-in program: a script that writes its working folder and then its arguments,
+    // one per line, to the record file (atomically, so a reader never sees half of it).
+    QString MakeProgram(const QString& relative)
+    {
+        const QString path = dir.filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '%1.tmp'\n"
+                               "mv '%1.tmp' '%1'\n").arg(record).toUtf8());
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    }
+
+    // The default emulators of all three types, each path pointing at a stand-in program in
+    // a folder with a blank in its name.
+    void MakeDefaultEmulators()
+    {
+        for (int type = 1; type <= 3; ++type) {
+            EmulatorPtr emu = CreateDefaultEmulator(type, type, gcolEmulators, gcolProfils, true);
+            emu->Path = MakeProgram(QStringLiteral("emu %1/emulator").arg(type));
+        }
+    }
+
+    // The working folder and the arguments the stand-in received; empty when it never ran.
+    QStringList WaitForRecord()
+    {
+        QDeadlineTimer deadline(30000);
+        while (!QFile::exists(record) && !deadline.hasExpired()) {
+            QCoreApplication::processEvents();
+            QThread::msleep(20);
+        }
+        QFile f(record);
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+        lines.removeLast();
+        f.close();
+        f.remove();
+        return lines;
+    }
+
+    // A catalogue row; returns its ID. `settings` and `param` are SQL values; `chain` is the
+    // member chain inside the archive `path`.
+    int32_t AddRow(const QString& path, int fileType, const QString& settings = QStringLiteral("Null,Null,Null,Null"),
+                   const QString& param = QStringLiteral("Null"), const QString& chain = QString())
+    {
+        const int32_t id = ++lastID;
+        const QString file = chain.isEmpty() ? QFileInfo(path).fileName() : chain.section(QLatin1Char('\\'), -1);
+        const QString unpackPath = chain.isEmpty() ? QStringLiteral("Null") : QLatin1Char('\'') + chain + QLatin1Char('\'');
+        const DbError e = goDB->Execute(
+            QStringLiteral("Insert Into MainFiles (ID,tFile,tPath,tUnpackPath,iFileType,iBasic,iModel,iOS,iVideo,tParam) "
+                           "Values (%1,'%2','%3',%4,%5,%6,%7)")
+                .arg(id).arg(file, path, unpackPath).arg(fileType).arg(settings, param));
+        EXPECT_FALSE(e) << e.description.toStdString();
+        return id;
+    }
+
+    QString WriteFile(const QString& relative, const QByteArray& data = "x")
+    {
+        const QString path = dir.filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(data);
+        return path;
+    }
+
+    // Start count of the row and its number of history rows.
+    std::pair<int, int> Starts(int32_t id)
+    {
+        QString where = QStringLiteral("ID=%1").arg(id);
+        const int count = LookupField(QStringLiteral("lStartCount"), QStringLiteral("MainFiles"), where).toInt();
+        where = QStringLiteral("MainFiles_ID=%1").arg(id);
+        const int history = LookupField(QStringLiteral("Count(*)"), QStringLiteral("History"), where).toInt();
+        return {count, history};
+    }
+
+    QString Start(int32_t id, QString profil = QString())
+    {
+        std::shared_ptr<clsFileInfo> file;
+        return StartFile(id, profil, file);
+    }
+
+    QTemporaryDir dir;
+    QString record;
+    QStringList boxes, boxTitles, prompts, answers;
+    QList<int> boxStyles;
+    int32_t lastID = 0;
+};
+
+TEST_F(StartFileTest, ArgumentsOfEachEmulatorTypeAndFileSetting)
+{
+    MakeDefaultEmulators();
+    const QString image = WriteFile(QStringLiteral("My Games/Star Raiders.atr"));
+    struct Case {
+        const char* name;
+        QString profil;
+        QString settings;   // iBasic, iModel, iOS, iVideo
+        QString param;
+        int emulator;
+        QStringList arguments;
+    } const kCases[] = {
+        {"Altirra disc, settings, extra parameters", "1", "1,2,0,2", "'-x \"@FILEPATH@\" @FILEPATH@'", 1,
+         {"/disk", image, "/nobasic", "/hardware:800XL", "/pal", "-x", image, dir.filePath("My"), "Games/Star", "Raiders.atr"}},
+        {"Altirra basic program holds /basic", "5", "2,5,6,1", "Null", 1,
+         {"/basic", image, "/hardware:5200", "/kernel:default", "/ntsc"}},
+        {"Atari++ Nein switches BASIC off", "6", "1,3,4,0", "Null", 2,
+         {"-image.1", image, "-enable.1", "true", "-USEBASIC", "OFF", "-MACHINE", "XL/XE", "-OSTYPE", "OS1200"}},
+        {"Atari++ Ja switches BASIC on", "8", "2,0,0,2", "Null", 2, {"-image", image, "-USEBASIC", "ON", "-VIDEOMODE", "PAL"}},
+        {"Atari800 DOS path and program are two arguments", "13", "2,2,1,1", "Null", 3,
+         {"DOS-Path", "-run", image, "-basic", "-xl", "-a", "-ntsc"}},
+        {"Atari800 inactive tape entry left out", "11", "0,0,3,0", "''", 3, {"-boottape", image}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        const int32_t id = AddRow(image, 1, c.settings, c.param);
+        QString profil = c.profil;
+        std::shared_ptr<clsFileInfo> file;
+        const QString info = StartFile(id, profil, file);
+        const QStringList got = WaitForRecord();
+        ASSERT_FALSE(got.isEmpty());
+        EXPECT_EQ(got.first(), dir.filePath(QStringLiteral("emu %1").arg(c.emulator)));
+        EXPECT_EQ(got.mid(1), c.arguments);
+        EXPECT_TRUE(info.startsWith(QStringLiteral("Profil: ") + GetProfilName(gcolEmulators, gcolProfils, c.profil) + " -> "))
+            << info.toStdString();
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->Path, image);
+        EXPECT_EQ(Starts(id), std::make_pair(1, 1));
+    }
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+}
+
+TEST_F(StartFileTest, ProfilChoiceAndTheRecordOfEachStart)
+{
+    MakeDefaultEmulators();
+    const QString xex = WriteFile(QStringLiteral("game.xex"));
+    const int32_t id = AddRow(xex, 11);
+
+    QString profil;
+    std::shared_ptr<clsFileInfo> file;
+    StartFile(id, profil, file);   // no per-type default: the default profile
+    EXPECT_EQ(profil, QStringLiteral("1"));
+    EXPECT_EQ(WaitForRecord().mid(1), QStringList({"/disk", xex}));
+
+    gaExtProfil[10] = QStringLiteral("12");
+    profil.clear();
+    StartFile(-id, profil, file);   // the per-type default; a negative ID counts as its absolute value
+    EXPECT_EQ(profil, QStringLiteral("12"));
+    EXPECT_EQ(WaitForRecord().mid(1), QStringList({"-run", xex}));
+
+    profil = QStringLiteral("4");
+    const QString info = StartFile(id, profil, file);   // the given profile wins
+    EXPECT_EQ(info, QStringLiteral("Profil: Altirra - Run program ->  /run \"") + xex + "\"");
+    EXPECT_EQ(WaitForRecord().mid(1), QStringList({"/run", xex}));
+
+    // A record the caller hands in (the file-details window's) is used as it stands.
+    file->iVideo = 2;
+    file->Param = QStringLiteral("-cli");
+    StartFile(id, profil, file);
+    EXPECT_EQ(WaitForRecord().mid(1), QStringList({"/run", xex, "/pal", "-cli"}));
+
+    EXPECT_EQ(Starts(id), std::make_pair(4, 4));
+    QString where = QStringLiteral("ID=%1").arg(id);
+    EXPECT_FALSE(LookupField(QStringLiteral("tsLastStarted"), QStringLiteral("MainFiles"), where).isEmpty());
+    EXPECT_EQ(Start(0), QString());
+}
+
+TEST_F(StartFileTest, InputBoxAnsweredOrCancelled)
+{
+    MakeDefaultEmulators();
+    (*gcolProfils.item(QStringLiteral("9")))->Options =
+        QStringLiteral("-a <$input$> <$input$>=@=1@@@-b <$INPUT$>=@=1@@@\"<$filepath$>\"=@=1");
+    const QString image = WriteFile(QStringLiteral("a.atr"));
+    const int32_t id = AddRow(image, 1);
+
+    answers = QStringList({"two words", "<$typed$>"});
+    Start(id, QStringLiteral("9"));
+    EXPECT_EQ(WaitForRecord().mid(1), QStringList({"-a", "two", "words", "two", "words", "-b", "<$typed$>", image}));
+    ASSERT_EQ(prompts.size(), 2);
+    EXPECT_EQ(prompts[0], QStringLiteral("Bitte geben Sie einen Wert ein: -a <$input$>"));
+
+    prompts.clear();
+    Start(id, QStringLiteral("9"));   // both questions cancelled: only the path is left
+    EXPECT_EQ(WaitForRecord().mid(1), QStringList({image}));
+    EXPECT_EQ(prompts.size(), 2);
+    EXPECT_EQ(Starts(id), std::make_pair(2, 2));
+    EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(StartFileTest, StopsThatStartNothingAndRecordNothing)
+{
+    MakeDefaultEmulators();
+    const QString image = WriteFile(QStringLiteral("a.atr"));
+    const int32_t id = AddRow(image, 1);
+    const int32_t missing = AddRow(dir.filePath(QStringLiteral("gone.atr")), 1);
+
+    (*gcolProfils.item(QStringLiteral("10")))->Options = QStringLiteral("-cart \"<$filepath=@=1");
+    (*gcolProfils.item(QStringLiteral("12")))->Options = QStringLiteral("-run <$file$>=@=1");
+    struct Case {
+        const char* name;
+        int32_t id;
+        QString profil;
+        QString message;
+    } const kCases[] = {
+        {"missing file", missing, "1", "Datei nicht gefunden: " + dir.filePath("gone.atr")},
+        {"incomplete placeholder", id, "10", "Unvollständiger Parameter: <$filepath"},
+        {"unknown placeholder", id, "12", "Unbekannter Parameter: <$file$>"},
+        {"unknown profile", id, "99", "Start-Error: Unbekanntes Profil: 99"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        boxes.clear();
+        EXPECT_EQ(Start(c.id, c.profil), QString());
+        EXPECT_EQ(boxes, QStringList{c.message});
+    }
+    EXPECT_FALSE(QFile::exists(record));
+    EXPECT_EQ(Starts(id), std::make_pair(0, 0));
+}
+
+TEST_F(StartFileTest, MissingEmulatorOpensTheEmulatorEditor)
+{
+    MakeDefaultEmulators();
+    (*gcolEmulators.item(QStringLiteral("2")))->Path = QStringLiteral("atari++");
+    const int32_t id = AddRow(WriteFile(QStringLiteral("a.atr")), 1);
+
+    QString editorTitle;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* editor = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            editorTitle = editor->windowTitle();
+            editor->reject();
+        }
+    });
+    closer.start(20);
+    EXPECT_EQ(Start(id, QStringLiteral("7")), QString());
+    closer.stop();
+    EXPECT_EQ(boxes, QStringList{"Datei nicht gefunden: atari++"});
+    EXPECT_EQ(boxTitles, QStringList{"Profil: Load cartridge"});
+    EXPECT_EQ(boxStyles, QList<int>{vbExclamation});
+    EXPECT_EQ(editorTitle, QStringLiteral("Emulator"));
+    EXPECT_FALSE(QFile::exists(record));
+    EXPECT_EQ(Starts(id), std::make_pair(0, 0));
+}
+
+TEST_F(StartFileTest, ArchivedFileStartsFromItsExtractedCopyEveryTime)
+{
+    MakeDefaultEmulators();
+    WriteFile(QStringLiteral("src/GAMES/Blue Max.atr"), QByteArray("\x96\x02", 2) + "image");
+    const QString zip = dir.filePath(QStringLiteral("archives/Old Games.zip"));
+    QDir().mkpath(QFileInfo(zip).absolutePath());
+    ASSERT_EQ(RunAndWait(QStringLiteral("7za"), {"a", "-tzip", zip, "GAMES"}, 20000, false, nullptr,
+                         dir.filePath(QStringLiteral("src"))), 0);
+    ASSERT_TRUE(QFile::exists(zip));
+    const int32_t id = AddRow(zip, 1, QStringLiteral("Null,Null,Null,Null"), QStringLiteral("Null"),
+                              QStringLiteral("GAMES\\Blue Max.atr"));
+
+    std::shared_ptr<clsFileInfo> file;
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        QString profil = QStringLiteral("9");
+        const QString info = StartFile(id, profil, file);
+        ASSERT_FALSE(info.isEmpty()) << boxes.join('\n').toStdString();
+        const QStringList got = WaitForRecord();
+        ASSERT_EQ(got.size(), 2);
+        EXPECT_TRUE(got[1].startsWith(gtTempPath + QLatin1Char('/'))) << got[1].toStdString();
+        EXPECT_TRUE(got[1].endsWith(QStringLiteral("/Blue Max.atr")));
+        EXPECT_TRUE(info.endsWith(QLatin1Char('"') + got[1] + QLatin1Char('"')));
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->Path, zip);   // the caller's record keeps the archive
+    }
+    EXPECT_EQ(Starts(id), std::make_pair(2, 2));
+}
+
+TEST_F(StartFileTest, ViewersAndDocuments)
+{
+    const QString text = WriteFile(QStringLiteral("docs/read me.txt"));
+    const QString pdf = WriteFile(QStringLiteral("docs/manual.pdf"));
+    const int32_t textID = AddRow(text, 18);
+    const int32_t pdfID = AddRow(pdf, 19);
+
+    gtEditor = MakeProgram(QStringLiteral("bin/my.viewer"));
+    EXPECT_EQ(Start(textID), QStringLiteral("my: read me.txt"));
+    EXPECT_EQ(WaitForRecord().mid(1), QStringList{text});
+
+    // Without a viewer (or with the old platform's default) text and PDF files go to the
+    // desktop's default program.
+    const QString opener = MakeProgram(QStringLiteral("bin/xdg-open"));
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", QFileInfo(opener).absolutePath().toUtf8() + ':' + oldPath);
+    gtEditor = QStringLiteral("Notepad");
+    EXPECT_EQ(Start(textID), QStringLiteral("xdg-open: read me.txt"));
+    EXPECT_EQ(WaitForRecord().mid(1), QStringList{text});
+    EXPECT_EQ(Start(pdfID), QStringLiteral("manual.pdf"));
+    EXPECT_EQ(WaitForRecord().mid(1), QStringList{pdf});
+    qputenv("PATH", oldPath);
+    EXPECT_EQ(Starts(textID), std::make_pair(2, 2));
+    EXPECT_EQ(Starts(pdfID), std::make_pair(1, 1));
+
+    // A missing viewer and one that cannot run are reported and not recorded.
+    gtEditor = dir.filePath(QStringLiteral("bin/gone"));
+    EXPECT_EQ(Start(textID), QString());
+    EXPECT_EQ(boxes, QStringList{"Datei nicht gefunden: " + gtEditor});
+    gtEditor = WriteFile(QStringLiteral("bin/not-executable"));
+    boxes.clear();
+    EXPECT_EQ(Start(textID), QString());
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Start-Error: ") + gtEditor)) << boxes[0].toStdString();
+    EXPECT_EQ(Starts(textID), std::make_pair(2, 2));
+}
+
+TEST_F(StartFileTest, SecondStartWhileBusyDoesNothing)
+{
+    MakeDefaultEmulators();
+    (*gcolProfils.item(QStringLiteral("9")))->Options = QStringLiteral("<$input$>=@=1");
+    const int32_t id = AddRow(WriteFile(QStringLiteral("a.atr")), 1);
+    QString nested = QStringLiteral("not called");
+    SetInputTextHook([&](const QString&, const QString&, const QString&) {
+        nested = Start(id, QStringLiteral("9"));
+        return QStringLiteral("v");
+    });
+    Start(id, QStringLiteral("9"));
+    EXPECT_EQ(nested, QString());
+    EXPECT_EQ(WaitForRecord().mid(1), QStringList{"v"});
+    EXPECT_EQ(Starts(id), std::make_pair(1, 1));
+}
+
+} // namespace
+} // namespace tv
