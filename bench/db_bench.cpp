@@ -80,6 +80,8 @@ public:
         sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
         sqlite3_key(db_, kKey.constData(), int(kKey.size()));
         RegisterJetFunctions(db_);
+        // The same syncing as the layer's connections, so that the insert figures compare.
+        sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
     }
     ~Raw() { sqlite3_close(db_); }
 

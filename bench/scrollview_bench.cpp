@@ -49,8 +49,17 @@ int main(int argc, char** argv)
     sv.ReadProperties(tv::PropertyBag());
     sv.setBorderStyle(vantile::bsNone);
     sv.resize(kWidth, kHeight);
+    // A hidden widget gets its size only when shown: until then the surface and its back
+    // store keep their first size and most of the drawing would fall outside.
+    sv.show();
+    QApplication::processEvents();
     sv.setItemCount(kRows);
     sv.SetHorizontalExt(kWidth);
+    if (sv.ScaleWidth() != kWidth || sv.ScaleHeight() != kHeight || sv.VisibleRows() != kHeight / kRowHeight) {
+        std::fprintf(stderr, "surface is %d x %d with %d rows, not %d x %d\n", sv.ScaleWidth(), sv.ScaleHeight(),
+                     sv.VisibleRows(), kWidth, kHeight);
+        return 1;
+    }
     const int cellWidth = kWidth / kCells;
     const tv::HandleId cellBrush = tv::GetSysColorBrush(tv::COLOR_WINDOW);
     sv.DrawRow.connect([&](int32_t index, int16_t, int32_t, int32_t y1, int32_t, int32_t y2, tv::HandleId dc) {

@@ -146,7 +146,11 @@ bool CompactDB()
         QApplication::setOverrideCursor(Qt::WaitCursor);
         return false;
     };
-    const QString base = gtDBPath.left(gtDBPath.lastIndexOf(QLatin1Char('.')) + 1);
+    // The temporary and the kept file replace the catalogue's extension; a name without one
+    // (a dot in a folder name is none) gets theirs added, so both stay beside the catalogue.
+    const int dot = int(gtDBPath.lastIndexOf(QLatin1Char('.')));
+    const QString base = dot > gtDBPath.lastIndexOf(QLatin1Char('/')) ? gtDBPath.left(dot + 1)
+                                                                       : gtDBPath + QLatin1Char('.');
     const QString temp = base + QStringLiteral("MDR");
     const QString kept = base + QStringLiteral("OLD");
     QFile tempFile(temp);
@@ -161,16 +165,25 @@ bool CompactDB()
 
     QFile current(gtDBPath);
     current.setPermissions(current.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QString error = ReplaceKeepingOld(gtDBPath, temp, kept);
+    return error.isEmpty() ? true : fail(error);
+}
+
+QString ReplaceKeepingOld(const QString& path, const QString& replacement, const QString& kept)
+{
     QFile keptFile(kept);
-    if (keptFile.exists() && !keptFile.remove()) return fail(keptFile.errorString());
-    if (!current.rename(kept)) return fail(current.errorString());
-    if (!tempFile.rename(gtDBPath)) {
+    if (keptFile.exists() && !keptFile.remove()) return keptFile.errorString();
+    QFile current(path);
+    if (!current.rename(kept)) return current.errorString();
+    QFile next(replacement);
+    if (!next.rename(path)) {
         // The catalogue must never go missing under its name: put the previous file back.
-        const QString reason = tempFile.errorString();
-        QFile::rename(kept, gtDBPath);
-        return fail(reason);
+        const QString reason = next.errorString();
+        QFile previous(kept);
+        if (!previous.rename(path)) return reason + QStringLiteral("\r\n") + previous.errorString();
+        return reason;
     }
-    return true;
+    return QString();
 }
 
 QString LookupField(const QString& expression, const QString& table, QString& whereText)

@@ -57,6 +57,10 @@ void CloseDB();
 // keeping the previous file as ".OLD". False after a message on failure; the catalogue is
 // never left missing under its name.
 bool CompactDB();
+// Gives `path` to the file `replacement`, keeping the file that had the name as `kept` (an older
+// `kept` is deleted). When the replacement cannot take the name, the previous file gets it back.
+// Empty text on success, else the reason.
+QString ReplaceKeepingOld(const QString& path, const QString& replacement, const QString& kept);
 
 // The first value of "Select <expression> As FldValue From <table> <whereText>" as text;
 // empty when there is no row, no catalogue or any failure. Puts "where " in front of a

@@ -1,12 +1,12 @@
 #include "modstart.h"
 
 #include "catalogue/core/frminputbox.h"
+#include "catalogue/core/modatari.h"
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modfiles.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/emulators/frmeditemu.h"
-#include "catalogue/emulators/modatari.h"
 #include "catalogue/emulators/modemulator.h"
 #include "catalogue/emulators/modstartparams.h"
 #include "catalogue/import/clsfilemanager.h"
@@ -83,7 +83,8 @@ bool PrepareViewer(const clsFileInfo& file, const QString& path, Launch& launch,
     if (!FileExistsMsg(viewer)) return false;
     launch.program = viewer;
     launch.arguments = {path};
-    info = StripExtension(GetFileNamePart(viewer)) + QStringLiteral(": ") + GetFileNamePart(path);
+    // The status text names the viewer by its bare program name in capitals ("GEDIT: ...").
+    info = StripExtension(GetFileNamePart(viewer)).toUpper() + QStringLiteral(": ") + GetFileNamePart(path);
     return true;
 }
 
@@ -131,7 +132,7 @@ bool PrepareEmulator(const clsFileInfo& file, const QString& path, QString& prof
         return false;
     }
     launch.program = emu.Path;
-    launch.arguments = SplitCommandLine(params.params);
+    launch.arguments = params.arguments;
     launch.folder = GetFolderPart(emu.Path);
     info = Translate(QStringLiteral("Profil: ")) + GetProfilName(gcolEmulators, gcolProfils, profilKey)
            + QStringLiteral(" -> ") + params.params;

@@ -1,9 +1,10 @@
 #include "modstartparams.h"
 
+#include "catalogue/core/modatari.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/emulators/clsemulator.h"
-#include "catalogue/emulators/modatari.h"
 #include "catalogue/emulators/modoptions.h"
+#include "platform/system/process.h"
 
 #include <QHash>
 #include <QStringList>
@@ -111,6 +112,43 @@ bool HeldByProfil(const OptionTable& table, const QString& sw)
     return HasOption(table, held);
 }
 
+// The path as the command-line splitter must see it to give it back unchanged: a quote in
+// it is escaped with a backslash (backslashes right before it doubled), and so are the
+// path's trailing backslashes when the option's closing quote follows. Other paths stay as
+// they are.
+QString ShieldedPath(const QString& path, bool quoteFollows)
+{
+    QString out;
+    qsizetype slashes = 0;
+    for (const QChar c : path) {
+        if (c == QLatin1Char('"')) {
+            out += QString(slashes + 1, QLatin1Char('\\'));
+            slashes = 0;
+        } else {
+            slashes = c == QLatin1Char('\\') ? slashes + 1 : 0;
+        }
+        out += c;
+    }
+    if (quoteFollows) out += QString(slashes, QLatin1Char('\\'));
+    return out;
+}
+
+// Splits the parameter text into arguments with the path put in its shielded form.
+QStringList SplitWithPath(const QString& params, const QString& filePath)
+{
+    QString line;
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = params.indexOf(kFilePathMark, from);
+        if (at < 0) break;
+        const qsizetype after = at + kFilePathMark.size();
+        line += params.mid(from, at - from)
+                + ShieldedPath(filePath, after < params.size() && params.at(after) == QLatin1Char('"'));
+        from = after;
+    }
+    return SplitCommandLine(line + params.mid(from));
+}
+
 } // namespace
 
 StartParams BuildStartParams(const QString& options, int emulType, const clsFileInfo& file,
@@ -141,6 +179,7 @@ StartParams BuildStartParams(const QString& options, int emulType, const clsFile
     }
 
     if (!file.Param.isEmpty()) result.params += QLatin1Char(' ') + file.Param;
+    result.arguments = SplitWithPath(result.params, filePath);
     result.params.replace(kFilePathMark, filePath);
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace tv {
@@ -14,6 +15,7 @@ using AskInputFn = std::function<QString(const QString& prompt)>;
 struct StartParams {
     bool ok = true;
     QString params;   // the parameter text; begins with a blank when it holds anything
+    QStringList arguments;   // the same, split into the emulator's arguments
     QString error;    // the message of a stop (incomplete or unknown placeholder)
 };
 
@@ -26,6 +28,8 @@ struct StartParams {
 //   3. the file's extra parameters.
 // "@FILEPATH@" anywhere in the text, the extra parameters included, becomes `filePath`.
 // A typed value is inserted as it stands: the scan for placeholders goes on behind it.
+// `params` shows the path as it is; in `arguments` a path holding double quotes (a legal
+// Linux file name) still arrives as the one argument its option's quotes make of it.
 StartParams BuildStartParams(const QString& options, int emulType, const clsFileInfo& file,
                              const QString& filePath, const AskInputFn& askInput);
 

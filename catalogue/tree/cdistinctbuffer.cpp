@@ -25,7 +25,7 @@ int CDistinctBuffer::CompareKeys(const Variant& a, const Variant& b)
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     if (ra == 2) {
-        const int c = QString::compare(a.text(), b.text(), Qt::CaseSensitive);
+        const int c = QString::compare(a.text(), b.text(), Qt::CaseInsensitive);
         return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
     return 0;

@@ -11,9 +11,10 @@ namespace tv {
 // record in CTreeLevels; replaced whenever the levels rebuild their buffers.
 //
 // Keys are ordered as the database orders a column of mixed values: Null first, then
-// numbers (Booleans and dates by their value), then texts by character code. The buffer
-// sorts with the same comparison it searches with, so the order the rows were read in
-// does not matter.
+// numbers (Booleans and dates by their value), then texts without regard to case, as the
+// catalogue's text columns compare: a row is a parent exactly when the next level's query
+// finds rows for it. The buffer sorts with the same comparison it searches with, so the
+// order the rows were read in does not matter.
 class CDistinctBuffer {
 public:
     void Create(std::vector<Variant> keys);

@@ -196,7 +196,7 @@ QString CTreeLevels::FindParentKey(const QString& itemKey, int level)
         return QString();
     }
     TreeNodes rows(std::move(rs));
-    if (!sql.contains(QLatin1String(" UNION "))) return rows.Value(0, 1).text();
+    if (!IsUnionSQL(sql)) return rows.Value(0, 1).text();
     for (int row = 0; row < rows.Count(); ++row)
         if (TreeKeyMatches(rows.Value(row, 0), itemKey)) return rows.Value(row, 1).text();
     return QString();

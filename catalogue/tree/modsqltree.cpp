@@ -4,6 +4,8 @@
 #include "platform/gui/msgbox.h"
 #include "platform/runtime/format.h"
 
+#include <cmath>
+
 namespace tv {
 
 namespace {
@@ -48,11 +50,11 @@ QStringList splitCI(const QString& text, const QString& separator)
 }
 
 // "... WHERE cond" becomes "... WHERE (cond)", so that a condition appended with And
-// cannot bind to one side of an Or in it. `where` is the position of " WHERE ".
+// cannot bind to one side of an Or in it. `where` is the position of " WHERE "; the
+// keyword keeps the case it was written in.
 QString bracketWhere(const QString& statement, int where)
 {
-    return statement.left(where) + QLatin1String(" WHERE (") + statement.mid(where + 7).trimmed() +
-           QLatin1Char(')');
+    return statement.left(where + 7) + QLatin1Char('(') + statement.mid(where + 7).trimmed() + QLatin1Char(')');
 }
 
 } // namespace
@@ -109,7 +111,8 @@ QString MakeSQLItemString(const QString& sql)
         QString condition;
         int where = part.indexOf(QLatin1String(" WHERE "), 0, CI);
         if (where >= 0) {
-            condition = bracketWhere(part, where).mid(where + 1) + QLatin1String(" And ") + parentCondition;
+            // The condition keeps the blank in front of WHERE: two blanks stand before it.
+            condition = bracketWhere(part, where).mid(where) + QLatin1String(" And ") + parentCondition;
             part = part.left(where).trimmed();
         } else {
             condition = QLatin1String("WHERE ") + parentCondition;
@@ -157,11 +160,13 @@ QStringList GetSQLFieldList(const QString& sql)
 
 QString MakeSQLFindParent(const QString& levelSql, const QString& itemKey)
 {
-    bool numeric = false;
-    itemKey.trimmed().toDouble(&numeric);
+    // "inf" and "nan" read as numbers too, but are names to the database.
+    bool ok = false;
+    const double number = itemKey.trimmed().toDouble(&ok);
+    const bool numeric = ok && std::isfinite(number);
     const QString key = numeric ? itemKey : SQLQuote(itemKey);
     QString statement = splitCI(levelSql, QStringLiteral(" ORDER BY ")).at(0);
-    if (levelSql.contains(QLatin1String(" UNION "))) return statement;
+    if (IsUnionSQL(levelSql)) return statement;
 
     QStringList pieces = splitCI(statement, QStringLiteral(" GROUP BY "));
     statement = pieces.at(0);
@@ -173,6 +178,8 @@ QString MakeSQLFindParent(const QString& levelSql, const QString& itemKey)
                   QLatin1Char(')');
     return statement + QLatin1String(" WHERE ") + conditions.mid(4) + QLatin1Char(' ') + group;
 }
+
+bool IsUnionSQL(const QString& levelSql) { return levelSql.contains(QLatin1String(" UNION "), CI); }
 
 QString SQLQuote(const QString& text)
 {

@@ -24,6 +24,9 @@ namespace tv {
 // "(key field = item key)" added to its WHERE. A level that is a UNION keeps all its parts
 // (the caller picks the row). A key that is not a number is quoted.
 QString MakeSQLFindParent(const QString& levelSql, const QString& itemKey);
+// Whether a level's SQL is a UNION (" UNION " in any case), whose rows for one key the
+// caller picks itself.
+bool IsUnionSQL(const QString& levelSql);
 
 
 // Tree levels: the item query of a level (filtered by the parameter xxx on its parent key)

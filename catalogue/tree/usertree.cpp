@@ -227,8 +227,12 @@ void UserTree::initControl()
         std::shared_ptr<CSubTree> subtree;
         if (buffer_ && root_->FindSelectedItem(index, subtree)) buffer_->SelectedItem = CTreeItem::Make(index, subtree);
     }));
-    rootConnections_.emplace_back(
-        root_->SubItemSelect.connect([this](std::shared_ptr<CTreeItem>& item) { selectRowInternal(item); }));
+    rootConnections_.emplace_back(root_->SubItemSelect.connect([this](std::shared_ptr<CTreeItem>& item) {
+        // Selecting a child may have expanded its row without a redraw: the scroll range
+        // must take in the new rows before the child is scrolled into view.
+        Refresh();
+        selectRowInternal(item);
+    }));
     root_->Create(nullptr, QString(), -1);
     buffer_ = std::make_unique<CScreenBuffer>();
     initialised_ = true;

@@ -45,7 +45,8 @@ bool Cell::GetBounds(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2) const
     if (!owner) return false;
     auto column = owner->Item(Col);
     const auto& rowSet = kind_ == kHeaderCells ? owner->Headers() : owner->Footers();
-    if (!column || Row < 0 || Row >= rowSet->Rows()) return false;
+    // A cell of a removed column may carry an Index that now belongs to another column.
+    if (!column || column->GetCell(kind_, Row).get() != this) return false;
     const int32_t h = rowSet->RowHeight();
 
     if (Merge == vtlMergeHorz) {
@@ -137,7 +138,7 @@ std::shared_ptr<Cell> Cells::MakeCell(const Column& column, int32_t row) const
 bool Cells::SetRows(int32_t rows)
 {
     if (rows == rows_) return true;
-    if (rows < 1 && Count() > 0) return false;
+    if (rows < 0 || (rows < 1 && Count() > 0)) return false;
     if (columns_) {
         for (auto& entry : *columns_) {
             Column& column = *entry.value;

@@ -34,7 +34,8 @@ public:
 
     // The cell's rectangle, both ends inclusive: x in grid-window coordinates, y from the top of
     // its own header or footer area, widened over the run of cells it merges with. A run never
-    // leaves the column's group. False (outputs unchanged) when the column or row is gone.
+    // leaves the column's group. False (outputs unchanged) when the cell's column or row is
+    // gone.
     bool GetBounds(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2) const;
 
     // --- for the column model only ---
@@ -70,8 +71,8 @@ public:
     void SetLockButtons(bool lock) { lockButtons_ = lock; }
     int32_t Rows() const { return rows_; }
     // Gives every column exactly `rows` cells of this kind, keeping the cells that remain; new
-    // cells look like those that Columns::Add makes. Refused (false) below 1 while there are
-    // columns, since every column needs its first cell.
+    // cells look like those that Columns::Add makes. Refused (false) below 0, and below 1
+    // while there are columns, since every column needs its first cell.
     bool SetRows(int32_t rows);
     int32_t Count() const { return columns_ ? columns_->count() : 0; }
     // Rows x RowHeight while shown and there are columns, else 0.

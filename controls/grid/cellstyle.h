@@ -2,6 +2,7 @@
 
 #include "platform/component/event.h"
 #include "platform/component/component.h"
+#include "platform/gui/modfont.h"
 #include "platform/runtime/variant.h"
 
 #include <array>
@@ -14,9 +15,15 @@ enum DefaultConstEnum : int32_t { vtlNone = 0, vtlUseDefault = -1 };
 
 enum TextAlignHorzEnum : int32_t { vtlLeft = 0, vtlCenter = 1, vtlRight = 2 };
 enum TextAlignVertEnum : int32_t { vtlTop = 0, vtlVCenter = 4, vtlBottom = 8 };
-enum FontStyleEnum : int32_t {
-    vtlFntNormal = 0, vtlFntBold = 1, vtlFntItalic = 2, vtlFntUnderline = 4, vtlFntStrikethru = 8
-};
+// The font style word is the one the font helpers turn into fonts; naming it here (rather than
+// declaring a second enumeration) keeps code that uses both namespaces free of ambiguities.
+using tv::FontStyleEnum;
+using tv::vtlFntUseDefault;
+using tv::vtlFntNormal;
+using tv::vtlFntBold;
+using tv::vtlFntItalic;
+using tv::vtlFntUnderline;
+using tv::vtlFntStrikethru;
 // Edge kinds of the border drawing; the negative values are one-pixel lines.
 enum BorderAppearanceEnum : int32_t {
     vtl3DEdgeSunken = 10, vtl3DEdgeRaised = 5, vtl3DRaised = 4, vtl3DSunken = 2,
@@ -35,9 +42,9 @@ constexpr int32_t kDtSingleLine = 0x20;
 constexpr int32_t kDtNoPrefix = 0x800;
 constexpr int32_t kDtEndEllipsis = 0x8000;
 
-// OLE colours of the header and footer defaults (high bit set: a system colour).
-constexpr int32_t kSysColorBtnText = int32_t(0x80000012u);
-constexpr int32_t kSysColorBtnFace = int32_t(0x8000000Fu);
+// OLE colours of the header and footer defaults (high bit set: a system colour by its index).
+constexpr int32_t kSysColorBtnText = int32_t(0x80000000u | tv::COLOR_BTNTEXT);
+constexpr int32_t kSysColorBtnFace = int32_t(0x80000000u | tv::COLOR_BTNFACE);
 
 // The eight display attributes of a grid cell. A column, a header or footer cell, a row set
 // and the column set each own one; whoever holds the shared pointer keeps it alive. Any

@@ -77,6 +77,9 @@ public:
 
     // --- for the column model only ---
     void Init(const QString& key, int32_t index, int32_t width, std::shared_ptr<Connector> connector);
+    // Cuts the column off its set when the set lets it go: its Index may then belong to
+    // another column, which its messages must not move or report.
+    void Detach() { connector_.reset(); }
     // Also renumbers the column of its cells.
     void SetIndex(int32_t index);
     void SetLeft(int32_t left) { left_ = left; }

@@ -1,7 +1,8 @@
 #include "columns.h"
 
+#include "platform/gui/gdi.h"
+
 #include <QGuiApplication>
-#include <QPalette>
 #include <algorithm>
 
 namespace vantile {
@@ -16,10 +17,10 @@ std::shared_ptr<Columns> OwnerOf(Connector* connector, int32_t senderIndex)
 
 int32_t Columns::DefaultWindowTextColor()
 {
+    // The colour as it is now (not the system-colour code), so later palette changes leave
+    // the default style alone.
     if (!qGuiApp) return 0;
-    const QColor c = QGuiApplication::palette().color(QPalette::Active, QPalette::WindowText);
-    // RGB in the system's byte order: red in the low byte.
-    return int32_t(c.red() | (c.green() << 8) | (c.blue() << 16));
+    return int32_t(tv::GetSysColor(tv::COLOR_WINDOWTEXT));
 }
 
 std::shared_ptr<Columns> Columns::Create(int32_t windowTextColor)
@@ -100,7 +101,8 @@ std::shared_ptr<Column> Columns::Add(const QString& key, int32_t width, int32_t 
     const int32_t index = Count();
     column->Init(key, index, width, connector_);
     column->AllowFocus = column->AllowReorder = column->AllowSizing = column->AllowHide = true;
-    column->Icons = icons.text().isEmpty() ? tv::Variant::null() : icons;
+    // An array of icon numbers has no text form but is an icon list all the same.
+    column->Icons = icons.array() || !icons.text().isEmpty() ? icons : tv::Variant::null();
     column->Format = dataFormat;
     column->MinWidth = 20;
     column->Style()->InitDefaults(kStyleData);
@@ -245,6 +247,7 @@ void Columns::SetLayout(const QString& layout)
 
 void Columns::Clear()
 {
+    for (const auto& entry : *columns_) entry.value->Detach();
     columns_->clear();
     for (const auto& group : groups_) group->Clear();
 }
@@ -255,6 +258,7 @@ void Columns::Remove(const tv::Variant& key)
     if (!column) return;
     groups_[size_t(column->Fixed())]->Remove(column);
     columns_->remove(column->Index() + 1);
+    column->Detach();
     // Keep Index equal to the position, which is how messages find their column.
     int32_t index = 0;
     for (auto& entry : *columns_) entry.value->SetIndex(index++);

@@ -64,11 +64,13 @@ public:
                                 const tv::Variant& icons = QString());
     QString Layout() const;
     void SetLayout(const QString& layout);
-    // Drops every column. No event; Width keeps its value until the next recalculation.
+    // Drops every column. No event; Width keeps its value until the next recalculation. Like
+    // Remove, it cuts the dropped columns off the set.
     void Clear();
     const std::shared_ptr<Cells>& Headers() const { return headers_; }
     const std::shared_ptr<Cells>& Footers() const { return footers_; }
     // Removes the column that Item finds for `key`, renumbering the columns after it; no event.
+    // A host that still holds the removed column changes only that column from then on.
     void Remove(const tv::Variant& key);
     // The Index of the nearest column after (or before) the column at position `startIndex`, in
     // display order, that can take the focus and shows; `startIndex` when there is none, -1

@@ -21,6 +21,10 @@ PopupClass::~PopupClass() = default;
 void PopupClass::Move(int x, int y, int width, int height)
 {
     setGeometry(x, y, std::max(1, width), std::max(1, height));
+    // The owner draws before the pop-up shows: the back store must have its size now, and
+    // what is new gets its background at once, not later over what the owner drew.
+    syncBackStore();
+    paintNow();
 }
 
 void PopupClass::setBackColor(uint32_t oleColor)

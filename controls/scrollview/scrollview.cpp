@@ -82,7 +82,9 @@ void ScrollView::ReadProperties(const tv::PropertyBag& bag)
     setScrollbarStyle(bag.ReadProperty(kScrollbarStyle, int32_t(-1)).toLong());
     hoverTracking_ = bag.ReadProperty(kHoverTracking, false).toBool();
     setBackColor(uint32_t(bag.ReadProperty(kBackColor, colorValue(kDefaultBackColor)).toLong()));
-    tags_.clear();
+    // Loading forgets every row's tag. A count the host set before stays, so the tags are
+    // zeroed rather than dropped: one tag per row is what every row access relies on.
+    tags_.assign(size_t(itemCount_), 0);
 }
 
 void ScrollView::WriteProperties(tv::PropertyBag& bag) const
@@ -515,7 +517,10 @@ void ScrollView::layoutChildren()
         corner_->setVisible(hShown && vShown);
         if (clientRect == client_->geometry()) break;
         client_->setGeometry(clientRect);
-        if (!client_->isVisible()) onClientResize();   // hidden widgets get their resize later
+        if (!client_->isVisible()) {   // hidden widgets get their resize event when shown
+            client_->syncBackStore();
+            onClientResize();
+        }
     }
     inLayout_ = false;
 }

@@ -47,7 +47,9 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
     if (!key.isEmpty()) sqlite3_key(c->db_, key.constData(), int(key.size()));
     // Reading the schema is the first read of the file: a wrong key shows here.
     rc = sqlite3_exec(c->db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (rc == SQLITE_NOTADB) {
+    // An encrypted file cannot be told from any other by its bytes, but a database is made of
+    // whole pages: a file of another length is no database, and asking for a password is useless.
+    if (rc == SQLITE_NOTADB && QFileInfo(path).size() % 512 == 0) {
         *error = MakeDbError(dbErrNeedsPassword);
         return nullptr;
     }
@@ -94,7 +96,8 @@ sqlite3_stmt* DbConnection::Prepare(const QString& sql, DbError* error)
     }
     sqlite3_stmt* stmt = nullptr;
     const QByteArray text = utf8(sql);
-    if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK) {
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt, &tail) != SQLITE_OK) {
         *error = EngineError();
         sqlite3_finalize(stmt);
         return nullptr;
@@ -102,6 +105,14 @@ sqlite3_stmt* DbConnection::Prepare(const QString& sql, DbError* error)
     if (!stmt) {   // only blanks or a comment
         *error = MakeDbError(dbErrSyntax, sql);
         return nullptr;
+    }
+    // The engine prepares the first statement only: a second one would silently not run.
+    for (const char* p = tail; p && p < text.constData() + text.size(); ++p) {
+        if (*p != ';' && !QChar::isSpace(uchar(*p))) {
+            sqlite3_finalize(stmt);
+            *error = MakeDbError(dbErrTextAfterEnd);
+            return nullptr;
+        }
     }
     statements_.insert(sql, stmt);
     return stmt;
@@ -183,13 +194,15 @@ void BindParameter(sqlite3_stmt* stmt, int index, const Variant& value, bool num
     case VarType::String: {
         const QString s = value.toString();
         if (numberLikeTexts) {
-            static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+)(\\.\\d+)?\\s*$"));
+            // Only the text a number prints as: "007" or "1.50" stay texts, or a text column
+            // holding them would no longer match.
+            static const QRegularExpression number(QStringLiteral("^-?(0|[1-9]\\d*)(\\.\\d*[1-9])?$"));
             const QRegularExpressionMatch m = number.match(s);
             if (m.hasMatch()) {
                 bool ok = false;
-                const qlonglong whole = s.trimmed().toLongLong(&ok);
+                const qlonglong whole = s.toLongLong(&ok);
                 if (ok && m.captured(2).isEmpty()) sqlite3_bind_int64(stmt, index, whole);
-                else sqlite3_bind_double(stmt, index, s.trimmed().toDouble());
+                else sqlite3_bind_double(stmt, index, s.toDouble());
                 return;
             }
         }

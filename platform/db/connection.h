@@ -67,7 +67,8 @@ private:
     std::vector<std::weak_ptr<DbChild>> children_;
 };
 
-// Binds one value; with `numberLikeTexts` a text that reads as a number binds as a number.
+// Binds one value; with `numberLikeTexts` a text written as a number prints ("12", "-1.5", not
+// "007" or "1.50") binds as that number.
 void BindParameter(sqlite3_stmt* stmt, int index, const Variant& value, bool numberLikeTexts);
 // Binds the parameter values of a translated text: a number-like text binds as a number (so
 // "clng(...) = xxx" matches a key handed over as text) unless the parameter is declared Text.

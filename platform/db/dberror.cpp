@@ -13,6 +13,8 @@ DbError MakeDbError(int number, const QString& detail)
     case dbErrNotUpdatable: text = QStringLiteral("Cannot update. Database or object is read-only."); break;
     case dbErrNeedsPassword: text = QStringLiteral("Not a valid password."); break;
     case dbErrSyntax: text = QStringLiteral("Syntax error in query expression '%1'."); break;
+    case dbErrTextAfterEnd: text = QStringLiteral("Characters found after end of SQL statement."); break;
+    case dbErrRecordDeleted: text = QStringLiteral("Record is deleted."); break;
     case dbErrDatabaseExists: text = QStringLiteral("Database already exists."); break;
     case dbErrItemNotFound: text = QStringLiteral("Item '%1' not found in this collection."); break;
     case dbErrObjectClosed: text = QStringLiteral("Object invalid or no longer set."); break;

@@ -22,6 +22,8 @@ enum DbErrorNumber : int {
     dbErrNotUpdatable = 3027,
     dbErrNeedsPassword = 3031,       // the file is encrypted with another key
     dbErrSyntax = 3075,              // the SQL text cannot be read
+    dbErrTextAfterEnd = 3142,        // a second statement after the first one's end
+    dbErrRecordDeleted = 3167,       // the row being edited is no longer in its table
     dbErrDatabaseExists = 3204,
     dbErrItemNotFound = 3265,        // no field or parameter of that name
     dbErrObjectClosed = 3420,        // the object was closed or its database was

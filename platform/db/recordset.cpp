@@ -415,6 +415,9 @@ DbError Recordset::Update()
     if (edit_ == EditState::Editing) bindFieldValue(stmt, index, table_.value(pos_, keyField, dbLong), dbLong);
     const int rc = sqlite3_step(stmt);
     if (rc != SQLITE_DONE) error = connection_->EngineError();
+    // The row was read into memory; someone may have deleted it since.
+    else if (edit_ == EditState::Editing && sqlite3_changes(connection_->Handle()) == 0)
+        error = MakeDbError(dbErrRecordDeleted);
     sqlite3_reset(stmt);
     sqlite3_clear_bindings(stmt);
     if (error) return fail(error);

@@ -46,11 +46,12 @@ void WindowEnumerator::Run()
     const auto all = QApplication::topLevelWidgets();
     for (QWidget* w : all)
         if (w->isWindow()) tops.emplace_back(w);
+    const auto alive = alive_;
     for (const auto& w : tops) {
         if (!w) continue;
         bool cancel = false;
         Enumerate.raise(HwndOf(w), cancel);
-        if (cancel) break;
+        if (!*alive || cancel) break;   // released by the handler: nothing of it is touched
     }
 }
 

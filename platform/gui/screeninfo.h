@@ -6,6 +6,8 @@
 #include "gdi.h"
 #include "platform/component/event.h"
 
+#include <memory>
+
 namespace tv {
 
 // A screen's work area (the screen less panels), in the units the caller asked for.
@@ -31,9 +33,18 @@ public:
 
 class WindowEnumerator {
 public:
-    // Raises Enumerate once per top-level window of the program until a handler cancels.
+    WindowEnumerator() = default;
+    ~WindowEnumerator() { *alive_ = false; }
+    WindowEnumerator(const WindowEnumerator&) = delete;
+    WindowEnumerator& operator=(const WindowEnumerator&) = delete;
+
+    // Raises Enumerate once per top-level window of the program until a handler cancels
+    // or releases the enumerator.
     void Run();
     tv::Event<HandleId /*hwnd*/, bool& /*Cancel*/> Enumerate;
+
+private:
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace tv

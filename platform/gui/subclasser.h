@@ -14,12 +14,12 @@
 #include "platform/component/event.h"
 
 #include <QPoint>
+#include <QPointer>
 #include <cstdint>
 #include <memory>
 #include <set>
 
 class QEvent;
-class QObject;
 
 namespace tv {
 
@@ -72,7 +72,7 @@ private:
     bool enabled_ = false;
     std::set<uint32_t> watched_;
     Filter* filter_ = nullptr;
-    QObject* attachedTo_ = nullptr;
+    QPointer<QObject> attachedTo_;   // the window may die while it is watched
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -95,6 +95,11 @@ void OwnerDrawSurface::paintEvent(QPaintEvent* e)
 void OwnerDrawSurface::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
+    syncBackStore();
+}
+
+void OwnerDrawSurface::syncBackStore()
+{
     const QSize sz(std::max(1, width()), std::max(1, height()));
     if (sz == store_.size()) return;
     Dc* dc = DcOf(hdc_);

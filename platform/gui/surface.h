@@ -32,6 +32,11 @@ public:
     const QRegion& invalidRegion() const { return invalid_; }
     // Paints the invalid region now (as a paint event would) and schedules the copy.
     void paintNow();
+    // Brings the back store to the widget's size, keeping what it holds and invalidating
+    // what is new. A resize does this by itself, but Qt tells a hidden widget of its new
+    // size only when it is shown: an owner that places a hidden surface and draws on it at
+    // once (a pop-up drawn before it shows) calls this first.
+    void syncBackStore();
 
 protected:
     // Draws the region's contents into hdc(). The default fills it with the base colour.

@@ -63,7 +63,7 @@ bool DrawEdge(HandleId hdc, Rect& r, int edge, int flags)
     if (hasOuter) drawRing(p, q, outer, flags);
     if (hasInner) drawRing(p, q, inner, flags);
     if ((flags & BF_MIDDLE) && !q.isEmpty())
-        p->fillRect(q, ToQColor(GetSysColor(flags & (BF_MONO | BF_FLAT) ? COLOR_WINDOW : COLOR_BTNFACE)));
+        p->fillRect(q, ToQColor(GetSysColor(flags & BF_MONO ? COLOR_WINDOW : COLOR_BTNFACE)));
     dc->drawn(whole);
     if (flags & BF_ADJUST) r = Rect::fromQRect(q);
     return true;

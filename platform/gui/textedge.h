@@ -27,7 +27,7 @@ enum EdgeFlag : int {
     BF_RIGHT = 0x4,
     BF_BOTTOM = 0x8,
     BF_RECT = 0xF,
-    BF_MIDDLE = 0x800,   // fill the inside
+    BF_MIDDLE = 0x800,   // fill the inside: window colour with BF_MONO, else the face colour
     BF_SOFT = 0x1000,    // the lighter shade on the outer top-left
     BF_ADJUST = 0x2000,  // shrink the rectangle by the drawn edge
     BF_FLAT = 0x4000,    // outer ring in the button-shadow colour, inner in the face colour

@@ -39,6 +39,12 @@ protected:
     }
     QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
     QString newCatalogue(const char* name) { return CreateDBFile(file(name)); }
+    void writeFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
 
     QTemporaryDir dir;
     QStringList messages, titles, prompts;
@@ -72,6 +78,15 @@ TEST_F(CatalogueTest, CreateAddsExtensionWritesVersionRowAndRefusesExistingNames
     EXPECT_EQ(styles[0], int(vbExclamation));
     EXPECT_EQ(titles[0], QStringLiteral("Error"));
     EXPECT_EQ(CreateDBFile(QString()), QString());
+
+    // Any other failure: "Fehler: " and the engine's text; the dialog folder is kept all the same.
+    EXPECT_EQ(newCatalogue("no folder/katalog"), QString());
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[1].startsWith(QStringLiteral("Fehler: ")));
+    EXPECT_GT(messages[1].size(), 8);
+    EXPECT_EQ(styles[1], int(vbCritical));
+    EXPECT_EQ(titles[1], QStringLiteral("Error"));
+    EXPECT_EQ(gtDialogPath, file("no folder/"));
 }
 
 TEST_F(CatalogueTest, SchemaKeepsVersionTextsIdsAndCaseRules)
@@ -130,11 +145,9 @@ TEST_F(CatalogueTest, ConnectChecksVersionAndKeepsThePreviousCatalogue)
 TEST_F(CatalogueTest, FilesThatAreNoCatalogueAreRefused)
 {
     const QString text = file("text.MDB");
-    QFile f(text);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("no database at all, just some text that fills more than one page header");
-    f.close();
+    writeFile(text, "no database at all, just some text that fills more than one page header");
     EXPECT_FALSE(ConnectDB(text));
+    EXPECT_TRUE(prompts.isEmpty());   // no database at all: no password can help
     EXPECT_FALSE(ConnectDB(file("missing.MDB")));
 
     DbError e;
@@ -145,7 +158,10 @@ TEST_F(CatalogueTest, FilesThatAreNoCatalogueAreRefused)
     EXPECT_FALSE(ConnectDB(file("plain.MDB")));   // opens without a key, but has no "Version" row
 
     ASSERT_EQ(messages.size(), 3);
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(messages[i].startsWith(QStringLiteral("Dies ist keine Tovarin-Datenbank: ")));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(messages[i].startsWith(QStringLiteral("Dies ist keine Tovarin-Datenbank: ")));
+        EXPECT_EQ(styles[i], int(vbCritical));
+    }
     EXPECT_TRUE(messages[2].contains(file("plain.MDB") + QStringLiteral("\r\n")));
     EXPECT_FALSE(goDB);
 }
@@ -199,10 +215,7 @@ TEST_F(CatalogueTest, CompactKeepsThePreviousFileAsOldAndLeavesNoSideFiles)
         ASSERT_FALSE(goDB->Execute(QStringLiteral("Insert Into MainFiles (tFile, tPath) Values ('f%1', '/p')").arg(i)));
     ASSERT_FALSE(goDB->Execute(QStringLiteral("Delete * from MainFiles where ID > 10")));
     CloseDB();
-    QFile old(file("cat.OLD"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("an older kept file");
-    old.close();
+    writeFile(file("cat.OLD"), "an older kept file");
 
     ASSERT_TRUE(CompactDB());
     EXPECT_TRUE(messages.isEmpty());
@@ -225,6 +238,34 @@ TEST_F(CatalogueTest, CompactFailureKeepsTheCatalogueUnderItsName)
     EXPECT_FALSE(CompactDB());
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("CompactDB-Error: ")));
+    EXPECT_EQ(styles[0], int(vbOKOnly));
+    EXPECT_EQ(titles[0], kAppTitle);
+    EXPECT_TRUE(ConnectDB(gtDBPath));
+}
+
+// When the compacted file cannot take the catalogue's name, the previous file gets it back.
+TEST_F(CatalogueTest, ReplacementThatCannotTakeTheNameLeavesThePreviousFile)
+{
+    const QString path = file("cat.MDB");
+    writeFile(path, "previous catalogue");
+    EXPECT_FALSE(ReplaceKeepingOld(path, file("missing.MDR"), file("cat.OLD")).isEmpty());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("previous catalogue"));
+    EXPECT_FALSE(QFile::exists(file("cat.OLD")));
+}
+
+// A catalogue name without an extension keeps the temporary and the kept file beside it, even
+// when a folder name holds a dot.
+TEST_F(CatalogueTest, CompactNameWithoutExtensionStaysInItsFolder)
+{
+    ASSERT_TRUE(QDir().mkpath(file("x.dir")));
+    gtDBPath = CreateDBFile(file("x.dir/katalog.MDB"));
+    ASSERT_TRUE(QFile::rename(gtDBPath, file("x.dir/katalog")));
+    gtDBPath = file("x.dir/katalog");
+    ASSERT_TRUE(CompactDB());
+    EXPECT_TRUE(QFile::exists(file("x.dir/katalog.OLD")));
+    EXPECT_FALSE(QFile::exists(file("x.OLD")));
     EXPECT_TRUE(ConnectDB(gtDBPath));
 }
 

@@ -16,8 +16,10 @@ protected:
     void SetUp() override
     {
         giProfilCounter = 0;
-        SetMsgBoxHook([this](const QString& prompt, int, const QString&) {
+        SetMsgBoxHook([this](const QString& prompt, int style, const QString& title) {
             messages << prompt;
+            EXPECT_EQ(style, vbInformation);
+            EXPECT_EQ(title, QStringLiteral("Tovarin"));
             return int(vbOK);
         });
         program = dir.filePath(QStringLiteral("atari800"));
@@ -44,7 +46,9 @@ protected:
         form->Key = key;
         form->Copy = copy;
         form->Form_Load();
-        if (key.isEmpty()) EXPECT_EQ(form->cboPath->currentText(), QString());
+        if (key.isEmpty()) {
+            EXPECT_EQ(form->cboPath->currentText(), QString());
+        }
         form->txtName->setText(name);
         form->cboPath->setEditText(path);
         if (type >= 0) form->cboTyp->setCurrentIndex(form->cboTyp->findData(type));

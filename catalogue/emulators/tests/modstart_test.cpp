@@ -1,8 +1,8 @@
 #include "catalogue/core/frminputbox.h"
+#include "catalogue/core/modatari.h"
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modmain.h"
-#include "catalogue/emulators/modatari.h"
 #include "catalogue/emulators/modemulator.h"
 #include "catalogue/emulators/modstart.h"
 #include "catalogue/import/clsfilemanager.h"
@@ -279,17 +279,22 @@ TEST_F(StartFileTest, StopsThatStartNothingAndRecordNothing)
         int32_t id;
         QString profil;
         QString message;
+        int style;
     } const kCases[] = {
-        {"missing file", missing, "1", "Datei nicht gefunden: " + dir.filePath("gone.atr")},
-        {"incomplete placeholder", id, "10", "Unvollständiger Parameter: <$filepath"},
-        {"unknown placeholder", id, "12", "Unbekannter Parameter: <$file$>"},
-        {"unknown profile", id, "99", "Start-Error: Unbekanntes Profil: 99"},
+        {"missing file", missing, "1", "Datei nicht gefunden: " + dir.filePath("gone.atr"), vbExclamation},
+        {"incomplete placeholder", id, "10", "Unvollständiger Parameter: <$filepath", vbInformation},
+        {"unknown placeholder", id, "12", "Unbekannter Parameter: <$file$>", vbInformation},
+        {"unknown profile", id, "99", "Start-Error: Unbekanntes Profil: 99", vbOKOnly},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         boxes.clear();
+        boxStyles.clear();
+        boxTitles.clear();
         EXPECT_EQ(Start(c.id, c.profil), QString());
         EXPECT_EQ(boxes, QStringList{c.message});
+        EXPECT_EQ(boxStyles, QList<int>{c.style});
+        EXPECT_EQ(boxTitles, QStringList{"Tovarin"});
     }
     EXPECT_FALSE(QFile::exists(record));
     EXPECT_EQ(Starts(id), std::make_pair(0, 0));
@@ -357,7 +362,7 @@ TEST_F(StartFileTest, ViewersAndDocuments)
     const int32_t pdfID = AddRow(pdf, 19);
 
     gtEditor = MakeProgram(QStringLiteral("bin/my.viewer"));
-    EXPECT_EQ(Start(textID), QStringLiteral("my: read me.txt"));
+    EXPECT_EQ(Start(textID), QStringLiteral("MY: read me.txt"));
     EXPECT_EQ(WaitForRecord().mid(1), QStringList{text});
 
     // Without a viewer (or with the old platform's default) text and PDF files go to the

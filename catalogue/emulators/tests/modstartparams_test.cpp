@@ -1,4 +1,4 @@
-#include "catalogue/emulators/modatari.h"
+#include "catalogue/core/modatari.h"
 #include "catalogue/emulators/modstartparams.h"
 
 #include <QStringList>
@@ -58,6 +58,32 @@ TEST(StartParams, PerFileSwitchesOfEachEmulatorType)
         EXPECT_TRUE(r.ok);
         EXPECT_EQ(r.params, c.params);
     }
+}
+
+TEST(StartParams, PathWithQuotesOrBackslashesArrivesUnchanged)
+{
+    struct Case {
+        const char* name;
+        QString path;
+        QString options;
+        QStringList arguments;
+    } const kCases[] = {
+        {"blanks in a quoted path", kPath, "-run \"<$filepath$>\"=@=1", {"-run", kPath}},
+        {"quotes in a quoted path", "/g/Dig \"Dug\".atr", "-run \"<$filepath$>\"=@=1", {"-run", "/g/Dig \"Dug\".atr"}},
+        {"quote after a backslash", "/g/a\\\"b.atr", "\"<$filepath$>\"=@=1", {"/g/a\\\"b.atr"}},
+        {"trailing backslash before the closing quote", "/g/dir\\", "\"<$filepath$>\" -x=@=1", {"/g/dir\\", "-x"}},
+        {"backslashes elsewhere stay single", "/g/a\\b", "<$filepath$>=@=1", {"/g/a\\b"}},
+        {"quote in an unquoted path", "/g/a\"b", "<$filepath$>=@=1", {"/g/a\"b"}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        const StartParams r = BuildStartParams(c.options, 0, File(), c.path, {});
+        ASSERT_TRUE(r.ok);
+        EXPECT_EQ(r.arguments, c.arguments);
+    }
+    // The status text shows the path as it is.
+    EXPECT_EQ(BuildStartParams("-run \"<$filepath$>\"=@=1", 0, File(), "/g/Dig \"Dug\".atr", {}).params,
+              QStringLiteral(" -run \"/g/Dig \"Dug\".atr\""));
 }
 
 TEST(StartParams, InputAskedOncePerSpellingAndInsertedAsTyped)

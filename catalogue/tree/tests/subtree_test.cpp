@@ -269,3 +269,21 @@ TEST_F(TreeModel, DeletingAnExpandedRowDropsItsBranchAndKeepsASelection)
     EXPECT_EQ(tree.redraws.back(), 0);
     EXPECT_TRUE(tree.row(1)->Expanded());
 }
+
+TEST_F(TreeModel, TextKeysFindTheirChildrenWithoutRegardToCase)
+{
+    // A level keyed by names: the files named like a category hang below it. The database
+    // matches "DEMOS" to "Demos", so the row must show that it has children.
+    addCategory(QStringLiteral("Demos"));
+    addCategory(QStringLiteral("Spiele"));
+    addFile(QStringLiteral("DEMOS"), 0, 2);
+    TestTree tree(db, {kRootLevel, QStringLiteral("SELECT tCategory, -1, 22, tCategory FROM Category ORDER BY tCategory"),
+                       QStringLiteral("SELECT ID, tFile, 2, tFile FROM MainFiles")});
+    tree.row(0)->SetExpanded(true);
+    ASSERT_EQ(tree.row(1)->Text, QStringLiteral("Demos"));
+    EXPECT_TRUE(tree.row(1)->IsParent());
+    EXPECT_FALSE(tree.row(2)->IsParent());
+    tree.row(1)->SetExpanded(true);
+    EXPECT_EQ(tree.texts(), (QStringList{QStringLiteral("Alle Kategorien"), QStringLiteral("Demos"),
+                                         QStringLiteral("DEMOS"), QStringLiteral("Spiele")}));
+}

@@ -23,9 +23,10 @@ protected:
         ASSERT_TRUE(db) << error.description.toStdString();
         for (const char* sql : {
                  "CREATE TABLE Config (ID INTEGER PRIMARY KEY, tItem TEXT, mConfig TEXT, tsCreated DATETIME)",
-                 "CREATE TABLE Category (ID INTEGER PRIMARY KEY, tCategory TEXT)",
-                 "CREATE TABLE MainFiles (ID INTEGER PRIMARY KEY, tFile TEXT, tPath TEXT, iFileType INTEGER, "
-                 "Category_ID INTEGER)",
+                 // Names compare without regard to case, as in the catalogue.
+                 "CREATE TABLE Category (ID INTEGER PRIMARY KEY, tCategory TEXT COLLATE TVTEXT)",
+                 "CREATE TABLE MainFiles (ID INTEGER PRIMARY KEY, tFile TEXT COLLATE TVTEXT, tPath TEXT, "
+                 "iFileType INTEGER, Category_ID INTEGER)",
                  "CREATE TABLE History (ID INTEGER PRIMARY KEY, MainFiles_ID INTEGER, tsStarted DATETIME)",
                  "INSERT INTO Config (ID, tItem, mConfig) VALUES (1, 'Version', '1.0')",
              })

@@ -118,4 +118,7 @@ TEST_F(TreeLevels, FindParentKeyWalksUpByKey)
                                           "SELECT ID, -2, 1, tFile FROM MainFiles"));
     EXPECT_EQ(levels->FindParentKey(QString::number(f), 2), QStringLiteral("-2"));
     EXPECT_EQ(levels->FindParentKey(QStringLiteral("4711"), 2), QString());
+    levels->Setup(kLevel1, QStringLiteral("SELECT ID, -1, 22, tCategory FROM Category union "
+                                          "SELECT ID, -2, 1, tFile FROM MainFiles"));
+    EXPECT_EQ(levels->FindParentKey(QString::number(f), 2), QStringLiteral("-2"));
 }

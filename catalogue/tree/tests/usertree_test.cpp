@@ -208,3 +208,21 @@ TEST_F(TreeControl, IconsComeFromTheStandardListAndTheHostMayChangeThem)
     tree->Refresh();
     EXPECT_EQ(GetPixel(hdc, 32 + 8, 8), RGB(0, 255, 0));
 }
+
+TEST_F(TreeControl, SelectingAChildOfACollapsedRowShowsTheNewRows)
+{
+    ASSERT_TRUE(tree->TreeItems(0)->SelectSubItem(QString::number(b)));
+    EXPECT_EQ(selected(), QStringLiteral("B"));
+    EXPECT_EQ(tree->ItemCount(), 3);
+    EXPECT_EQ(tree->scrollView()->ItemCount(), 3);   // the scroll range takes in the loaded rows
+}
+
+TEST_F(TreeControl, KeysMoveOnFromTheSelectionARequeryKept)
+{
+    ASSERT_TRUE(tree->SelectItem(QString::number(a2), 3));
+    addFile(QStringLiteral("a0"), a, 1);   // above a2 in its subtree
+    tree->Requery();
+    EXPECT_EQ(selected(), QStringLiteral("a2"));
+    key(VK_DOWN);
+    EXPECT_EQ(selected(), QStringLiteral("B"));
+}

@@ -107,11 +107,21 @@ TEST_F(CellsTest, FooterBoundsAndLostColumns)
     Bounds b;
     EXPECT_FALSE(cell->GetBounds(b.x1, b.y1, b.x2, b.y2));
     EXPECT_EQ(b, Bounds{});
+
+    // After removing the first column, its cell's Index names the column that moved up.
+    AddColumns({"C"});
+    cell = Col("A")->Footer();
+    set->Remove("A");
+    EXPECT_FALSE(cell->GetBounds(b.x1, b.y1, b.x2, b.y2));
+    EXPECT_EQ(b, Bounds{});
+    EXPECT_EQ(BoundsOf(Col("C")->Footer()), (Bounds{0, 0, 63, 14}));
 }
 
 TEST_F(CellsTest, HeightVisibilityAndRowHeightEvents)
 {
     auto headers = set->Headers();
+    EXPECT_EQ(headers->Rows(), 1);
+    EXPECT_FALSE(headers->SetRows(-1));   // no negative heights, with or without columns
     EXPECT_EQ(headers->Rows(), 1);
     headers->SetRowHeight(18);
     headers->SetVisible(true);

@@ -1,7 +1,10 @@
 #include "controls/grid/cellstyle.h"
 
 #include <gtest/gtest.h>
+#include <type_traits>
 
+// Code that draws cells uses both namespaces at once.
+using namespace tv;
 using namespace vantile;
 
 namespace {
@@ -74,10 +77,12 @@ TEST(CellStyle, InitDefaultsByKind)
         std::vector<int32_t> events;
         int32_t textColor, backColor, borderAppearance, borderType, fontStyle;
     };
+    const int32_t btnText = int32_t(0x80000012u);
+    const int32_t btnFace = int32_t(0x8000000Fu);
     const Case kCases[] = {
         {"data cell", kStyleData, {2, 5, 8, 6, 7, 4}, -1, -1, -1, -1, -1},
-        {"header cell", kStyleHeader, {2, 5, 8, 6, 7}, kSysColorBtnText, kSysColorBtnFace, 5, 4111, 0},
-        {"footer cell", kStyleFooter, {2, 5, 8, 6, 7}, kSysColorBtnText, kSysColorBtnFace, 5, 4111, 0},
+        {"header cell", kStyleHeader, {2, 5, 8, 6, 7}, btnText, btnFace, 5, 4111, 0},
+        {"footer cell", kStyleFooter, {2, 5, 8, 6, 7}, btnText, btnFace, 5, 4111, 0},
         {"other kind", 3, {2}, 0, 0, 0, 0, 0},
     };
     for (const auto& c : kCases) {
@@ -137,4 +142,14 @@ TEST(CellStyle, CopyFromGoesThroughTheSettersInItsOrder)
     target.CopyFrom(source);
     EXPECT_EQ(events.ids, (std::vector<int32_t>{1, 2, 4, 5, 3, 6, 7}));
     for (int32_t id = 1; id <= 8; ++id) EXPECT_EQ(target.GetPropValue(id), source.GetPropValue(id)) << id;
+}
+
+TEST(CellStyle, FontStyleWordIsTheFontHelpersOwn)
+{
+    static_assert(std::is_same_v<vantile::FontStyleEnum, tv::FontStyleEnum>);
+    CellStyle style;
+    style.SetFontStyle(vtlFntBold | vtlFntUnderline);
+    StdFont font;
+    ApplyFontStyle(font, style.FontStyle());
+    EXPECT_TRUE(font.Bold && font.Underline && !font.Italic);
 }

@@ -1,5 +1,10 @@
 #include "gridfixture.h"
 
+#include "platform/gui/gdi.h"
+
+#include <QApplication>
+#include <QPalette>
+
 using namespace vantile;
 
 using ColumnsTest = ColumnSetTest;
@@ -36,6 +41,11 @@ TEST_F(ColumnsTest, AddGivesItsDefaults)
     EXPECT_EQ(b->Index(), 1);
     EXPECT_EQ(events, (LayoutEvents{{kLayoutAdded, 0}, {kLayoutHidden, 1}, {kLayoutAdded, 1}}));
     EXPECT_EQ(set->Width(), 50);
+
+    tv::VariantArray icons(0, 1);   // an icon list has no text form
+    icons.at(0) = 1;
+    icons.at(1) = -2;
+    EXPECT_EQ(set->Add("I", 64, 0, 0, 0, false, {}, {}, {}, tv::Variant(icons))->Icons, tv::Variant(icons));
 }
 
 TEST_F(ColumnsTest, AddRefusesDuplicateKeysIgnoringCaseAndUmlauts)
@@ -165,6 +175,32 @@ TEST_F(ColumnsTest, RemoveRenumbersSoLaterMessagesReachTheirColumn)
     EXPECT_EQ(Keys(vtlGrpCenter), QStringList{});
 }
 
+TEST_F(ColumnsTest, ColumnsLetGoNoLongerMoveTheirSuccessors)
+{
+    // A host still holds the column it removed (or cleared); the column now at its old Index
+    // must not move or be reported when the held one changes.
+    for (bool clear : {false, true}) {
+        SCOPED_TRACE(clear ? "Clear" : "Remove");
+        SetUp();
+        AddColumns({"A", "B", "C"});
+        auto a = Col("A");
+        if (clear) {
+            set->Clear();
+            AddColumns({"B", "C"});
+        } else {
+            set->Remove("A");
+        }
+        a->SetOrder(-2);
+        a->SetWidth(5);
+        a->SetHidden(vtlHiddenCurrently);
+        a->SetFixed(vtlGrpLeft);
+        EXPECT_EQ(Keys(vtlGrpCenter), (QStringList{"B", "C"}));
+        EXPECT_EQ(Keys(vtlGrpLeft), QStringList{});
+        EXPECT_TRUE(events.empty());
+        EXPECT_EQ(a->Group(), nullptr);
+    }
+}
+
 TEST_F(ColumnsTest, ClearKeepsTheWidthUntilTheNextAdd)
 {
     AddColumns({"A", "B"});
@@ -204,6 +240,21 @@ TEST_F(ColumnsTest, DefaultStyleChangesReachEveryColumn)
     style->SetBackColor(0xFF);
     EXPECT_EQ(Col("B")->Style()->BackColor(), 0xFF);
     EXPECT_EQ(events, (LayoutEvents{{kLayoutDefaultStyle, CellStyle::kBackColor}}));
+}
+
+TEST(ColumnsDefaultStyle, TextColourIsTheWindowTextColourAtCreation)
+{
+    // Window text is the text on a list's background, not the text on a window's face.
+    const QPalette saved = QApplication::palette();
+    QPalette palette = saved;
+    palette.setColor(QPalette::Text, QColor(0x12, 0x34, 0x56));
+    palette.setColor(QPalette::WindowText, QColor(0xAB, 0xCD, 0xEF));
+    QApplication::setPalette(palette);
+    const int32_t system = int32_t(tv::GetSysColor(tv::COLOR_WINDOWTEXT));
+    auto set = Columns::Create();
+    QApplication::setPalette(saved);
+    EXPECT_EQ(system, 0x563412);
+    EXPECT_EQ(set->Style()->TextColor(), system);   // a fixed RGB value, not a system-colour code
 }
 
 // --- layout text ---

@@ -97,14 +97,19 @@ TEST_F(InputTest, HoverNotificationGivesTheCursorPosition)
 
 TEST_F(InputTest, ToolTipIsPlacedInScreenPixelsAndHidesOutsideItsHotArea)
 {
-    sv->ShowToolTip(20, 30, 80, 18, 0, 0, 50, 40, QStringLiteral("Tip text"), 1);
+    sv->ShowToolTip(20, 30, 120, 18, 0, 0, 50, 40, QStringLiteral("Tip text"), 1);
     QPointer<ToolTipWnd> tip = sv->toolTip();
     ASSERT_TRUE(tip);
-    EXPECT_EQ(tip->geometry(), QRect(client()->mapToGlobal(QPoint(20, 30)), QSize(80, 18)));
+    EXPECT_EQ(tip->geometry(), QRect(client()->mapToGlobal(QPoint(20, 30)), QSize(120, 18)));
     EXPECT_EQ(tip->HotArea(), QRect(client()->mapToGlobal(QPoint(0, 0)), QSize(50, 40)));
     EXPECT_TRUE(tip->Font().Bold);
     EXPECT_EQ(tip->Text(), QStringLiteral("Tip text"));
     EXPECT_TRUE(tip->isVisible());
+    QCoreApplication::processEvents();
+    const QImage drawn = tip->backStore();
+    ASSERT_EQ(drawn.size(), QSize(120, 18));
+    EXPECT_EQ(QColor(drawn.pixel(119, 17)), tv::ToQColor(tv::GetSysColor(tv::COLOR_WINDOWFRAME))) << "framed to its far corner";
+    EXPECT_EQ(QColor(drawn.pixel(110, 9)), tv::ToQColor(tv::GetSysColor(tv::COLOR_INFOBK)));
 
     QCursor::setPos(client()->mapToGlobal(QPoint(10, 10)));
     tv::SysTimer::TickAll();
@@ -168,14 +173,17 @@ TEST_F(InputTest, FocusChangesRepaintUnlessTheOptionsSayOtherwise)
 TEST_F(InputTest, PopUpShowsWhatItsOwnerDrawsWithoutTakingTheActivation)
 {
     PopupClass popup(sv);
-    popup.Move(300, 200, 40, 20);
-    tv::FillRect(popup.hdc(), {0, 0, 40, 20}, tv::COLOR_HIGHLIGHT + 1);
+    popup.Move(300, 200, 140, 40);   // larger than a new widget: drawn on before it shows
+    tv::FillRect(popup.hdc(), {0, 0, 140, 40}, tv::COLOR_HIGHLIGHT + 1);
     QWidget* active = QApplication::activeWindow();
     popup.Show();
     EXPECT_TRUE(popup.isVisible());
-    EXPECT_EQ(popup.geometry(), QRect(300, 200, 40, 20));
+    EXPECT_EQ(popup.geometry(), QRect(300, 200, 140, 40));
     EXPECT_EQ(QApplication::activeWindow(), active);
-    EXPECT_EQ(QColor(popup.backStore().pixel(10, 10)), tv::ToQColor(tv::GetSysColor(tv::COLOR_HIGHLIGHT)));
+    QCoreApplication::processEvents();   // its first paint keeps what the owner drew
+    const QColor highlight = tv::ToQColor(tv::GetSysColor(tv::COLOR_HIGHLIGHT));
+    EXPECT_EQ(QColor(popup.backStore().pixel(10, 10)), highlight);
+    EXPECT_EQ(QColor(popup.backStore().pixel(135, 35)), highlight);
     int hides = 0;
     tv::ScopedConnection c = popup.HideEvent.connect([&] { ++hides; });
     popup.Hide();

@@ -68,6 +68,22 @@ TEST(ScrollViewBag, WrittenValuesComeBackAndStretchModeIsNotKept)
     EXPECT_NE(b.Font(), font) << "the control keeps its own copy";
 }
 
+TEST_F(ScrollViewTest, LoadingAfterACountClearsTheTagsButKeepsOnePerRow)
+{
+    sv->setItemCount(3);
+    sv->setItemTag(1, 7);
+    sv->ReadProperties(tv::PropertyBag());
+    ASSERT_EQ(sv->ItemCount(), 3);
+    bool ok = false;
+    EXPECT_EQ(sv->ItemTag(2, &ok), 0);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(sv->ItemTag(1), 0) << "loading forgets the tags";
+    sv->setItemTag(2, 9);
+    EXPECT_EQ(sv->InsertItems(2, 1), 5);
+    EXPECT_EQ(sv->ItemTag(4), 9);
+    EXPECT_EQ(sv->RemoveItems(5, 0), 0);
+}
+
 TEST_F(ScrollViewTest, RowHeightAndColumnWidthBelowOneAreIgnored)
 {
     for (int bad : {0, -3}) {

@@ -149,6 +149,15 @@ TEST_F(DbFixture, QueryDefParametersByNameAndPositionBindNumberLikeTexts)
     rs = db->OpenRecordset(QStringLiteral("Select mMemo From Files where lSize = 720"));
     ASSERT_TRUE(rs);
     EXPECT_EQ(rs->Fields(0).Value(), Variant("1.10"));
+
+    // Only the text a number prints as binds as a number: "007" stays a text and finds its file.
+    exec("Insert Into Files (ID, tFile) Values (9, '007')");
+    auto byName = db->CreateQueryDef(QString(), QStringLiteral("PARAMETERS XXX VALUE; Select ID From Files where tFile = XXX"));
+    ASSERT_TRUE(byName);
+    byName->Parameters("XXX").Value = Variant("007");
+    rs = byName->OpenRecordset();
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->RecordCount(), 1);
 }
 
 TEST_F(DbFixture, AddNewEditUpdateWriteThroughAndAppendOnlyReadsNothing)
@@ -178,6 +187,12 @@ TEST_F(DbFixture, AddNewEditUpdateWriteThroughAndAppendOnlyReadsNothing)
     EXPECT_EQ(rs->Fields("lSize").Value(), Variant(int32_t(720)));
     ASSERT_FALSE(rs->Requery());
     EXPECT_EQ(rs->Fields("lSize").Value(), Variant(int32_t(720)));
+    // A row deleted since it was read cannot be updated: no silent success.
+    exec("Delete * from Files where ID=5");
+    ASSERT_FALSE(rs->Edit());
+    ASSERT_FALSE(rs->Fields("lSize").SetValue(Variant(int32_t(1))));
+    EXPECT_EQ(rs->Update().number, dbErrRecordDeleted);
+    EXPECT_FALSE(rs->CancelUpdate());
 
     auto snap = db->OpenRecordset(QStringLiteral("Select * From Files"), dbOpenSnapshot);
     ASSERT_TRUE(snap);
@@ -222,6 +237,13 @@ TEST_F(DbFixture, ExecuteReportsErrorsAndClosingClosesChildren)
     EXPECT_TRUE(e.description.contains(QLatin1String("NoTable")));
     EXPECT_FALSE(db->OpenRecordset(QStringLiteral("Select * From Files where tFile='x")));
     EXPECT_EQ(db->LastError().number, dbErrSyntax);
+    // A second statement is refused, not silently left out; a closing ";" is fine.
+    EXPECT_EQ(db->Execute(QStringLiteral("Delete * from Files where ID=1; Delete * from Files where ID=2")).number,
+              dbErrTextAfterEnd);
+    ASSERT_FALSE(db->Execute(QStringLiteral("Delete * from Files where ID=3 ; ")));
+    auto left = db->OpenRecordset(QStringLiteral("Select ID From Files order by ID"));
+    ASSERT_TRUE(left);
+    EXPECT_EQ(left->RecordCount(), 2);
 
     auto rs = db->OpenRecordset(QStringLiteral("Select * From Files"));
     auto q = db->CreateQueryDef(QString(), QStringLiteral("Select * From Files"));

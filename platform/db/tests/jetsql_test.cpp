@@ -36,6 +36,8 @@ TEST(JetSql, TranslatesTheCatalogueTexts)
         {"Select * From Config where tItem='Version' order by ID desc",
          "Select * From Config where tItem='Version' order by ID desc", {}},
         {"Select Max(ID) As FldValue From MainFiles ", "Select Max(ID) As FldValue From MainFiles", {}},
+        {"Select ID As FldValue From Category where tCategory ='Rock''n''Roll' AND ID<>3",
+         "Select ID As FldValue From Category where tCategory ='Rock''n''Roll' AND ID<>3", {}},
         {"Select count(*) As FldValue From Category where tCategory = 'Nowhere'",
          "Select count(*) As FldValue From Category where tCategory = 'Nowhere'", {}},
         // Import: duplicate check and insert
@@ -82,6 +84,21 @@ TEST(JetSql, TranslatesTheCatalogueTexts)
          "WHERE -1=xxx order by 1 desc",
          "SELECT distinct(clng(cDate(tsStarted))) AS Expr1000,-1 AS Expr1001,29 AS Expr1002,"
          "Format(tsStarted,'dd.MM.yyyy') AS Expr1003 from History WHERE -1=?1 order by 1 desc", {"xxx"}},
+        {"Parameters xxx Value;SELECT distinct(int(cDate(tsStarted))),-1,29,Format(tsStarted,'dd.MM.yyyy') from History"
+         " WHERE -1=xxx order by 1 desc",
+         "SELECT distinct(int(cDate(tsStarted))) AS Expr1000,-1 AS Expr1001,29 AS Expr1002,"
+         "Format(tsStarted,'dd.MM.yyyy') AS Expr1003 from History WHERE -1=?1 order by 1 desc", {"xxx"}},
+        // Tree: parent key of one item, the parent-key buffer
+        {"Select F.ID,Category_ID AS ParentKey, 1, tFile FROM MainFiles F WHERE  (a=1) AND (F.ID = 17) ",
+         "Select F.ID,Category_ID AS ParentKey, 1 AS Expr1002, tFile FROM MainFiles F WHERE  (a=1) AND (F.ID = 17)", {}},
+        {"SELECT distinct(int(cDate(tsStarted))),-1,29,Format(tsStarted,'dd.MM.yyyy') from History WHERE "
+         " ((int(cDate(tsStarted))) = 46000) ",
+         "SELECT distinct(int(cDate(tsStarted))) AS Expr1000,-1 AS Expr1001,29 AS Expr1002,"
+         "Format(tsStarted,'dd.MM.yyyy') AS Expr1003 from History WHERE  ((int(cDate(tsStarted))) = 46000)", {}},
+        {"SELECT DISTINCT Category_ID  From (MainFiles as F  Left Join Category as C on F.Category_ID=C.ID) order by 1",
+         "SELECT DISTINCT Category_ID  From (MainFiles as F  Left Join Category as C on F.Category_ID=C.ID) order by 1", {}},
+        {"Delete * from History where int(cDate(tsStarted))=46365",
+         "Delete from History where int(cDate(tsStarted))=46365", {}},
         {"SELECT ID AS ItemKey,-1 AS ParentKey,22 AS Icon, tCategory From Category order by tCategory",
          "SELECT ID AS ItemKey,-1 AS ParentKey,22 AS Icon, tCategory From Category order by tCategory", {}},
         // Main window views: all files, new files with searches, categories, history
@@ -121,12 +138,24 @@ TEST(JetSql, TranslatesTheCatalogueTexts)
         // Report list: filter parameter and sort column, combo box record sources
         {"PARAMETERS XXX VALUE; SELECT ID, tFile AS File, lSize FROM MainFiles WHERE iFileType=1 AND tFile = XXX ORDER BY 3 DESC",
          "SELECT ID, tFile AS File, lSize FROM MainFiles WHERE iFileType=1 AND tFile = ?1 ORDER BY 3 DESC", {"XXX"}},
+        {"PARAMETERS XXX VALUE; SELECT Category_ID, Count(ID) FROM MainFiles WHERE iFileType=1 AND Category_ID = XXX"
+         " GROUP BY Category_ID ORDER BY 2 ASC",
+         "SELECT Category_ID, Count(ID) AS Expr1001 FROM MainFiles WHERE iFileType=1 AND Category_ID = ?1"
+         " GROUP BY Category_ID ORDER BY 2 ASC", {"XXX"}},
+        {"Select Category_ID, Count(*) As n From MainFiles GROUP BY Category_ID HAVING (Count(*) > 1) AND Category_ID  = 3"
+         " ORDER BY 1",
+         "Select Category_ID, Count(*) As n From MainFiles GROUP BY Category_ID HAVING (Count(*) > 1) AND Category_ID  = 3"
+         " ORDER BY 1", {}},
         {"SELECT DISTINCT ID, tCategory AS Name FROM Category ORDER BY tCategory",
          "SELECT DISTINCT ID, tCategory AS Name FROM Category ORDER BY tCategory", {}},
         {"SELECT ID, tCategory FROM Category WHERE (ID > 0) AND UCASE(tCategory )LIKE 'ABC*' ORDER BY 1",
          "SELECT ID, tCategory FROM Category WHERE (ID > 0) AND UCASE(tCategory )LIKE 'ABC*' ORDER BY 1", {}},
         {"Select Distinct tFile,tFile from Mainfiles", "Select Distinct tFile,tFile from Mainfiles", {}},
         {"Select Distinct ID,tCategory from Category", "Select Distinct ID,tCategory from Category", {}},
+        {"Select Distinct tFile,tFile from Mainfiles WHERE UCASE(tFile )LIKE 'B?ULDER*' ORDER BY 1",
+         "Select Distinct tFile,tFile from Mainfiles WHERE UCASE(tFile )LIKE 'B?ULDER*' ORDER BY 1", {}},
+        {"Select Distinct ID,tCategory from Category WHERE ID  = 3 ORDER BY 1",
+         "Select Distinct ID,tCategory from Category WHERE ID  = 3 ORDER BY 1", {}},
         // Find criteria of the report list, the combo box and the tree
         {"[tFile] like 'O''Brien*'", "\"tFile\" like 'O''Brien*'", {}},
         {"[lSize]= 12.5", "\"lSize\"= 12.5", {}},
@@ -135,6 +164,12 @@ TEST(JetSql, TranslatesTheCatalogueTexts)
         {"[lSize]  >= VAL('12.5')", "\"lSize\"  >= VAL('12.5')", {}},
         {"'' & [tsCreated] LIKE '09.12*'", "tv_cat('',\"tsCreated\") LIKE '09.12*'", {}},
         {"ItemKey=5", "ItemKey=5", {}},
+        {"tCategory='Demo'", "tCategory='Demo'", {}},
+        {"Expr1000=#12/09/2026 12:00:00 am#", "Expr1000=46365", {}},
+        {"ParentKey like '*abc*'", "ParentKey like '*abc*'", {}},
+        {"[ID] =5 and [Datei] ='Boulder.ATR' and [Größe] =92176 and [Erstellt] =#12/09/2026 02:05:09 pm#",
+         "\"ID\" =5 and \"Datei\" ='Boulder.ATR' and \"Größe\" =92176 and \"Erstellt\" =46365.586909722224", {}},
+        {"[tFile] like 'Pac*man'", "\"tFile\" like 'Pac*man'", {}},
         // Dialect: literals, & precedence, Top inside a subquery, positional parameters
         {"Select * From T where x = \"it's\" and f=True or g=false", "Select * From T where x = 'it''s' and f=-1 or g=0", {}},
         {"Select * From T where d = #1/2/2024# or d > #01/02/2024 01:30:00 am#",

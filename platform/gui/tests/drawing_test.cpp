@@ -103,6 +103,8 @@ TEST_F(Canvas, EdgeKindsAndFlagsPaintTheirRings)
         {"mono line", BDR_RAISEDOUTER, BF_RECT | BF_MONO, {19, 5}, COLOR_WINDOWFRAME},
         {"mono wins over flat", BDR_RAISEDOUTER, BF_RECT | BF_MONO | BF_FLAT, {5, 0}, COLOR_WINDOWFRAME},
         {"middle filled with the face", EDGE_RAISED, BF_RECT | BF_MIDDLE, {10, 10}, COLOR_BTNFACE},
+        {"flat middle is the face too", BDR_RAISEDOUTER, BF_RECT | BF_FLAT | BF_MIDDLE, {10, 10}, COLOR_BTNFACE},
+        {"mono middle is the window", BDR_RAISEDOUTER, BF_RECT | BF_MONO | BF_MIDDLE, {10, 10}, COLOR_WINDOW},
         {"no middle without the flag", EDGE_RAISED, BF_RECT, {10, 10}, -1},
         {"bottom side only: top stays", EDGE_RAISED, BF_BOTTOM, {5, 0}, -1},
         {"bottom side only: bottom drawn", EDGE_RAISED, BF_BOTTOM, {5, 19}, COLOR_3DDKSHADOW},

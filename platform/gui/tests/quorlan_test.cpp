@@ -139,6 +139,26 @@ TEST(SubclasserTest, HandlerMayReleaseTheSubclasser)
     EXPECT_EQ(w.keys, 2);
 }
 
+TEST(SubclasserTest, WindowMayDieWhileWatchedAndTheWatchMovesOn)
+{
+    auto first = std::make_unique<Target>();
+    Target second;
+    Subclasser s;
+    int keys = 0;
+    s.WndProc.connect([&](WndMsg&) { ++keys; });
+    s.WatchMessage(WM_KEYDOWN, true);
+    s.sethWnd(HwndOf(first.get()));
+    s.setEnabled(true);
+    first.reset();   // the watched window goes first
+    s.sethWnd(HwndOf(&second));
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+    QApplication::sendEvent(&second, &down);
+    EXPECT_EQ(keys, 1);
+    s.setEnabled(false);
+    QApplication::sendEvent(&second, &down);
+    EXPECT_EQ(keys, 1);
+}
+
 TEST(MouseHookTest, SeesEachPressOnceAndMaySwallowIt)
 {
     QWidget top;
@@ -210,6 +230,15 @@ TEST(WindowEnumeratorTest, VisitsTopLevelWindowsUntilCancelled)
     });
     e.Run();
     EXPECT_EQ(seen.size(), 1u);
+
+    auto owned = std::make_unique<WindowEnumerator>();
+    int calls = 0;
+    owned->Enumerate.connect([&](HandleId, bool&) {
+        ++calls;
+        owned.reset();   // released inside its own event, not cancelled
+    });
+    owned->Run();
+    EXPECT_EQ(calls, 1);
 }
 
 TEST(Windows, HandlesAreTableIdsThatDieWithTheirWidget)

@@ -1,7 +1,6 @@
 #include "modatari.h"
 
-#include "catalogue/core/modlang.h"
-#include "catalogue/emulators/clsemulator.h"
+#include "modlang.h"
 #include "platform/db/recordset.h"
 #include "platform/runtime/convert.h"
 #include "platform/runtime/format.h"
@@ -60,7 +59,8 @@ void FillCombo(QComboBox* box, const QStringList& texts, int select)
 }
 
 // Default profile numbers per extension position (.ATR .COM .EXE .CAS .PRO .DCM .BAS .XFD
-// .BIN .ROM .XEX) for the emulator types 1 to 3. A .PRO image always gets profile 1.
+// .BIN .ROM .XEX) for the emulator types that have default profiles: 1 Altirra, 2 Atari++,
+// 3 Atari800(Win). A .PRO image always gets profile 1.
 constexpr std::array<std::array<int, 11>, 3> kDefaultProfilByType = {{
     {1, 4, 4, 3, 1, 1, 5, 1, 2, 2, 4},
     {6, 6, 6, 8, 1, 6, 6, 6, 7, 7, 6},
@@ -107,7 +107,7 @@ std::shared_ptr<clsFileInfo> LoadFileInfo(Recordset& rs)
 
 std::optional<int> DefaultProfilForFileType(int emulType, int position)
 {
-    if (emulType < kEmulAltirra || emulType > kEmulAtari800) return std::nullopt;
+    if (emulType < 1 || emulType > int(kDefaultProfilByType.size())) return std::nullopt;
     const auto& row = kDefaultProfilByType[size_t(emulType - 1)];
     if (position < 0 || position >= int(row.size())) return std::nullopt;
     return row[size_t(position)];

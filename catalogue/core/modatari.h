@@ -7,6 +7,9 @@
 
 class QComboBox;
 
+// The shared vocabulary of a file's start settings: the main window's lists, the
+// file-details window and the start of a file all read it, so it lives below all three.
+
 namespace tv {
 
 class Recordset;

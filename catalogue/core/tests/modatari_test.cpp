@@ -1,4 +1,4 @@
-#include "catalogue/emulators/modatari.h"
+#include "catalogue/core/modatari.h"
 
 #include "platform/db/database.h"
 
