@@ -92,6 +92,22 @@ TEST_F(LangTest, LoadFailuresAreReportedAndKeepNothingHalfLoaded)
     EXPECT_EQ(messages.size(), 1);
 }
 
+TEST_F(LangTest, CollectingModeNeedsNoFileAndGivesTheSourceTextsBack)
+{
+    tv::gtLanguageFile = QStringLiteral("new");   // no such file in Lang/
+    ASSERT_TRUE(tv::LoadLanguage());
+    EXPECT_TRUE(messages.isEmpty());
+    tv::SetLangContext(QStringLiteral("frmFile"));
+    for (int i = 0; i < 2; ++i) {   // asked twice, collected once, never an error
+        EXPECT_EQ(tv::Translate(QStringLiteral("&Datei:")), QStringLiteral("&Datei:"));
+        EXPECT_EQ(tv::Translate(QStringLiteral("Die Datei '@1' fehlt"), QStringLiteral("a.atr")),
+                  QStringLiteral("Die Datei 'a.atr' fehlt"));
+    }
+    tv::ResetLangContext();
+    // The collected texts land in the bottom context: reading one back gives its source text.
+    EXPECT_EQ(tv::TranslateBack(QStringLiteral("DATEI"), true), QStringLiteral("Datei"));
+}
+
 TEST_F(LangTest, ContextsCacheLookupsAndStack)
 {
     ASSERT_TRUE(load("Datei@@File\r\nOrdner@@Folder\r\n"));

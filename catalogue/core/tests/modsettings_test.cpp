@@ -96,17 +96,22 @@ TEST(AutoSizeLabel, WrapsTheTextInsideTheLabel)
     QWidget parent;
     QWidget label(&parent);
     label.setGeometry(10, 20, 60, 80);
-    QImage image(120, 140, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.setPen(Qt::black);
-        tv::AutoSizeLabel(painter, &label, QStringLiteral("/home/spiele/atari/sammlung/ein/langer/pfad/datei.atr"));
+    // Like an edit control, a word wider than the label is broken, not drawn past its edge.
+    for (const char* text : {"/home/spiele/atari/sammlung/ein/langer/pfad/datei.atr",
+                             "EineSehrLangeDateiOhneJedenTrennerImNamen"}) {
+        SCOPED_TRACE(text);
+        QImage image(120, 140, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.setPen(Qt::black);
+            tv::AutoSizeLabel(painter, &label, QString::fromUtf8(text));
+        }
+        int inside = 0, outside = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != qRgb(255, 255, 255)) (label.geometry().contains(x, y) ? inside : outside)++;
+        EXPECT_GT(inside, 0);
+        EXPECT_EQ(outside, 0);
     }
-    int inside = 0, outside = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != qRgb(255, 255, 255)) (label.geometry().contains(x, y) ? inside : outside)++;
-    EXPECT_GT(inside, 0);
-    EXPECT_EQ(outside, 0);
 }

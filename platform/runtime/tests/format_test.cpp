@@ -38,6 +38,7 @@ TEST(Format, NumberPatterns)
         {Variant(1.5), "0.0 \\KB", "1,5 KB"},
         {Variant(5.421), "0.00 \\MB", "5,42 MB"},
         {Variant(1023.96), "0.0 \\KB", "1024,0 KB"},
+        {Variant(250.4), "0 \\MB", "250 MB"},
         {Variant(7), "00", "07"},
         {Variant(0.5), "#.##", ",5"},
         {Variant(5), "#.##", "5,"},
