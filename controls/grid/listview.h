@@ -194,9 +194,10 @@ public:
     tv::Event<int16_t& /*KeyCode*/, int16_t& /*Shift*/> KeyDown;
     tv::Event<int16_t&, int16_t&> KeyUp;
     tv::Event<int16_t& /*KeyAscii*/> KeyPress;
-    tv::Event<int16_t& /*Button*/, int16_t& /*Shift*/, int32_t, int32_t, bool& /*Cancel*/> MouseDown;
-    tv::Event<int16_t&, int16_t&, int32_t, int32_t, bool&> MouseUp;
-    tv::Event<int16_t&, int16_t&, int32_t, int32_t, bool&> MouseMove;
+    using MouseEvent = tv::Event<int16_t& /*Button*/, int16_t& /*Shift*/, int32_t, int32_t, bool& /*Cancel*/>;
+    MouseEvent MouseDown;
+    MouseEvent MouseUp;
+    MouseEvent MouseMove;
     tv::Event<int32_t /*Index*/, int16_t /*Button*/> HeaderClick;
     tv::Event<int32_t, int16_t> FooterClick;
     tv::Event<int32_t /*Row*/, int32_t /*Col*/, int16_t /*Button*/, int16_t /*KeyState*/, int32_t, int32_t> ItemClick;
@@ -287,6 +288,9 @@ private:
     void moveTo(int32_t row, int32_t col, int16_t shift, int32_t ensureVisible);
     void onKeyDown(int16_t& keyCode, int16_t& shift);
     void dropColumn(int32_t x);
+    // Raises a mouse event to the host and sets the cursor; false when the host cancelled
+    // the grid's own handling.
+    bool relayMouse(const MouseEvent& event, int16_t button, int16_t& shift, int32_t x, int32_t y);
     void onMouseDown(int16_t button, int16_t& shift, int32_t x, int32_t y);
     void onMouseMove(int16_t button, int16_t& shift, int32_t x, int32_t y);
     void onMouseUp(int16_t button, int16_t& shift, int32_t x, int32_t y);

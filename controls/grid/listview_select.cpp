@@ -269,13 +269,17 @@ void ListView::clickAt(int16_t button, int16_t shift, int32_t x, int32_t y, int3
     moveTo(row, col, shift, 125);
 }
 
-void ListView::onMouseDown(int16_t button, int16_t& shift, int32_t x, int32_t y)
+bool ListView::relayMouse(const MouseEvent& event, int16_t button, int16_t& shift, int32_t x, int32_t y)
 {
     bool cancel = false;
-    int16_t b = button;
-    MouseDown.raise(b, shift, x, y, cancel);
-    if (cancel) return;
-    setCursorAt(x, y);
+    event.raise(button, shift, x, y, cancel);
+    if (!cancel) setCursorAt(x, y);
+    return !cancel;
+}
+
+void ListView::onMouseDown(int16_t button, int16_t& shift, int32_t x, int32_t y)
+{
+    if (!relayMouse(MouseDown, button, shift, x, y)) return;
     pressZone_ = vtlHTNone;
     headerPress_ = 0;
     clickAt(button, shift, x, y, pressCol_, pressRow_, pressZone_, pressState_);
@@ -295,11 +299,7 @@ void ListView::onMouseDown(int16_t button, int16_t& shift, int32_t x, int32_t y)
 
 void ListView::onMouseMove(int16_t button, int16_t& shift, int32_t x, int32_t y)
 {
-    bool cancel = false;
-    int16_t b = button;
-    MouseMove.raise(b, shift, x, y, cancel);
-    if (cancel) return;
-    setCursorAt(x, y);
+    if (!relayMouse(MouseMove, button, shift, x, y)) return;
     if (headerPress_ == 3) {
         sv_->setCursor(Qt::DragMoveCursor);
     } else if (SelectionMode == vtlHoverSelect) {
@@ -310,11 +310,7 @@ void ListView::onMouseMove(int16_t button, int16_t& shift, int32_t x, int32_t y)
 
 void ListView::onMouseUp(int16_t button, int16_t& shift, int32_t x, int32_t y)
 {
-    bool cancel = false;
-    int16_t b = button;
-    MouseUp.raise(b, shift, x, y, cancel);
-    if (cancel) return;
-    setCursorAt(x, y);
+    if (!relayMouse(MouseUp, button, shift, x, y)) return;
     switch (pressZone_) {
     case vtlHTHeader:
         if (headerPress_ == 3) {
