@@ -6,6 +6,7 @@
 #include "controls/vantile.h"
 #include "platform/gui/dc.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/wnd.h"
 #include "platform/gui/modfont.h"
 
 #include <QMouseEvent>
@@ -354,6 +355,8 @@ void ListView::copyImages(std::unique_ptr<tv::ImageListClass>& target, const std
 
 void ListView::setIcons(const std::shared_ptr<tv::ImageList>& list) { copyImages(icons_, list); }
 void ListView::setHeaderIcons(const std::shared_ptr<tv::ImageList>& list) { copyImages(headerIcons_, list); }
+
+tv::HandleId ListView::hwnd() const { return tv::HwndOf(const_cast<ListView*>(this)); }
 
 void ListView::GetClientSize(int32_t& clientWidth, int32_t& clientHeight) const
 {

@@ -125,6 +125,7 @@ public:
     bool StretchMode() const { return sv_->StretchMode(); }
     void setStretchMode(bool v) { sv_->setStretchMode(v); }
     tv::HandleId UpdateRgn() const { return sv_->UpdateRgn(); }
+    tv::HandleId hwnd() const;
     tv::HandleId hWnd2() const { return sv_->hwnd(); }
     tv::PicturePtr Picture() const { return sv_->Picture(); }
     int16_t Pan(int16_t direction = -1, int32_t interval = 10, int16_t panStep = 1)

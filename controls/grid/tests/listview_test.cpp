@@ -35,6 +35,11 @@ TEST(ListViewProperties, SimpleSettersKeepTheirRules)
     lv.Columns()->Headers()->SetRowHeight(30);
     lv.setRowHeight(20);
     EXPECT_EQ(lv.Columns()->Headers()->RowHeight(), 30);
+    lv.setMousePointer(5);
+    EXPECT_EQ(lv.MousePointer(), 5);
+    EXPECT_EQ(lv.cursor().shape(), Qt::CursorShape(5));
+    EXPECT_NE(lv.hwnd(), 0);
+    EXPECT_NE(lv.hwnd(), lv.hWnd2());
     lv.SetOptions(1);
     EXPECT_EQ(lv.ScrollWnd()->Options(), 0);
     lv.SetOptions(0x8001);
