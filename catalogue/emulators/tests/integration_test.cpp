@@ -38,6 +38,21 @@ namespace {
 
 using Rows = std::vector<QStringList>;
 
+// Lists as standard texts, one per line or row (fields joined by " | "), so that a failure
+// prints them readably.
+std::vector<std::string> Shown(const QStringList& lines)
+{
+    std::vector<std::string> out;
+    for (const QString& line : lines) out.push_back(line.toStdString());
+    return out;
+}
+std::vector<std::string> ShownRows(const Rows& rows)
+{
+    std::vector<std::string> out;
+    for (const QStringList& row : rows) out.push_back(row.join(QStringLiteral(" | ")).toStdString());
+    return out;
+}
+
 // The program as the main window sets it up: a program folder with the unpacker in its
 // tools, the default emulators (each a stand-in script that records its arguments), the
 // first-run default profile per file type, the one import engine, and hooks that answer
@@ -233,7 +248,7 @@ TEST_F(CatalogueRoad, ImportTreesStartsCompactingAndReimport)
     // A new catalogue, opened as the main window opens it.
     ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("db"))));
     const QString path = CreateDBFile(dir.filePath(QStringLiteral("db/Sammlung")));
-    ASSERT_EQ(path, dir.filePath(QStringLiteral("db/Sammlung.MDB"))) << boxes.join('\n').toStdString();
+    ASSERT_EQ(path.toStdString(), dir.filePath(QStringLiteral("db/Sammlung.MDB")).toStdString()) << boxes.join('\n').toStdString();
     ASSERT_TRUE(ConnectDB(path));
     gtDBPath = path;
     goFileManager->InitCount();
@@ -241,12 +256,12 @@ TEST_F(CatalogueRoad, ImportTreesStartsCompactingAndReimport)
 
     EXPECT_EQ(AddDirectory(folder), 4);
     messages.sort();
-    EXPECT_EQ(messages, (QStringList{"1 Käfer Jagd.atr", "1 Star Raiders.atr", "11 Jumpman.xex", "18 Read me.txt",
+    EXPECT_EQ(Shown(messages), Shown({"1 Käfer Jagd.atr", "1 Star Raiders.atr", "11 Jumpman.xex", "18 Read me.txt",
                                      "2 Inner.com"}))
         << boxes.join('\n').toStdString();
     const Rows catalogued = Query(QStringLiteral(
         "Select tFile, tPath, tUnpackPath, iFileType, lSize, lStartCount From MainFiles order by tFile"));
-    EXPECT_EQ(catalogued, (Rows{
+    EXPECT_EQ(ShownRows(catalogued), ShownRows(Rows{
                               {"Inner.com", zip, "MORE.ZIP\\Inner.com", "2", "13", "<Null>"},
                               {"Jumpman.xex", folder + "/Jumpman.xex", "<Null>", "11", "10", "<Null>"},
                               {"Käfer Jagd.atr", zip, "GAMES\\Käfer Jagd.atr", "1", "400", "<Null>"},
@@ -272,11 +287,11 @@ TEST_F(CatalogueRoad, ImportTreesStartsCompactingAndReimport)
     window.show();
     categories->levels()->Setup(RootLevel(9, QStringLiteral("Alle Kategorien")), kCategories);
     history->levels()->Setup(RootLevel(29, QStringLiteral("Zuletzt gestartet")), kHistoryDays);
-    EXPECT_EQ(TreeRows(*categories), (QStringList{"1 Alle Kategorien", "2 Anleitungen", "2 Spiele"}));
-    EXPECT_EQ(TreeRows(*history), QStringList{"1 Zuletzt gestartet"});
+    EXPECT_EQ(Shown(TreeRows(*categories)), Shown({"1 Alle Kategorien", "2 Anleitungen", "2 Spiele"}));
+    EXPECT_EQ(Shown(TreeRows(*history)), Shown({"1 Zuletzt gestartet"}));
 
     // Star Raiders was started late yesterday and this morning; now an archived disk image
-    // twice and a plain program once.
+    // twice, a plain program and a text file once.
     const QDate day = QDate::currentDate();
     for (const QDateTime& at : {QDateTime(day.addDays(-1), QTime(23, 30)), QDateTime(day, QTime(9, 0))})
         ASSERT_FALSE(goDB->Execute(QStringLiteral("Insert Into History (MainFiles_ID, tsStarted) Select ID, ")
@@ -286,25 +301,27 @@ TEST_F(CatalogueRoad, ImportTreesStartsCompactingAndReimport)
         EXPECT_FALSE(Start(QStringLiteral("Käfer Jagd.atr")).isEmpty()) << boxes.join('\n').toStdString();
         const QStringList args = WaitForRecord();
         ASSERT_EQ(args.size(), 2);
-        EXPECT_EQ(args[0], QStringLiteral("/disk"));
+        EXPECT_EQ(args[0].toStdString(), "/disk");
         EXPECT_TRUE(args[1].startsWith(gtTempPath + QLatin1Char('/'))) << args[1].toStdString();
         EXPECT_TRUE(args[1].endsWith(QStringLiteral("/GAMES/Käfer Jagd.atr"))) << args[1].toStdString();
     }
     EXPECT_FALSE(Start(QStringLiteral("Jumpman.xex")).isEmpty());
-    EXPECT_EQ(WaitForRecord(), (QStringList{"/run", folder + "/Jumpman.xex"}));
+    EXPECT_EQ(Shown(WaitForRecord()), Shown({"/run", folder + "/Jumpman.xex"}));
+    EXPECT_EQ(Start(QStringLiteral("Read me.txt")).toStdString(), "VIEWER: Read me.txt");
+    EXPECT_EQ(Shown(WaitForRecord()), Shown({folder + "/Docs/Read me.txt"}));
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
 
     const QString today = day.toString(QStringLiteral("dd.MM.yyyy"));
     const QString yesterday = day.addDays(-1).toString(QStringLiteral("dd.MM.yyyy"));
     const QStringList days{"1 Zuletzt gestartet", "2 " + today, "2 " + yesterday};
     history->Requery();
-    EXPECT_EQ(TreeRows(*history), days);
+    EXPECT_EQ(Shown(TreeRows(*history)), Shown(days));
     const Rows started = Query(QStringLiteral(
         "Select tFile, lStartCount, Format(tsLastStarted,'dd.MM.yyyy') From MainFiles Where lStartCount>0 order by tFile"));
-    EXPECT_EQ(started, (Rows{{"Jumpman.xex", "1", today}, {"Käfer Jagd.atr", "2", today}}));
+    EXPECT_EQ(ShownRows(started), ShownRows(Rows{{"Jumpman.xex", "1", today}, {"Käfer Jagd.atr", "2", today}, {"Read me.txt", "1", today}}));
     const Rows historyRows = Query(QStringLiteral(
         "Select tFile, Count(*) From History Inner Join MainFiles On History.MainFiles_ID=MainFiles.ID group by tFile order by tFile"));
-    EXPECT_EQ(historyRows, (Rows{{"Jumpman.xex", "1"}, {"Käfer Jagd.atr", "2"}, {"Star Raiders.atr", "2"}}));
+    EXPECT_EQ(ShownRows(historyRows), ShownRows(Rows{{"Jumpman.xex", "1"}, {"Käfer Jagd.atr", "2"}, {"Read me.txt", "1"}, {"Star Raiders.atr", "2"}}));
 
     // Shutdown with compacting: the catalogue is closed under the trees, which then let go.
     const Rows categoryRows = Query(QStringLiteral("Select ID, tCategory From Category order by ID"));
@@ -312,21 +329,21 @@ TEST_F(CatalogueRoad, ImportTreesStartsCompactingAndReimport)
     CloseDB();
     for (UserTree* tree : {categories, history}) tree->setDataBase(nullptr);
     ASSERT_TRUE(CompactDB()) << boxes.join('\n').toStdString();
-    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("db"))).entryList(QDir::Files, QDir::Name),
-              (QStringList{"Sammlung.MDB", "Sammlung.OLD"}));
+    EXPECT_EQ(Shown(QDir(dir.filePath(QStringLiteral("db"))).entryList(QDir::Files, QDir::Name)),
+              Shown({"Sammlung.MDB", "Sammlung.OLD"}));
 
     // The next session opens it again.
     ASSERT_TRUE(ConnectDB(path)) << boxes.join('\n').toStdString();
     goFileManager->InitCount();
     EXPECT_EQ(goFileManager->FileCount, 5);
     EXPECT_EQ(goFileManager->lStartFileID, 5);   // the view of new files starts empty
-    EXPECT_EQ(Query(QStringLiteral("Select * From MainFiles order by ID")), everything);
-    EXPECT_EQ(Query(QStringLiteral("Select ID, tCategory From Category order by ID")), categoryRows);
+    EXPECT_EQ(ShownRows(Query(QStringLiteral("Select * From MainFiles order by ID"))), ShownRows(everything));
+    EXPECT_EQ(ShownRows(Query(QStringLiteral("Select ID, tCategory From Category order by ID"))), ShownRows(categoryRows));
     for (UserTree* tree : {categories, history}) tree->setDataBase(goDB);
     categories->levels()->Setup(RootLevel(9, QStringLiteral("Alle Kategorien")), kCategories);
     history->levels()->Setup(RootLevel(29, QStringLiteral("Zuletzt gestartet")), kHistoryDays);
-    EXPECT_EQ(TreeRows(*categories), (QStringList{"1 Alle Kategorien", "2 Anleitungen", "2 Spiele"}));
-    EXPECT_EQ(TreeRows(*history), days);
+    EXPECT_EQ(Shown(TreeRows(*categories)), Shown({"1 Alle Kategorien", "2 Anleitungen", "2 Spiele"}));
+    EXPECT_EQ(Shown(TreeRows(*history)), Shown(days));
 
     // Start-up emptied the temporary folder: the program inside the inner ZIP is unpacked afresh.
     ASSERT_TRUE(ShellFileOperation(gtTempPath + QStringLiteral("/*.*")));
@@ -334,23 +351,23 @@ TEST_F(CatalogueRoad, ImportTreesStartsCompactingAndReimport)
     EXPECT_FALSE(Start(QStringLiteral("Inner.com")).isEmpty()) << boxes.join('\n').toStdString();
     const QStringList args = WaitForRecord();
     ASSERT_EQ(args.size(), 2);
-    EXPECT_EQ(args[0], QStringLiteral("/run"));
+    EXPECT_EQ(args[0].toStdString(), "/run");
     EXPECT_TRUE(args[1].startsWith(gtTempPath + QLatin1Char('/'))) << args[1].toStdString();
     EXPECT_TRUE(args[1].endsWith(QStringLiteral("/Inner.com"))) << args[1].toStdString();
     history->Requery();
-    EXPECT_EQ(TreeRows(*history), days);
-    EXPECT_EQ(Query(QStringLiteral("Select lStartCount From MainFiles Where tFile='Inner.com'")), Rows{{"1"}});
+    EXPECT_EQ(Shown(TreeRows(*history)), Shown(days));
+    EXPECT_EQ(ShownRows(Query(QStringLiteral("Select lStartCount From MainFiles Where tFile='Inner.com'"))), ShownRows(Rows{{"1"}}));
 
     // The same folder again: every file is known, nothing is added.
     messages.clear();
     goFileManager->InitSearch();
     EXPECT_EQ(AddDirectory(folder), 4);
     messages.sort();
-    EXPECT_EQ(messages, (QStringList{"-1 Datei ist schon vorhanden: Collection.zip",
+    EXPECT_EQ(Shown(messages), Shown({"-1 Datei ist schon vorhanden: Collection.zip",
                                      "-1 Datei ist schon vorhanden: Jumpman.xex",
                                      "-1 Datei ist schon vorhanden: Read me.txt",
                                      "-1 Datei ist schon vorhanden: Star Raiders.atr"}));
-    EXPECT_EQ(Query(QStringLiteral("Select Count(*) From MainFiles")), Rows{{"5"}});
+    EXPECT_EQ(ShownRows(Query(QStringLiteral("Select Count(*) From MainFiles"))), ShownRows(Rows{{"5"}}));
     goFileManager->CountFiles();
     EXPECT_EQ(goFileManager->FileCount, 5);
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
