@@ -20,17 +20,15 @@
 #include "platform/gui/msgbox.h"
 #include "platform/runtime/convert.h"
 #include "platform/system/process.h"
+#include "standin.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace tv {
@@ -104,34 +102,27 @@ protected:
         gcolProfils.clear();
     }
 
-    // A stand-in program that writes its arguments, one per line, to the record file.
+    // A stand-in program that records its arguments.
     QString Stub(const QString& relative)
     {
         const QString path = dir.filePath(relative);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("#!/bin/sh\n{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '%1.tmp'\nmv '%1.tmp' '%1'\n")
-                    .arg(record)
-                    .toUtf8());
-        f.close();
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        EXPECT_TRUE(test::WriteStandIn(path, record));
         return path;
     }
 
-    QStringList WaitForRecord()
+    // The arguments the last started stand-in received.
+    QStringList WaitForRecord() { return test::WaitForStandIn(record).mid(1); }
+
+    // Starts an archived file and checks that the emulator got `option` and the file's
+    // extracted copy below the temporary folder.
+    void ExpectExtractedStart(const QString& name, const QString& option, const QString& tail)
     {
-        QDeadlineTimer deadline(30000);
-        while (!QFile::exists(record) && !deadline.hasExpired()) {
-            QCoreApplication::processEvents();
-            QThread::msleep(20);
-        }
-        QFile f(record);
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-        lines.removeLast();
-        f.remove();
-        return lines;
+        EXPECT_FALSE(Start(name).isEmpty()) << boxes.join('\n').toStdString();
+        const QStringList args = WaitForRecord();
+        ASSERT_EQ(args.size(), 2);
+        EXPECT_EQ(args[0].toStdString(), option.toStdString());
+        EXPECT_TRUE(args[1].startsWith(gtTempPath + QLatin1Char('/'))) << args[1].toStdString();
+        EXPECT_TRUE(args[1].endsWith(tail)) << args[1].toStdString();
     }
 
     QString Write(const QString& relative, const QByteArray& data)
@@ -298,12 +289,7 @@ TEST_F(CatalogueRoad, ImportTreesStartsCompactingAndReimport)
                                    + MakeSQLDate(at) + QStringLiteral(" From MainFiles Where tFile='Star Raiders.atr'")));
     for (int run = 1; run <= 2; ++run) {
         SCOPED_TRACE(run);
-        EXPECT_FALSE(Start(QStringLiteral("Käfer Jagd.atr")).isEmpty()) << boxes.join('\n').toStdString();
-        const QStringList args = WaitForRecord();
-        ASSERT_EQ(args.size(), 2);
-        EXPECT_EQ(args[0].toStdString(), "/disk");
-        EXPECT_TRUE(args[1].startsWith(gtTempPath + QLatin1Char('/'))) << args[1].toStdString();
-        EXPECT_TRUE(args[1].endsWith(QStringLiteral("/GAMES/Käfer Jagd.atr"))) << args[1].toStdString();
+        ExpectExtractedStart(QStringLiteral("Käfer Jagd.atr"), QStringLiteral("/disk"), QStringLiteral("/GAMES/Käfer Jagd.atr"));
     }
     EXPECT_FALSE(Start(QStringLiteral("Jumpman.xex")).isEmpty());
     EXPECT_EQ(Shown(WaitForRecord()), Shown({"/run", folder + "/Jumpman.xex"}));
@@ -348,12 +334,7 @@ TEST_F(CatalogueRoad, ImportTreesStartsCompactingAndReimport)
     // Start-up emptied the temporary folder: the program inside the inner ZIP is unpacked afresh.
     ASSERT_TRUE(ShellFileOperation(gtTempPath + QStringLiteral("/*.*")));
     goFileManager->DeleteTempCol();
-    EXPECT_FALSE(Start(QStringLiteral("Inner.com")).isEmpty()) << boxes.join('\n').toStdString();
-    const QStringList args = WaitForRecord();
-    ASSERT_EQ(args.size(), 2);
-    EXPECT_EQ(args[0].toStdString(), "/run");
-    EXPECT_TRUE(args[1].startsWith(gtTempPath + QLatin1Char('/'))) << args[1].toStdString();
-    EXPECT_TRUE(args[1].endsWith(QStringLiteral("/Inner.com"))) << args[1].toStdString();
+    ExpectExtractedStart(QStringLiteral("Inner.com"), QStringLiteral("/run"), QStringLiteral("/Inner.com"));
     history->Requery();
     EXPECT_EQ(Shown(TreeRows(*history)), Shown(days));
     EXPECT_EQ(ShownRows(Query(QStringLiteral("Select lStartCount From MainFiles Where tFile='Inner.com'"))), ShownRows(Rows{{"1"}}));
