@@ -18,7 +18,6 @@
 #include "platform/component/propertybag.h"
 #include "platform/db/recordset.h"
 #include "platform/gui/msgbox.h"
-#include "platform/runtime/convert.h"
 #include "platform/system/process.h"
 #include "standin.h"
 
@@ -28,7 +27,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTest>
 #include <gtest/gtest.h>
 
 namespace tv {
@@ -189,11 +187,13 @@ protected:
         return rows;
     }
 
-    QString Start(const QString& name, QString profil = QString())
+    // Starts a catalogued file as a double click does: the start chooses the profile.
+    QString Start(const QString& name)
     {
         QString where = QStringLiteral("tFile=") + SQLQuote(name);
         const int32_t id = LookupField(QStringLiteral("ID"), QStringLiteral("MainFiles"), where).toInt();
         EXPECT_NE(id, 0) << name.toStdString();
+        QString profil;
         std::shared_ptr<clsFileInfo> file;
         return StartFile(id, profil, file);
     }
