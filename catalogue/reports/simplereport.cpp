@@ -598,6 +598,9 @@ void SimpleReport::Resort(int16_t column, bool ascending)
         col->Header(0)->Icons = Variant(int32_t(ascending ? -2 : -1));
     sortChange_ = true;
     UpdateView(true, false);
+    // When the kept row stays where it was, the grid reports no change, and the flag must
+    // not swallow the user's next one.
+    sortChange_ = false;
 }
 
 Variant SimpleReport::FieldValue(const Variant& field, int32_t row)

@@ -49,6 +49,9 @@ public:
     ~SimpleReport() override;
 
     vantile::ListView* grid() const { return grid_; }
+    HandleId hwnd() const { return grid_->hwnd(); }
+    // The window the control sits in.
+    QWidget* GetParentForm() const { return window(); }
 
     // ---- persistence ------------------------------------------------------------------
     // The values of a newly placed control (they differ from the bag's defaults).

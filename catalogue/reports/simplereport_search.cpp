@@ -16,8 +16,6 @@ namespace tv {
 
 namespace {
 
-QString doubledQuotes(QString text) { return text.replace(QLatin1Char('\''), QLatin1String("''")); }
-
 bool isNumberType(int type)
 {
     switch (type) {
@@ -50,8 +48,8 @@ bool SimpleReport::Find(const Variant& col, const Variant& value, int32_t offset
         criterion = name + QLatin1Char('=') + literal;
     } else {
         const QString text = value.text();
-        criterion = name + QStringLiteral(" like '") + doubledQuotes(text) +
-                    (text.contains(QLatin1Char('*')) ? QStringLiteral("'") : QStringLiteral("*'"));
+        criterion = name + QStringLiteral(" like ") +
+                    SQLQuote(text.contains(QLatin1Char('*')) ? text : text + QLatin1Char('*'));
     }
     if (offset == -1) {
         rs_->FindFirst(criterion);
@@ -136,7 +134,7 @@ int32_t SimpleReport::typeAheadSearch(QString& text)
         QString criterion;
         switch (field.Type()) {
         case dbText:
-            criterion = name + QStringLiteral(" like '") + doubledQuotes(text) + QStringLiteral("*'");
+            criterion = name + QStringLiteral(" like ") + SQLQuote(text + QLatin1Char('*'));
             break;
         case dbDate: case dbBoolean: case dbBinary: case dbLongBinary: case dbVarBinary:
             break;
