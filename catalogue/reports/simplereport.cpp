@@ -135,7 +135,8 @@ void SimpleReport::InitProperties()
 void SimpleReport::ReadProperties(const PropertyBag& bag)
 {
     auto read = [&bag](const char* key, const Variant& def) { return bag.ReadProperty(QString::fromLatin1(key), def); };
-    setBackColor(uint32_t(read("BackColor", Variant(int32_t(0x80000005))).toDouble()));
+    // A colour may come as a negative Long (a system colour) or as its unsigned value.
+    setBackColor(uint32_t(int64_t(read("BackColor", Variant(double(0x80000005u))).toDouble())));
     setBorderStyle(read("BorderStyle", Variant(int16_t(1))).toInt());
     if (auto font = read("Font", Variant()).as<StdFont>()) setFont(font);
     setEnabled(read("Enabled", Variant(true)).toBool());

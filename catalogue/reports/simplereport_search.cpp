@@ -80,6 +80,9 @@ void SimpleReport::onKeyDown(int16_t& keyCode, int16_t& shift)
 
 void SimpleReport::onKeyPress(int16_t& keyAscii)
 {
+    // Return, Escape, Backspace and Ctrl combinations are no text: on a number column they
+    // would select the first row.
+    if (keyAscii < 32) return;
     if (multiSelect_ && (QApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) return;
     typeAhead(QChar(char16_t(keyAscii)));
 }

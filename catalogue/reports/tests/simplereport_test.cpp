@@ -170,6 +170,7 @@ TEST_F(Report, StoredValuesRoundTripAndSettersKeepTheirRules)
     SimpleReport copy;
     copy.ReadProperties(bag);
     EXPECT_EQ(copy.CurrencyFactor(), 100.0);
+    EXPECT_EQ(copy.BackColor(), 0x80000005u);
     EXPECT_TRUE(copy.FetchToolTips());
 
     // A stored factor of 0 would divide the currency values by nothing: it reads as 1.
@@ -558,13 +559,19 @@ TEST_F(Report, TypeAheadSearchesAtOnceThenWhenTypingPauses)
     EXPECT_EQ(selectedName(), QStringLiteral("O'Brien"));
 }
 
-TEST_F(Report, TypeAheadOnADateColumnSelectsTheFirstRow)
+TEST_F(Report, TypeAheadOnADateColumnSelectsTheFirstRowAndControlKeysTypeNothing)
 {
     openGames();
     report->Resort(6, true);
     report->setSelectedIndex(3);
     type('1');
     EXPECT_EQ(report->SelectedIndex(), 0);
+
+    report->Resort(2, true);   // a number column, where any text that is no number selects row 0
+    report->setSelectedIndex(3);
+    QTest::qWait(600);
+    for (char c : {'\r', '\x1b', '\b', '\x03'}) type(c);
+    EXPECT_EQ(report->SelectedIndex(), 3);
 }
 
 // ---- clipboard and column menu ----------------------------------------------------------------
