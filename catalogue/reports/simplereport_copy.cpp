@@ -26,8 +26,14 @@ constexpr int kCellLimit = 255;
 // the program until it ends.
 class EscapeWatch : public QObject {
 public:
-    EscapeWatch() { qApp->installEventFilter(this); }
-    ~EscapeWatch() override { qApp->removeEventFilter(this); }
+    EscapeWatch() { watch(true); }
+    ~EscapeWatch() override { watch(false); }
+    // Off while the question is asked, so that its buttons can be pressed.
+    void watch(bool on)
+    {
+        if (on) qApp->installEventFilter(this);
+        else qApp->removeEventFilter(this);
+    }
     // True when Escape was pressed since the last call.
     bool pressed()
     {
@@ -123,9 +129,12 @@ void SimpleReport::CopyToClipboard(bool useSelection)
             text += BuildClipboardText(row) + lineEnd;
             if (text.size() > kPieceSize) pieces << std::exchange(text, QString());
             progressBar_->setValue(row);
-            if (escape.pressed() &&
-                LangMsgBox(QStringLiteral("Kopiervorgang abbrechen?"), vbYesNo, QStringLiteral("Tovarin-Report")) == vbYes)
-                break;
+            if (!escape.pressed()) continue;
+            escape.watch(false);
+            const int answer =
+                LangMsgBox(QStringLiteral("Kopiervorgang abbrechen?"), vbYesNo, QStringLiteral("Tovarin-Report"));
+            escape.watch(true);
+            if (answer == vbYes) break;
         }
         pieces << text;
         text = pieces.join(QString());

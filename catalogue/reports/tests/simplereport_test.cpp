@@ -612,11 +612,19 @@ TEST_F(Report, EscapeDuringACopyAsksAndYesKeepsWhatWasGathered)
     report->setDataBase(db);
     report->Setup(QStringLiteral("SELECT a.n + b.n * 10 + c.n * 100 AS Nr FROM Digits AS a, Digits AS b, Digits AS c"),
                   0, 0);
+    // The question takes input while it is asked.
+    QLineEdit typed;
+    SetMsgBoxHook([&](const QString& prompt, int, const QString& title) {
+        boxes << title + QStringLiteral(": ") + prompt;
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(&typed, &key);
+        return answer;
+    });
     answer = vbNo;
-    QKeyEvent* esc = new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QCoreApplication::postEvent(report->grid(), esc);
+    QCoreApplication::postEvent(report->grid(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     report->CopyToClipboard(false);
     EXPECT_EQ(boxes, QStringList{QStringLiteral("Tovarin-Report: Kopiervorgang abbrechen?")});
+    EXPECT_EQ(typed.text(), QStringLiteral("a"));
     EXPECT_EQ(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), 1001);
 
     answer = vbYes;
