@@ -97,7 +97,7 @@ TEST(Selections, IconKey)
     }
 }
 
-using StoredSelections = ProgramFolderTest;
+using StoredSelections = MainFolderTest;
 
 TEST_F(StoredSelections, ReadBackRenumberedAndBrokenPartsDropped)
 {

@@ -10,7 +10,7 @@ using namespace tv;
 
 namespace {
 
-using MainWindowStartUp = ProgramFolderTest;
+using MainWindowStartUp = MainFolderTest;
 
 // A first start in an empty program folder: the temporary folder is made, the defaults are
 // loaded, and closing writes the whole settings file.

@@ -8,7 +8,7 @@ using namespace tv;
 
 namespace {
 
-using SettingsFile = ProgramFolderTest;
+using SettingsFile = MainFolderTest;
 
 // A settings file with no keys at all: every default, and the first run's emulators.
 TEST_F(SettingsFile, MissingFileGivesTheDefaults)

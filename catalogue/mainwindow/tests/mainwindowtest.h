@@ -1,35 +1,16 @@
 #pragma once
 
-#include "catalogue/core/modglobals.h"
 #include "catalogue/core/moddatabase.h"
-#include "catalogue/core/modmain.h"
-#include "platform/gui/msgbox.h"
+#include "catalogue/core/tests/coretest.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <ostream>
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
-// A program folder of its own, with message boxes answered and recorded.
-class ProgramFolderTest : public ::testing::Test {
+// A program folder of its own (see coretest.h) with its settings file at hand; a catalogue
+// opened by the test is closed at its end.
+class MainFolderTest : public ProgramFolderTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        tv::InitProgramPaths(dir.path());
-        tv::InitProgramValues();
-        tv::SetMsgBoxHook([this](const QString& prompt, int, const QString&) {
-            messages << prompt;
-            return int(tv::vbOK);
-        });
-    }
     void TearDown() override
     {
         tv::CloseDB();
-        tv::SetMsgBoxHook(nullptr);
+        ProgramFolderTest::TearDown();
     }
     void writeIni(const QString& text) const
     {
@@ -43,9 +24,6 @@ protected:
         EXPECT_TRUE(f.open(QIODevice::ReadOnly));
         return QString::fromUtf8(f.readAll());
     }
-
-    QTemporaryDir dir;
-    QStringList messages;
 };
 
 // A small catalogue made through the database layer:
@@ -55,11 +33,11 @@ protected:
 //   3 PIC.GIF      /pics/PIC.GIF                type 20
 //   4 INNER.ATR    /arch/COLL.ZIP, DIR\INNER.ATR type 1 (an archive member)
 //   5 TAPE.CAS     /games/TAPE.CAS              type 4,  size 2000
-class CatalogueTest : public ProgramFolderTest {
+class CatalogueTest : public MainFolderTest {
 protected:
     void SetUp() override
     {
-        ProgramFolderTest::SetUp();
+        MainFolderTest::SetUp();
         tv::DbError e;
         tv::goDB = tv::CreateCatalogue(dir.filePath(QStringLiteral("test.MDB")), QByteArray(), &e);
         ASSERT_TRUE(tv::goDB);
