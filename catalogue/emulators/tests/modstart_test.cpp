@@ -8,15 +8,14 @@
 #include "catalogue/import/clsfilemanager.h"
 #include "platform/gui/msgbox.h"
 #include "platform/system/process.h"
+#include "standin.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QStandardPaths>
-#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -75,18 +74,11 @@ protected:
         gcolProfils.clear();
     }
 
-    // A stand-in program: a script that writes its working folder and then its arguments,
-    // one per line, to the record file (atomically, so a reader never sees half of it).
+    // A stand-in program that records its working folder and arguments.
     QString MakeProgram(const QString& relative)
     {
         const QString path = dir.filePath(relative);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '%1.tmp'\n"
-                               "mv '%1.tmp' '%1'\n").arg(record).toUtf8());
-        f.close();
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        EXPECT_TRUE(test::WriteStandIn(path, record));
         return path;
     }
 
@@ -101,21 +93,7 @@ protected:
     }
 
     // The working folder and the arguments the stand-in received; empty when it never ran.
-    QStringList WaitForRecord()
-    {
-        QDeadlineTimer deadline(30000);
-        while (!QFile::exists(record) && !deadline.hasExpired()) {
-            QCoreApplication::processEvents();
-            QThread::msleep(20);
-        }
-        QFile f(record);
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-        lines.removeLast();
-        f.close();
-        f.remove();
-        return lines;
-    }
+    QStringList WaitForRecord() { return test::WaitForStandIn(record); }
 
     // A catalogue row; returns its ID. `settings` and `param` are SQL values; `chain` is the
     // member chain inside the archive `path`.
