@@ -114,6 +114,13 @@ QString FilterIconKey(const clsFilter& selection, const QStringList& typeKeys)
     return icon.isEmpty() ? QStringLiteral("FILTER") : icon;
 }
 
+int FilterRowPosition(const QStringList& paneNames, const QString& name)
+{
+    for (int row = 1; row < paneNames.size(); ++row)
+        if (QString::compare(paneNames[row], name, Qt::CaseSensitive) > 0) return row;
+    return int(paneNames.size());
+}
+
 QString FilterDefText(const clsFilter& selection)
 {
     QStringList parts;

@@ -65,6 +65,11 @@ void CreateDefaultFilters(FilterCollection& filters);
 // `typeKeys` are the image keys of the file type codes 1 upward ("ATR", "COM", ...).
 QString FilterIconKey(const clsFilter& selection, const QStringList& typeKeys);
 
+// The row at which a new selection goes into the filter pane, whose row 0 is "Filter aus":
+// before the first row whose name sorts higher (by character codes, case counting), else
+// after the last. The pane thus keeps its selections in ascending name order.
+int FilterRowPosition(const QStringList& paneNames, const QString& name);
+
 // Stored form, in section [MAIN] of the settings file, numbered by position from 1:
 //   "FilterName" n "=" Name
 //   "FilterDef" n "=" condition { "@@@" condition }      (empty for no conditions)

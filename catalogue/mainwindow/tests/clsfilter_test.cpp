@@ -97,6 +97,18 @@ TEST(Selections, IconKey)
     }
 }
 
+// The pane lists the selections below "Filter aus" in ascending order of their names, upper
+// case before lower case.
+TEST(Selections, PaneRowsInNameOrder)
+{
+    FilterCollection filters;
+    CreateDefaultFilters(filters);
+    filters.add(std::make_shared<clsFilter>(clsFilter{{}, "alt", 6}), "6");
+    QStringList pane{"Filter aus"};
+    for (const auto& e : filters) pane.insert(FilterRowPosition(pane, e.value->Name), e.value->Name);
+    EXPECT_EQ(pane, (QStringList{"Filter aus", "Bilder", "Cartridges", "Disketten", "Kassetten", "Programme", "alt"}));
+}
+
 using StoredSelections = MainFolderTest;
 
 TEST_F(StoredSelections, ReadBackRenumberedAndBrokenPartsDropped)

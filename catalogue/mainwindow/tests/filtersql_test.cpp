@@ -73,6 +73,8 @@ TEST(AddSelectionConditions, GroupsAndTexts)
          selection({{"Type", "=", "GIF", "Or"}, {"Type", "=", "ZIP", "Or"}}), "",
          " where (  F.tFile Like '*.GIF' Or F.tPath Like '*.ZIP')",
          " where (  F.tFile Like '*.GIF' Or F.tPath Like '*.ZIP')", false},
+        {"type value quoted", selection({{"Type", "=", "A'B", ""}}), "", " where F.tPath Like '*.A''B'",
+         " where F.tPath Like '*.A''B'", false},
         {"category by name needs the join",
          selection({{"C.TCATEGORY", "( )", "Spi", ""}}), "", " where C.TCATEGORY Like'*Spi*'", "", true},
         {"category by number stays on the list",
