@@ -1,0 +1,110 @@
+#include "filtersql.h"
+
+#include "catalogue/core/moddatabase.h"
+
+namespace tv {
+
+namespace {
+
+QString pattern(const QString& text)
+{
+    return text.contains(QLatin1Char('*')) ? QLatin1Char('\'') + text + QLatin1Char('\'')
+                                           : QStringLiteral("'*") + text + QStringLiteral("*'");
+}
+
+QString doubledQuotes(QString text) { return text.replace(QLatin1Char('\''), QStringLiteral("''")); }
+
+bool isOneOf(const QString& upperField, std::initializer_list<const char*> names)
+{
+    for (const char* n : names)
+        if (upperField == QLatin1String(n)) return true;
+    return false;
+}
+
+} // namespace
+
+QString BuildFilterCondition(const clsFilterDef& condition)
+{
+    const QString field = condition.Field.toUpper();
+    const QString& value = condition.Value;
+    const QString& compare = condition.Compare;
+    const QString head = condition.Field + QLatin1Char(' ');
+    if (isOneOf(field, {"IFILETYPE", "LSIZE"})) {
+        // The value goes into the SQL without quotes: only a number may.
+        bool isNumber = false;
+        value.trimmed().toDouble(&isNumber);
+        if (!isNumber) return QString();
+        return head + compare + value.trimmed();
+    }
+    if (value.isEmpty())
+        return head + (compare == QLatin1String("<>") ? QStringLiteral("Is Not Null") : QStringLiteral("Is Null"));
+    const QString escaped = doubledQuotes(value);
+    if (compare == QLatin1String("( )")) return head + QStringLiteral("Like") + pattern(escaped);
+    if (compare == QLatin1String(">")) return head + QStringLiteral("Like") + pattern(escaped + QLatin1Char('*'));
+    if (compare == QLatin1String("<")) return head + QStringLiteral("Like") + pattern(QLatin1Char('*') + escaped);
+    if (compare == QLatin1String("<>")) return head + QStringLiteral("Not Like") + pattern(escaped);
+    return head + QStringLiteral("='") + escaped + QLatin1Char('\'');
+}
+
+bool AddSelectionConditions(const clsFilter& selection, QString& listWhere, QString& treeWhere)
+{
+    const FilterPtr expanded = ExpandPathConditions(selection);
+    const int n = expanded->Conditions.count();
+    bool needsCategory = false;
+    bool listGroup = false;
+    bool treeGroup = false;
+    // The texts before a group opened: a group whose conditions all came out empty is taken
+    // back, since "()" is no valid condition.
+    QString listBefore, treeBefore;
+    auto close = [&] {
+        if (listGroup) {
+            if (listWhere.endsWith(QLatin1Char('('))) listWhere = listBefore;
+            else listWhere += QLatin1Char(')');
+        }
+        if (treeGroup) {
+            if (treeWhere.endsWith(QLatin1Char('('))) treeWhere = treeBefore;
+            else treeWhere += QLatin1Char(')');
+        }
+        listGroup = treeGroup = false;
+    };
+    auto add = [](QString& where, const QString& text, QString join) { where = AddWhere(where, text, join); };
+    for (int i = 1; i <= n; ++i) {
+        const clsFilterDef& c = **expanded->Conditions.item(i);
+        if (listGroup && c.Join.isEmpty()) close();
+        if (i < n && !listGroup) {
+            const clsFilterDef& next = **expanded->Conditions.item(i + 1);
+            if (next.Join.compare(QLatin1String("Or"), Qt::CaseInsensitive) == 0) {
+                listBefore = listWhere;
+                add(listWhere, QStringLiteral("("), QString());
+                listGroup = true;
+                if (isOneOf(next.Field.toUpper(), {"IFILETYPE", "TPATH", "TUNPACKPATH", "TYPE"})) {
+                    treeBefore = treeWhere;
+                    add(treeWhere, QStringLiteral("("), QString());
+                    treeGroup = true;
+                }
+            }
+        }
+        const QString field = c.Field.toUpper();
+        QString text;
+        bool toTree = true;
+        if (isOneOf(field, {"IFILETYPE", "TFILE", "TPATH", "TUNPACKPATH"})) {
+            text = BuildFilterCondition(c);
+            if (!text.isEmpty()) text.prepend(QStringLiteral("F."));
+        } else if (field == QLatin1String("TYPE")) {
+            const bool byName = QStringLiteral(".TXT;.NFO;.DIZ").contains(c.Value, Qt::CaseInsensitive)
+                                || QStringLiteral(".BMP;.GIF;.JPG;.PNG;.TIFF").contains(c.Value, Qt::CaseInsensitive);
+            text = (byName ? QStringLiteral("F.tFile") : QStringLiteral("F.tPath"))
+                   + QStringLiteral(" Like '*.") + doubledQuotes(c.Value) + QLatin1Char('\'');
+        } else {
+            text = BuildFilterCondition(c);
+            toTree = false;
+            if (c.Field == QLatin1String("C.TCATEGORY")) needsCategory = true;
+        }
+        add(listWhere, text, c.Join);
+        if (toTree) add(treeWhere, text, c.Join);
+    }
+    close();
+    return needsCategory;
+}
+
+} // namespace tv

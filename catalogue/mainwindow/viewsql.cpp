@@ -1,0 +1,142 @@
+#include "viewsql.h"
+
+#include "filtersql.h"
+#include "mainsettings.h"
+#include "catalogue/core/moddatabase.h"
+#include "catalogue/core/modlang.h"
+#include "platform/runtime/format.h"
+
+#include <cmath>
+
+namespace tv {
+
+QString gtCategoryCaption = QStringLiteral("Kategorie");
+QString gtFileCaption = QStringLiteral("Datei");
+QString gtFilesCaption = QStringLiteral("Dateien");
+QString gtSizeCaption = QStringLiteral("Größe");
+
+void SetColumnCaptions()
+{
+    auto set = [](QString& caption, const QString& german) {
+        const QString t = Translate(german);
+        caption = t.isEmpty() ? german : t;
+    };
+    set(gtCategoryCaption, QStringLiteral("Kategorie"));
+    set(gtFileCaption, QStringLiteral("Datei"));
+    set(gtFilesCaption, QStringLiteral("Dateien"));
+    set(gtSizeCaption, QStringLiteral("Größe"));
+}
+
+QString ColumnAlias(const QString& field, const QString& caption, bool translate)
+{
+    QString text = caption;
+    if (translate) {
+        text = Translate(caption);
+        text.replace(QLatin1Char('['), QLatin1Char('-')).replace(QLatin1Char(']'), QLatin1Char('-'));
+        text.replace(QLatin1Char('.'), QLatin1Char(' '));
+    }
+    if (text.toUpper() != field.toUpper()) return field + QStringLiteral(" as [") + text + QLatin1Char(']');
+    return text.left(1).toUpper() + text.mid(1).toLower();
+}
+
+QString FileSelectList()
+{
+    const QStringList columns = {
+        ColumnAlias(QStringLiteral("ucase(Right(tFile,3))"), QStringLiteral("Filetyp"), true),
+        ColumnAlias(QStringLiteral("tFile"), gtFileCaption, false),
+        ColumnAlias(QStringLiteral("lSize"), gtSizeCaption, false),
+        ColumnAlias(QStringLiteral("tPath"), QStringLiteral("Dateipfad"), true),
+        ColumnAlias(QStringLiteral("iModel"), QStringLiteral("Model"), true),
+        ColumnAlias(QStringLiteral("iOS"), QStringLiteral("OS"), true),
+        ColumnAlias(QStringLiteral("iBasic"), QStringLiteral("Basic"), true),
+        ColumnAlias(QStringLiteral("iVideo"), QStringLiteral("Video"), true),
+        ColumnAlias(QStringLiteral("tMemo"), QStringLiteral("Bemerkung"), true),
+        ColumnAlias(QStringLiteral("tUnpackpath"), QStringLiteral("Archivpfad"), true),
+        ColumnAlias(QStringLiteral("F.tsCreated"), QStringLiteral("Erstellt"), true),
+        ColumnAlias(QStringLiteral("lStartCount"), QStringLiteral("Zähler"), true),
+    };
+    return QStringLiteral("iFileType AS iTyp,IIF(isNull(tUnpackpath),0,27) as IsArchiv,") + columns.join(QLatin1Char(','));
+}
+
+QString GetViewColumn(const QString& key)
+{
+    if (key == gtFileCaption) return QStringLiteral("tFile");
+    if (key == gtSizeCaption) return QStringLiteral("lSize");
+    if (key == Translate(QStringLiteral("Dateipfad"))) return QStringLiteral("tPath");
+    if (key == Translate(QStringLiteral("Archivpfad"))) return QStringLiteral("tUnpackpath");
+    if (key == Translate(QStringLiteral("Erstellt"))) return QStringLiteral("tsCreated");
+    if (key == Translate(QStringLiteral("Zähler"))) return QStringLiteral("lStartCount");
+    if (key == gtCategoryCaption) return QStringLiteral("tCategory");
+    return key;
+}
+
+bool HasCategoryColumn()
+{
+    return MainListColumns.contains(QLatin1String("tCategory"), Qt::CaseInsensitive);
+}
+
+ViewSql BuildViewSql(const ViewRequest& r)
+{
+    ViewSql v;
+    QString where, order;
+    if (r.ViewMode == kViewNewFiles) where = QStringLiteral(" where F.ID>") + QString::number(r.LastID);
+    if (r.ViewMode == kViewHistory) {
+        where = QStringLiteral(" where not isnull(F.tsLastStarted) ");
+        order = QStringLiteral(" order by F.tsLastStarted desc");
+    }
+    auto addSearch = [&where](const char* field, QString text) {
+        if (text.isEmpty()) return;
+        text.replace(QLatin1Char('\''), QStringLiteral("''"));
+        QString join;
+        where = AddWhere(where, GetLikeClause(QString::fromUtf8(field), text), join);
+    };
+    addSearch("F.tFile like", r.FileSearch);
+    addSearch("F.tPath like", r.PathSearch);
+
+    bool needsCategory = false;
+    if (r.Selection) {
+        QString treeWhere;
+        needsCategory = AddSelectionConditions(*r.Selection, where, treeWhere);
+    }
+    v.Where = where;
+
+    QString select = FileSelectList();
+    if (r.ShowCategory) select += QStringLiteral(",C.") + ColumnAlias(QStringLiteral("tCategory"), gtCategoryCaption, false);
+    QString from = QStringLiteral(" From (MainFiles as F ");
+    from += r.ShowCategory || needsCategory ? QStringLiteral(" Left Join Category as C on F.Category_ID=C.ID)")
+                                            : QStringLiteral(")");
+
+    if (r.ViewMode != kViewCategories && r.ViewMode != kViewHistory) {
+        v.Files = QStringLiteral("SELECT F.ID,") + select + from + where;
+        return v;
+    }
+    QString root = QStringLiteral("SELECT DISTINCT -1 AS ItemKey,-1 AS ParentKey,") + QString::number(r.ViewMode + 19)
+                   + QStringLiteral(" AS Icon,'") + QString(r.ViewCaption).replace(QLatin1Char('\''), QStringLiteral("''"))
+                   + QStringLiteral("' From Config");
+    if (r.ViewMode == kViewHistory) {
+        select += QLatin1Char(',') + ColumnAlias(QStringLiteral("H.tsStarted"), QStringLiteral("Zuletzt gestartet"), true);
+        from += QStringLiteral(" Inner Join History as H on F.ID = H.MainFiles_ID ");
+        v.ListLevels = {QStringLiteral("Select F.ID,-1,") + select + from + where + order,
+                        QStringLiteral("Select F.ID, ") + kStartDaySql + QLatin1Char(',') + select + from + where + order};
+        v.TreeLevels = {root, QStringLiteral("SELECT distinct(") + kStartDaySql
+                                  + QStringLiteral("),-1,29,Format(tsStarted,'dd.MM.yyyy') from History order by 1 desc")};
+    } else {
+        QString join;
+        v.ListLevels = {QStringLiteral("Select F.ID,-1,") + select + from + AddWhere(where, QStringLiteral("not isNull(Category_ID)"), join),
+                        QStringLiteral("Select F.ID,Category_ID AS ParentKey,") + select + from + where};
+        v.TreeLevels = {root, QStringLiteral("SELECT ID AS ItemKey,-1 AS ParentKey,22 AS Icon, tCategory From Category order by tCategory")};
+    }
+    return v;
+}
+
+QString DurationText(const QString& caption, double seconds)
+{
+    QString text = caption + QStringLiteral(" (") + Translate(QStringLiteral("Dauer:")) + QLatin1Char(' ');
+    if (seconds < 60) return text + Format(Variant(seconds), QStringLiteral("0.00")) + QStringLiteral("s)");
+    const double whole = std::round(seconds);
+    const QString two = QStringLiteral("00");
+    return text + Format(Variant(std::fmod(std::floor(whole / 60), 60)), two) + QLatin1Char(':')
+           + Format(Variant(std::fmod(whole, 60)), two) + QLatin1Char(')');
+}
+
+} // namespace tv
