@@ -705,6 +705,14 @@ TEST_F(Report, TheFindDialogWalksFromHitToHitAndWraps)
     EXPECT_FALSE(dialog->cmdSearch[0]->isHidden());
     EXPECT_EQ(dialog->lastFound(), -1);
 
+    // A number column is searched for the number as typed, not as a pattern.
+    boxes.clear();
+    dialog->cboFields->setCurrentIndex(dialog->cboFields->findText(QStringLiteral("lSize")));
+    dialog->edSearch->setText(QStringLiteral("64"));
+    dialog->cmdSearch_Click();
+    EXPECT_EQ(selectedName(), QStringLiteral("Pacific"));
+    EXPECT_TRUE(boxes.isEmpty());
+
     // New columns reach an open dialog.
     report->setRecordSource(QStringLiteral("SELECT ID, tFile FROM Games"));
     EXPECT_EQ(dialog->cboFields->count(), 1);
