@@ -8,6 +8,7 @@
 // the caption, then further visible columns; the first three stay hidden.
 
 #include "catalogue/reports/simplereport.h"
+#include "platform/gui/wnd.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -65,7 +66,9 @@ public:
 
     // The inner report list.
     SimpleReport* SimpleReport_() const { return list_; }
-    HandleId hwnd() const { return HandleId(winId()); }
+    HandleId hwnd() const { return HwndOf(const_cast<ReportView*>(this)); }
+    // Repaints the control itself.
+    void Refresh() { update(); }
 
     // ---- persistence -------------------------------------------------------------------
     // A newly placed control.

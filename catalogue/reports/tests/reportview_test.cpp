@@ -1,3 +1,4 @@
+#include "catalogue/reports/frmcolumnheader.h"
 #include "catalogue/reports/reportview.h"
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/ctreelevels.h"
@@ -6,7 +7,9 @@
 #include "platform/component/propertybag.h"
 #include "platform/gui/msgbox.h"
 
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace tv;
@@ -329,4 +332,23 @@ TEST_F(DrillDown, WithoutReInitANewLevelListKeepsTheShownLevel)
     EXPECT_EQ(view->CurLevel(), 2);
     EXPECT_EQ(filter(), QString::number(b));
     EXPECT_EQ(captions(), QStringList{QStringLiteral("b1")});
+}
+
+TEST_F(DrillDown, TheColumnDialogChangesTheActiveLevelsLayout)
+{
+    setup();
+    drillInto(0);
+    QTimer::singleShot(0, [] {
+        auto dialog = qobject_cast<frmColumnHeader*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        dialog->lvHeaders()->SetBookmark(1, -1, 0);   // tPath
+        dialog->cmdAction_Click(3);
+        dialog->cmdOk_Click();
+    });
+    view->EditHeaders();
+    EXPECT_EQ(column("tPath")->Hidden(), 1);
+    view->PrevLevel();
+    drillInto(0);
+    EXPECT_EQ(column("tPath")->Hidden(), 1) << "level 2 comes back with the column hidden";
+    EXPECT_TRUE(view->Layout().section(QLatin1Char('@'), 1).contains(QStringLiteral("tPath!Hidden=1")));
 }
