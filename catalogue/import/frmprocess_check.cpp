@@ -113,11 +113,8 @@ void frmProcess::EndRowCommand(const QString& countLabel, qint32 count)
     SetDone();
     ShowStatus(Translate(QStringLiteral("Nicht gefundene Dateien: ")) + QString::number(mlNotFound) +
                QLatin1Char('\n') + Translate(countLabel) + QString::number(count));
-    // Closed while the command ran: the caller still learns that the catalogue changed.
-    if (!mbLoaded) {
-        if (Action == actCheck && mbChanged) Action = actChanged;
-        ReleaseFileManager();
-    }
+    // Closed while the command ran: the engine is let go now.
+    if (!mbLoaded) ReleaseFileManager();
 }
 
 void frmProcess::Relink(const QString& newFolder, const QString& oldFolder)
@@ -218,8 +215,8 @@ void frmProcess::DeleteMissing()
             ServeEvents();
         }
     }
-    EndRowCommand(QStringLiteral("Gelöschte Dateien: "), deleted);
     if (deleted > 0 && mFileManager) mFileManager->CountFiles();
+    EndRowCommand(QStringLiteral("Gelöschte Dateien: "), deleted);
 }
 
 } // namespace tv

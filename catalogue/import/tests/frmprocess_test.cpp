@@ -6,6 +6,7 @@
 #include "controls/grid/listview.h"
 
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace tv {
@@ -116,6 +117,26 @@ TEST_F(JobWindow, CancelStopsTheWalkAfterTheCurrentEntry)
     });
     f.Form_Activate();
     EXPECT_EQ(f.ProcessText(), "Durchsuchte Dateien: 1\n\nHinzugefügte Dateien: 1");
+}
+
+TEST_F(JobWindow, ClosedDuringTheWalkTheJobStillEndsWithTheEngine)
+{
+    for (const char* name : {"a.atr", "b.atr"}) test::WriteFile(app.path("g/") + name, test::AtrImage());
+    frmProcess f;
+    f.Action = frmProcess::actAddFolder;
+    f.StartPath = app.path("g");
+    f.mFileManager = &fm;
+    f.Form_Load();
+    f.show();
+    QObject::connect(&fm, &clsFileManager::ShowMessage, &f, [&f](const QString&, int type) {
+        if (type > 0 && f.isVisible()) f.close();  // answered Yes
+    });
+    f.Form_Activate();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(app.boxes, QStringList{"Möchten Sie den Vorgang wirklich abbrechen?"});
+    EXPECT_EQ(f.StatusMsg, "Hinzugefügte Dateien: 1");
+    EXPECT_EQ(f.Action, frmProcess::actChanged);
+    EXPECT_EQ(f.mFileManager, nullptr);  // let go once the job had ended
 }
 
 TEST(JobWindowDuration, Texts)
@@ -271,6 +292,19 @@ TEST_F(CatalogueCheck, DeletingTwice)
     f->DeleteMissing();
     EXPECT_EQ(f->ProcessText(), "Nicht gefundene Dateien: 0\nGelöschte Dateien: 0");
     f->reject();
+    EXPECT_EQ(f->Action, frmProcess::actChanged);
+}
+
+TEST_F(CatalogueCheck, ClosedDuringADeletionStillReportsTheChange)
+{
+    f->show();
+    QTimer watch;  // closes the window once the first rows are gone
+    QObject::connect(&watch, &QTimer::timeout, [this] {
+        if (f->isVisible() && test::CatalogueRows("Select Count(*) From MainFiles")[0][0] != "5") f->close();
+    });
+    watch.start(0);
+    f->DeleteMissing();
+    EXPECT_FALSE(f->isVisible());
     EXPECT_EQ(f->Action, frmProcess::actChanged);
 }
 
