@@ -2,9 +2,11 @@
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/import/clsfilemanager.h"
+#include "catalogue/import/frmnewpath.h"
 #include "catalogue/import/frmprocess.h"
 #include "controls/grid/listview.h"
 
+#include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -137,6 +139,19 @@ TEST_F(JobWindow, ClosedDuringTheWalkTheJobStillEndsWithTheEngine)
     EXPECT_EQ(f.StatusMsg, "Hinzugefügte Dateien: 1");
     EXPECT_EQ(f.Action, frmProcess::actChanged);
     EXPECT_EQ(f.mFileManager, nullptr);  // let go once the job had ended
+}
+
+TEST_F(JobWindow, JobsWithoutWorkOnlyOfferOk)
+{
+    for (const int action : {int(frmProcess::actUpdate), int(frmProcess::actMarkedPass)}) {
+        SCOPED_TRACE(action);
+        auto f = Run(action);
+        EXPECT_EQ(f->Action, 0);
+        EXPECT_FALSE(Button(*f, "cmdCancel")->isHidden());
+        EXPECT_EQ(Button(*f, "cmdCancel")->text(), "OK");
+        EXPECT_TRUE(f->ResultList()->isHidden());
+        EXPECT_EQ(f->StatusText(), "Status:");
+    }
 }
 
 TEST(JobWindowDuration, Texts)
@@ -280,6 +295,25 @@ TEST_F(CatalogueCheck, RelinkByFoldersAndBySearch)
     EXPECT_EQ(Button(*f, "cmdCancel")->text(), "OK");
     f->reject();
     EXPECT_EQ(f->Action, frmProcess::actChanged);
+}
+
+TEST_F(CatalogueCheck, RelinkButtonOffersTheMissingFolders)
+{
+    test::WriteFile(app.path("new/arc.zip"), "zip");
+    f->ActFolders = {app.path("new")};
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = f->findChild<frmNewPath*>();
+        ASSERT_NE(dialog, nullptr);
+        auto* old = dialog->findChild<QComboBox*>("cboOldPath");
+        for (int i = 0; i < old->count(); ++i) offered << old->itemText(i);
+        old->setEditText(app.path("old/"));
+        dialog->findChild<QComboBox*>("cboNewPath")->setCurrentIndex(0);
+        dialog->findChild<QPushButton*>("cmdOK")->click();
+    });
+    Button(*f, "cmdNewPath")->click();
+    EXPECT_EQ(offered, f->MissingFolders());
+    EXPECT_EQ(f->ProcessText(), "Nicht gefundene Dateien: 2\nWiedergefundene Dateien: 2");
 }
 
 TEST_F(CatalogueCheck, DeletingTwice)
