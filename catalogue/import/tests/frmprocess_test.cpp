@@ -342,6 +342,18 @@ TEST_F(CatalogueCheck, ClosedDuringADeletionStillReportsTheChange)
     EXPECT_EQ(f->Action, frmProcess::actChanged);
 }
 
+TEST_F(CatalogueCheck, AFailedDeletionIsReportedAndStops)
+{
+    CloseDB();
+    f->DeleteMissing();
+    ASSERT_EQ(app.boxes.size(), 1);
+    EXPECT_TRUE(app.boxes[0].startsWith("Del-Error: "));
+    EXPECT_EQ(f->ProcessText(), "Nicht gefundene Dateien: 4\nGelöschte Dateien: 0");
+    EXPECT_EQ(Types(), (QStringList{"27", "27", "27", "27"}));
+    f->reject();
+    EXPECT_EQ(f->Action, frmProcess::actCheck);
+}
+
 TEST_F(CatalogueCheck, NothingChangedKeepsTheCheckResult)
 {
     f->Relink(QString(), QString());  // the folder dialog was cancelled
