@@ -1,0 +1,135 @@
+// The main window's catalogue: opening one, binding the panes to it and building its views.
+#include "frmmain.h"
+#include "viewsql.h"
+
+#include "catalogue/core/moddatabase.h"
+#include "catalogue/core/modfiles.h"
+#include "catalogue/core/modglobals.h"
+#include "catalogue/core/modlang.h"
+#include "catalogue/core/modmain.h"
+#include "catalogue/import/clsfilemanager.h"
+#include "catalogue/reports/reportview.h"
+#include "catalogue/reports/simplereport.h"
+#include "catalogue/tree/ctreeitem.h"
+#include "catalogue/tree/ctreelevels.h"
+#include "catalogue/tree/usertree.h"
+#include "controls/grid/column.h"
+#include "controls/grid/columns.h"
+#include "platform/gui/msgbox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSplitter>
+#include <QStackedWidget>
+
+namespace tv {
+
+namespace {
+
+// Keeps the busy pointer up while the window works.
+struct BusyPointer {
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+bool frmMain::ActivateDatabase(const QString& path)
+{
+    bool opened = false;
+    if (!path.isEmpty() && (path != gtDBPath || FirstActivation || !goDB)) {
+        if (!FileExists(path)) {
+            MsgBox(Translate(QStringLiteral("Die Datenbank liegt nicht im Pfad: ")) + path, vbCritical, kAppTitle);
+            if (CollectionKeyExists(mSettings.RecentDatabases, path)) mSettings.RecentDatabases.remove(path);
+        } else if (ConnectDB(path)) {
+            BusyPointer busy;
+            gtDBPath = path;
+            SetCaption();
+            treeMain_->setDataBase(goDB);
+            lstMain_->setDataBase(goDB);
+            if (ViewMode() == kViewFiles || ViewMode() == kViewNewFiles) lstMainFiles_->setAutoRefresh(false);
+            lstMainFiles_->setRecordSource(QString());
+            lstMainFiles_->setDataBase(goDB);
+            goFileManager->InitCount();
+            BuildView(ViewMode());
+            if (ViewMode() == kViewFiles || ViewMode() == kViewNewFiles) lstMainFiles_->setAutoRefresh(true);
+            // A path already in the list keeps its place.
+            if (!CollectionKeyExists(mSettings.RecentDatabases, path)) LimitRecentList(mSettings.RecentDatabases, path);
+            opened = true;
+        }
+    }
+    EnableCatalogueCommands();
+    return opened;
+}
+
+void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
+{
+    if (gtDBPath.isEmpty() || !goDB) return;
+    QElapsedTimer clock;
+    clock.start();
+    BusyPointer busy;
+
+    if (HasCategoryColumn()) {
+        showCategory = true;
+    } else if (showCategory) {
+        if (!MainListColumns.isEmpty()) MainListColumns += QStringLiteral("@@@");
+        MainListColumns += QStringLiteral("tCategory");
+    }
+    if (newViewMode > 0) mSettings.ViewMode = newViewMode;
+    const int mode = mSettings.ViewMode;
+    QString viewCaption;
+    for (int kind = kViewFiles; kind <= kViewHistory; ++kind) {
+        mnuView_[kind]->setChecked(kind == mode);
+        if (kind == mode) viewCaption = mnuView_[kind]->text();
+    }
+    QStringList& layouts = mSettings.ListLayouts;
+    const int layoutIndex = GetLayoutIndex(mode);
+    if (layouts.value(layoutIndex).isEmpty()) layouts[layoutIndex] = layouts.value(0);
+
+    ViewRequest request;
+    request.ViewMode = mode;
+    request.ShowCategory = showCategory;
+    request.LastID = goFileManager ? goFileManager->lStartFileID : 0;
+    request.ViewCaption = viewCaption;
+    const ViewSql sql = BuildViewSql(request);
+
+    if (mode == kViewCategories || mode == kViewHistory) {
+        const bool autoRefresh = lstMain_->AutoRefresh();
+        lstMain_->setAutoRefresh(false);
+        const QStringList& levels = sql.ListLevels;
+        if (mode == kViewHistory) {
+            lstMain_->setSortMode(1);
+            lstMain_->levels()->Setup(levels);
+            lstMain_->setSortMode(2);
+        } else {
+            lstMain_->setSortMode(0);
+            lstMain_->levels()->Setup(levels);
+        }
+        if (!keepTree) {
+            treeMain_->levels()->Setup(sql.TreeLevels);
+            if (const auto root = treeMain_->TreeItems(0)) root->SetExpanded(true);
+            treeMain_->Refresh();
+        } else if (const auto item = treeMain_->SelectedItem(); item && item->Level >= 2) {
+            lstMain_->Synchronize(item);
+        }
+        lstMain_->setAutoRefresh(autoRefresh);
+        lists_->setCurrentWidget(splitList_);
+    } else {
+        lstMainFiles_->setAutoRefresh(false);
+        lstMainFiles_->setRecordSource(QString());
+        lstMainFiles_->setLayout(layouts.value(layoutIndex));
+        lstMainFiles_->setRecordSource(sql.Files);
+        if (const auto columns = lstMainFiles_->Columns()) {
+            auto setIcons = [&columns](const QString& key, const QString& icons) {
+                if (auto column = columns->Item(Variant(key))) column->Icons = Variant(icons);
+            };
+            setIcons(Translate(QStringLiteral("Filetyp")), QStringLiteral("iTyp"));
+            setIcons(Translate(QStringLiteral("Archivpfad")), QStringLiteral("IsArchiv"));
+        }
+        lstMainFiles_->setAutoRefresh(true);
+        lists_->setCurrentWidget(lstMainFiles_);
+    }
+    ShowInfo(DurationText(viewCaption, clock.elapsed() / 1000.0));
+}
+
+} // namespace tv

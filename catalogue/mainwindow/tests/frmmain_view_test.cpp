@@ -1,0 +1,119 @@
+#include "mainwindowtest.h"
+
+#include "catalogue/core/modglobals.h"
+#include "catalogue/mainwindow/frmmain.h"
+#include "catalogue/reports/reportview.h"
+#include "catalogue/reports/simplereport.h"
+#include "catalogue/tree/usertree.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/msgbox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+
+using namespace tv;
+
+namespace {
+
+// The window over the small catalogue, named in the settings as the last one used.
+class MainWindowView : public CatalogueTest {
+protected:
+    void SetUp() override
+    {
+        CatalogueTest::SetUp();
+        catalogue = dir.filePath(QStringLiteral("test.MDB"));
+        CloseDB();
+        writeIni(QStringLiteral("[MAIN]\r\nDatabase=") + catalogue + QStringLiteral("\r\n"));
+        SetMsgBoxHook([this](const QString& prompt, int, const QString&) {
+            messages << prompt;
+            return vbOK;
+        });
+    }
+    void TearDown() override
+    {
+        SetMsgBoxHook(nullptr);
+        SetFileDialogHook(nullptr);
+        CatalogueTest::TearDown();
+    }
+    std::unique_ptr<frmMain> openWindow()
+    {
+        auto window = std::make_unique<frmMain>();
+        window->show();
+        QApplication::processEvents();
+        QApplication::processEvents();
+        return window;
+    }
+    QString catalogue;
+    QStringList messages;
+};
+
+// The first activation opens the remembered catalogue and shows all its files.
+TEST_F(MainWindowView, FirstActivationShowsTheRememberedCatalogue)
+{
+    const auto window = openWindow();
+    ASSERT_TRUE(goDB);
+    EXPECT_EQ(gtDBPath, catalogue);
+    EXPECT_TRUE(window->windowTitle().contains(catalogue));
+    EXPECT_EQ(window->ViewMode(), 1);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+    EXPECT_TRUE(window->lstMainFiles()->isVisible());
+    EXPECT_TRUE(window->StatusText().startsWith(QStringLiteral("Dateien (Dauer: ")));
+}
+
+// The categories view: the tree's root and one node per category beside the drill-down list.
+TEST_F(MainWindowView, CategoriesAndHistoryViewsFillTreeAndList)
+{
+    const auto window = openWindow();
+    window->BuildView(3);
+    EXPECT_TRUE(window->treeMain()->isVisible());
+    EXPECT_FALSE(window->lstMainFiles()->isVisible());
+    EXPECT_EQ(window->treeMain()->ItemCount(), 3);  // "Kategorien", "Demos", "Spiele"
+    EXPECT_EQ(window->lstMain()->ItemCount(), 2);   // the two files with a category
+    window->BuildView(4);
+    EXPECT_EQ(window->treeMain()->ItemCount(), 3);  // root and two start days
+    window->BuildView(1);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+}
+
+// A missing remembered catalogue: a message, nothing open, the view commands off.
+TEST_F(MainWindowView, MissingCatalogueIsReportedAndForgotten)
+{
+    QFile::remove(catalogue);
+    const auto window = openWindow();
+    EXPECT_FALSE(goDB);
+    EXPECT_TRUE(gtDBPath.isEmpty());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(catalogue));
+    window->close();
+    EXPECT_FALSE(readIni().contains(catalogue));
+}
+
+// Opening through the file dialog; a cancelled dialog keeps the open catalogue.
+TEST_F(MainWindowView, OpenCommandSwitchesCatalogues)
+{
+    const auto window = openWindow();
+    QDir(gtTempPath).mkpath(QStringLiteral("X.ZIP"));
+    QFile loose(QDir(gtTempPath).filePath(QStringLiteral("loose.atr")));
+    ASSERT_TRUE(loose.open(QIODevice::WriteOnly));
+    loose.close();
+    DbError e;
+    const QString other = dir.filePath(QStringLiteral("other.MDB"));
+    ASSERT_TRUE(CreateCatalogue(other, QByteArray(), &e));
+    QString answer;
+    SetFileDialogHook([&answer](const FileDialogRequest&) { return answer; });
+    window->mnuOpenDB_Click();
+    EXPECT_EQ(gtDBPath, catalogue);
+    EXPECT_TRUE(loose.exists());
+    answer = other;
+    window->mnuOpenDB_Click();
+    EXPECT_EQ(gtDBPath, other);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 0);
+    EXPECT_FALSE(loose.exists());
+    EXPECT_TRUE(QDir(gtTempPath).exists(QStringLiteral("X.ZIP")));
+    window->close();
+    const QString ini = readIni();
+    EXPECT_TRUE(ini.contains(QStringLiteral("Database=") + other + QStringLiteral("\r\nDatabase2=") + catalogue));
+}
+
+} // namespace
