@@ -53,6 +53,14 @@ void frmMain::BuildMenus()
     openDb->setObjectName(QStringLiteral("OpenDB"));
     connect(openDb, &QAction::triggered, this, [this] { mnuOpenDB_Click(); });
     file->addSeparator();
+    QAction* addFile = file->addAction(Translate(QStringLiteral("Datei hinzufügen...")));
+    addFile->setObjectName(QStringLiteral("AddFile"));
+    connect(addFile, &QAction::triggered, this, [this] { mnuAddFile_Click(); });
+    QAction* addDir = file->addAction(Translate(QStringLiteral("Verzeichnis hinzufügen...")));
+    addDir->setObjectName(QStringLiteral("AddDir"));
+    connect(addDir, &QAction::triggered, this, [this] { mnuAddDir_Click(); });
+    catalogueCommands_ << addFile << addDir;
+    file->addSeparator();
     QAction* quit = file->addAction(Translate(QStringLiteral("Beenden")));
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
@@ -70,6 +78,8 @@ void frmMain::BuildMenus()
     tlbMain_->setObjectName(QStringLiteral("tlbMain"));
     tlbMain_->setMovable(false);
     tlbMain_->addAction(openDb);
+    tlbMain_->addAction(addDir);
+    tlbMain_->addAction(addFile);
     tlbMain_->setVisible(mSettings.ShowToolbar);
     statusBar()->setObjectName(QStringLiteral("barStatus"));
 }
@@ -101,6 +111,9 @@ void frmMain::BuildPanes()
     treeMain_->SelectionChange.connect([this] {
         if (const auto item = treeMain_->SelectedItem()) lstMain_->Synchronize(item);
     });
+    // A double click starts the file with its type's profile.
+    lstMain_->ItemDblClick.connect([this](int32_t, int16_t, int16_t) { StartFile(); });
+    lstMainFiles_->ItemDblClick.connect([this](int32_t, int16_t, int16_t) { StartFile(); });
 }
 
 void frmMain::EnableCatalogueCommands()

@@ -2,6 +2,8 @@
 
 #include "mainsettings.h"
 
+#include "catalogue/core/modglobals.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -42,6 +44,20 @@ public:
         BuildView(newViewMode, showCategory, false);
     }
 
+    // The import dialog for a file (mode 5) or a folder (mode 1), starting at `path`, then the job.
+    void AddFiles(const QString& path, bool isFolder);
+    void mnuAddFile_Click() { AddFiles(gtDialogPath, false); }
+    void mnuAddDir_Click() { AddFiles(gtDialogPath, true); }
+    // Runs one job in the job window and brings the views into line with its result.
+    void RunProcess(int mode, const QString& path);
+    // Re-reads tree and lists after records went.
+    void RefreshAfterDelete(bool noRequery = false);
+    // Starts a catalogued file (0: the selected one) with a profile ("" for the file type's).
+    void StartFile(QString profileKey = QString(), qint32 fileID = 0);
+    // The selected file: the ID as a number in the drill-down list, negated in the flat list;
+    // 0 for none.
+    qint32 SelectedFileID();
+
     int ViewMode() const { return mSettings.ViewMode; }
     UserTree* treeMain() const { return treeMain_; }
     ReportView* lstMain() const { return lstMain_; }
@@ -54,6 +70,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void RefreshAfterProcess(int resultMode, int requestedMode, qint32 lastFileID);
     void BuildMenus();
     void BuildPanes();
     void FirstActivate();

@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
+#include <QTimer>
 
 using namespace tv;
 
@@ -114,6 +116,67 @@ TEST_F(MainWindowView, OpenCommandSwitchesCatalogues)
     window->close();
     const QString ini = readIni();
     EXPECT_TRUE(ini.contains(QStringLiteral("Database=") + other + QStringLiteral("\r\nDatabase2=") + catalogue));
+}
+
+// Presses the job window's button once it has become "OK", so a job runs to its end unattended.
+class JobCloser {
+public:
+    JobCloser()
+    {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal->objectName() != QLatin1String("frmProcess")) return;
+            auto* button = modal->findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+            if (button && button->text() == QLatin1String("OK")) button->click();
+        });
+        timer.start();
+    }
+
+private:
+    QTimer timer;
+};
+
+// Importing a folder shows the new files, then the whole list holds them too; importing a
+// file that is already catalogued selects its row.
+TEST_F(MainWindowView, ImportShowsTheNewFilesAndSelectsAKnownOne)
+{
+    const QString folder = dir.filePath(QStringLiteral("import"));
+    QDir().mkpath(folder);
+    for (const char* name : {"NEW1.NFO", "NEW2.TXT"}) {
+        QFile f(folder + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(720, '\0'));
+    }
+    const auto window = openWindow();
+    QString answer = folder;
+    SetFileDialogHook([&answer](const FileDialogRequest&) { return answer; });
+    JobCloser closer;
+    window->mnuAddDir_Click();
+    EXPECT_EQ(window->ViewMode(), 2);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 2);
+    EXPECT_EQ(gtDialogPath, folder + QLatin1Char('/'));
+
+    window->BuildView(1);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 7);
+    answer = folder + QStringLiteral("/NEW2.TXT");
+    window->mnuAddFile_Click();
+    EXPECT_EQ(window->ViewMode(), 1);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 7);
+    EXPECT_EQ(window->SelectedFileID(), -7);
+    window->close();
+    EXPECT_TRUE(readIni().contains(QStringLiteral("Dialog=") + folder + QStringLiteral("/\r\n")));
+}
+
+// A double click starts the selected row's file, from the flat list and the drill-down list
+// alike; a file that is gone is reported by the start.
+TEST_F(MainWindowView, DoubleClickStartsTheSelectedFile)
+{
+    const auto window = openWindow();
+    window->lstMainFiles()->setSelectedIndex(0);
+    window->lstMainFiles()->ItemDblClick.raise(0, 1, 0);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].endsWith(QStringLiteral("/games/BOULDER.ATR")));
 }
 
 } // namespace

@@ -1,0 +1,160 @@
+// The main window's jobs: importing files and folders through the job window, the refresh
+// after a job, and starting a catalogued file.
+#include "frmmain.h"
+#include "viewsql.h"
+
+#include "catalogue/core/modfiles.h"
+#include "catalogue/core/modlang.h"
+#include "catalogue/emulators/modstart.h"
+#include "catalogue/import/clsfilemanager.h"
+#include "catalogue/import/frmprocess.h"
+#include "catalogue/reports/reportview.h"
+#include "catalogue/reports/simplereport.h"
+#include "catalogue/tree/ctreeitem.h"
+#include "catalogue/tree/usertree.h"
+
+#include <QStackedWidget>
+#include <QStatusBar>
+
+namespace tv {
+
+namespace {
+
+// "*.bmp;*.gif" from ".BMP;.GIF".
+QString Patterns(QString extensions)
+{
+    return extensions.replace(QLatin1Char('.'), QStringLiteral("*.")).toLower();
+}
+
+// Description and pattern of one entry of the import dialog's filter.
+QString FilterEntry(const QString& description, const QString& extensions)
+{
+    const QString patterns = Patterns(extensions);
+    return description + QStringLiteral(" (") + patterns + QStringLiteral(")|") + patterns;
+}
+
+QString ImportFilter()
+{
+    return QStringList{
+        QStringLiteral("All Files (*.*)|*.*"),
+        QStringLiteral("Disc Image (*.atr;*.dcm;*.pro;*.xfd)|*.atr;*.dcm;*.pro;*.xfd"),
+        QStringLiteral("Executable program (*.com;*.exe;*.xex)|*.com;*.exe;*.xex"),
+        QStringLiteral("Basic program (*.bas)|*.bas"),
+        QStringLiteral("Tape (*.cas)|*.cas"),
+        QStringLiteral("Cartridge (*.bin;*.rom)|*.bin;*.rom"),
+        QStringLiteral("PDF Files (*.pdf)|*.pdf"),
+        FilterEntry(QStringLiteral("Grafic Files"), QStringLiteral(".BMP;.GIF;.JPG;.PNG;.TIFF")),
+        FilterEntry(QStringLiteral("Text Files"), QStringLiteral(".TXT;.NFO;.DIZ")),
+        FilterEntry(QStringLiteral("Archiv Files"), QStringLiteral(".ZIP;.RAR;.7Z;.CAB")),
+    }.join(QLatin1Char('|'));
+}
+
+} // namespace
+
+void frmMain::AddFiles(const QString& path, bool isFolder)
+{
+    const QString start = FolderExists(path) ? path : QString();
+    const QString chosen = isFolder ? BrowseFolder(this, start)
+                                    : ShowOpenDialog(QStringLiteral("Datei importieren"), ImportFilter(), start);
+    if (chosen.isEmpty()) return;
+    const QString folder = AddBackslash(isFolder ? chosen : GetFolderPart(chosen));
+    gtDialogPath = folder;
+    // A folder used again moves to the front of the recent folders.
+    Collection<QString>& recent = mSettings.RecentFolders;
+    if (CollectionKeyExists(recent, folder)) {
+        if (*recent.item(1) != folder) {
+            recent.remove(folder);
+            LimitRecentList(recent, folder);
+        }
+    } else {
+        LimitRecentList(recent, folder);
+    }
+    if (isFolder)
+        RunProcess(frmProcess::actAddFolder, folder);
+    else
+        RunProcess(frmProcess::actAddFile, chosen);
+}
+
+void frmMain::RunProcess(int mode, const QString& path)
+{
+    frmProcess job(this);
+    job.Action = mode;
+    job.StartPath = path;
+    job.mFileManager = goFileManager.get();
+    job.exec();
+    ShowInfo(job.StatusMsg);
+    RefreshAfterProcess(job.Action, mode, job.NewFileID);
+}
+
+void frmMain::RefreshAfterProcess(int resultMode, int requestedMode, qint32 lastFileID)
+{
+    const bool filesView = ViewMode() == kViewFiles || ViewMode() == kViewNewFiles;
+    const bool selectFile = lastFileID != 0 && requestedMode == frmProcess::actAddFile && filesView;
+    bool listHeld = false;
+    if (resultMode == frmProcess::actChanged) {
+        if (!filesView) {
+            if (const auto item = treeMain_->SelectedItem(); item && item->Level > 1) {
+                lstMain_->setAutoRefresh(false);
+                treeMain_->SelectItem(QStringLiteral("-1"), 1);
+                listHeld = true;
+            }
+        }
+        // The new files are those above the highest ID taken when the catalogue was opened;
+        // the view of them is built once, here.
+        BuildView(kViewNewFiles);
+        RefreshAfterDelete(false);
+    }
+    if (selectFile) {
+        lstMainFiles_->setAutoRefresh(false);
+        lstMainFiles_->Find(Variant(QStringLiteral("ID")), Variant(qint32(std::abs(lastFileID))));
+        lstMainFiles_->setAutoRefresh(true);
+    } else if (listHeld) {
+        lstMain_->setAutoRefresh(true);
+    }
+}
+
+void frmMain::RefreshAfterDelete(bool noRequery)
+{
+    if (ViewMode() == kViewCategories || ViewMode() == kViewHistory) {
+        if (!noRequery) {
+            treeMain_->Requery();
+            lstMain_->Requery();
+        }
+        if (const auto item = treeMain_->SelectedItem()) {
+            lstMain_->Synchronize(item);
+            if (item->Level == 1 && !item->Expanded()) item->SetExpanded(true);
+        }
+        if (noRequery && !lstMain_->AutoRefresh()) lstMain_->setAutoRefresh(true);
+    } else {
+        lstMainFiles_->Requery();
+    }
+}
+
+qint32 frmMain::SelectedFileID()
+{
+    if (lists_->currentWidget() == lstMainFiles_) {
+        const Variant id = lstMainFiles_->FieldValue(Variant(QStringLiteral("ID")));
+        return id.isNull() ? 0 : -id.toLong();
+    }
+    const qint32 key = lstMain_->SelectedItemKey();
+    return key > 0 ? key : 0;
+}
+
+void frmMain::StartFile(QString profileKey, qint32 fileID)
+{
+    if (fileID == 0) fileID = SelectedFileID();
+    std::shared_ptr<clsFileInfo> noFile;
+    const QString message = tv::StartFile(std::abs(fileID), profileKey, noFile);
+    if (message.isEmpty()) return;
+    if (message.startsWith(QLatin1Char(' ')))
+        ShowInfo(Translate(QStringLiteral("Temporäre Datei")) + QLatin1Char('!') + message);
+    else
+        ShowInfo(message);
+    // The new start shows in the history at once.
+    if (ViewMode() == kViewHistory) {
+        treeMain_->Requery();
+        lstMain_->Requery();
+    }
+}
+
+} // namespace tv
