@@ -5,7 +5,11 @@
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modmain.h"
 #include "catalogue/core/modsettings.h"
+#include "catalogue/core/modfiles.h"
 #include "catalogue/import/clsfilemanager.h"
+#include "catalogue/import/frmprocess.h"
+#include "catalogue/tree/ctreeitem.h"
+#include "catalogue/tree/ctreelevels.h"
 #include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
 #include "catalogue/tree/usertree.h"
@@ -14,6 +18,7 @@
 
 #include <QDir>
 #include <QEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -60,6 +65,10 @@ void frmMain::BuildMenus()
     addDir->setObjectName(QStringLiteral("AddDir"));
     connect(addDir, &QAction::triggered, this, [this] { mnuAddDir_Click(); });
     catalogueCommands_ << addFile << addDir;
+    mnuCompactDB_ = file->addAction(Translate(QStringLiteral("Datenbank beim Beenden komprimieren")));
+    mnuCompactDB_->setObjectName(QStringLiteral("mnuCompactDB"));
+    mnuCompactDB_->setCheckable(true);
+    catalogueCommands_ << mnuCompactDB_;
     file->addSeparator();
     QAction* quit = file->addAction(Translate(QStringLiteral("Beenden")));
     connect(quit, &QAction::triggered, this, &QWidget::close);
@@ -82,6 +91,14 @@ void frmMain::BuildMenus()
     tlbMain_->addAction(addFile);
     tlbMain_->setVisible(mSettings.ShowToolbar);
     statusBar()->setObjectName(QStringLiteral("barStatus"));
+    sumFiles_ = new QLabel(statusBar());
+    sumFiles_->setMinimumWidth(160);
+    sumList_ = new QLabel(statusBar());
+    info_ = new QLabel(QStringLiteral("No database"), statusBar());
+    info_->setToolTip(info_->text());
+    statusBar()->addWidget(sumFiles_);
+    statusBar()->addWidget(sumList_);
+    statusBar()->addWidget(info_, 1);
 }
 
 void frmMain::BuildPanes()
@@ -124,12 +141,40 @@ void frmMain::EnableCatalogueCommands()
 
 void frmMain::SetCaption()
 {
-    setWindowTitle(gtDBPath.isEmpty() ? kAppTitle : kAppTitle + QStringLiteral(" - ") + gtDBPath);
+    setWindowTitle(kAppTitle + QLatin1Char(' ') + gtVersion + QStringLiteral(" - ") + gtDBPath);
+    ShowInfo(StripExtension(gtDBPath));
 }
 
-void frmMain::ShowInfo(const QString& text) { statusBar()->showMessage(text); }
+void frmMain::ShowInfo(const QString& text)
+{
+    info_->setText(text);
+    info_->setToolTip(text);
+}
 
-QString frmMain::StatusText() const { return statusBar()->currentMessage(); }
+QString frmMain::StatusText() const { return info_->text(); }
+
+QString frmMain::CountText() const { return sumFiles_->text(); }
+
+void frmMain::setCompactOnClose(bool on) { mnuCompactDB_->setChecked(on); }
+
+void frmMain::ShowCounts()
+{
+    QString text;
+    switch (ViewMode()) {
+    case kViewFiles:
+    case kViewNewFiles:
+        text = gtFilesCaption + QStringLiteral(": ") + QString::number(lstMainFiles_->ItemCount()) + QLatin1Char('/')
+               + QString::number(goFileManager ? goFileManager->FileCount : 0);
+        break;
+    case kViewCategories:
+        if (const auto root = treeMain_->TreeItems(0); root && root->Expanded())
+            text = Translate(QStringLiteral("Kategorien: ")) + QString::number(root->SubItemCountEx(true));
+        break;
+    default:
+        break;
+    }
+    sumFiles_->setText(text);
+}
 
 void frmMain::FirstActivate()
 {
@@ -158,15 +203,37 @@ void frmMain::showEvent(QShowEvent* event)
     QTimer::singleShot(0, this, [this] { FirstActivate(); });
 }
 
+// Puts the tree back to its root, closes the catalogue and compacts it when asked to. Every
+// step is tried; none stops the close.
+void frmMain::QueryUnload()
+{
+    if (!gtDBPath.isEmpty() && treeMain_->levels()->Count() > 0) {
+        if (const auto item = treeMain_->SelectedItem(); item && item->Level != 1) {
+            lstMain_->setAutoRefresh(false);
+            treeMain_->SelectItem(QStringLiteral("-1"), 1);
+        }
+    }
+    // No pane may read the catalogue once it is closed, or while it is compacted.
+    treeMain_->setDataBase(nullptr);
+    lstMain_->setDataBase(nullptr);
+    lstMainFiles_->setDataBase(nullptr);
+    CloseDB();
+    if (mnuCompactDB_->isChecked() && !gtDBPath.isEmpty()) {
+        setUpdatesEnabled(false);
+        RunProcess(frmProcess::actCompact, QString());
+        setUpdatesEnabled(true);
+    }
+}
+
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    QueryUnload();
     if (!FirstActivation) {
         SaveFormPos(this);
         QString error;
         if (!WriteMainSettings(mSettings, &error))
             MsgBox(gtIniFile + QStringLiteral(": ") + error, vbExclamation | vbOKOnly, kAppTitle);
     }
-    CloseDB();
     QMainWindow::closeEvent(event);
 }
 

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 class QAction;
+class QLabel;
 class QSplitter;
 class QStackedWidget;
 class QToolBar;
@@ -62,7 +63,11 @@ public:
     UserTree* treeMain() const { return treeMain_; }
     ReportView* lstMain() const { return lstMain_; }
     SimpleReport* lstMainFiles() const { return lstMainFiles_; }
+    // The texts of the status bar's info and count panels.
     QString StatusText() const;
+    QString CountText() const;
+    // Whether closing compacts the catalogue.
+    void setCompactOnClose(bool on);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -77,6 +82,8 @@ private:
     void EnableCatalogueCommands();
     void SetCaption();
     void ShowInfo(const QString& text);
+    void ShowCounts();
+    void QueryUnload();
 
     MainSettings mSettings;
     // Set until the first activation has run; while set, closing stores nothing, so a start
@@ -93,6 +100,10 @@ private:
     ReportView* lstMain_ = nullptr;
     SimpleReport* lstMainFiles_ = nullptr;
     QAction* mnuView_[5] = {};
+    QAction* mnuCompactDB_ = nullptr;
+    QLabel* sumFiles_ = nullptr;  // status panels "SumFiles", "SumList", "INFO"
+    QLabel* sumList_ = nullptr;
+    QLabel* info_ = nullptr;
     QList<QAction*> catalogueCommands_;  // usable only with an open catalogue
 };
 

@@ -129,6 +129,7 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
         lstMainFiles_->setAutoRefresh(true);
         lists_->setCurrentWidget(lstMainFiles_);
     }
+    ShowCounts();
     ShowInfo(DurationText(viewCaption, clock.elapsed() / 1000.0));
 }
 

@@ -61,6 +61,7 @@ TEST_F(MainWindowView, FirstActivationShowsTheRememberedCatalogue)
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
     EXPECT_TRUE(window->lstMainFiles()->isVisible());
     EXPECT_TRUE(window->StatusText().startsWith(QStringLiteral("Dateien (Dauer: ")));
+    EXPECT_EQ(window->CountText(), QStringLiteral("Dateien: 5/5"));
 }
 
 // The categories view: the tree's root and one node per category beside the drill-down list.
@@ -72,8 +73,10 @@ TEST_F(MainWindowView, CategoriesAndHistoryViewsFillTreeAndList)
     EXPECT_FALSE(window->lstMainFiles()->isVisible());
     EXPECT_EQ(window->treeMain()->ItemCount(), 3);  // "Kategorien", "Demos", "Spiele"
     EXPECT_EQ(window->lstMain()->ItemCount(), 2);   // the two files with a category
+    EXPECT_EQ(window->CountText(), QStringLiteral("Kategorien: 2"));
     window->BuildView(4);
     EXPECT_EQ(window->treeMain()->ItemCount(), 3);  // root and two start days
+    EXPECT_EQ(window->CountText(), QString());
     window->BuildView(1);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
 }
@@ -85,6 +88,8 @@ TEST_F(MainWindowView, MissingCatalogueIsReportedAndForgotten)
     const auto window = openWindow();
     EXPECT_FALSE(goDB);
     EXPECT_TRUE(gtDBPath.isEmpty());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tovarin"));
+    EXPECT_EQ(window->StatusText(), QStringLiteral("No database"));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(catalogue));
     window->close();
@@ -155,6 +160,7 @@ TEST_F(MainWindowView, ImportShowsTheNewFilesAndSelectsAKnownOne)
     window->mnuAddDir_Click();
     EXPECT_EQ(window->ViewMode(), 2);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 2);
+    EXPECT_EQ(window->CountText(), QStringLiteral("Dateien: 2/7"));
     EXPECT_EQ(gtDialogPath, folder + QLatin1Char('/'));
 
     window->BuildView(1);
@@ -177,6 +183,25 @@ TEST_F(MainWindowView, DoubleClickStartsTheSelectedFile)
     window->lstMainFiles()->ItemDblClick.raise(0, 1, 0);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].endsWith(QStringLiteral("/games/BOULDER.ATR")));
+}
+
+// Closing from a category's files: the catalogue is closed, compacted when asked (the old
+// file kept), and the settings name it as the last catalogue.
+TEST_F(MainWindowView, CloseClosesAndCompactsTheCatalogue)
+{
+    const auto window = openWindow();
+    window->BuildView(3);
+    window->treeMain()->SelectItem(QStringLiteral("1"), 2);
+    window->setCompactOnClose(true);
+    JobCloser closer;
+    window->close();
+    EXPECT_FALSE(goDB);
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("test.OLD"))));
+    EXPECT_TRUE(QFile::exists(catalogue));
+    const QString ini = readIni();
+    EXPECT_TRUE(ini.contains(QStringLiteral("Database=") + catalogue + QStringLiteral("\r\n")));
+    EXPECT_TRUE(ini.contains(QStringLiteral("ViewMode=3\r\n")));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
 }
 
 } // namespace
