@@ -13,6 +13,7 @@
 #include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
 #include "catalogue/tree/usertree.h"
+#include "platform/component/propertybag.h"
 #include "platform/gui/msgbox.h"
 #include "viewsql.h"
 
@@ -115,6 +116,16 @@ void frmMain::BuildPanes()
     lstMain_->setObjectName(QStringLiteral("lstMain"));
     lstMainFiles_ = new SimpleReport(lists_);
     lstMainFiles_->setObjectName(QStringLiteral("lstMainFiles"));
+    // The panes as placed on the window: stored properties at their defaults, then the roles
+    // of the flat list's leading fields (ID, type icon, archive mark) as hidden columns.
+    const PropertyBag placed;
+    treeMain_->ReadProperties(placed);
+    lstMain_->ReadProperties(placed);
+    lstMainFiles_->ReadProperties(placed);
+    lstMainFiles_->setRecordsetType(1);
+    lstMainFiles_->setInvisibleColMode(1);
+    lstMainFiles_->setInvisibleCols(3);
+    lstMainFiles_->setKeyColumn(Variant(int32_t(0)));
     lists_->addWidget(lstMainFiles_);
     lists_->addWidget(splitList_);
     splitMenu_->setStretchFactor(1, 1);

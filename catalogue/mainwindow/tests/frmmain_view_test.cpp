@@ -74,6 +74,9 @@ TEST_F(MainWindowView, CategoriesAndHistoryViewsFillTreeAndList)
     EXPECT_EQ(window->treeMain()->ItemCount(), 3);  // "Kategorien", "Demos", "Spiele"
     EXPECT_EQ(window->lstMain()->ItemCount(), 2);   // the two files with a category
     EXPECT_EQ(window->CountText(), QStringLiteral("Kategorien: 2"));
+    ASSERT_TRUE(window->treeMain()->SelectItem(QStringLiteral("1"), 2));  // "Spiele"
+    EXPECT_EQ(window->lstMain()->ItemCount(), 1);
+    EXPECT_EQ(window->lstMain()->SelectedItemKey(), -1);
     window->BuildView(4);
     EXPECT_EQ(window->treeMain()->ItemCount(), 3);  // root and two start days
     EXPECT_EQ(window->CountText(), QString());
