@@ -43,6 +43,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     if (!QDir(gtTempPath).exists()) QDir().mkpath(gtTempPath);
     SetColumnCaptions();
     BuildMenus();
+    BuildStatusBar();
     BuildPanes();
     EnableCatalogueCommands();
     LoadFormPos(this);
@@ -50,47 +51,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 
 frmMain::~frmMain() = default;
 
-void frmMain::BuildMenus()
+void frmMain::BuildStatusBar()
 {
-    QMenu* file = menuBar()->addMenu(Translate(QStringLiteral("&Datei")));
-    QAction* newDb = file->addAction(Translate(QStringLiteral("Neue Datenbank...")));
-    connect(newDb, &QAction::triggered, this, [this] { NewDB(); });
-    QAction* openDb = file->addAction(Translate(QStringLiteral("Datenbank öffnen...")));
-    openDb->setObjectName(QStringLiteral("OpenDB"));
-    connect(openDb, &QAction::triggered, this, [this] { mnuOpenDB_Click(); });
-    file->addSeparator();
-    QAction* addFile = file->addAction(Translate(QStringLiteral("Datei hinzufügen...")));
-    addFile->setObjectName(QStringLiteral("AddFile"));
-    connect(addFile, &QAction::triggered, this, [this] { mnuAddFile_Click(); });
-    QAction* addDir = file->addAction(Translate(QStringLiteral("Verzeichnis hinzufügen...")));
-    addDir->setObjectName(QStringLiteral("AddDir"));
-    connect(addDir, &QAction::triggered, this, [this] { mnuAddDir_Click(); });
-    catalogueCommands_ << addFile << addDir;
-    mnuCompactDB_ = file->addAction(Translate(QStringLiteral("Datenbank beim Beenden komprimieren")));
-    mnuCompactDB_->setObjectName(QStringLiteral("mnuCompactDB"));
-    mnuCompactDB_->setCheckable(true);
-    catalogueCommands_ << mnuCompactDB_;
-    file->addSeparator();
-    QAction* quit = file->addAction(Translate(QStringLiteral("Beenden")));
-    connect(quit, &QAction::triggered, this, &QWidget::close);
-
-    QMenu* view = menuBar()->addMenu(Translate(QStringLiteral("&Ansicht")));
-    const QString captions[] = {QString(), QStringLiteral("Dateien"), QStringLiteral("Neue Dateien"),
-                                QStringLiteral("Kategorien"), QStringLiteral("Zuletzt gestartet")};
-    for (int kind = kViewFiles; kind <= kViewHistory; ++kind) {
-        mnuView_[kind] = view->addAction(Translate(captions[kind]));
-        mnuView_[kind]->setCheckable(true);
-        connect(mnuView_[kind], &QAction::triggered, this, [this, kind] { BuildView(kind); });
-        catalogueCommands_.append(mnuView_[kind]);
-    }
-
-    tlbMain_ = addToolBar(QStringLiteral("tlbMain"));
-    tlbMain_->setObjectName(QStringLiteral("tlbMain"));
-    tlbMain_->setMovable(false);
-    tlbMain_->addAction(openDb);
-    tlbMain_->addAction(addDir);
-    tlbMain_->addAction(addFile);
-    tlbMain_->setVisible(mSettings.ShowToolbar);
     statusBar()->setObjectName(QStringLiteral("barStatus"));
     sumFiles_ = new QLabel(statusBar());
     sumFiles_->setMinimumWidth(160);
@@ -191,6 +153,14 @@ void frmMain::FirstActivate()
 {
     if (ActivationStarted) return;
     ActivationStarted = true;
+    // Files left from the last run go first; a folder that cannot be emptied ends the start
+    // without touching the settings.
+    if (!DeleteTempPath()) {
+        gtDBPath.clear();
+        EndStartupPointer();
+        close();
+        return;
+    }
     if (!gtDBPath.isEmpty()) {
         const QString path = gtDBPath;
         if (!ActivateDatabase(path)) gtDBPath.clear();

@@ -5,9 +5,12 @@
 #include "catalogue/core/modglobals.h"
 
 #include <QMainWindow>
+#include <functional>
 
 class QAction;
 class QLabel;
+class QMenu;
+class QKeySequence;
 class QSplitter;
 class QStackedWidget;
 class QToolBar;
@@ -77,6 +80,19 @@ protected:
 private:
     void RefreshAfterProcess(int resultMode, int requestedMode, qint32 lastFileID);
     void BuildMenus();
+    void BuildStatusBar();
+    QAction* AddCommand(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut,
+                        std::function<void()> command);
+    // The drop-down of a toolbar button: the recent paths, sorted without regard to case.
+    void FillRecentMenu(const Collection<QString>& paths, QMenu* menu);
+    void FillRecentMenus();
+    // Empties the temporary folder; false (after a message) when something stayed.
+    bool DeleteTempPath();
+    void mnuCheckFiles_Click();
+    void mnuNewCat_Click();
+    void mnuFilepath_Click();
+    // Copy, find and column commands act on the list shown.
+    bool FilesListShown() const;
     void BuildPanes();
     void FirstActivate();
     void EnableCatalogueCommands();
@@ -101,6 +117,11 @@ private:
     SimpleReport* lstMainFiles_ = nullptr;
     QAction* mnuView_[5] = {};
     QAction* mnuCompactDB_ = nullptr;
+    QAction* mnuNewCat_ = nullptr;
+    QAction* mnuToggleToolbar_ = nullptr;
+    QMenu* recentDatabases_ = nullptr;  // drop-downs of "OpenDB", "AddFile" and "AddDir"
+    QMenu* recentFiles_ = nullptr;
+    QMenu* recentFolders_ = nullptr;
     QLabel* sumFiles_ = nullptr;  // status panels "SumFiles", "SumList", "INFO"
     QLabel* sumList_ = nullptr;
     QLabel* info_ = nullptr;

@@ -68,6 +68,7 @@ void frmMain::AddFiles(const QString& path, bool isFolder)
         }
     } else {
         LimitRecentList(recent, folder);
+        FillRecentMenus();
     }
     if (isFolder)
         RunProcess(frmProcess::actAddFolder, folder);

@@ -40,7 +40,10 @@ bool frmMain::ActivateDatabase(const QString& path)
     if (!path.isEmpty() && (path != gtDBPath || FirstActivation || !goDB)) {
         if (!FileExists(path)) {
             MsgBox(Translate(QStringLiteral("Die Datenbank liegt nicht im Pfad: ")) + path, vbCritical, kAppTitle);
-            if (CollectionKeyExists(mSettings.RecentDatabases, path)) mSettings.RecentDatabases.remove(path);
+            if (CollectionKeyExists(mSettings.RecentDatabases, path)) {
+                mSettings.RecentDatabases.remove(path);
+                FillRecentMenus();
+            }
         } else if (ConnectDB(path)) {
             BusyPointer busy;
             gtDBPath = path;
@@ -54,7 +57,10 @@ bool frmMain::ActivateDatabase(const QString& path)
             BuildView(ViewMode());
             if (ViewMode() == kViewFiles || ViewMode() == kViewNewFiles) lstMainFiles_->setAutoRefresh(true);
             // A path already in the list keeps its place.
-            if (!CollectionKeyExists(mSettings.RecentDatabases, path)) LimitRecentList(mSettings.RecentDatabases, path);
+            if (!CollectionKeyExists(mSettings.RecentDatabases, path)) {
+                LimitRecentList(mSettings.RecentDatabases, path);
+                FillRecentMenus();
+            }
             opened = true;
         }
     }

@@ -13,6 +13,12 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QAction>
+#include <QMenu>
+#include "catalogue/core/frminputbox.h"
+#include "catalogue/tree/ctreeitem.h"
 
 using namespace tv;
 
@@ -205,6 +211,78 @@ TEST_F(MainWindowView, CloseClosesAndCompactsTheCatalogue)
     EXPECT_TRUE(ini.contains(QStringLiteral("Database=") + catalogue + QStringLiteral("\r\n")));
     EXPECT_TRUE(ini.contains(QStringLiteral("ViewMode=3\r\n")));
     EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+}
+
+} // namespace
+
+namespace {
+
+QAction* command(frmMain& window, const char* name)
+{
+    return window.findChild<QAction*>(QLatin1String(name));
+}
+
+// The first activation empties the temporary folder, extraction folders included.
+TEST_F(MainWindowView, FirstActivationEmptiesTheTemporaryFolder)
+{
+    QDir(gtTempPath).mkpath(QStringLiteral("OLD.ZIP/DIR"));
+    const auto window = openWindow();
+    EXPECT_TRUE(QDir(gtTempPath).exists());
+    EXPECT_TRUE(QDir(gtTempPath).isEmpty());
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+}
+
+// The recent drop-downs list their paths sorted without regard to case; an entry opens its path.
+TEST_F(MainWindowView, RecentDropDownsAreSortedAndOpenTheirPath)
+{
+    const QString folderB = dir.filePath(QStringLiteral("b")) + QLatin1Char('/');
+    const QString folderA = dir.filePath(QStringLiteral("A")) + QLatin1Char('/');
+    writeIni(QStringLiteral("[MAIN]\r\nDatabase=") + catalogue + QStringLiteral("\r\nDialog=") + folderB
+             + QStringLiteral("\r\nDialog2=") + folderA + QStringLiteral("\r\n"));
+    const auto window = openWindow();
+    auto* toolbar = window->findChild<QToolBar*>(QStringLiteral("tlbMain"));
+    ASSERT_TRUE(toolbar);
+    auto* addDir = qobject_cast<QToolButton*>(toolbar->widgetForAction(command(*window, "mnuAddDir")));
+    ASSERT_TRUE(addDir && addDir->menu());
+    const auto entries = addDir->menu()->actions();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0]->text(), folderA);
+    EXPECT_EQ(entries[1]->text(), folderB);
+    auto* openDb = qobject_cast<QToolButton*>(toolbar->widgetForAction(command(*window, "mnuOpenDB")));
+    ASSERT_TRUE(openDb && openDb->menu());
+    ASSERT_EQ(openDb->menu()->actions().size(), 1);
+    EXPECT_EQ(openDb->menu()->actions()[0]->text(), catalogue);
+}
+
+// A new category is made and selected in the tree; one that exists is only selected.
+TEST_F(MainWindowView, NewCategoryIsAddedAndSelected)
+{
+    const auto window = openWindow();
+    window->BuildView(3);
+    QString answer = QStringLiteral("Tools");
+    SetInputTextHook([&answer](const QString&, const QString&, const QString&) { return answer; });
+    command(*window, "mnuNewCat")->trigger();
+    EXPECT_EQ(window->treeMain()->ItemCount(), 4);
+    ASSERT_TRUE(window->treeMain()->SelectedItem());
+    EXPECT_EQ(window->treeMain()->SelectedItem()->Text, QStringLiteral("Tools"));
+    answer = QStringLiteral("spiele");
+    command(*window, "mnuNewCat")->trigger();
+    EXPECT_EQ(window->treeMain()->ItemCount(), 4);
+    EXPECT_EQ(window->treeMain()->SelectedItem()->Key, QStringLiteral("1"));
+    answer.clear();
+    command(*window, "mnuNewCat")->trigger();
+    EXPECT_EQ(window->treeMain()->ItemCount(), 4);
+    SetInputTextHook(nullptr);
+}
+
+// Toggling the compact command twice leaves the catalogue uncompacted at close.
+TEST_F(MainWindowView, CompactToggledTwiceDoesNotCompact)
+{
+    const auto window = openWindow();
+    command(*window, "mnuCompactDB")->trigger();
+    command(*window, "mnuCompactDB")->trigger();
+    window->close();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("test.OLD"))));
 }
 
 } // namespace

@@ -1,0 +1,206 @@
+// The main window's menu bar and toolbar, and the commands that are only a few steps.
+#include "frmmain.h"
+#include "viewsql.h"
+
+#include "catalogue/core/frminputbox.h"
+#include "catalogue/core/frmlogo.h"
+#include "catalogue/core/moddatabase.h"
+#include "catalogue/core/modfiles.h"
+#include "catalogue/core/modlang.h"
+#include "catalogue/core/modmain.h"
+#include "catalogue/import/clsfilemanager.h"
+#include "catalogue/import/frmprocess.h"
+#include "catalogue/import/modcategory.h"
+#include "catalogue/reports/reportview.h"
+#include "catalogue/reports/simplereport.h"
+#include "catalogue/tree/usertree.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMenuBar>
+#include <QStackedWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+namespace tv {
+
+QAction* frmMain::AddCommand(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut,
+                             std::function<void()> command)
+{
+    QAction* action = menu->addAction(Translate(caption));
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, [command = std::move(command)] { command(); });
+    return action;
+}
+
+void frmMain::BuildMenus()
+{
+    auto text = [](const char* s) { return QString::fromUtf8(s); };
+    const auto none = QKeySequence();
+
+    QMenu* file = menuBar()->addMenu(Translate(text("&Datei")));
+    QAction* newDb = AddCommand(file, "mnuNewDB", text("&Neue Datenbank"), QKeySequence(tr("Ctrl+N")), [this] { NewDB(); });
+    QAction* openDb = AddCommand(file, "mnuOpenDB", text("&Datenbank öffnen"), QKeySequence(tr("Ctrl+O")),
+                                 [this] { mnuOpenDB_Click(); });
+    file->addSeparator();
+    QAction* addFile = AddCommand(file, "mnuAddFile", text("Datei importieren"), QKeySequence(tr("Ctrl+I")),
+                                  [this] { mnuAddFile_Click(); });
+    QAction* addDir = AddCommand(file, "mnuAddDir", text("Ordner importieren"), QKeySequence(tr("Ctrl+A")),
+                                 [this] { mnuAddDir_Click(); });
+    file->addSeparator();
+    QAction* exit = AddCommand(file, "mnuExit", text("&Beenden"), none, [this] { close(); });
+    catalogueCommands_ << addFile << addDir;
+
+    QMenu* edit = menuBar()->addMenu(Translate(text("&Bearbeiten")));
+    mnuNewCat_ = AddCommand(edit, "mnuNewCat", text("&Neue Kategorie"), QKeySequence(tr("Ctrl+R")), [this] { mnuNewCat_Click(); });
+    edit->addSeparator();
+    AddCommand(edit, "mnuFind", text("&Suchen"), none, [this] {
+        if (FilesListShown()) lstMainFiles_->FindDialog(false, true);
+        else lstMain_->FindDialog();
+    });
+    edit->addSeparator();
+    catalogueCommands_ << AddCommand(edit, "mnuFilepath", text("Dateipfad"), QKeySequence(tr("Ctrl+E")),
+                                     [this] { mnuFilepath_Click(); });
+
+    QMenu* view = menuBar()->addMenu(Translate(text("&Ansicht")));
+    mnuToggleToolbar_ = AddCommand(view, "mnuToggleToolbar", text("Toolbar"), none, [this] {
+        tlbMain_->setVisible(mnuToggleToolbar_->isChecked());
+        mSettings.ShowToolbar = mnuToggleToolbar_->isChecked();
+    });
+    mnuToggleToolbar_->setCheckable(true);
+    mnuToggleToolbar_->setChecked(mSettings.ShowToolbar);
+    view->addSeparator();
+    AddCommand(view, "mnuEditHeader", text("&Spalten anordnen"), QKeySequence(tr("Ctrl+S")), [this] {
+        if (gtDBPath.isEmpty()) return;
+        if (FilesListShown()) lstMainFiles_->EditHeaders();
+        else lstMain_->EditHeaders();
+    });
+    view->addSeparator();
+    const char* captions[] = {nullptr, "Dateien", "Neue Dateien", "Kategorien", "Zuletzt gestartet"};
+    for (int kind = kViewFiles; kind <= kViewHistory; ++kind) {
+        mnuView_[kind] = AddCommand(view, "mnuView", text(captions[kind]), none, [this, kind] { BuildView(kind); });
+        mnuView_[kind]->setCheckable(true);
+        catalogueCommands_ << mnuView_[kind];
+    }
+
+    QMenu* extras = menuBar()->addMenu(Translate(text("&Extras")));
+    extras->setObjectName(QStringLiteral("mnuExtras"));
+    for (const bool selection : {false, true}) {
+        const char* name = selection ? "mnuCopySelection" : "mnuCopyAll";
+        const QString caption = text(selection ? "Markierte Einträge kopieren -> Zwischenablage"
+                                               : "Gesamte Liste kopieren -> Zwischenablage");
+        catalogueCommands_ << AddCommand(extras, name, caption, none, [this, caption, selection] {
+            ShowInfo(Translate(caption));
+            if (FilesListShown()) lstMainFiles_->CopyToClipboard(selection);
+            else lstMain_->CopyToClipboard(selection);
+        });
+    }
+    extras->addSeparator();
+    catalogueCommands_ << AddCommand(extras, "mnuCheckFiles", text("&Datenbank überprüfen"), none,
+                                     [this] { mnuCheckFiles_Click(); });
+    // Only a check mark: the shutdown reads it.
+    mnuCompactDB_ = AddCommand(extras, "mnuCompactDB", text("&Datenbank beim Beenden komprimieren"), none, [] {});
+    mnuCompactDB_->setCheckable(true);
+    catalogueCommands_ << mnuCompactDB_;
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
+    AddCommand(help, "mnuLogo", text("&Info"), none, [this] {
+        frmLogo logo(this);
+        logo.exec();
+    });
+
+    // The toolbar: the file commands, three of them with drop-downs of recent paths.
+    tlbMain_ = addToolBar(QStringLiteral("tlbMain"));
+    tlbMain_->setObjectName(QStringLiteral("tlbMain"));
+    tlbMain_->setMovable(false);
+    tlbMain_->setStyleSheet(QStringLiteral("QToolBar { background: white; }"));
+    auto button = [this](QAction* action, QMenu** recent, std::function<void(const QString&)> open) {
+        tlbMain_->addAction(action);
+        if (!recent) return;
+        *recent = new QMenu(this);
+        connect(*recent, &QMenu::triggered, this, [open = std::move(open)](QAction* entry) { open(entry->data().toString()); });
+        if (auto* tool = qobject_cast<QToolButton*>(tlbMain_->widgetForAction(action))) {
+            tool->setMenu(*recent);
+            tool->setPopupMode(QToolButton::MenuButtonPopup);
+        }
+    };
+    button(newDb, nullptr, {});
+    button(openDb, &recentDatabases_, [this](const QString& path) { OpenDatabaseFile(path); });
+    button(addFile, &recentFiles_, [this](const QString& path) { AddFiles(path, false); });
+    button(addDir, &recentFolders_, [this](const QString& path) { AddFiles(path, true); });
+    button(exit, nullptr, {});
+    tlbMain_->setVisible(mSettings.ShowToolbar);
+    FillRecentMenus();
+}
+
+void frmMain::FillRecentMenu(const Collection<QString>& paths, QMenu* menu)
+{
+    QStringList sorted;
+    for (int i = 1; i <= paths.count(); ++i) sorted << *paths.item(i);
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    menu->clear();
+    for (const QString& path : sorted) menu->addAction(path)->setData(path);
+}
+
+void frmMain::FillRecentMenus()
+{
+    FillRecentMenu(mSettings.RecentDatabases, recentDatabases_);
+    FillRecentMenu(mSettings.RecentFolders, recentFiles_);
+    FillRecentMenu(mSettings.RecentFolders, recentFolders_);
+}
+
+bool frmMain::FilesListShown() const { return lists_->currentWidget() == lstMainFiles_; }
+
+bool frmMain::DeleteTempPath()
+{
+    return ShellFileOperation(gtTempPath + QStringLiteral("/*.*"), true);
+}
+
+void frmMain::mnuCheckFiles_Click()
+{
+    if (!DeleteTempPath()) return;
+    goFileManager->DeleteTempCol();
+    frmProcess job(this);
+    job.Action = frmProcess::actCheck;
+    job.mFileManager = goFileManager.get();
+    for (int i = 1; i <= mSettings.RecentFolders.count(); ++i) job.ActFolders << *mSettings.RecentFolders.item(i);
+    job.exec();
+    ShowInfo(job.StatusMsg);
+    if (job.Action == frmProcess::actChanged) RefreshAfterDelete(false);
+}
+
+void frmMain::mnuNewCat_Click()
+{
+    const QString name = InputText(Translate(QStringLiteral("Neue Kategorie:")), kAppTitle);
+    if (name.isEmpty()) return;
+    const bool isNew = !CategoryExists(name, QString(), false);
+    const qint32 id = GetCategoryID(name);
+    if (id <= 0) return;
+    if (isNew) {
+        lstMain_->setAutoRefresh(false);
+        treeMain_->Requery();
+    }
+    treeMain_->SelectItem(QString::number(id), 2);
+    if (isNew) lstMain_->setAutoRefresh(true);
+}
+
+void frmMain::mnuFilepath_Click()
+{
+    const QString column = Translate(QStringLiteral("Dateipfad"));
+    QString path;
+    if (FilesListShown()) {
+        path = lstMainFiles_->FieldValue(Variant(column)).text();
+    } else if (lstMain_->isAncestorOf(QApplication::focusWidget())) {
+        path = lstMain_->FieldValue(Variant(column)).text();
+    }
+    // The tree's nodes are categories and start days, never files: with the tree active
+    // there is no path (a day's number is no file ID).
+    if (path.isEmpty() || !FileExistsMsg(path)) return;
+    // The desktop's file manager, opened on the file's folder.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(GetFolderPart(path)));
+}
+
+} // namespace tv
