@@ -15,6 +15,7 @@
 #include "catalogue/tree/usertree.h"
 #include "platform/component/propertybag.h"
 #include "platform/gui/msgbox.h"
+#include "sidepane.h"
 #include "viewsql.h"
 
 #include <QDir>
@@ -70,6 +71,7 @@ void frmMain::BuildPanes()
     splitMenu_ = new QSplitter(Qt::Horizontal, this);
     fraMain_ = new QWidget(splitMenu_);
     fraMain_->setObjectName(QStringLiteral("fraMain"));
+    BuildSidePanes();
     lists_ = new QStackedWidget(splitMenu_);
     splitList_ = new QSplitter(Qt::Horizontal, lists_);
     treeMain_ = new UserTree(splitList_);
@@ -104,6 +106,50 @@ void frmMain::BuildPanes()
     // A double click starts the file with its type's profile.
     lstMain_->ItemDblClick.connect([this](int32_t, int16_t, int16_t) { StartFile(); });
     lstMainFiles_->ItemDblClick.connect([this](int32_t, int16_t, int16_t) { StartFile(); });
+}
+
+// The view pane and the filter pane of the side frame.
+void frmMain::BuildSidePanes()
+{
+    auto* layout = new QVBoxLayout(fraMain_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    lvViews_ = new SidePane(QStringLiteral("lvViews"), QStringLiteral("Ansicht"), fraMain_);
+    const char* views[] = {"Dateien", "Neue Dateien", "Kategorien", "Verlauf"};
+    const char* images[] = {"MAINFILES", "NEWFILES", "CATEGORIES", "LAST"};
+    for (int i = 0; i < 4; ++i)
+        lvViews_->AddRow(Translate(QString::fromUtf8(views[i])), i + 1, QString::fromLatin1(images[i]));
+    lvViews_->RowChosen.connect([this](qint32 kind) { BuildView(kind); });
+
+    lvFilter_ = new SidePane(QStringLiteral("lvFilter"), QStringLiteral("Filter"), fraMain_);
+    lvFilter_->AddRow(Translate(QStringLiteral("Filter aus")), 0, QStringLiteral("OFF"));
+    const QStringList typeKeys = {QStringLiteral("ATR"), QStringLiteral("COM"), QStringLiteral("EXE"), QStringLiteral("CAS"),
+                                  QStringLiteral("PRO"), QStringLiteral("DCM"), QStringLiteral("BAS"), QStringLiteral("XFD"),
+                                  QStringLiteral("BIN"), QStringLiteral("ROM"), QStringLiteral("XEX")};
+    for (int i = 1; i <= mSettings.Filters.count(); ++i) {
+        const FilterPtr& selection = *mSettings.Filters.item(i);
+        lvFilter_->AddRow(selection->Name, selection->id, FilterIconKey(*selection, typeKeys));
+    }
+    int row = mSettings.LastFilterRow;
+    if (row <= 0 || row >= lvFilter_->RowCount()) row = 0;
+    lvFilter_->SetCurrentRow(row);
+    CurrentFilterKey = lvFilter_->Key(row);
+    lvFilter_->RowChosen.connect([this](qint32 key) {
+        CurrentFilterKey = key;
+        BuildView(0);
+    });
+    layout->addWidget(lvViews_);
+    layout->addWidget(lvFilter_, 1);
+}
+
+// The pane state the settings file keeps.
+void frmMain::StorePanes()
+{
+    const int filterRow = lvFilter_->CurrentRow();
+    mSettings.LastFilterRow = filterRow > 0 ? filterRow : 0;
+    const QList<int> menu = splitMenu_->sizes();
+    if (menu.value(0) > 0) mSettings.MenuSplitPos = menu[0] * 15;
+    const QList<int> list = splitList_->sizes();
+    if (list.value(0) > 0) mSettings.ListSplitPos = list[0] * 15;
 }
 
 void frmMain::EnableCatalogueCommands()
@@ -210,6 +256,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 {
     QueryUnload();
     if (!FirstActivation) {
+        StorePanes();
         SaveFormPos(this);
         QString error;
         if (!WriteMainSettings(mSettings, &error))

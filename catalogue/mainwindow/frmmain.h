@@ -18,6 +18,7 @@ class QToolBar;
 namespace tv {
 
 class ReportView;
+class SidePane;
 class SimpleReport;
 class UserTree;
 
@@ -66,6 +67,8 @@ public:
     UserTree* treeMain() const { return treeMain_; }
     ReportView* lstMain() const { return lstMain_; }
     SimpleReport* lstMainFiles() const { return lstMainFiles_; }
+    SidePane* lvViews() const { return lvViews_; }
+    SidePane* lvFilter() const { return lvFilter_; }
     // The texts of the status bar's info and count panels.
     QString StatusText() const;
     QString CountText() const;
@@ -94,6 +97,8 @@ private:
     // Copy, find and column commands act on the list shown.
     bool FilesListShown() const;
     void BuildPanes();
+    void BuildSidePanes();
+    void StorePanes();
     void FirstActivate();
     void EnableCatalogueCommands();
     void SetCaption();
@@ -112,6 +117,9 @@ private:
     QSplitter* splitList_ = nullptr;
     QStackedWidget* lists_ = nullptr;
     QWidget* fraMain_ = nullptr;
+    SidePane* lvViews_ = nullptr;
+    SidePane* lvFilter_ = nullptr;
+    qint32 CurrentFilterKey = 0;  // the selection of lvFilter's current row, 0 for none
     UserTree* treeMain_ = nullptr;
     ReportView* lstMain_ = nullptr;
     SimpleReport* lstMainFiles_ = nullptr;

@@ -1,5 +1,6 @@
 // The main window's catalogue: opening one, binding the panes to it and building its views.
 #include "frmmain.h"
+#include "sidepane.h"
 #include "viewsql.h"
 
 #include "catalogue/core/moddatabase.h"
@@ -97,6 +98,8 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     request.ShowCategory = showCategory;
     request.LastID = goFileManager ? goFileManager->lStartFileID : 0;
     request.ViewCaption = viewCaption;
+    const FilterPtr* selection = mSettings.Filters.item(QString::number(CurrentFilterKey));
+    if (CurrentFilterKey != 0 && selection) request.Selection = selection->get();
     const ViewSql sql = BuildViewSql(request);
 
     if (mode == kViewCategories || mode == kViewHistory) {
@@ -135,8 +138,9 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
         lstMainFiles_->setAutoRefresh(true);
         lists_->setCurrentWidget(lstMainFiles_);
     }
+    lvViews_->SetCurrentRow(mode - 1);
     ShowCounts();
-    ShowInfo(DurationText(viewCaption, clock.elapsed() / 1000.0));
+    ShowInfo(DurationText(lvViews_->Text(mode - 1), clock.elapsed() / 1000.0));
 }
 
 } // namespace tv

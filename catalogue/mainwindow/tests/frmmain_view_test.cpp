@@ -19,6 +19,8 @@
 #include <QMenu>
 #include "catalogue/core/frminputbox.h"
 #include "catalogue/tree/ctreeitem.h"
+#include "catalogue/mainwindow/sidepane.h"
+#include "controls/grid/listview.h"
 
 using namespace tv;
 
@@ -283,6 +285,40 @@ TEST_F(MainWindowView, CompactToggledTwiceDoesNotCompact)
     command(*window, "mnuCompactDB")->trigger();
     window->close();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("test.OLD"))));
+}
+
+} // namespace
+
+namespace {
+
+// The side panes: a view row switches the view; a selection row narrows the list and is
+// remembered at close as the pane row.
+TEST_F(MainWindowView, SidePanesSwitchViewAndSelection)
+{
+    const auto window = openWindow();
+    EXPECT_EQ(window->lvViews()->CurrentRow(), 0);
+    window->lvViews()->list()->SetBookmark(2, -1, 0);
+    EXPECT_EQ(window->ViewMode(), 3);
+    EXPECT_TRUE(window->StatusText().startsWith(QStringLiteral("Kategorien (Dauer: ")));
+    window->BuildView(1);
+    EXPECT_EQ(window->lvViews()->CurrentRow(), 0);
+
+    ASSERT_EQ(window->lvFilter()->RowCount(), 6);
+    EXPECT_EQ(window->lvFilter()->Text(3), QStringLiteral("Kassetten"));
+    window->lvFilter()->list()->SetBookmark(3, -1, 0);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 1);
+    window->lvFilter()->list()->SetBookmark(0, -1, 0);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+    window->lvFilter()->list()->SetBookmark(3, -1, 0);
+    window->close();
+    EXPECT_TRUE(readIni().contains(QStringLiteral("LastFilterRow=3\r\n")));
+
+    frmMain again;
+    again.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(again.lvFilter()->CurrentRow(), 3);
+    EXPECT_EQ(again.lstMainFiles()->ItemCount(), 1);
 }
 
 } // namespace

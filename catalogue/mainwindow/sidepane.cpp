@@ -1,0 +1,54 @@
+#include "sidepane.h"
+
+#include "catalogue/core/modlang.h"
+#include "controls/grid/columns.h"
+#include "controls/grid/listview.h"
+
+#include <QVBoxLayout>
+
+namespace tv {
+
+SidePane::SidePane(const QString& name, const QString& title, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(name);
+    list_ = new vantile::ListView(this);
+    list_->setObjectName(name + QStringLiteral("List"));
+    list_->AllowReorder = false;
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(list_);
+    const auto& columns = list_->Columns();
+    columns->Add(QStringLiteral("Name"), 160, 0, 0, 0, false, {}, Translate(title), {}, Variant(QStringLiteral("Typ")));
+    columns->Add(QStringLiteral("Typ"), 64, vantile::vtlHiddenAllways, 0, 0, false, {}, {}, {}, Variant(QString()));
+    columns->Add(QStringLiteral("Key"), 64, vantile::vtlHiddenAllways, 0, 0, false, {}, {}, {}, Variant(QString()));
+    list_->RowColChange.connect([this](int32_t previousRow, int32_t) {
+        const int row = CurrentRow();
+        if (!setting_ && row >= 0 && row != previousRow) RowChosen.raise(Key(row));
+    });
+}
+
+void SidePane::AddRow(const QString& text, qint32 key, const QString& imageKey)
+{
+    list_->InsertRows(1);
+    const int32_t row = list_->RowCount() - 1;
+    list_->setData(Variant(QStringLiteral("Name")), row, Variant(text));
+    list_->setData(Variant(QStringLiteral("Key")), row, Variant(key));
+    if (!imageKey.isEmpty()) list_->setData(Variant(QStringLiteral("Typ")), row, Variant(imageKey));
+}
+
+int SidePane::RowCount() const { return list_->RowCount(); }
+
+int SidePane::CurrentRow() const { return list_->CurrentRow(); }
+
+void SidePane::SetCurrentRow(int row)
+{
+    setting_ = true;
+    list_->SetBookmark(row, -1, 0);
+    setting_ = false;
+}
+
+qint32 SidePane::Key(int row) const { return list_->Data(Variant(QStringLiteral("Key")), row).toLong(); }
+
+QString SidePane::Text(int row) const { return list_->Data(Variant(QStringLiteral("Name")), row).text(); }
+
+} // namespace tv

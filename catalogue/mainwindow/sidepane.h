@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/component/event.h"
+
+#include <QWidget>
+
+namespace vantile {
+class ListView;
+}
+
+namespace tv {
+
+// One pane of the main window's side frame: a titled one-column list whose rows carry a
+// hidden key ("Key") and image key ("Typ"). Choosing a row raises RowChosen with its key.
+class SidePane : public QWidget {
+    Q_OBJECT
+public:
+    SidePane(const QString& name, const QString& title, QWidget* parent = nullptr);
+
+    void AddRow(const QString& text, qint32 key, const QString& imageKey = QString());
+    int RowCount() const;
+    // The current row, -1 for none; setting it does not raise RowChosen.
+    int CurrentRow() const;
+    void SetCurrentRow(int row);
+    qint32 Key(int row) const;
+    QString Text(int row) const;
+    vantile::ListView* list() const { return list_; }
+
+    Event<qint32 /*Key*/> RowChosen;
+
+private:
+    vantile::ListView* list_;
+    bool setting_ = false;
+};
+
+} // namespace tv
