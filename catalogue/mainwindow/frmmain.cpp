@@ -254,6 +254,8 @@ void frmMain::QueryUnload()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // The layouts are taken while the lists still show their catalogue.
+    if (!FirstActivation) GetListLayout();
     QueryUnload();
     if (!FirstActivation) {
         StorePanes();

@@ -99,6 +99,9 @@ private:
     void BuildPanes();
     void BuildSidePanes();
     void StorePanes();
+    // Keeps the shown list's column layout in ListLayouts and its visible fields in
+    // MainListColumns.
+    void GetListLayout();
     void FirstActivate();
     void EnableCatalogueCommands();
     void SetCaption();

@@ -45,7 +45,7 @@ bool frmMain::ActivateDatabase(const QString& path)
                 mSettings.RecentDatabases.remove(path);
                 FillRecentMenus();
             }
-        } else if (ConnectDB(path)) {
+        } else if (GetListLayout(), ConnectDB(path)) {
             BusyPointer busy;
             gtDBPath = path;
             SetCaption();
@@ -75,6 +75,7 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     QElapsedTimer clock;
     clock.start();
     BusyPointer busy;
+    GetListLayout();
 
     if (HasCategoryColumn()) {
         showCategory = true;
@@ -141,6 +142,20 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     lvViews_->SetCurrentRow(mode - 1);
     ShowCounts();
     ShowInfo(DurationText(lvViews_->Text(mode - 1), clock.elapsed() / 1000.0));
+}
+
+void frmMain::GetListLayout()
+{
+    const bool drillDown = ViewMode() == kViewCategories || ViewMode() == kViewHistory;
+    const auto columns = drillDown ? lstMain_->Columns() : lstMainFiles_->Columns();
+    if (!columns || columns->Count() == 0) return;
+    mSettings.ListLayouts[GetLayoutIndex(ViewMode())] = drillDown ? lstMain_->Layout() : lstMainFiles_->Layout();
+    QStringList fields;
+    for (int32_t order = 0; order < columns->Count(); ++order) {
+        const auto column = columns->Item(Variant(order), true);
+        if (column && column->Hidden() == 0 && column->Fixed() == 0) fields << GetViewColumn(column->Key());
+    }
+    MainListColumns = fields.join(QStringLiteral("@@@"));
 }
 
 } // namespace tv

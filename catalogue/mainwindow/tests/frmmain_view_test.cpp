@@ -21,6 +21,8 @@
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/mainwindow/sidepane.h"
 #include "controls/grid/listview.h"
+#include "controls/grid/column.h"
+#include "controls/grid/columns.h"
 
 using namespace tv;
 
@@ -319,6 +321,25 @@ TEST_F(MainWindowView, SidePanesSwitchViewAndSelection)
     QApplication::processEvents();
     EXPECT_EQ(again.lvFilter()->CurrentRow(), 3);
     EXPECT_EQ(again.lstMainFiles()->ItemCount(), 1);
+}
+
+} // namespace
+
+namespace {
+
+// Closing keeps the shown list's layout and its visible fields; a column the user hid is not
+// among them.
+TEST_F(MainWindowView, CloseKeepsTheListLayout)
+{
+    const auto window = openWindow();
+    const auto path = window->lstMainFiles()->Columns()->Item(Variant(QStringLiteral("Dateipfad")));
+    ASSERT_TRUE(path);
+    path->SetHidden(1);
+    window->close();
+    const QString ini = readIni();
+    EXPECT_TRUE(ini.contains(QStringLiteral("\r\nMainListColumns=Filetyp@@@tFile@@@lSize@@@Model@@@"))) << ini.toStdString();
+    EXPECT_FALSE(ini.contains(QStringLiteral("@@@tPath@@@")));
+    EXPECT_TRUE(ini.contains(QStringLiteral("\r\nListLayout=")));
 }
 
 } // namespace
