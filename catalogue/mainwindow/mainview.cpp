@@ -1,5 +1,6 @@
 // The main window's catalogue: opening one, binding the panes to it and building its views.
 #include "frmmain.h"
+#include "columnstate.h"
 #include "sidepane.h"
 #include "viewsql.h"
 
@@ -76,6 +77,9 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     clock.start();
     BusyPointer busy;
     GetListLayout();
+    const bool drillDownShown = ViewMode() == kViewCategories || ViewMode() == kViewHistory;
+    const std::vector<ColumnState> saved =
+        ReadColumnState((drillDownShown ? lstMain_->Columns() : lstMainFiles_->Columns()).get());
 
     if (HasCategoryColumn()) {
         showCategory = true;
@@ -116,6 +120,7 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
             lstMain_->levels()->Setup(levels);
         }
         if (!keepTree) {
+            ApplyColumnState(lstMain_->Columns().get(), saved, !showCategory);
             treeMain_->levels()->Setup(sql.TreeLevels);
             if (const auto root = treeMain_->TreeItems(0)) root->SetExpanded(true);
             treeMain_->Refresh();
@@ -150,12 +155,7 @@ void frmMain::GetListLayout()
     const auto columns = drillDown ? lstMain_->Columns() : lstMainFiles_->Columns();
     if (!columns || columns->Count() == 0) return;
     mSettings.ListLayouts[GetLayoutIndex(ViewMode())] = drillDown ? lstMain_->Layout() : lstMainFiles_->Layout();
-    QStringList fields;
-    for (int32_t order = 0; order < columns->Count(); ++order) {
-        const auto column = columns->Item(Variant(order), true);
-        if (column && column->Hidden() == 0 && column->Fixed() == 0) fields << GetViewColumn(column->Key());
-    }
-    MainListColumns = fields.join(QStringLiteral("@@@"));
+    MainListColumns = VisibleColumnFields(columns.get());
 }
 
 } // namespace tv

@@ -342,4 +342,16 @@ TEST_F(MainWindowView, CloseKeepsTheListLayout)
     EXPECT_TRUE(ini.contains(QStringLiteral("\r\nListLayout=")));
 }
 
+// A column hidden in the file list is hidden in the drill-down list of the next view too.
+TEST_F(MainWindowView, HiddenColumnFollowsIntoTheNextView)
+{
+    const auto window = openWindow();
+    window->lstMainFiles()->Columns()->Item(Variant(QStringLiteral("Dateipfad")))->SetHidden(1);
+    window->BuildView(3);
+    const auto column = window->lstMain()->Columns()->Item(Variant(QStringLiteral("Dateipfad")));
+    ASSERT_TRUE(column);
+    EXPECT_EQ(column->Hidden(), 1);
+    EXPECT_EQ(window->lstMain()->Columns()->Item(Variant(QStringLiteral("Datei")))->Hidden(), 0);
+}
+
 } // namespace
