@@ -192,7 +192,7 @@ void frmEditEmu::cmdOk_Click()
 }
 
 QString EditEmulator(EmulatorCollection& emulators, ProfilCollection* profils, const QString& key,
-                     bool asCopy, QWidget* owner)
+                     bool asCopy, QWidget* owner, const ShowModalFn& show)
 {
     frmEditEmu form(owner);
     form.ActEmuCol = &emulators;
@@ -200,7 +200,10 @@ QString EditEmulator(EmulatorCollection& emulators, ProfilCollection* profils, c
     form.Key = key;
     form.Copy = asCopy;
     form.Form_Load();
-    form.exec();
+    if (show)
+        show(form);
+    else
+        form.exec();
     return form.Changed ? form.Key : QString();
 }
 

@@ -3,6 +3,7 @@
 #include "catalogue/emulators/modemulator.h"
 
 #include <QDialog>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -55,11 +56,15 @@ private:
     bool loaded_ = false;
 };
 
+// Shows a filled editor window; the default runs its modal loop. Callers that drive the
+// editors unseen (tests) put their own here.
+using ShowModalFn = std::function<void(QDialog&)>;
+
 // Shows the emulator editor modally on `emulators` (`profils` receives the default
 // profiles of a new emulator and may be null). `key` "" adds a new emulator; with
 // `asCopy` the emulator `key` is the template of a new one. Returns the key of the stored
 // emulator, or "" when nothing was stored.
 QString EditEmulator(EmulatorCollection& emulators, ProfilCollection* profils, const QString& key,
-                     bool asCopy, QWidget* owner = nullptr);
+                     bool asCopy, QWidget* owner = nullptr, const ShowModalFn& show = {});
 
 } // namespace tv
