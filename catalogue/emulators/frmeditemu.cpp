@@ -119,13 +119,7 @@ void frmEditEmu::cboTyp_Change()
 
 void frmEditEmu::SelectPath(const QString& path)
 {
-    int i = cboPath->findText(path, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (i < 0) {
-        cboPath->addItem(path);
-        i = cboPath->count() - 1;
-    }
-    cboPath->setCurrentIndex(i);
-    cboPath->setEditText(path);
+    SelectComboText(cboPath, path);
 }
 
 void frmEditEmu::cmdPfad_Click()
@@ -200,10 +194,7 @@ QString EditEmulator(EmulatorCollection& emulators, ProfilCollection* profils, c
     form.Key = key;
     form.Copy = asCopy;
     form.Form_Load();
-    if (show)
-        show(form);
-    else
-        form.exec();
+    RunModal(form, show);
     return form.Changed ? form.Key : QString();
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "catalogue/emulators/editorhelpers.h"
 #include "catalogue/emulators/modemulator.h"
 
 #include <QDialog>
-#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -55,10 +55,6 @@ private:
     QString loadedPath_;
     bool loaded_ = false;
 };
-
-// Shows a filled editor window; the default runs its modal loop. Callers that drive the
-// editors unseen (tests) put their own here.
-using ShowModalFn = std::function<void(QDialog&)>;
 
 // Shows the emulator editor modally on `emulators` (`profils` receives the default
 // profiles of a new emulator and may be null). `key` "" adds a new emulator; with

@@ -2,6 +2,7 @@
 
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modsettings.h"
+#include "catalogue/emulators/editorhelpers.h"
 #include "catalogue/emulators/frmparameter.h"
 #include "catalogue/emulators/modoptions.h"
 #include "platform/gui/msgbox.h"
@@ -100,13 +101,7 @@ bool frmEditParams::SaveParam(const QString& text)
 
 void frmEditParams::SelectParam(const QString& text)
 {
-    int i = cboParam->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (i < 0) {
-        cboParam->addItem(text);
-        i = cboParam->count() - 1;
-    }
-    cboParam->setCurrentIndex(i);
-    cboParam->setEditText(text);
+    SelectComboText(cboParam, text);
 }
 
 void frmEditParams::Form_Load()

@@ -168,8 +168,6 @@ frmOptions::frmOptions(QWidget* parent)
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-frmOptions::~frmOptions() = default;
-
 // ---- working state --------------------------------------------------------------------
 
 clsEmulator* frmOptions::Emulator(const QString& key)
@@ -220,9 +218,7 @@ void frmOptions::BuildTree()
 {
     const QSignalBlocker block(treeProfils);
     treeProfils->clear();
-    QString rootText = Translate(QStringLiteral("Emulatoren"));
-    if (!rootText.isEmpty()) rootText[0] = rootText[0].toUpper();
-    auto* root = new QTreeWidgetItem(treeProfils, {rootText});
+    auto* root = new QTreeWidgetItem(treeProfils, {EmulatorsRootText()});
     QFont bold = root->font(0);
     bold.setBold(true);
     root->setFont(0, bold);
@@ -512,10 +508,7 @@ QString frmOptions::OpenProfilEditor(const QString& emulKey, const QString& prof
     form.Copy = asCopy;
     if (!asCopy || !form.SaveProfil(Profil(profilKey)->Name, true)) {
         form.Form_Load();
-        if (ShowModal)
-            ShowModal(form);
-        else
-            form.exec();
+        RunModal(form, ShowModal);
     }
     if (!form.Changed) return {};
     mtProfilDefault = form.MainProfilKey;
@@ -532,10 +525,7 @@ QString frmOptions::OpenParamEditor(const QString& profilKey, const QString& tex
     form.Parameter = text;
     if (!asNew || !form.SaveParam(text)) {
         form.Form_Load();
-        if (ShowModal)
-            ShowModal(form);
-        else
-            form.exec();
+        RunModal(form, ShowModal);
     }
     return form.Changed ? form.Parameter : QString();
 }

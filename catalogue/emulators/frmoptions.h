@@ -37,7 +37,6 @@ public:
     ShowModalFn ShowModal;
 
     explicit frmOptions(QWidget* parent = nullptr);
-    ~frmOptions() override;
 
     // Takes the working copies and builds the tree; call before showing. Selects the tab
     // that was open when the window last closed.

@@ -3,6 +3,7 @@
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modsettings.h"
+#include "catalogue/emulators/editorhelpers.h"
 #include "platform/gui/msgbox.h"
 #include "platform/system/textfile.h"
 
@@ -72,9 +73,7 @@ void frmParameter::Form_Load()
     cmdOk->setEnabled(false);
     treeParams->clear();
 
-    QString rootText = Translate(QStringLiteral("Emulatoren"));
-    if (!rootText.isEmpty()) rootText[0] = rootText[0].toUpper();
-    auto* root = new QTreeWidgetItem(treeParams, {rootText});
+    auto* root = new QTreeWidgetItem(treeParams, {EmulatorsRootText()});
     root->setData(0, kKeyRole, QStringLiteral("\\0\\"));
     root->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
     root->setExpanded(true);

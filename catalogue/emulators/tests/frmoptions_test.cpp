@@ -4,6 +4,7 @@
 #include "catalogue/emulators/frmeditparams.h"
 #include "catalogue/emulators/frmeditprofil.h"
 #include "platform/gui/msgbox.h"
+#include "savedglobals.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,12 +23,7 @@ class OptionsWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved = {std::move(gcolEmulators), std::move(gcolProfils)};
-        savedValues = {gtProfilDefault, gtEditor, gtImportFiles, gtSkipZipSize};
-        savedExt = gaExtProfil;
         InitProgramValues();
-        gcolEmulators.clear();
-        gcolProfils.clear();
         AddEmulator(1, 1, "Altirra", "a", gcolEmulators, true);
         AddEmulator(2, 3, "Atari800", "b", gcolEmulators, false);
         AddProfil(gcolProfils, "1", "Run", "-run=@=1@@@-basic=@=0@@@-run=@=0", true, 1);
@@ -52,13 +48,6 @@ protected:
     {
         form.reset();
         SetMsgBoxHook(nullptr);
-        gcolEmulators = std::move(saved.first);
-        gcolProfils = std::move(saved.second);
-        gtProfilDefault = savedValues[0];
-        gtEditor = savedValues[1];
-        gtImportFiles = savedValues[2];
-        gtSkipZipSize = savedValues[3];
-        gaExtProfil = savedExt;
     }
     void Open()
     {
@@ -91,9 +80,8 @@ protected:
         form->TreeCommand(index);
     }
 
-    std::pair<EmulatorCollection, ProfilCollection> saved;
-    std::array<QString, 4> savedValues;
-    QStringList savedExt, messages;
+    test::SavedEmulatorGlobals saved;
+    QStringList messages;
     std::unique_ptr<frmOptions> form;
 };
 

@@ -3,6 +3,7 @@
 #include "catalogue/core/modglobals.h"
 #include "catalogue/emulators/modemulator.h"
 #include "platform/gui/msgbox.h"
+#include "savedglobals.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -20,12 +21,7 @@ class FirstRunWizard : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved = {std::move(gcolEmulators), std::move(gcolProfils)};
-        savedValues = {gtProfilDefault, gtDialogPath, gtDBPath};
-        savedExt = gaExtProfil;
         InitProgramValues();
-        gcolEmulators.clear();
-        gcolProfils.clear();
         for (int type = 1; type <= 3; ++type) CreateDefaultEmulator(type, type, gcolEmulators, gcolProfils, true);
         gaExtProfil = QStringList(11);
         gtProfilDefault = "1";
@@ -45,18 +41,11 @@ protected:
     {
         form.reset();
         SetMsgBoxHook(nullptr);
-        gcolEmulators = std::move(saved.first);
-        gcolProfils = std::move(saved.second);
-        gtProfilDefault = savedValues[0];
-        gtDialogPath = savedValues[1];
-        gtDBPath = savedValues[2];
-        gaExtProfil = savedExt;
     }
 
+    test::SavedEmulatorGlobals saved;
     QTemporaryDir dir;
-    std::pair<EmulatorCollection, ProfilCollection> saved;
-    std::array<QString, 3> savedValues;
-    QStringList savedExt, messages, log;
+    QStringList messages, log;
     bool newDbResult = false;
     WizardHost host;
     std::unique_ptr<frmWizard> form;

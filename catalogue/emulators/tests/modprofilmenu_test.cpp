@@ -1,5 +1,6 @@
 #include "catalogue/emulators/modprofilmenu.h"
 #include "controls/grid/listview.h"
+#include "savedglobals.h"
 
 #include <QMenu>
 #include <gtest/gtest.h>
@@ -11,9 +12,6 @@ class ProfileMenu : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved = {std::move(gcolEmulators), std::move(gcolProfils)};
-        gcolEmulators.clear();
-        gcolProfils.clear();
         AddEmulator(1, 1, "Altirra", "a", gcolEmulators, true);
         AddEmulator(2, 2, "Atari++", "b", gcolEmulators, true);
         AddProfil(gcolProfils, "2", "Load program", "", true, 1);
@@ -27,11 +25,6 @@ protected:
         menu.addAction("After");
         for (const char* key : {"Name", "Key"}) pane.Columns()->Add(QString::fromLatin1(key));
         host = {&menu, &dropDown, &pane};
-    }
-    void TearDown() override
-    {
-        gcolEmulators = std::move(saved.first);
-        gcolProfils = std::move(saved.second);
     }
     QStringList MenuTexts() const
     {
@@ -47,7 +40,7 @@ protected:
         return out;
     }
 
-    std::pair<EmulatorCollection, ProfilCollection> saved;
+    test::SavedEmulatorGlobals saved;
     QMenu menu, dropDown;
     vantile::ListView pane;
     ProfilMenuHost host;
