@@ -32,6 +32,7 @@ bool frmOptions::ProfilsChanged = false;
 namespace {
 
 constexpr int kTagRole = Qt::UserRole;
+constexpr int kCheckedRole = Qt::UserRole + 1;   // the check state the working data holds
 constexpr int kDefaultRow = 11;
 
 // What the window remembers between its openings while the program runs.
@@ -240,6 +241,7 @@ void frmOptions::SetChecked(QTreeWidgetItem* node, bool checked)
 {
     const QSignalBlocker block(treeProfils);
     node->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
+    node->setData(0, kCheckedRole, checked);
 }
 
 QTreeWidgetItem* frmOptions::AddEmulatorNode(const QString& emulKey)
@@ -325,9 +327,10 @@ void frmOptions::SetOptionActive(const QString& profilKey, const QString& text, 
 
 void frmOptions::NodeCheck(QTreeWidgetItem* node)
 {
-    if (checkGuard_) return;
-    checkGuard_ = true;
+    // The tree reports every change of a node; only a changed box is a tick or untick.
     const bool ticked = node->checkState(0) == Qt::Checked;
+    if (checkGuard_ || ticked == node->data(0, kCheckedRole).toBool()) return;
+    checkGuard_ = true;
     const QString tag = NodeTag(node);
     bool refused = false;
     switch (NodeLevel(node)) {
@@ -388,7 +391,7 @@ void frmOptions::NodeCheck(QTreeWidgetItem* node)
         break;
     }
     // The tree applies the click before this handler runs, so a refusal ticks the box again.
-    if (refused) SetChecked(node, true);
+    SetChecked(node, refused || ticked);
     checkGuard_ = false;
 }
 

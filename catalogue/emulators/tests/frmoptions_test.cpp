@@ -247,6 +247,22 @@ TEST_F(OptionsWindow, NewProfileAndEntryThroughTheEditors)
     EXPECT_FALSE(form->cmdTree[0]->isEnabled());   // on an entry
 }
 
+TEST_F(OptionsWindow, RenamingANodeIsNoTick)
+{
+    form->ShowModal = [](QDialog& d) {
+        auto& editor = dynamic_cast<frmEditProfil&>(d);
+        editor.txtName->setText("Begin");
+        editor.cmdOk_Click();
+    };
+    Click(Node({"Atari800", "Start", "-xl"}));
+    Click(Node({"Atari800", "Start", "-xl"}));   // the profile is on, its emulator off
+    Command({"Atari800", "Start"}, frmOptions::kCmdEdit);
+    ASSERT_TRUE(Node({"Atari800", "Begin"}));
+    EXPECT_FALSE((*form->mcolEmulators.item("2"))->Aktiv);
+    EXPECT_TRUE(Work("3").Aktiv);
+    EXPECT_FALSE(Ticked(Node({"Atari800"})));
+}
+
 TEST_F(OptionsWindow, ProfileAssignmentPage)
 {
     form->MyTab->setCurrentIndex(1);
