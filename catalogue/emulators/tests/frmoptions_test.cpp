@@ -194,6 +194,13 @@ TEST_F(OptionsWindow, PasteAnEmulatorCopiesItsProfiles)
     EXPECT_EQ(node->childCount(), 2);
     EXPECT_EQ(form->mcolProfils.count(), 5);
     EXPECT_TRUE(frmOptions::EmulChanged);
+
+    // Deleting "Altirra" leaves the copied "Altirra 2" on the clipboard: a name that merely
+    // begins alike is no node below the deleted one.
+    Command({"Altirra 2"}, frmOptions::kCmdCopy);
+    Command({"Altirra"}, frmOptions::kCmdDelete);
+    EXPECT_FALSE(Node({"Altirra"}));
+    EXPECT_EQ(form->mtClipKey, QStringLiteral("3"));
 }
 
 TEST_F(OptionsWindow, DeletingProfilesEmulatorsAndEntries)
