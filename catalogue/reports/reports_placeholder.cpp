@@ -1,1 +1,0 @@
-// Placeholder until the folder's first unit lands; delete it then.
