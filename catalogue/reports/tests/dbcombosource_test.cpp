@@ -1,41 +1,21 @@
 #include "catalogue/reports/dbcombosource.h"
-#include "platform/db/database.h"
+#include "catalogue/reports/tests/dbcombocatalogue.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace tv;
 
 namespace {
 
-// A catalogue with five categories; "Games" is flagged as deleted, and "abc" and "ABC" differ
-// only in case.
-class ComboCatalogue : public ::testing::Test {
+class ComboSourceTest : public ComboCatalogue {
 protected:
-    QTemporaryDir dir;
     DBComboSource source;
 
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        DbError error;
-        source.DataBase = Database::Create(dir.filePath(QStringLiteral("combo.mdb")), QByteArray(), &error);
-        ASSERT_TRUE(source.DataBase) << error.description.toStdString();
-        for (const char* sql : {
-                 "CREATE TABLE Category (ID INTEGER PRIMARY KEY, tCategory TEXT COLLATE TVTEXT, fDeleted INTEGER)",
-                 "INSERT INTO Category VALUES (1, 'abc', 0)",
-                 "INSERT INTO Category VALUES (2, 'ABC', 0)",
-                 "INSERT INTO Category VALUES (3, 'Demos', 0)",
-                 "INSERT INTO Category VALUES (4, 'Games', 1)",
-                 "INSERT INTO Category VALUES (5, 'Tools', 0)",
-             })
-            ASSERT_FALSE(source.DataBase->Execute(QString::fromUtf8(sql))) << sql;
+        ComboCatalogue::SetUp();
+        source.DataBase = db;
     }
-    void TearDown() override
-    {
-        if (source.DataBase) source.DataBase->Close();
-    }
-
     void parse(const char* recordSource)
     {
         source.RecordSource = QString::fromUtf8(recordSource);
@@ -66,7 +46,7 @@ TEST(DBComboSelectList, EntriesSplitAtTopLevelCommasOnly)
     }
 }
 
-TEST_F(ComboCatalogue, ParseDescribesEveryColumn)
+TEST_F(ComboSourceTest, ParseDescribesEveryColumn)
 {
     parse("SELECT DISTINCT ID, tCategory AS Name FROM Category ORDER BY tCategory");
     ASSERT_TRUE(source.Ready());
@@ -96,7 +76,7 @@ TEST_F(ComboCatalogue, ParseDescribesEveryColumn)
     EXPECT_EQ(source.TextField, QStringLiteral("Name"));
 }
 
-TEST_F(ComboCatalogue, ColumnVisibilityFollowsTheMode)
+TEST_F(ComboSourceTest, ColumnVisibilityFollowsTheMode)
 {
     parse("SELECT ID, tCategory, fDeleted FROM Category");
     struct Case { int mode; int cols; std::vector<bool> visible; int textColumn; };
@@ -117,7 +97,7 @@ TEST_F(ComboCatalogue, ColumnVisibilityFollowsTheMode)
     }
 }
 
-TEST_F(ComboCatalogue, SourcesThatCannotBeDescribedLeaveTheComboNotReady)
+TEST_F(ComboSourceTest, SourcesThatCannotBeDescribedLeaveTheComboNotReady)
 {
     const char* sources[] = {
         "SELECT * FROM Category",   // the select list names no column
@@ -141,7 +121,7 @@ TEST_F(ComboCatalogue, SourcesThatCannotBeDescribedLeaveTheComboNotReady)
     EXPECT_FALSE(source.Ready());
 }
 
-TEST_F(ComboCatalogue, DerivedQueries)
+TEST_F(ComboSourceTest, DerivedQueries)
 {
     struct Case {
         const char* name;
@@ -188,7 +168,7 @@ TEST_F(ComboCatalogue, DerivedQueries)
     source.FilterField.clear();
 }
 
-TEST_F(ComboCatalogue, LookupsFindTheFirstMatchingRow)
+TEST_F(ComboSourceTest, LookupsFindTheFirstMatchingRow)
 {
     parse("SELECT ID, tCategory FROM Category ORDER BY tCategory");
     ASSERT_TRUE(source.Ready());

@@ -1,0 +1,124 @@
+#include "catalogue/reports/dbcombo.h"
+#include "catalogue/reports/tests/dbcombocatalogue.h"
+#include "platform/gui/gdi.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tv;
+
+namespace {
+
+class ComboTest : public ComboCatalogue {
+protected:
+    DBCombo combo;
+    int changes = 0;
+
+    void SetUp() override
+    {
+        ComboCatalogue::SetUp();
+        combo.Change.connect([this](const Variant&) { ++changes; });
+        combo.NullText = QStringLiteral("(keine)");
+        combo.setDataBase(db);
+        combo.setRecordSource(QStringLiteral("SELECT ID, tCategory FROM Category WHERE fDeleted = 0 ORDER BY tCategory"));
+        ASSERT_TRUE(combo.Ready());
+    }
+    int id() const { return combo.Value().toLong(); }
+};
+
+} // namespace
+
+TEST_F(ComboTest, FreeTextHasNoRow)
+{
+    combo.setValue(Variant("@abc"));
+    EXPECT_EQ(combo.Text(), QStringLiteral("abc"));
+    EXPECT_EQ(combo.txtCombo()->text(), QStringLiteral("abc"));
+    EXPECT_TRUE(combo.FieldValue(QStringLiteral("ID")).isNull());
+    EXPECT_TRUE(combo.FieldValue(QStringLiteral("tCategory")).isNull());
+
+    combo.setValue(Variant("@a\r\nb"));
+    EXPECT_EQ(combo.Value().text(), QStringLiteral("@ab"));
+    EXPECT_EQ(changes, 2);
+    combo.setValue(Variant("@AB")); // only the case differs
+    EXPECT_EQ(changes, 2);
+
+    combo.setValue(Variant::null());
+    EXPECT_EQ(combo.txtCombo()->text(), QStringLiteral("(keine)"));
+}
+
+TEST_F(ComboTest, AKeyOutsideTheConditionIsShownMarked)
+{
+    combo.setValue(Variant(int32_t(3)));
+    EXPECT_EQ(combo.Text(), QStringLiteral("Demos"));
+    EXPECT_TRUE(combo.InList());
+    EXPECT_EQ(combo.txtCombo()->palette().color(QPalette::Base), OleToQColor(combo.BackColor));
+
+    combo.setValue(Variant(int32_t(4)));
+    EXPECT_EQ(combo.Text(), QStringLiteral("Games"));
+    EXPECT_FALSE(combo.InList());
+    EXPECT_EQ(combo.txtCombo()->palette().color(QPalette::Base), OleToQColor(combo.EmptyBackColor));
+
+    combo.IgnoreWhere = false;
+    combo.setValue(Variant(int32_t(4)));
+    EXPECT_TRUE(combo.Value().isNull());
+    EXPECT_EQ(combo.Text(), QStringLiteral("(keine)"));
+}
+
+TEST_F(ComboTest, KeysStepThroughTheRowsAndUndo)
+{
+    combo.setValue(Variant(int32_t(3)));
+    QTest::keyClick(combo.txtCombo(), Qt::Key_Down);
+    EXPECT_EQ(id(), 5);
+    EXPECT_TRUE(combo.Changed());
+    QTest::keyClick(combo.txtCombo(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(id(), 3);
+    EXPECT_FALSE(combo.Changed());
+
+    EXPECT_TRUE(combo.MoveCursor(2));
+    EXPECT_FALSE(combo.MoveCursor(2)); // Tools is the last row
+    EXPECT_EQ(id(), 5);
+    QTest::keyClick(combo.txtCombo(), Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(combo.Text().toUpper(), QStringLiteral("ABC"));
+    QTest::keyClick(combo.txtCombo(), Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(id(), 5);
+    combo.setValue(Variant::null());
+    EXPECT_TRUE(combo.MoveCursor(1)); // from no value: the first row
+    EXPECT_EQ(combo.Text().toUpper(), QStringLiteral("ABC"));
+}
+
+TEST_F(ComboTest, HeldUndoValueStaysNull)
+{
+    DBCombo held;
+    held.HoldOrgValue = true;
+    held.setDataBase(db);
+    held.setRecordSource(QStringLiteral("SELECT ID, tCategory FROM Category"));
+    held.setValue(Variant(int32_t(3)));
+    EXPECT_TRUE(held.Changed());
+    QTest::keyClick(held.txtCombo(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(held.Value().isNull());
+    EXPECT_FALSE(held.Changed());
+}
+
+TEST_F(ComboTest, SearchTakesTheFirstRowByText)
+{
+    EXPECT_TRUE(combo.Search(QStringLiteral("dem")));
+    EXPECT_EQ(id(), 3);
+    EXPECT_FALSE(combo.Search(QStringLiteral("zzz")));
+    EXPECT_EQ(id(), 3);
+}
+
+TEST_F(ComboTest, WithoutRowsAKeyStaysUnresolvedAndTypingIsRefused)
+{
+    combo.setValue(Variant(int32_t(3)));
+    combo.setDataBase(nullptr);
+    EXPECT_FALSE(combo.Ready());
+    EXPECT_EQ(id(), 3);
+    // The row of the earlier source no longer describes the key.
+    EXPECT_EQ(combo.Text(), QString());
+    QTest::keyClicks(combo.txtCombo(), QStringLiteral("xy"));
+    EXPECT_EQ(combo.txtCombo()->text(), QString());
+
+    combo.setInvisibleCols(-3);
+    EXPECT_EQ(combo.InvisibleCols(), 0);
+}
