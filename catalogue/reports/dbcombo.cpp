@@ -1,6 +1,7 @@
 #include "catalogue/reports/dbcombo.h"
 
 #include "catalogue/reports/globaldata.h"
+#include "platform/component/propertybag.h"
 #include "platform/db/database.h"
 #include "platform/db/field.h"
 #include "platform/db/recordset.h"
@@ -21,6 +22,90 @@ DBCombo::DBCombo(QWidget* parent) : QWidget(parent)
     text_->setObjectName(QStringLiteral("txtCombo"));
     text_->setFrame(false);
     text_->installEventFilter(this);
+    source_.InvisibleColMode = 1;
+}
+
+bool DBCombo::Locked() const { return text_->isReadOnly(); }
+
+void DBCombo::setLocked(bool value)
+{
+    text_->setReadOnly(value);
+    showText(Text());
+}
+
+// The keys in the order they are stored, each with its default.
+void DBCombo::ReadProperties(const PropertyBag& bag)
+{
+    auto read = [&bag](const char* key, const Variant& def) { return bag.ReadProperty(QString::fromLatin1(key), def); };
+    auto color = [&read](const char* key, uint32_t def) { return uint32_t(int64_t(read(key, Variant(int32_t(def))).toDouble())); };
+    AutoSearch = read("AutoSearch", Variant(int16_t(0))).toInt();
+    BackColor = color("BackColor", 0x80000005u);
+    BibKey = read("BibKey", Variant(QString())).text();
+    BorderStyle = read("BorderStyle", Variant(int32_t(1))).toLong();
+    CaseSensitive = read("CaseSensitive", Variant(false)).toBool();
+    ChangeColor = color("ChangeColor", 255);
+    DisplayName = read("DisplayName", Variant(QStringLiteral("Combobox"))).text();
+    EmptyBackColor = color("EmptyBackColor", 0x80000018u);
+    setEnabled(read("Enabled", Variant(true)).toBool());
+    ForeColor = color("ForeColor", 0x80000008u);
+    text_->setReadOnly(read("Locked", Variant(false)).toBool());
+    source_.RecordSource = read("RecordSource", Variant(QString())).text();
+    RecordSourceKey = read("RecordSourceKey", Variant(QString())).text();
+    Rows = read("Rows", Variant(int16_t(8))).toInt();
+    IgnoreWhere = read("IgnoreWhere", Variant(true)).toBool();
+    source_.InvisibleColMode = read("InvisibleColMode", Variant(int32_t(1))).toLong();
+    source_.InvisibleCols = std::max(0, int(read("InvisibleCols", Variant(int16_t(0))).toInt()));
+    ShowButton = read("ShowButton", Variant(false)).toBool();
+    ShowChanges = read("ShowChanges", Variant(false)).toBool();
+    ShowDropDown = read("ShowDropDown", Variant(true)).toBool();
+    source_.TextField = read("TextField", Variant(QString())).text();
+    UseDelFlag = read("UseDelFlag", Variant(false)).toBool();
+    source_.ValueField = read("ValueField", Variant(QString())).text();
+    source_.FilterField = read("FilterField", Variant(QString())).text();
+    NullAllowed = read("NullAllowed", Variant(true)).toBool();
+    NullText = read("NullText", Variant(QString())).text();
+    source_.FilterValue = read("FilterValue", Variant::null());
+    value_ = Variant::null();
+    source_.ParseRecordSource();
+    SetValue(read("Value", Variant::null()), false, true);
+}
+
+void DBCombo::WriteProperties(PropertyBag& bag) const
+{
+    auto write = [&bag](const char* key, const Variant& value, const Variant& def) {
+        bag.WriteProperty(QString::fromLatin1(key), value, def);
+    };
+    auto color = [&write](const char* key, uint32_t value, uint32_t def) {
+        write(key, Variant(int32_t(value)), Variant(int32_t(def)));
+    };
+    write("AutoSearch", Variant(int16_t(AutoSearch)), Variant(int16_t(0)));
+    color("BackColor", BackColor, 0x80000005u);
+    write("BibKey", Variant(BibKey), Variant(QString()));
+    write("BorderStyle", Variant(BorderStyle), Variant(int32_t(1)));
+    write("CaseSensitive", Variant(CaseSensitive), Variant(false));
+    color("ChangeColor", ChangeColor, 255);
+    write("DisplayName", Variant(DisplayName), Variant(QStringLiteral("Combobox")));
+    color("EmptyBackColor", EmptyBackColor, 0x80000018u);
+    write("Enabled", Variant(isEnabled()), Variant(true));
+    color("ForeColor", ForeColor, 0x80000008u);
+    write("Locked", Variant(Locked()), Variant(false));
+    write("RecordSource", Variant(source_.RecordSource), Variant(QString()));
+    write("RecordSourceKey", Variant(RecordSourceKey), Variant(QString()));
+    write("Rows", Variant(int16_t(Rows)), Variant(int16_t(8)));
+    write("IgnoreWhere", Variant(IgnoreWhere), Variant(true));
+    write("InvisibleColMode", Variant(int32_t(source_.InvisibleColMode)), Variant(int32_t(1)));
+    write("InvisibleCols", Variant(int16_t(source_.InvisibleCols)), Variant(int16_t(0)));
+    write("ShowButton", Variant(ShowButton), Variant(false));
+    write("ShowChanges", Variant(ShowChanges), Variant(false));
+    write("ShowDropDown", Variant(ShowDropDown), Variant(true));
+    write("TextField", Variant(source_.TextField), Variant(QString()));
+    write("UseDelFlag", Variant(UseDelFlag), Variant(false));
+    write("ValueField", Variant(source_.ValueField), Variant(QString()));
+    write("FilterField", Variant(source_.FilterField), Variant(QString()));
+    write("NullAllowed", Variant(NullAllowed), Variant(true));
+    write("NullText", Variant(NullText), Variant(QString()));
+    write("FilterValue", source_.FilterValue, Variant::null());
+    write("Value", value_, Variant::null());
 }
 
 void DBCombo::reparse()

@@ -10,6 +10,7 @@ class QLineEdit;
 namespace tv {
 
 class Database;
+class PropertyBag;
 
 // A combo box over one SELECT of the catalogue: the user picks a row, shown by its text column
 // and represented by its value column, or types free text, kept as "@" and the text.
@@ -35,6 +36,20 @@ public:
     void setInvisibleColMode(int mode);
     int InvisibleCols() const { return source_.InvisibleCols; }
     void setInvisibleCols(int count);
+
+    void ReadProperties(const PropertyBag& bag);
+    void WriteProperties(PropertyBag& bag) const;
+    bool Locked() const;
+    void setLocked(bool value);
+
+    // Stored design values without an effect of their own here.
+    QString BibKey;
+    int32_t BorderStyle = 1;
+    QString DisplayName = QStringLiteral("Combobox");
+    QString RecordSourceKey;
+    int Rows = 8;
+    bool ShowButton = false;
+    bool ShowDropDown = true;
 
     bool IgnoreWhere = true;
     bool UseDelFlag = false;

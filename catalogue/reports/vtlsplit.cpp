@@ -172,12 +172,17 @@ void VTLSplit::setSplitPos(const Variant& value)
     changed("SplitPos");
 }
 
-void VTLSplit::setMarginA(double value)
+void VTLSplit::limitMargin(double& margin, double otherMargin, double value) const
 {
     const double extent = Extent();
-    marginA_ = std::clamp(value, 0.0, std::max(0.0, extent));
+    margin = std::clamp(value, 0.0, std::max(0.0, extent));
     // A control too small for the other margin and the bar would push this one below 0.
-    marginA_ = std::max(0.0, std::min(extent - marginB_ - splitSize_, marginA_));
+    margin = std::max(0.0, std::min(extent - otherMargin - splitSize_, margin));
+}
+
+void VTLSplit::setMarginA(double value)
+{
+    limitMargin(marginA_, marginB_, value);
     moveBar(std::max(marginA_, barPos_));
     arrangePanes();
     changed("MarginA");
@@ -185,10 +190,8 @@ void VTLSplit::setMarginA(double value)
 
 void VTLSplit::setMarginB(double value)
 {
-    const double extent = Extent();
-    marginB_ = std::clamp(value, 0.0, std::max(0.0, extent));
-    marginB_ = std::max(0.0, std::min(extent - marginA_ - splitSize_, marginB_));
-    moveBar(std::min(extent - marginB_ - splitSize_, barPos_));
+    limitMargin(marginB_, marginA_, value);
+    moveBar(std::min(Extent() - marginB_ - splitSize_, barPos_));
     arrangePanes();
     changed("MarginB");
 }

@@ -106,6 +106,7 @@ private:
     // range; the clamped position through `clamped`. In twips.
     QRectF barRect(double offset, double* clamped) const;
     double clampPos(double pos) const;
+    void limitMargin(double& margin, double otherMargin, double value) const;
     void moveBar(double pos);
     void placeBar(const QRectF& twips);
     void applyPosition();

@@ -1,5 +1,6 @@
 #include "catalogue/reports/dbcombo.h"
 #include "catalogue/reports/tests/dbcombocatalogue.h"
+#include "platform/component/propertybag.h"
 #include "platform/gui/gdi.h"
 
 #include <QLineEdit>
@@ -121,4 +122,32 @@ TEST_F(ComboTest, WithoutRowsAKeyStaysUnresolvedAndTypingIsRefused)
 
     combo.setInvisibleCols(-3);
     EXPECT_EQ(combo.InvisibleCols(), 0);
+}
+
+TEST_F(ComboTest, DesignValuesAreStoredWhenTheyDifferFromTheDefaults)
+{
+    DBCombo fresh;
+    PropertyBag empty;
+    fresh.WriteProperties(empty);
+    EXPECT_EQ(empty.count(), 0);
+
+    PropertyBag stored;
+    stored.WriteProperty(QStringLiteral("RecordSource"), Variant(combo.RecordSource()));
+    stored.WriteProperty(QStringLiteral("InvisibleCols"), Variant(int16_t(8)));
+    stored.WriteProperty(QStringLiteral("NullAllowed"), Variant(false));
+    stored.WriteProperty(QStringLiteral("Value"), Variant(int32_t(3)));
+    DBCombo loaded;
+    loaded.setDataBase(db);
+    loaded.ReadProperties(stored);
+    EXPECT_EQ(loaded.InvisibleCols(), 8);
+    EXPECT_EQ(loaded.Text(), QStringLiteral("Demos"));
+
+    PropertyBag written;
+    loaded.WriteProperties(written);
+    // The record source's first and second columns were filled in as value and text fields.
+    EXPECT_EQ(written.keys(), (QStringList{QStringLiteral("RecordSource"), QStringLiteral("InvisibleCols"),
+                                           QStringLiteral("TextField"), QStringLiteral("ValueField"),
+                                           QStringLiteral("NullAllowed"), QStringLiteral("Value")}));
+    EXPECT_EQ(written.ReadProperty(QStringLiteral("InvisibleCols")).toLong(), 8);
+    EXPECT_EQ(written.ReadProperty(QStringLiteral("Value")).toLong(), 3);
 }
