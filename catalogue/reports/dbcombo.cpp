@@ -6,6 +6,7 @@
 #include "platform/db/field.h"
 #include "platform/db/recordset.h"
 #include "platform/gui/gdi.h"
+#include "platform/gui/systimer.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -23,6 +24,52 @@ DBCombo::DBCombo(QWidget* parent) : QWidget(parent)
     text_->setFrame(false);
     text_->installEventFilter(this);
     source_.InvisibleColMode = 1;
+    timer_ = std::make_unique<SysTimer>();
+    timer_->setInterval(1000);
+    timer_->Timer.connect([this] { commitSearch(); });
+    connect(text_, &QLineEdit::textChanged, this, [this] { textEdited(); });
+}
+
+DBCombo::~DBCombo() = default;
+
+void DBCombo::textEdited()
+{
+    if (writingText_) return;
+    timer_->setEnabled(false);
+    const QString typed = text_->text();
+    if (AutoSearch == 0) {
+        SetValue(typed.isEmpty() ? Variant::null() : Variant(QLatin1Char('@') + typed), true, true);
+    } else if (AutoSearch == 3) {
+        const Variant row = typed.isEmpty() ? Variant::null()
+            : source_.LookupRow(source_.TextField, Variant(typed), false, CaseSensitive, UseDelFlag, false);
+        SetValue(row, true, true);
+        if (!row.isNull()) {
+            SelectTextReverse(text_, -1, int32_t(typed.size()));
+            timer_->setEnabled(true);
+        }
+    } else {
+        timer_->setEnabled(true);
+    }
+}
+
+void DBCombo::commitSearch()
+{
+    timer_->setEnabled(false);
+    if (AutoSearch == 3) {
+        if (text_->hasFocus()) SelectTextReverse(text_, 0, -1);
+        return;
+    }
+    const QString typed = text_->text();
+    const Variant row = typed.isEmpty() ? Variant::null()
+        : source_.LookupRow(source_.TextField, Variant(typed), false, CaseSensitive, UseDelFlag, false);
+    SetValue(row, true, true);
+    if (text_->hasFocus() && !row.isNull()) SelectTextReverse(text_, -1, int32_t(typed.size()));
+}
+
+bool DBCombo::Validate()
+{
+    if (timer_->Enabled()) commitSearch();
+    return true;
 }
 
 bool DBCombo::Locked() const { return text_->isReadOnly(); }
@@ -296,6 +343,7 @@ bool DBCombo::Search(const QString& searchText)
 
 bool DBCombo::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == text_ && event->type() == QEvent::FocusOut) Validate();
     if (watched != text_ || event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     int keyCode = key->key();

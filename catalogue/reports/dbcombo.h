@@ -11,6 +11,7 @@ namespace tv {
 
 class Database;
 class PropertyBag;
+class SysTimer;
 
 // A combo box over one SELECT of the catalogue: the user picks a row, shown by its text column
 // and represented by its value column, or types free text, kept as "@" and the text.
@@ -19,6 +20,7 @@ class PropertyBag;
 class DBCombo : public QWidget {
 public:
     explicit DBCombo(QWidget* parent = nullptr);
+    ~DBCombo() override;
 
     void setDataBase(std::shared_ptr<Database> db);
     const QString& RecordSource() const { return source_.RecordSource; }
@@ -54,6 +56,8 @@ public:
     bool IgnoreWhere = true;
     bool UseDelFlag = false;
     bool CaseSensitive = false;
+    // 0 free text; 1 and 2 search the text column 1000 ms after the last change; 3 completes
+    // the typed text at once from the first matching row.
     int AutoSearch = 0;
     bool NullAllowed = true;
     QString NullText;
@@ -83,6 +87,8 @@ public:
     bool MoveCursor(int moveMode);
     // Takes the first row whose text begins with `searchText`; False when there is none.
     bool Search(const QString& searchText);
+    // Runs a pending delayed search at once; always True.
+    bool Validate();
     QLineEdit* txtCombo() const { return text_; }
 
     Event<const Variant&> Change;
@@ -96,6 +102,8 @@ protected:
 
 private:
     void reparse();
+    void textEdited();
+    void commitSearch();
     void showText(const QString& text);
     bool isFreeText() const { return value_.isString() && value_.text().startsWith(QLatin1Char('@')); }
 
@@ -107,6 +115,8 @@ private:
     bool inList_ = true;
     bool changed_ = false;
     bool writingText_ = false;
+    // Starts the delayed search 1000 ms after the last change of the text (AutoSearch 1 to 3).
+    std::unique_ptr<SysTimer> timer_;
 };
 
 } // namespace tv

@@ -2,6 +2,7 @@
 #include "catalogue/reports/tests/dbcombocatalogue.h"
 #include "platform/component/propertybag.h"
 #include "platform/gui/gdi.h"
+#include "platform/gui/systimer.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -150,4 +151,32 @@ TEST_F(ComboTest, DesignValuesAreStoredWhenTheyDifferFromTheDefaults)
                                            QStringLiteral("NullAllowed"), QStringLiteral("Value")}));
     EXPECT_EQ(written.ReadProperty(QStringLiteral("InvisibleCols")).toLong(), 8);
     EXPECT_EQ(written.ReadProperty(QStringLiteral("Value")).toLong(), 3);
+}
+
+TEST_F(ComboTest, TypedTextIsKeptOrSearched)
+{
+    SysTimer::SetManualMode(true);
+    struct Case { int mode; const char* typed; const char* text; Variant value; const char* selected; };
+    const Case cases[] = {
+        {0, "xy", "xy", Variant("@xy"), ""},
+        {3, "de", "Demos", Variant(int32_t(3)), "mos"},
+        {3, "zz", "(keine)", Variant::null(), ""},  // no row: the text box shows the empty value
+        {1, "too", "Tools", Variant(int32_t(5)), ""},  // after the delay
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        combo.AutoSearch = c.mode;
+        combo.setValue(Variant::null());
+        combo.txtCombo()->selectAll(); // typing replaces the empty value's text
+        QTest::keyClicks(combo.txtCombo(), QString::fromUtf8(c.typed));
+        if (c.mode == 1) {
+            EXPECT_TRUE(combo.Value().isNull());
+            EXPECT_TRUE(combo.Validate());
+        }
+        EXPECT_EQ(combo.txtCombo()->text(), QString::fromUtf8(c.text));
+        EXPECT_EQ(combo.Value().text(), c.value.text());
+        EXPECT_EQ(combo.txtCombo()->selectedText(), QString::fromUtf8(c.selected));
+    }
+    SysTimer::TickAll();
+    SysTimer::SetManualMode(false);
 }
