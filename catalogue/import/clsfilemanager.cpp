@@ -4,6 +4,7 @@
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
 #include "filetype.h"
+#include "sqltext.h"
 #include "platform/gui/msgbox.h"
 
 #include <QDateTime>
@@ -110,15 +111,6 @@ qint32 clsFileManager::AddAtrFile(const QString& fileName, const QString& filePa
 
 // ---- catalogue access ----
 
-namespace {
-
-QString Quoted(const QString& text)
-{
-    return QString(text).replace(QLatin1Char('\''), QStringLiteral("''"));
-}
-
-} // namespace
-
 void clsFileManager::InitCount()
 {
     // IDs count up from the largest one still known: a deleted file's start history stays,
@@ -141,9 +133,9 @@ void clsFileManager::CountFiles()
 qint32 clsFileManager::FindCatalogued(const QString& storedPath, const QString& chain, bool withChain,
                                       QString* error)
 {
-    QString sql = QStringLiteral("Select Top 1 ID From MainFiles where tPath='") + Quoted(storedPath) +
+    QString sql = QStringLiteral("Select Top 1 ID From MainFiles where tPath='") + SqlQuoted(storedPath) +
                   QLatin1Char('\'');
-    if (withChain) sql += QStringLiteral(" and tUnpackPath='") + Quoted(chain) + QLatin1Char('\'');
+    if (withChain) sql += QStringLiteral(" and tUnpackPath='") + SqlQuoted(chain) + QLatin1Char('\'');
     const std::shared_ptr<Recordset> rs = goDB ? goDB->OpenRecordset(sql, dbOpenSnapshot) : nullptr;
     if (!rs) {
         *error = goDB ? goDB->LastError().description : QStringLiteral("no catalogue");

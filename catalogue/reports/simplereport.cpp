@@ -1,5 +1,6 @@
 #include "simplereport.h"
 
+#include "frmcolumnheader.h"
 #include "frmsearch.h"
 #include "catalogue/tree/modsqltree.h"
 #include "platform/component/propertybag.h"
@@ -801,7 +802,12 @@ void SimpleReport::AutoSizeColumns(const Variant& column)
     grid_->AutoSizeColumn(index, autoSizeMode_ == 1 ? vantile::vtlUseContent : vantile::vtlUseCaption);
 }
 
-void SimpleReport::EditHeaders(const QString&) { EditHeadersRequested.raise(this); }
+void SimpleReport::EditHeaders(const QString&)
+{
+    EditHeadersRequested.raise(this);
+    frmColumnHeader dialog(grid_, window());
+    dialog.exec();
+}
 
 void SimpleReport::onFetchContents(int32_t row, int32_t col, Variant& value, Variant& icons)
 {
@@ -834,7 +840,9 @@ void SimpleReport::setSelectedIndex(int32_t row)
 Collection<cListItem> SimpleReport::SelectedItems() const
 {
     Collection<cListItem> items;
-    if (const VariantArray* rows = SelectedItemsEx().array())
+    // The members must outlive the pointer into their array.
+    const Variant members = SelectedItemsEx();
+    if (const VariantArray* rows = members.array())
         for (int i = rows->lbound(); i <= rows->ubound(); ++i) {
             cListItem item;
             item.Row = rows->at(i).toLong();

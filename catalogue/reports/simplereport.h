@@ -167,7 +167,7 @@ public:
     // Loads a pending view first; null without a recordset.
     std::shared_ptr<vantile::Columns> Columns();
     void AutoSizeColumns(const Variant& column);
-    // The column-layout dialog lives elsewhere; a host that has it hooks it in here.
+    // Raised before the column-layout dialog opens (modally, on the grid's columns).
     Event<SimpleReport*> EditHeadersRequested;
     void EditHeaders(const QString& view = QString());
 

@@ -1,0 +1,387 @@
+#include "frmprocess.h"
+
+#include "clsfilemanager.h"
+#include "catalogue/core/moddatabase.h"
+#include "catalogue/core/modfiles.h"
+#include "catalogue/core/modglobals.h"
+#include "catalogue/core/modlang.h"
+#include "catalogue/core/modsettings.h"
+#include "controls/grid/listview.h"
+#include "platform/gui/msgbox.h"
+#include "platform/runtime/format.h"
+#include "platform/system/files.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace tv {
+
+namespace {
+
+// Least sizes in pixels (4140 and 2250 twips high, 4905 wide).
+constexpr int kMinHeightWithList = 276;
+constexpr int kMinHeightWithoutList = 150;
+constexpr int kMinWidth = 327;
+
+} // namespace
+
+frmProcess::frmProcess(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmProcess"));
+    setWindowTitle(QStringLiteral("Tovarin"));
+    lblProcess = new QLabel(this);
+    lblProcess->setObjectName(QStringLiteral("lblProcess"));
+    lblProcess->setWordWrap(true);
+    lblProcess->setMinimumHeight(48);
+    lblProcess->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblStatus = new QLabel(QStringLiteral("In Arbeit:"), this);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    progBar = new QProgressBar(this);
+    progBar->setObjectName(QStringLiteral("progBar"));
+    progBar->setTextVisible(false);
+    progBar->hide();
+    lstResult = new vantile::ListView(this);
+    lstResult->setObjectName(QStringLiteral("lstResult"));
+    lstResult->setShowHeader(false);
+    lstResult->AllowReorder = false;
+    lstResult->hide();
+    const auto button = [this](const char* name, const char* text) {
+        auto* b = new QPushButton(QString::fromUtf8(text), this);
+        b->setObjectName(QLatin1String(name));
+        return b;
+    };
+    cmdNewPath = button("cmdNewPath", "Dateipfad wiederherstellen");
+    cmdCancel = button("cmdCancel", "Abbrechen");
+    cmdDelete = button("cmdDelete", "Löschen");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblProcess);
+    layout->addWidget(progBar);
+    layout->addWidget(lstResult, 1);
+    layout->addWidget(lblStatus);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdNewPath);
+    buttons->addWidget(cmdCancel);
+    buttons->addWidget(cmdDelete);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    resize(480, 360);
+
+    connect(cmdCancel, &QPushButton::clicked, this, &frmProcess::cmdCancel_Click);
+    connect(cmdNewPath, &QPushButton::clicked, this, &frmProcess::cmdNewPath_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &frmProcess::DeleteMissing);
+}
+
+frmProcess::~frmProcess() { ReleaseFileManager(); }
+
+QString frmProcess::ProcessText() const { return lblProcess->text(); }
+QString frmProcess::StatusText() const { return lblStatus->text(); }
+
+void frmProcess::ServeEvents() { QCoreApplication::processEvents(); }
+
+void frmProcess::ShowStatus(const QString& text) { lblProcess->setText(text); }
+
+void frmProcess::AddResultRow(const QString& text, int number)
+{
+    lstResult->InsertRows(1);
+    const int32_t row = lstResult->RowCount() - 1;
+    lstResult->setData(Variant(QStringLiteral("Name")), row, Variant(text));
+    if (number != -1) lstResult->setData(Variant(QStringLiteral("Filetyp")), row, Variant(int32_t(number)));
+    if (lstResult->RowCount() % 10 == 0) lstResult->Refresh();
+}
+
+void frmProcess::mFileManager_ShowMessage(const QString& tMsg, int iTyp)
+{
+    if (lstResult->isHidden() || iTyp == 0)
+        ShowStatus(tMsg);
+    else
+        AddResultRow(tMsg, iTyp);
+}
+
+QList<int> frmProcess::MarkedFiles() const { return lstMainFiles ? lstMainFiles() : QList<int>(); }
+
+void frmProcess::SetupResultList(bool checkColumns)
+{
+    if (imgMain) lstResult->setIcons(imgMain);
+    layout()->activate();
+    const auto& columns = lstResult->Columns();
+    columns->Add(QStringLiteral("Name"), std::max(lstResult->width() - 48, 64), 0, 0, 0, false, {}, {}, {},
+                 Variant(QStringLiteral("Filetyp")));
+    columns->Add(QStringLiteral("Filetyp"), 64, -1, 0, 0, false, {}, {}, {}, Variant(QString()));
+    if (checkColumns)
+        for (const char* key : {"Key", "File", "Path", "OrgType"})
+            columns->Add(QLatin1String(key), 64, vantile::vtlHiddenAllways, 0, 0, false, {}, {}, {}, Variant(QString()));
+}
+
+void frmProcess::Form_Load()
+{
+    mbCancel = false;
+    mbFirstActivate = true;
+    mbOkButton = false;
+    cmdDelete->hide();
+    cmdNewPath->hide();
+    miJob = Action;
+    bool withList = false;
+    QString heading;
+    const auto showProgress = [this] {
+        progBar->setValue(0);
+        progBar->show();
+    };
+    switch (Action) {
+    case actAddFolder:
+        withList = true;
+        heading = QStringLiteral("Neue Dateien");
+        break;
+    case actCheck:
+        showProgress();
+        withList = true;
+        heading = QStringLiteral("Nicht gefundene Dateien");
+        break;
+    case actCompact:
+        ShowStatus(Translate(QStringLiteral("Datenbank wird komprimiert...")));
+        cmdCancel->hide();
+        break;
+    case actAddFile:
+        NewFileID = 0;
+        withList = true;
+        heading = QStringLiteral("Neue Dateien");
+        break;
+    case actUpdate:
+        ShowStatus(Translate(QStringLiteral("Datenbank wird aktualisiert...")));
+        cmdCancel->hide();
+        showProgress();
+        break;
+    case actMarkedList:
+        ShowStatus(Translate(QStringLiteral("Directory als txt-Datei speichern")) + QStringLiteral(" -> ") +
+                   (StatusMsg.isEmpty() ? Translate(QStringLiteral("Dateipfad")) : StatusMsg));
+        showProgress();
+        withList = true;
+        break;
+    default:
+        break;
+    }
+
+    if (mFileManager)
+        mMessageConnection = connect(mFileManager, &clsFileManager::ShowMessage, this,
+                                     &frmProcess::mFileManager_ShowMessage);
+    if (withList) {
+        lstResult->show();
+        SetupResultList(Action == actCheck);
+        if (Action == actAddFolder || Action == actAddFile) {
+            AddResultRow(Translate(QStringLiteral("Optionen")) + QLatin1Char(':'), -1);
+            AddResultRow(Translate(QStringLiteral("Dateien")) + QStringLiteral(": ") + gtImportFiles, -1);
+        } else if (Action == actMarkedList) {
+            AddResultRow(Translate(QStringLiteral("Dateien: ")) + QStringLiteral("D64, D71, D81, G64"), -1);
+            AddResultRow(lblProcess->text(), -1);
+            AddResultRow(Translate(QStringLiteral("Anzahl der markierten Dateien:")) + QLatin1Char(' ') +
+                             QString::number(MarkedFiles().size()),
+                         -1);
+        }
+        AddResultRow(QString(), -1);
+        if (!heading.isEmpty()) AddResultRow(Translate(heading) + QLatin1Char(':'), -1);
+        miMinHeight = kMinHeightWithList;
+        setMinimumSize(kMinWidth, miMinHeight);
+        LoadFormPos(this);
+    } else {
+        miMinHeight = kMinHeightWithoutList;
+        setMinimumSize(kMinWidth, miMinHeight);
+        resize(width(), miMinHeight);
+    }
+    TranslateForm(this, true, false);
+    mbLoaded = true;
+}
+
+int frmProcess::exec()
+{
+    Form_Load();
+    return QDialog::exec();
+}
+
+void frmProcess::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The job starts once the window is on screen and the event loop runs.
+    if (mbFirstActivate) QTimer::singleShot(0, this, &frmProcess::Form_Activate);
+}
+
+QString frmProcess::DurationText(qint64 ms)
+{
+    const double seconds = double(ms) / 1000.0;
+    QString text = Translate(QStringLiteral("Dauer:")) + QLatin1Char(' ');
+    if (seconds < 60) return text + Format(Variant(seconds), QStringLiteral("0.00")) + QLatin1Char('s');
+    // Minutes are not taken modulo 60: a job of more than an hour keeps its full length.
+    const qint64 whole = qRound64(seconds);
+    return text + QStringLiteral("%1:%2").arg(whole / 60, 2, 10, QLatin1Char('0')).arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+void frmProcess::Form_Activate()
+{
+    if (!mbFirstActivate) return;
+    mbFirstActivate = false;
+    mbRunning = true;
+    const auto finished = qScopeGuard([this] {
+        mbRunning = false;
+        if (!mbLoaded) ReleaseFileManager();
+    });
+    ServeEvents();
+    qint32 before = 0;
+    if (mFileManager) {
+        // Counted afresh: rows deleted since the last count must not show as negative additions.
+        mFileManager->CountFiles();
+        before = mFileManager->FileCount;
+        mFileManager->InitSearch();
+    }
+    QString jobText;
+    qint64 elapsedMs = -1;
+    switch (Action) {
+    case actAddFolder:
+    case actAddFile:
+        jobText = RunAddJob(elapsedMs);
+        if (mFileManager) {
+            mFileManager->CountFiles();
+            const qint32 after = mFileManager->FileCount;
+            if (after != before) Action = actChanged;
+            StatusMsg = Translate(QStringLiteral("Hinzugefügte Dateien: ")) + QString::number(after - before);
+        }
+        jobText += QStringLiteral("\n\n") + StatusMsg;
+        lstResult->Refresh();
+        break;
+    case actCheck:
+        jobText = CheckFiles();
+        break;
+    case actCompact:
+        if (CompactDB()) jobText = Translate(QStringLiteral("Datenbank wurde erfolgreich komprimiert!"));
+        break;
+    case actMarkedList:
+        jobText = RunMarkedPass();
+        break;
+    default:
+        break;
+    }
+    lblStatus->setText(elapsedMs < 0 ? Translate(QStringLiteral("Status:")) : DurationText(elapsedMs));
+    if (Action != actChanged && Action != actCheck) Action = 0;
+    SetDone();
+    ShowStatus(jobText);
+    StatusMsg.replace(QStringLiteral("\r\n"), QStringLiteral(", "));
+    StatusMsg.replace(QLatin1Char('\n'), QStringLiteral(", "));
+}
+
+QString frmProcess::RunAddJob(qint64& elapsedMs)
+{
+    mlLoadFlags = gbRefreshFiles ? (gbRefreshZip ? clsFileManager::lfRefresh | clsFileManager::lfRescanArchives
+                                                 : clsFileManager::lfRefresh)
+                                 : 0;
+    QElapsedTimer timer;
+    timer.start();
+    QString text;
+    if (Action == actAddFile) {
+        text = Translate(QStringLiteral("Durchsuchte Datei: ")) + StartPath;
+        ShowStatus(text);
+        // The one-file job takes the file whatever the import list says.
+        NewFileID = mFileManager ? mFileManager->LoadFile(GetFileNamePart(StartPath), StartPath, mlLoadFlags + 2,
+                                                          QString(), false, 0)
+                                 : 0;
+    } else {
+        mlLoadFlags += clsFileManager::lfImportListOnly;
+        const qint32 visited = AddDirectory(StartPath);
+        text = Translate(QStringLiteral("Durchsuchte Dateien: ")) + QString::number(visited);
+    }
+    elapsedMs = timer.elapsed();
+    return text;
+}
+
+qint32 frmProcess::AddDirectory(const QString& folderPath)
+{
+    const QString folder = AddBackslash(folderPath);
+    ShowStatus(folder);
+    AddResultRow(folder, -1);
+    ServeEvents();
+    std::vector<FolderEntry> entries;
+    ListFolder(folder, entries);
+    qint32 count = 0;
+    for (const FolderEntry& entry : entries) {
+        if (entry.isFolder) {
+            if (!entry.name.startsWith(QLatin1Char('.'))) count += AddDirectory(folder + entry.name);
+        } else if (!IsFolder(folder + entry.name)) {  // links to folders are not walked
+            ++count;
+            if (mFileManager &&
+                mFileManager->LoadFile(entry.name, folder + entry.name, mlLoadFlags, QString(), false, 0) != 0) {
+                ShowStatus(folder + entry.name);
+                ServeEvents();
+            }
+        }
+        if (mbCancel) break;
+    }
+    return count;
+}
+
+QString frmProcess::RunMarkedPass()
+{
+    const QList<int> rows = MarkedFiles();
+    progBar->setMaximum(std::max<int>(1, rows.size()));
+    qint32 counter = 0;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (mbCancel) break;
+        ++counter;
+        if (counter % 5 == 0) {
+            progBar->setValue(counter);
+            ServeEvents();
+        }
+    }
+    progBar->setValue(progBar->maximum());
+    return Translate(QStringLiteral("Dateien:")) + QLatin1Char(' ') + QString::number(counter);
+}
+
+void frmProcess::SetDone()
+{
+    cmdCancel->setText(Translate(QStringLiteral("OK")));
+    mbOkButton = true;
+    cmdCancel->show();
+}
+
+void frmProcess::cmdCancel_Click()
+{
+    if (mbOkButton || Action == 0 || Action == actChanged)
+        accept();
+    else
+        mbCancel = true;
+}
+
+bool frmProcess::QueryUnload()
+{
+    if (!mbLoaded) return true;
+    if (Action == actCompact || Action == actUpdate) return false;
+    if (Action != 0 && Action != actChanged && !mbOkButton &&
+        MsgBox(Translate(QStringLiteral("Möchten Sie den Vorgang wirklich abbrechen?")), vbYesNo, QString(), this) == vbNo)
+        return false;
+    mbCancel = true;
+    ResetLangContext();
+    if (Action == actCheck && mbChanged) Action = actChanged;
+    if (miJob != actCompact && miJob != actUpdate) SaveFormPos(this);
+    mbLoaded = false;
+    // A job still running keeps the engine until it ends.
+    if (!mbRunning) ReleaseFileManager();
+    return true;
+}
+
+void frmProcess::done(int result)
+{
+    if (!QueryUnload()) return;
+    QDialog::done(result);
+}
+
+void frmProcess::ReleaseFileManager()
+{
+    disconnect(mMessageConnection);
+    mFileManager = nullptr;
+}
+
+} // namespace tv
