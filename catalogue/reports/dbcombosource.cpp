@@ -60,6 +60,7 @@ void DBComboSource::ParseRecordSource()
     ready_ = false;
     fields_ = Collection<clsDBField>();
     textColumn_ = -1;
+    tableName_.clear();
     if (!DataBase || RecordSource.isEmpty() || NoInitRecordset) return;
     if (!readColumns(SplitSelectList(RecordSource))) {
         fields_ = Collection<clsDBField>();
@@ -80,7 +81,6 @@ void DBComboSource::ParseRecordSource()
         return;
     }
 
-    tableName_.clear();
     const int from = RecordSource.indexOf(QStringLiteral("FROM "), 0, Qt::CaseInsensitive);
     if (from >= 0) {
         QString table = RecordSource.mid(from + 5).trimmed();
