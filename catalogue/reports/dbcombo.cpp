@@ -1,5 +1,6 @@
 #include "catalogue/reports/dbcombo.h"
 
+#include "catalogue/reports/dbcombolist.h"
 #include "catalogue/reports/globaldata.h"
 #include "platform/component/propertybag.h"
 #include "platform/db/database.h"
@@ -64,6 +65,40 @@ void DBCombo::commitSearch()
         : source_.LookupRow(source_.TextField, Variant(typed), false, CaseSensitive, UseDelFlag, false);
     SetValue(row, true, true);
     if (text_->hasFocus() && !row.isNull()) SelectTextReverse(text_, -1, int32_t(typed.size()));
+}
+
+void DBCombo::OpenDropDown()
+{
+    if (!source_.Ready() || dropDownOpen_) return;
+    BeforeDropDown.raise();
+    dropDownOpen_ = true;
+    {
+        frmDBCombo list(this);
+        list.Def = AutoSearch;
+        list.BColor = BackColor;
+        list.CaseSensitive = CaseSensitive;
+        list.ComboDB = source_.DataBase;
+        list.Fields = &source_.Fields();
+        list.FColor = ForeColor;
+        list.RecordSource = source_.BuildSql(QString(), Variant::null(), false, false, UseDelFlag, false);
+        list.Rows = int16_t(Rows);
+        list.ValueField = source_.ValueField;
+        list.SearchCol = int16_t(std::max(0, source_.TextColumn()));
+        list.InvisibleColMode = source_.InvisibleColMode;
+        list.InvisibleCols = int16_t(source_.InvisibleCols);
+        list.Value = value_;
+        list.MinWidth = width() * 15;
+        const QPoint bottomLeft = mapToGlobal(QPoint(0, height()));
+        list.XPos = bottomLeft.x() * 15.0;
+        list.YPos = bottomLeft.y() * 15.0;
+        list.ControlHeight = height() * 15.0;
+        list.exec();
+        text_->setFocus();
+        if (!list.Value.isNull()) SetValue(list.Value, true, true);
+        else showText(Text());
+    }
+    dropDownOpen_ = false;
+    HideDropDown.raise();
 }
 
 bool DBCombo::Validate()
@@ -343,7 +378,7 @@ bool DBCombo::Search(const QString& searchText)
 
 bool DBCombo::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == text_ && event->type() == QEvent::FocusOut) Validate();
+    if (watched == text_ && event->type() == QEvent::FocusOut && !dropDownOpen_) Validate();
     if (watched != text_ || event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     int keyCode = key->key();
@@ -356,6 +391,10 @@ bool DBCombo::eventFilter(QObject* watched, QEvent* event)
     else if (shift == 2 && keyCode == Qt::Key_Home) MoveCursor(0);
     else if (shift == 2 && keyCode == Qt::Key_End) MoveCursor(3);
     else if (shift == 2 && keyCode == Qt::Key_Z) SetValue(undo_, false, true);
+    else if ((shift == 0 && keyCode == Qt::Key_F4) || (shift == 4 && (keyCode == Qt::Key_Up || keyCode == Qt::Key_Down))) {
+        OpenDropDown();
+        return false;
+    }
     // The text box takes no typed character while there are no rows to match it with.
     else handled = !source_.Ready() && !key->text().isEmpty() && key->text().at(0).isPrint();
     return handled || keyCode == 0;

@@ -87,6 +87,8 @@ public:
     bool MoveCursor(int moveMode);
     // Takes the first row whose text begins with `searchText`; False when there is none.
     bool Search(const QString& searchText);
+    // Shows the rows in the drop-down list and takes the one the user picks (only while ready).
+    void OpenDropDown();
     // Runs a pending delayed search at once; always True.
     bool Validate();
     QLineEdit* txtCombo() const { return text_; }
@@ -95,6 +97,8 @@ public:
     // The text box's keys, before the control acts on them.
     Event<int& /*KeyCode*/, int& /*Shift*/> Keydown;
     Event<QString> PropertyChanged;
+    Event<> BeforeDropDown;
+    Event<> HideDropDown;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -115,6 +119,7 @@ private:
     bool inList_ = true;
     bool changed_ = false;
     bool writingText_ = false;
+    bool dropDownOpen_ = false;
     // Starts the delayed search 1000 ms after the last change of the text (AutoSearch 1 to 3).
     std::unique_ptr<SysTimer> timer_;
 };

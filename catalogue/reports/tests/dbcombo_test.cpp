@@ -2,9 +2,15 @@
 #include "catalogue/reports/tests/dbcombocatalogue.h"
 #include "platform/component/propertybag.h"
 #include "platform/gui/gdi.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/systimer.h"
 
+#include "catalogue/reports/dbcombolist.h"
+#include "catalogue/reports/simplereport.h"
+#include "controls/grid/listview.h"
+
 #include <QLineEdit>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -179,4 +185,29 @@ TEST_F(ComboTest, TypedTextIsKeptOrSearched)
     }
     SysTimer::TickAll();
     SysTimer::SetManualMode(false);
+}
+
+TEST_F(ComboTest, TheDropDownOpensOnTheTypedTextAndTakesTheChosenRow)
+{
+    combo.resize(300, 24);
+    combo.setValue(Variant("@to"));
+    struct Case { int key; int expectedRows; const char* value; };
+    // Escape keeps the value; Return takes the row the list opened on.
+    for (const Case& c : {Case{VK_ESCAPE, 4, "@to"}, Case{VK_RETURN, 4, "5"}}) {
+        SCOPED_TRACE(c.value);
+        int rows = -1, width = -1;
+        QTimer::singleShot(0, [&] {
+            auto* list = combo.findChild<frmDBCombo*>();
+            ASSERT_NE(list, nullptr);
+            rows = list->srpCombo()->ItemCount();
+            width = list->width();
+            int16_t key = int16_t(c.key), shift = 0;
+            list->srpCombo()->grid()->KeyDown.raise(key, shift);
+        });
+        QTest::keyClick(combo.txtCombo(), Qt::Key_F4);
+        EXPECT_EQ(rows, c.expectedRows);  // the deleted category is left out
+        EXPECT_EQ(width, 300);           // as wide as the combo at least
+        EXPECT_EQ(combo.Value().text(), QString::fromUtf8(c.value));
+    }
+    EXPECT_EQ(combo.findChild<frmDBCombo*>(), nullptr);
 }
