@@ -3,6 +3,7 @@
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modmain.h"
 #include "catalogue/emulators/frmfile.h"
+#include "platform/gui/imagelist.h"
 #include "platform/gui/msgbox.h"
 #include "savedglobals.h"
 
@@ -100,7 +101,13 @@ TEST_F(FileWindow, ShowsTheFileAndOkWithoutChangeWritesNothing)
 {
     AddFile(QStringLiteral("GAME.ATR"), 1, QStringLiteral("2,2,Null,6,Null,'Mein Memo','-pal'"));
     const QStringList before = Row();
+    f.imgMain = std::make_shared<ImageList>();
+    QImage icon(16, 16, QImage::Format_RGB32);
+    icon.fill(Qt::red);
+    f.imgMain->Add(icon);
     ASSERT_TRUE(f.Form_Load());
+    EXPECT_EQ(Get<QLabel>("imgTyp")->pixmap().toImage().pixel(0, 0), QColor(Qt::red).rgb());
+    EXPECT_FALSE(f.grab().isNull());  // the path label paints itself
     EXPECT_EQ(f.windowTitle(), "Datei: GAME");
     EXPECT_EQ(Get<QLineEdit>("txtNew")->text(), "GAME");
     EXPECT_EQ(Get<QLabel>("lblExtension")->text(), ".ATR");
