@@ -119,13 +119,7 @@ void frmEditEmu::cboTyp_Change()
 
 void frmEditEmu::SelectPath(const QString& path)
 {
-    int i = cboPath->findText(path, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (i < 0) {
-        cboPath->addItem(path);
-        i = cboPath->count() - 1;
-    }
-    cboPath->setCurrentIndex(i);
-    cboPath->setEditText(path);
+    SelectComboText(cboPath, path);
 }
 
 void frmEditEmu::cmdPfad_Click()
@@ -192,7 +186,7 @@ void frmEditEmu::cmdOk_Click()
 }
 
 QString EditEmulator(EmulatorCollection& emulators, ProfilCollection* profils, const QString& key,
-                     bool asCopy, QWidget* owner)
+                     bool asCopy, QWidget* owner, const ShowModalFn& show)
 {
     frmEditEmu form(owner);
     form.ActEmuCol = &emulators;
@@ -200,7 +194,7 @@ QString EditEmulator(EmulatorCollection& emulators, ProfilCollection* profils, c
     form.Key = key;
     form.Copy = asCopy;
     form.Form_Load();
-    form.exec();
+    RunModal(form, show);
     return form.Changed ? form.Key : QString();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/emulators/editorhelpers.h"
 #include "catalogue/emulators/modemulator.h"
 
 #include <QDialog>
@@ -60,6 +61,6 @@ private:
 // `asCopy` the emulator `key` is the template of a new one. Returns the key of the stored
 // emulator, or "" when nothing was stored.
 QString EditEmulator(EmulatorCollection& emulators, ProfilCollection* profils, const QString& key,
-                     bool asCopy, QWidget* owner = nullptr);
+                     bool asCopy, QWidget* owner = nullptr, const ShowModalFn& show = {});
 
 } // namespace tv

@@ -1,0 +1,177 @@
+#include "frmwizard.h"
+
+#include "catalogue/core/modatari.h"
+#include "catalogue/core/modfiles.h"
+#include "catalogue/core/modglobals.h"
+#include "catalogue/core/modlang.h"
+#include "catalogue/core/modsettings.h"
+#include "catalogue/emulators/modemulator.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tv {
+
+frmWizard::frmWizard(WizardHost host, QWidget* parent)
+    : QDialog(parent),
+      lblStep(new QLabel(this)),
+      cboEmulators(new QComboBox(this)),
+      txtEmulPath(new QLineEdit(this)),
+      cmdPfad(new QToolButton(this)),
+      cmdAddFile(new QPushButton(QStringLiteral("Datei importieren"), this)),
+      cmdAddFolder(new QPushButton(QStringLiteral("Ordner importieren"), this)),
+      cmdBack(new QPushButton(QStringLiteral("Zurück"), this)),
+      cmdNext(new QPushButton(QStringLiteral("Weiter"), this)),
+      cmdCancel(new QPushButton(QStringLiteral("Abbrechen"), this)),
+      host_(std::move(host))
+{
+    setObjectName(QStringLiteral("frmWizard"));
+    setWindowTitle(QStringLiteral("Tovarin"));
+    lblStep->setProperty("Tag", QStringLiteral("-"));   // set per step, already translated
+    auto* layout = new QVBoxLayout(this);
+    auto* header = new QHBoxLayout;
+    header->addWidget(new QLabel(QStringLiteral("Willkommen beim Tovarin!"), this));
+    header->addStretch();
+    header->addWidget(lblStep);
+    layout->addLayout(header);
+
+    const char* titles[] = {"Neue Datenbank erstellen", "Standard-Emulator auswählen", "Emulatorpfad festlegen",
+                            nullptr, "Fertig! Viel Spaß!"};
+    for (int i = 1; i <= kSteps; ++i) {
+        auto* frame = new QFrame(this);
+        auto* row = new QHBoxLayout(frame);
+        if (titles[i - 1]) row->addWidget(new QLabel(QString::fromUtf8(titles[i - 1]), frame));
+        fraStep[size_t(i)] = frame;
+        layout->addWidget(frame);
+    }
+    fraStep[2]->layout()->addWidget(cboEmulators);
+    cmdPfad->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    cmdPfad->setToolTip(QStringLiteral("Dateipfad"));
+    fraStep[3]->layout()->addWidget(txtEmulPath);
+    fraStep[3]->layout()->addWidget(cmdPfad);
+    fraStep[4]->layout()->addWidget(cmdAddFile);
+    fraStep[4]->layout()->addWidget(new QLabel(QStringLiteral("oder"), fraStep[4]));
+    fraStep[4]->layout()->addWidget(cmdAddFolder);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdBack);
+    buttons->addWidget(cmdNext);
+    buttons->addWidget(cmdCancel);
+    layout->addLayout(buttons);
+    cmdNext->setDefault(true);
+
+    connect(cmdBack, &QPushButton::clicked, this, [this] { cmdBack_Click(); });
+    connect(cmdNext, &QPushButton::clicked, this, [this] { cmdNext_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdPfad, &QToolButton::clicked, this, [this] { cmdPfad_Click(); });
+    connect(cmdAddFile, &QPushButton::clicked, this, [this] { cmdAddFile_Click(); });
+    connect(cmdAddFolder, &QPushButton::clicked, this, [this] { cmdAddFolder_Click(); });
+}
+
+void frmWizard::Form_Load()
+{
+    // The placement is looked up but never stored, so the wizard opens centred.
+    LoadFormPos(this);
+    for (int type = kEmulAltirra; type <= kEmulLastType; ++type) cboEmulators->addItem(gaEmulTypeName.value(type), type);
+    cboEmulators->setCurrentIndex(0);
+    ShowStep(1);
+    TranslateForm(this, true, false);
+    loaded_ = true;
+}
+
+void frmWizard::ShowStep(int step)
+{
+    step_ = step;
+    lblStep->setText(Translate(QStringLiteral("Schritt: ")) + QString::number(step) + QStringLiteral(" / ")
+                     + QString::number(kSteps));
+    for (int i = 1; i <= kSteps; ++i) fraStep[size_t(i)]->setVisible(i == step);
+    cmdBack->setEnabled(step > 2);   // the catalogue step cannot be revisited
+    cmdNext->setText(Translate(step < kSteps ? QStringLiteral("Weiter") : QStringLiteral("Starten")));
+    cmdCancel->setVisible(step < kSteps);
+}
+
+void frmWizard::cmdBack_Click()
+{
+    if (step_ > 2) ShowStep(step_ - 1);
+}
+
+void frmWizard::cmdNext_Click()
+{
+    switch (step_) {
+    case 1:
+        if (host_.NewDB && host_.NewDB()) ShowStep(2);
+        break;
+    case 3:
+        if (txtEmulPath->text().isEmpty() || FileExistsMsg(txtEmulPath->text())) ShowStep(4);
+        break;
+    case kSteps:
+        Apply();
+        accept();
+        break;
+    default:
+        ShowStep(step_ + 1);
+        break;
+    }
+}
+
+void frmWizard::Apply()
+{
+    const int type = cboEmulators->currentData().toInt();
+    if (!txtEmulPath->text().isEmpty()) {
+        // The default emulators stand in type order; the type is checked all the same.
+        for (const auto& entry : gcolEmulators) {
+            if (entry.value->EmulType == type) {
+                entry.value->Path = txtEmulPath->text();
+                break;
+            }
+        }
+    }
+    while (gaExtProfil.size() < gaEmulExt.size()) gaExtProfil << QString();
+    for (int i = 0; i < gaEmulExt.size(); ++i) {
+        const std::optional<int> profil = DefaultProfilForFileType(type, i);
+        gaExtProfil[i] = profil && *profil <= gcolProfils.count() ? QString::number(*profil) : QString();
+    }
+    static const char* firstProfil[] = {"", "1", "6", "9"};
+    gtProfilDefault = QString::fromLatin1(firstProfil[type]);
+    for (const auto& entry : gcolProfils)
+        if (entry.value->EmulKey.toInt() != type && entry.value->Aktiv) entry.value->Aktiv = false;
+}
+
+void frmWizard::cmdPfad_Click()
+{
+    const QString start = txtEmulPath->text().isEmpty() ? GetFolderPart(gtDBPath) : txtEmulPath->text();
+    // Linux programs carry no extension, so every file is offered.
+    const QString path = ShowOpenDialog(QStringLiteral("Atari-Emulator auswählen"), QStringLiteral("Atari-Emulator|*.*"),
+                                        start);
+    if (!path.isEmpty()) txtEmulPath->setText(path);
+}
+
+void frmWizard::cmdAddFile_Click()
+{
+    if (gtDialogPath.isEmpty()) gtDialogPath = GetFolderPart(gtDBPath);
+    if (host_.AddFile) host_.AddFile();
+}
+
+void frmWizard::cmdAddFolder_Click()
+{
+    if (host_.AddDir) host_.AddDir();
+}
+
+void frmWizard::done(int result)
+{
+    if (loaded_) {
+        loaded_ = false;
+        ResetLangContext();
+    }
+    QDialog::done(result);
+}
+
+} // namespace tv

@@ -1,0 +1,114 @@
+#include "catalogue/emulators/frmparameter.h"
+#include "catalogue/core/modglobals.h"
+#include "platform/gui/msgbox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace tv {
+namespace {
+
+class ParameterPicker : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        savedLang = gtLangPath;
+        gtLangPath = dir.path() + QLatin1Char('/');
+        gtLastParamPath.clear();
+        SetMsgBoxHook([this](const QString& prompt, int, const QString&) {
+            messages << prompt;
+            return int(vbOK);
+        });
+    }
+    void TearDown() override
+    {
+        if (form) form->reject();
+        SetMsgBoxHook(nullptr);
+        gtLangPath = savedLang;
+        gtLastParamPath.clear();
+    }
+    void Write(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    frmParameter& Open()
+    {
+        if (form) form->reject();
+        form = std::make_unique<frmParameter>();
+        form->Form_Load();
+        return *form;
+    }
+    QTreeWidgetItem* Root() { return form->treeParams->topLevelItem(0); }
+
+    QTemporaryDir dir;
+    QString savedLang;
+    QStringList messages;
+    std::unique_ptr<frmParameter> form;
+};
+
+TEST_F(ParameterPicker, ReadsTheFilesIntoATree)
+{
+    Write("Atari800.prm", "-pal@@PAL video\r\n-image <image>@@Disk\r\nbad@@two@@three\r\n"
+                          "no separator\r\n-ntsc@@NTSC video\r\n");
+    Write("Altirra.prm", "just text\r\n");
+    Write("Empty.prm", "");
+    Write("notes.txt", "-x@@ignored\r\n");
+    frmParameter& f = Open();
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Fehler beim Einlesen der Sprachdatei: Empty.prm")});
+    EXPECT_FALSE(f.cmdOk->isEnabled());
+    QTreeWidgetItem* root = Root();
+    EXPECT_EQ(root->text(0), QStringLiteral("Emulatoren"));
+    EXPECT_TRUE(root->isExpanded());
+    ASSERT_EQ(root->childCount(), 2);
+    EXPECT_EQ(root->child(0)->text(0), QStringLiteral("Altirra"));
+    EXPECT_EQ(root->child(0)->childCount(), 0);
+    QTreeWidgetItem* atari = root->child(1);
+    ASSERT_EQ(atari->childCount(), 3);
+    EXPECT_EQ(atari->child(0)->text(0), QStringLiteral("Disk - -image <image>"));
+    EXPECT_EQ(atari->child(1)->text(0), QStringLiteral("NTSC video - -ntsc"));
+    EXPECT_EQ(atari->child(2)->text(0), QStringLiteral("PAL video - -pal"));
+    // Key numbering counts the skipped lines: -ntsc is line 4.
+    EXPECT_EQ(atari->child(1)->data(0, Qt::UserRole + 1).toString(), QStringLiteral("\\0\\2\\4\\"));
+
+    f.treeParams->setCurrentItem(atari);
+    EXPECT_FALSE(f.cmdOk->isEnabled());
+    f.treeParams->setCurrentItem(atari->child(2));
+    EXPECT_TRUE(f.cmdOk->isEnabled());
+    f.cmdOk_Click();
+    EXPECT_EQ(f.Parameter, QStringLiteral("-pal"));
+    EXPECT_EQ(gtLastParamPath, QStringLiteral("Emulatoren\\Atari800\\PAL video - -pal"));
+
+    // Reopening selects the node chosen last; the image placeholder is turned into the
+    // start's file-path placeholder.
+    frmParameter& g = Open();
+    ASSERT_TRUE(g.treeParams->currentItem());
+    EXPECT_EQ(g.treeParams->currentItem()->text(0), QStringLiteral("PAL video - -pal"));
+    EXPECT_EQ(g.Parameter, QString());
+    g.treeParams->setCurrentItem(Root()->child(1)->child(0));
+    g.cmdOk_Click();
+    EXPECT_EQ(g.Parameter, QStringLiteral("-image <$Filepath$>"));
+}
+
+TEST_F(ParameterPicker, NothingChosen)
+{
+    frmParameter& f = Open();   // no parameter files: the root alone
+    EXPECT_EQ(Root()->childCount(), 0);
+    f.cmdOk_Click();
+    EXPECT_EQ(f.Parameter, QString());
+
+    Write("Atari800.prm", "-pal@@PAL video\n");   // LF line ends are read as well
+    frmParameter& g = Open();
+    ASSERT_EQ(Root()->child(0)->childCount(), 1);
+    g.treeParams->setCurrentItem(Root()->child(0)->child(0));
+    g.cmdCancel->click();
+    EXPECT_EQ(g.Parameter, QString());
+}
+
+} // namespace
+} // namespace tv

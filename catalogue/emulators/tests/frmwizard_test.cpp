@@ -1,0 +1,130 @@
+#include "catalogue/emulators/frmwizard.h"
+#include "catalogue/core/modatari.h"
+#include "catalogue/core/modglobals.h"
+#include "catalogue/emulators/modemulator.h"
+#include "platform/gui/msgbox.h"
+#include "savedglobals.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace tv {
+namespace {
+
+class FirstRunWizard : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitProgramValues();
+        for (int type = 1; type <= 3; ++type) CreateDefaultEmulator(type, type, gcolEmulators, gcolProfils, true);
+        gaExtProfil = QStringList(11);
+        gtProfilDefault = "1";
+        gtDialogPath.clear();
+        gtDBPath = dir.filePath("cat.mdb");
+        SetMsgBoxHook([this](const QString& prompt, int, const QString&) {
+            messages << prompt;
+            return int(vbOK);
+        });
+        host.NewDB = [this] { return newDbResult; };
+        host.AddFile = [this] { log << "file " + gtDialogPath; };
+        host.AddDir = [this] { log << "dir"; };
+        form = std::make_unique<frmWizard>(host);
+        form->Form_Load();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        SetMsgBoxHook(nullptr);
+    }
+
+    test::SavedEmulatorGlobals saved;
+    QTemporaryDir dir;
+    QStringList messages, log;
+    bool newDbResult = false;
+    WizardHost host;
+    std::unique_ptr<frmWizard> form;
+};
+
+TEST_F(FirstRunWizard, StepsForwardAndBack)
+{
+    EXPECT_EQ(form->lblStep->text(), QStringLiteral("Schritt: 1 / 5"));
+    form->cmdNext->click();   // the save dialog was cancelled
+    EXPECT_EQ(form->Step(), 1);
+    newDbResult = true;
+    form->cmdNext->click();
+    EXPECT_EQ(form->Step(), 2);
+    EXPECT_FALSE(form->cmdBack->isEnabled());
+    EXPECT_EQ(form->cboEmulators->count(), 3);
+    EXPECT_EQ(form->cboEmulators->currentText(), QStringLiteral("Altirra"));
+    form->cmdNext->click();
+    EXPECT_TRUE(form->cmdBack->isEnabled());
+    form->cmdBack->click();
+    EXPECT_EQ(form->Step(), 2);
+    form->cmdNext->click();
+
+    form->txtEmulPath->setText(dir.filePath("missing"));
+    form->cmdNext->click();
+    EXPECT_EQ(form->Step(), 3);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Datei nicht gefunden: ")));
+    form->txtEmulPath->clear();
+    form->cmdNext->click();
+    EXPECT_EQ(form->Step(), 4);
+    EXPECT_TRUE(form->fraStep[4]->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->fraStep[3]->isVisibleTo(form.get()));
+
+    form->cmdAddFile->click();
+    form->cmdAddFolder->click();
+    EXPECT_EQ(log, (QStringList{"file " + dir.path() + "/", "dir"}));
+    EXPECT_EQ(form->Step(), 4);
+    form->cmdNext->click();
+    EXPECT_EQ(form->cmdNext->text(), QStringLiteral("Starten"));
+    EXPECT_FALSE(form->cmdCancel->isVisibleTo(form.get()));
+}
+
+TEST_F(FirstRunWizard, FinishingAppliesTheChosenEmulator)
+{
+    const QString program = dir.filePath("atari++");
+    QFile(program).open(QIODevice::WriteOnly);
+    const QString altirraPath = (*gcolEmulators.item(1))->Path;
+    newDbResult = true;
+    form->cmdNext->click();
+    form->cboEmulators->setCurrentIndex(1);   // Atari++
+    form->cmdNext->click();
+    form->txtEmulPath->setText(program);
+    form->cmdNext->click();
+    form->cmdNext->click();
+    form->cmdNext->click();
+    EXPECT_EQ(form->result(), int(QDialog::Accepted));
+    EXPECT_EQ(gtProfilDefault, QStringLiteral("6"));
+    EXPECT_EQ((*gcolEmulators.item(2))->Path, program);
+    EXPECT_EQ((*gcolEmulators.item(1))->Path, altirraPath);
+    for (const auto& entry : gcolProfils) EXPECT_EQ(entry.value->Aktiv, entry.value->EmulKey == "2") << entry.key.toStdString();
+    for (int i = 0; i < 11; ++i) {
+        const std::optional<int> expected = DefaultProfilForFileType(2, i);
+        EXPECT_EQ(gaExtProfil[i], expected ? QString::number(*expected) : QString());
+    }
+}
+
+TEST_F(FirstRunWizard, CancelAppliesNothing)
+{
+    const QStringList paths{(*gcolEmulators.item(1))->Path, (*gcolEmulators.item(2))->Path};
+    newDbResult = true;
+    form->cmdNext->click();
+    form->cmdNext->click();
+    form->cmdNext->click();
+    form->cmdCancel->click();
+    EXPECT_EQ(gtProfilDefault, QStringLiteral("1"));
+    EXPECT_EQ(gaExtProfil, QStringList(11));
+    for (const auto& entry : gcolProfils) EXPECT_TRUE(entry.value->Aktiv);
+    EXPECT_EQ((*gcolEmulators.item(1))->Path, paths[0]);
+}
+
+} // namespace
+} // namespace tv
