@@ -55,6 +55,8 @@ public:
     void mnuAddDir_Click() { AddFiles(gtDialogPath, true); }
     // Runs one job in the job window and brings the views into line with its result.
     void RunProcess(int mode, const QString& path);
+    // The details window of one catalogued file; the lists are re-read when it changed the row.
+    void EditFiles(qint32 fileID);
     // Re-reads tree and lists after records went.
     void RefreshAfterDelete(bool noRequery = false);
     // Starts a catalogued file (0: the selected one) with a profile ("" for the file type's).

@@ -5,6 +5,7 @@
 
 #include "catalogue/core/modfiles.h"
 #include "catalogue/core/modlang.h"
+#include "catalogue/emulators/frmfile.h"
 #include "catalogue/emulators/modstart.h"
 #include "catalogue/import/clsfilemanager.h"
 #include "catalogue/import/frmprocess.h"
@@ -128,6 +129,24 @@ void frmMain::RefreshAfterDelete(bool noRequery)
         if (noRequery && !lstMain_->AutoRefresh()) lstMain_->setAutoRefresh(true);
     } else {
         lstMainFiles_->Requery();
+    }
+}
+
+void frmMain::EditFiles(qint32 fileID)
+{
+    frmFile details(this);
+    details.FileID = fileID;
+    details.exec();
+    if (!details.Changed) return;
+    if (ViewMode() == kViewCategories || ViewMode() == kViewHistory) {
+        const auto selected = treeMain_->SelectedItem();
+        treeMain_->Requery(true);
+        if (selected) treeMain_->SelectItem(selected->Key, 2);
+        lstMain_->Requery();
+    } else {
+        // The edited row stays the selected one.
+        lstMainFiles_->Requery();
+        lstMainFiles_->Find(Variant(int32_t(0)), Variant(fileID));
     }
 }
 

@@ -54,6 +54,9 @@ void frmMain::BuildMenus()
     catalogueCommands_ << addFile << addDir;
 
     QMenu* edit = menuBar()->addMenu(Translate(text("&Bearbeiten")));
+    catalogueCommands_ << AddCommand(edit, "mnuDetails", text("&Details"), QKeySequence(tr("Ctrl+D")), [this] {
+        if (const qint32 id = std::abs(SelectedFileID())) EditFiles(id);
+    });
     mnuNewCat_ = AddCommand(edit, "mnuNewCat", text("&Neue Kategorie"), QKeySequence(tr("Ctrl+R")), [this] { mnuNewCat_Click(); });
     edit->addSeparator();
     AddCommand(edit, "mnuFind", text("&Suchen"), none, [this] {

@@ -355,3 +355,30 @@ TEST_F(MainWindowView, HiddenColumnFollowsIntoTheNextView)
 }
 
 } // namespace
+
+namespace {
+
+// The details command edits the selected file; after OK the list shows the change and keeps
+// the row selected.
+TEST_F(MainWindowView, DetailsCommandEditsTheSelectedFile)
+{
+    const auto window = openWindow();
+    window->lstMainFiles()->setSelectedIndex(2);
+    const qint32 id = -window->SelectedFileID();
+    ASSERT_GT(id, 0);
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal->objectName() != QLatin1String("frmFile")) return;
+        if (auto* memo = modal->findChild<QWidget*>(QStringLiteral("txtMemo")))
+            QMetaObject::invokeMethod(memo, "setText", Q_ARG(QString, QStringLiteral("edited")));
+        modal->findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
+    });
+    timer.start();
+    window->findChild<QAction*>(QStringLiteral("mnuDetails"))->trigger();
+    EXPECT_EQ(window->SelectedFileID(), -id);
+    EXPECT_EQ(window->lstMainFiles()->FieldValue(Variant(QStringLiteral("Bemerkung"))).text(), QStringLiteral("edited"));
+}
+
+} // namespace
