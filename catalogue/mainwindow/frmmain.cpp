@@ -118,6 +118,7 @@ void frmMain::BuildSidePanes()
     const char* images[] = {"MAINFILES", "NEWFILES", "CATEGORIES", "LAST"};
     for (int i = 0; i < 4; ++i)
         lvViews_->AddRow(Translate(QString::fromUtf8(views[i])), i + 1, QString::fromLatin1(images[i]));
+    lvViews_->FitRows();
     lvViews_->RowChosen.connect([this](qint32 kind) { BuildView(kind); });
 
     lvFilter_ = new SidePane(QStringLiteral("lvFilter"), QStringLiteral("Filter"), fraMain_);

@@ -1,6 +1,7 @@
 #include "sidepane.h"
 
 #include "catalogue/core/modlang.h"
+#include "controls/grid/column.h"
 #include "controls/grid/columns.h"
 #include "controls/grid/listview.h"
 
@@ -34,6 +35,18 @@ void SidePane::AddRow(const QString& text, qint32 key, const QString& imageKey)
     list_->setData(Variant(QStringLiteral("Name")), row, Variant(text));
     list_->setData(Variant(QStringLiteral("Key")), row, Variant(key));
     if (!imageKey.isEmpty()) list_->setData(Variant(QStringLiteral("Typ")), row, Variant(imageKey));
+}
+
+void SidePane::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The name column fills the pane, leaving room for the vertical scroll bar.
+    if (const auto name = list_->Columns()->Item(Variant(QStringLiteral("Name")))) name->SetWidth(std::max(width() - 24, 40));
+}
+
+void SidePane::FitRows()
+{
+    setFixedHeight((list_->RowCount() + 1) * list_->RowHeight() + 8);
 }
 
 int SidePane::RowCount() const { return list_->RowCount(); }

@@ -25,8 +25,13 @@ public:
     qint32 Key(int row) const;
     QString Text(int row) const;
     vantile::ListView* list() const { return list_; }
+    // Just high enough for the header and every row.
+    void FitRows();
 
     Event<qint32 /*Key*/> RowChosen;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     vantile::ListView* list_;
