@@ -42,10 +42,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     if (!goFileManager) goFileManager = std::make_unique<clsFileManager>();
     // Only the temporary folder is made; "Lang" and "Tools" are just looked in.
     if (!QDir(gtTempPath).exists()) QDir().mkpath(gtTempPath);
-    SetColumnCaptions();
     BuildMenus();
     BuildStatusBar();
     BuildPanes();
+    ApplyLanguage();
     EnableCatalogueCommands();
     LoadFormPos(this);
 }
@@ -114,15 +114,13 @@ void frmMain::BuildSidePanes()
     auto* layout = new QVBoxLayout(fraMain_);
     layout->setContentsMargins(0, 0, 0, 0);
     lvViews_ = new SidePane(QStringLiteral("lvViews"), QStringLiteral("Ansicht"), fraMain_);
-    const char* views[] = {"Dateien", "Neue Dateien", "Kategorien", "Verlauf"};
     const char* images[] = {"MAINFILES", "NEWFILES", "CATEGORIES", "LAST"};
-    for (int i = 0; i < 4; ++i)
-        lvViews_->AddRow(Translate(QString::fromUtf8(views[i])), i + 1, QString::fromLatin1(images[i]));
+    for (int i = 0; i < 4; ++i) lvViews_->AddRow(QString(), i + 1, QString::fromLatin1(images[i]));
     lvViews_->FitRows();
     lvViews_->RowChosen.connect([this](qint32 kind) { BuildView(kind); });
 
     lvFilter_ = new SidePane(QStringLiteral("lvFilter"), QStringLiteral("Filter"), fraMain_);
-    lvFilter_->AddRow(Translate(QStringLiteral("Filter aus")), 0, QStringLiteral("OFF"));
+    lvFilter_->AddRow(QString(), 0, QStringLiteral("OFF"));
     const QStringList typeKeys = {QStringLiteral("ATR"), QStringLiteral("COM"), QStringLiteral("EXE"), QStringLiteral("CAS"),
                                   QStringLiteral("PRO"), QStringLiteral("DCM"), QStringLiteral("BAS"), QStringLiteral("XFD"),
                                   QStringLiteral("BIN"), QStringLiteral("ROM"), QStringLiteral("XEX")};

@@ -65,6 +65,12 @@ public:
     // 0 for none.
     qint32 SelectedFileID();
 
+    // Applies gtLanguageFile to the program and this window.
+    void ApplyLanguage();
+    // The language menu's command: item 0 is German, the others the files of the language folder.
+    void mnuLang_Click(int index);
+    QMenu* languageMenu() const { return mnuLanguage_; }
+
     int ViewMode() const { return mSettings.ViewMode; }
     UserTree* treeMain() const { return treeMain_; }
     ReportView* lstMain() const { return lstMain_; }
@@ -93,6 +99,8 @@ private:
     void FillRecentMenus();
     // Empties the temporary folder; false (after a message) when something stayed.
     bool DeleteTempPath();
+    void BuildLanguageMenu(QMenu* view);
+    void TranslatePanes();
     void mnuCheckFiles_Click();
     void mnuNewCat_Click();
     void mnuFilepath_Click();
@@ -132,6 +140,8 @@ private:
     QAction* mnuCompactDB_ = nullptr;
     QAction* mnuNewCat_ = nullptr;
     QAction* mnuToggleToolbar_ = nullptr;
+    QMenu* mnuLanguage_ = nullptr;
+    QStringList LanguageFiles;  // the file behind each language item; "" for German
     QMenu* recentDatabases_ = nullptr;  // drop-downs of "OpenDB", "AddFile" and "AddDir"
     QMenu* recentFiles_ = nullptr;
     QMenu* recentFolders_ = nullptr;

@@ -28,7 +28,8 @@ namespace tv {
 QAction* frmMain::AddCommand(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut,
                              std::function<void()> command)
 {
-    QAction* action = menu->addAction(Translate(caption));
+    // German texts here; the window translates them as a whole (ApplyLanguage).
+    QAction* action = menu->addAction(caption);
     action->setObjectName(QLatin1String(name));
     action->setShortcut(shortcut);
     connect(action, &QAction::triggered, this, [command = std::move(command)] { command(); });
@@ -40,7 +41,7 @@ void frmMain::BuildMenus()
     auto text = [](const char* s) { return QString::fromUtf8(s); };
     const auto none = QKeySequence();
 
-    QMenu* file = menuBar()->addMenu(Translate(text("&Datei")));
+    QMenu* file = menuBar()->addMenu(text("&Datei"));
     QAction* newDb = AddCommand(file, "mnuNewDB", text("&Neue Datenbank"), QKeySequence(tr("Ctrl+N")), [this] { NewDB(); });
     QAction* openDb = AddCommand(file, "mnuOpenDB", text("&Datenbank öffnen"), QKeySequence(tr("Ctrl+O")),
                                  [this] { mnuOpenDB_Click(); });
@@ -53,7 +54,7 @@ void frmMain::BuildMenus()
     QAction* exit = AddCommand(file, "mnuExit", text("&Beenden"), none, [this] { close(); });
     catalogueCommands_ << addFile << addDir;
 
-    QMenu* edit = menuBar()->addMenu(Translate(text("&Bearbeiten")));
+    QMenu* edit = menuBar()->addMenu(text("&Bearbeiten"));
     catalogueCommands_ << AddCommand(edit, "mnuDetails", text("&Details"), QKeySequence(tr("Ctrl+D")), [this] {
         if (const qint32 id = std::abs(SelectedFileID())) EditFiles(id);
     });
@@ -67,7 +68,8 @@ void frmMain::BuildMenus()
     catalogueCommands_ << AddCommand(edit, "mnuFilepath", text("Dateipfad"), QKeySequence(tr("Ctrl+E")),
                                      [this] { mnuFilepath_Click(); });
 
-    QMenu* view = menuBar()->addMenu(Translate(text("&Ansicht")));
+    QMenu* view = menuBar()->addMenu(text("&Ansicht"));
+    BuildLanguageMenu(view);
     mnuToggleToolbar_ = AddCommand(view, "mnuToggleToolbar", text("Toolbar"), none, [this] {
         tlbMain_->setVisible(mnuToggleToolbar_->isChecked());
         mSettings.ShowToolbar = mnuToggleToolbar_->isChecked();
@@ -88,7 +90,7 @@ void frmMain::BuildMenus()
         catalogueCommands_ << mnuView_[kind];
     }
 
-    QMenu* extras = menuBar()->addMenu(Translate(text("&Extras")));
+    QMenu* extras = menuBar()->addMenu(text("&Extras"));
     extras->setObjectName(QStringLiteral("mnuExtras"));
     for (const bool selection : {false, true}) {
         const char* name = selection ? "mnuCopySelection" : "mnuCopyAll";

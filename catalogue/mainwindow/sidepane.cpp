@@ -60,6 +60,12 @@ void SidePane::SetCurrentRow(int row)
     setting_ = false;
 }
 
+void SidePane::SetText(int row, const QString& text)
+{
+    list_->setData(Variant(QStringLiteral("Name")), row, Variant(text));
+    list_->Refresh();
+}
+
 qint32 SidePane::Key(int row) const { return list_->Data(Variant(QStringLiteral("Key")), row).toLong(); }
 
 QString SidePane::Text(int row) const { return list_->Data(Variant(QStringLiteral("Name")), row).text(); }

@@ -23,6 +23,7 @@ public:
     int CurrentRow() const;
     void SetCurrentRow(int row);
     qint32 Key(int row) const;
+    void SetText(int row, const QString& text);
     QString Text(int row) const;
     vantile::ListView* list() const { return list_; }
     // Just high enough for the header and every row.

@@ -382,3 +382,41 @@ TEST_F(MainWindowView, DetailsCommandEditsTheSelectedFile)
 }
 
 } // namespace
+
+namespace {
+
+// A language file of the language folder: its menu item translates menus, panes and the view,
+// and German brings the source texts back.
+TEST_F(MainWindowView, LanguageMenuTranslatesTheWindow)
+{
+    QDir().mkpath(gtLangPath);
+    QFile lng(gtLangPath + QStringLiteral("English.lng"));
+    ASSERT_TRUE(lng.open(QIODevice::WriteOnly));
+    lng.write(QStringLiteral("Datei importieren@@Import file\r\nKategorien@@Categories\r\nDateien@@Files\r\n"
+                             "Filter aus@@No filter\r\n").toUtf8());
+    lng.close();
+    const auto window = openWindow();
+    const QList<QAction*> items = window->languageMenu()->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[1]->text(), QStringLiteral("Englisch"));
+    EXPECT_TRUE(items[0]->isChecked());
+    QAction* addFile = window->findChild<QAction*>(QStringLiteral("mnuAddFile"));
+    EXPECT_EQ(addFile->text(), QStringLiteral("Datei importieren"));
+
+    items[1]->trigger();
+    EXPECT_EQ(gtLanguageFile, QStringLiteral("English.lng"));
+    EXPECT_EQ(addFile->text(), QStringLiteral("Import file"));
+    EXPECT_EQ(window->lvViews()->Text(2), QStringLiteral("Categories"));
+    EXPECT_EQ(window->lvFilter()->Text(0), QStringLiteral("No filter"));
+    EXPECT_TRUE(window->StatusText().startsWith(QStringLiteral("Files (")));
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+
+    items[0]->trigger();
+    EXPECT_TRUE(gtLanguageFile.isEmpty());
+    EXPECT_EQ(addFile->text(), QStringLiteral("Datei importieren"));
+    EXPECT_EQ(window->lvViews()->Text(2), QStringLiteral("Kategorien"));
+    window->close();
+    EXPECT_TRUE(readIni().contains(QStringLiteral("\r\nLanguageFile=\r\n")));
+}
+
+} // namespace
