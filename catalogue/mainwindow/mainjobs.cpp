@@ -13,6 +13,7 @@
 #include "catalogue/reports/simplereport.h"
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/usertree.h"
+#include "sidepane.h"
 
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -101,6 +102,9 @@ void frmMain::RefreshAfterProcess(int resultMode, int requestedMode, qint32 last
                 listHeld = true;
             }
         }
+        // The selection returns to "Filter aus", so that every new file shows.
+        lvFilter_->SetCurrentRow(0);
+        CurrentFilterKey = 0;
         // The new files are those above the highest ID taken when the catalogue was opened;
         // the view of them is built once, here.
         BuildView(kViewNewFiles);

@@ -170,7 +170,9 @@ TEST_F(MainWindowView, ImportShowsTheNewFilesAndSelectsAKnownOne)
     QString answer = folder;
     SetFileDialogHook([&answer](const FileDialogRequest&) { return answer; });
     JobCloser closer;
+    window->lvFilter()->list()->SetBookmark(3, -1, 0);  // "Kassetten"
     window->mnuAddDir_Click();
+    EXPECT_EQ(window->lvFilter()->CurrentRow(), 0);
     EXPECT_EQ(window->ViewMode(), 2);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 2);
     EXPECT_EQ(window->CountText(), QStringLiteral("Dateien: 2/7"));
