@@ -143,6 +143,9 @@ double Time7za(const BenchFiles& c, const QString& scratch)
 #include "catalogue/core/moddatabase.h"
 
 #include <sqlite3.h>
+// SQLite's own SQLITE_TRANSIENT macro is an old-style cast; the same value, spelled for C++.
+static const sqlite3_destructor_type kSqliteTransient =
+    reinterpret_cast<sqlite3_destructor_type>(static_cast<intptr_t>(-1));
 
 namespace {
 
@@ -207,13 +210,13 @@ double TimeRawInserts(const BenchFiles& c, const QString& file)
     for (const Row& r : c.rows) {
         const QByteArray name = r.name.toUtf8(), path = r.path.toUtf8(), chain = r.chain.toUtf8();
         sqlite3_bind_int(insert, 1, ++id);
-        sqlite3_bind_text(insert, 2, name.constData(), int(name.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 3, path.constData(), int(path.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 2, name.constData(), int(name.size()), kSqliteTransient);
+        sqlite3_bind_text(insert, 3, path.constData(), int(path.size()), kSqliteTransient);
         sqlite3_bind_int(insert, 4, r.type);
         sqlite3_bind_int64(insert, 5, r.size);
         sqlite3_bind_double(insert, 6, 46000.5);
         if (chain.isEmpty()) sqlite3_bind_null(insert, 7);
-        else sqlite3_bind_text(insert, 7, chain.constData(), int(chain.size()), SQLITE_TRANSIENT);
+        else sqlite3_bind_text(insert, 7, chain.constData(), int(chain.size()), kSqliteTransient);
         if (sqlite3_step(insert) != SQLITE_DONE) std::abort();
         sqlite3_reset(insert);
     }

@@ -193,7 +193,9 @@ TEST_F(CatalogueTest, PasswordCatalogueOpensOnlyWithTheRightPassword)
         EXPECT_EQ(prompts[0], QStringLiteral("Die Datenbank '") + file("pw.MDB")
                                   + QStringLiteral("' ist Kennwortgeschützt. Bitte geben Sie das Kennwort ein:"));
         EXPECT_EQ(messages.size(), c.opens ? 0 : 1);
-        if (!c.opens) EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Dies ist keine Tovarin-Datenbank: ")));
+        if (!c.opens) {
+            EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Dies ist keine Tovarin-Datenbank: ")));
+        }
     }
     EXPECT_EQ(goDB->Name(), file("pw.MDB"));
 

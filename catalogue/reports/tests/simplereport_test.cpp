@@ -741,7 +741,7 @@ TEST(GlobalData, MakeSQLCriterion)
     } cases[] = {
         {"tFile", dbText, Variant(QStringLiteral("abc")), false, false, true, "UCASE([tFile] )LIKE 'ABC*'"},
         {"tFile", dbText, Variant(QStringLiteral("abc")), true, true, true, "[tFile] = 'abc'"},
-        {"tFile", dbText, Variant(QStringLiteral("O''[x]*\"")), true, true, false, "tFile = 'O???x???'"},
+        {"tFile", dbText, Variant(QStringLiteral("O''[x]*\"")), true, true, false, "tFile = 'O???x??\?'"},
         {"lSize", dbLong, Variant(QStringLiteral("5")), false, false, true, "[lSize]  >= 5"},
         {"lSize", dbLong, Variant(QStringLiteral("5")), true, false, true, "[lSize]  = 5"},
         {"dRating", dbDouble, Variant(QStringLiteral("2.5")), false, false, true, "[dRating]  >= VAL('2.5')"},

@@ -42,7 +42,9 @@ TEST(CellContentLayout, IconsAndText)
         EXPECT_EQ(l.textLeft, c.textLeft);
         EXPECT_EQ(l.textRight, c.textRight);
         EXPECT_EQ(l.format, c.textFormat);
-        if (c.textWidth) EXPECT_EQ(l.textBottom, 19);
+        if (c.textWidth) {
+            EXPECT_EQ(l.textBottom, 19);
+        }
     }
 }
 

@@ -82,7 +82,9 @@ TEST(SelectionSet, AddAndRemoveResolveTheirRanges)
         EXPECT_EQ(MembersOf(*w.set), c.members);
         EXPECT_EQ(w.set->Count(), int32_t(c.members.size()));
         ASSERT_EQ(w.Events(), c.events);
-        if (c.events) EXPECT_EQ(w.previous[0], c.initial);
+        if (c.events) {
+            EXPECT_EQ(w.previous[0], c.initial);
+        }
     }
 }
 
