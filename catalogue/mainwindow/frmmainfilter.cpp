@@ -6,6 +6,7 @@
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modsettings.h"
+#include "catalogue/reports/dbcombo.h"
 #include "platform/gui/msgbox.h"
 
 #include <QCheckBox>
@@ -87,16 +88,17 @@ frmMainFilter::frmMainFilter(QWidget* parent) : QDialog(parent)
     cmdDelete = addButton("cmdDelete", "Selektion löschen");
     cmdInfo = addButton("cmdInfo", "Info");
 
-    cboFile = new QComboBox(this);
+    cboFile = new DBCombo(this);
     cboFile->setObjectName(QStringLiteral("cboFile"));
-    cboFile->setEditable(true);
+    cboFile->setRecordSource(QStringLiteral("Select Distinct tFile,tFile from Mainfiles"));
     txtPath = new QLineEdit(this);
     txtPath->setObjectName(QStringLiteral("txtPath"));
     txtSize = new QLineEdit(this);
     txtSize->setObjectName(QStringLiteral("txtSize"));
-    cboCategory = new QComboBox(this);
+    cboCategory = new DBCombo(this);
     cboCategory->setObjectName(QStringLiteral("cboCategory"));
-    cboCategory->setEditable(true);
+    cboCategory->setRecordSource(QStringLiteral("Select Distinct ID,tCategory from Category"));
+    cboCategory->setValueField(QStringLiteral("ID"));
 
     // Rows top to bottom: Dateiname (4), Dateipfad (0/2), Größe (2/3), Kategorie (5).
     struct Row {
@@ -174,9 +176,8 @@ frmMainFilter::frmMainFilter(QWidget* parent) : QDialog(parent)
     connect(cmdInfo, &QAction::triggered, this, [this] { ShowLegend(this); });
     connect(txtPath, &QLineEdit::textChanged, this, [this](const QString& t) { FieldChanged(2, t); });
     connect(txtSize, &QLineEdit::textChanged, this, [this] { SizeChanged(); });
-    connect(cboFile, &QComboBox::currentTextChanged, this, [this](const QString& t) { FieldChanged(4, t); });
-    connect(cboCategory, &QComboBox::currentTextChanged, this,
-            [this](const QString& t) { FieldChanged(5, t); });
+    cboFile->Change.connect([this](const Variant&) { FieldChanged(4, cboFile->Text()); });
+    cboCategory->Change.connect([this](const Variant&) { FieldChanged(5, cboCategory->Text()); });
     connect(chkCompressed, &QCheckBox::clicked, this, [this] { SetChanged(true); });
     connect(treeFiles, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) { TreeItemChanged(item); });
     connect(treeFiles, &QTreeWidget::itemDoubleClicked, this, [this] {
@@ -213,8 +214,8 @@ void frmMainFilter::done(int result)
 
 void frmMainFilter::InitForm()
 {
-    FillCombo(cboFile, QStringLiteral("Select Distinct tFile,tFile from Mainfiles"));
-    FillCombo(cboCategory, QStringLiteral("Select Distinct ID,tCategory from Category"));
+    cboFile->setDataBase(goDB);
+    cboCategory->setDataBase(goDB);
     BuildTypeTree();
 
     const QSignalBlocker block(cboFilter);
@@ -231,41 +232,6 @@ void frmMainFilter::InitForm()
     cboFilter->setCurrentIndex(selected);
     ColorNodes();
     LoadSelection();
-}
-
-void frmMainFilter::FillCombo(QComboBox* combo, const QString& sql)
-{
-    const QSignalBlocker block(combo);
-    combo->clear();
-    if (goDB) {
-        if (auto rs = goDB->OpenRecordset(sql)) {
-            for (; !rs->IsEOF(); rs->MoveNext())
-                combo->addItem(rs->Fields(1).Value().toString(), rs->Fields(0).Value().toString());
-        }
-    }
-    combo->setCurrentIndex(-1);
-    combo->setEditText(QString());
-}
-
-void frmMainFilter::SetComboValue(QComboBox* combo, const QString& value)
-{
-    if (value.startsWith(QLatin1Char('@'))) {
-        combo->setCurrentIndex(-1);
-        combo->setEditText(value.mid(1));
-        return;
-    }
-    const int i = value.isEmpty() ? -1 : combo->findData(value);
-    combo->setCurrentIndex(i);
-    if (i < 0) combo->setEditText(QString());
-}
-
-QString frmMainFilter::CategoryValue() const
-{
-    const QString text = cboCategory->currentText();
-    if (text.isEmpty()) return QString();
-    const int i = cboCategory->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-    if (i >= 0) return cboCategory->itemData(i).toString();
-    return QStringLiteral("@") + text;
 }
 
 void frmMainFilter::SetOperatorCaption(int index, const QString& caption)
@@ -401,8 +367,8 @@ void frmMainFilter::ResetControls()
     chkCompressed->setChecked(false);
     // Every button goes to "X": a field that is empty already sends no change that would.
     for (int i = 2; i <= 5; ++i) SetOperatorCaption(i, QStringLiteral("X"));
-    SetComboValue(cboFile, QString());
-    SetComboValue(cboCategory, QString());
+    cboFile->setValue(Variant::null());
+    cboCategory->setValue(Variant::null());
     txtPath->clear();
     txtSize->clear();
     mTreeBusy = true;
@@ -446,16 +412,18 @@ void frmMainFilter::LoadSelection()
             const QString field = c.Field.toUpper();
             int button = 0;
             if (field == QLatin1String("CATEGORY_ID")) {
-                SetComboValue(cboCategory, c.Value);
+                bool number = false;
+                const int id = c.Value.toInt(&number);
+                cboCategory->setValue(number ? Variant(id) : Variant(c.Value));
                 button = 5;
             } else if (field == QLatin1String("C.TCATEGORY")) {
-                SetComboValue(cboCategory, QStringLiteral("@") + c.Value);
+                cboCategory->setValue(QStringLiteral("@") + c.Value);
                 button = 5;
             } else if (field == QLatin1String("LSIZE")) {
                 txtSize->setText(c.Value);
                 button = 3;
             } else if (field == QLatin1String("TFILE")) {
-                SetComboValue(cboFile, c.Value.isEmpty() ? QString() : QStringLiteral("@") + c.Value);
+                cboFile->setValue(c.Value.isEmpty() ? Variant::null() : Variant(QStringLiteral("@") + c.Value));
                 button = 4;
             } else if (field == QLatin1String("TPATH")) {
                 txtPath->setText(c.Value);
@@ -501,10 +469,10 @@ void frmMainFilter::Apply()
     clsFilter& s = *mCurrent;
     if (chkCompressed->isChecked())
         s.Add(QStringLiteral("tUnpackPath"), QStringLiteral("<>"), QString(), QString());
-    AddFilterCondition(s, QStringLiteral("tFile"), cmdCompare[4]->text(), cboFile->currentText(), QString(),
+    AddFilterCondition(s, QStringLiteral("tFile"), cmdCompare[4]->text(), cboFile->Text(), QString(),
                        QString(), QString());
-    AddFilterCondition(s, QStringLiteral("Category_ID"), cmdCompare[5]->text(), CategoryValue(),
-                       QString(), QStringLiteral("C.TCATEGORY"), cboCategory->currentText());
+    AddFilterCondition(s, QStringLiteral("Category_ID"), cmdCompare[5]->text(), cboCategory->Value().toString(),
+                       QString(), QStringLiteral("C.TCATEGORY"), cboCategory->Text());
     AddFilterCondition(s, QStringLiteral("tPath"), cmdCompare[2]->text(), txtPath->text(), QString(), QString(),
                        QString());
     AddFilterCondition(s, QStringLiteral("lSize"), cmdCompare[3]->text(), txtSize->text(), QString(), QString(),

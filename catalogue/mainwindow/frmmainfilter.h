@@ -17,6 +17,10 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace tv {
+class DBCombo;
+}
+
+namespace tv {
 
 // What the selection window needs of the main window, which owns the filter pane.
 struct MainFilterHost {
@@ -60,10 +64,10 @@ public:
     QAction* cmdInfo;
     QLabel* lblField[6] = {};
     QPushButton* cmdCompare[6] = {};
-    QComboBox* cboFile;
+    DBCombo* cboFile;
     QLineEdit* txtPath;
     QLineEdit* txtSize;
-    QComboBox* cboCategory;
+    DBCombo* cboCategory;
     QCheckBox* chkCompressed;
     QTreeWidget* treeFiles;
     QPushButton* cmdApply;
@@ -77,10 +81,6 @@ public:
     void RenameSelection();
     void DeleteSelection();
     void ResetControls();
-
-    // The combo box value of cboCategory: empty (none), the ID of a listed category, or "@"
-    // and the typed text.
-    QString CategoryValue() const;
 
 protected:
     void done(int result) override;
@@ -96,8 +96,6 @@ private:
     void SetChanged(bool changed);
     void LoadSelection();
     void UpdateDeleteButton();
-    void FillCombo(QComboBox* combo, const QString& sql);
-    void SetComboValue(QComboBox* combo, const QString& value);
     QTreeWidgetItem* Root() const;
 
     FilterPtr mCurrent;

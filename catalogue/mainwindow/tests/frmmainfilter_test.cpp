@@ -3,6 +3,7 @@
 #include "catalogue/core/frminputbox.h"
 #include "catalogue/mainwindow/frmlegend.h"
 #include "catalogue/mainwindow/frmmainfilter.h"
+#include "catalogue/reports/dbcombo.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -136,7 +137,7 @@ TEST_F(SelectionWindowTest, ApplyingANewEntryCreatesTheSelection)
     EXPECT_EQ(w.cboFilter->currentText(), QString(50, QLatin1Char('n')));
     // The controls still show "Disketten"'s types; they are stored under the new name.
     w.chkCompressed->click();
-    w.cboCategory->setEditText(QStringLiteral("Spiele"));
+    w.cboCategory->setValue(1);
     w.txtPath->setText(QStringLiteral("it's"));
     w.Apply();
     ASSERT_EQ(filters.count(), 6);
@@ -151,8 +152,15 @@ TEST_F(SelectionWindowTest, ApplyingANewEntryCreatesTheSelection)
     EXPECT_FALSE(w.cmdApply->isEnabled());
     EXPECT_TRUE(w.cmdDelete->isEnabled());
 
+    // Loading it again shows the category by its name.
+    w.cboFilter->setCurrentIndex(0);
+    w.cboFilter->setCurrentIndex(5);
+    EXPECT_EQ(w.cboCategory->Text(), QStringLiteral("Spiele"));
+    EXPECT_EQ(w.cmdCompare[5]->text(), QStringLiteral("="));
+    EXPECT_TRUE(w.chkCompressed->isChecked());
+
     // A typed category that names no row is kept by name.
-    w.cboCategory->setEditText(QStringLiteral("Neu"));
+    w.cboCategory->setValue(QStringLiteral("@Neu"));
     w.Apply();
     EXPECT_TRUE(conditionTexts(made).contains(QStringLiteral("C.TCATEGORY|=|Neu|")));
     EXPECT_EQ(filters.count(), 6);
