@@ -1,0 +1,234 @@
+#include "mainwindowtest.h"
+
+#include "catalogue/core/frminputbox.h"
+#include "catalogue/mainwindow/frmlegend.h"
+#include "catalogue/mainwindow/frmmainfilter.h"
+#include "catalogue/reports/dbcombo.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace tv;
+
+namespace {
+
+QStringList conditionTexts(const clsFilter& f)
+{
+    QStringList result;
+    for (const auto& e : f.Conditions)
+        result << QStringList{e.value->Field, e.value->Compare, e.value->Value, e.value->Join}.join(QLatin1Char('|'));
+    return result;
+}
+
+// The selection window over the small catalogue, with the main window's calls recorded and
+// the input box answered from a queue.
+class SelectionWindowTest : public CatalogueTest {
+protected:
+    void SetUp() override
+    {
+        CatalogueTest::SetUp();
+        SetInputTextHook([this](const QString& prompt, const QString&, const QString& def) {
+            prompts << prompt + QLatin1Char('|') + def;
+            return answers.isEmpty() ? QString() : answers.takeFirst();
+        });
+        SetLegendHook([this] { ++legends; });
+    }
+    void TearDown() override
+    {
+        win.reset();
+        SetInputTextHook(nullptr);
+        SetLegendHook(nullptr);
+        CatalogueTest::TearDown();
+    }
+    frmMainFilter& open(qint32 applied)
+    {
+        win = std::make_unique<frmMainFilter>();
+        win->FilterIndex = applied;
+        win->Filters = &filters;
+        win->Host.CreateFilter = [this](qint32 id) { calls << QStringLiteral("create %1").arg(id); };
+        win->Host.RenameFilter = [this](qint32 id, const QString& t) { calls << QStringLiteral("rename %1 %2").arg(id).arg(t); };
+        win->Host.RemoveFilter = [this](qint32 id) { calls << QStringLiteral("remove %1").arg(id); };
+        win->InitForm();
+        return *win;
+    }
+    QTreeWidgetItem* node(const QString& text) const
+    {
+        auto found = win->treeFiles->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+
+    FilterCollection filters;
+    std::unique_ptr<frmMainFilter> win;
+    QStringList calls, prompts, answers;
+    int legends = 0;
+};
+
+TEST_F(SelectionWindowTest, OpensOnTheAppliedSelectionUnchanged)
+{
+    CreateDefaultFilters(filters);
+    AddSelection(filters, QStringLiteral("Handbücher"), 6)->Add("iFileType", "=", "19", QString());
+    frmMainFilter& w = open(2); // "Programme": types 2, 3, 11
+    EXPECT_EQ(w.cboFilter->currentText(), QStringLiteral("Programme"));
+    EXPECT_FALSE(w.cmdOK->isEnabled());
+    EXPECT_FALSE(w.cmdApply->isEnabled());
+    EXPECT_TRUE(w.cmdDelete->isEnabled());
+    QTreeWidgetItem* root = w.treeFiles->topLevelItem(0);
+    ASSERT_EQ(root->childCount(), 24);
+    EXPECT_EQ(root->checkState(0), Qt::Unchecked);
+    QStringList checked;
+    for (int i = 0; i < root->childCount(); ++i)
+        if (root->child(i)->checkState(0) == Qt::Checked) checked << root->child(i)->text(0);
+    EXPECT_EQ(checked, (QStringList{".COM", ".EXE", ".XEX"}));
+    EXPECT_EQ(node(".COM")->foreground(0).color(), QColor(255, 0, 0));
+    EXPECT_TRUE(node(".COM")->font(0).bold());
+
+    // Another entry is a change; its picture types come back as "Type" conditions.
+    w.cboFilter->setCurrentIndex(4); // "Bilder"
+    EXPECT_TRUE(w.cmdOK->isEnabled());
+    EXPECT_EQ(node(".GIF")->checkState(0), Qt::Checked);
+    EXPECT_EQ(node(".PDF")->checkState(0), Qt::Unchecked);
+    // Type 19 is ".PDF", the 21st node: nodes are found by their code, not their position.
+    w.cboFilter->setCurrentIndex(5);
+    EXPECT_EQ(node(".PDF")->checkState(0), Qt::Checked);
+    EXPECT_EQ(node(".PNG")->checkState(0), Qt::Unchecked);
+}
+
+TEST_F(SelectionWindowTest, CompareButtonsCycleAndFollowTheirField)
+{
+    frmMainFilter& w = open(0);
+    EXPECT_EQ(w.cboFilter->currentText(), QStringLiteral("Neue Selektion"));
+    EXPECT_FALSE(w.cmdDelete->isEnabled());
+    QStringList seen;
+    for (int i = 0; i < 6; ++i) {
+        w.cmdCompare_Click(3);
+        seen << w.cmdCompare[3]->text();
+    }
+    EXPECT_EQ(seen, (QStringList{"=", "<", ">", "<>", "X", "="}));
+    EXPECT_EQ(w.cmdCompare[3]->toolTip(), QStringLiteral("ist genau gleich"));
+
+    w.cmdCompare[3]->setText(QStringLiteral("X"));
+    struct Case {
+        const char* typed;
+        const char* shown;
+    } cases[] = {{"abc", "0"}, {"-12 KB", "12"}, {"007", "7"}, {"2000", "2000"}};
+    for (const Case& c : cases) {
+        w.txtSize->setText(QString::fromUtf8(c.typed));
+        EXPECT_EQ(w.txtSize->text(), QString::fromUtf8(c.shown)) << c.typed;
+        EXPECT_EQ(w.cmdCompare[3]->text(), QStringLiteral("=")) << c.typed;
+    }
+    w.txtSize->clear();
+    EXPECT_EQ(w.cmdCompare[3]->text(), QStringLiteral("X"));
+    w.txtPath->setText(QStringLiteral("games"));
+    EXPECT_EQ(w.cmdCompare[2]->text(), QStringLiteral("( )"));
+}
+
+TEST_F(SelectionWindowTest, ApplyingANewEntryCreatesTheSelection)
+{
+    CreateDefaultFilters(filters);
+    frmMainFilter& w = open(1);
+    answers << QStringLiteral("Disketten") << QString(60, QLatin1Char('n'));
+    w.NewSelection();
+    EXPECT_EQ(messages, QStringList{"Dieser Name besteht schon!"});
+    EXPECT_EQ(w.cboFilter->currentText(), QString(50, QLatin1Char('n')));
+    // The controls still show "Disketten"'s types; they are stored under the new name.
+    w.chkCompressed->click();
+    w.cboCategory->setValue(1);
+    w.txtPath->setText(QStringLiteral("it's"));
+    w.Apply();
+    ASSERT_EQ(filters.count(), 6);
+    const clsFilter& made = **filters.item(QStringLiteral("6"));
+    EXPECT_EQ(made.Name, QString(50, QLatin1Char('n')));
+    const QStringList conds = conditionTexts(made);
+    EXPECT_EQ(conds.mid(0, 4), (QStringList{"tUnpackPath|<>||", "Category_ID|=|1|", "tPath|( )|it's|",
+                                            "iFileType|=|1|"}));
+    EXPECT_EQ(conds.last(), QStringLiteral("iFileType|=|8|Or"));
+    EXPECT_EQ(calls, QStringList{"create 6"});
+    EXPECT_EQ(w.FilterIndex, 6);
+    EXPECT_FALSE(w.cmdApply->isEnabled());
+    EXPECT_TRUE(w.cmdDelete->isEnabled());
+
+    // Loading it again shows the category by its name.
+    w.cboFilter->setCurrentIndex(0);
+    w.cboFilter->setCurrentIndex(5);
+    EXPECT_EQ(w.cboCategory->Text(), QStringLiteral("Spiele"));
+    EXPECT_EQ(w.cmdCompare[5]->text(), QStringLiteral("="));
+    EXPECT_TRUE(w.chkCompressed->isChecked());
+
+    // A typed category that names no row is kept by name.
+    w.cboCategory->setValue(QStringLiteral("@Neu"));
+    w.Apply();
+    EXPECT_TRUE(conditionTexts(made).contains(QStringLiteral("C.TCATEGORY|=|Neu|")));
+    EXPECT_EQ(filters.count(), 6);
+}
+
+TEST_F(SelectionWindowTest, ApplyOnAnEmptyCollectionAndReset)
+{
+    frmMainFilter& w = open(0);
+    w.Apply();
+    ASSERT_EQ(filters.count(), 1);
+    EXPECT_EQ((*filters.item(1))->Name, QStringLiteral("Neue Selektion"));
+    EXPECT_TRUE((*filters.item(1))->Conditions.isEmpty());
+
+    // A file-name condition on an empty value ("Is Null") leaves the combo box empty; a reset
+    // must still take its button back to "X", or the condition would stay in force.
+    (*filters.item(1))->Add(QStringLiteral("tFile"), QStringLiteral("="), QString(), QString());
+    w.FilterIndex = 0;
+    w.cboFilter->setCurrentIndex(-1);
+    w.cboFilter->setCurrentIndex(0);
+    EXPECT_EQ(w.cmdCompare[4]->text(), QStringLiteral("="));
+    w.ResetControls();
+    EXPECT_EQ(w.cmdCompare[4]->text(), QStringLiteral("X"));
+    w.Apply();
+    EXPECT_TRUE((*filters.item(1))->Conditions.isEmpty());
+}
+
+TEST_F(SelectionWindowTest, RenameDeleteAndLegend)
+{
+    CreateDefaultFilters(filters);
+    frmMainFilter& w = open(3);
+    answers << QStringLiteral("Bilder");
+    w.RenameSelection();
+    EXPECT_EQ(messages, QStringList{"Dieser Name besteht schon!"});
+    EXPECT_EQ(lastTitle, QStringLiteral("Selektion ändern"));
+    answers << QStringLiteral("Kassetten und Bänder im Archiv");
+    w.RenameSelection();
+    EXPECT_EQ(prompts.last(), QStringLiteral("Selektion ändern:|Kassetten"));
+    EXPECT_EQ((*filters.item(QStringLiteral("3")))->Name, QStringLiteral("Kassetten und Bänder im Archiv"));
+    EXPECT_EQ(calls, QStringList{"rename 3 Kassetten und Bän..."});
+
+    calls.clear();
+    w.DeleteSelection();
+    EXPECT_FALSE(CollectionKeyExists(filters, QStringLiteral("3")));
+    EXPECT_EQ(calls, QStringList{"remove 3"});
+    EXPECT_EQ(w.cboFilter->count(), 4);
+    EXPECT_EQ(w.cboFilter->currentText(), QStringLiteral("Bilder"));
+    while (w.cmdDelete->isEnabled()) w.DeleteSelection();
+    EXPECT_TRUE(filters.isEmpty());
+    EXPECT_EQ(w.cboFilter->currentText(), QStringLiteral("Neue Selektion"));
+
+    w.cmdInfo->trigger();
+    EXPECT_EQ(legends, 1);
+}
+
+TEST(SelectionPane, LongNamesAreShortened)
+{
+    EXPECT_EQ(FilterPaneText(QString(20, QLatin1Char('a'))), QString(20, QLatin1Char('a')));
+    EXPECT_EQ(FilterPaneText(QString(21, QLatin1Char('a'))), QString(17, QLatin1Char('a')) + QStringLiteral("..."));
+}
+
+TEST_F(MainFolderTest, LegendListsTheSymbols)
+{
+    frmLegend legend;
+    auto* first = legend.findChild<QLabel*>(QStringLiteral("lblMeaning1"));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->text(), QStringLiteral("keine Bedingung"));
+    EXPECT_EQ(CompareSymbols().size(), 6);
+    legend.reject();
+}
+
+} // namespace
