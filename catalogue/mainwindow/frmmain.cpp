@@ -15,6 +15,7 @@
 #include "catalogue/tree/usertree.h"
 #include "platform/component/propertybag.h"
 #include "platform/gui/msgbox.h"
+#include "frmmainfilter.h"
 #include "sidepane.h"
 #include "viewsql.h"
 
@@ -121,12 +122,9 @@ void frmMain::BuildSidePanes()
 
     lvFilter_ = new SidePane(QStringLiteral("lvFilter"), QStringLiteral("Filter"), fraMain_);
     lvFilter_->AddRow(QString(), 0, QStringLiteral("OFF"));
-    const QStringList typeKeys = {QStringLiteral("ATR"), QStringLiteral("COM"), QStringLiteral("EXE"), QStringLiteral("CAS"),
-                                  QStringLiteral("PRO"), QStringLiteral("DCM"), QStringLiteral("BAS"), QStringLiteral("XFD"),
-                                  QStringLiteral("BIN"), QStringLiteral("ROM"), QStringLiteral("XEX")};
     for (int i = 1; i <= mSettings.Filters.count(); ++i) {
         const FilterPtr& selection = *mSettings.Filters.item(i);
-        lvFilter_->AddRow(selection->Name, selection->id, FilterIconKey(*selection, typeKeys));
+        lvFilter_->AddRow(FilterPaneText(selection->Name), selection->id, FilterImageKey(*selection));
     }
     int row = mSettings.LastFilterRow;
     if (row <= 0 || row >= lvFilter_->RowCount()) row = 0;

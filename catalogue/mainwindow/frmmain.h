@@ -104,6 +104,8 @@ private:
     void mnuCheckFiles_Click();
     void mnuNewCat_Click();
     void mnuFilepath_Click();
+    void mnuFilter_Click();
+    QString FilterImageKey(const clsFilter& selection) const;
     // Copy, find and column commands act on the list shown.
     bool FilesListShown() const;
     void BuildPanes();

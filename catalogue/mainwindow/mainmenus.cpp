@@ -60,6 +60,8 @@ void frmMain::BuildMenus()
     });
     mnuNewCat_ = AddCommand(edit, "mnuNewCat", text("&Neue Kategorie"), QKeySequence(tr("Ctrl+R")), [this] { mnuNewCat_Click(); });
     edit->addSeparator();
+    catalogueCommands_ << AddCommand(edit, "mnuFilter", text("&Filter"), QKeySequence(tr("Ctrl+F")),
+                                     [this] { mnuFilter_Click(); });
     AddCommand(edit, "mnuFind", text("&Suchen"), none, [this] {
         if (FilesListShown()) lstMainFiles_->FindDialog(false, true);
         else lstMain_->FindDialog();

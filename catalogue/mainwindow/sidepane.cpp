@@ -28,10 +28,10 @@ SidePane::SidePane(const QString& name, const QString& title, QWidget* parent) :
     });
 }
 
-void SidePane::AddRow(const QString& text, qint32 key, const QString& imageKey)
+void SidePane::AddRow(const QString& text, qint32 key, const QString& imageKey, int position)
 {
-    list_->InsertRows(1);
-    const int32_t row = list_->RowCount() - 1;
+    const int32_t row = position < 0 || position > list_->RowCount() ? list_->RowCount() : position;
+    list_->InsertRows(1, row);
     list_->setData(Variant(QStringLiteral("Name")), row, Variant(text));
     list_->setData(Variant(QStringLiteral("Key")), row, Variant(key));
     if (!imageKey.isEmpty()) list_->setData(Variant(QStringLiteral("Typ")), row, Variant(imageKey));
@@ -47,6 +47,19 @@ void SidePane::resizeEvent(QResizeEvent* event)
 void SidePane::FitRows()
 {
     setFixedHeight((list_->RowCount() + 1) * list_->RowHeight() + 8);
+}
+
+void SidePane::RemoveRow(int row)
+{
+    list_->RemoveRows(1, row);
+    list_->Refresh();
+}
+
+int SidePane::FindKey(qint32 key) const
+{
+    for (int row = 0; row < RowCount(); ++row)
+        if (Key(row) == key) return row;
+    return -1;
 }
 
 int SidePane::RowCount() const { return list_->RowCount(); }

@@ -17,7 +17,11 @@ class SidePane : public QWidget {
 public:
     SidePane(const QString& name, const QString& title, QWidget* parent = nullptr);
 
-    void AddRow(const QString& text, qint32 key, const QString& imageKey = QString());
+    // Adds a row at `position` (-1: at the end).
+    void AddRow(const QString& text, qint32 key, const QString& imageKey = QString(), int position = -1);
+    void RemoveRow(int row);
+    // The row with that key, -1 for none.
+    int FindKey(qint32 key) const;
     int RowCount() const;
     // The current row, -1 for none; setting it does not raise RowChosen.
     int CurrentRow() const;

@@ -20,6 +20,7 @@
 #include "catalogue/core/frminputbox.h"
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/mainwindow/sidepane.h"
+#include "catalogue/mainwindow/frmmainfilter.h"
 #include "controls/grid/listview.h"
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
@@ -419,6 +420,44 @@ TEST_F(MainWindowView, LanguageMenuTranslatesTheWindow)
     EXPECT_EQ(window->lvViews()->Text(2), QStringLiteral("Kategorien"));
     window->close();
     EXPECT_TRUE(readIni().contains(QStringLiteral("\r\nLanguageFile=\r\n")));
+}
+
+} // namespace
+
+namespace {
+
+// A selection made and applied in the selection window gets its pane row and becomes current;
+// deleting it there takes the row away and turns the selection off.
+TEST_F(MainWindowView, SelectionWindowKeepsTheFilterPaneInStep)
+{
+    const auto window = openWindow();
+    SetInputTextHook([](const QString&, const QString&, const QString&) { return QStringLiteral("Alpha"); });
+    bool remove = false;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&remove] {
+        auto* filter = qobject_cast<frmMainFilter*>(QApplication::activeModalWidget());
+        if (!filter) return;
+        if (remove) {
+            filter->DeleteSelection();
+        } else {
+            filter->NewSelection();
+            filter->Apply();
+        }
+        filter->reject();
+    });
+    timer.start();
+    window->findChild<QAction*>(QStringLiteral("mnuFilter"))->trigger();
+    ASSERT_EQ(window->lvFilter()->RowCount(), 7);
+    const int row = window->lvFilter()->CurrentRow();
+    EXPECT_EQ(window->lvFilter()->Text(row), QStringLiteral("Alpha"));
+
+    remove = true;
+    window->findChild<QAction*>(QStringLiteral("mnuFilter"))->trigger();
+    EXPECT_EQ(window->lvFilter()->RowCount(), 6);
+    EXPECT_EQ(window->lvFilter()->CurrentRow(), 0);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+    SetInputTextHook(nullptr);
 }
 
 } // namespace
