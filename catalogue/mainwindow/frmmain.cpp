@@ -16,6 +16,7 @@
 #include "platform/component/propertybag.h"
 #include "platform/gui/msgbox.h"
 #include "frmmainfilter.h"
+#include "previewpane.h"
 #include "sidepane.h"
 #include "viewsql.h"
 
@@ -73,7 +74,14 @@ void frmMain::BuildPanes()
     fraMain_ = new QWidget(splitMenu_);
     fraMain_->setObjectName(QStringLiteral("fraMain"));
     BuildSidePanes();
-    lists_ = new QStackedWidget(splitMenu_);
+    splitPreview_ = new QSplitter(Qt::Vertical, splitMenu_);
+    lists_ = new QStackedWidget(splitPreview_);
+    preview_ = new PreviewPane(splitPreview_);
+    preview_->setObjectName(QStringLiteral("Container"));
+    preview_->FontSize = mSettings.FontSize;
+    preview_->setVisible(mSettings.Preview);
+    splitPreview_->setStretchFactor(0, 1);
+    splitPreview_->setSizes({mSettings.PreviewSplitPos / 15, 200});
     splitList_ = new QSplitter(Qt::Horizontal, lists_);
     treeMain_ = new UserTree(splitList_);
     treeMain_->setObjectName(QStringLiteral("treeMain"));
@@ -107,6 +115,8 @@ void frmMain::BuildPanes()
     // A double click starts the file with its type's profile.
     lstMain_->ItemDblClick.connect([this](int32_t, int16_t, int16_t) { StartFile(); });
     lstMainFiles_->ItemDblClick.connect([this](int32_t, int16_t, int16_t) { StartFile(); });
+    lstMain_->SelectionChange.connect([this] { UpdatePreview(); });
+    lstMainFiles_->SelectionChange.connect([this] { UpdatePreview(); });
 }
 
 // The view pane and the filter pane of the side frame.
@@ -145,6 +155,9 @@ void frmMain::StorePanes()
     mSettings.LastFilterRow = filterRow > 0 ? filterRow : 0;
     const QList<int> menu = splitMenu_->sizes();
     if (menu.value(0) > 0) mSettings.MenuSplitPos = menu[0] * 15;
+    mSettings.Preview = mnuPreview_->isChecked();
+    const QList<int> previewSizes = splitPreview_->sizes();
+    if (mSettings.Preview && previewSizes.value(0) > 0) mSettings.PreviewSplitPos = previewSizes[0] * 15;
     const QList<int> list = splitList_->sizes();
     if (list.value(0) > 0) mSettings.ListSplitPos = list[0] * 15;
 }
@@ -210,6 +223,8 @@ void frmMain::FirstActivate()
     }
     EndStartupPointer();
     FirstActivation = false;
+    preview_->Active = mnuPreview_->isChecked();
+    UpdatePreview();
 }
 
 void frmMain::changeEvent(QEvent* event)

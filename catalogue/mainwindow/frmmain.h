@@ -18,6 +18,7 @@ class QToolBar;
 namespace tv {
 
 class ReportView;
+class PreviewPane;
 class SidePane;
 class SimpleReport;
 class UserTree;
@@ -77,6 +78,7 @@ public:
     SimpleReport* lstMainFiles() const { return lstMainFiles_; }
     SidePane* lvViews() const { return lvViews_; }
     SidePane* lvFilter() const { return lvFilter_; }
+    PreviewPane* preview() const { return preview_; }
     // The texts of the status bar's info and count panels.
     QString StatusText() const;
     QString CountText() const;
@@ -105,6 +107,9 @@ private:
     void mnuNewCat_Click();
     void mnuFilepath_Click();
     void mnuFilter_Click();
+    void mnuPreview_Click();
+    // Shows the selected file in the preview pane when the pane is on.
+    void UpdatePreview();
     QString FilterImageKey(const clsFilter& selection) const;
     // Copy, find and column commands act on the list shown.
     bool FilesListShown() const;
@@ -130,6 +135,9 @@ private:
     QToolBar* tlbMain_ = nullptr;
     QSplitter* splitMenu_ = nullptr;
     QSplitter* splitList_ = nullptr;
+    QSplitter* splitPreview_ = nullptr;
+    PreviewPane* preview_ = nullptr;
+    QAction* mnuPreview_ = nullptr;
     QStackedWidget* lists_ = nullptr;
     QWidget* fraMain_ = nullptr;
     SidePane* lvViews_ = nullptr;

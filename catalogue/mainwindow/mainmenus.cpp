@@ -14,6 +14,7 @@
 #include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
 #include "catalogue/tree/usertree.h"
+#include "previewpane.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -84,6 +85,10 @@ void frmMain::BuildMenus()
         if (FilesListShown()) lstMainFiles_->EditHeaders();
         else lstMain_->EditHeaders();
     });
+    mnuPreview_ = AddCommand(view, "mnuPreview", text("Voransicht"), none, [this] { mnuPreview_Click(); });
+    mnuPreview_->setCheckable(true);
+    mnuPreview_->setChecked(mSettings.Preview);
+    catalogueCommands_ << mnuPreview_;
     view->addSeparator();
     const char* captions[] = {nullptr, "Dateien", "Neue Dateien", "Kategorien", "Zuletzt gestartet"};
     for (int kind = kViewFiles; kind <= kViewHistory; ++kind) {
@@ -164,6 +169,23 @@ bool frmMain::FilesListShown() const { return lists_->currentWidget() == lstMain
 bool frmMain::DeleteTempPath()
 {
     return ShellFileOperation(gtTempPath + QStringLiteral("/*.*"), true);
+}
+
+void frmMain::mnuPreview_Click()
+{
+    const bool on = mnuPreview_->isChecked();
+    preview_->setVisible(on);
+    preview_->Active = on && !FirstActivation;
+    UpdatePreview();
+}
+
+void frmMain::UpdatePreview()
+{
+    if (!preview_->Active || !preview_->isVisible()) return;
+    const qint32 id = SelectedFileID();
+    const Variant type = FilesListShown() ? lstMainFiles_->FieldValue(Variant(QStringLiteral("iTyp")))
+                                          : lstMain_->FieldValue(Variant(QStringLiteral("iTyp")));
+    preview_->ShowPreview(id, type.isNull() ? 0 : int(type.toLong()));
 }
 
 void frmMain::mnuCheckFiles_Click()

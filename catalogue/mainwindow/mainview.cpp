@@ -1,6 +1,7 @@
 // The main window's catalogue: opening one, binding the panes to it and building its views.
 #include "frmmain.h"
 #include "columnstate.h"
+#include "previewpane.h"
 #include "sidepane.h"
 #include "viewsql.h"
 
@@ -63,6 +64,8 @@ bool frmMain::ActivateDatabase(const QString& path)
                 LimitRecentList(mSettings.RecentDatabases, path);
                 FillRecentMenus();
             }
+            preview_->ClearPreview();
+            UpdatePreview();
             opened = true;
         }
     }

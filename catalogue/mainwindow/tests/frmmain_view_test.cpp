@@ -21,6 +21,7 @@
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/mainwindow/sidepane.h"
 #include "catalogue/mainwindow/frmmainfilter.h"
+#include "catalogue/mainwindow/previewpane.h"
 #include "controls/grid/listview.h"
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
@@ -458,6 +459,25 @@ TEST_F(MainWindowView, SelectionWindowKeepsTheFilterPaneInStep)
     EXPECT_EQ(window->lvFilter()->CurrentRow(), 0);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
     SetInputTextHook(nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// The preview command shows the pane, which follows the selected row; its state is kept.
+TEST_F(MainWindowView, PreviewFollowsTheSelection)
+{
+    const auto window = openWindow();
+    EXPECT_FALSE(window->preview()->isVisible());
+    window->findChild<QAction*>(QStringLiteral("mnuPreview"))->trigger();
+    EXPECT_TRUE(window->preview()->isVisible());
+    window->lstMainFiles()->setSelectedIndex(1);
+    QApplication::processEvents();
+    EXPECT_EQ(std::abs(window->preview()->ShownId()), std::abs(window->SelectedFileID()));
+    EXPECT_NE(window->preview()->ShownId(), 0);
+    window->close();
+    EXPECT_TRUE(readIni().contains(QStringLiteral("\r\nPreview=1\r\n")));
 }
 
 } // namespace
