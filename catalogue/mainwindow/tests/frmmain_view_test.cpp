@@ -481,3 +481,22 @@ TEST_F(MainWindowView, PreviewFollowsTheSelection)
 }
 
 } // namespace
+
+namespace {
+
+// A start day in the history tree is no file: the file-path command finds nothing for it,
+// even when a file's ID happens to equal the day's number.
+TEST_F(MainWindowView, FilePathCommandIgnoresStartDays)
+{
+    ASSERT_TRUE(ConnectDB(catalogue));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("INSERT INTO MainFiles (ID, tFile, tPath, iFileType)"
+                                              " VALUES (45627, 'X.ATR', '/nowhere/X.ATR', 1)")));
+    CloseDB();
+    const auto window = openWindow();
+    window->BuildView(4);
+    ASSERT_TRUE(window->treeMain()->SelectItem(QStringLiteral("45627"), 2));  // 1 Dec 2024
+    window->findChild<QAction*>(QStringLiteral("mnuFilepath"))->trigger();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+}
+
+} // namespace
