@@ -6,6 +6,8 @@
 #include "catalogue/core/modmain.h"
 #include "catalogue/core/modsettings.h"
 #include "catalogue/core/modfiles.h"
+#include "catalogue/emulators/modprofilmenu.h"
+#include "controls/grid/listview.h"
 #include "catalogue/import/clsfilemanager.h"
 #include "catalogue/import/frmprocess.h"
 #include "catalogue/tree/ctreeitem.h"
@@ -33,6 +35,16 @@
 
 namespace tv {
 
+namespace {
+std::function<void(const WizardHost&)>& WizardHook()
+{
+    static std::function<void(const WizardHost&)> hook;
+    return hook;
+}
+} // namespace
+
+void SetFirstRunWizardHook(std::function<void(const WizardHost&)> hook) { WizardHook() = std::move(hook); }
+
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -47,6 +59,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     BuildMenus();
     BuildStatusBar();
     BuildPanes();
+    RefreshStartList();
     ApplyLanguage();
     EnableCatalogueCommands();
     LoadFormPos(this);
@@ -144,8 +157,20 @@ void frmMain::BuildSidePanes()
         CurrentFilterKey = key;
         BuildView(0);
     });
+    // The start pane: a double click starts the selected file with the row's profile.
+    lvStart_ = new SidePane(QStringLiteral("lvStart"), QStringLiteral("Start"), fraMain_);
+    lvStart_->list()->ItemDblClick.connect([this](int32_t clicked, int32_t) {
+        if (clicked >= 0) StartEntry(lvStart_->list()->Data(Variant(QStringLiteral("Key")), clicked).toString());
+    });
     layout->addWidget(lvViews_);
+    layout->addWidget(lvStart_);
     layout->addWidget(lvFilter_, 1);
+}
+
+void frmMain::RefreshStartList()
+{
+    BuildProfilMenu(ProfilMenuHost{mnuStart_, startDropDown_, lvStart_->list()});
+    lvStart_->FitRows();
 }
 
 // The pane state the settings file keeps.
@@ -217,11 +242,23 @@ void frmMain::FirstActivate()
         close();
         return;
     }
-    if (!gtDBPath.isEmpty()) {
+    const bool catalogueNamed = !gtDBPath.isEmpty();
+    if (catalogueNamed) {
         const QString path = gtDBPath;
         if (!ActivateDatabase(path)) gtDBPath.clear();
     }
     EndStartupPointer();
+    // A first run (the settings file names no emulator and no profile) is led by the wizard.
+    if (!catalogueNamed && FirstRunWizardDue()) {
+        const WizardHost host{[this] { return NewDB(); }, [this] { mnuAddFile_Click(); }, [this] { mnuAddDir_Click(); }};
+        if (WizardHook()) {
+            WizardHook()(host);
+        } else {
+            frmWizard wizard(host, this);
+            wizard.Form_Load();
+            wizard.exec();
+        }
+    }
     FirstActivation = false;
     preview_->Active = mnuPreview_->isChecked();
     UpdatePreview();

@@ -3,6 +3,7 @@
 #include "mainsettings.h"
 
 #include "catalogue/core/modglobals.h"
+#include "catalogue/emulators/frmwizard.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -22,6 +23,9 @@ class PreviewPane;
 class SidePane;
 class SimpleReport;
 class UserTree;
+
+// Runs the first-run wizard in place of the modal window while set (tests; null restores it).
+void SetFirstRunWizardHook(std::function<void(const WizardHost&)> hook);
 
 // The main window. Owned by the program's start-up; lives until the program ends. It reads
 // the settings file when it is made and rewrites it when it closes, once its first
@@ -62,6 +66,10 @@ public:
     void RefreshAfterDelete(bool noRequery = false);
     // Starts a catalogued file (0: the selected one) with a profile ("" for the file type's).
     void StartFile(QString profileKey = QString(), qint32 fileID = 0);
+    // Starts the selected file with the profile of a start entry ("Profil" and the profile key).
+    void StartEntry(const QString& entryKey);
+    // The options window; the start menus and the start pane follow a changed profile list.
+    void mnuOption_Click();
     // The selected file: the ID as a number in the drill-down list, negated in the flat list;
     // 0 for none.
     qint32 SelectedFileID();
@@ -79,6 +87,9 @@ public:
     SidePane* lvViews() const { return lvViews_; }
     SidePane* lvFilter() const { return lvFilter_; }
     PreviewPane* preview() const { return preview_; }
+    SidePane* lvStart() const { return lvStart_; }
+    QMenu* startMenu() const { return mnuStart_; }
+    QMenu* startDropDown() const { return startDropDown_; }
     // The texts of the status bar's info and count panels.
     QString StatusText() const;
     QString CountText() const;
@@ -120,6 +131,8 @@ private:
     // MainListColumns.
     void GetListLayout();
     void FirstActivate();
+    // Rebuilds the profile items of the start menu, the Start drop-down and the start pane.
+    void RefreshStartList();
     void EnableCatalogueCommands();
     void SetCaption();
     void ShowInfo(const QString& text);
@@ -142,6 +155,9 @@ private:
     QWidget* fraMain_ = nullptr;
     SidePane* lvViews_ = nullptr;
     SidePane* lvFilter_ = nullptr;
+    SidePane* lvStart_ = nullptr;
+    QMenu* mnuStart_ = nullptr;
+    QMenu* startDropDown_ = nullptr;
     qint32 CurrentFilterKey = 0;  // the selection of lvFilter's current row, 0 for none
     UserTree* treeMain_ = nullptr;
     ReportView* lstMain_ = nullptr;

@@ -6,6 +6,8 @@
 #include "catalogue/core/modfiles.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/emulators/frmfile.h"
+#include "catalogue/emulators/frmoptions.h"
+#include "catalogue/emulators/modprofilmenu.h"
 #include "catalogue/emulators/modstart.h"
 #include "catalogue/import/clsfilemanager.h"
 #include "catalogue/import/frmprocess.h"
@@ -179,6 +181,20 @@ void frmMain::StartFile(QString profileKey, qint32 fileID)
         treeMain_->Requery();
         lstMain_->Requery();
     }
+}
+
+void frmMain::StartEntry(const QString& entryKey)
+{
+    if (entryKey.isEmpty()) return;
+    StartFile(ProfilKeyOfEntry(entryKey));
+}
+
+void frmMain::mnuOption_Click()
+{
+    frmOptions options(this);
+    options.Form_Load();
+    options.exec();
+    if (frmOptions::EmulChanged || frmOptions::ProfilsChanged) RefreshStartList();
 }
 
 } // namespace tv

@@ -56,6 +56,13 @@ void frmMain::BuildMenus()
     catalogueCommands_ << addFile << addDir;
 
     QMenu* edit = menuBar()->addMenu(text("&Bearbeiten"));
+    // The profile items are made by RefreshStartList; the designed one stays hidden while no
+    // profile is active.
+    mnuStart_ = edit->addMenu(text("&Starten"));
+    mnuStart_->setObjectName(QStringLiteral("mnuStart"));
+    mnuStart_->addAction(QString())->setObjectName(QStringLiteral("mnuProfil"));
+    connect(mnuStart_, &QMenu::triggered, this, [this](QAction* item) { StartEntry(item->data().toString()); });
+    catalogueCommands_ << mnuStart_->menuAction();
     catalogueCommands_ << AddCommand(edit, "mnuDetails", text("&Details"), QKeySequence(tr("Ctrl+D")), [this] {
         if (const qint32 id = std::abs(SelectedFileID())) EditFiles(id);
     });
@@ -116,6 +123,8 @@ void frmMain::BuildMenus()
     mnuCompactDB_ = AddCommand(extras, "mnuCompactDB", text("&Datenbank beim Beenden komprimieren"), none, [] {});
     mnuCompactDB_->setCheckable(true);
     catalogueCommands_ << mnuCompactDB_;
+    QAction* options = AddCommand(extras, "mnuOption", text("&Optionen"), QKeySequence(tr("Ctrl+P")),
+                                  [this] { mnuOption_Click(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
     AddCommand(help, "mnuLogo", text("&Info"), none, [this] {
@@ -142,6 +151,14 @@ void frmMain::BuildMenus()
     button(openDb, &recentDatabases_, [this](const QString& path) { OpenDatabaseFile(path); });
     button(addFile, &recentFiles_, [this](const QString& path) { AddFiles(path, false); });
     button(addDir, &recentFolders_, [this](const QString& path) { AddFiles(path, true); });
+    // "Starten": the selected file with its type's profile; the drop-down holds one entry per profile.
+    QAction* start = new QAction(text("Starten"), this);
+    start->setObjectName(QStringLiteral("tbStart"));
+    start->setToolTip(text("File starten"));
+    connect(start, &QAction::triggered, this, [this] { StartFile(); });
+    catalogueCommands_ << start;
+    button(start, &startDropDown_, [this](const QString& key) { StartEntry(key); });
+    button(options, nullptr, {});
     button(exit, nullptr, {});
     tlbMain_->setVisible(mSettings.ShowToolbar);
     FillRecentMenus();

@@ -24,6 +24,7 @@ TEST_F(MainWindowStartUp, FirstRunWritesTheSettingsAtClose)
         QApplication::processEvents();
         window.close();
     }
+    EXPECT_EQ(wizards, 1);
     const QString text = readIni();
     EXPECT_TRUE(text.startsWith(QStringLiteral("[MAIN]\r\nDatabase=\r\nDialog=\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("\r\nFilterName5=Bilder\r\n")));

@@ -1,14 +1,22 @@
 #pragma once
 
 #include "catalogue/core/moddatabase.h"
+#include "catalogue/mainwindow/frmmain.h"
 #include "catalogue/core/tests/coretest.h"
 
 // A program folder of its own (see coretest.h) with its settings file at hand; a catalogue
 // opened by the test is closed at its end.
+// The first-run wizard of an empty program folder is only counted, never shown.
 class MainFolderTest : public ProgramFolderTest {
 protected:
+    void SetUp() override
+    {
+        ProgramFolderTest::SetUp();
+        tv::SetFirstRunWizardHook([this](const tv::WizardHost&) { ++wizards; });
+    }
     void TearDown() override
     {
+        tv::SetFirstRunWizardHook(nullptr);
         tv::CloseDB();
         ProgramFolderTest::TearDown();
     }
@@ -18,6 +26,7 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text.toUtf8());
     }
+    int wizards = 0;
     QString readIni() const
     {
         QFile f(tv::gtIniFile);
