@@ -1,5 +1,6 @@
 #include "frminputbox.h"
 
+#include "formlayout.h"
 #include "modlang.h"
 #include "modsettings.h"
 
@@ -29,16 +30,9 @@ frmInputBox::frmInputBox(QWidget* parent) : QDialog(parent)
     lblMsg->setWordWrap(true);
     txtInput = new QLineEdit(this);
     txtInput->setObjectName(QStringLiteral("txtInput"));
-    cmdOk = new QPushButton(QStringLiteral("OK"), this);
-    cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    MakeOkCancelButtons(this, cmdOk, cmdCancel);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ButtonRow({cmdOk, cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblMsg);
     layout->addWidget(txtInput);

@@ -1,5 +1,6 @@
 #include "frmeditemu.h"
 
+#include "catalogue/core/formlayout.h"
 #include "catalogue/core/modfiles.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modsettings.h"
@@ -46,10 +47,7 @@ frmEditEmu::frmEditEmu(QWidget* parent)
     grid->addWidget(cboPath, 2, 1);
     grid->addWidget(cmdPfad, 2, 2);
     grid->addWidget(chkDefault, 3, 1, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ButtonRow({cmdOk, cmdCancel});
     grid->addLayout(buttons, 4, 0, 1, 3);
 
     connect(cboTyp, &QComboBox::currentIndexChanged, this, [this] { cboTyp_Change(); });

@@ -1,5 +1,6 @@
 #include "frmeditparams.h"
 
+#include "catalogue/core/formlayout.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modsettings.h"
 #include "catalogue/emulators/editorhelpers.h"
@@ -43,10 +44,7 @@ frmEditParams::frmEditParams(QWidget* parent)
     grid->addWidget(cboParam, 1, 1);
     grid->addWidget(cmdParam, 1, 2);
     grid->addWidget(lblExtras, 2, 1, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ButtonRow({cmdOk, cmdCancel});
     grid->addLayout(buttons, 3, 0, 1, 3);
 
     connect(cmdParam, &QToolButton::clicked, this, [this] { cmdParam_Click(); });

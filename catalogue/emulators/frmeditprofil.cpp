@@ -1,5 +1,6 @@
 #include "frmeditprofil.h"
 
+#include "catalogue/core/formlayout.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modsettings.h"
 #include "catalogue/emulators/modoptions.h"
@@ -33,10 +34,7 @@ frmEditProfil::frmEditProfil(QWidget* parent)
     grid->addWidget(new QLabel(QStringLiteral("Name:"), this), 1, 0);
     grid->addWidget(txtName, 1, 1);
     grid->addWidget(chkDefEmul, 2, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ButtonRow({cmdOk, cmdCancel});
     grid->addLayout(buttons, 3, 0, 1, 2);
 
     connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });

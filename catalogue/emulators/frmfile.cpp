@@ -2,6 +2,7 @@
 
 #include "frmparameter.h"
 #include "modstart.h"
+#include "catalogue/core/formlayout.h"
 #include "catalogue/core/modatari.h"
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modfiles.h"
@@ -153,15 +154,8 @@ frmFile::frmFile(QWidget* parent) : QDialog(parent)
     paramRow->addWidget(cmdStart);
     settings->addLayout(paramRow, 2, 1, 1, 3);
 
-    cmdOk = new QPushButton(QStringLiteral("OK"), this);
-    cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
+    MakeOkCancelButtons(this, cmdOk, cmdCancel);
+    auto* buttons = ButtonRow({cmdOk, cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Frame1);
     layout->addWidget(fraSettings);

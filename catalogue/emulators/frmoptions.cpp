@@ -1,5 +1,6 @@
 #include "frmoptions.h"
 
+#include "catalogue/core/formlayout.h"
 #include "catalogue/core/modfiles.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
@@ -148,10 +149,7 @@ frmOptions::frmOptions(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(MyTab);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ButtonRow({cmdOk, cmdCancel});
     layout->addLayout(buttons);
     cmdOk->setDefault(true);
 

@@ -1,5 +1,6 @@
 #include "frmparameter.h"
 
+#include "catalogue/core/formlayout.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modsettings.h"
@@ -38,10 +39,7 @@ frmParameter::frmParameter(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(treeParams);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ButtonRow({cmdOk, cmdCancel});
     layout->addLayout(buttons);
 
     connect(treeParams, &QTreeWidget::itemClicked, this, [this] { treeParams_Click(); });

@@ -1,6 +1,7 @@
 #include "frmcategory.h"
 
 #include "modcategory.h"
+#include "catalogue/core/formlayout.h"
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modsettings.h"
@@ -33,21 +34,14 @@ frmCategory::frmCategory(QWidget* parent) : QDialog(parent)
     cboCategory->setEditable(true);
     cboCategory->setInsertPolicy(QComboBox::NoInsert);
     cboCategory->setMinimumWidth(240);
-    cmdOk = new QPushButton(QStringLiteral("OK"), this);
-    cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    MakeOkCancelButtons(this, cmdOk, cmdCancel);
 
     auto* grid = new QGridLayout(Frame1);
     grid->addWidget(Label1, 0, 0);
     grid->addWidget(cboCategory, 0, 1);
     grid->addWidget(Label2, 1, 0);
     grid->addWidget(lblCount, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = ButtonRow({cmdOk, cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Frame1);
     layout->addLayout(buttons);
