@@ -5,6 +5,7 @@
 #include "catalogue/emulators/frmfile.h"
 #include "platform/gui/imagelist.h"
 #include "platform/gui/msgbox.h"
+#include "tests/catalogue_rows.h"
 #include "savedglobals.h"
 
 #include <QComboBox>
@@ -71,14 +72,9 @@ protected:
     }
     QStringList Row()
     {
-        const auto rs = goDB->OpenRecordset(QStringLiteral("Select tFile,tPath,Category_ID,iBasic,iModel,iOS,iVideo,tMemo,"
-                                                           "tParam From MainFiles where ID=7"));
-        QStringList row;
-        for (int i = 0; i < rs->FieldCount(); ++i) {
-            const Variant v = rs->Fields(i).Value();
-            row << (v.isNull() ? QStringLiteral("<Null>") : v.text());
-        }
-        return row;
+        const auto rows = test::CatalogueRows(QStringLiteral(
+            "Select tFile,tPath,Category_ID,iBasic,iModel,iOS,iVideo,tMemo,tParam From MainFiles where ID=7"));
+        return rows.empty() ? QStringList() : rows.front();
     }
     template <class T>
     T* Get(const char* name) { return f.findChild<T*>(QString::fromLatin1(name)); }

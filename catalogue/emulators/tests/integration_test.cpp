@@ -19,6 +19,7 @@
 #include "platform/db/recordset.h"
 #include "platform/gui/msgbox.h"
 #include "platform/system/process.h"
+#include "tests/catalogue_rows.h"
 #include "standin.h"
 
 #include <QDateTime>
@@ -171,19 +172,9 @@ protected:
     // The rows of a query on the open catalogue, every value as text, Null as "<Null>".
     static Rows Query(const QString& sql)
     {
-        Rows rows;
-        std::shared_ptr<Recordset> rs = goDB ? goDB->OpenRecordset(sql) : nullptr;
-        EXPECT_TRUE(rs) << sql.toStdString() << ": " << (goDB ? goDB->LastError().description.toStdString() : "closed");
-        if (!rs) return rows;
-        for (; !rs->IsEOF(); rs->MoveNext()) {
-            QStringList row;
-            for (int i = 0; i < rs->FieldCount(); ++i) {
-                const Variant v = rs->Fields(i).Value();
-                row << (v.isNull() ? QStringLiteral("<Null>") : v.text());
-            }
-            rows.push_back(row);
-        }
-        rs->Close();
+        bool ok = false;
+        Rows rows = test::CatalogueRows(sql, &ok);
+        EXPECT_TRUE(ok) << sql.toStdString() << ": " << (goDB ? goDB->LastError().description.toStdString() : "closed");
         return rows;
     }
 

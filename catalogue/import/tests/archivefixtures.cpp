@@ -220,22 +220,6 @@ AppFolder::~AppFolder()
     SetMsgBoxHook(nullptr);
 }
 
-std::vector<QStringList> CatalogueRows(const QString& sql)
-{
-    std::vector<QStringList> rows;
-    const auto rs = goDB->OpenRecordset(sql, 4 /* snapshot */);
-    if (!rs) return rows;
-    for (; !rs->IsEOF(); rs->MoveNext()) {
-        QStringList row;
-        for (int i = 0; i < rs->FieldCount(); ++i) {
-            const Variant v = rs->Fields(i).Value();
-            row << (v.isNull() ? QStringLiteral("<Null>") : v.text());
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 QString AppFolder::path(const QString& relative) const
 {
     return relative.isEmpty() ? dir_.path() : dir_.path() + QLatin1Char('/') + relative;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/catalogue_rows.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -64,7 +66,6 @@ private:
 };
 
 // The rows of a query on goDB, every value as display text, Null as "<Null>".
-std::vector<QStringList> CatalogueRows(const QString& sql);
 
 } // namespace tv::test
 
