@@ -45,6 +45,9 @@ tovarin_build() {
   local launcher=()
   if command -v ccache >/dev/null 2>&1; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    # Paths relative to the checkout, so that several checkouts of the tree share one cache.
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$TOVARIN_ROOT}"
+    export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-true}"
   fi
   cmake -S "$TOVARIN_ROOT" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
   cmake --build "$build_dir" -j "$(nproc)"
