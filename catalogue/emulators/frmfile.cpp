@@ -188,9 +188,11 @@ bool frmFile::Form_Load()
 
     if (imgMain) imgTyp->setPixmap(QPixmap::fromImage(imgMain->ExtractIcon(mFile->Filetyp)));
 
-    // The name box holds the name without its extension (the last four characters).
+    // The name box holds the name without its extension, from the last "." on ("PIC.TIFF"
+    // shows "PIC" and ".TIFF"); a name without a dot, or with one only in front, has none.
     txtNew->setMaxLength(250);
-    const qsizetype split = qMax<qsizetype>(0, mFile->File.size() - 4);
+    const qsizetype dot = mFile->File.lastIndexOf(QLatin1Char('.'));
+    const qsizetype split = dot > 0 ? dot : mFile->File.size();
     mtShownName = mFile->File.left(split);
     txtNew->setText(mtShownName);
     lblExtension->setText(mFile->File.mid(split));
@@ -310,7 +312,7 @@ void frmFile::cmdOk_Click()
     const QString folder = GetFolderPart(mtPath);
     const bool rename = newName != mtShownName && mFile->UnpackPath.isEmpty() && !newName.isEmpty();
     if (rename) {
-        if (newName.right(4).compare(lblExtension->text(), Qt::CaseInsensitive) != 0) newName += lblExtension->text();
+        if (!newName.endsWith(lblExtension->text(), Qt::CaseInsensitive)) newName += lblExtension->text();
         if (!FileExistsMsg(mtPath)) return;
         // A name is no path: a separator would move the file into another folder.
         if (newName.contains(QLatin1Char('/')) || !QFile::rename(mtPath, folder + newName)) {

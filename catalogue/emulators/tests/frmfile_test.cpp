@@ -149,20 +149,31 @@ TEST_F(FileWindow, CategoryIsChosenTypedOrCleared)
 
 TEST_F(FileWindow, RenameKeepsTheExtensionOnce)
 {
-    for (const QString typed : {"NEW", "NEW.atr", "NEW.ATR"}) {
-        AddFile(QStringLiteral("GAME.ATR"));
+    struct Case {
+        QString file, typed, extension, expected;
+    } const kCases[] = {
+        {"GAME.ATR", "NEW", ".ATR", "NEW.ATR"},
+        {"GAME.ATR", "NEW.atr", ".ATR", "NEW.atr"},
+        {"GAME.ATR", "NEW.ATR", ".ATR", "NEW.ATR"},
+        {"PIC.TIFF", "NEW", ".TIFF", "NEW.TIFF"},   // the extension runs from the last "."
+        {"my.game.xex", "new", ".xex", "new.xex"},
+        {"README", "READ", "", "READ"},             // no dot, no extension
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.file.toStdString() + " -> " + c.typed.toStdString());
+        AddFile(c.file);
         frmFile window;
         window.FileID = 7;
         ASSERT_TRUE(window.Form_Load());
-        window.findChild<QLineEdit*>("txtNew")->setText(typed);
+        EXPECT_EQ(window.findChild<QLabel*>("lblExtension")->text(), c.extension);
+        window.findChild<QLineEdit*>("txtNew")->setText(c.typed);
         window.findChild<QPushButton*>("cmdOk")->click();
-        const QString expected = typed.size() == 3 ? QStringLiteral("NEW.ATR") : typed;
         EXPECT_TRUE(window.Changed);
-        EXPECT_EQ(Row().mid(0, 2), (QStringList{expected, dir.filePath(expected)}));
-        EXPECT_TRUE(QFile::exists(dir.filePath(expected)));
+        EXPECT_EQ(Row().mid(0, 2), (QStringList{c.expected, dir.filePath(c.expected)}));
+        EXPECT_TRUE(QFile::exists(dir.filePath(c.expected)));
         EXPECT_FALSE(QFile::exists(path));
         ASSERT_FALSE(goDB->Execute(QStringLiteral("Delete From MainFiles")));
-        QFile::remove(dir.filePath(expected));
+        QFile::remove(dir.filePath(c.expected));
     }
 }
 
