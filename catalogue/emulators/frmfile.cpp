@@ -33,10 +33,14 @@ namespace {
 constexpr int kTwips = 15;          // twips per pixel
 constexpr int kFirstViewedType = 18; // text, PDF and picture files have no emulator settings
 
-// A path label: long paths break inside their words, as in an edit control.
+// A path label: long paths break inside their words, as in an edit control, and the label is
+// as high as its lines need, so the file name at the end is never cut off.
 class PathLabel : public QLabel {
 public:
-    using QLabel::QLabel;
+    explicit PathLabel(QWidget* parent) : QLabel(parent) { setMinimumSize(kWidth, kHeight); }
+    // A long path widens nothing: it takes more lines.
+    QSize sizeHint() const override { return {kWidth, minimumHeight()}; }
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -44,6 +48,34 @@ protected:
         QPainter painter(this);
         painter.translate(-geometry().topLeft());
         AutoSizeLabel(painter, this, text());
+    }
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        Fit();
+    }
+    void changeEvent(QEvent* event) override
+    {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange) Fit();
+    }
+    bool event(QEvent* event) override
+    {
+        // A new text arrives without an event of its own; the layout asks again before showing.
+        if (event->type() == QEvent::Polish || event->type() == QEvent::Show) Fit();
+        return QLabel::event(event);
+    }
+
+private:
+    static constexpr int kWidth = 320;
+    static constexpr int kHeight = 34;
+    void Fit()
+    {
+        const int needed = qMax(kHeight, AutoSizeLabelHeight(font(), qMax(width(), kWidth), text()));
+        if (needed != minimumHeight()) {
+            setMinimumHeight(needed);
+            updateGeometry();
+        }
     }
 };
 
@@ -96,7 +128,6 @@ frmFile::frmFile(QWidget* parent) : QDialog(parent)
     lblExtension = MakeLabel(Frame1, "lblExtension");
     lblPath = new PathLabel(Frame1);
     lblPath->setObjectName(QStringLiteral("lblPath"));
-    lblPath->setMinimumSize(320, 34);
     imgTyp = MakeLabel(Frame1, "imgTyp");
     imgZipped = MakeLabel(Frame1, "imgZipped", QStringLiteral("ZIP"));
     imgZipped->hide();

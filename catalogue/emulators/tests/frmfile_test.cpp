@@ -2,13 +2,16 @@
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modmain.h"
+#include "catalogue/core/modsettings.h"
 #include "catalogue/emulators/frmfile.h"
 #include "platform/gui/imagelist.h"
 #include "platform/gui/msgbox.h"
 #include "tests/catalogue_rows.h"
 #include "savedglobals.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -175,6 +178,24 @@ TEST_F(FileWindow, RenameKeepsTheExtensionOnce)
         ASSERT_FALSE(goDB->Execute(QStringLiteral("Delete From MainFiles")));
         QFile::remove(dir.filePath(c.expected));
     }
+}
+
+// A long path takes as many lines as it needs: the file name at its end is shown whole.
+TEST_F(FileWindow, PathLabelIsAsHighAsItsText)
+{
+    QString folder;
+    for (int i = 0; i < 12; ++i) folder += QStringLiteral("EinSehrLangerOrdnername%1/").arg(i);
+    ASSERT_TRUE(QDir(dir.path()).mkpath(folder));
+    AddFile(folder + QStringLiteral("GAME.ATR"));
+    ASSERT_TRUE(f.Form_Load());
+    f.show();
+    QApplication::processEvents();
+    QLabel* label = Get<QLabel>("lblPath");
+    const int needed = AutoSizeLabelHeight(label->font(), label->width(), label->text());
+    EXPECT_GT(needed, 3 * QFontMetrics(label->font()).height());
+    EXPECT_GE(label->height(), needed);
+    EXPECT_LE(label->width(), 800);   // a long path makes lines, not a wide window
+    f.reject();
 }
 
 TEST_F(FileWindow, RefusedRenameWritesNothingAndTheNextOkStillStoresTheCategory)
