@@ -5,6 +5,7 @@
 #include "modglobals.h"
 #include "modlang.h"
 #include "modmain.h"
+#include "platform/db/filekind.h"
 #include "platform/gui/msgbox.h"
 #include "platform/runtime/convert.h"
 
@@ -108,7 +109,8 @@ QString CreateDBFile(const QString& answer)
         if (e.number == dbErrDatabaseExists)
             MsgBox(Translate(QStringLiteral("Der Datenbankname ist schon vorhanden!")), vbExclamation, QStringLiteral("Error"));
         else
-            MsgBox(Translate(QStringLiteral("Fehler: ")) + e.description, vbCritical, QStringLiteral("Error"));
+            MsgBox(FailureText(QStringLiteral("Fehler beim Erstellen der Datenbank: "), e.description), vbCritical,
+                   QStringLiteral("Error"));
         return QString();
     }
     db->Close();
@@ -117,6 +119,18 @@ QString CreateDBFile(const QString& answer)
 
 bool ConnectDB(const QString& path)
 {
+    // A file that is plainly no catalogue is refused before any key or password is tried.
+    switch (ProbeDbFile(path)) {
+    case DbFileKind::Access:
+        MsgBox(Translate(QStringLiteral("Dies ist eine Access-Datenbank. Tovarin kann sie nicht öffnen: ")) + path,
+               vbCritical, kAppTitle);
+        return false;
+    case DbFileKind::Other:
+        showNotACatalogue(path, DbError{dbErrEngine, Translate(QStringLiteral("Unbekanntes Dateiformat"))});
+        return false;
+    case DbFileKind::MayBeCatalogue:
+        break;
+    }
     QByteArray key = kProgramKey;
     DbError e;
     auto db = Database::Open(path, key, &e);
@@ -216,7 +230,7 @@ bool CompactDB()
     auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     auto fail = [](const QString& description) {
         QApplication::restoreOverrideCursor();
-        MsgBox(QStringLiteral("CompactDB-Error: ") + description, vbOKOnly, kAppTitle);
+        MsgBox(FailureText(QStringLiteral("Fehler beim Komprimieren der Datenbank: "), description), vbOKOnly, kAppTitle);
         QApplication::setOverrideCursor(Qt::WaitCursor);
         return false;
     };

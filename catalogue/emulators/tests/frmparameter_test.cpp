@@ -95,6 +95,21 @@ TEST_F(ParameterPicker, ReadsTheFilesIntoATree)
     EXPECT_EQ(g.Parameter, QStringLiteral("-image <$Filepath$>"));
 }
 
+// Emulators and their parameters sort without regard to case, as every caption list does.
+TEST_F(ParameterPicker, SortsWithoutRegardToCase)
+{
+    Write("altirra.prm", "-z@@Zeta\r\n-a@@alpha\r\n-s@@Start\r\n-b@@beta\r\n");
+    Write("Atari800.prm", "-pal@@PAL video\r\n");
+    Open();
+    QTreeWidgetItem* root = Root();
+    ASSERT_EQ(root->childCount(), 2);
+    EXPECT_EQ(root->child(0)->text(0), QStringLiteral("altirra"));
+    EXPECT_EQ(root->child(1)->text(0), QStringLiteral("Atari800"));
+    QStringList texts;
+    for (int i = 0; i < root->child(0)->childCount(); ++i) texts << root->child(0)->child(i)->text(0);
+    EXPECT_EQ(texts, (QStringList{"alpha - -a", "beta - -b", "Start - -s", "Zeta - -z"}));
+}
+
 TEST_F(ParameterPicker, NothingChosen)
 {
     frmParameter& f = Open();   // no parameter files: the root alone
