@@ -69,12 +69,35 @@ ListView::~ListView()
     delete sv_;
     sv_ = nullptr;
     layoutConnection_ = {};
+    removeConnection_ = {};
     selectionConnection_ = {};
 }
 
 void ListView::connectColumns()
 {
     layoutConnection_ = columns_->LayoutChange.connect([this](int32_t, int32_t) { onLayoutChange(); });
+    removeConnection_ = columns_->ColumnRemoved.connect([this](int32_t index) { onColumnRemoved(index); });
+}
+
+void ListView::onColumnRemoved(int32_t index)
+{
+    // The columns after the removed one moved down by one Index: their values move with them
+    // (the storage array and a virtual row block alike are indexed by column).
+    if (const tv::VariantArray* a = store_.array(); a && a->dims() == 2 && index <= a->ubound(1)) {
+        if (a->ubound(1) == a->lbound(1)) {
+            store_ = tv::Variant::null();
+        } else {
+            tv::VariantArray shrunk(a->lbound(1), a->ubound(1) - 1, a->lbound(2), a->ubound(2));
+            for (int32_t c = a->lbound(1); c < a->ubound(1); ++c)
+                for (int32_t r = a->lbound(2); r <= a->ubound(2); ++r) shrunk.at(c, r) = a->at(c < index ? c : c + 1, r);
+            store_ = tv::Variant(shrunk);
+        }
+    }
+    if (currentCol_ == index) currentCol_ = -1;
+    else if (currentCol_ > index) --currentCol_;
+    if (pressCol_ >= index) pressCol_ = -1;
+    onLayoutChange();
+    sv_->RedrawItems();
 }
 
 void ListView::changed(const char* property) { PropertyChanged.raise(QString::fromLatin1(property)); }
@@ -399,7 +422,7 @@ void ListView::setRowCount(int32_t n)
     sv_->setItemCount(std::max(0, n));
     updateLayout(false, true);
     currentRow_ = currentCol_ = -1;
-    AnchorRow = rangeAnchor_ = -1;
+    AnchorRow = -1;
 }
 
 int32_t ListView::CachePos() const
@@ -535,6 +558,7 @@ int32_t ListView::InsertRows(int32_t count, int32_t startIndex)
     selSet_->ShiftRows(count, startIndex);
     sv_->InsertItems(count, startIndex);
     if (currentRow_ >= at) currentRow_ += count;
+    if (AnchorRow >= at) AnchorRow += count;
     updateLayout(autoRefresh_, true);
     return RowCount();
 }
@@ -557,10 +581,12 @@ int32_t ListView::RemoveRows(int32_t count, int32_t startIndex)
     }
     selSet_->ShiftRows(-count, startIndex);
     sv_->RemoveItems(count, startIndex);
-    if (currentRow_ >= startIndex + count)
-        currentRow_ -= count;
-    else if (currentRow_ >= startIndex)
-        currentRow_ = -1;
+    for (int32_t* row : {&currentRow_, &AnchorRow}) {
+        if (*row >= startIndex + count)
+            *row -= count;
+        else if (*row >= startIndex)
+            *row = -1;
+    }
     updateLayout(autoRefresh_, true);
     return RowCount();
 }

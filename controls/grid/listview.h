@@ -161,7 +161,8 @@ public:
     void EnsureVisibleSelection(int32_t delay = 0);
     tv::Variant SelectedItems() const { return selSet_->Members(); }
     void setSelectedItems(const tv::Variant& members) { selSet_->SetMembers(members); }
-    // The fixed end of a range selection in multi-select mode; -1 none.
+    // The fixed end of a range selection in multi-select mode; -1 none. Shift with a click or
+    // a key sets it to the current row when it is -1; a move without Shift clears it.
     int32_t AnchorRow = -1;
 
     // ---- painting -----------------------------------------------------------------------
@@ -260,6 +261,7 @@ private:
     void updateLayout(bool redraw, bool updateScrollbars);
     void updateMarqueeSpan();
     void onLayoutChange();
+    void onColumnRemoved(int32_t index);
     void onScroll(int32_t bar, int32_t& value, int32_t change, bool thumbTrack);
     void onScrollTrack(int32_t bar, int32_t value, int32_t state, QString& tip, bool& cancelUpdate);
     int32_t measureText(const QString& text, int32_t fontStyle);
@@ -284,7 +286,7 @@ private:
     void clickAt(int16_t button, int16_t shift, int32_t x, int32_t y, int32_t& col, int32_t& row, int32_t& zone,
                  int32_t& state);
     // Moves the current cell for the mouse or the keyboard: Shift in multi-select mode
-    // extends from the row where the last move without Shift ended.
+    // extends from the anchor row.
     bool ctrlHeld() const;
     void moveTo(int32_t row, int32_t col, int16_t shift, int32_t ensureVisible);
     void onKeyDown(int16_t& keyCode, int16_t& shift);
@@ -306,6 +308,7 @@ private:
     std::shared_ptr<vantile::Columns> columns_;
     std::shared_ptr<vantile::SelectionSet> selSet_;
     tv::ScopedConnection layoutConnection_;
+    tv::ScopedConnection removeConnection_;
     tv::ScopedConnection selectionConnection_;
     std::unique_ptr<tv::SysTimer> ensureVisibleTimer_;
 
@@ -341,7 +344,6 @@ private:
     int32_t sizingColumn_ = -1, lastDragX_ = 0;
     bool sizing_ = false;
     bool dragActive_ = false;
-    int32_t rangeAnchor_ = -1;
     // The Shift and Ctrl state of the input event being handled; outside one, the keyboard's.
     std::optional<int16_t> eventShift_;
 };

@@ -220,8 +220,11 @@ void ListView::onDrawRow(int32_t index, int16_t state, int32_t x1, int32_t y1, i
             s->style.TextColor = 255;
         }
     }
-    // Direct mode (option 1) paints rows other than the current one straight into the view.
-    const bool direct = !(state & kTagCurrent) && options_ == 1 && mergedCount_ == 0;
+    // The focus frame marks the current row; without one, the first row, where the keys start,
+    // so that a grid the focus moved to shows it.
+    const bool focusRow = (state & kTagCurrent) || (currentRow_ < 0 && index == 0);
+    // Direct mode (option 1) paints rows other than the focus row straight into the view.
+    const bool direct = !focusRow && options_ == 1 && mergedCount_ == 0;
     const tv::HandleId dc = direct ? hdc : backBuffer_->hdc();
     const int32_t y0 = direct ? y1 : 0;
     if (!direct) tv::FillRect(dc, {0, 0, x2 - x1 + 1, h + 1}, normal_.brush);
@@ -270,7 +273,7 @@ void ListView::onDrawRow(int32_t index, int16_t state, int32_t x1, int32_t y1, i
         p.icons = content.Icons;
         DrawCellContent(dc, e.left, top, e.right, bottom, p);
     }
-    if (!direct && (state & kTagCurrent) && !cellSelect && !HideFocusRect && sv_->HasFocus())
+    if (!direct && focusRow && !cellSelect && !HideFocusRect && sv_->HasFocus())
         drawFocusFrame(hdc, y1, y2, h);
     if (!direct) tv::BitBlt(hdc, 0, y1, x2 - x1 + 1, h + 1, dc, 0, 0, tv::SRCCOPY);
     bool ok = false;

@@ -44,16 +44,15 @@ bool ListView::ctrlHeld() const
 void ListView::moveTo(int32_t row, int32_t col, int16_t shift, int32_t ensureVisible)
 {
     eventShift_ = shift;
+    // One anchor for the user and the host: Shift extends from the row that was current when
+    // the extension began, whoever made it current (a click, a key, a search hit of the host);
+    // a move without Shift ends the extension.
     if (SelectionMode == vtlMultiSelect && (shift & 1)) {
-        if (rangeAnchor_ < 0 || rangeAnchor_ >= RowCount()) rangeAnchor_ = currentRow_ >= 0 ? currentRow_ : row;
-        const int32_t hostAnchor = AnchorRow;
-        AnchorRow = rangeAnchor_;
-        SetBookmark(row, col, ensureVisible);
-        AnchorRow = hostAnchor;
+        if (AnchorRow < 0 || AnchorRow >= RowCount()) AnchorRow = currentRow_ >= 0 ? currentRow_ : row;
     } else {
-        SetBookmark(row, col, ensureVisible);
-        rangeAnchor_ = currentRow_;
+        AnchorRow = -1;
     }
+    SetBookmark(row, col, ensureVisible);
     eventShift_.reset();
 }
 
@@ -99,6 +98,9 @@ void ListView::SetBookmark(int32_t row, int32_t col, int32_t ensureVisible)
     const int32_t prevRow = currentRow_, prevCol = currentCol_;
     if (SelectionMode == vtlCellSelect) currentCol_ = col;
     setCurrentRow(row);
+    // Only the current cell of a row shows the selection: a column move repaints the row.
+    if (currentCol_ != prevCol && currentRow_ >= 0)
+        sv_->setItemTag(currentRow_, sv_->ItemTag(currentRow_) | kTagRepaint);
     if (currentRow_ != prevRow || currentCol_ != prevCol) RowColChange.raise(prevRow, prevCol);
 
     if (SelectionMode == vtlMultiSelect) {
@@ -123,6 +125,9 @@ void ListView::onSelectionChanged()
     const int32_t last = std::min(sv_->LastVisibleItem(), RowCount() - 1);
     for (int32_t i = sv_->FirstVisibleItem(); i <= last; ++i)
         if (before->Contains(i) != selSet_->Contains(i)) sv_->setItemTag(i, sv_->ItemTag(i) | kTagRepaint);
+    // A change the host makes shows at once; inside SetBookmark this paints what the
+    // bookmark's own repaint would.
+    sv_->RedrawItems(-1, -1, kTagRepaint);
     SelectionChanged.raise();
 }
 

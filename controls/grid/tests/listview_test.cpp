@@ -114,6 +114,45 @@ TEST_F(ListViewTest, ResetEmptiesTheGrid)
     EXPECT_TRUE(lv->Data(int32_t(0), 2).isEmpty());
 }
 
+TEST_F(ListViewTest, RemovingAColumnKeepsTheOthersValues)
+{
+    fill(3);
+    lv->Columns()->Remove(QStringLiteral("B"));
+    ASSERT_EQ(lv->Columns()->Count(), 2);
+    EXPECT_EQ(lv->Data(QStringLiteral("A"), 1).toString(), QStringLiteral("r1c0"));
+    EXPECT_EQ(lv->Data(QStringLiteral("C"), 1).toString(), QStringLiteral("r1c2"));
+    // C now stands where B stood.
+    int32_t col = -1, row = -1, state = 0;
+    EXPECT_EQ(lv->HitTest(70, 40, col, row, state), vtlHTCell);
+    EXPECT_EQ(lv->Columns()->Item(col)->Key(), QStringLiteral("C"));
+    // A column added afterwards starts empty and writes to its own place.
+    lv->Columns()->Add(QStringLiteral("D"));
+    EXPECT_TRUE(lv->Data(QStringLiteral("D"), 1).isEmpty());
+    lv->setData(QStringLiteral("D"), 1, QStringLiteral("d"));
+    EXPECT_EQ(lv->Data(QStringLiteral("C"), 1).toString(), QStringLiteral("r1c2"));
+    EXPECT_EQ(lv->Data(QStringLiteral("D"), 1).toString(), QStringLiteral("d"));
+}
+
+TEST_F(ListViewTest, RemovingAColumnKeepsTheCachedRowsOfTheOthers)
+{
+    lv->DataMode = vtlVirtual;
+    lv->setRowCount(4);
+    bool answer = true;
+    lv->FetchData.connect([&answer](int32_t start, int32_t end, int32_t& cachePos, tv::Variant& data) {
+        if (!answer) return;   // the block the grid holds still covers the rows
+        tv::VariantArray block(0, 2, 0, end - start);
+        for (int32_t r = start; r <= end; ++r)
+            for (int32_t c = 0; c < 3; ++c) block.at(c, r - start) = QStringLiteral("v%1.%2").arg(r).arg(c);
+        cachePos = start;
+        data = tv::Variant(block);
+    });
+    lv->Refresh();
+    answer = false;
+    lv->Columns()->Remove(int32_t(0));
+    EXPECT_EQ(lv->Data(QStringLiteral("B"), 2).toString(), QStringLiteral("v2.1"));
+    EXPECT_EQ(lv->Data(QStringLiteral("C"), 2).toString(), QStringLiteral("v2.2"));
+}
+
 TEST(ListViewData, WholeArrays)
 {
     ListView lv;
@@ -213,6 +252,31 @@ TEST_F(ListViewTest, MultiSelectRangesFromTheAnchor)
     EXPECT_FALSE(lv->SelectionSet()->Contains(3));
 }
 
+TEST_F(ListViewTest, ShiftExtendsFromWhereTheHostPutTheCurrentRow)
+{
+    fill(10);
+    lv->SelectionMode = vtlMultiSelect;
+    click(70, 40);          // the user clicks row 1
+    lv->SetBookmark(6);     // then the host moves to row 6 (a search hit)
+    int16_t down = tv::VK_DOWN, shift = 1;
+    lv->ScrollWnd()->KeyDown.raise(down, shift);
+    EXPECT_EQ(lv->CurrentRow(), 7);
+    EXPECT_EQ(lv->SelectedItems().array()->count(), 2);
+    EXPECT_TRUE(lv->SelectionSet()->Contains(6) && lv->SelectionSet()->Contains(7));
+    EXPECT_FALSE(lv->SelectionSet()->Contains(1));
+    // The range keeps its anchor while Shift goes on, and a move without Shift lets it go.
+    int16_t up = tv::VK_UP;
+    lv->ScrollWnd()->KeyDown.raise(up, shift);
+    lv->ScrollWnd()->KeyDown.raise(up, shift);
+    EXPECT_EQ(lv->CurrentRow(), 5);
+    EXPECT_EQ(lv->SelectionSet()->Count(), 2);
+    EXPECT_TRUE(lv->SelectionSet()->Contains(5) && lv->SelectionSet()->Contains(6));
+    int16_t none = 0;
+    lv->ScrollWnd()->KeyDown.raise(down, none);
+    lv->SetBookmark(8);
+    EXPECT_EQ(lv->SelectionSet()->Count(), 1);
+}
+
 TEST_F(ListViewTest, DelayedScrollRestartsOnASecondRequest)
 {
     lv->setRowCount(100);
@@ -297,7 +361,7 @@ TEST_F(ListViewTest, CtrlAndShiftClicksInMultiSelect)
     click(70, 88, 1, 1);    // Shift: rows 1 to 4
     EXPECT_EQ(lv->SelectionSet()->Count(), 4);
     EXPECT_TRUE(lv->SelectionSet()->Contains(1) && lv->SelectionSet()->Contains(4));
-    EXPECT_EQ(lv->AnchorRow, -1);   // the host's anchor is left alone
+    EXPECT_EQ(lv->AnchorRow, 1);   // one anchor, shared with the host
 }
 
 TEST_F(ListViewTest, KeysMoveTheCurrentRow)
