@@ -46,6 +46,8 @@ public:
     void TreeCommand(int index);
     void UpdateTreeButtons();
     void chkAllFiles_Click();
+    // Ticks "Alle" exactly when every extension box shown is ticked.
+    void UpdateAllFiles();
     void cmdEditor_Click();
     void cmdOk_Click();
 
