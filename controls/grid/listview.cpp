@@ -9,7 +9,9 @@
 #include "platform/gui/wnd.h"
 #include "platform/gui/modfont.h"
 
+#include <QCursor>
 #include <QMouseEvent>
+#include <QPixmap>
 
 namespace vantile {
 
@@ -18,6 +20,7 @@ constexpr uint32_t kDefaultBackColor = 0x80000005;
 constexpr uint32_t kDefaultHighlight = 0x8000000D;
 constexpr int32_t kWindowText = int32_t(0x80000008);
 constexpr int32_t kHighlightText = int32_t(0x8000000E);
+constexpr int32_t kCustomPointer = 99;   // the pointer that shows MouseIcon
 
 int32_t colorValue(uint32_t c) { return int32_t(c); }
 
@@ -113,8 +116,8 @@ struct BoolKey {
 
 void ListView::InitProperties()
 {
-    sv_->setAppearance(cc3D);
-    sv_->setBorderStyle(bsFixedSingle);
+    setAppearance(cc3D);
+    setBorderStyle(bsFixedSingle);
     setBackColor(kDefaultBackColor);
     SelectionMode = vtlSingleSelect;
     setShowHeader(true);
@@ -136,8 +139,8 @@ void ListView::ReadProperties(const tv::PropertyBag& bag)
 {
     auto rd = [&bag](const char* key, const tv::Variant& def) { return bag.ReadProperty(QString::fromLatin1(key), def); };
     setEnabled(rd("Enabled", true).toBool());
-    sv_->setAppearance(rd("Appearance", int32_t(1)).toLong());
-    sv_->setBorderStyle(rd("BorderStyle", int32_t(1)).toLong());
+    setAppearance(rd("Appearance", int32_t(1)).toLong());
+    setBorderStyle(rd("BorderStyle", int32_t(1)).toLong());
     setBackColor(uint32_t(rd("BackColor", colorValue(kDefaultBackColor)).toLong()));
     setMinimizeUnusedArea(rd("MinimizeUnusedArea", true).toBool());
     const auto ambient = std::make_shared<tv::StdFont>();
@@ -187,8 +190,8 @@ void ListView::WriteProperties(tv::PropertyBag& bag) const
         bag.WriteProperty(QString::fromLatin1(key), v, def);
     };
     wr("Enabled", isEnabled(), true);
-    wr("Appearance", sv_->Appearance(), int32_t(1));
-    wr("BorderStyle", sv_->BorderStyle(), int32_t(1));
+    wr("Appearance", Appearance(), int32_t(1));
+    wr("BorderStyle", BorderStyle(), int32_t(1));
     bag.WriteProperty(QStringLiteral("Font"), tv::Variant(std::static_pointer_cast<tv::Object>(Font())));
     wr("BackColor", colorValue(BackColor()), colorValue(kDefaultBackColor));
     wr("MinimizeUnusedArea", minimizeUnusedArea_, true);
@@ -356,13 +359,43 @@ void ListView::setDropHighlight(int32_t row)
 void ListView::setMousePointer(int32_t v)
 {
     mousePointer_ = v;
-    switch (v) {
+    if (v < vtlSizingCursor || v > vtlDropCursor) mouseIcon_.reset();
+    applyCursor();
+}
+
+void ListView::setMouseIcon(tv::PicturePtr picture)
+{
+    mouseIcon_ = std::move(picture);
+    applyCursor();
+}
+
+void ListView::applyCursor()
+{
+    switch (mousePointer_) {
     case vtlDefaultCursor: unsetCursor(); break;
     case vtlSizingCursor: setCursor(Qt::SplitHCursor); break;
     case vtlOpenCursor: setCursor(Qt::SizeHorCursor); break;
     case vtlDropCursor: setCursor(Qt::DragMoveCursor); break;
-    default: setCursor(Qt::CursorShape(std::clamp(v, 0, int32_t(Qt::LastCursor)))); break;
+    case kCustomPointer:
+        if (mouseIcon_ && mouseIcon_->Type() != 0)
+            setCursor(QCursor(QPixmap::fromImage(mouseIcon_->image())));
+        else
+            unsetCursor();
+        break;
+    default: setCursor(Qt::CursorShape(std::clamp(mousePointer_, 0, int32_t(Qt::LastCursor)))); break;
     }
+}
+
+void ListView::setAppearance(int32_t v)
+{
+    sv_->setAppearance(v);
+    changed("Appearance");
+}
+
+void ListView::setBorderStyle(int32_t v)
+{
+    sv_->setBorderStyle(v);
+    changed("BorderStyle");
 }
 
 void ListView::copyImages(std::unique_ptr<tv::ImageListClass>& target, const std::shared_ptr<tv::ImageList>& list)

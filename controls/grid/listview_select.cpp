@@ -239,12 +239,13 @@ bool ListView::GetBounds(int32_t col, int32_t row, int32_t& left, int32_t& top, 
     return true;
 }
 
-bool ListView::PointToCell(int32_t& col, int32_t& row, int32_t x, int32_t y)
+bool ListView::PointToCell(int32_t col, int32_t row, int32_t& x, int32_t& y)
 {
-    int32_t state = 0;
-    if (HitTest(x, y, col, row, state) == vtlHTCell) return true;
-    col = row = -1;
-    return false;
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    if (!GetBounds(col, row, left, top, right, bottom)) return false;
+    x = left;
+    y = top;
+    return true;
 }
 
 // ---- mouse ----------------------------------------------------------------------------------
@@ -307,6 +308,7 @@ void ListView::onMouseMove(int16_t button, int16_t& shift, int32_t x, int32_t y)
     if (!relayMouse(MouseMove, button, shift, x, y)) return;
     if (headerPress_ == 3) {
         sv_->setCursor(Qt::DragMoveCursor);
+        moveColumnDrag(x, y);
     } else if (SelectionMode == vtlHoverSelect) {
         int32_t col, row, zone, state;
         clickAt(1, shift, x, y, col, row, zone, state);
@@ -315,6 +317,7 @@ void ListView::onMouseMove(int16_t button, int16_t& shift, int32_t x, int32_t y)
 
 void ListView::onMouseUp(int16_t button, int16_t& shift, int32_t x, int32_t y)
 {
+    endColumnDrag();   // the picture goes also when the host keeps the release for itself
     if (!relayMouse(MouseUp, button, shift, x, y)) return;
     switch (pressZone_) {
     case vtlHTHeader:
@@ -338,12 +341,56 @@ void ListView::onMouseUp(int16_t button, int16_t& shift, int32_t x, int32_t y)
     }
 }
 
+void ListView::startColumnDrag()
+{
+    headerPress_ = 3;
+    const auto column = columns_->Item(pressCol_);
+    if (!column || column->Width() < 1) return;
+    endColumnDrag();
+    dragColumn_ = new PopupClass(this);
+    dragGrab_ = QPoint(pressX_ - column->ScreenLeft(), pressY_);
+    const QPoint at = sv_->mapToGlobal(QPoint(pressX_, pressY_) - dragGrab_);
+    dragColumn_->Move(at.x(), at.y(), column->Width(), columns_->Headers()->Height());
+    paintDraggedHeader(*column);
+    dragColumn_->Show();
+}
+
+void ListView::moveColumnDrag(int32_t x, int32_t y)
+{
+    if (!dragColumn_) return;
+    const QPoint at = sv_->mapToGlobal(QPoint(x, y) - dragGrab_);
+    dragColumn_->Move(at.x(), at.y(), dragColumn_->width(), dragColumn_->height());
+}
+
+void ListView::endColumnDrag()
+{
+    if (!dragColumn_) return;
+    dragColumn_->Hide();
+    dragColumn_->deleteLater();
+    dragColumn_ = nullptr;
+}
+
 void ListView::dropColumn(int32_t x)
 {
     const auto moved = columns_->Item(pressCol_);
+    if (!moved) return;
     const auto target = columns_->HitTest(x);
-    // Columns move within their group; a drop on another group leaves the layout as it is.
-    if (moved && target && target != moved && target->Fixed() == moved->Fixed()) moved->SetOrder(target->Order());
+    if (target == moved) return;
+    if (!target) {
+        // Past the last scrolling column (and short of a right-fixed group): the column ends
+        // the scrolling part.
+        const auto right = columns_->Groups(vtlGrpRight);
+        if (x < columns_->Groups(vtlGrpCenter)->Position() || (right->Count() > 0 && x >= right->Position())) return;
+        moved->SetFixed(vtlFixedNone);
+        moved->SetOrder(-2);
+    } else if (target->Fixed() != moved->Fixed()) {
+        // Into another group: the column takes the target's place there, before it.
+        const int32_t order = target->Order();
+        moved->SetFixed(target->Fixed());
+        moved->SetOrder(order);
+    } else {
+        moved->SetOrder(target->Order());
+    }
     sv_->RedrawItems();
 }
 
@@ -370,7 +417,7 @@ void ListView::onMouseDrag(int32_t state, int16_t shift, int32_t x, int32_t y, b
                 const auto column = columns_->Item(pressCol_);
                 if (AllowReorder && column && column->AllowReorder) {
                     // The column follows to where the button is released (MouseUp).
-                    headerPress_ = 3;
+                    startColumnDrag();
                 } else {
                     pressZone_ = vtlHTNone;
                     headerPress_ = 0;

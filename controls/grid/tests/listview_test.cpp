@@ -46,6 +46,43 @@ TEST(ListViewProperties, SimpleSettersKeepTheirRules)
     EXPECT_EQ(lv.ScrollWnd()->Options(), 0x8000);
 }
 
+TEST(ListViewProperties, AppearanceAndBorderOfTheControl)
+{
+    ListView lv;
+    QStringList changed;
+    lv.PropertyChanged.connect([&](const QString& name) { changed << name; });
+    EXPECT_EQ(lv.Appearance(), cc3D);
+    EXPECT_EQ(lv.BorderStyle(), bsFixedSingle);
+    EXPECT_GT(lv.ScrollWnd()->frameWidth(), 0);
+    lv.setAppearance(ccFlat);
+    lv.setBorderStyle(bsNone);
+    EXPECT_EQ(changed, (QStringList{QStringLiteral("Appearance"), QStringLiteral("BorderStyle")}));
+    EXPECT_EQ(lv.ScrollWnd()->frameWidth(), 0);   // the rows reach the control's edge
+    tv::PropertyBag bag;
+    lv.WriteProperties(bag);
+    ListView other;
+    other.ReadProperties(bag);
+    EXPECT_EQ(other.Appearance(), ccFlat);
+    EXPECT_EQ(other.BorderStyle(), bsNone);
+}
+
+TEST(ListViewProperties, MouseIconShowsWithTheCustomPointer)
+{
+    ListView lv;
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    lv.setMousePointer(99);
+    lv.setMouseIcon(tv::PictureFromImage(image));
+    ASSERT_TRUE(lv.MouseIcon());
+    EXPECT_EQ(lv.cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(lv.cursor().pixmap().toImage().pixelColor(8, 8), QColor(Qt::red));
+    lv.setMousePointer(vtlSizingCursor);   // the grid's own pictures leave the icon
+    EXPECT_TRUE(lv.MouseIcon());
+    lv.setMousePointer(vtlDefaultCursor);
+    EXPECT_FALSE(lv.MouseIcon());
+    EXPECT_EQ(lv.cursor().shape(), Qt::ArrowCursor);
+}
+
 TEST(ListViewProperties, BagRoundTripWritesOnlyChangedValues)
 {
     ListView lv;
@@ -323,6 +360,23 @@ TEST_F(ListViewTest, HitTestZonesAndDividers)
     }
 }
 
+TEST_F(ListViewTest, PointToCellGivesTheCellsOrigin)
+{
+    fill(5);
+    int32_t x = -7, y = -7;
+    EXPECT_TRUE(lv->PointToCell(1, 2, x, y));
+    EXPECT_EQ(x, 60);
+    EXPECT_EQ(y, 16 + 2 * 16);   // below the header row
+    lv->Columns()->Item(QStringLiteral("A"))->SetOrder(-2);   // B first on screen now
+    EXPECT_TRUE(lv->PointToCell(1, 0, x, y));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 16);
+    x = y = -7;
+    EXPECT_FALSE(lv->PointToCell(1, 5, x, y));
+    EXPECT_FALSE(lv->PointToCell(9, 0, x, y));
+    EXPECT_EQ(x, -7);
+}
+
 TEST_F(ListViewTest, ClicksSelectAndReportThePress)
 {
     fill(5);
@@ -440,6 +494,46 @@ TEST_F(ListViewTest, DraggingAHeaderMovesTheColumn)
     lv->ScrollWnd()->MouseUp.raise(1, shift, 150, 5);
     EXPECT_EQ(lv->Columns()->Item(0, true)->Key(), QStringLiteral("B"));
     EXPECT_TRUE(log.isEmpty());
+}
+
+TEST_F(ListViewTest, DraggedHeaderFollowsTheMouseAndDropsIntoAnotherGroup)
+{
+    lv->Columns()->Add(QStringLiteral("L"), 40, 0, vtlFixedLeft, 0, false, {}, QStringLiteral("HeadL"));
+    fill(2);   // on screen: L 0-39 (fixed), A 40-99, B 100-159, C 160-219
+    auto* sv = lv->ScrollWnd();
+    int16_t shift = 0;
+    bool cancel = false;
+    sv->MouseDown.raise(1, shift, 190, 5);
+    EXPECT_EQ(lv->DragColumn(), nullptr);
+    sv->MouseDrag.raise(DragStart, 0, 195, 5, cancel);
+    PopupClass* picture = lv->DragColumn();
+    ASSERT_TRUE(picture);
+    EXPECT_TRUE(picture->isShown());
+    EXPECT_EQ(picture->size(), QSize(60, 16));
+    EXPECT_EQ(picture->geometry().topLeft(), sv->mapToGlobal(QPoint(160, 0)));
+    // It shows the header: its caption in dark ink on the header face.
+    int ink = 0;
+    const QImage img = picture->backStore();
+    for (int y = 2; y < 14; ++y)
+        for (int x = 3; x < 40; ++x) ink += QColor(img.pixel(x, y)).value() < 100;
+    EXPECT_GT(ink, 10);
+    sv->MouseMove.raise(1, shift, 20, 8);
+    EXPECT_EQ(picture->geometry().topLeft(), sv->mapToGlobal(QPoint(20 - 30, 8 - 5)));
+    // Dropped on the left-fixed column, C joins the left group in its place.
+    sv->MouseUp.raise(1, shift, 20, 8);
+    EXPECT_EQ(lv->DragColumn(), nullptr);
+    EXPECT_FALSE(picture->isShown());
+    const auto c = lv->Columns()->Item(QStringLiteral("C"));
+    EXPECT_EQ(c->Fixed(), vtlFixedLeft);
+    EXPECT_EQ(lv->Columns()->Item(0, true), c);
+    EXPECT_EQ(lv->Columns()->Item(1, true)->Key(), QStringLiteral("L"));
+    // Dropped right of the last column, A ends the scrolling part (now C, L | A, B).
+    sv->MouseDown.raise(1, shift, 130, 5);
+    sv->MouseDrag.raise(DragStart, 0, 135, 5, cancel);
+    sv->MouseUp.raise(1, shift, 260, 5);
+    EXPECT_EQ(lv->Columns()->Item(3, true)->Key(), QStringLiteral("A"));
+    EXPECT_EQ(lv->Columns()->Item(QStringLiteral("A"))->Fixed(), vtlFixedNone);
+    EXPECT_TRUE(log.isEmpty()) << qPrintable(log.join(QLatin1Char('|')));
 }
 
 TEST_F(ListViewTest, DraggingADividerSizesTheColumnWithinItsLimits)
