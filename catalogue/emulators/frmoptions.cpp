@@ -614,10 +614,25 @@ void frmOptions::DeleteNode(QTreeWidgetItem* node)
     }
     delete node;
     // The copied node, or one below it, is gone: nothing is left to paste. The path is
-    // compared up to a separator so that a sibling whose text merely begins alike stays.
-    if (!mtClipKey.isEmpty() && (clipPath_ == path || clipPath_.startsWith(path + QLatin1Char('\\'))))
+    // compared up to a separator so that a sibling whose text merely begins alike stays;
+    // a copied emulator or profile is followed by its key, since a rename changes its path.
+    if (!mtClipKey.isEmpty()
+        && (clipPath_ == path || clipPath_.startsWith(path + QLatin1Char('\\')) || !ClipSourceExists()))
         mtClipKey.clear();
     UpdateTreeButtons();
+}
+
+bool frmOptions::ClipSourceExists()
+{
+    if (clipLevel_ == 1) {
+        const clsEmulator* emu = Emulator(mtClipKey);
+        return emu && !emu->Name.isEmpty();
+    }
+    if (clipLevel_ == 2) {
+        const clsProfil* profil = Profil(mtClipKey);
+        return profil && !profil->Name.isEmpty();
+    }
+    return true;   // an entry is copied as its text
 }
 
 // ---- pages ------------------------------------------------------------------------------

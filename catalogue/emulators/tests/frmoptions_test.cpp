@@ -254,6 +254,29 @@ TEST_F(OptionsWindow, DeletingProfilesEmulatorsAndEntries)
     EXPECT_EQ(gaExtProfil[3], QString());
 }
 
+// A copied profile renamed and then deleted is gone from the clipboard: nothing is pasted,
+// least of all a profile without a name.
+TEST_F(OptionsWindow, RenamedAndDeletedProfileIsNoLongerPasted)
+{
+    Command({"Altirra", "Run"}, frmOptions::kCmdCopy);
+    form->ShowModal = [](QDialog& d) {
+        auto& editor = dynamic_cast<frmEditProfil&>(d);
+        editor.txtName->setText("Go");
+        editor.cmdOk_Click();
+    };
+    Command({"Altirra", "Run"}, frmOptions::kCmdEdit);
+    ASSERT_TRUE(Node({"Altirra", "Go"}));
+    Command({"Altirra", "Go"}, frmOptions::kCmdDelete);
+    ASSERT_FALSE(Node({"Altirra", "Go"}));
+    EXPECT_TRUE(form->mtClipKey.isEmpty());
+    form->treeProfils->setCurrentItem(Node({"Atari800"}));
+    EXPECT_FALSE(form->cmdTree[4]->isEnabled());
+    form->ShowModal = [](QDialog&) { ADD_FAILURE() << "no window expected"; };
+    form->TreeCommand(frmOptions::kCmdPaste);
+    EXPECT_EQ(form->mcolProfils.count(), 3);
+    EXPECT_EQ(Node({"Atari800"})->childCount(), 1);
+}
+
 TEST_F(OptionsWindow, NewProfileAndEntryThroughTheEditors)
 {
     form->ShowModal = [](QDialog& d) {
