@@ -62,6 +62,10 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
     if (rc == SQLITE_OK) rc = RegisterFindModule(c->db_);
     DbError e = rc == SQLITE_OK ? c->RunPlain(QStringLiteral("PRAGMA journal_mode=WAL")) : c->EngineError();
     if (!e) e = c->RunPlain(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    // The views read and sort the whole file list: a page cache of up to 64 MiB keeps a large
+    // catalogue's pages decrypted between queries, and sorting in memory spares temporary files.
+    if (!e) e = c->RunPlain(QStringLiteral("PRAGMA cache_size=-65536"));
+    if (!e) e = c->RunPlain(QStringLiteral("PRAGMA temp_store=MEMORY"));
     if (e) {
         *error = e;
         return nullptr;
@@ -156,6 +160,8 @@ void DbConnection::AddChild(const std::shared_ptr<DbChild>& child)
     children_.push_back(child);
 }
 
+bool DbConnection::InTransaction() const { return db_ && sqlite3_get_autocommit(db_) == 0; }
+
 void DbConnection::Close()
 {
     if (!db_) return;
@@ -166,6 +172,8 @@ void DbConnection::Close()
     for (sqlite3_stmt* s : std::as_const(statements_)) sqlite3_finalize(s);
     statements_.clear();
     translations_.clear();
+    // Closing with a transaction open would roll it back.
+    if (InTransaction()) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db_);
     db_ = nullptr;
 }
