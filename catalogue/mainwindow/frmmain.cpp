@@ -121,10 +121,7 @@ void frmMain::BuildPanes()
     splitList_->setSizes({mSettings.ListSplitPos / 15, 400});
     setCentralWidget(splitMenu_);
 
-    // The tree's selected node chooses the rows of the drill-down list.
-    treeMain_->SelectionChange.connect([this] {
-        if (const auto item = treeMain_->SelectedItem()) lstMain_->Synchronize(item);
-    });
+    ConnectLists();
     // A double click starts the file with its type's profile.
     lstMain_->ItemDblClick.connect([this](int32_t, int16_t, int16_t) { StartFile(); });
     lstMainFiles_->ItemDblClick.connect([this](int32_t, int16_t, int16_t) { StartFile(); });
@@ -145,8 +142,9 @@ void frmMain::BuildSidePanes()
 
     lvFilter_ = new SidePane(QStringLiteral("lvFilter"), QStringLiteral("Filter"), fraMain_);
     lvFilter_->AddRow(QString(), 0, QStringLiteral("OFF"));
-    for (int i = 1; i <= mSettings.Filters.count(); ++i) {
-        const FilterPtr& selection = *mSettings.Filters.item(i);
+    const QList<qint32> paneKeys = FilterPaneKeys(mSettings.Filters);
+    for (qsizetype i = 1; i < paneKeys.size(); ++i) {
+        const FilterPtr& selection = *mSettings.Filters.item(QString::number(paneKeys[i]));
         lvFilter_->AddRow(FilterPaneText(selection->Name), selection->id, FilterImageKey(*selection));
     }
     int row = mSettings.LastFilterRow;
@@ -176,8 +174,10 @@ void frmMain::RefreshStartList()
 // The pane state the settings file keeps.
 void frmMain::StorePanes()
 {
+    // The row the current selection will have at the next start, which sorts the pane anew.
     const int filterRow = lvFilter_->CurrentRow();
-    mSettings.LastFilterRow = filterRow > 0 ? filterRow : 0;
+    const qint32 filterKey = filterRow > 0 ? lvFilter_->Key(filterRow) : 0;
+    mSettings.LastFilterRow = int(std::max<qsizetype>(FilterPaneKeys(mSettings.Filters).indexOf(filterKey), 0));
     const QList<int> menu = splitMenu_->sizes();
     if (menu.value(0) > 0) mSettings.MenuSplitPos = menu[0] * 15;
     mSettings.Preview = mnuPreview_->isChecked();

@@ -88,6 +88,7 @@ public:
     SidePane* lvFilter() const { return lvFilter_; }
     PreviewPane* preview() const { return preview_; }
     SidePane* lvStart() const { return lvStart_; }
+    FilterCollection& filters() { return mSettings.Filters; }
     QMenu* startMenu() const { return mnuStart_; }
     QMenu* startDropDown() const { return startDropDown_; }
     // The texts of the status bar's info and count panels.
@@ -125,6 +126,10 @@ private:
     // Copy, find and column commands act on the list shown.
     bool FilesListShown() const;
     void BuildPanes();
+    // Answers the lists' questions (sort column, layouts, coded texts) and follows the tree.
+    void ConnectLists();
+    // The drill-down list shows the level and rows of the selected node.
+    void treeMain_SelectionChange();
     void BuildSidePanes();
     void StorePanes();
     // Keeps the shown list's column layout in ListLayouts and its visible fields in
@@ -144,6 +149,8 @@ private:
     // that failed early leaves the settings file as it was.
     bool FirstActivation = true;
     bool ActivationStarted = false;
+    // Set while BuildView runs: the lists' column state is then its business.
+    bool InBuildView = false;
 
     QToolBar* tlbMain_ = nullptr;
     QSplitter* splitMenu_ = nullptr;
