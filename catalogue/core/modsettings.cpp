@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QTextLayout>
+#include <QtMath>
 #include <QWidget>
 #include <cmath>
 #include <optional>
@@ -105,9 +107,49 @@ void SaveFormPos(const QWidget* window)
                     name);
 }
 
+namespace {
+
+// Breaks the text into lines of `width` pixels the way an edit control does: at blanks where
+// it can, inside a word that is wider than a line. Returns the height of all lines.
+int LayOutLabelText(QTextLayout& layout, int width)
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal y = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
+    return qCeil(y);
+}
+
+QString LabelText(QString text)
+{
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    return text;
+}
+
+} // namespace
+
 void AutoSizeLabel(QPainter& painter, const QWidget* label, const QString& text)
 {
-    painter.drawText(label->geometry(), Qt::TextWordWrap | Qt::TextExpandTabs, text);
+    const QRect rect = label->geometry();
+    QTextLayout layout(LabelText(text), painter.font(), painter.device());
+    LayOutLabelText(layout, rect.width());
+    painter.save();
+    painter.setClipRect(rect, Qt::IntersectClip);
+    layout.draw(&painter, rect.topLeft());
+    painter.restore();
+}
+
+int AutoSizeLabelHeight(const QFont& font, int width, const QString& text)
+{
+    QTextLayout layout(LabelText(text), font);
+    return LayOutLabelText(layout, width);
 }
 
 } // namespace tv

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QFont;
 class QPainter;
 class QWidget;
 
@@ -34,6 +35,11 @@ void SaveFormPos(const QWidget* window);
 // Draws `text` inside the rectangle of `label` (in the painter's coordinates, the label's
 // parent's), word-wrapped with tabs expanded, in the painter's current font and pen. The
 // file-details window paints a file's path this way.
+// A word wider than the label is broken inside, as an edit control breaks it, so the end of a
+// long path is never lost.
 void AutoSizeLabel(QPainter& painter, const QWidget* label, const QString& text);
+
+// The height in pixels that AutoSizeLabel needs for `text` in a label `width` pixels wide.
+int AutoSizeLabelHeight(const QFont& font, int width, const QString& text);
 
 } // namespace tv

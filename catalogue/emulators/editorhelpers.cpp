@@ -33,4 +33,9 @@ QString EmulatorsRootText()
     return text;
 }
 
+bool CaptionItem::operator<(const QTreeWidgetItem& other) const
+{
+    return text(0).compare(other.text(0), Qt::CaseInsensitive) < 0;
+}
+
 } // namespace tv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTreeWidgetItem>
 #include <functional>
 
 class QComboBox;
@@ -19,5 +20,13 @@ void SelectComboText(QComboBox* box, const QString& text);
 
 // The tree windows' root caption: the translation of "Emulatoren", first letter upper-case.
 QString EmulatorsRootText();
+
+// A node of the tree windows whose siblings sort by caption without regard to case, as the
+// program's other caption lists do ("alpha", "beta", "Start", "Zeta").
+class CaptionItem : public QTreeWidgetItem {
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override;
+};
 
 } // namespace tv

@@ -5,6 +5,7 @@
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modsettings.h"
 #include "platform/gui/msgbox.h"
+#include "platform/system/process.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -155,7 +156,8 @@ void frmEditEmu::cmdOk_Click()
         store = true;
     }
     const QString path = cboPath->currentText();
-    if (path.isEmpty() || (path != loadedPath_ && !QFileInfo::exists(path))) {
+    // A bare program name counts when it is found on the PATH, as the start looks for it there.
+    if (path.isEmpty() || (path != loadedPath_ && !QFileInfo::exists(ResolveProgram(path)))) {
         MsgBox(Translate(QStringLiteral("Ungültiger Emulator-Pfad: ")) + path, vbInformation, {}, this);
         return;
     }

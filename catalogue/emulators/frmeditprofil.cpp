@@ -49,8 +49,8 @@ bool frmEditProfil::SaveProfil(const QString& name, bool silent)
             return false;
         }
     }
-    // A name holding an option-string separator would break the profile's line in the
-    // settings file; a rename is checked here as a new profile is by AddProfil.
+    // New names and renames stay free of the option-string separators, as they always were
+    // in this editor; names already stored with them are still loaded and kept.
     if (const QString error = OptionTextError(name); !error.isEmpty()) {
         if (!silent) MsgBox(error, vbInformation, {}, this);
         return false;

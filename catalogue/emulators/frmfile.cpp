@@ -33,10 +33,14 @@ namespace {
 constexpr int kTwips = 15;          // twips per pixel
 constexpr int kFirstViewedType = 18; // text, PDF and picture files have no emulator settings
 
-// A path label: long paths break inside their words, as in an edit control.
+// A path label: long paths break inside their words, as in an edit control, and the label is
+// as high as its lines need, so the file name at the end is never cut off.
 class PathLabel : public QLabel {
 public:
-    using QLabel::QLabel;
+    explicit PathLabel(QWidget* parent) : QLabel(parent) { setMinimumSize(kWidth, kHeight); }
+    // A long path widens nothing: it takes more lines.
+    QSize sizeHint() const override { return {kWidth, minimumHeight()}; }
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -44,6 +48,34 @@ protected:
         QPainter painter(this);
         painter.translate(-geometry().topLeft());
         AutoSizeLabel(painter, this, text());
+    }
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        Fit();
+    }
+    void changeEvent(QEvent* event) override
+    {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange) Fit();
+    }
+    bool event(QEvent* event) override
+    {
+        // A new text arrives without an event of its own; the layout asks again before showing.
+        if (event->type() == QEvent::Polish || event->type() == QEvent::Show) Fit();
+        return QLabel::event(event);
+    }
+
+private:
+    static constexpr int kWidth = 320;
+    static constexpr int kHeight = 34;
+    void Fit()
+    {
+        const int needed = qMax(kHeight, AutoSizeLabelHeight(font(), qMax(width(), kWidth), text()));
+        if (needed != minimumHeight()) {
+            setMinimumHeight(needed);
+            updateGeometry();
+        }
     }
 };
 
@@ -96,7 +128,6 @@ frmFile::frmFile(QWidget* parent) : QDialog(parent)
     lblExtension = MakeLabel(Frame1, "lblExtension");
     lblPath = new PathLabel(Frame1);
     lblPath->setObjectName(QStringLiteral("lblPath"));
-    lblPath->setMinimumSize(320, 34);
     imgTyp = MakeLabel(Frame1, "imgTyp");
     imgZipped = MakeLabel(Frame1, "imgZipped", QStringLiteral("ZIP"));
     imgZipped->hide();
@@ -188,9 +219,11 @@ bool frmFile::Form_Load()
 
     if (imgMain) imgTyp->setPixmap(QPixmap::fromImage(imgMain->ExtractIcon(mFile->Filetyp)));
 
-    // The name box holds the name without its extension (the last four characters).
+    // The name box holds the name without its extension, from the last "." on ("PIC.TIFF"
+    // shows "PIC" and ".TIFF"); a name without a dot, or with one only in front, has none.
     txtNew->setMaxLength(250);
-    const qsizetype split = qMax<qsizetype>(0, mFile->File.size() - 4);
+    const qsizetype dot = mFile->File.lastIndexOf(QLatin1Char('.'));
+    const qsizetype split = dot > 0 ? dot : mFile->File.size();
     mtShownName = mFile->File.left(split);
     txtNew->setText(mtShownName);
     lblExtension->setText(mFile->File.mid(split));
@@ -310,7 +343,7 @@ void frmFile::cmdOk_Click()
     const QString folder = GetFolderPart(mtPath);
     const bool rename = newName != mtShownName && mFile->UnpackPath.isEmpty() && !newName.isEmpty();
     if (rename) {
-        if (newName.right(4).compare(lblExtension->text(), Qt::CaseInsensitive) != 0) newName += lblExtension->text();
+        if (!newName.endsWith(lblExtension->text(), Qt::CaseInsensitive)) newName += lblExtension->text();
         if (!FileExistsMsg(mtPath)) return;
         // A name is no path: a separator would move the file into another folder.
         if (newName.contains(QLatin1Char('/')) || !QFile::rename(mtPath, folder + newName)) {

@@ -162,6 +162,7 @@ frmOptions::frmOptions(QWidget* parent)
         mnuTree->popup(treeProfils->viewport()->mapToGlobal(pos));
     });
     connect(chkAllFiles, &QCheckBox::clicked, this, [this] { chkAllFiles_Click(); });
+    for (QCheckBox* box : chkFiles) connect(box, &QCheckBox::toggled, this, [this] { UpdateAllFiles(); });
     connect(cmdEditor, &QToolButton::clicked, this, [this] { cmdEditor_Click(); });
     connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -217,7 +218,7 @@ void frmOptions::BuildTree()
 {
     const QSignalBlocker block(treeProfils);
     treeProfils->clear();
-    auto* root = new QTreeWidgetItem(treeProfils, {EmulatorsRootText()});
+    auto* root = new CaptionItem(treeProfils, {EmulatorsRootText()});
     QFont bold = root->font(0);
     bold.setBold(true);
     root->setFont(0, bold);
@@ -246,7 +247,7 @@ QTreeWidgetItem* frmOptions::AddEmulatorNode(const QString& emulKey)
 {
     const clsEmulator* emu = Emulator(emulKey);
     const QSignalBlocker block(treeProfils);
-    auto* node = new QTreeWidgetItem(treeProfils->topLevelItem(0), {emu->Name});
+    auto* node = new CaptionItem(treeProfils->topLevelItem(0), {emu->Name});
     node->setData(0, kTagRole, emulKey);
     node->setFlags(node->flags() | Qt::ItemIsUserCheckable);
     SetChecked(node, emu->Aktiv);
@@ -264,7 +265,7 @@ QTreeWidgetItem* frmOptions::AddProfilNode(QTreeWidgetItem* emulNode, const QStr
 {
     const clsProfil* profil = Profil(profilKey);
     const QSignalBlocker block(treeProfils);
-    auto* node = new QTreeWidgetItem(emulNode, {profil->Name});
+    auto* node = new CaptionItem(emulNode, {profil->Name});
     node->setData(0, kTagRole, profilKey);
     node->setFlags(node->flags() | Qt::ItemIsUserCheckable);
     SetChecked(node, profil->Aktiv);
@@ -278,7 +279,7 @@ QTreeWidgetItem* frmOptions::AddProfilNode(QTreeWidgetItem* emulNode, const QStr
 QTreeWidgetItem* frmOptions::AddParamNode(QTreeWidgetItem* profilNode, const QString& text, bool active)
 {
     const QSignalBlocker block(treeProfils);
-    auto* node = new QTreeWidgetItem(profilNode, {text});
+    auto* node = new CaptionItem(profilNode, {text});
     node->setData(0, kTagRole, text);
     node->setFlags(node->flags() | Qt::ItemIsUserCheckable);
     SetChecked(node, active);
@@ -613,10 +614,25 @@ void frmOptions::DeleteNode(QTreeWidgetItem* node)
     }
     delete node;
     // The copied node, or one below it, is gone: nothing is left to paste. The path is
-    // compared up to a separator so that a sibling whose text merely begins alike stays.
-    if (!mtClipKey.isEmpty() && (clipPath_ == path || clipPath_.startsWith(path + QLatin1Char('\\'))))
+    // compared up to a separator so that a sibling whose text merely begins alike stays;
+    // a copied emulator or profile is followed by its key, since a rename changes its path.
+    if (!mtClipKey.isEmpty()
+        && (clipPath_ == path || clipPath_.startsWith(path + QLatin1Char('\\')) || !ClipSourceExists()))
         mtClipKey.clear();
     UpdateTreeButtons();
+}
+
+bool frmOptions::ClipSourceExists()
+{
+    if (clipLevel_ == 1) {
+        const clsEmulator* emu = Emulator(mtClipKey);
+        return emu && !emu->Name.isEmpty();
+    }
+    if (clipLevel_ == 2) {
+        const clsProfil* profil = Profil(mtClipKey);
+        return profil && !profil->Name.isEmpty();
+    }
+    return true;   // an entry is copied as its text
 }
 
 // ---- pages ------------------------------------------------------------------------------
@@ -630,6 +646,7 @@ void frmOptions::MyTab_Click()
         dbLoaded_ = true;
         if (!gtSkipZipSize.isEmpty()) txtSize->setText(gtSkipZipSize);
         for (QCheckBox* box : chkFiles) box->setChecked(gtImportFiles.contains(box->text().toUpper()));
+        UpdateAllFiles();
     }
 }
 
@@ -684,7 +701,17 @@ void frmOptions::cboProfils_Click(int row)
 
 void frmOptions::chkAllFiles_Click()
 {
-    for (QCheckBox* box : chkFiles) box->setChecked(chkAllFiles->isChecked());
+    // Each box re-checks "Alle" as it changes, so its value is taken first.
+    const bool all = chkAllFiles->isChecked();
+    for (QCheckBox* box : chkFiles) box->setChecked(all);
+}
+
+void frmOptions::UpdateAllFiles()
+{
+    // The hidden last box is not the user's: "Alle" follows the boxes shown.
+    bool all = true;
+    for (int i = 0; i < kFileBoxes - 1; ++i) all = all && chkFiles[size_t(i)]->isChecked();
+    chkAllFiles->setChecked(all);
 }
 
 void frmOptions::cmdEditor_Click()

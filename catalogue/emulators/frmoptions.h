@@ -46,6 +46,8 @@ public:
     void TreeCommand(int index);
     void UpdateTreeButtons();
     void chkAllFiles_Click();
+    // Ticks "Alle" exactly when every extension box shown is ticked.
+    void UpdateAllFiles();
     void cmdEditor_Click();
     void cmdOk_Click();
 
@@ -91,6 +93,7 @@ private:
     void SetChecked(QTreeWidgetItem* node, bool checked);
     clsEmulator* Emulator(const QString& key);
     clsProfil* Profil(const QString& key);
+    bool ClipSourceExists();   // the copied emulator or profile is not deleted
     bool EditEmulatorNode(const QString& sourceKey, bool asCopy);
     bool EditProfilNode(const QString& emulKey, const QString& sourceKey, bool asCopy);
     bool EditParamNode(const QString& text, bool asNew);

@@ -71,7 +71,7 @@ void frmParameter::Form_Load()
     cmdOk->setEnabled(false);
     treeParams->clear();
 
-    auto* root = new QTreeWidgetItem(treeParams, {EmulatorsRootText()});
+    auto* root = new CaptionItem(treeParams, {EmulatorsRootText()});
     root->setData(0, kKeyRole, QStringLiteral("\\0\\"));
     root->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
     root->setExpanded(true);
@@ -96,7 +96,7 @@ void frmParameter::Form_Load()
         const QStringList lines = text.split(QLatin1Char('\n'));
         ++n;
         const QString emuKey = QStringLiteral("\\0\\%1\\").arg(n);
-        auto* emu = new QTreeWidgetItem(root, {QFileInfo(f).completeBaseName()});
+        auto* emu = new CaptionItem(root, {QFileInfo(f).completeBaseName()});
         emu->setData(0, kKeyRole, emuKey);
         emu->setIcon(0, style()->standardIcon(QStyle::SP_ComputerIcon));
         for (int i = 0; i < lines.size(); ++i) {
@@ -104,7 +104,7 @@ void frmParameter::Form_Load()
             if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
             const QStringList parts = line.split(QStringLiteral("@@"));
             if (parts.size() != 2) continue;
-            auto* node = new QTreeWidgetItem(emu, {parts[1] + QStringLiteral(" - ") + parts[0]});
+            auto* node = new CaptionItem(emu, {parts[1] + QStringLiteral(" - ") + parts[0]});
             node->setData(0, kKeyRole, emuKey + QString::number(i) + QLatin1Char('\\'));
             node->setData(0, kTagRole, parts[0]);
             node->setIcon(0, style()->standardIcon(QStyle::SP_FileIcon));

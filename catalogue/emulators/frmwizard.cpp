@@ -6,6 +6,7 @@
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modsettings.h"
 #include "catalogue/emulators/modemulator.h"
+#include "platform/system/process.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -110,7 +111,10 @@ void frmWizard::cmdNext_Click()
         if (host_.NewDB && host_.NewDB()) ShowStep(2);
         break;
     case 3:
-        if (txtEmulPath->text().isEmpty() || FileExistsMsg(txtEmulPath->text())) ShowStep(4);
+        // A bare program name counts when it is found on the PATH, as the start looks for it there.
+        if (txtEmulPath->text().isEmpty() || FileExists(ResolveProgram(txtEmulPath->text()))
+            || FileExistsMsg(txtEmulPath->text()))
+            ShowStep(4);
         break;
     case kSteps:
         Apply();

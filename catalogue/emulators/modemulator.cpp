@@ -1,7 +1,6 @@
 #include "modemulator.h"
 
 #include "catalogue/core/modlang.h"
-#include "catalogue/emulators/modoptions.h"
 
 namespace tv {
 
@@ -32,11 +31,8 @@ EmulatorPtr AddEmulator(int number, int type, const QString& name, const QString
 ProfilPtr AddProfil(ProfilCollection& profils, const QString& emulKey, const QString& name,
                     const QString& options, bool active, int number, QString* error)
 {
-    const QString nameError = OptionTextError(name);
-    if (!nameError.isEmpty()) {
-        if (error) *error = nameError;
-        return nullptr;
-    }
+    // The name is not checked: it is a value of its own in the settings file and never part
+    // of an option string, so a stored name holding a separator text is kept as it is.
     ++giProfilCounter;
     auto profil = std::make_shared<clsProfil>();
     profil->Aktiv = active;

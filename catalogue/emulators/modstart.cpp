@@ -110,17 +110,31 @@ bool PrepareEmulator(const clsFileInfo& file, const QString& path, QString& prof
         return false;
     }
     const clsEmulator& emu = **emulator;
-    if (emu.Path.isEmpty() || !QFileInfo::exists(emu.Path)) {
-        MsgBox(Translate(QStringLiteral("Datei nicht gefunden: ")) + emu.Path, vbExclamation,
-               Translate(QStringLiteral("Profil: ")) + (*profil)->Name, Owner());
+    const QString title = Translate(QStringLiteral("Profil: ")) + (*profil)->Name;
+    const QString program = ResolveProgram(emu.Path);
+    if (program.isEmpty() || !QFileInfo::exists(program)) {
+        MsgBox(Translate(QStringLiteral("Datei nicht gefunden: ")) + emu.Path, vbExclamation, title, Owner());
         // The user corrects the path here and starts again.
         EditEmulator(gcolEmulators, nullptr, (*profil)->EmulKey, false, Owner());
         return false;
     }
+    // A Windows program starts through Wine and is handed the file in Wine's drive form.
+    const bool underWine = IsWindowsProgram(program);
+    QString wine;
+    if (underWine) {
+        wine = ResolveProgram(QStringLiteral("wine"));
+        if (wine.isEmpty()) {
+            MsgBox(Translate(QStringLiteral("Windows-Programme starten mit Wine, doch Wine (wine) ist nicht installiert: "))
+                       + program,
+                   vbExclamation, title, Owner());
+            return false;
+        }
+    }
 
     WaitCursor wait;
     const StartParams params =
-        BuildStartParams((*profil)->Options, emu.EmulType, file, path, [&wait](const QString& prompt) {
+        BuildStartParams((*profil)->Options, emu.EmulType, file, underWine ? WineDrivePath(path) : path,
+                         [&wait](const QString& prompt) {
             wait.hide();
             const QString answer = InputText(prompt, Translate(QStringLiteral("Optionsparameter")));
             wait.show();
@@ -131,9 +145,9 @@ bool PrepareEmulator(const clsFileInfo& file, const QString& path, QString& prof
         MsgBox(params.error, vbInformation, {}, Owner());
         return false;
     }
-    launch.program = emu.Path;
-    launch.arguments = params.arguments;
-    launch.folder = GetFolderPart(emu.Path);
+    launch.program = underWine ? wine : program;
+    launch.arguments = underWine ? QStringList{program} + params.arguments : params.arguments;
+    launch.folder = GetFolderPart(program);
     info = Translate(QStringLiteral("Profil: ")) + GetProfilName(gcolEmulators, gcolProfils, profilKey)
            + QStringLiteral(" -> ") + params.params;
     return true;
@@ -229,7 +243,7 @@ QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInf
     const bool started = launch.document ? OpenDocument(launch.program, &error)
                                          : StartDetached(launch.program, launch.arguments, launch.folder, &error);
     if (!started) {
-        StartError(launch.program + QStringLiteral(": ") + error);
+        StartError(error);   // names the program
         return QString();
     }
     if (!RecordStart(id, error)) StartError(error);

@@ -77,7 +77,8 @@ QStringList Prefixed(const QString& prefix, const QStringList& values)
 }
 
 // The BASIC, model, OS and video groups of an emulator type, in that order; none for the
-// file tool or an unknown type.
+// file tool or an unknown type. Each text is a switch today's version of that emulator
+// documents for the meaning of the code; a code it has no switch for adds nothing.
 std::vector<SwitchGroup> SwitchGroups(int emulType)
 {
     switch (emulType) {
@@ -87,15 +88,18 @@ std::vector<SwitchGroup> SwitchGroups(int emulType)
                 {Prefixed(QStringLiteral(" /kernel:"), {"OSA", "OSB", "XL", "XL", "5200", "default"})},
                 {{QStringLiteral(" /ntsc"), QStringLiteral(" /pal")}, true}};
     case kEmulAtariPP:
-        // "Nein" (code 1) switches BASIC off, "Ja" on.
-        return {{{QStringLiteral(" -USEBASIC OFF"), QStringLiteral(" -USEBASIC ON")}, true},
-                {Prefixed(QStringLiteral(" -MACHINE "), {"800", "XL", "XL/XE", "1200", "5200"})},
-                {Prefixed(QStringLiteral(" -OSTYPE "), {"OSA", "OSB", "OSXL", "OS1200", "5200", "Auto"})},
-                {{QStringLiteral(" -VIDEOMODE NTSC"), QStringLiteral(" -VIDEOMODE PAL")}, true}};
+        // "Nein" (code 1) switches BASIC off, "Ja" on: the built-in BASIC needs no ROM
+        // image. The 5200 runs its own OS and takes no OS type.
+        return {{{QStringLiteral(" -basictype Disabled"), QStringLiteral(" -basictype BuiltIn")}, true},
+                {Prefixed(QStringLiteral(" -machine "), {"800", "XL", "XE", "1200", "5200"})},
+                {{QStringLiteral(" -ostype OsA"), QStringLiteral(" -ostype OsB"), QStringLiteral(" -ostype OsXL"),
+                  QStringLiteral(" -ostype Os1200"), QString(), QStringLiteral(" -ostype Auto")}},
+                {{QStringLiteral(" -videomode NTSC"), QStringLiteral(" -videomode PAL")}, true}};
     case kEmulAtari800:
+        // OS A and B are revisions of the 400/800's OS; the XL and 5200 OS follow the model.
         return {{{QStringLiteral(" -nobasic"), QStringLiteral(" -basic")}, true},
-                {Prefixed(QStringLiteral(" -"), {"atari", "xl", "xe", "xl", "5200"})},
-                {{QStringLiteral(" -a"), QStringLiteral(" -b")}},
+                {Prefixed(QStringLiteral(" -"), {"atari", "xl", "xe", "1200", "5200"})},
+                {{QStringLiteral(" -800-rev a-ntsc"), QStringLiteral(" -800-rev b-ntsc")}},
                 {{QStringLiteral(" -ntsc"), QStringLiteral(" -pal")}, true}};
     default:
         return {};

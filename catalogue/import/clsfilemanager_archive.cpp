@@ -9,6 +9,7 @@
 #include "filetype.h"
 #include "platform/gui/msgbox.h"
 #include "platform/runtime/convert.h"
+#include "platform/runtime/format.h"
 #include "platform/system/files.h"
 #include "unpacker.h"
 
@@ -90,7 +91,7 @@ bool clsFileManager::AskSizeLimit(const QString& filePath)
     const double mb = double(size) / 1048576.0;
     if (mb <= double(limit) && size >= 0) return true;
     const QString prompt = Translate(QStringLiteral("Die Datei '@1' hat eine Größe von"), filePath) +
-                           QLatin1Char(' ') + QString::number(mb, 'f', 1) + QStringLiteral(" Mb.\n") +
+                           QLatin1Char(' ') + Format(Variant(mb), QStringLiteral("0.0")) + QStringLiteral(" Mb.\n") +
                            Translate(QStringLiteral("Soll die Datei entpackt werden?"));
     return MsgBox(prompt, vbYesNo | vbQuestion, kAppTitle) == vbYes;
 }

@@ -36,6 +36,10 @@ frmNewPath::frmNewPath(QWidget* parent) : QDialog(parent)
     Label3 = new QLabel(QStringLiteral("Alter Dateipfad (optional):"), this);
     cboNewPath = combo("cboNewPath");
     cboOldPath = combo("cboOldPath");
+    // The old folder is matched as typed: completing "/games" into an offered "/games/atari"
+    // would re-point only that subfolder, and Return must not make the typed text an offer.
+    cboOldPath->setCompleter(nullptr);
+    cboOldPath->setInsertPolicy(QComboBox::NoInsert);
     cmdDest = button("cmdDest", QString());
     cmdSource = button("cmdSource", QString());
     for (QPushButton* b : {cmdDest, cmdSource}) {

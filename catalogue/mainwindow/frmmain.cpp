@@ -258,6 +258,8 @@ void frmMain::FirstActivate()
             wizard.Form_Load();
             wizard.exec();
         }
+        // The wizard switched off the profiles of the emulators not chosen.
+        RefreshStartList();
     }
     FirstActivation = false;
     preview_->Active = mnuPreview_->isChecked();

@@ -16,6 +16,9 @@ namespace {
 // Bounds of the caches: the import runs one different duplicate query per file.
 constexpr int kMaxTranslations = 512;
 constexpr int kMaxStatements = 128;
+// A second copy of the program on the same catalogue waits this long for the other's write to
+// end before a statement fails with "database is locked".
+constexpr int kBusyTimeoutMs = 5000;
 
 QByteArray utf8(const QString& s) { return s.toUtf8(); }
 
@@ -44,6 +47,7 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
         *error = c->db_ ? c->EngineError() : DbError{rc, QString::fromUtf8(sqlite3_errstr(rc))};
         return nullptr;
     }
+    sqlite3_busy_timeout(c->db_, kBusyTimeoutMs);
     if (!key.isEmpty()) sqlite3_key(c->db_, key.constData(), int(key.size()));
     // Reading the schema is the first read of the file: a wrong key shows here.
     rc = sqlite3_exec(c->db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <unistd.h>
 
 namespace tv {
@@ -122,6 +123,24 @@ bool StartDetached(const QString& program, const QStringList& arguments,
     if (proc.startDetached()) return true;
     if (error) *error = program + QStringLiteral(": ") + proc.errorString();
     return false;
+}
+
+QString ResolveProgram(const QString& path)
+{
+    if (path.isEmpty() || path.contains(QLatin1Char('/'))) return path;
+    return QStandardPaths::findExecutable(path);
+}
+
+bool IsWindowsProgram(const QString& path)
+{
+    return path.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive);
+}
+
+QString WineDrivePath(const QString& path)
+{
+    QString drive = QFileInfo(path).absoluteFilePath();
+    drive.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return QStringLiteral("Z:") + drive;
 }
 
 bool OpenDocument(const QString& path, QString* error)

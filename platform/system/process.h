@@ -35,6 +35,17 @@ QStringList SplitCommandLine(const QString& commandLine);
 bool StartDetached(const QString& program, const QStringList& arguments,
                    const QString& workingFolder, QString* error = nullptr);
 
+// The program a configured path names: a bare name ("atari800") is looked up on the PATH,
+// a path with a "/" stands as it is. Empty when a bare name is on no folder of the PATH.
+QString ResolveProgram(const QString& path);
+
+// A Windows program (".exe", any case): on Linux it runs under Wine.
+bool IsWindowsProgram(const QString& path);
+
+// A path in Wine's drive form: Wine maps the root folder to drive Z:, so "/a/b c" is
+// "Z:\a\b c". A Windows program reads a word that begins with "/" as a switch.
+QString WineDrivePath(const QString& path);
+
 // Opens a document, picture or folder with the desktop's default program (xdg-open).
 // False when the opener could not be started.
 bool OpenDocument(const QString& path, QString* error = nullptr);

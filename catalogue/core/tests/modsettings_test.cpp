@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QScreen>
 #include <QWidget>
@@ -107,11 +108,19 @@ TEST(AutoSizeLabel, WrapsTheTextInsideTheLabel)
             painter.setPen(Qt::black);
             tv::AutoSizeLabel(painter, &label, QString::fromUtf8(text));
         }
-        int inside = 0, outside = 0;
+        int inside = 0, outside = 0, below = 0;
+        const int secondLine = label.geometry().top() + QFontMetrics(QFont()).height();
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                if (image.pixel(x, y) != qRgb(255, 255, 255)) (label.geometry().contains(x, y) ? inside : outside)++;
+                if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+                    (label.geometry().contains(x, y) ? inside : outside)++;
+                    if (y >= secondLine) ++below;
+                }
         EXPECT_GT(inside, 0);
         EXPECT_EQ(outside, 0);
+        // The rest of the word goes on in the following lines, not past the edge.
+        EXPECT_GT(below, 0);
+        const int lines = tv::AutoSizeLabelHeight(QFont(), 60, QString::fromUtf8(text)) / QFontMetrics(QFont()).height();
+        EXPECT_GE(lines, 3);
     }
 }

@@ -2,13 +2,16 @@
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modmain.h"
+#include "catalogue/core/modsettings.h"
 #include "catalogue/emulators/frmfile.h"
 #include "platform/gui/imagelist.h"
 #include "platform/gui/msgbox.h"
 #include "tests/catalogue_rows.h"
 #include "savedglobals.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -149,21 +152,50 @@ TEST_F(FileWindow, CategoryIsChosenTypedOrCleared)
 
 TEST_F(FileWindow, RenameKeepsTheExtensionOnce)
 {
-    for (const QString typed : {"NEW", "NEW.atr", "NEW.ATR"}) {
-        AddFile(QStringLiteral("GAME.ATR"));
+    struct Case {
+        QString file, typed, extension, expected;
+    } const kCases[] = {
+        {"GAME.ATR", "NEW", ".ATR", "NEW.ATR"},
+        {"GAME.ATR", "NEW.atr", ".ATR", "NEW.atr"},
+        {"GAME.ATR", "NEW.ATR", ".ATR", "NEW.ATR"},
+        {"PIC.TIFF", "NEW", ".TIFF", "NEW.TIFF"},   // the extension runs from the last "."
+        {"my.game.xex", "new", ".xex", "new.xex"},
+        {"README", "READ", "", "READ"},             // no dot, no extension
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.file.toStdString() + " -> " + c.typed.toStdString());
+        AddFile(c.file);
         frmFile window;
         window.FileID = 7;
         ASSERT_TRUE(window.Form_Load());
-        window.findChild<QLineEdit*>("txtNew")->setText(typed);
+        EXPECT_EQ(window.findChild<QLabel*>("lblExtension")->text(), c.extension);
+        window.findChild<QLineEdit*>("txtNew")->setText(c.typed);
         window.findChild<QPushButton*>("cmdOk")->click();
-        const QString expected = typed.size() == 3 ? QStringLiteral("NEW.ATR") : typed;
         EXPECT_TRUE(window.Changed);
-        EXPECT_EQ(Row().mid(0, 2), (QStringList{expected, dir.filePath(expected)}));
-        EXPECT_TRUE(QFile::exists(dir.filePath(expected)));
+        EXPECT_EQ(Row().mid(0, 2), (QStringList{c.expected, dir.filePath(c.expected)}));
+        EXPECT_TRUE(QFile::exists(dir.filePath(c.expected)));
         EXPECT_FALSE(QFile::exists(path));
         ASSERT_FALSE(goDB->Execute(QStringLiteral("Delete From MainFiles")));
-        QFile::remove(dir.filePath(expected));
+        QFile::remove(dir.filePath(c.expected));
     }
+}
+
+// A long path takes as many lines as it needs: the file name at its end is shown whole.
+TEST_F(FileWindow, PathLabelIsAsHighAsItsText)
+{
+    QString folder;
+    for (int i = 0; i < 12; ++i) folder += QStringLiteral("EinSehrLangerOrdnername%1/").arg(i);
+    ASSERT_TRUE(QDir(dir.path()).mkpath(folder));
+    AddFile(folder + QStringLiteral("GAME.ATR"));
+    ASSERT_TRUE(f.Form_Load());
+    f.show();
+    QApplication::processEvents();
+    QLabel* label = Get<QLabel>("lblPath");
+    const int needed = AutoSizeLabelHeight(label->font(), label->width(), label->text());
+    EXPECT_GT(needed, 3 * QFontMetrics(label->font()).height());
+    EXPECT_GE(label->height(), needed);
+    EXPECT_LE(label->width(), 800);   // a long path makes lines, not a wide window
+    f.reject();
 }
 
 TEST_F(FileWindow, RefusedRenameWritesNothingAndTheNextOkStillStoresTheCategory)

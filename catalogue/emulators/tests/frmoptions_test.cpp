@@ -105,6 +105,27 @@ TEST_F(OptionsWindow, TreeShowsEmulatorsProfilesAndSortedEntries)
     EXPECT_FALSE(form->cmdTree[1]->isEnabled());
 }
 
+// Emulators, profiles and entries sort as every caption list of the program does: without
+// regard to case.
+TEST_F(OptionsWindow, ChildrenSortWithoutRegardToCase)
+{
+    AddProfil(gcolProfils, "1", "alpha", "-Zeta=@=1@@@-alpha=@=1@@@-Beta=@=1@@@-start=@=1", true, 4);
+    AddProfil(gcolProfils, "1", "Zeta", "", true, 5);
+    AddProfil(gcolProfils, "1", "beta", "", true, 6);
+    AddEmulator(3, 2, "atari++", "c", gcolEmulators, true);
+    giProfilCounter = 6;
+    Open();
+    auto texts = [](const QTreeWidgetItem* node) {
+        QStringList out;
+        for (int i = 0; i < node->childCount(); ++i) out << node->child(i)->text(0);
+        return out;
+    };
+    EXPECT_EQ(texts(form->treeProfils->topLevelItem(0)),
+              (QStringList{"Altirra", "atari++", "Atari800"}));
+    EXPECT_EQ(texts(Node({"Altirra"})), (QStringList{"alpha", "beta", "Boot", "Run", "Zeta"}));
+    EXPECT_EQ(texts(Node({"Altirra", "alpha"})), (QStringList{"-alpha", "-Beta", "-start", "-Zeta"}));
+}
+
 TEST_F(OptionsWindow, CheckRules)
 {
     // The only active emulator stays on.
@@ -233,6 +254,29 @@ TEST_F(OptionsWindow, DeletingProfilesEmulatorsAndEntries)
     EXPECT_EQ(gaExtProfil[3], QString());
 }
 
+// A copied profile renamed and then deleted is gone from the clipboard: nothing is pasted,
+// least of all a profile without a name.
+TEST_F(OptionsWindow, RenamedAndDeletedProfileIsNoLongerPasted)
+{
+    Command({"Altirra", "Run"}, frmOptions::kCmdCopy);
+    form->ShowModal = [](QDialog& d) {
+        auto& editor = dynamic_cast<frmEditProfil&>(d);
+        editor.txtName->setText("Go");
+        editor.cmdOk_Click();
+    };
+    Command({"Altirra", "Run"}, frmOptions::kCmdEdit);
+    ASSERT_TRUE(Node({"Altirra", "Go"}));
+    Command({"Altirra", "Go"}, frmOptions::kCmdDelete);
+    ASSERT_FALSE(Node({"Altirra", "Go"}));
+    EXPECT_TRUE(form->mtClipKey.isEmpty());
+    form->treeProfils->setCurrentItem(Node({"Atari800"}));
+    EXPECT_FALSE(form->cmdTree[4]->isEnabled());
+    form->ShowModal = [](QDialog&) { ADD_FAILURE() << "no window expected"; };
+    form->TreeCommand(frmOptions::kCmdPaste);
+    EXPECT_EQ(form->mcolProfils.count(), 3);
+    EXPECT_EQ(Node({"Atari800"})->childCount(), 1);
+}
+
 TEST_F(OptionsWindow, NewProfileAndEntryThroughTheEditors)
 {
     form->ShowModal = [](QDialog& d) {
@@ -324,6 +368,27 @@ TEST_F(OptionsWindow, DatabasePage)
     form->cmdOk->click();
     EXPECT_TRUE(gtImportFiles.startsWith(QStringLiteral(".ATR;.BAS;")));
     EXPECT_TRUE(gtImportFiles.endsWith(QStringLiteral(".CAB;.TIFF;.VFL")));
+}
+
+// "Alle" is ticked exactly when every extension box shown is ticked: on opening, and as the
+// boxes are ticked one by one.
+TEST_F(OptionsWindow, AllBoxAgreesWithTheExtensionBoxes)
+{
+    form->MyTab->setCurrentIndex(2);
+    EXPECT_FALSE(form->chkAllFiles->isChecked());
+
+    gtImportFiles = ".ATR;.BAS;.COM;.CAS;.ROM;.PRO;.XEX;.DCM;.XFD;.TXT;.NFO;.DIZ;.BMP;.PNG;.JPG;.PDF;"
+                    ".GIF;.EXE;.BIN;.7Z;.ZIP;.RAR;.CAB;.TIFF";
+    Open();
+    form->MyTab->setCurrentIndex(2);
+    EXPECT_TRUE(form->chkAllFiles->isChecked());
+    form->chkFiles[3]->click();
+    EXPECT_FALSE(form->chkAllFiles->isChecked());
+    form->chkFiles[3]->click();
+    EXPECT_TRUE(form->chkAllFiles->isChecked());
+    form->chkAllFiles->click();
+    for (QCheckBox* box : form->chkFiles) EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(form->chkAllFiles->isChecked());
 }
 
 TEST_F(OptionsWindow, MissingViewerKeepsTheWindowOpenAndTheProgramUntouched)

@@ -95,6 +95,21 @@ TEST_F(ParameterPicker, ReadsTheFilesIntoATree)
     EXPECT_EQ(g.Parameter, QStringLiteral("-image <$Filepath$>"));
 }
 
+// Emulators and their parameters sort without regard to case, as every caption list does.
+TEST_F(ParameterPicker, SortsWithoutRegardToCase)
+{
+    Write("altirra.prm", "-z@@Zeta\r\n-a@@alpha\r\n-s@@Start\r\n-b@@beta\r\n");
+    Write("Atari800.prm", "-pal@@PAL video\r\n");
+    Open();
+    QTreeWidgetItem* root = Root();
+    ASSERT_EQ(root->childCount(), 2);
+    EXPECT_EQ(root->child(0)->text(0), QStringLiteral("altirra"));
+    EXPECT_EQ(root->child(1)->text(0), QStringLiteral("Atari800"));
+    QStringList texts;
+    for (int i = 0; i < root->child(0)->childCount(); ++i) texts << root->child(0)->child(i)->text(0);
+    EXPECT_EQ(texts, (QStringList{"alpha - -a", "beta - -b", "Start - -s", "Zeta - -z"}));
+}
+
 TEST_F(ParameterPicker, NothingChosen)
 {
     frmParameter& f = Open();   // no parameter files: the root alone
@@ -108,6 +123,65 @@ TEST_F(ParameterPicker, NothingChosen)
     g.treeParams->setCurrentItem(Root()->child(0)->child(0));
     g.cmdCancel->click();
     EXPECT_EQ(g.Parameter, QString());
+}
+
+// The parameter files shipped beside the program: every line is a parameter, the texts come
+// through in their code page, and a few known switches of each emulator are offered.
+TEST_F(ParameterPicker, ShippedFiles)
+{
+    const QDir shipped(QStringLiteral(TOVARIN_SHIPPED_LANG));
+    gtLangPath = shipped.path() + QLatin1Char('/');
+    frmParameter& f = Open();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    QTreeWidgetItem* root = Root();
+    ASSERT_EQ(root->childCount(), 3);
+
+    struct Case {
+        const char* emulator;
+        const char* node;        // description - parameter, as the tree shows it
+        const char* parameter;   // what choosing it hands back
+    };
+    const Case kCases[] = {
+        {"Atari800", "Videonorm PAL - -pal", "-pal"},
+        {"Atari800", "Programm starten (EXE, COM, XEX, BAS, LST) - -run <image>", "-run <$Filepath$>"},
+        {"Atari800", "BASIC ausschalten - -nobasic", "-nobasic"},
+        {"Atari800", "Kassette schreibgeschützt - -tape-readonly", "-tape-readonly"},
+        {"Atari++", "Videonorm PAL - -videomode PAL", "-videomode PAL"},
+        {"Atari++", "BASIC ausschalten - -basictype disabled", "-basictype disabled"},
+        {"Atari++", "Diskette oder Programm in Laufwerk 1 einlegen - -image.1 <image>",
+         "-image.1 <$Filepath$>"},
+        {"Altirra", "Videonorm PAL - /pal", "/pal"},
+        {"Altirra", "Steckmodul einsetzen - /cart <image>", "/cart <$Filepath$>"},
+        {"Altirra", "Rechner: Atari XL/XE - /hardware:800xl", "/hardware:800xl"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.node);
+        QTreeWidgetItem* node = nullptr;
+        for (int e = 0; e < root->childCount(); ++e) {
+            QTreeWidgetItem* emu = root->child(e);
+            if (emu->text(0) != QLatin1String(c.emulator)) continue;
+            for (int i = 0; i < emu->childCount(); ++i)
+                if (emu->child(i)->text(0) == QString::fromUtf8(c.node)) node = emu->child(i);
+        }
+        ASSERT_TRUE(node);
+        f.treeParams->setCurrentItem(node);
+        EXPECT_TRUE(f.cmdOk->isEnabled());
+        f.Parameter.clear();
+        f.cmdOk_Click();
+        EXPECT_EQ(f.Parameter, QString::fromUtf8(c.parameter));
+    }
+
+    // Each file ends every line in CR LF and holds nothing but parameters.
+    for (int e = 0; e < root->childCount(); ++e) {
+        QTreeWidgetItem* emu = root->child(e);
+        SCOPED_TRACE(emu->text(0).toStdString());
+        QFile file(shipped.filePath(emu->text(0) + QStringLiteral(".prm")));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.endsWith("\r\n"));
+        EXPECT_EQ(bytes.count("\r\n"), bytes.count('\n'));
+        EXPECT_EQ(emu->childCount(), bytes.count("\r\n"));
+    }
 }
 
 } // namespace

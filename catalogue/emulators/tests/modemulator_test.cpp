@@ -100,12 +100,14 @@ TEST_F(EmulatorModel, ProfilKeysFollowTheCounter)
     EXPECT_FALSE(AddEmulator(1, 2, "B", "q", gcolEmulators, true));
 }
 
-TEST_F(EmulatorModel, ProfilNamesWithSeparatorsAreRefused)
+// A name is never part of an option string: one holding a separator text is taken as it is.
+TEST_F(EmulatorModel, ProfilNamesWithSeparatorsAreTaken)
 {
     QString error;
-    EXPECT_FALSE(AddProfil(gcolProfils, "1", "bad@@@name", "", true, 0, &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_TRUE(gcolProfils.isEmpty());
+    ProfilPtr profil = AddProfil(gcolProfils, "1", "odd@@@na=@=me", "", true, 0, &error);
+    ASSERT_TRUE(profil);
+    EXPECT_EQ(profil->Name, QStringLiteral("odd@@@na=@=me"));
+    EXPECT_TRUE(error.isEmpty());
 }
 
 TEST_F(EmulatorModel, CopiesAreIndependent)

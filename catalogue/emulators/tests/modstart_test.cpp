@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QStandardPaths>
 #include <QTimer>
@@ -161,10 +162,10 @@ TEST_F(StartFileTest, ArgumentsOfEachEmulatorTypeAndFileSetting)
         {"Altirra basic program holds /basic", "5", "2,5,6,1", "Null", 1,
          {"/basic", image, "/hardware:5200", "/kernel:default", "/ntsc"}},
         {"Atari++ Nein switches BASIC off", "6", "1,3,4,0", "Null", 2,
-         {"-image.1", image, "-enable.1", "true", "-USEBASIC", "OFF", "-MACHINE", "XL/XE", "-OSTYPE", "OS1200"}},
-        {"Atari++ Ja switches BASIC on", "8", "2,0,0,2", "Null", 2, {"-image", image, "-USEBASIC", "ON", "-VIDEOMODE", "PAL"}},
+         {"-image.1", image, "-enable.1", "true", "-basictype", "Disabled", "-machine", "XE", "-ostype", "Os1200"}},
+        {"Atari++ Ja switches BASIC on", "8", "2,0,0,2", "Null", 2, {"-image", image, "-basictype", "BuiltIn", "-videomode", "PAL"}},
         {"Atari800 DOS path and program are two arguments", "13", "2,2,1,1", "Null", 3,
-         {"DOS-Path", "-run", image, "-basic", "-xl", "-a", "-ntsc"}},
+         {"DOS-Path", "-run", image, "-basic", "-xl", "-800-rev", "a-ntsc", "-ntsc"}},
         {"Atari800 inactive tape entry left out", "11", "0,0,3,0", "''", 3, {"-boottape", image}},
     };
     for (const auto& c : kCases) {
@@ -303,6 +304,42 @@ TEST_F(StartFileTest, MissingEmulatorOpensTheEmulatorEditor)
     EXPECT_EQ(Starts(id), std::make_pair(0, 0));
 }
 
+// A bare program name is looked up on the PATH and started from the folder it was found in;
+// a Windows program starts through Wine with the file in Wine's drive form.
+TEST_F(StartFileTest, BareNamesFromThePathAndWindowsProgramsThroughWine)
+{
+    MakeDefaultEmulators();
+    const QString image = WriteFile(QStringLiteral("My Games/Star Raiders.atr"));
+    const int32_t id = AddRow(image, 1, QStringLiteral("2,0,0,2"));
+    const QString bin = dir.filePath(QStringLiteral("path bin"));
+    MakeProgram(QStringLiteral("path bin/atari800"));
+    MakeProgram(QStringLiteral("path bin/wine"));
+    const QString altirra = WriteFile(QStringLiteral("Windows Emu/Altirra.exe"));   // needs no execute bit
+    (*gcolEmulators.item(QStringLiteral("1")))->Path = altirra;
+    (*gcolEmulators.item(QStringLiteral("3")))->Path = QStringLiteral("atari800");
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", bin.toUtf8() + ':' + oldPath);
+    const auto restorePath = qScopeGuard([&oldPath] { qputenv("PATH", oldPath); });
+
+    Start(id, QStringLiteral("12"));
+    EXPECT_EQ(WaitForRecord(), (QStringList{bin, "-run", image, "-basic", "-pal"}));
+
+    const QString drive = QStringLiteral("Z:") + QString(image).replace('/', '\\');
+    const QString info = Start(id, QStringLiteral("1"));
+    EXPECT_EQ(WaitForRecord(), (QStringList{dir.filePath("Windows Emu"), altirra, "/disk", drive, "/basic", "/pal"}));
+    EXPECT_EQ(info, QStringLiteral("Profil: Altirra - Load disc ->  /disk \"") + drive + "\" /basic /pal");
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+
+    // Without Wine the start says what is missing and leaves the emulator's path alone.
+    qputenv("PATH", dir.filePath(QStringLiteral("empty")).toUtf8());
+    EXPECT_EQ(Start(id, QStringLiteral("1")), QString());
+    EXPECT_EQ(boxes, QStringList{"Windows-Programme starten mit Wine, doch Wine (wine) ist nicht installiert: " + altirra});
+    EXPECT_EQ(boxTitles, QStringList{"Profil: Load disc"});
+    EXPECT_EQ(boxStyles, QList<int>{vbExclamation});
+    EXPECT_FALSE(QFile::exists(record));
+    EXPECT_EQ(Starts(id), std::make_pair(2, 2));
+}
+
 TEST_F(StartFileTest, ArchivedFileStartsFromItsExtractedCopyEveryTime)
 {
     MakeDefaultEmulators();
@@ -366,6 +403,7 @@ TEST_F(StartFileTest, ViewersAndDocuments)
     EXPECT_EQ(Start(textID), QString());
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Start-Error: ") + gtEditor)) << boxes[0].toStdString();
+    EXPECT_EQ(boxes[0].count(gtEditor), 1) << boxes[0].toStdString();   // the program is named once
     EXPECT_EQ(Starts(textID), std::make_pair(2, 2));
 }
 

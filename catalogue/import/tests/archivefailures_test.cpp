@@ -141,7 +141,7 @@ TEST(ArchiveFailures, SizeLimitAsksAboveTheLimitOnly)
     gtSkipZipSize = "1";
     const QString exact = app.path("in/EXACT.ZIP"), above = app.path("in/ABOVE.ZIP"), empty = app.path("in/EMPTY.ZIP");
     ASSERT_TRUE(test::WriteFile(exact, QByteArray(1048576, 'z')));
-    ASSERT_TRUE(test::WriteFile(above, QByteArray(1048577, 'z')));
+    ASSERT_TRUE(test::WriteFile(above, QByteArray(5557453, 'z')));   // 5.3 MiB
     ASSERT_TRUE(test::WriteFile(empty, QByteArray()));
     clsFileManager fm;
     Recorder rec(fm);
@@ -150,7 +150,7 @@ TEST(ArchiveFailures, SizeLimitAsksAboveTheLimitOnly)
     EXPECT_TRUE(fm.CreateTempPathIfFileArchiv("EXACT.ZIP", QString(), exact).isEmpty());  // unpack fails
     EXPECT_TRUE(app.boxes.isEmpty());
     EXPECT_TRUE(fm.CreateTempPathIfFileArchiv("ABOVE.ZIP", QString(), above).isEmpty());
-    EXPECT_EQ(app.boxes, QStringList{"Die Datei '" + above + "' hat eine Größe von 1.0 Mb.\nSoll die Datei entpackt werden?"});
+    EXPECT_EQ(app.boxes, QStringList{"Die Datei '" + above + "' hat eine Größe von 5,3 Mb.\nSoll die Datei entpackt werden?"});
     EXPECT_TRUE(fm.CreateTempPathIfFileArchiv("EMPTY.ZIP", QString(), empty).isEmpty());
     EXPECT_EQ(rec.lines, (QStringList{Notice("Fehler beim Entpacken: " + exact),
                                       Notice("Fehler in der Datei: '" + empty + "'")}));

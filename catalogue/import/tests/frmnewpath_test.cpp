@@ -3,7 +3,10 @@
 #include "catalogue/import/frmnewpath.h"
 #include "platform/gui/dialogs.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -51,6 +54,30 @@ TEST(frmNewPath, OkChecksBothFolders)
             EXPECT_EQ(f.Action, 0);
         }
     }
+}
+
+// Typing the parent of an offered folder keeps what was typed: the whole folder is re-pointed,
+// not the offered subfolder; Return does not make the typed text an offer of its own.
+TEST(frmNewPath, TypedOldFolderIsNotCompletedIntoASubfolder)
+{
+    test::AppFolder app;
+    QTemporaryDir dir;
+    frmNewPath f;
+    f.OldFolders = {"/games/atari/disks"};
+    f.ActFolders = {dir.path()};
+    f.Form_Load();
+    f.show();
+    QApplication::setActiveWindow(&f);
+    f.findChild<QComboBox*>("cboNewPath")->setEditText(dir.path());
+    QComboBox* old = f.findChild<QComboBox*>("cboOldPath");
+    old->setFocus();
+    QTest::keyClicks(old->lineEdit(), QStringLiteral("/games/atari"));
+    EXPECT_EQ(old->currentText(), QStringLiteral("/games/atari"));
+    QTest::keyClick(old->lineEdit(), Qt::Key_Return);   // the default button takes it
+    EXPECT_EQ(old->count(), 1);
+    EXPECT_EQ(f.Action, frmNewPath::kActionOK);
+    EXPECT_TRUE(app.boxes.isEmpty()) << app.boxes.join('\n').toStdString();
+    EXPECT_EQ(f.OldPath, QStringLiteral("/games/atari"));
 }
 
 TEST(frmNewPath, BrowseFillsTheComboUnlessCancelled)

@@ -3,9 +3,12 @@
 #include "catalogue/emulators/modemulator.h"
 #include "catalogue/mainwindow/frmmain.h"
 #include "catalogue/mainwindow/sidepane.h"
+#include "controls/grid/listview.h"
 #include "platform/gui/msgbox.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QDir>
 
 using namespace tv;
@@ -33,6 +36,34 @@ TEST_F(MainWindowStartUp, FirstRunWritesTheSettingsAtClose)
     EXPECT_TRUE(text.contains(QStringLiteral("\r\n\r\n[PROFILS]\r\nProfilCount=13\r\nProfilDefault=1\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("\r\n[WINDOWS]\r\nfrmMain=")));
     EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n")));
+}
+
+// The wizard switches off the profiles of the emulators not chosen: the start menu, the Start
+// drop-down and the start pane offer only the chosen emulator's profiles at once.
+TEST_F(MainWindowStartUp, AfterTheWizardOnlyActiveProfilesAreOffered)
+{
+    SetFirstRunWizardHook([this](const WizardHost&) {
+        ++wizards;
+        for (const auto& entry : gcolProfils) entry.value->Aktiv = entry.value->EmulKey == QLatin1String("3");
+    });
+    frmMain window;
+    window.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    ASSERT_EQ(wizards, 1);
+    const QStringList captions{"Atari800(Win) - Load cartridge", "Atari800(Win) - Load disc",
+                               "Atari800(Win) - Load tape", "Atari800(Win) - Run basic program (Enter DOS Path first!)",
+                               "Atari800(Win) - Run program"};
+    const auto texts = [](const QList<QAction*>& actions) {
+        QStringList out;
+        for (QAction* a : actions)
+            if (a->isVisible()) out << a->text();
+        return out;
+    };
+    EXPECT_EQ(texts(window.startMenu()->actions()), captions);
+    EXPECT_EQ(texts(window.startDropDown()->actions()), captions);
+    EXPECT_EQ(window.lvStart()->list()->RowCount(), 5);
+    window.close();
 }
 
 // Closed before its first activation ran (a start that failed early): the file stays as it was.

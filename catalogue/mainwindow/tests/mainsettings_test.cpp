@@ -307,6 +307,24 @@ TEST_F(SettingsFile, DamagedEntriesAreTolerated)
     EXPECT_TRUE((*gcolEmulators.item(2))->Aktiv);
 }
 
+// A profile name is a settings value of its own and never part of an option string: names
+// holding the option-string separators are read, kept under their positions and written back.
+TEST_F(SettingsFile, ProfilNamesWithSeparatorsAreKept)
+{
+    writeIni(QStringLiteral("[EMULATORS]\r\nEmulName1=E\r\nEmulType1=1\r\nEmulAktiv1=1\r\n[PROFILS]\r\nProfilCount=3\r\n"
+                            "ProfilEmul1=1\r\nProfilName1=a@@@b\r\nProfilEmul2=1\r\nProfilName2=c=@=d\r\n"
+                            "ProfilEmul3=1\r\nProfilName3=plain\r\n[EXTENSIONS]\r\n.COM=3\r\n"));
+    MainSettings s;
+    LoadMainSettings(s);
+    ASSERT_EQ(gcolProfils.count(), 3);
+    EXPECT_EQ((*gcolProfils.item(QStringLiteral("1")))->Name, QStringLiteral("a@@@b"));
+    EXPECT_EQ((*gcolProfils.item(QStringLiteral("2")))->Name, QStringLiteral("c=@=d"));
+    EXPECT_EQ(gaExtProfil[1], QStringLiteral("3"));
+    const QString text = MainSettingsText(s);
+    EXPECT_TRUE(text.contains(QStringLiteral("ProfilName1=a@@@b\r\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("ProfilName2=c=@=d\r\n")));
+}
+
 // Emulators but no profiles: no wizard, and the default emulators follow the stored ones.
 TEST_F(SettingsFile, EmulatorsWithoutProfiles)
 {

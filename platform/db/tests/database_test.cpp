@@ -1,6 +1,8 @@
 #include "dbfixture.h"
 
 #include <QFile>
+#include <chrono>
+#include <thread>
 
 using namespace tv;
 
@@ -279,4 +281,23 @@ TEST(DatabaseCompact, CopiesContentWithTheSameKey)
     auto rs = db->OpenRecordset(QStringLiteral("Select * From T where t = 'ärger'"));
     ASSERT_TRUE(rs);
     EXPECT_EQ(rs->RecordCount(), 1);
+}
+
+// Two copies of the program on one catalogue: while one writes, the other waits for the write
+// to end instead of failing at once with "database is locked".
+TEST_F(DbFixture, ASecondConnectionWaitsForAnotherWrite)
+{
+    tv::DbError e;
+    auto other = tv::Database::Open(path, "k", &e);
+    ASSERT_TRUE(other) << e.description.toStdString();
+    ASSERT_FALSE(other->Execute(QStringLiteral("BEGIN IMMEDIATE")));
+    // The other copy ends its write a moment later, on its own thread.
+    std::thread commit([&other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_FALSE(other->Execute(QStringLiteral("COMMIT")));
+    });
+    e = db->Execute(QStringLiteral("INSERT INTO Category VALUES (7, 'Demos')"));
+    commit.join();
+    EXPECT_FALSE(e) << e.description.toStdString();
+    other->Close();
 }
