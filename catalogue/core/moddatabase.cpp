@@ -5,6 +5,7 @@
 #include "modglobals.h"
 #include "modlang.h"
 #include "modmain.h"
+#include "platform/db/filekind.h"
 #include "platform/gui/msgbox.h"
 #include "platform/runtime/convert.h"
 
@@ -90,6 +91,18 @@ QString CreateDBFile(const QString& answer)
 
 bool ConnectDB(const QString& path)
 {
+    // A file that is plainly no catalogue is refused before any key or password is tried.
+    switch (ProbeDbFile(path)) {
+    case DbFileKind::Access:
+        MsgBox(Translate(QStringLiteral("Dies ist eine Access-Datenbank. Tovarin kann sie nicht öffnen: ")) + path,
+               vbCritical, kAppTitle);
+        return false;
+    case DbFileKind::Other:
+        showNotACatalogue(path, DbError{dbErrEngine, Translate(QStringLiteral("Unbekanntes Dateiformat"))});
+        return false;
+    case DbFileKind::MayBeCatalogue:
+        break;
+    }
     QByteArray key = kProgramKey;
     DbError e;
     auto db = Database::Open(path, key, &e);

@@ -1,5 +1,5 @@
-// The main window's answers to its lists and tree: the sort column and stored layouts a list
-// asks for, the texts of the coded file columns, and the drill-down list following the tree.
+// The main window's answers to its lists: the sort column and stored layouts a list asks for,
+// the texts of the coded file columns, and the drill-down list's columns following the tree.
 #include "frmmain.h"
 #include "columnstate.h"
 #include "listcolumns.h"
@@ -41,10 +41,9 @@ void frmMain::ConnectLists()
     lstMainFiles_->FetchContents.connect([this](int32_t, int32_t col, Variant& value, Variant&) {
         FetchCodedText(lstMainFiles_->Columns(), col, value);
     });
-    treeMain_->SelectionChange.connect([this] { treeMain_SelectionChange(); });
 }
 
-void frmMain::treeMain_SelectionChange()
+void frmMain::FollowTreeNode()
 {
     if (const auto item = treeMain_->SelectedItem()) {
         const bool autoRefresh = lstMain_->AutoRefresh();
@@ -57,7 +56,6 @@ void frmMain::treeMain_SelectionChange()
         if (!saved.empty()) ApplyColumnState(lstMain_->Columns().get(), saved, true);
         lstMain_->setAutoRefresh(autoRefresh);
     }
-    ShowCounts();
 }
 
 } // namespace tv

@@ -166,6 +166,52 @@ TEST_F(CatalogueTest, FilesThatAreNoCatalogueAreRefused)
     EXPECT_FALSE(goDB);
 }
 
+// A file of another format is refused at once, by what it is, without a password question;
+// only a file that may be an encrypted catalogue gets the question.
+TEST_F(CatalogueTest, OtherFormatsAreRecognisedBeforeAnyPasswordIsAsked)
+{
+    const QByteArray jet = QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(4076, '\0');
+    const QByteArray ace = QByteArray("\x00\x01\x00\x00Standard ACE DB\x00", 20) + QByteArray(4076, '\x11');
+    QByteArray text;
+    while (text.size() < 4096) text += "Spiele, Demos und Bilder; ";
+    text.truncate(4096);
+    QByteArray noise(8192, '\0');
+    quint32 x = 2463534242u;   // xorshift: evenly spread bytes, as an encrypted file has
+    for (char& c : noise) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = char(x >> 24);
+    }
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString message;   // the beginning of the one message
+        bool asked;
+    } const kCases[] = {
+        {"Access 97 file", jet, "Dies ist eine Access-Datenbank. Tovarin kann sie nicht öffnen: ", false},
+        {"Access 2007 file", ace, "Dies ist eine Access-Datenbank. Tovarin kann sie nicht öffnen: ", false},
+        {"zeros", QByteArray(4096, '\0'), "Dies ist keine Tovarin-Datenbank: ", false},
+        {"text of whole pages", text, "Dies ist keine Tovarin-Datenbank: ", false},
+        {"may be encrypted", noise, "Dies ist keine Tovarin-Datenbank: ", true},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        prompts.clear();
+        const QString path = file("other.MDB");
+        writeFile(path, c.bytes);
+        EXPECT_FALSE(ConnectDB(path));
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(c.message + path)) << messages[0].toStdString();
+        EXPECT_EQ(prompts.size(), c.asked ? 1 : 0);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), c.bytes);   // the refused file is left as it was
+    }
+    EXPECT_FALSE(goDB);
+}
+
 TEST_F(CatalogueTest, PasswordCatalogueOpensOnlyWithTheRightPassword)
 {
     DbError e;
