@@ -97,7 +97,7 @@ bool frmMain::TreeActive() const
 
 void frmMain::treeMain_SelectionChange()
 {
-    if (const auto item = treeMain_->SelectedItem()) lstMain_->Synchronize(item);
+    FollowTreeNode();
     UpdateActions();
     ShowCounts();
 }
