@@ -353,3 +353,5 @@ TEST_F(MainWindowActions, HomepageOpensTheLanguagesPage)
 }
 
 } // namespace
+
+
