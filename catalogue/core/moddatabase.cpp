@@ -18,10 +18,9 @@ namespace tv {
 
 std::shared_ptr<Database> goDB;
 
-namespace {
-
-// Every catalogue the program creates is encrypted with this key and has no password.
 const QByteArray kProgramKey = QByteArrayLiteral("Tovarin.Katalog.8bit");
+
+namespace {
 
 // The key the current (or last) catalogue was opened with, so that compaction keeps it.
 QString gKeyPath;

@@ -13,6 +13,9 @@ namespace tv {
 // by CloseDB; everything that queries the catalogue shares this one object.
 extern std::shared_ptr<Database> goDB;
 
+// Every catalogue the program creates is encrypted with this key and has no password.
+extern const QByteArray kProgramKey;
+
 // The catalogue's tables and indexes, in the order CreateCatalogue makes them.
 // Text columns compare without regard to case; tPath and tUnpackPath are file names and
 // compare exactly, as Linux file names do. Index names carry their table's name because

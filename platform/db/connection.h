@@ -56,10 +56,14 @@ public:
     // Runs an SQLite text with no parameters (pragmas, attach).
     DbError RunPlain(const QString& sql);
 
+    // True between BEGIN and COMMIT.
+    bool InTransaction() const;
+
     DbError EngineError() const;
     DbError ClosedError() const { return MakeDbError(dbErrObjectClosed); }
 
     void AddChild(const std::shared_ptr<DbChild>& child);
+    // Closes the children, commits an open transaction and closes the file.
     void Close();
 
 private:

@@ -73,6 +73,22 @@ DbError Database::Execute(const QString& sql)
     return lastError_ = connection_->Run(connection_->Translate(sql), {}, &recordsAffected_);
 }
 
+DbError Database::BeginTrans()
+{
+    if (!IsOpen()) return lastError_ = MakeDbError(dbErrObjectClosed);
+    if (InTransaction()) return lastError_ = {};
+    return lastError_ = connection_->RunPlain(QStringLiteral("BEGIN"));
+}
+
+DbError Database::CommitTrans()
+{
+    if (!IsOpen()) return lastError_ = MakeDbError(dbErrObjectClosed);
+    if (!InTransaction()) return lastError_ = {};
+    return lastError_ = connection_->RunPlain(QStringLiteral("COMMIT"));
+}
+
+bool Database::InTransaction() const { return IsOpen() && connection_->InTransaction(); }
+
 std::shared_ptr<QueryDef> Database::CreateQueryDef(const QString& name, const QString& sql)
 {
     if (!IsOpen()) {

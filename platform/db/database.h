@@ -44,6 +44,13 @@ public:
     DbError Execute(const QString& sql);
     int RecordsAffected() const { return recordsAffected_; }
 
+    // A transaction for writes that belong together (the import's batches): BeginTrans starts
+    // one unless one is open, CommitTrans ends it. Closing the database commits an open one,
+    // so that written rows stay, as they do when every write commits by itself.
+    DbError BeginTrans();
+    DbError CommitTrans();
+    bool InTransaction() const;
+
     // A temporary query definition (the name is kept, nothing is saved); null on a closed
     // database or an unreadable text, with LastError() set.
     std::shared_ptr<QueryDef> CreateQueryDef(const QString& name, const QString& sql);

@@ -41,10 +41,7 @@ protected:
         CatalogueTest::SetUp();
         CloseDB();
         writeIni(QStringLiteral("[MAIN]\r\nDatabase=") + dir.filePath(QStringLiteral("test.MDB")) + QStringLiteral("\r\n"));
-        SetMsgBoxHook([this](const QString& prompt, int, const QString&) {
-            messages << prompt;
-            return answer;
-        });
+        answer = vbYes;
         SysTimer::SetManualMode(true);
         window = std::make_unique<frmMain>();
         window->show();
@@ -56,7 +53,6 @@ protected:
     {
         window.reset();
         SysTimer::SetManualMode(false);
-        SetMsgBoxHook(nullptr);
         SetInputTextHook(nullptr);
         CatalogueTest::TearDown();
     }
@@ -74,8 +70,6 @@ protected:
         auto rs = goDB->OpenRecordset(QStringLiteral("SELECT tCategory FROM Category WHERE ID=1"));
         return rs && !rs->IsEOF() ? rs->Fields(0).Value().toString() : QString();
     }
-    int answer = vbYes;
-    QStringList messages;
     std::unique_ptr<frmMain> window;
 };
 
@@ -122,13 +116,19 @@ TEST_F(MainWindowActions, SearchRunsAfterThePauseAndStopRestoresTheList)
     EXPECT_EQ(files()->ItemCount(), 5);
 }
 
-// A search in the categories view narrows the drill-down list and the tree's node keeps it.
+// A search in the categories view keeps the chosen category and narrows its files.
 TEST_F(MainWindowActions, SearchNarrowsTheCategoriesView)
 {
     window->BuildView(3);
+    selectNode(QStringLiteral("2"), 2);  // "Demos"
+    type(1, QStringLiteral("t"));
+    window->moTimer_Timer();
+    ASSERT_TRUE(window->treeMain()->SelectedItem());
+    EXPECT_EQ(window->treeMain()->SelectedItem()->Key, QStringLiteral("2"));
+    EXPECT_EQ(window->lstMain()->ItemCount(), 1);
     type(1, QStringLiteral("boulder"));
     window->moTimer_Timer();
-    EXPECT_EQ(window->lstMain()->ItemCount(), 1);
+    EXPECT_EQ(window->lstMain()->ItemCount(), 0);
 }
 
 // Several selected rows go at once after the question; No deletes nothing.
@@ -161,7 +161,8 @@ TEST_F(MainWindowActions, FailedDeleteReportsAndReReads)
     command("mnuDel")->trigger();
     ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages[1].startsWith(QStringLiteral("Del-Error: "))) << messages[1].toStdString();
-    EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM MainFiles ORDER BY ID")), (std::vector<int>{2, 3}));
+    // The list is in name order: rows 0 to 3 are the files 1, 4, 2 and 3.
+    EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM MainFiles ORDER BY ID")), (std::vector<int>{3, 5}));
     EXPECT_EQ(files()->ItemCount(), 2);
     EXPECT_EQ(window->CountText(), QStringLiteral("Dateien: 2/2"));
 }
@@ -240,7 +241,7 @@ TEST_F(MainWindowActions, CommandsFollowTheSelection)
         EXPECT_EQ(window->lvStart()->isEnabled(), s.start);
         EXPECT_EQ(command("mnuNewCat")->isVisible(), s.newCat);
     };
-    files()->setSelectedIndex(4);
+    files()->setSelectedIndex(2);  // IT'S.XEX in the name-ordered list
     {
         SCOPED_TRACE("flat list");
         expectState({true, true, true, false});
@@ -315,7 +316,8 @@ TEST_F(MainWindowActions, RightClicksOpenTheMenus)
 TEST_F(MainWindowActions, SelectionPaneClicks)
 {
     vantile::ListView* pane = window->lvFilter()->list();
-    window->lvFilter()->list()->SetBookmark(3, -1, 0);
+    // Row 4 of the name-ordered pane is "Kassetten".
+    window->lvFilter()->list()->SetBookmark(4, -1, 0);
     EXPECT_EQ(files()->ItemCount(), 1);
     bool opened = false;
     QTimer timer;
@@ -330,7 +332,7 @@ TEST_F(MainWindowActions, SelectionPaneClicks)
     int16_t button = 1, shift = 0;
     bool cancel = false;
     pane->MouseDown.raise(button, shift, 0, 0, cancel);
-    pane->ItemClick.raise(3, 0, 1, 0, 0, 0);
+    pane->ItemClick.raise(4, 0, 1, 0, 0, 0);
     EXPECT_TRUE(opened);
     pane->HeaderClick.raise(0, 1);
     EXPECT_EQ(window->lvFilter()->CurrentRow(), 0);
