@@ -61,15 +61,16 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
         *error = c->EngineError();
         return nullptr;
     }
-    // Writes autocommit; the write-ahead log with normal syncing keeps an import fast.
     rc = RegisterJetFunctions(c->db_);
     if (rc == SQLITE_OK) rc = RegisterFindModule(c->db_);
-    DbError e = rc == SQLITE_OK ? c->RunPlain(QStringLiteral("PRAGMA journal_mode=WAL")) : c->EngineError();
-    if (!e) e = c->RunPlain(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    DbError e = rc == SQLITE_OK ? c->RunPlain(QStringLiteral("PRAGMA synchronous=NORMAL")) : c->EngineError();
     // The views read and sort the whole file list: a page cache of up to 64 MiB keeps a large
     // catalogue's pages decrypted between queries, and sorting in memory spares temporary files.
     if (!e) e = c->RunPlain(QStringLiteral("PRAGMA cache_size=-65536"));
     if (!e) e = c->RunPlain(QStringLiteral("PRAGMA temp_store=MEMORY"));
+    // A file being opened is not written until its owner has accepted it (StartWriting): a
+    // file that turns out to be no catalogue, or a newer one, must be left as it was.
+    if (!e && create) e = c->StartWriting();
     if (e) {
         *error = e;
         return nullptr;
@@ -141,6 +142,12 @@ DbError DbConnection::Run(const JetSql& sql, const std::vector<Variant>& paramet
     sqlite3_clear_bindings(stmt);
     if (changes) *changes = error ? 0 : sqlite3_changes(db_);
     return error;
+}
+
+DbError DbConnection::StartWriting()
+{
+    // Writes autocommit; the write-ahead log with normal syncing keeps an import fast.
+    return RunPlain(QStringLiteral("PRAGMA journal_mode=WAL"));
 }
 
 DbError DbConnection::RunPlain(const QString& sql)

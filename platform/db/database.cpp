@@ -55,6 +55,12 @@ DbError Database::Compact(const QString& source, const QString& target, const QB
 
 bool Database::IsOpen() const { return connection_ && connection_->IsOpen(); }
 
+DbError Database::StartWriting()
+{
+    if (!IsOpen()) return lastError_ = MakeDbError(dbErrObjectClosed);
+    return lastError_ = connection_->StartWriting();
+}
+
 void Database::Close()
 {
     if (connection_) connection_->Close();
