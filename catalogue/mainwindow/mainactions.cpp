@@ -1,6 +1,7 @@
 // The main window's reactions to its lists, tree and panes, the commands that follow the
 // selection (action enabler), the edit pop-up and the home page.
 #include "frmmain.h"
+#include "columnstate.h"
 #include "homepage.h"
 #include "searchpane.h"
 #include "sidepane.h"
@@ -13,6 +14,8 @@
 #include "catalogue/reports/simplereport.h"
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/usertree.h"
+#include "controls/grid/column.h"
+#include "controls/grid/columns.h"
 #include "controls/grid/listview.h"
 
 #include <QApplication>
@@ -145,7 +148,7 @@ void frmMain::UpdateActions(const QString& source)
     tbStart_->setEnabled(canStart);
     lvStart_->setEnabled(canStart);
     lvStart_->list()->setBackColor(canStart ? kWindowColour : kButtonFaceColour);
-    lvStart_->list()->Refresh();
+    lvStart_->list()->Redraw(-1, -1, true);
     UpdatePreview();
 }
 
