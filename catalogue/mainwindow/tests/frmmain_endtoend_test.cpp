@@ -132,7 +132,7 @@ TEST_F(EndToEnd, FromFirstStartToRestart)
         EXPECT_EQ(window.lstMainFiles()->ItemCount(), 5);
 
         // A selection from the pane: the disk images.
-        window.lvFilter()->list()->SetBookmark(1, -1, 0);  // "Disketten"
+        window.lvFilter()->list()->SetBookmark(3, -1, 0);  // "Disketten", in the name-ordered pane
         EXPECT_EQ(window.lstMainFiles()->ItemCount(), 2);
         window.lvFilter()->list()->SetBookmark(0, -1, 0);
 
@@ -191,7 +191,7 @@ TEST_F(EndToEnd, FromFirstStartToRestart)
         EXPECT_TRUE(lines[0].contains(QStringLiteral("Datei")));
 
         // Closing with the disk-image selection on and the catalogue compacted.
-        window.lvFilter()->list()->SetBookmark(1, -1, 0);
+        window.lvFilter()->list()->SetBookmark(3, -1, 0);
         window.setCompactOnClose(true);
         JobCloser closer;
         window.close();
@@ -206,7 +206,7 @@ TEST_F(EndToEnd, FromFirstStartToRestart)
     settle();
     EXPECT_EQ(gtDBPath, catalogue);
     EXPECT_EQ(again.ViewMode(), 1);
-    EXPECT_EQ(again.lvFilter()->CurrentRow(), 1);
+    EXPECT_EQ(again.lvFilter()->CurrentRow(), 3);
     EXPECT_EQ(again.lstMainFiles()->ItemCount(), 2);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MainFiles")), 4);
 }
