@@ -67,7 +67,7 @@ TEST_P(DbFixture, TextColumnsCompareAndSortWithoutCaseInUnicode)
 
 // Lengths and dates far outside any text or calendar give a plain result, never undefined
 // behaviour (conversions of such doubles to integers are).
-TEST_F(DbFixture, FunctionsTakeHugeLengthsAndDatesOutOfRange)
+TEST_P(DbFixture, FunctionsTakeHugeLengthsAndDatesOutOfRange)
 {
     addFiles();
     struct Case { const char* expression; Variant expected; };
