@@ -7,6 +7,7 @@
 #include "platform/db/database.h"
 #include "platform/gui/imagelist.h"
 #include "platform/gui/modfont.h"
+#include "catalogue/core/modlang.h"
 #include "platform/gui/msgbox.h"
 #include "platform/gui/systimer.h"
 #include "platform/runtime/format.h"
@@ -103,7 +104,9 @@ SimpleReport::~SimpleReport()
 
 void SimpleReport::reportError(const char* procedure, const QString& description) const
 {
-    MsgBox(description, vbCritical, QStringLiteral("Q16-Report-Fehler: ") + QString::fromLatin1(procedure));
+    // The list's failures are the engine's, reading the catalogue.
+    MsgBox(FailureText(QStringLiteral("Fehler beim Lesen der Datenbank: "), description), vbCritical,
+           QStringLiteral("Q16-Report-Fehler: ") + QString::fromLatin1(procedure));
 }
 
 // ---- persistence ---------------------------------------------------------------------------

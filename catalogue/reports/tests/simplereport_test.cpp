@@ -278,6 +278,17 @@ TEST_F(Report, FewerRowsThanAskedForRequeries)
     EXPECT_EQ(report->ItemCount(), 2);
 }
 
+// A query the engine refuses is reported in the program's language, the engine's text behind it.
+TEST_F(Report, AFailingQueryIsReportedBehindASentence)
+{
+    report->setDataBase(db);
+    report->Setup(QStringLiteral("SELECT ID FROM NoSuchTable"), 0, 0);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Q16-Report-Fehler: DataSetup: Fehler beim Lesen der Datenbank: ")))
+        << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("NoSuchTable"), Qt::CaseInsensitive));
+}
+
 TEST_F(Report, AnEmptyRecordSourceClearsTheGridAndCloses)
 {
     openGames();
