@@ -82,7 +82,8 @@ QString CreateDBFile(const QString& answer)
         if (e.number == dbErrDatabaseExists)
             MsgBox(Translate(QStringLiteral("Der Datenbankname ist schon vorhanden!")), vbExclamation, QStringLiteral("Error"));
         else
-            MsgBox(Translate(QStringLiteral("Fehler: ")) + e.description, vbCritical, QStringLiteral("Error"));
+            MsgBox(FailureText(QStringLiteral("Fehler beim Erstellen der Datenbank: "), e.description), vbCritical,
+                   QStringLiteral("Error"));
         return QString();
     }
     db->Close();
@@ -155,7 +156,7 @@ bool CompactDB()
     auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     auto fail = [](const QString& description) {
         QApplication::restoreOverrideCursor();
-        MsgBox(QStringLiteral("CompactDB-Error: ") + description, vbOKOnly, kAppTitle);
+        MsgBox(FailureText(QStringLiteral("Fehler beim Komprimieren der Datenbank: "), description), vbOKOnly, kAppTitle);
         QApplication::setOverrideCursor(Qt::WaitCursor);
         return false;
     };

@@ -334,6 +334,11 @@ int LangMsgBox(const QString& prompt, int buttons, const QString& title)
     return MsgBox(Translate(prompt), buttons, Translate(title));
 }
 
+QString FailureText(const QString& whatFailed, const QString& engineText)
+{
+    return Translate(whatFailed) + engineText;
+}
+
 void AddControlTranslator(ControlTranslator translator) { translators().push_back(std::move(translator)); }
 
 } // namespace tv

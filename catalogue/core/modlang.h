@@ -45,6 +45,11 @@ void TranslateForm(QWidget* window, bool withCaption, bool reverse);
 void SetLangContext(const QString& windowName);
 void ResetLangContext();
 
+// A failure the engine describes in its own words, which are English, as the user reads it:
+// the translated sentence saying what failed ("Fehler beim Lesen der Datenbank: "), then
+// the engine's text. The engine's text is never shown alone.
+QString FailureText(const QString& whatFailed, const QString& engineText);
+
 // A message box whose prompt and title pass through Translate.
 int LangMsgBox(const QString& prompt, int buttons, const QString& title = QString());
 

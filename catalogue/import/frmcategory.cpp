@@ -125,7 +125,9 @@ void frmCategory::cmdOk_Click()
         }
     }
     // Rows written before a failure stay, so the caller refreshes its list in any case.
-    if (err) MsgBox(QStringLiteral("Category-Error: ") + err.description, vbCritical, QString(), this);
+    if (err)
+        MsgBox(FailureText(QStringLiteral("Fehler beim Speichern der Kategorie: "), err.description), vbCritical,
+               QString(), this);
     Changed = true;
     accept();
 }

@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -95,6 +96,12 @@ void frmProcess::AddResultRow(const QString& text, int number)
     const int32_t row = lstResult->RowCount() - 1;
     lstResult->setData(Variant(QStringLiteral("Name")), row, Variant(text));
     if (number != -1) lstResult->setData(Variant(QStringLiteral("Filetyp")), row, Variant(int32_t(number)));
+    // A line wider than the list widens its column (room for the icon and the cell margins
+    // included), so that the list scrolls sideways to it instead of cutting it short.
+    if (const auto name = lstResult->Columns()->Item(Variant(QStringLiteral("Name")))) {
+        const int32_t needed = QFontMetrics(lstResult->Font()->toQFont()).horizontalAdvance(text) + 40;
+        if (needed > name->Width()) name->SetWidth(std::min(needed, name->MaxWidth));
+    }
     if (lstResult->RowCount() % 10 == 0) lstResult->Refresh();
 }
 
@@ -113,8 +120,10 @@ void frmProcess::SetupResultList(bool checkColumns)
     if (imgMain) lstResult->setIcons(imgMain);
     layout()->activate();
     const auto& columns = lstResult->Columns();
-    columns->Add(QStringLiteral("Name"), std::max(lstResult->width() - 48, 64), 0, 0, 0, false, {}, {}, {},
-                 Variant(QStringLiteral("Filetyp")));
+    const auto name = columns->Add(QStringLiteral("Name"), std::max(lstResult->width() - 48, 64), 0, 0, 0, false, {},
+                                   {}, {}, Variant(QStringLiteral("Filetyp")));
+    // Long paths widen the column as they arrive (AddResultRow).
+    if (name) name->MaxWidth = 32767;
     columns->Add(QStringLiteral("Filetyp"), 64, -1, 0, 0, false, {}, {}, {}, Variant(QString()));
     if (checkColumns)
         for (const char* key : {"Key", "File", "Path", "OrgType"})

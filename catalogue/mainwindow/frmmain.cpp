@@ -19,6 +19,7 @@
 #include "platform/gui/msgbox.h"
 #include "frmmainfilter.h"
 #include "previewpane.h"
+#include "searchpane.h"
 #include "sidepane.h"
 #include "viewsql.h"
 
@@ -121,15 +122,7 @@ void frmMain::BuildPanes()
     splitList_->setSizes({mSettings.ListSplitPos / 15, 400});
     setCentralWidget(splitMenu_);
 
-    // The tree's selected node chooses the rows of the drill-down list.
-    treeMain_->SelectionChange.connect([this] {
-        if (const auto item = treeMain_->SelectedItem()) lstMain_->Synchronize(item);
-    });
-    // A double click starts the file with its type's profile.
-    lstMain_->ItemDblClick.connect([this](int32_t, int16_t, int16_t) { StartFile(); });
-    lstMainFiles_->ItemDblClick.connect([this](int32_t, int16_t, int16_t) { StartFile(); });
-    lstMain_->SelectionChange.connect([this] { UpdatePreview(); });
-    lstMainFiles_->SelectionChange.connect([this] { UpdatePreview(); });
+    ConnectListEvents();
 }
 
 // The view pane and the filter pane of the side frame.
@@ -162,7 +155,9 @@ void frmMain::BuildSidePanes()
     lvStart_->list()->ItemDblClick.connect([this](int32_t clicked, int32_t) {
         if (clicked >= 0) StartEntry(lvStart_->list()->Data(Variant(QStringLiteral("Key")), clicked).toString());
     });
+    BuildSearchPane();
     layout->addWidget(lvViews_);
+    layout->addWidget(search_);
     layout->addWidget(lvStart_);
     layout->addWidget(lvFilter_, 1);
 }
@@ -191,6 +186,8 @@ void frmMain::EnableCatalogueCommands()
 {
     const bool open = bool(goDB);
     for (QAction* action : catalogueCommands_) action->setEnabled(open);
+    search_->EnableSearch(open);
+    UpdateActions();
 }
 
 void frmMain::SetCaption()

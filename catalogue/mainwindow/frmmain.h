@@ -20,6 +20,7 @@ namespace tv {
 
 class ReportView;
 class PreviewPane;
+class SearchPane;
 class SidePane;
 class SimpleReport;
 class UserTree;
@@ -70,9 +71,32 @@ public:
     void StartEntry(const QString& entryKey);
     // The options window; the start menus and the start pane follow a changed profile list.
     void mnuOption_Click();
-    // The selected file: the ID as a number in the drill-down list, negated in the flat list;
-    // 0 for none.
-    qint32 SelectedFileID();
+    // The selected file as the action enabler keeps it: the ID as a number in the drill-down
+    // list, negated in the flat list; 0 for none.
+    qint32 SelectedFileID() const { return InfoTag; }
+    // The selected file's type code, 0 for none.
+    int CurrentFileType() const { return mCurrentFileType; }
+
+    // ---- search (mainsearch.cpp) ----
+    SearchPane* searchPane() const { return search_; }
+    // Runs the search now: rebuilds the view when a box differs from what the view was built
+    // with. The pause timer calls it; so do Enter, a history entry and the stop button.
+    void moTimer_Timer();
+    void cmdStopSearch_Click();
+
+    // ---- selection-dependent commands (mainactions.cpp, maindelete.cpp) ----
+    // Enables the commands that need a file or category for what is selected now and keeps
+    // the selected file for start and preview. "lstMain" names the drill-down list as the
+    // source of the change; any other text leaves it to the active control.
+    void UpdateActions(const QString& source = QString());
+    // Deletes the selected files, category or start day after a question.
+    void mnuDel_Click();
+    // Renames the selected category, or opens the details of one file or the category window
+    // for several.
+    void EditSelected();
+    void mnuHomepage_Click();
+    // The pop-up of the edit menu at the pointer (right click on a list or the tree).
+    void ShowEditMenu();
 
     // Applies gtLanguageFile to the program and this window.
     void ApplyLanguage();
@@ -115,6 +139,15 @@ private:
     void BuildLanguageMenu(QMenu* view);
     void TranslatePanes();
     void mnuCheckFiles_Click();
+    void BuildSearchPane();
+    void BuildActionCommands(QMenu* edit, QMenu* help);
+    void ConnectListEvents();
+    // In the tree views: whether the tree rather than the drill-down list is the active control.
+    bool TreeActive() const;
+    void treeMain_SelectionChange();
+    void RenameCategory();
+    // The catalogue IDs of the selected rows of the shown list, in their order.
+    QList<qint32> SelectedRowIDs();
     void mnuNewCat_Click();
     void mnuFilepath_Click();
     void mnuFilter_Click();
@@ -175,6 +208,18 @@ private:
     QLabel* sumList_ = nullptr;
     QLabel* info_ = nullptr;
     QList<QAction*> catalogueCommands_;  // usable only with an open catalogue
+    SearchPane* search_ = nullptr;
+    QStringList SearchTexts;  // the search boxes' texts the current view was built with
+    QMenu* mnuEdit_ = nullptr;
+    QAction* mnuDetails_ = nullptr;
+    QAction* mnuDel_ = nullptr;
+    QAction* mnuFilepath_ = nullptr;
+    QAction* tbStart_ = nullptr;  // toolbar buttons "Start", "Edit" and "Del"
+    QAction* tbEdit_ = nullptr;
+    QAction* tbDel_ = nullptr;
+    qint32 InfoTag = 0;  // the selected file (see SelectedFileID)
+    int mCurrentFileType = 0;
+    bool TreeFocused = true;  // the tree had the focus after the drill-down list last
 };
 
 } // namespace tv

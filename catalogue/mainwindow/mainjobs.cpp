@@ -136,6 +136,8 @@ void frmMain::RefreshAfterDelete(bool noRequery)
     } else {
         lstMainFiles_->Requery();
     }
+    ShowCounts();
+    UpdateActions();
 }
 
 void frmMain::EditFiles(qint32 fileID)
@@ -154,16 +156,6 @@ void frmMain::EditFiles(qint32 fileID)
         lstMainFiles_->Requery();
         lstMainFiles_->Find(Variant(int32_t(0)), Variant(fileID));
     }
-}
-
-qint32 frmMain::SelectedFileID()
-{
-    if (lists_->currentWidget() == lstMainFiles_) {
-        const Variant id = lstMainFiles_->FieldValue(Variant(QStringLiteral("ID")));
-        return id.isNull() ? 0 : -id.toLong();
-    }
-    const qint32 key = lstMain_->SelectedItemKey();
-    return key > 0 ? key : 0;
 }
 
 void frmMain::StartFile(QString profileKey, qint32 fileID)

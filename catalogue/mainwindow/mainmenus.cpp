@@ -62,10 +62,9 @@ void frmMain::BuildMenus()
     mnuStart_->setObjectName(QStringLiteral("mnuStart"));
     mnuStart_->addAction(QString())->setObjectName(QStringLiteral("mnuProfil"));
     connect(mnuStart_, &QMenu::triggered, this, [this](QAction* item) { StartEntry(item->data().toString()); });
-    catalogueCommands_ << mnuStart_->menuAction();
-    catalogueCommands_ << AddCommand(edit, "mnuDetails", text("&Details"), QKeySequence(tr("Ctrl+D")), [this] {
-        if (const qint32 id = std::abs(SelectedFileID())) EditFiles(id);
-    });
+    // Start, details, delete and the file path follow the selection (UpdateActions).
+    mnuDetails_ = AddCommand(edit, "mnuDetails", text("&Details"), QKeySequence(tr("Ctrl+D")), [this] { EditSelected(); });
+    mnuDel_ = AddCommand(edit, "mnuDel", text("&Löschen"), QKeySequence(Qt::Key_Delete), [this] { mnuDel_Click(); });
     mnuNewCat_ = AddCommand(edit, "mnuNewCat", text("&Neue Kategorie"), QKeySequence(tr("Ctrl+R")), [this] { mnuNewCat_Click(); });
     edit->addSeparator();
     catalogueCommands_ << AddCommand(edit, "mnuFilter", text("&Filter"), QKeySequence(tr("Ctrl+F")),
@@ -75,8 +74,9 @@ void frmMain::BuildMenus()
         else lstMain_->FindDialog();
     });
     edit->addSeparator();
-    catalogueCommands_ << AddCommand(edit, "mnuFilepath", text("Dateipfad"), QKeySequence(tr("Ctrl+E")),
-                                     [this] { mnuFilepath_Click(); });
+    mnuFilepath_ = AddCommand(edit, "mnuFilepath", text("Dateipfad"), QKeySequence(tr("Ctrl+E")),
+                              [this] { mnuFilepath_Click(); });
+    mnuEdit_ = edit;
 
     QMenu* view = menuBar()->addMenu(text("&Ansicht"));
     BuildLanguageMenu(view);
@@ -127,6 +127,8 @@ void frmMain::BuildMenus()
                                   [this] { mnuOption_Click(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
+    AddCommand(help, "mnuHomepage", text("&Homepage"), none, [this] { mnuHomepage_Click(); });
+    help->addSeparator();
     AddCommand(help, "mnuLogo", text("&Info"), none, [this] {
         frmLogo logo(this);
         logo.exec();
@@ -156,8 +158,18 @@ void frmMain::BuildMenus()
     start->setObjectName(QStringLiteral("tbStart"));
     start->setToolTip(text("File starten"));
     connect(start, &QAction::triggered, this, [this] { StartFile(); });
-    catalogueCommands_ << start;
+    tbStart_ = start;
     button(start, &startDropDown_, [this](const QString& key) { StartEntry(key); });
+    tbEdit_ = new QAction(text("Details"), this);
+    tbEdit_->setObjectName(QStringLiteral("tbEdit"));
+    tbEdit_->setToolTip(text("Eigenschaften"));
+    connect(tbEdit_, &QAction::triggered, this, [this] { EditSelected(); });
+    button(tbEdit_, nullptr, {});
+    tbDel_ = new QAction(text("Löschen"), this);
+    tbDel_->setObjectName(QStringLiteral("tbDel"));
+    tbDel_->setToolTip(text("Löschen"));
+    connect(tbDel_, &QAction::triggered, this, [this] { mnuDel_Click(); });
+    button(tbDel_, nullptr, {});
     button(options, nullptr, {});
     button(exit, nullptr, {});
     tlbMain_->setVisible(mSettings.ShowToolbar);
@@ -199,10 +211,7 @@ void frmMain::mnuPreview_Click()
 void frmMain::UpdatePreview()
 {
     if (!preview_->Active || !preview_->isVisible()) return;
-    const qint32 id = SelectedFileID();
-    const Variant type = FilesListShown() ? lstMainFiles_->FieldValue(Variant(QStringLiteral("iTyp")))
-                                          : lstMain_->FieldValue(Variant(QStringLiteral("iTyp")));
-    preview_->ShowPreview(id, type.isNull() ? 0 : int(type.toLong()));
+    preview_->ShowPreview(SelectedFileID(), CurrentFileType());
 }
 
 void frmMain::mnuCheckFiles_Click()
@@ -239,7 +248,7 @@ void frmMain::mnuFilepath_Click()
     QString path;
     if (FilesListShown()) {
         path = lstMainFiles_->FieldValue(Variant(column)).text();
-    } else if (lstMain_->isAncestorOf(QApplication::focusWidget())) {
+    } else if (!TreeActive()) {
         path = lstMain_->FieldValue(Variant(column)).text();
     }
     // The tree's nodes are categories and start days, never files: with the tree active

@@ -2,6 +2,7 @@
 #include "frmmain.h"
 #include "columnstate.h"
 #include "previewpane.h"
+#include "searchpane.h"
 #include "sidepane.h"
 #include "viewsql.h"
 
@@ -22,6 +23,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
 
@@ -106,6 +108,11 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     request.ShowCategory = showCategory;
     request.LastID = goFileManager ? goFileManager->lStartFileID : 0;
     request.ViewCaption = viewCaption;
+    // The search the view is built with; a later search is due only when a box differs.
+    SearchTexts = search_->Texts();
+    search_->cmdStopSearch()->setEnabled(search_->HasSearchText());
+    request.FileSearch = SearchTexts.value(1);
+    request.PathSearch = SearchTexts.value(2);
     const FilterPtr* selection = mSettings.Filters.item(QString::number(CurrentFilterKey));
     if (CurrentFilterKey != 0 && selection) request.Selection = selection->get();
     const ViewSql sql = BuildViewSql(request);
@@ -149,6 +156,7 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     }
     lvViews_->SetCurrentRow(mode - 1);
     ShowCounts();
+    UpdateActions();
     ShowInfo(DurationText(lvViews_->Text(mode - 1), clock.elapsed() / 1000.0));
 }
 

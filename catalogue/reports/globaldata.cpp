@@ -52,14 +52,16 @@ QString MakeSQLCriterion(const QString& fieldName, int fieldType, const Variant&
         }
         return QStringLiteral("'' & ") + f + QStringLiteral("LIKE '") + likeSafe(value.text()) + QStringLiteral("*'");
     case dbText: {
-        QString s = likeSafe(value.text());
+        QString s = value.text();
         QString field = f;
         if (!caseSensitive) {
             s = s.toUpper();
             field = QStringLiteral("UCASE(") + f + QLatin1Char(')');
         }
-        return exact ? field + QStringLiteral("= '") + s + QLatin1Char('\'')
-                     : field + QStringLiteral("LIKE '") + s + QStringLiteral("*'");
+        // An equality compares the literal as typed ("Joe's Game.atr" must find itself); only a
+        // pattern needs its special characters masked.
+        return exact ? field + QStringLiteral("= ") + SQLQuote(s)
+                     : field + QStringLiteral("LIKE '") + likeSafe(s) + QStringLiteral("*'");
     }
     default:
         return QString();

@@ -7,6 +7,7 @@
 #include "platform/db/database.h"
 #include "platform/gui/imagelist.h"
 #include "platform/gui/modfont.h"
+#include "catalogue/core/modlang.h"
 #include "platform/gui/msgbox.h"
 #include "platform/gui/systimer.h"
 #include "platform/runtime/format.h"
@@ -34,6 +35,8 @@ int32_t roundEven(double v) { return int32_t(std::nearbyint(v)); }
 std::shared_ptr<ImageList> makeSortArrows()
 {
     auto list = std::make_shared<ImageList>();
+    // The list keeps its images at their own size: scaled to the usual 16, they blur.
+    list->ImageWidth = list->ImageHeight = 8;
     for (bool up : {true, false}) {
         QImage image(8, 8, QImage::Format_ARGB32);
         image.fill(Qt::transparent);
@@ -101,7 +104,9 @@ SimpleReport::~SimpleReport()
 
 void SimpleReport::reportError(const char* procedure, const QString& description) const
 {
-    MsgBox(description, vbCritical, QStringLiteral("Q16-Report-Fehler: ") + QString::fromLatin1(procedure));
+    // The list's failures are the engine's, reading the catalogue.
+    MsgBox(FailureText(QStringLiteral("Fehler beim Lesen der Datenbank: "), description), vbCritical,
+           QStringLiteral("Q16-Report-Fehler: ") + QString::fromLatin1(procedure));
 }
 
 // ---- persistence ---------------------------------------------------------------------------
@@ -417,10 +422,8 @@ void SimpleReport::setRecordSource(const QString& source)
     recordSource_ = source;
     changed("RecordSource");
     if (source.isEmpty()) {
-        grid_->setRowCount(0);
-        grid_->Reset();
         CloseData();
-        if (grid_->AutoRefresh()) grid_->Refresh();
+        clearGrid();
     } else {
         OpenView();
     }
@@ -441,6 +444,13 @@ void SimpleReport::Setup(const QString& recordSource, int16_t invisCols, int32_t
     setRecordSource(recordSource);
 }
 
+void SimpleReport::clearGrid()
+{
+    grid_->setRowCount(0);
+    grid_->Reset();
+    if (grid_->AutoRefresh()) grid_->Refresh();
+}
+
 bool SimpleReport::filterActive() const { return filterColumn_.toLong() != -1 && !filterValue_.text().isEmpty(); }
 
 bool SimpleReport::OpenView()
@@ -453,6 +463,11 @@ bool SimpleReport::OpenView()
         sortColumn_ = -1;
     }
     if (DataSetup() == -1) return false;
+    if (!rs_) {
+        // Nothing open (a load kept pending): no columns or rows of an earlier source stay.
+        clearGrid();
+        return false;
+    }
     return ColumnSetup();
 }
 
@@ -463,7 +478,13 @@ int32_t SimpleReport::DataSetup()
         rs_.reset();
         return 0;
     }
-    if (!IsOnScreen()) return 0;
+    if (!IsOnScreen()) {
+        // The load waits until the list shows; the rows of the previous source must not stay
+        // meanwhile, or the pending load would never run.
+        if (rs_) rs_->Close();
+        rs_.reset();
+        return 0;
+    }
     const int32_t filterColumn = filterActive() ? filterColumn_.toLong() : -1;
     const int32_t sortColumn = sortMode_ == 1 ? -1 : sortColumn_;
     const QString sql = MakeSQLParamQuery(recordSource_, filterColumn, sortColumn, ascending_);

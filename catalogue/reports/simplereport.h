@@ -232,6 +232,8 @@ private:
     bool OpenView();
     int32_t DataSetup();
     void CloseData();
+    // No rows and no columns.
+    void clearGrid();
     bool ColumnSetup();
     void ApplyLegacyLayout(const QString& text);
     void UpdateView(bool rebuild, bool keepPosition);

@@ -115,7 +115,9 @@ void SimpleReport::CopyToClipboard(bool useSelection)
     QString text = headers.join(QLatin1Char('\t')) + lineEnd;
 
     if (useSelection) {
-        if (const VariantArray* rows = SelectedItemsEx().array())
+        // The members must outlive the pointer into their array.
+        const Variant members = SelectedItemsEx();
+        if (const VariantArray* rows = members.array())
             for (int i = rows->lbound(); i <= rows->ubound(); ++i)
                 text += BuildClipboardText(rows->at(i).toLong()) + lineEnd;
     } else {

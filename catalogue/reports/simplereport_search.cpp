@@ -176,6 +176,11 @@ void SimpleReport::FindDialog(bool mode, bool fModal)
         delete frmFind_;
         frmFind_ = nullptr;
     } else {
+        // A window closed by its title bar was unloaded: it loads again, on today's columns.
+        if (frmFind_ && !frmFind_->IsLoaded) {
+            delete frmFind_;
+            frmFind_ = nullptr;
+        }
         if (!frmFind_) {
             frmFind_ = new frmSearch(this);
             frmFind_->setWindowFlag(Qt::Window);

@@ -25,7 +25,7 @@ bool CTreeItem::rebuildParentBuffers(const QString& procedure) const
 {
     auto levels = subtree_->FetchLevels();
     const DbError error = levels ? levels->CreateParentBuffers(true) : DbError();
-    if (error) ShowTreeError(procedure, error.number, error.description);
+    if (error) ShowTreeError(procedure, error);
     return !error;
 }
 

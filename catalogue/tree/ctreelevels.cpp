@@ -103,7 +103,7 @@ void CTreeLevels::Setup(const QStringList& sqls)
         auto done = qScopeGuard([this] { inSetup_ = false; });
         for (const QString& sql : sqls) {
             if (DbError error = AddNew(Variant(QString()), sql)) {
-                ShowTreeError(QStringLiteral("CTreeLevels_Setup"), error.number, error.description);
+                ShowTreeError(QStringLiteral("CTreeLevels_Setup"), error);
                 return;
             }
         }
@@ -179,7 +179,7 @@ std::shared_ptr<TreeNodes> CTreeLevels::Getnodes(int level, const QString& paren
     auto rs = r->itemQuery->OpenRecordset(dbOpenSnapshot);
     if (!rs) {
         const DbError& error = r->itemQuery->LastError();
-        ShowTreeError(QStringLiteral("CTreeLevels_Getnodes"), error.number, error.description);
+        ShowTreeError(QStringLiteral("CTreeLevels_Getnodes"), error);
         return nullptr;
     }
     return std::make_shared<TreeNodes>(std::move(rs));
@@ -192,7 +192,7 @@ QString CTreeLevels::FindParentKey(const QString& itemKey, int level)
     auto rs = db_->OpenRecordset(MakeSQLFindParent(sql, itemKey), dbOpenSnapshot);
     if (!rs) {
         const DbError& error = db_->LastError();
-        ShowTreeError(QStringLiteral("CTreeLevels_FindParentKey"), error.number, error.description);
+        ShowTreeError(QStringLiteral("CTreeLevels_FindParentKey"), error);
         return QString();
     }
     TreeNodes rows(std::move(rs));

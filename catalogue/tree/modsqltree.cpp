@@ -1,5 +1,6 @@
 #include "catalogue/tree/modsqltree.h"
 
+#include "catalogue/core/modlang.h"
 #include "platform/db/field.h"
 #include "platform/gui/msgbox.h"
 #include "platform/runtime/format.h"
@@ -287,6 +288,13 @@ void ShowTreeError(const QString& procedure, int number, const QString& descript
 {
     MsgBox(QString::number(number) + QLatin1String(": ") + description, vbCritical | vbOKOnly,
            QLatin1String("Tree: ") + procedure);
+}
+
+void ShowTreeError(const QString& procedure, const DbError& error)
+{
+    MsgBox(FailureText(QStringLiteral("Fehler beim Lesen der Datenbank: "),
+                       QString::number(error.number) + QLatin1String(": ") + error.description),
+           vbCritical | vbOKOnly, QLatin1String("Tree: ") + procedure);
 }
 
 } // namespace tv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/dberror.h"
 #include "platform/runtime/variant.h"
 
 #include <QDateTime>
@@ -60,5 +61,8 @@ QString MakeSQLParamQuery(const QString& sql, int filterColumn, int sortColumn, 
 // The tree's error box: "<number>: <description>", titled "Tree: " and the procedure's
 // name, stop icon, OK button.
 void ShowTreeError(const QString& procedure, int number, const QString& description);
+// The same box for a failure of the catalogue's engine: number and English text follow the
+// translated sentence that reading the catalogue failed.
+void ShowTreeError(const QString& procedure, const DbError& error);
 
 } // namespace tv

@@ -264,7 +264,7 @@ void UserTree::Requery(bool keepBuffers)
     if (!root_ || !levels_) return;
     if (!keepBuffers) {
         if (DbError error = levels_->CreateParentBuffers(true)) {
-            ShowTreeError(QStringLiteral("UserTree_Requery"), error.number, error.description);
+            ShowTreeError(QStringLiteral("UserTree_Requery"), error);
             return;
         }
     }

@@ -172,7 +172,8 @@ int DrawText(HandleId hdc, const QString& text, Rect& r, uint32_t format)
             lines.push_back(l);
         }
     }
-    if (format & DT_END_ELLIPSIS)
+    // A measure is of the whole text: cells measure on an empty rectangle to place their icons.
+    if ((format & DT_END_ELLIPSIS) && !(format & DT_CALCRECT))
         for (Line& l : lines)
             if (fm.horizontalAdvance(l.text) > r.width()) {
                 l.text = fm.elidedText(l.text, Qt::ElideRight, std::max(0, r.width()));

@@ -79,11 +79,13 @@ TEST_F(CatalogueTest, CreateAddsExtensionWritesVersionRowAndRefusesExistingNames
     EXPECT_EQ(titles[0], QStringLiteral("Error"));
     EXPECT_EQ(CreateDBFile(QString()), QString());
 
-    // Any other failure: "Fehler: " and the engine's text; the dialog folder is kept all the same.
+    // Any other failure: a sentence saying what failed, then the engine's text; the dialog
+    // folder is kept all the same.
     EXPECT_EQ(newCatalogue("no folder/katalog"), QString());
     ASSERT_EQ(messages.size(), 2);
-    EXPECT_TRUE(messages[1].startsWith(QStringLiteral("Fehler: ")));
-    EXPECT_GT(messages[1].size(), 8);
+    const QString failed = QStringLiteral("Fehler beim Erstellen der Datenbank: ");
+    EXPECT_TRUE(messages[1].startsWith(failed)) << messages[1].toStdString();
+    EXPECT_GT(messages[1].size(), failed.size());
     EXPECT_EQ(styles[1], int(vbCritical));
     EXPECT_EQ(titles[1], QStringLiteral("Error"));
     EXPECT_EQ(gtDialogPath, file("no folder/"));
@@ -285,7 +287,8 @@ TEST_F(CatalogueTest, CompactFailureKeepsTheCatalogueUnderItsName)
     ASSERT_TRUE(QDir().mkpath(file("cat.MDR/sub")));
     EXPECT_FALSE(CompactDB());
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("CompactDB-Error: ")));
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Fehler beim Komprimieren der Datenbank: ")))
+        << messages[0].toStdString();
     EXPECT_EQ(styles[0], int(vbOKOnly));
     EXPECT_EQ(titles[0], kAppTitle);
     EXPECT_TRUE(ConnectDB(gtDBPath));

@@ -106,7 +106,7 @@ TEST_F(CategoryWindow, FailureIsReportedAndTheCallerStillRefreshes)
     CloseDB();
     f.findChild<QPushButton*>("cmdOk")->click();
     ASSERT_EQ(app.boxes.size(), 1);
-    EXPECT_TRUE(app.boxes[0].startsWith("Category-Error: "));
+    EXPECT_TRUE(app.boxes[0].startsWith("Fehler beim Speichern der Kategorie: ")) << app.boxes[0].toStdString();
     EXPECT_TRUE(f.Changed);
 }
 

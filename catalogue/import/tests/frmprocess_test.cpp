@@ -7,6 +7,7 @@
 #include "controls/grid/listview.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -80,6 +81,22 @@ TEST_F(JobWindow, AddingAFolderTwice)
     EXPECT_EQ(again->Action, 0);
     EXPECT_EQ(again->StatusMsg, "Hinzugefügte Dateien: 0");
     EXPECT_EQ(Column(*again, "Name").filter("Datei ist schon vorhanden:").size(), 4);
+}
+
+// A log line wider than the list is shown whole: its column grows to the line, and the list
+// scrolls sideways to it instead of cutting it short.
+TEST_F(JobWindow, LongLinesWidenTheLogColumn)
+{
+    const QString deep = app.path("games/") + QString(60, QLatin1Char('x')) + QLatin1Char('/') + QString(60, QLatin1Char('y'));
+    test::WriteFile(deep + "/a.atr", test::AtrImage());
+    auto f = Run(frmProcess::actAddFolder, deep);
+    const QString line = deep + QLatin1Char('/');
+    ASSERT_TRUE(Column(*f, "Name").contains(line));
+    const auto name = f->ResultList()->Columns()->Item(Variant(QStringLiteral("Name")));
+    ASSERT_TRUE(name);
+    const int textWidth = QFontMetrics(f->ResultList()->Font()->toQFont()).horizontalAdvance(line);
+    EXPECT_GT(textWidth, f->ResultList()->width());
+    EXPECT_GE(name->Width(), textWidth);
 }
 
 TEST_F(JobWindow, RowsDeletedSinceTheLastCountAreNoNegativeAdditions)

@@ -211,3 +211,21 @@ TEST_F(ComboTest, TheDropDownOpensOnTheTypedTextAndTakesTheChosenRow)
     }
     EXPECT_EQ(combo.findChild<frmDBCombo*>(), nullptr);
 }
+
+TEST_F(ComboTest, AFileNameWithAnApostropheIsFound)
+{
+    for (const char* sql : {"CREATE TABLE Mainfiles (ID INTEGER PRIMARY KEY, tFile TEXT COLLATE TVTEXT)",
+                            "INSERT INTO Mainfiles VALUES (1, 'Joe''s Game.atr')",
+                            "INSERT INTO Mainfiles VALUES (2, 'Joe?s Game.atr')"})
+        ASSERT_FALSE(db->Execute(QString::fromUtf8(sql))) << sql;
+    DBCombo files;
+    files.NullText = QStringLiteral("(keine)");
+    files.setDataBase(db);
+    // The selection window's file combo: the name is both value and text.
+    files.setRecordSource(QStringLiteral("Select Distinct tFile,tFile from Mainfiles"));
+    files.setValue(Variant(QStringLiteral("Joe's Game.atr")));
+    EXPECT_EQ(files.Value().text(), QStringLiteral("Joe's Game.atr"));
+    EXPECT_EQ(files.Text(), QStringLiteral("Joe's Game.atr"));
+    EXPECT_TRUE(files.Search(QStringLiteral("joe's")));
+    EXPECT_EQ(files.Text(), QStringLiteral("Joe's Game.atr"));
+}

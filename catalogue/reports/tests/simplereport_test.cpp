@@ -278,6 +278,17 @@ TEST_F(Report, FewerRowsThanAskedForRequeries)
     EXPECT_EQ(report->ItemCount(), 2);
 }
 
+// A query the engine refuses is reported in the program's language, the engine's text behind it.
+TEST_F(Report, AFailingQueryIsReportedBehindASentence)
+{
+    report->setDataBase(db);
+    report->Setup(QStringLiteral("SELECT ID FROM NoSuchTable"), 0, 0);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Q16-Report-Fehler: DataSetup: Fehler beim Lesen der Datenbank: ")))
+        << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("NoSuchTable"), Qt::CaseInsensitive));
+}
+
 TEST_F(Report, AnEmptyRecordSourceClearsTheGridAndCloses)
 {
     openGames();
@@ -411,6 +422,13 @@ TEST_F(Report, ADelayedLoadWaitsUntilTheListIsAskedOrShown)
     EXPECT_EQ(report->ItemCount(), 0);
     ASSERT_TRUE(report->Columns());
     EXPECT_EQ(report->ItemCount(), 5);
+
+    // A new record source while hidden: the old rows go, the new ones come when it shows.
+    report->setRecordSource(QStringLiteral("SELECT ID, tFile FROM Games WHERE ID < 3 ORDER BY ID"));
+    EXPECT_EQ(report->ItemCount(), 0);
+    report->show();
+    EXPECT_EQ(report->ItemCount(), 2);
+    EXPECT_EQ(name(1), QStringLiteral("Pac-Man"));
 }
 
 // ---- selection, events, sorting ---------------------------------------------------------------
@@ -469,6 +487,33 @@ TEST_F(Report, HeaderClicksSortOrGoToTheHost)
     report->setSortMode(1);
     report->grid()->HeaderClick.raise(3, 1);
     EXPECT_EQ(log, QStringList{QStringLiteral("ColumnClick 3 1")});
+}
+
+TEST_F(Report, TheSortArrowIsSharpAndSitsBesideALeftAlignedCaption)
+{
+    openGames();   // sorted by the name, whose caption is left-aligned
+    const QImage shot = report->grid()->grab().toImage();
+    auto tFile = column("tFile");
+    const int headerHeight = report->grid()->Columns()->Headers()->Height();
+    const QRgb arrowColour = qRgb(96, 96, 96);
+    QRect arrow, caption;
+    int arrowPixels = 0;
+    // Inside the cell's edges: the arrow's own colour, and the caption's dark ink.
+    for (int y = 2; y < headerHeight - 2; ++y)
+        for (int x = 2; x < tFile->Width() - 2; ++x) {
+            const QRgb p = shot.pixel(x, y);
+            if ((p & 0xFFFFFF) == (arrowColour & 0xFFFFFF)) {
+                arrow |= QRect(x, y, 1, 1);
+                ++arrowPixels;
+            } else if (qGray(p) < 160) {
+                caption |= QRect(x, y, 1, 1);
+            }
+        }
+    // An 8 x 8 picture drawn at its own size: a triangle 8 wide and 4 high, every pixel whole.
+    EXPECT_EQ(arrow.size(), QSize(8, 4));
+    EXPECT_EQ(arrowPixels, 2 + 4 + 6 + 8);
+    ASSERT_FALSE(caption.isEmpty());
+    EXPECT_LT(caption.right(), arrow.left());
 }
 
 TEST_F(Report, ClicksAndKeysBecomeTheControlsEvents)
@@ -607,6 +652,18 @@ TEST_F(Report, CopyWritesTheVisibleColumnsRowByRow)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
 }
 
+TEST_F(Report, CopyOfTheMarkedRowsCopiesEveryOneOfThem)
+{
+    report->setMultiSelect(true);
+    report->setDataBase(db);
+    report->Setup(QStringLiteral("SELECT ID, tFile FROM Games"), 1, 1);
+    report->grid()->SelectionSet()->Clear();
+    for (int row : {4, 1, 3}) report->setItemSelected(row, true);
+    report->CopyToClipboard(true);
+    // The selection's rows in their order in the list, which is sorted by name.
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "tFile\r\nAsteroids\r\nPac-Man\r\nPacific\r\n");
+}
+
 TEST_F(Report, EscapeDuringACopyAsksAndYesKeepsWhatWasGathered)
 {
     report->setDataBase(db);
@@ -720,6 +777,23 @@ TEST_F(Report, TheFindDialogWalksFromHitToHitAndWraps)
     EXPECT_FALSE(report->findWindow());
 }
 
+TEST_F(Report, TheFindWindowReopenedAfterItsTitleBarClosedItShowsTodaysColumns)
+{
+    openGames();
+    report->FindDialog(false, false);
+    ASSERT_TRUE(report->findWindow());
+    report->findWindow()->close();   // as the title bar's close button does
+    report->setRecordSource(QStringLiteral("SELECT ID, tFile, lSize FROM Games"));
+    report->FindDialog(false, false);
+    frmSearch* dialog = report->findWindow();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog->IsLoaded);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->cboFields->count(), 2);
+    EXPECT_EQ(dialog->cboFields->itemText(1), QStringLiteral("lSize"));
+    report->FindDialog(true);
+}
+
 // ---- shared helpers ---------------------------------------------------------------------------
 
 TEST(GlobalData, ClampTextPos)
@@ -741,7 +815,11 @@ TEST(GlobalData, MakeSQLCriterion)
     } cases[] = {
         {"tFile", dbText, Variant(QStringLiteral("abc")), false, false, true, "UCASE([tFile] )LIKE 'ABC*'"},
         {"tFile", dbText, Variant(QStringLiteral("abc")), true, true, true, "[tFile] = 'abc'"},
-        {"tFile", dbText, Variant(QStringLiteral("O''[x]*\"")), true, true, false, "tFile = 'O???x??\?'"},
+        // An equality quotes the literal; only a pattern masks what could end or widen it.
+        {"tFile", dbText, Variant(QStringLiteral("O''[x]*\"")), true, true, false, "tFile = 'O''''[x]*\"'"},
+        {"tFile", dbText, Variant(QStringLiteral("O''[x]*\"")), false, true, false, "tFile LIKE 'O???x??\?*'"},
+        {"tFile", dbText, Variant(QStringLiteral("Joe's Game.atr")), true, false, false,
+         "UCASE(tFile )= 'JOE''S GAME.ATR'"},
         {"lSize", dbLong, Variant(QStringLiteral("5")), false, false, true, "[lSize]  >= 5"},
         {"lSize", dbLong, Variant(QStringLiteral("5")), true, false, true, "[lSize]  = 5"},
         {"dRating", dbDouble, Variant(QStringLiteral("2.5")), false, false, true, "[dRating]  >= VAL('2.5')"},

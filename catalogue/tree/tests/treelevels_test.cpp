@@ -85,11 +85,14 @@ TEST_F(TreeLevels, PlusMinusModeReadsNoParentKeys)
 
 TEST_F(TreeLevels, AFailingLevelEndsTheSetupWithTheTreeBox)
 {
-    QString title;
-    SetMsgBoxHook([&](const QString&, int, const QString& t) { title = t; return int(vbOK); });
+    QString title, text;
+    SetMsgBoxHook([&](const QString& p, int, const QString& t) { text = p; title = t; return int(vbOK); });
     levels->Setup(kLevel1, QStringLiteral("SELECT ID, -1, 1, tNone FROM NoSuchTable"));
     SetMsgBoxHook(nullptr);
     EXPECT_EQ(title, QStringLiteral("Tree: CTreeLevels_Setup"));
+    // The engine's English text follows a sentence in the program's language.
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Fehler beim Lesen der Datenbank: "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("NoSuchTable"), Qt::CaseInsensitive)) << text.toStdString();
     EXPECT_EQ(changed, 0);
     // The setup is over: a level added now is reported.
     levels->Setup();

@@ -193,6 +193,11 @@ TEST_F(Canvas, CalcRectMeasuresTheWidestLineAndDrawsNothing)
     EXPECT_EQ(r.height(), 3 * fm.height());
     EXPECT_EQ(h, 3 * fm.height());
     EXPECT_TRUE(ink(QRect(0, 0, W, H)).isEmpty());
+
+    // An end ellipsis shortens drawn text only, never the measure.
+    Rect e{0, 0, 0, 0};
+    DrawText(dc, QStringLiteral("Filetyp"), e, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS);
+    EXPECT_EQ(e.width(), fm.horizontalAdvance(QStringLiteral("Filetyp")));
 }
 
 TEST_F(Canvas, PrefixUnderlinesUnlessSwitchedOff)

@@ -1,0 +1,183 @@
+// The main window's reactions to its lists, tree and panes, the commands that follow the
+// selection (action enabler), the edit pop-up and the home page.
+#include "frmmain.h"
+#include "columnstate.h"
+#include "homepage.h"
+#include "searchpane.h"
+#include "sidepane.h"
+#include "viewsql.h"
+
+#include "catalogue/core/moddatabase.h"
+#include "catalogue/core/modglobals.h"
+#include "catalogue/core/modlang.h"
+#include "catalogue/reports/reportview.h"
+#include "catalogue/reports/simplereport.h"
+#include "catalogue/tree/ctreeitem.h"
+#include "catalogue/tree/usertree.h"
+#include "controls/grid/column.h"
+#include "controls/grid/columns.h"
+#include "controls/grid/listview.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QStackedWidget>
+#include <QUrl>
+
+namespace tv {
+
+namespace {
+constexpr uint32_t kWindowColour = 0x80000005;      // the system's window background
+constexpr uint32_t kButtonFaceColour = 0x8000000F;  // the system's button face
+} // namespace
+
+void frmMain::ConnectListEvents()
+{
+    // Both lists select several rows (delete, copy and the category window act on all of
+    // them) and open their column menu on a right click on the header.
+    for (SimpleReport* list : {lstMainFiles_, lstMain_->SimpleReport_()}) {
+        list->setMultiSelect(true);
+        list->setShowContextMenu(true);
+    }
+    // Which of tree and drill-down list the commands act on: the one the user was in last.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (!now) return;
+        if (now == treeMain_ || treeMain_->isAncestorOf(now)) TreeFocused = true;
+        else if (now == lstMain_ || lstMain_->isAncestorOf(now)) TreeFocused = false;
+    });
+
+    treeMain_->SelectionChange.connect([this] { treeMain_SelectionChange(); });
+    treeMain_->DblClick.connect([this] {
+        const auto item = treeMain_->SelectedItem();
+        if (item && item->Level == 2 && ViewMode() == kViewCategories) RenameCategory();
+    });
+    treeMain_->MouseDown.connect([this](int16_t button, int16_t, float, float) {
+        TreeFocused = true;
+        UpdateActions();
+        if (button == 2) ShowEditMenu();
+    });
+    // A double click starts the file with its type's profile; a right click opens the edit menu.
+    lstMain_->ItemDblClick.connect([this](int32_t, int16_t, int16_t) { StartFile(); });
+    lstMainFiles_->ItemDblClick.connect([this](int32_t, int16_t, int16_t) { StartFile(); });
+    lstMain_->ItemClick.connect([this](int32_t, int16_t button, int16_t) {
+        TreeFocused = false;
+        if (button == 2) {
+            UpdateActions(QStringLiteral("lstMain"));
+            ShowEditMenu();
+        }
+    });
+    lstMainFiles_->ItemClick.connect([this](int32_t, int16_t button, int16_t) {
+        if (button == 2) ShowEditMenu();
+    });
+    lstMain_->SelectionChange.connect([this] { UpdateActions(QStringLiteral("lstMain")); });
+    lstMainFiles_->SelectionChange.connect([this] { UpdateActions(); });
+
+    // The selection pane: a click on the active selection opens the selection window; a click
+    // on the header switches the selection off.
+    auto filterPressRow = std::make_shared<int>(-1);
+    vantile::ListView* filterList = lvFilter_->list();
+    filterList->MouseDown.connect([this, filterPressRow](int16_t&, int16_t&, int32_t, int32_t, bool&) {
+        *filterPressRow = lvFilter_->CurrentRow();
+    });
+    filterList->ItemClick.connect([this, filterPressRow](int32_t row, int32_t, int16_t button, int16_t, int32_t, int32_t) {
+        if (button != 1 || row < 0 || row != *filterPressRow || !search_->SearchEnabled()) return;
+        if (lvFilter_->Key(row) == CurrentFilterKey) mnuFilter_Click();
+    });
+    filterList->HeaderClick.connect([this](int32_t, int16_t) {
+        if (CurrentFilterKey == 0 || !search_->SearchEnabled()) return;
+        lvFilter_->SetCurrentRow(0);
+        lvFilter_->list()->Refresh();
+        CurrentFilterKey = 0;
+        BuildView(0);
+    });
+}
+
+bool frmMain::TreeActive() const
+{
+    return TreeFocused;
+}
+
+void frmMain::treeMain_SelectionChange()
+{
+    if (const auto item = treeMain_->SelectedItem()) {
+        const bool autoRefresh = lstMain_->AutoRefresh();
+        lstMain_->setAutoRefresh(false);
+        // Another level brings other columns: the user's widths and order move over to them.
+        std::vector<ColumnState> saved;
+        if (lstMain_->CurLevel() != item->Level) saved = ReadColumnState(lstMain_->Columns().get());
+        lstMain_->Synchronize(item);
+        if (const auto columns = lstMain_->Columns()) {
+            auto column = [&columns](const QString& key) { return columns->Item(Variant(key)); };
+            for (const QString& key : {gtSizeCaption, QStringLiteral("Basic"), QStringLiteral("Model"),
+                                       QStringLiteral("OS"), QStringLiteral("Video")})
+                if (const auto c = column(key)) c->FetchContents = true;
+            if (const auto c = column(Translate(QStringLiteral("Filetyp")))) c->Icons = Variant(QStringLiteral("iTyp"));
+            if (const auto c = column(Translate(QStringLiteral("Archivpfad")))) c->Icons = Variant(QStringLiteral("IsArchiv"));
+            if (const auto c = column(Translate(QStringLiteral("IsArchiv")))) c->SetHidden(vantile::vtlHiddenAllways);
+            if (!saved.empty()) ApplyColumnState(columns.get(), saved, true);
+        }
+        lstMain_->setAutoRefresh(autoRefresh);
+    }
+    UpdateActions();
+    ShowCounts();
+}
+
+void frmMain::UpdateActions(const QString& source)
+{
+    InfoTag = 0;
+    mCurrentFileType = 0;
+    bool canDelete = false, canEdit = false, canStart = false;
+    const Variant idField(QStringLiteral("ID")), typeField(QStringLiteral("iTyp")), nameField(gtFileCaption);
+    const int mode = ViewMode();
+    if (!goDB) {
+        // Nothing is selectable without a catalogue.
+    } else if (mode == kViewCategories || mode == kViewHistory) {
+        if (!TreeActive() || source == QLatin1String("lstMain")) {
+            if (lstMain_->SelectedItem()) {
+                canDelete = canEdit = canStart = true;
+                ShowInfo(lstMain_->FieldValue(nameField).text());
+                InfoTag = lstMain_->FieldValue(idField).toLong();
+                mCurrentFileType = lstMain_->FieldValue(typeField).toLong();
+            }
+        } else if (treeMain_->DataBase()) {
+            if (const auto item = treeMain_->SelectedItem()) {
+                if (item->Level == 2) {
+                    canDelete = true;
+                    // Only a category's name can be edited; a start day has nothing to edit.
+                    canEdit = mode == kViewCategories;
+                }
+                ShowInfo(item->Text);
+            }
+        }
+    } else if (lstMainFiles_->SelectedItems().count() > 0 && lstMainFiles_->SelectedIndex() != -1) {
+        canDelete = canEdit = canStart = true;
+        ShowInfo(lstMainFiles_->FieldValue(nameField).text());
+        InfoTag = -lstMainFiles_->FieldValue(idField).toLong();
+        mCurrentFileType = lstMainFiles_->FieldValue(typeField).toLong();
+    }
+    mnuDel_->setEnabled(canDelete);
+    mnuDetails_->setEnabled(canEdit);
+    mnuNewCat_->setVisible(mode == kViewCategories);
+    mnuStart_->menuAction()->setEnabled(canStart);
+    mnuFilepath_->setEnabled(canStart);
+    tbEdit_->setEnabled(canEdit);
+    tbDel_->setEnabled(canDelete);
+    tbStart_->setEnabled(canStart);
+    lvStart_->setEnabled(canStart);
+    lvStart_->list()->setBackColor(canStart ? kWindowColour : kButtonFaceColour);
+    lvStart_->list()->Redraw(-1, -1, true);
+    UpdatePreview();
+}
+
+void frmMain::ShowEditMenu()
+{
+    mnuEdit_->popup(QCursor::pos());
+}
+
+void frmMain::mnuHomepage_Click()
+{
+    QDesktopServices::openUrl(QUrl(HomepageAddress(!gtLanguageFile.isEmpty())));
+}
+
+} // namespace tv

@@ -1,0 +1,46 @@
+// The main window's search: the boxes of the search pane narrow the view by file name and path
+// once typing pauses.
+#include "frmmain.h"
+#include "searchpane.h"
+#include "searchtext.h"
+#include "viewsql.h"
+
+#include "catalogue/reports/reportview.h"
+#include "catalogue/tree/ctreeitem.h"
+#include "catalogue/tree/usertree.h"
+#include "platform/gui/systimer.h"
+
+namespace tv {
+
+void frmMain::BuildSearchPane()
+{
+    search_ = new SearchPane(fraMain_);
+    search_->SearchRequested.connect([this] { moTimer_Timer(); });
+    search_->StopRequested.connect([this] { cmdStopSearch_Click(); });
+}
+
+void frmMain::moTimer_Timer()
+{
+    // One search per pause: the timer is started again only by the next change.
+    search_->moTimer()->setEnabled(false);
+    if (!search_->SearchEnabled() || !SearchDue(search_->Texts(), SearchTexts)) return;
+    search_->AddHistory();
+    if (ViewMode() == kViewCategories || ViewMode() == kViewHistory) {
+        lstMain_->setAutoRefresh(false);
+        BuildView(0);
+        // The list follows the node chosen in the tree.
+        if (const auto item = treeMain_->SelectedItem(); item && item->Level != 1) treeMain_SelectionChange();
+        lstMain_->setAutoRefresh(true);
+    } else {
+        BuildView(0);
+    }
+}
+
+void frmMain::cmdStopSearch_Click()
+{
+    if (!search_->HasSearchText()) return;
+    search_->ResetSearch();
+    moTimer_Timer();
+}
+
+} // namespace tv
