@@ -148,6 +148,12 @@ void ScrollView::onKey(QKeyEvent* e, bool down)
     if (down) {
         hideToolTip();
         KeyDown.raise(code, shift);
+        // Tab and Shift+Tab go on to the window's next control unless the host took the key
+        // (or its handler moved the focus away already).
+        if (code == tv::VK_TAB && (shift & ~1) == 0 && client_->hasFocus()) {
+            client_->moveFocus(!(shift & 1));
+            return;
+        }
         const QString text = e->text();
         if (!text.isEmpty()) {
             int16_t ascii = int16_t(text.at(0).unicode());
