@@ -8,6 +8,7 @@
 //   figure <name> <median seconds>
 //   ratio <name> <layer / reference>
 
+#include "benchcatalogue.h"
 #include "catalogue/core/moddatabase.h"
 #include "platform/db/database.h"
 #include "platform/db/engine.h"
@@ -15,7 +16,6 @@
 #include "platform/db/jetsql.h"
 
 #include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -115,57 +115,6 @@ public:
     sqlite3* db_ = nullptr;
 };
 
-struct Generator {
-    QRandomGenerator rng{20261209};
-    QStringList titles = {
-        QStringLiteral("Boulder Dash"), QStringLiteral("River Raid"), QStringLiteral("Star Raiders"),
-        QStringLiteral("Ballblazer"), QStringLiteral("Rescue on Fractalus"), QStringLiteral("Alternate Reality"),
-        QStringLiteral("Dropzone"), QStringLiteral("Encounter"), QStringLiteral("Spelunker"), QStringLiteral("Bruce Lee"),
-        QStringLiteral("Fort Apocalypse"), QStringLiteral("Miner 2049er"), QStringLiteral("Jumpman"),
-        QStringLiteral("Caverns of Mars"), QStringLiteral("Blue Max"), QStringLiteral("Archon"),
-        QStringLiteral("M.U.L.E."), QStringLiteral("Zaxxon"), QStringLiteral("Pitfall II"),
-        QStringLiteral("Koronis Rift"), QStringLiteral("Mercenary"), QStringLiteral("Draconus"),
-        QStringLiteral("Über den Wolken"), QStringLiteral("Ärger im Labor"), QStringLiteral("Pac-Man")};
-    QStringList publishers = {QStringLiteral("Atari"), QStringLiteral("Activision"), QStringLiteral("Synapse"),
-                              QStringLiteral("Epyx"), QStringLiteral("Lucasfilm"), QStringLiteral("Datasoft"),
-                              QStringLiteral("Firebird"), QStringLiteral("Kingsoft")};
-    QStringList extensions = {QStringLiteral("atr"), QStringLiteral("xex"), QStringLiteral("com"),
-                              QStringLiteral("cas"), QStringLiteral("bin"), QStringLiteral("txt")};
-    const int types[6] = {1, 11, 2, 4, 9, 18};
-
-    struct File {
-        QString name, path, unpack;
-        int type, size, category;
-        double created, started;
-        int count;
-    };
-
-    File next(int n)
-    {
-        File f;
-        const int e = int(rng.bounded(6));
-        f.name = QStringLiteral("%1 (%2)(%3)%4.%5")
-                     .arg(titles[int(rng.bounded(titles.size()))])
-                     .arg(1979 + int(rng.bounded(15)))
-                     .arg(publishers[int(rng.bounded(publishers.size()))],
-                          n % 7 == 0 ? QStringLiteral("[a%1]").arg(n % 5) : QString(), extensions[e]);
-        const QChar letter(QLatin1Char(char('A' + n % 26)));
-        if (n % 3 == 0) {
-            f.path = QStringLiteral("/home/atari/Sammlung/Archive/Collection %1.zip").arg(n / 40);
-            f.unpack = QStringLiteral("Disk %1\\%2").arg(n % 40).arg(f.name);
-        } else {
-            f.path = QStringLiteral("/home/atari/Sammlung/%1/%2/%3").arg(letter).arg(n).arg(f.name);
-        }
-        f.type = types[e];
-        f.size = 1024 + int(rng.bounded(180000));
-        f.category = n % 4 == 0 ? 0 : 1 + int(rng.bounded(20));
-        f.created = 44000 + n / 100.0;
-        f.started = n % 5 == 0 ? 45000 + rng.bounded(700) + rng.bounded(86400) / 86400.0 : 0;
-        f.count = f.started > 0 ? 1 + int(rng.bounded(30)) : 0;
-        return f;
-    }
-};
-
 Variant orNull(const QString& s) { return s.isEmpty() ? Variant::null() : Variant(s); }
 
 void buildCatalogue(Database& db)
@@ -182,10 +131,10 @@ void buildCatalogue(Database& db)
     auto history = db.CreateQueryDef(QString(), QStringLiteral(
         "PARAMETERS pID Long, pStarted DateTime; Insert Into History (MainFiles_ID, tsStarted) Values (pID, pStarted)"));
     if (!insert || !history) check(db.LastError(), "query definitions");
-    Generator g;
+    BenchFileGenerator g(20);
     check(db.Execute(QStringLiteral("BEGIN")), "begin");
     for (int n = 1; n <= kFiles; ++n) {
-        const Generator::File f = n == kFiles ? Generator::File{QStringLiteral("Zzyzx Finale.atr"),
+        const BenchFile f = n == kFiles ? BenchFile{QStringLiteral("Zzyzx Finale.atr"),
                                                                 QStringLiteral("/home/atari/Z/Zzyzx Finale.atr"),
                                                                 {}, 1, 92176, 1, 45000, 0, 0}
                                               : g.next(n);
@@ -209,7 +158,7 @@ void buildCatalogue(Database& db)
 }
 
 // One file as the import adds it: duplicate check, then an append-only recordset.
-void importOne(Database& db, const Generator::File& f, int id)
+void importOne(Database& db, const BenchFile& f, int id)
 {
     QString path = f.path;
     path.replace(QLatin1Char('\''), QLatin1String("''"));
@@ -234,7 +183,7 @@ void importOne(Database& db, const Generator::File& f, int id)
     rs->Close();
 }
 
-void rawImportOne(sqlite3* db, sqlite3_stmt* insert, const Generator::File& f, int id)
+void rawImportOne(sqlite3* db, sqlite3_stmt* insert, const BenchFile& f, int id)
 {
     QString path = f.path;
     path.replace(QLatin1Char('\''), QLatin1String("''"));
@@ -314,8 +263,8 @@ int main()
            timeRuns(runs, [&] { raw.run(kMainView); }));
     rs->Close();
 
-    Generator g;
-    std::vector<Generator::File> files;
+    BenchFileGenerator g(20);
+    std::vector<BenchFile> files;
     for (int i = 0; i < kInserts; ++i) files.push_back(g.next(kFiles + i));
     const double layerInserts = timeRuns(3, [&] {
         for (int i = 0; i < kInserts; ++i) importOne(*db, files[size_t(i)], kFiles + 1 + i);

@@ -11,16 +11,16 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QRegularExpression>
 #include <QScopeGuard>
 
 namespace tv {
 
 std::shared_ptr<Database> goDB;
 
-namespace {
-
-// Every catalogue the program creates is encrypted with this key and has no password.
 const QByteArray kProgramKey = QByteArrayLiteral("Tovarin.Katalog.8bit");
+
+namespace {
 
 // The key the current (or last) catalogue was opened with, so that compaction keeps it.
 QString gKeyPath;
@@ -39,6 +39,32 @@ DbError writeSchema(Database& db)
     if (!e) e = rs->Update();
     rs->Close();
     return e;
+}
+
+// The columns of one CREATE TABLE text of the schema: the first word of each part.
+QStringList schemaColumns(const QString& createTable)
+{
+    const qsizetype open = createTable.indexOf(QLatin1Char('('));
+    QStringList columns;
+    for (const QString& part : createTable.mid(open + 1, createTable.lastIndexOf(QLatin1Char(')')) - open - 1)
+                                   .split(QLatin1Char(',')))
+        columns << part.trimmed().section(QLatin1Char(' '), 0, 0);
+    return columns;
+}
+
+// The parts of a version text ("1.10" gives 1 and 10), without leading zeros; empty when the
+// text is no version (digits separated by single dots, nothing else).
+QStringList versionParts(const QString& text)
+{
+    static const QRegularExpression version(QStringLiteral("^\\d+(\\.\\d+)*$"));
+    if (!version.match(text).hasMatch()) return {};
+    QStringList parts = text.split(QLatin1Char('.'));
+    for (QString& p : parts) {
+        qsizetype zeros = 0;
+        while (zeros < p.size() - 1 && p[zeros] == QLatin1Char('0')) ++zeros;
+        p.remove(0, zeros);
+    }
+    return parts;
 }
 
 void showNotACatalogue(const QString& path, const DbError& e)
@@ -123,24 +149,71 @@ bool ConnectDB(const QString& path)
         showNotACatalogue(path, e);
         return false;
     }
-    auto rs = db->OpenRecordset(QStringLiteral("Select * From Config where tItem='Version' order by ID desc"));
-    if (!rs || rs->IsEOF()) {
-        showNotACatalogue(path, rs ? MakeDbError(dbErrNoCurrentRecord) : db->LastError());
+    // Until every check passed nothing is written: a refused file is left as it was.
+    auto refuse = [&](const DbError& error) {
+        showNotACatalogue(path, error);
         db->Close();
         return false;
-    }
-    const QString version = rs->Fields(QStringLiteral("mConfig")).Value().text();
-    rs->Close();
-    if (version.compare(gtVersion) > 0) {
+    };
+    auto rs = db->OpenRecordset(QStringLiteral("Select * From Config where tItem='Version' order by ID desc"));
+    const bool hasVersionRow = rs && !rs->IsEOF();
+    const Variant version = hasVersionRow ? rs->Fields(QStringLiteral("mConfig")).Value() : Variant::null();
+    if (rs) rs->Close();
+    const int newer = hasVersionRow ? CompareVersions(version.text(), gtVersion) : 0;
+    if (newer == 1) {
         MsgBox(Translate(QStringLiteral("Please update the Tovarin to run this database!")), vbCritical, kAppTitle);
         db->Close();
         return false;
     }
+    const QStringList missing = MissingCatalogueParts(*db);
+    if (!missing.isEmpty())
+        return refuse(DbError{dbErrNoCurrentRecord,
+                              Translate(QStringLiteral("Es fehlen Tabellen oder Spalten: ")) + missing.join(QStringLiteral(", "))});
+    if (!hasVersionRow) return refuse(MakeDbError(dbErrNoCurrentRecord));
+    if (newer == 2)
+        return refuse(DbError{dbErrNoCurrentRecord,
+                              Translate(QStringLiteral("Ungültige Version: ")) + QLatin1Char('\'') + version.text() + QLatin1Char('\'')});
+    if (DbError failed = db->StartWriting()) return refuse(failed);
     CloseDB();
     goDB = db;
     gKeyPath = path;
     gKey = key;
     return true;
+}
+
+int CompareVersions(const QString& stored, const QString& program)
+{
+    const QStringList a = versionParts(stored);
+    const QStringList b = versionParts(program);
+    if (a.isEmpty() || b.isEmpty()) return 2;
+    for (qsizetype i = 0; i < std::max(a.size(), b.size()); ++i) {
+        const QString x = a.value(i, QStringLiteral("0"));
+        const QString y = b.value(i, QStringLiteral("0"));
+        // Without leading zeros a longer number is the larger one; equal lengths compare by digits.
+        if (x.size() != y.size()) return x.size() > y.size() ? 1 : -1;
+        if (const int c = x.compare(y)) return c > 0 ? 1 : -1;
+    }
+    return 0;
+}
+
+QStringList MissingCatalogueParts(Database& db)
+{
+    QStringList missing;
+    for (const char* sql : kCatalogueSchema) {
+        const QString text = QString::fromLatin1(sql);
+        if (!text.startsWith(QLatin1String("CREATE TABLE "))) continue;
+        const QString table = text.section(QLatin1Char(' '), 2, 2);
+        auto rs = db.OpenRecordset(QStringLiteral("Select * From ") + table + QStringLiteral(" Where 1=0"),
+                                   dbOpenSnapshot, dbForwardOnly);
+        if (!rs) {
+            missing << table;
+            continue;
+        }
+        for (const QString& column : schemaColumns(text))
+            if (!rs->HasField(column)) missing << table + QLatin1Char('.') + column;
+        rs->Close();
+    }
+    return missing;
 }
 
 void CloseDB()

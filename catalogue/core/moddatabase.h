@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace tv {
@@ -11,6 +12,9 @@ namespace tv {
 // The open catalogue, or none. Set only by ConnectDB once every check passed, released only
 // by CloseDB; everything that queries the catalogue shares this one object.
 extern std::shared_ptr<Database> goDB;
+
+// Every catalogue the program creates is encrypted with this key and has no password.
+extern const QByteArray kProgramKey;
 
 // The catalogue's tables and indexes, in the order CreateCatalogue makes them.
 // Text columns compare without regard to case; tPath and tUnpackPath are file names and
@@ -49,8 +53,16 @@ QString CreateDBFile(const QString& answer);
 
 // Opens a catalogue: with the program's key, else as a plain SQLite file, else with the
 // password the user types. Refuses files that are no catalogue or were written by a newer
-// version (with a message); the previous catalogue then stays current.
+// version, or lack tables or columns of the schema (with a message naming them); the previous
+// catalogue then stays current and a refused file is never written to.
 bool ConnectDB(const QString& path);
+// Compares two version texts part by part as numbers ("1.10" is newer than "1.9", "1.0"
+// equals "1"): -1, 0 or 1 when `stored` is older, equal or newer; 2 when either text is no
+// version (digits separated by dots and nothing else: " 9.9", "" and "1..2" are none).
+int CompareVersions(const QString& stored, const QString& program);
+// The tables ("History") and columns ("MainFiles.iFileType") of the schema that the open
+// database lacks; empty for a complete catalogue. Reads only.
+QStringList MissingCatalogueParts(Database& db);
 // Closes and releases goDB, if any.
 void CloseDB();
 // Compacts the closed catalogue at gtDBPath in place with the key it was opened with,

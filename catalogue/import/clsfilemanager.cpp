@@ -84,6 +84,8 @@ qint32 clsFileManager::LoadFile(const QString& FileName, const QString& tPath, i
             if (!folder.isEmpty()) mtArchivePath = filePath;
         }
         if (!folder.isEmpty()) result = ScanFolder(folder, mtUnpackPath, iOption | lfImportListOnly);
+        // An outermost archive ends its batch.
+        if (!fUnpackingStarted) CommitBatch();
     }
     if ((iOption & lfRefresh) && knownId != 0 && result == 0) return -knownId;
     return result;
@@ -151,6 +153,10 @@ bool clsFileManager::AddRecord(const QString& fileName, qint64 size, const QStri
 {
     if (id != 0) return false;
     const QString storedPath = mtArchivePath.isEmpty() ? filePath : mtArchivePath;
+    if (goDB && !goDB->InTransaction()) {
+        if (DbError e = goDB->BeginTrans())
+            Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") + e.description, -1);
+    }
     const std::shared_ptr<Recordset> rs =
         goDB ? goDB->OpenRecordset(QStringLiteral("Select * From MainFiles"), dbOpenDynaset, dbAppendOnly) : nullptr;
     DbError err = rs ? rs->AddNew() : (goDB ? goDB->LastError() : MakeDbError(dbErrObjectClosed));
@@ -178,8 +184,17 @@ bool clsFileManager::AddRecord(const QString& fileName, qint64 size, const QStri
         MsgBox(QStringLiteral("AddFile-Error: ") + err.description + QStringLiteral(": ") + filePath, vbOKOnly);
         return false;
     }
+    if (++miBatchRows >= kBatchRows) CommitBatch();
     Q_EMIT ShowMessage(fileName, fileType);
     return true;
+}
+
+void clsFileManager::CommitBatch()
+{
+    miBatchRows = 0;
+    if (!goDB || !goDB->InTransaction()) return;
+    if (DbError e = goDB->CommitTrans())
+        Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") + e.description, -1);
 }
 
 } // namespace tv

@@ -65,6 +65,13 @@ public:
     // Forgets every unpack folder (after the temporary folder was emptied).
     void DeleteTempCol();
 
+    // The rows an import adds are committed in batches: one per outermost archive, or per
+    // kBatchRows rows, whichever ends first. A crash loses at most the last batch, which the
+    // next import of the same folder adds again (the duplicate check makes that safe). The
+    // job that imports ends the last batch with CommitBatch.
+    static constexpr int kBatchRows = 250;
+    void CommitBatch();
+
 Q_SIGNALS:
     // One line for the job window: iTyp is the file type code of a row just added, -1 for
     // a notice or an error, 0 for progress.
@@ -110,6 +117,7 @@ private:
     // never takes one for a folder of the archive.
     QSet<QString> mUnpackFolders;
     qint32 miArchiveCount = 0;
+    int miBatchRows = 0;  // rows added in the open batch
 };
 
 // The one import engine of the program.

@@ -105,8 +105,25 @@ void frmProcess::AddResultRow(const QString& text, int number)
     if (lstResult->RowCount() % 10 == 0) lstResult->Refresh();
 }
 
+void frmProcess::ShowRate(bool now)
+{
+    if (!mRateClock.isValid()) return;
+    const qint64 ms = mRateClock.elapsed();
+    // A few times a second is enough to read, and costs the import nothing.
+    if (!now && mlRateShownMs >= 0 && ms - mlRateShownMs < 250) return;
+    mlRateShownMs = ms;
+    const qint64 perSecond = qRound64(mlAdded * 1000.0 / double(std::max<qint64>(ms, 1)));
+    lblStatus->setText(Translate(QStringLiteral("Hinzugefügte Dateien: ")) + QString::number(mlAdded) +
+                       QStringLiteral(" (") + QString::number(perSecond) + QLatin1Char(' ') +
+                       Translate(QStringLiteral("Dateien/s")) + QLatin1Char(')'));
+}
+
 void frmProcess::mFileManager_ShowMessage(const QString& tMsg, int iTyp)
 {
+    if (iTyp > 0) {
+        ++mlAdded;
+        ShowRate(mlAdded == 1);
+    }
     if (lstResult->isHidden() || iTyp == 0)
         ShowStatus(tMsg);
     else
@@ -237,6 +254,7 @@ void frmProcess::Form_Activate()
     mbFirstActivate = false;
     mbRunning = true;
     const auto finished = qScopeGuard([this] {
+        if (mFileManager) mFileManager->CommitBatch();
         mbRunning = false;
         if (!mbLoaded) ReleaseFileManager();
     });
@@ -255,6 +273,7 @@ void frmProcess::Form_Activate()
     case actAddFile:
         jobText = RunAddJob(elapsedMs);
         if (mFileManager) {
+            mFileManager->CommitBatch();
             mFileManager->CountFiles();
             const qint32 after = mFileManager->FileCount;
             if (after != before) Action = actChanged;
@@ -290,6 +309,10 @@ QString frmProcess::RunAddJob(qint64& elapsedMs)
                                  : 0;
     QElapsedTimer timer;
     timer.start();
+    mlAdded = 0;
+    mlRateShownMs = -1;
+    mRateClock.start();
+    const auto rateDone = qScopeGuard([this] { mRateClock.invalidate(); });
     QString text;
     if (Action == actAddFile) {
         text = Translate(QStringLiteral("Durchsuchte Datei: ")) + StartPath;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QList>
 #include <QStringList>
 #include <functional>
@@ -90,6 +91,8 @@ private:
     void mFileManager_ShowMessage(const QString& tMsg, int iTyp);
     void AddResultRow(const QString& text, int number);
     void ShowStatus(const QString& text);
+    // The count of added files and the files per second, in the status line while adding.
+    void ShowRate(bool now);
     void cmdCancel_Click();
     void cmdNewPath_Click();
     QList<int> MarkedFiles() const;
@@ -130,6 +133,9 @@ private:
     QStringList mcolMissingFolders;
     int miMinHeight = 0;        // pixels
     QMetaObject::Connection mMessageConnection;
+    QElapsedTimer mRateClock;   // since the add job started
+    qint64 mlRateShownMs = -1;  // when the status line last showed the rate
+    qint32 mlAdded = 0;         // files added by the running job
 };
 
 } // namespace tv

@@ -36,6 +36,14 @@ QString BuildFilterCondition(const clsFilterDef& condition)
         if (!isNumber) return QString();
         return head + compare + value.trimmed();
     }
+    if (field == QLatin1String("CATEGORY_ID") && !value.isEmpty()) {
+        // A category number compares as a number, equal or not equal: as a text, category 12
+        // would contain 1 and 2. The text operators test the category's name (C.TCATEGORY).
+        bool isNumber = false;
+        value.trimmed().toLongLong(&isNumber);
+        if (!isNumber) return QString();
+        return head + (compare == QLatin1String("<>") ? QStringLiteral("<>") : QStringLiteral("=")) + value.trimmed();
+    }
     if (value.isEmpty())
         return head + (compare == QLatin1String("<>") ? QStringLiteral("Is Not Null") : QStringLiteral("Is Null"));
     const QString escaped = doubledQuotes(value);

@@ -123,6 +123,7 @@ void frmMain::BuildPanes()
     setCentralWidget(splitMenu_);
 
     ConnectListEvents();
+    ConnectLists();
 }
 
 // The view pane and the filter pane of the side frame.
@@ -138,8 +139,9 @@ void frmMain::BuildSidePanes()
 
     lvFilter_ = new SidePane(QStringLiteral("lvFilter"), QStringLiteral("Filter"), fraMain_);
     lvFilter_->AddRow(QString(), 0, QStringLiteral("OFF"));
-    for (int i = 1; i <= mSettings.Filters.count(); ++i) {
-        const FilterPtr& selection = *mSettings.Filters.item(i);
+    const QList<qint32> paneKeys = FilterPaneKeys(mSettings.Filters);
+    for (qsizetype i = 1; i < paneKeys.size(); ++i) {
+        const FilterPtr& selection = *mSettings.Filters.item(QString::number(paneKeys[i]));
         lvFilter_->AddRow(FilterPaneText(selection->Name), selection->id, FilterImageKey(*selection));
     }
     int row = mSettings.LastFilterRow;
@@ -171,8 +173,10 @@ void frmMain::RefreshStartList()
 // The pane state the settings file keeps.
 void frmMain::StorePanes()
 {
+    // The row the current selection will have at the next start, which sorts the pane anew.
     const int filterRow = lvFilter_->CurrentRow();
-    mSettings.LastFilterRow = filterRow > 0 ? filterRow : 0;
+    const qint32 filterKey = filterRow > 0 ? lvFilter_->Key(filterRow) : 0;
+    mSettings.LastFilterRow = int(std::max<qsizetype>(FilterPaneKeys(mSettings.Filters).indexOf(filterKey), 0));
     const QList<int> menu = splitMenu_->sizes();
     if (menu.value(0) > 0) mSettings.MenuSplitPos = menu[0] * 15;
     mSettings.Preview = mnuPreview_->isChecked();

@@ -112,6 +112,7 @@ public:
     SidePane* lvFilter() const { return lvFilter_; }
     PreviewPane* preview() const { return preview_; }
     SidePane* lvStart() const { return lvStart_; }
+    FilterCollection& filters() { return mSettings.Filters; }
     QMenu* startMenu() const { return mnuStart_; }
     QMenu* startDropDown() const { return startDropDown_; }
     // The texts of the status bar's info and count panels.
@@ -158,6 +159,11 @@ private:
     // Copy, find and column commands act on the list shown.
     bool FilesListShown() const;
     void BuildPanes();
+    // Answers the lists' questions: sort column, layouts, coded texts.
+    void ConnectLists();
+    // The drill-down list shows the level and rows of the selected node, its columns set up
+    // and, on another level, arranged as the user left them.
+    void FollowTreeNode();
     void BuildSidePanes();
     void StorePanes();
     // Keeps the shown list's column layout in ListLayouts and its visible fields in
@@ -177,6 +183,8 @@ private:
     // that failed early leaves the settings file as it was.
     bool FirstActivation = true;
     bool ActivationStarted = false;
+    // Set while BuildView runs: the lists' column state is then its business.
+    bool InBuildView = false;
 
     QToolBar* tlbMain_ = nullptr;
     QSplitter* splitMenu_ = nullptr;

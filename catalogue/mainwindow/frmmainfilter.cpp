@@ -67,6 +67,19 @@ QString FilterPaneText(const QString& name)
     return name.size() >= 21 ? name.left(17) + QStringLiteral("...") : name;
 }
 
+QList<qint32> FilterPaneKeys(const FilterCollection& filters)
+{
+    QStringList names{QString()};
+    QList<qint32> keys{0};
+    for (const auto& entry : filters) {
+        const QString text = FilterPaneText(entry.value->Name);
+        const int row = FilterRowPosition(names, text);
+        names.insert(row, text);
+        keys.insert(row, entry.value->id);
+    }
+    return keys;
+}
+
 frmMainFilter::frmMainFilter(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmMainFilter"));
@@ -471,8 +484,13 @@ void frmMainFilter::Apply()
         s.Add(QStringLiteral("tUnpackPath"), QStringLiteral("<>"), QString(), QString());
     AddFilterCondition(s, QStringLiteral("tFile"), cmdCompare[4]->text(), cboFile->Text(), QString(),
                        QString(), QString());
-    AddFilterCondition(s, QStringLiteral("Category_ID"), cmdCompare[5]->text(), cboCategory->Value().toString(),
-                       QString(), QStringLiteral("C.TCATEGORY"), cboCategory->Text());
+    // A category number is only compared with = and <>; the text operators take the name.
+    const QString categoryCompare = cmdCompare[5]->text();
+    QString categoryValue = cboCategory->Value().toString();
+    if (!categoryValue.isEmpty() && categoryCompare != QLatin1String("=") && categoryCompare != QLatin1String("<>"))
+        categoryValue = QLatin1Char('@') + categoryValue;
+    AddFilterCondition(s, QStringLiteral("Category_ID"), categoryCompare, categoryValue, QString(),
+                       QStringLiteral("C.TCATEGORY"), cboCategory->Text());
     AddFilterCondition(s, QStringLiteral("tPath"), cmdCompare[2]->text(), txtPath->text(), QString(), QString(),
                        QString());
     AddFilterCondition(s, QStringLiteral("lSize"), cmdCompare[3]->text(), txtSize->text(), QString(), QString(),

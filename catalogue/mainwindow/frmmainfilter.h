@@ -36,6 +36,11 @@ struct MainFilterHost {
 // The pane text of a selection name: its first 17 characters and "..." when it has 21 or
 // more, else the name.
 QString FilterPaneText(const QString& name);
+// The keys of the filter pane's rows as a start lays them out: 0 ("Filter aus") first, then
+// the selections in ascending order of their pane texts (FilterRowPosition). The row stored
+// at exit is taken from this order, so that the next start applies the same selection even
+// when a name changed or a selection was added in between.
+QList<qint32> FilterPaneKeys(const FilterCollection& filters);
 
 // The selection window: picks, creates, renames, deletes, edits and applies selections of the
 // main window's collection, in place. The caller sets FilterIndex, Filters and Host, calls

@@ -100,25 +100,7 @@ bool frmMain::TreeActive() const
 
 void frmMain::treeMain_SelectionChange()
 {
-    if (const auto item = treeMain_->SelectedItem()) {
-        const bool autoRefresh = lstMain_->AutoRefresh();
-        lstMain_->setAutoRefresh(false);
-        // Another level brings other columns: the user's widths and order move over to them.
-        std::vector<ColumnState> saved;
-        if (lstMain_->CurLevel() != item->Level) saved = ReadColumnState(lstMain_->Columns().get());
-        lstMain_->Synchronize(item);
-        if (const auto columns = lstMain_->Columns()) {
-            auto column = [&columns](const QString& key) { return columns->Item(Variant(key)); };
-            for (const QString& key : {gtSizeCaption, QStringLiteral("Basic"), QStringLiteral("Model"),
-                                       QStringLiteral("OS"), QStringLiteral("Video")})
-                if (const auto c = column(key)) c->FetchContents = true;
-            if (const auto c = column(Translate(QStringLiteral("Filetyp")))) c->Icons = Variant(QStringLiteral("iTyp"));
-            if (const auto c = column(Translate(QStringLiteral("Archivpfad")))) c->Icons = Variant(QStringLiteral("IsArchiv"));
-            if (const auto c = column(Translate(QStringLiteral("IsArchiv")))) c->SetHidden(vantile::vtlHiddenAllways);
-            if (!saved.empty()) ApplyColumnState(columns.get(), saved, true);
-        }
-        lstMain_->setAutoRefresh(autoRefresh);
-    }
+    FollowTreeNode();
     UpdateActions();
     ShowCounts();
 }

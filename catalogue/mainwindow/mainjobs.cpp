@@ -65,9 +65,9 @@ void frmMain::AddFiles(const QString& path, bool isFolder)
     gtDialogPath = folder;
     // A folder used again moves to the front of the recent folders.
     Collection<QString>& recent = mSettings.RecentFolders;
-    if (CollectionKeyExists(recent, folder)) {
-        if (*recent.item(1) != folder) {
-            recent.remove(folder);
+    if (const int at = RecentPosition(recent, folder)) {
+        if (at != 1) {
+            recent.remove(at);
             LimitRecentList(recent, folder);
         }
     } else {

@@ -14,6 +14,7 @@
 #include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
 #include "catalogue/tree/usertree.h"
+#include "platform/gui/msgbox.h"
 #include "previewpane.h"
 
 #include <QApplication>
@@ -197,7 +198,21 @@ bool frmMain::FilesListShown() const { return lists_->currentWidget() == lstMain
 
 bool frmMain::DeleteTempPath()
 {
-    return ShellFileOperation(gtTempPath + QStringLiteral("/*.*"), true);
+    const QString before = StatusText();
+    ShowInfo(QStringLiteral("Delete temp path..."));
+    for (;;) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const bool ok = ShellFileOperation(gtTempPath + QStringLiteral("/*.*"), false);
+        QApplication::restoreOverrideCursor();
+        if (ok) {
+            ShowInfo(before);
+            return true;
+        }
+        if (MsgBox(Translate(QStringLiteral("Temp-Verzeichnis kann nicht gelöscht werden: ")) + gtTempPath,
+                   vbCritical | vbRetryCancel, kAppTitle)
+            != vbRetry)
+            return false;
+    }
 }
 
 void frmMain::mnuPreview_Click()

@@ -46,16 +46,17 @@ bool readBool(const QString& text, bool otherwise)
     return ok ? v != 0 : otherwise;
 }
 
-// Database, Database2, ... (or Dialog...) until the first empty value. A path listed twice is
-// kept once.
+// Database, Database2, ... (or Dialog...): the first one is the current path and may be empty
+// (no catalogue was open at exit); the numbered ones follow until the first empty value. A
+// path listed twice is kept once; paths that differ in case are different files.
 void readRecentList(const char* key, Collection<QString>& list, QString& current)
 {
-    for (int i = 1;; ++i) {
-        const QString path = ReadIni(kIniMain, i == 1 ? QString::fromUtf8(key) : numbered(key, i));
+    current = ReadIni(kIniMain, QString::fromUtf8(key));
+    if (!current.isEmpty()) list.add(current);
+    for (int i = 2;; ++i) {
+        const QString path = ReadIni(kIniMain, numbered(key, i));
         if (path.isEmpty()) break;
-        if (list.keyExists(path)) continue;
-        list.add(path, path);
-        if (i == 1) current = path;
+        if (RecentPosition(list, path) == 0) list.add(path);
     }
 }
 
@@ -95,8 +96,40 @@ void AddLine(QString& text, const QString& line)
 void LimitRecentList(Collection<QString>& list, const QString& path)
 {
     if (list.count() >= kMaxRecentPaths) list.remove(list.count());
-    if (list.isEmpty()) list.add(path, path);
-    else list.add(path, path, 1);
+    if (list.isEmpty()) list.add(path);
+    else list.add(path, QString(), 1);
+}
+
+int RecentPosition(const Collection<QString>& list, const QString& path)
+{
+    for (int i = 1; i <= list.count(); ++i)
+        if (*list.item(i) == path) return i;
+    return 0;
+}
+
+QStringList SplitListLayouts(const QString& text)
+{
+    // An entry may end in "@" (a drill-down layout whose last level was never shown). In a run
+    // of "@" the separators are the last three of each three, and what is left over belongs to
+    // the entry before, so such an entry does not shift the ones after it.
+    QStringList entries;
+    QString entry;
+    for (qsizetype i = 0; i < text.size();) {
+        if (text[i] != QLatin1Char('@')) {
+            entry += text[i++];
+            continue;
+        }
+        qsizetype run = 0;
+        while (i + run < text.size() && text[i + run] == QLatin1Char('@')) ++run;
+        entry += QString(run % 3, QLatin1Char('@'));
+        for (qsizetype k = 0; k < run / 3; ++k) {
+            entries << entry;
+            entry.clear();
+        }
+        i += run;
+    }
+    entries << entry;
+    return entries;
 }
 
 int GetLayoutIndex(int viewMode)
@@ -137,7 +170,7 @@ void LoadMainSettings(MainSettings& s)
     gtSkipZipSize = Str(Val(ReadIni(kIniMain, QStringLiteral("SkipZipSize"), kDefaultSkipZipSize))).trimmed();
     s.Preview = readBool(ReadIni(kIniMain, QStringLiteral("Preview"), QStringLiteral("0")), false);
 
-    s.ListLayouts = ReadIni(kIniMain, QStringLiteral("ListLayout"), kDefaultListLayout).split(QStringLiteral("@@@"));
+    s.ListLayouts = SplitListLayouts(ReadIni(kIniMain, QStringLiteral("ListLayout"), kDefaultListLayout));
     while (s.ListLayouts.size() < 4) s.ListLayouts.append(QString());
     while (s.ListLayouts.size() > 4) s.ListLayouts.removeLast();
     if (s.ListLayouts[3].size() == 1) s.ListLayouts[3].clear();
@@ -170,9 +203,10 @@ void LoadMainSettings(MainSettings& s)
         const int def = readInt(kIniProfils, QStringLiteral("ProfilDefault"), 1);
         gtProfilDefault = QString::number(def < 1 || def > profilCount ? 1 : def);
     } else {
-        // Emulators read from the file keep their numbers; the defaults follow them.
+        // Emulators read from the file keep their numbers; the defaults follow them. The default
+        // profiles keep their fixed numbers, which the per-type table below refers to.
         for (int type = kEmulAltirra; type <= kEmulAtari800; ++type)
-            CreateDefaultEmulator(gcolEmulators.count() + 1, type, gcolEmulators, gcolProfils, false);
+            CreateDefaultEmulator(gcolEmulators.count() + 1, type, gcolEmulators, gcolProfils, true);
         gtProfilDefault = QStringLiteral("1");
         profilCount = gcolProfils.count();
     }

@@ -62,7 +62,7 @@ struct MainSettings {
     qint32 PreviewForeColor = kDefaultPreviewForeColor;
     qint32 PreviewBackColor = kDefaultPreviewBackColor;
     qint32 PreviewSelectColor = kDefaultPreviewSelectColor;
-    Collection<QString> RecentDatabases;  // newest first, keyed by the path itself
+    Collection<QString> RecentDatabases;  // newest first, exact paths (see RecentPosition)
     Collection<QString> RecentFolders;
     int LastFilterRow = 0;                // row of the filter pane; 0 is "Filter aus"
     int ListSplitPos = kDefaultListSplitPos;
@@ -82,6 +82,14 @@ void AddLine(QString& text, const QString& line);
 // Adds a path in front of a recent list, dropping the oldest entry of a full list. Callers add
 // only paths that are not in the list yet.
 void LimitRecentList(Collection<QString>& list, const QString& path);
+
+// Position (from 1) of a path in a recent list, 0 when it is not there. Paths compare exactly:
+// two that differ in case name two files.
+int RecentPosition(const Collection<QString>& list, const QString& path);
+
+// The stored "ListLayout" text split into its entries at "@@@"; an entry's trailing "@" stays
+// with it.
+QStringList SplitListLayouts(const QString& text);
 
 // The ListLayouts entry of a view kind: 3 gives 1, 4 gives 2, every other 0.
 int GetLayoutIndex(int viewMode);

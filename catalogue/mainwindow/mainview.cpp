@@ -21,7 +21,10 @@
 #include "controls/grid/columns.h"
 #include "platform/gui/msgbox.h"
 
+#include "listcolumns.h"
+
 #include <QApplication>
+#include <QScopeGuard>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QSplitter>
@@ -45,8 +48,8 @@ bool frmMain::ActivateDatabase(const QString& path)
     if (!path.isEmpty() && (path != gtDBPath || FirstActivation || !goDB)) {
         if (!FileExists(path)) {
             MsgBox(Translate(QStringLiteral("Die Datenbank liegt nicht im Pfad: ")) + path, vbCritical, kAppTitle);
-            if (CollectionKeyExists(mSettings.RecentDatabases, path)) {
-                mSettings.RecentDatabases.remove(path);
+            if (const int at = RecentPosition(mSettings.RecentDatabases, path)) {
+                mSettings.RecentDatabases.remove(at);
                 FillRecentMenus();
             }
         } else if (GetListLayout(), ConnectDB(path)) {
@@ -62,7 +65,7 @@ bool frmMain::ActivateDatabase(const QString& path)
             BuildView(ViewMode());
             if (ViewMode() == kViewFiles || ViewMode() == kViewNewFiles) lstMainFiles_->setAutoRefresh(true);
             // A path already in the list keeps its place.
-            if (!CollectionKeyExists(mSettings.RecentDatabases, path)) {
+            if (RecentPosition(mSettings.RecentDatabases, path) == 0) {
                 LimitRecentList(mSettings.RecentDatabases, path);
                 FillRecentMenus();
             }
@@ -81,6 +84,8 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     QElapsedTimer clock;
     clock.start();
     BusyPointer busy;
+    InBuildView = true;
+    const auto built = qScopeGuard([this] { InBuildView = false; });
     GetListLayout();
     const bool drillDownShown = ViewMode() == kViewCategories || ViewMode() == kViewHistory;
     const std::vector<ColumnState> saved =
@@ -144,13 +149,7 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
         lstMainFiles_->setRecordSource(QString());
         lstMainFiles_->setLayout(layouts.value(layoutIndex));
         lstMainFiles_->setRecordSource(sql.Files);
-        if (const auto columns = lstMainFiles_->Columns()) {
-            auto setIcons = [&columns](const QString& key, const QString& icons) {
-                if (auto column = columns->Item(Variant(key))) column->Icons = Variant(icons);
-            };
-            setIcons(Translate(QStringLiteral("Filetyp")), QStringLiteral("iTyp"));
-            setIcons(Translate(QStringLiteral("Archivpfad")), QStringLiteral("IsArchiv"));
-        }
+        SetupFileColumns(lstMainFiles_->Columns().get());
         lstMainFiles_->setAutoRefresh(true);
         lists_->setCurrentWidget(lstMainFiles_);
     }

@@ -303,6 +303,8 @@ void ReportView::setLayout(const QString& layout)
 
 // ---- own members --------------------------------------------------------------------------------
 
+vantile::ListView* ReportView::grid() const { return list_->grid(); }
+
 void ReportView::EditHeaders()
 {
     list_->EditHeaders();

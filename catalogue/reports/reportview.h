@@ -143,6 +143,8 @@ public:
     void setCurrencyFormat(const QString& f) { list_->setCurrencyFormat(f); changed("CurrencyFormat"); }
     void CopyToClipboard(bool useSelection) { list_->CopyToClipboard(useSelection); }
     std::shared_ptr<vantile::Columns> Columns() { return list_->Columns(); }
+    // The grid of the inner list (for the host's checks of what it shows).
+    vantile::ListView* grid() const;
     bool AutoRefresh() const { return list_->AutoRefresh(); }
     void setAutoRefresh(bool on) { list_->setAutoRefresh(on); }
     bool ShowCellTips() const { return list_->ShowCellTips(); }

@@ -61,11 +61,16 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
         *error = c->EngineError();
         return nullptr;
     }
-    // Writes autocommit; the write-ahead log with normal syncing keeps an import fast.
     rc = RegisterJetFunctions(c->db_);
     if (rc == SQLITE_OK) rc = RegisterFindModule(c->db_);
-    DbError e = rc == SQLITE_OK ? c->RunPlain(QStringLiteral("PRAGMA journal_mode=WAL")) : c->EngineError();
-    if (!e) e = c->RunPlain(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    DbError e = rc == SQLITE_OK ? c->RunPlain(QStringLiteral("PRAGMA synchronous=NORMAL")) : c->EngineError();
+    // The views read and sort the whole file list: a page cache of up to 64 MiB keeps a large
+    // catalogue's pages decrypted between queries, and sorting in memory spares temporary files.
+    if (!e) e = c->RunPlain(QStringLiteral("PRAGMA cache_size=-65536"));
+    if (!e) e = c->RunPlain(QStringLiteral("PRAGMA temp_store=MEMORY"));
+    // A file being opened is not written until its owner has accepted it (StartWriting): a
+    // file that turns out to be no catalogue, or a newer one, must be left as it was.
+    if (!e && create) e = c->StartWriting();
     if (e) {
         *error = e;
         return nullptr;
@@ -139,6 +144,12 @@ DbError DbConnection::Run(const JetSql& sql, const std::vector<Variant>& paramet
     return error;
 }
 
+DbError DbConnection::StartWriting()
+{
+    // Writes autocommit; the write-ahead log with normal syncing keeps an import fast.
+    return RunPlain(QStringLiteral("PRAGMA journal_mode=WAL"));
+}
+
 DbError DbConnection::RunPlain(const QString& sql)
 {
     if (!db_) return ClosedError();
@@ -160,6 +171,8 @@ void DbConnection::AddChild(const std::shared_ptr<DbChild>& child)
     children_.push_back(child);
 }
 
+bool DbConnection::InTransaction() const { return db_ && sqlite3_get_autocommit(db_) == 0; }
+
 void DbConnection::Close()
 {
     if (!db_) return;
@@ -170,6 +183,8 @@ void DbConnection::Close()
     for (sqlite3_stmt* s : std::as_const(statements_)) sqlite3_finalize(s);
     statements_.clear();
     translations_.clear();
+    // Closing with a transaction open would roll it back.
+    if (InTransaction()) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db_);
     db_ = nullptr;
 }

@@ -34,7 +34,8 @@ public:
 
     // Opens an existing file (create false) or creates a new one (create true) with `key`
     // (empty: no encryption). Fails with dbErrFileNotFound, dbErrDatabaseExists or
-    // dbErrNeedsPassword (the key does not fit, or the file is no database).
+    // dbErrNeedsPassword (the key does not fit, or the file is no database). An existing file
+    // is only read until StartWriting(); a new one is ready for writing at once.
     static std::shared_ptr<DbConnection> Open(const QString& path, const QByteArray& key, bool create,
                                               DbError* error);
 
@@ -49,13 +50,20 @@ public:
     sqlite3_stmt* Prepare(const QString& sql, DbError* error);
     // Runs a translated statement with its parameters to the end.
     DbError Run(const JetSql& sql, const std::vector<Variant>& parameters, int* changes = nullptr);
+    // Switches the file to the journal it is written with (the write-ahead log). The first
+    // write to an opened file: call it once the file has been accepted.
+    DbError StartWriting();
     // Runs an SQLite text with no parameters (pragmas, attach).
     DbError RunPlain(const QString& sql);
+
+    // True between BEGIN and COMMIT.
+    bool InTransaction() const;
 
     DbError EngineError() const;
     DbError ClosedError() const { return MakeDbError(dbErrObjectClosed); }
 
     void AddChild(const std::shared_ptr<DbChild>& child);
+    // Closes the children, commits an open transaction and closes the file.
     void Close();
 
 private:

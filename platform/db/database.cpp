@@ -55,6 +55,12 @@ DbError Database::Compact(const QString& source, const QString& target, const QB
 
 bool Database::IsOpen() const { return connection_ && connection_->IsOpen(); }
 
+DbError Database::StartWriting()
+{
+    if (!IsOpen()) return lastError_ = MakeDbError(dbErrObjectClosed);
+    return lastError_ = connection_->StartWriting();
+}
+
 void Database::Close()
 {
     if (connection_) connection_->Close();
@@ -66,6 +72,22 @@ DbError Database::Execute(const QString& sql)
     if (!IsOpen()) return lastError_ = MakeDbError(dbErrObjectClosed);
     return lastError_ = connection_->Run(connection_->Translate(sql), {}, &recordsAffected_);
 }
+
+DbError Database::BeginTrans()
+{
+    if (!IsOpen()) return lastError_ = MakeDbError(dbErrObjectClosed);
+    if (InTransaction()) return lastError_ = {};
+    return lastError_ = connection_->RunPlain(QStringLiteral("BEGIN"));
+}
+
+DbError Database::CommitTrans()
+{
+    if (!IsOpen()) return lastError_ = MakeDbError(dbErrObjectClosed);
+    if (!InTransaction()) return lastError_ = {};
+    return lastError_ = connection_->RunPlain(QStringLiteral("COMMIT"));
+}
+
+bool Database::InTransaction() const { return IsOpen() && connection_->InTransaction(); }
 
 std::shared_ptr<QueryDef> Database::CreateQueryDef(const QString& name, const QString& sql)
 {

@@ -25,7 +25,8 @@ public:
     // file gives 3204 and is left alone.
     static std::shared_ptr<Database> Create(const QString& path, const QByteArray& key, DbError* error);
     // Opens an existing file with `key`; 3031 when the key does not fit (or the file is no
-    // database), 3024 when there is no file.
+    // database), 3024 when there is no file. Nothing is written to the file until
+    // StartWriting(), so a file the caller then refuses stays exactly as it was.
     static std::shared_ptr<Database> Open(const QString& path, const QByteArray& key, DbError* error);
     // Copies the closed file `source` into the new file `target`, both with `key`, leaving
     // out free pages. The source is first returned to a single-file journal.
@@ -33,12 +34,22 @@ public:
 
     const QString& Name() const { return path_; }
     bool IsOpen() const;
+    // Switches an opened file to the journal it is written with; writes before it work too,
+    // in the file's own journal mode.
+    DbError StartWriting();
     void Close();
     const DbError& LastError() const { return lastError_; }
 
     // Runs an action query (UPDATE, DELETE, INSERT, CREATE ...) at once.
     DbError Execute(const QString& sql);
     int RecordsAffected() const { return recordsAffected_; }
+
+    // A transaction for writes that belong together (the import's batches): BeginTrans starts
+    // one unless one is open, CommitTrans ends it. Closing the database commits an open one,
+    // so that written rows stay, as they do when every write commits by itself.
+    DbError BeginTrans();
+    DbError CommitTrans();
+    bool InTransaction() const;
 
     // A temporary query definition (the name is kept, nothing is saved); null on a closed
     // database or an unreadable text, with LastError() set.

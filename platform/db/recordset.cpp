@@ -55,7 +55,15 @@ void bindFieldValue(sqlite3_stmt* stmt, int index, const Variant& value, int fie
     BindParameter(stmt, index, value, false);
 }
 
+RecordsetQueryHook& queryHook()
+{
+    static RecordsetQueryHook hook;
+    return hook;
+}
+
 } // namespace
+
+void SetRecordsetQueryHook(RecordsetQueryHook hook) { queryHook() = std::move(hook); }
 
 // ---- Field ----
 
@@ -151,6 +159,7 @@ DbError Recordset::load()
         table_.clearRows();
     }
     if (!(options_ & dbAppendOnly)) {
+        if (queryHook()) queryHook()(sql_.sql, parameters_);
         int rc;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) table_.appendRow(stmt);
         if (rc != SQLITE_DONE) error = connection_->EngineError();

@@ -7,6 +7,7 @@
 #include "platform/runtime/variant.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,6 +18,11 @@ enum RecordsetType : int { dbOpenTable = 1, dbOpenDynaset = 2, dbOpenSnapshot = 
 enum RecordsetOption : int {
     dbReadOnly = 4, dbAppendOnly = 8, dbForwardOnly = 256, dbSeeChanges = 512,
 };
+
+// Sees the SQLite text and parameter values of every query a recordset reads (on opening
+// and on Requery), for benchmarks that run the same queries the plain way. None by default.
+using RecordsetQueryHook = std::function<void(const QString& sql, const std::vector<Variant>& parameters)>;
+void SetRecordsetQueryHook(RecordsetQueryHook hook);
 
 // The rows of one query, read once into memory when it opens (an append-only recordset
 // reads none), with a current row, finding, row windows for the grid and writing back to

@@ -393,3 +393,110 @@ TEST_F(CatalogueTest, ViewTextsRunOnACatalogue)
     ASSERT_FALSE(goDB->Execute(QStringLiteral("Delete * from History where int(cDate(tsStarted))=46365")));
     EXPECT_EQ(goDB->RecordsAffected(), 2);
 }
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+}
+
+} // namespace
+
+// A refused file is left exactly as it was: no journal switch, no side files, not one byte.
+TEST_F(CatalogueTest, RefusedFilesAreLeftUntouched)
+{
+    // Another program's SQLite file in rollback mode (a compacted copy is in rollback mode).
+    DbError e;
+    auto other = Database::Create(file("other.tmp"), QByteArray(), &e);
+    ASSERT_TRUE(other);
+    ASSERT_FALSE(other->Execute(QStringLiteral("CREATE TABLE Notes (ID INTEGER PRIMARY KEY, tText TEXT)")));
+    other->Close();
+    ASSERT_FALSE(Database::Compact(file("other.tmp"), file("other.db"), QByteArray()));
+    // A catalogue of a newer version, also in rollback mode.
+    auto newer = CreateCatalogue(file("newer.tmp"), "Tovarin.Katalog.8bit", &e);
+    ASSERT_TRUE(newer);
+    ASSERT_FALSE(newer->Execute(QStringLiteral("Insert Into Config (tItem, mConfig) Values ('Version', '9.0')")));
+    newer->Close();
+    ASSERT_FALSE(Database::Compact(file("newer.tmp"), file("newer.MDB"), "Tovarin.Katalog.8bit"));
+    writeFile(file("empty.MDB"), QByteArray());
+
+    for (const char* name : {"empty.MDB", "other.db", "newer.MDB"}) {
+        SCOPED_TRACE(name);
+        const QString path = file(name);
+        const QByteArray before = fileBytes(path);
+        ASSERT_EQ(before.isEmpty(), QByteArrayView(name) == "empty.MDB");
+        EXPECT_FALSE(ConnectDB(path));
+        EXPECT_TRUE(fileBytes(path) == before) << "the file was written to";
+        EXPECT_FALSE(QFile::exists(path + QStringLiteral("-wal")));
+        EXPECT_FALSE(QFile::exists(path + QStringLiteral("-journal")));
+    }
+    EXPECT_FALSE(goDB);
+    EXPECT_TRUE(prompts.isEmpty());
+}
+
+// A file that lacks tables or columns of the schema is refused at once, naming what is missing,
+// instead of failing later on the first query that needs them.
+TEST_F(CatalogueTest, CatalogueMissingTablesOrColumnsIsRefusedNamingThem)
+{
+    DbError e;
+    auto db = Database::Create(file("partial.MDB"), QByteArray(), &e);
+    ASSERT_TRUE(db);
+    for (const char* sql : {
+             "CREATE TABLE MainFiles (ID INTEGER PRIMARY KEY, tFile TEXT, tPath TEXT, tUnpackPath TEXT, lSize INTEGER,"
+             " iBasic SMALLINT, iModel SMALLINT, iOS SMALLINT, iVideo SMALLINT, tMemo TEXT, tParam TEXT,"
+             " Category_ID INTEGER, tsCreated DATETIME, tsLastStarted DATETIME, lStartCount INTEGER)",
+             "CREATE TABLE Config (ID INTEGER PRIMARY KEY, tItem TEXT, mConfig TEXT, tsCreated DATETIME)",
+             "CREATE TABLE Category (ID INTEGER PRIMARY KEY, tCategory TEXT)",
+             "Insert Into Config (tItem, mConfig) Values ('Version', '1.0')"})
+        ASSERT_FALSE(db->Execute(QString::fromUtf8(sql)));
+    EXPECT_EQ(MissingCatalogueParts(*db), (QStringList{QStringLiteral("MainFiles.iFileType"), QStringLiteral("History")}));
+    db->Close();
+
+    EXPECT_FALSE(ConnectDB(file("partial.MDB")));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Dies ist keine Tovarin-Datenbank: ") + file("partial.MDB")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("MainFiles.iFileType, History")));
+    EXPECT_FALSE(goDB);
+
+    auto complete = CreateCatalogue(file("complete.MDB"), QByteArray(), &e);
+    ASSERT_TRUE(complete);
+    EXPECT_TRUE(MissingCatalogueParts(*complete).isEmpty());
+}
+
+TEST(CatalogueVersions, CompareAsNumbers)
+{
+    struct Case { const char* stored; const char* program; int result; };
+    const Case cases[] = {
+        {"1.10", "1.9", 1}, {"1.9", "1.10", -1}, {"1.0", "1.0", 0}, {"1.0.0", "1.0", 0}, {"01.00", "1", 0},
+        {"2", "1.99", 1}, {"99999999999999999999999.1", "1.0", 1}, {"1.0", "1.0.1", -1},
+        {" 9.9", "1.0", 2}, {"", "1.0", 2}, {"1..2", "1.0", 2}, {"1.0 ", "1.0", 2}, {"v1", "1.0", 2}, {"1.0", "", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.stored) + " vs " + c.program);
+        EXPECT_EQ(CompareVersions(QString::fromUtf8(c.stored), QString::fromUtf8(c.program)), c.result);
+    }
+}
+
+// The stored version is read as a number: an older one with more digits opens, a text that is
+// no version (or Null) is refused.
+TEST_F(CatalogueTest, ConnectReadsTheVersionAsNumbers)
+{
+    struct Case { const char* version; bool opens; };
+    const Case cases[] = {{"0.10", true}, {"1.0.0", true}, {"1.00", true}, {"1.10", false}, {" 9.9", false},
+                          {"", false}, {nullptr, false}};
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version ? c.version : "Null");
+        const QString path = newCatalogue(QStringLiteral("v%1").arg(++n).toUtf8().constData());
+        ASSERT_TRUE(ConnectDB(path));
+        ASSERT_FALSE(goDB->Execute(c.version ? QStringLiteral("Update Config Set mConfig='%1'").arg(QString::fromUtf8(c.version))
+                                             : QStringLiteral("Update Config Set mConfig=Null")));
+        CloseDB();
+        messages.clear();
+        EXPECT_EQ(ConnectDB(path), c.opens);
+        EXPECT_EQ(messages.size(), c.opens ? 0 : 1);
+        CloseDB();
+    }
+}

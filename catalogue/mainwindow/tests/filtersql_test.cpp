@@ -22,7 +22,9 @@ TEST(BuildFilterCondition, TextOfOneCondition)
         {"begins with", {"tFile", ">", "abc", ""}, "tFile Like'abc*'"},
         {"ends with", {"tFile", "<", "abc", ""}, "tFile Like'*abc'"},
         {"does not contain", {"tPath", "<>", "abc", ""}, "tPath Not Like'*abc*'"},
-        {"equal", {"Category_ID", "=", "3", ""}, "Category_ID ='3'"},
+        {"category, equal", {"Category_ID", "=", "3", ""}, "Category_ID =3"},
+        {"category, not equal", {"Category_ID", "<>", "12", ""}, "Category_ID <>12"},
+        {"category, no number: no condition", {"Category_ID", "=", "3 or 1=1", ""}, ""},
         {"own pattern", {"tFile", "( )", "*.ATR", ""}, "tFile Like'*.ATR'"},
         {"apostrophe, equal", {"tFile", "=", "it's", ""}, "tFile ='it''s'"},
         {"apostrophe, like", {"tFile", "( )", "it's", ""}, "tFile Like'*it''s*'"},
@@ -78,7 +80,7 @@ TEST(AddSelectionConditions, GroupsAndTexts)
         {"category by name needs the join",
          selection({{"C.TCATEGORY", "( )", "Spi", ""}}), "", " where C.TCATEGORY Like'*Spi*'", "", true},
         {"category by number stays on the list",
-         selection({{"Category_ID", "=", "2", ""}}), "", " where Category_ID ='2'", "", false},
+         selection({{"Category_ID", "=", "2", ""}}), "", " where Category_ID =2", "", false},
         {"a group of empty sizes is taken back",
          selection({{"lSize", "=", "", ""}, {"lSize", "=", "", "Or"}, {"tFile", "( )", "a", ""}}), "",
          " where F.tFile Like'*a*'", " where F.tFile Like'*a*'", false},
@@ -105,7 +107,11 @@ TEST_F(SelectionOnCatalogue, ConditionsSelectTheRightFiles)
     const Case cases[] = {
         {"archive members", selection({{"tUnpackPath", "<>", "", ""}}), {4}},
         {"plain files", selection({{"tUnpackPath", "=", "", ""}}), {1, 2, 3, 5}},
-        {"category number quoted", selection({{"Category_ID", "=", "2", ""}}), {2}},
+        {"category number", selection({{"Category_ID", "=", "2", ""}}), {2}},
+        // Category 12 holds the picture: neither 1 nor 2 may take it for one of theirs.
+        {"category 1 is not 12", selection({{"Category_ID", "=", "1", ""}}), {1}},
+        {"not category 2", selection({{"Category_ID", "<>", "2", ""}}), {1, 3}},
+        {"category stored with a text operator", selection({{"Category_ID", "( )", "1", ""}}), {1}},
         {"category by name", selection({{"C.TCATEGORY", ">", "spi", ""}}), {1}},
         {"path also matches the member chain", selection({{"tPath", "( )", "DIR", ""}}), {4}},
         {"apostrophe", selection({{"tFile", "=", "IT'S.XEX", ""}}), {2}},
@@ -115,6 +121,8 @@ TEST_F(SelectionOnCatalogue, ConditionsSelectTheRightFiles)
         {"pictures", selection({{"Type", "=", "GIF", "Or"}, {"Type", "=", "PNG", "Or"}}), {3}},
         {"archives", selection({{"Type", "=", "ZIP", ""}}), {4}},
     };
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("INSERT INTO Category (ID, tCategory) VALUES (12, 'Bilder')")));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("UPDATE MainFiles SET Category_ID=12 WHERE ID=3")));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QString where, tree;

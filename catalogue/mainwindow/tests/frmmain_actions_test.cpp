@@ -161,7 +161,8 @@ TEST_F(MainWindowActions, FailedDeleteReportsAndReReads)
     command("mnuDel")->trigger();
     ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages[1].startsWith(QStringLiteral("Del-Error: "))) << messages[1].toStdString();
-    EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM MainFiles ORDER BY ID")), (std::vector<int>{2, 3}));
+    // The list is in name order: rows 0 to 3 are the files 1, 4, 2 and 3.
+    EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM MainFiles ORDER BY ID")), (std::vector<int>{3, 5}));
     EXPECT_EQ(files()->ItemCount(), 2);
     EXPECT_EQ(window->CountText(), QStringLiteral("Dateien: 2/2"));
 }
@@ -240,7 +241,7 @@ TEST_F(MainWindowActions, CommandsFollowTheSelection)
         EXPECT_EQ(window->lvStart()->isEnabled(), s.start);
         EXPECT_EQ(command("mnuNewCat")->isVisible(), s.newCat);
     };
-    files()->setSelectedIndex(4);
+    files()->setSelectedIndex(2);  // IT'S.XEX in the name-ordered list
     {
         SCOPED_TRACE("flat list");
         expectState({true, true, true, false});
@@ -315,7 +316,8 @@ TEST_F(MainWindowActions, RightClicksOpenTheMenus)
 TEST_F(MainWindowActions, SelectionPaneClicks)
 {
     vantile::ListView* pane = window->lvFilter()->list();
-    window->lvFilter()->list()->SetBookmark(3, -1, 0);
+    // Row 4 of the name-ordered pane is "Kassetten".
+    window->lvFilter()->list()->SetBookmark(4, -1, 0);
     EXPECT_EQ(files()->ItemCount(), 1);
     bool opened = false;
     QTimer timer;
@@ -330,7 +332,7 @@ TEST_F(MainWindowActions, SelectionPaneClicks)
     int16_t button = 1, shift = 0;
     bool cancel = false;
     pane->MouseDown.raise(button, shift, 0, 0, cancel);
-    pane->ItemClick.raise(3, 0, 1, 0, 0, 0);
+    pane->ItemClick.raise(4, 0, 1, 0, 0, 0);
     EXPECT_TRUE(opened);
     pane->HeaderClick.raise(0, 1);
     EXPECT_EQ(window->lvFilter()->CurrentRow(), 0);

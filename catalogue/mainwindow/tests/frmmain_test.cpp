@@ -4,6 +4,7 @@
 #include "catalogue/mainwindow/frmmain.h"
 #include "catalogue/mainwindow/sidepane.h"
 #include "controls/grid/listview.h"
+#include "platform/gui/msgbox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -73,6 +74,64 @@ TEST_F(MainWindowStartUp, CloseBeforeFirstActivationStoresNothing)
         frmMain window;
         window.close();
     }
+    EXPECT_EQ(readIni(), QStringLiteral("[MAIN]\r\nFontSize=12\r\n"));
+}
+
+// The filter pane lists its selections in name order, and the selection in use at exit is the
+// one applied at the next start, even when its name moved it to another row meanwhile.
+TEST_F(MainWindowStartUp, SelectionInUseComesBack)
+{
+    writeIni(QStringLiteral("[MAIN]\r\nFilterName1=Zeta\r\nFilterDef1=\r\nFilterName2=Alpha\r\nFilterDef2=\r\n"
+                            "FilterName3=Mitte\r\nFilterDef3=\r\n"));
+    auto paneTexts = [](const frmMain& window) {
+        QStringList texts;
+        for (int row = 0; row < window.lvFilter()->RowCount(); ++row) texts << window.lvFilter()->Text(row);
+        return texts;
+    };
+    {
+        frmMain window;
+        window.show();
+        QApplication::processEvents();
+        EXPECT_EQ(paneTexts(window).mid(1), (QStringList{"Alpha", "Mitte", "Zeta"}));
+        // "Alpha" is renamed (its row stays) and chosen.
+        window.lvFilter()->SetText(1, QStringLiteral("Zz"));
+        (*window.filters().item(QStringLiteral("2")))->Name = QStringLiteral("Zz");
+        window.lvFilter()->SetCurrentRow(1);
+        window.close();
+    }
+    EXPECT_TRUE(readIni().contains(QStringLiteral("\r\nLastFilterRow=3\r\n")));
+    frmMain window;
+    window.show();
+    QApplication::processEvents();
+    EXPECT_EQ(paneTexts(window).mid(1), (QStringList{"Mitte", "Zeta", "Zz"}));
+    EXPECT_EQ(window.lvFilter()->CurrentRow(), 3);
+    EXPECT_EQ(window.lvFilter()->Text(window.lvFilter()->CurrentRow()), QStringLiteral("Zz"));
+    window.close();
+}
+
+// A temporary folder that cannot be emptied: the user is asked to retry or give up; giving up
+// ends the start and leaves the settings as they were.
+TEST_F(MainWindowStartUp, TempFolderThatStaysAsksRetryOrCancel)
+{
+    writeIni(QStringLiteral("[MAIN]\r\nFontSize=12\r\n"));
+    QStringList asked;
+    SetMsgBoxHook([&asked](const QString& prompt, int style, const QString&) {
+        asked << prompt + QLatin1Char('|') + QString::number(style);
+        return asked.size() == 1 ? int(vbRetry) : int(vbCancel);
+    });
+    {
+        frmMain window;
+        // A relative folder is one the program never deletes in.
+        gtTempPath = QStringLiteral("Temp");
+        window.show();
+        QApplication::processEvents();
+        QApplication::processEvents();
+        EXPECT_FALSE(window.isVisible());
+    }
+    SetMsgBoxHook(nullptr);
+    const QString question = QStringLiteral("Temp-Verzeichnis kann nicht gelöscht werden: Temp|")
+                             + QString::number(vbCritical | vbRetryCancel);
+    EXPECT_EQ(asked, (QStringList{question, question}));
     EXPECT_EQ(readIni(), QStringLiteral("[MAIN]\r\nFontSize=12\r\n"));
 }
 

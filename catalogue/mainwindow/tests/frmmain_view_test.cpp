@@ -278,6 +278,64 @@ TEST_F(MainWindowView, CompactToggledTwiceDoesNotCompact)
 
 namespace {
 
+// The shown cell text of a list column, as the grid asks the window for it.
+QString ShownText(vantile::ListView* grid, const QString& key, int32_t row, const Variant& stored)
+{
+    const auto column = grid->Columns()->Item(Variant(key));
+    if (!column) return QStringLiteral("<no column %1>").arg(key);
+    Variant value = stored;
+    Variant icons;
+    if (column->FetchContents) grid->FetchContents.raise(row, column->Index(), value, icons);
+    return value.text();
+}
+
+// The flat list opens sorted by file name; sizes and the stored codes read as text, and the
+// internal archive mark is never shown.
+TEST_F(MainWindowView, FileColumnsShowText)
+{
+    ASSERT_TRUE(ConnectDB(catalogue));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("UPDATE MainFiles SET iBasic=2, iModel=3, iOS=6, iVideo=2 WHERE ID=1")));
+    CloseDB();
+    const auto window = openWindow();
+    vantile::ListView* grid = window->lstMainFiles()->grid();
+    ASSERT_EQ(window->lstMainFiles()->ItemCount(), 5);
+    QStringList names;
+    for (int32_t row = 0; row < 5; ++row) names << window->lstMainFiles()->FieldValue(Variant(QStringLiteral("Datei")), row).text();
+    EXPECT_EQ(names, (QStringList{"BOULDER.ATR", "INNER.ATR", "IT'S.XEX", "PIC.GIF", "TAPE.CAS"}));
+    struct Case {
+        const char* key;
+        Variant stored;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Größe", Variant(QStringLiteral("92176")), "90,0 KB"},
+        {"Größe", Variant(QStringLiteral("300")), "300 Byte"},
+        {"Basic", Variant(QStringLiteral("2")), "Ja"},
+        {"Basic", Variant(QStringLiteral("0")), ""},
+        {"Model", Variant(QStringLiteral("3")), "65XE/130XE"},
+        {"OS", Variant(QStringLiteral("6")), "Auto"},
+        {"Video", Variant(QStringLiteral("2")), "PAL"},
+        {"Video", Variant::null(), ""},
+        {"Datei", Variant(QStringLiteral("2")), "2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(ShownText(grid, QString::fromUtf8(c.key), 0, c.stored), QString::fromUtf8(c.shown));
+    }
+    const auto mark = grid->Columns()->Item(Variant(QStringLiteral("IsArchiv")));
+    ASSERT_TRUE(mark);
+    EXPECT_EQ(mark->Hidden(), 2);
+
+    // The drill-down list of the categories view reads the same way.
+    window->BuildView(3);
+    window->treeMain()->SelectItem(QStringLiteral("1"), 2);
+    ASSERT_GE(window->lstMain()->Columns()->Count(), 1);
+    EXPECT_EQ(ShownText(window->lstMain()->grid(), QStringLiteral("Größe"), 0, Variant(QStringLiteral("2048"))),
+              QStringLiteral("2,0 KB"));
+    EXPECT_EQ(window->lstMain()->Columns()->Item(Variant(QStringLiteral("IsArchiv")))->Hidden(), 2);
+    window->close();
+}
+
 // The side panes: a view row switches the view; a selection row narrows the list and is
 // remembered at close as the pane row.
 TEST_F(MainWindowView, SidePanesSwitchViewAndSelection)
@@ -290,21 +348,23 @@ TEST_F(MainWindowView, SidePanesSwitchViewAndSelection)
     window->BuildView(1);
     EXPECT_EQ(window->lvViews()->CurrentRow(), 0);
 
+    // The selections stand in name order below "Filter aus".
     ASSERT_EQ(window->lvFilter()->RowCount(), 6);
-    EXPECT_EQ(window->lvFilter()->Text(3), QStringLiteral("Kassetten"));
-    window->lvFilter()->list()->SetBookmark(3, -1, 0);
+    EXPECT_EQ(window->lvFilter()->Text(1), QStringLiteral("Bilder"));
+    EXPECT_EQ(window->lvFilter()->Text(4), QStringLiteral("Kassetten"));
+    window->lvFilter()->list()->SetBookmark(4, -1, 0);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 1);
     window->lvFilter()->list()->SetBookmark(0, -1, 0);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
-    window->lvFilter()->list()->SetBookmark(3, -1, 0);
+    window->lvFilter()->list()->SetBookmark(4, -1, 0);
     window->close();
-    EXPECT_TRUE(readIni().contains(QStringLiteral("LastFilterRow=3\r\n")));
+    EXPECT_TRUE(readIni().contains(QStringLiteral("LastFilterRow=4\r\n")));
 
     frmMain again;
     again.show();
     QApplication::processEvents();
     QApplication::processEvents();
-    EXPECT_EQ(again.lvFilter()->CurrentRow(), 3);
+    EXPECT_EQ(again.lvFilter()->CurrentRow(), 4);
     EXPECT_EQ(again.lstMainFiles()->ItemCount(), 1);
 }
 

@@ -164,6 +164,13 @@ TEST_F(SelectionWindowTest, ApplyingANewEntryCreatesTheSelection)
     w.Apply();
     EXPECT_TRUE(conditionTexts(made).contains(QStringLiteral("C.TCATEGORY|=|Neu|")));
     EXPECT_EQ(filters.count(), 6);
+
+    // A chosen category with a text operator is compared by its name, never as a number text.
+    w.cboCategory->setValue(1);
+    while (w.cmdCompare[5]->text() != QLatin1String("( )")) w.cmdCompare_Click(5);
+    w.Apply();
+    EXPECT_TRUE(conditionTexts(made).contains(QStringLiteral("C.TCATEGORY|( )|Spiele|")));
+    EXPECT_FALSE(conditionTexts(made).contains(QStringLiteral("Category_ID|( )|1|")));
 }
 
 TEST_F(SelectionWindowTest, ApplyOnAnEmptyCollectionAndReset)

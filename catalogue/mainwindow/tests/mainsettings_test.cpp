@@ -47,6 +47,58 @@ TEST_F(SettingsFile, MissingFileGivesTheDefaults)
         EXPECT_EQ(gaExtProfil[i], QString::number(DefaultProfilForFileType(kEmulAltirra, i).value_or(0))) << i;
 }
 
+// The first run's per-type profiles name the profiles the table means: tapes load as tapes,
+// cartridges as cartridges, and the file refers to them by their written positions.
+TEST_F(SettingsFile, FirstRunPerTypeProfilesNameTheirProfiles)
+{
+    MainSettings s;
+    LoadMainSettings(s);
+    auto name = [](int position) {
+        const ProfilPtr* profil = gcolProfils.item(gaExtProfil[position]);
+        return profil ? (*profil)->Name : QString();
+    };
+    EXPECT_EQ(name(0), QStringLiteral("Load disc"));       // .ATR
+    EXPECT_EQ(name(1), QStringLiteral("Run program"));     // .COM
+    EXPECT_EQ(name(3), QStringLiteral("Load tape"));       // .CAS
+    EXPECT_EQ(name(6), QStringLiteral("Run basic program")); // .BAS
+    EXPECT_EQ(name(8), QStringLiteral("Load cartridge"));  // .BIN
+    EXPECT_EQ(name(9), QStringLiteral("Load cartridge"));  // .ROM
+    // Altirra's profiles stand in the order disc, tape, cartridge, program, basic program.
+    ASSERT_TRUE(WriteMainSettings(s));
+    const QString text = readIni();
+    EXPECT_TRUE(text.contains(QStringLiteral("ProfilName2=Load tape\r\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\n.CAS=2\r\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\n.BIN=3\r\n.ROM=3\r\n")));
+    MainSettings next;
+    LoadMainSettings(next);
+    EXPECT_EQ(name(3), QStringLiteral("Load tape"));
+    EXPECT_EQ(name(9), QStringLiteral("Load cartridge"));
+}
+
+// A drill-down layout whose last level was never shown ends in "@"; the entries after it stay
+// where they are.
+TEST_F(SettingsFile, LayoutEndingInAtSignKeepsTheOthersInPlace)
+{
+    struct Case {
+        const char* name;
+        const char* stored;
+        QStringList entries;
+    };
+    const Case cases[] = {
+        {"plain", "A@B@@@C@@@D@@@EF", {"A@B", "C", "D", "EF"}},
+        {"trailing @ of the categories", "L0@@@L1@@@@L2@@@", {"L0", "L1@", "L2", ""}},
+        {"trailing @ of the history", "L0@@@@@@L2@@@@", {"L0", "", "L2@", ""}},
+        {"empty entries", "@@@@@@@@@", {"", "", "", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeIni(QStringLiteral("[MAIN]\r\nListLayout=") + QString::fromUtf8(c.stored) + QStringLiteral("\r\n"));
+        MainSettings s;
+        LoadMainSettings(s);
+        EXPECT_EQ(s.ListLayouts, c.entries);
+    }
+}
+
 TEST_F(SettingsFile, SingleValuesAsRead)
 {
     struct Case {
@@ -208,14 +260,29 @@ TEST_F(SettingsFile, RecentLists)
     gtDBPath = QStringLiteral("/b.MDB");
     EXPECT_TRUE(MainSettingsText(s).contains(QStringLiteral("[MAIN]\r\nDatabase=/b.MDB\r\nDatabase2=/a.MDB\r\nDialog=\r\nLanguageFile=")));
 
-    // No catalogue open at exit: the recent ones follow an empty first entry, which ends the
-    // reading at the next start.
+    // No catalogue open at exit: the recent ones follow an empty first entry and still come
+    // back at the next start, with no current catalogue.
     gtDBPath.clear();
     ASSERT_TRUE(WriteMainSettings(s));
     EXPECT_TRUE(readIni().contains(QStringLiteral("Database=\r\nDatabase2=/b.MDB\r\nDatabase3=/a.MDB\r\n")));
     MainSettings next;
     LoadMainSettings(next);
-    EXPECT_EQ(next.RecentDatabases.count(), 0);
+    EXPECT_TRUE(gtDBPath.isEmpty());
+    ASSERT_EQ(next.RecentDatabases.count(), 2);
+    EXPECT_EQ(*next.RecentDatabases.item(1), QStringLiteral("/b.MDB"));
+    EXPECT_EQ(*next.RecentDatabases.item(2), QStringLiteral("/a.MDB"));
+
+    // Paths that differ in case are two files.
+    LimitRecentList(next.RecentFolders, QStringLiteral("/Spiele/"));
+    EXPECT_EQ(RecentPosition(next.RecentFolders, QStringLiteral("/spiele/")), 0);
+    LimitRecentList(next.RecentFolders, QStringLiteral("/spiele/"));
+    gtDialogPath = QStringLiteral("/spiele/");
+    ASSERT_TRUE(WriteMainSettings(next));
+    EXPECT_TRUE(readIni().contains(QStringLiteral("Dialog=/spiele/\r\nDialog2=/Spiele/\r\n")));
+    MainSettings third;
+    LoadMainSettings(third);
+    EXPECT_EQ(third.RecentFolders.count(), 2);
+    EXPECT_EQ(RecentPosition(third.RecentFolders, QStringLiteral("/Spiele/")), 2);
 
     Collection<QString> full;
     for (int i = 1; i <= 20; ++i) LimitRecentList(full, QString::number(i));
@@ -234,7 +301,7 @@ TEST_F(SettingsFile, DamagedEntriesAreTolerated)
     MainSettings s;
     LoadMainSettings(s);
     EXPECT_EQ(s.RecentDatabases.count(), 3);
-    EXPECT_EQ(s.RecentDatabases.keyAt(3), QStringLiteral("/c.MDB"));
+    EXPECT_EQ(*s.RecentDatabases.item(3), QStringLiteral("/c.MDB"));
     ASSERT_GE(gcolEmulators.count(), 2);
     EXPECT_FALSE((*gcolEmulators.item(1))->Aktiv);
     EXPECT_TRUE((*gcolEmulators.item(2))->Aktiv);

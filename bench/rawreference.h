@@ -1,0 +1,45 @@
+#pragma once
+
+// The plain way to read a query, for the main-window benchmark's references: the engine's C
+// interface on a connection of its own (its own copy of the engine, with the same Jet
+// functions and collation), each row read into a plain array of cells.
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <string>
+#include <vector>
+
+#define RAWREF_EXPORT __attribute__((visibility("default")))
+
+// A cell: a number, or a text as offset and length in its table's text block.
+struct RawCell {
+    enum Kind : unsigned char { Null, Integer, Real, Text } kind = Null;
+    union {
+        long long i;
+        double d;
+        struct { unsigned offset, length; } text;
+    };
+};
+
+struct RAWREF_EXPORT RawTable {
+    int columns = 0;
+    std::vector<RawCell> cells;  // row by row
+    std::string texts;           // UTF-8
+    int rows() const { return columns ? int(cells.size() / size_t(columns)) : 0; }
+    QString display(int row, int column) const;
+};
+
+class RAWREF_EXPORT RawReference {
+public:
+    // Opens an existing catalogue file with its key; false when it cannot.
+    bool open(const QString& path, const QByteArray& key);
+    ~RawReference();
+    // Runs an SQLite text with its parameter values bound in order; every row into `out`.
+    bool run(const QString& sql, const std::vector<QVariant>& parameters, RawTable& out);
+    QString lastError() const;
+
+private:
+    struct sqlite3* db_ = nullptr;
+};
