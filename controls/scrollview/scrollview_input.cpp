@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWheelEvent>
 
 namespace vantile {
@@ -34,7 +35,19 @@ void ScrollViewClient::mouseMoveEvent(QMouseEvent* e) { view_->onMouseMove(e); }
 void ScrollViewClient::mouseReleaseEvent(QMouseEvent* e) { view_->onMouseRelease(e); }
 void ScrollViewClient::mouseDoubleClickEvent(QMouseEvent*) { view_->DblClick.raise(); }
 void ScrollViewClient::wheelEvent(QWheelEvent* e) { view_->onWheel(e); }
-void ScrollViewClient::keyPressEvent(QKeyEvent* e) { view_->onKey(e, true); }
+void ScrollViewClient::keyPressEvent(QKeyEvent* e)
+{
+    const QPointer<ScrollViewClient> alive(this);
+    const int16_t code = view_->onKey(e, true);
+    // Tab reaches the host's KeyDown first; unless a handler took it (or closed or left the
+    // control), it then moves the focus on as in every other control. A drop-down list keeps
+    // its Tab: it accepts the row there.
+    const bool tab = e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab;
+    if (!alive || !tab || code == 0 || !hasFocus() || (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return;
+    if (window()->windowType() == Qt::Popup) return;
+    QWidget::focusNextPrevChild(e->key() == Qt::Key_Tab && !(e->modifiers() & Qt::ShiftModifier));
+}
 void ScrollViewClient::keyReleaseEvent(QKeyEvent* e) { view_->onKey(e, false); }
 void ScrollViewClient::focusInEvent(QFocusEvent*) { view_->onFocus(true); }
 void ScrollViewClient::focusOutEvent(QFocusEvent*) { view_->onFocus(false); }
@@ -141,7 +154,7 @@ void ScrollView::onWheel(QWheelEvent* e)
     e->accept();
 }
 
-void ScrollView::onKey(QKeyEvent* e, bool down)
+int16_t ScrollView::onKey(QKeyEvent* e, bool down)
 {
     int16_t code = int16_t(tv::VirtualKeyOf(e));
     int16_t shift = shiftOf(e);
@@ -156,6 +169,7 @@ void ScrollView::onKey(QKeyEvent* e, bool down)
     } else {
         KeyUp.raise(code, shift);
     }
+    return code;
 }
 
 // ---- hover --------------------------------------------------------------------------------

@@ -26,7 +26,8 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void leaveEvent(QEvent* e) override;
-    bool focusNextPrevChild(bool) override { return false; }   // Tab reaches the host's KeyDown
+    // Tab reaches the host's KeyDown before it moves the focus (keyPressEvent).
+    bool focusNextPrevChild(bool) override { return false; }
 
 private:
     ScrollView* view_;
