@@ -1,6 +1,7 @@
 // The main window's reactions to its lists, tree and panes, the commands that follow the
 // selection (action enabler), the edit pop-up and the home page.
 #include "frmmain.h"
+#include "columnstate.h"
 #include "homepage.h"
 #include "searchpane.h"
 #include "sidepane.h"
@@ -13,6 +14,8 @@
 #include "catalogue/reports/simplereport.h"
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/usertree.h"
+#include "controls/grid/column.h"
+#include "controls/grid/columns.h"
 #include "controls/grid/listview.h"
 
 #include <QApplication>
@@ -97,7 +100,25 @@ bool frmMain::TreeActive() const
 
 void frmMain::treeMain_SelectionChange()
 {
-    if (const auto item = treeMain_->SelectedItem()) lstMain_->Synchronize(item);
+    if (const auto item = treeMain_->SelectedItem()) {
+        const bool autoRefresh = lstMain_->AutoRefresh();
+        lstMain_->setAutoRefresh(false);
+        // Another level brings other columns: the user's widths and order move over to them.
+        std::vector<ColumnState> saved;
+        if (lstMain_->CurLevel() != item->Level) saved = ReadColumnState(lstMain_->Columns().get());
+        lstMain_->Synchronize(item);
+        if (const auto columns = lstMain_->Columns()) {
+            auto column = [&columns](const QString& key) { return columns->Item(Variant(key)); };
+            for (const QString& key : {gtSizeCaption, QStringLiteral("Basic"), QStringLiteral("Model"),
+                                       QStringLiteral("OS"), QStringLiteral("Video")})
+                if (const auto c = column(key)) c->FetchContents = true;
+            if (const auto c = column(Translate(QStringLiteral("Filetyp")))) c->Icons = Variant(QStringLiteral("iTyp"));
+            if (const auto c = column(Translate(QStringLiteral("Archivpfad")))) c->Icons = Variant(QStringLiteral("IsArchiv"));
+            if (const auto c = column(Translate(QStringLiteral("IsArchiv")))) c->SetHidden(vantile::vtlHiddenAllways);
+            if (!saved.empty()) ApplyColumnState(columns.get(), saved, true);
+        }
+        lstMain_->setAutoRefresh(autoRefresh);
+    }
     UpdateActions();
     ShowCounts();
 }
@@ -145,7 +166,7 @@ void frmMain::UpdateActions(const QString& source)
     tbStart_->setEnabled(canStart);
     lvStart_->setEnabled(canStart);
     lvStart_->list()->setBackColor(canStart ? kWindowColour : kButtonFaceColour);
-    lvStart_->list()->Refresh();
+    lvStart_->list()->Redraw(-1, -1, true);
     UpdatePreview();
 }
 

@@ -147,6 +147,7 @@ void frmMain::RenameCategory()
             lstMain_->Requery();
             break;
         }
+    UpdateActions();
 }
 
 } // namespace tv

@@ -266,6 +266,8 @@ void ListView::clickAt(int16_t button, int16_t shift, int32_t x, int32_t y, int3
     const auto column = columns_->Item(col);
     if (!column || !column->AllowFocus) return;
     if (button == 1 && shift == 2 && SelectionMode == vtlMultiSelect) selSet_->Toggle(row);
+    // A right click on a selected row keeps the selection, so that a menu acts on all its rows.
+    if (button == 2 && SelectionMode == vtlMultiSelect && selSet_->Contains(row)) return;
     moveTo(row, col, shift, 125);
 }
 

@@ -351,3 +351,5 @@ TEST_F(MainWindowActions, HomepageOpensTheLanguagesPage)
 }
 
 } // namespace
+
+

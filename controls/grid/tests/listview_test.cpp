@@ -298,6 +298,11 @@ TEST_F(ListViewTest, CtrlAndShiftClicksInMultiSelect)
     EXPECT_EQ(lv->SelectionSet()->Count(), 4);
     EXPECT_TRUE(lv->SelectionSet()->Contains(1) && lv->SelectionSet()->Contains(4));
     EXPECT_EQ(lv->AnchorRow, -1);   // the host's anchor is left alone
+    click(70, 56, 2);       // right button on a selected row: the rows stay selected for a menu
+    EXPECT_EQ(lv->SelectionSet()->Count(), 4);
+    click(70, 120, 2);      // right button on another row: that row alone
+    EXPECT_EQ(lv->SelectionSet()->Count(), 1);
+    EXPECT_TRUE(lv->SelectionSet()->Contains(6));
 }
 
 TEST_F(ListViewTest, KeysMoveTheCurrentRow)
