@@ -26,10 +26,11 @@ void frmMain::moTimer_Timer()
     if (!search_->SearchEnabled() || !SearchDue(search_->Texts(), SearchTexts)) return;
     search_->AddHistory();
     if (ViewMode() == kViewCategories || ViewMode() == kViewHistory) {
+        // The node chosen in the tree stays chosen, and the list follows it.
+        const auto node = treeMain_->SelectedItem();
         lstMain_->setAutoRefresh(false);
         BuildView(0);
-        // The list follows the node chosen in the tree.
-        if (const auto item = treeMain_->SelectedItem(); item && item->Level != 1) treeMain_SelectionChange();
+        if (node && node->Level != 1 && treeMain_->SelectItem(node->Key, node->Level)) treeMain_SelectionChange();
         lstMain_->setAutoRefresh(true);
     } else {
         BuildView(0);

@@ -41,10 +41,7 @@ protected:
         CatalogueTest::SetUp();
         CloseDB();
         writeIni(QStringLiteral("[MAIN]\r\nDatabase=") + dir.filePath(QStringLiteral("test.MDB")) + QStringLiteral("\r\n"));
-        SetMsgBoxHook([this](const QString& prompt, int, const QString&) {
-            messages << prompt;
-            return answer;
-        });
+        answer = vbYes;
         SysTimer::SetManualMode(true);
         window = std::make_unique<frmMain>();
         window->show();
@@ -56,7 +53,6 @@ protected:
     {
         window.reset();
         SysTimer::SetManualMode(false);
-        SetMsgBoxHook(nullptr);
         SetInputTextHook(nullptr);
         CatalogueTest::TearDown();
     }
@@ -74,8 +70,6 @@ protected:
         auto rs = goDB->OpenRecordset(QStringLiteral("SELECT tCategory FROM Category WHERE ID=1"));
         return rs && !rs->IsEOF() ? rs->Fields(0).Value().toString() : QString();
     }
-    int answer = vbYes;
-    QStringList messages;
     std::unique_ptr<frmMain> window;
 };
 
@@ -122,13 +116,19 @@ TEST_F(MainWindowActions, SearchRunsAfterThePauseAndStopRestoresTheList)
     EXPECT_EQ(files()->ItemCount(), 5);
 }
 
-// A search in the categories view narrows the drill-down list and the tree's node keeps it.
+// A search in the categories view keeps the chosen category and narrows its files.
 TEST_F(MainWindowActions, SearchNarrowsTheCategoriesView)
 {
     window->BuildView(3);
+    selectNode(QStringLiteral("2"), 2);  // "Demos"
+    type(1, QStringLiteral("t"));
+    window->moTimer_Timer();
+    ASSERT_TRUE(window->treeMain()->SelectedItem());
+    EXPECT_EQ(window->treeMain()->SelectedItem()->Key, QStringLiteral("2"));
+    EXPECT_EQ(window->lstMain()->ItemCount(), 1);
     type(1, QStringLiteral("boulder"));
     window->moTimer_Timer();
-    EXPECT_EQ(window->lstMain()->ItemCount(), 1);
+    EXPECT_EQ(window->lstMain()->ItemCount(), 0);
 }
 
 // Several selected rows go at once after the question; No deletes nothing.

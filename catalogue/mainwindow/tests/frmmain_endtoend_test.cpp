@@ -33,25 +33,6 @@ using namespace tv;
 
 namespace {
 
-// Presses the job window's button once it has become "OK", so a job runs to its end unattended.
-class JobCloser {
-public:
-    JobCloser()
-    {
-        timer.setInterval(10);
-        QObject::connect(&timer, &QTimer::timeout, [] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal->objectName() != QLatin1String("frmProcess")) return;
-            auto* button = modal->findChild<QPushButton*>(QStringLiteral("cmdCancel"));
-            if (button && button->text() == QLatin1String("OK")) button->click();
-        });
-        timer.start();
-    }
-
-private:
-    QTimer timer;
-};
-
 class EndToEnd : public MainFolderTest {
 protected:
     void TearDown() override

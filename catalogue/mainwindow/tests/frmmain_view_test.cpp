@@ -169,25 +169,6 @@ TEST_F(MainWindowView, OpenCommandSwitchesCatalogues)
     EXPECT_TRUE(ini.contains(QStringLiteral("Database=") + other + QStringLiteral("\r\nDatabase2=") + catalogue));
 }
 
-// Presses the job window's button once it has become "OK", so a job runs to its end unattended.
-class JobCloser {
-public:
-    JobCloser()
-    {
-        timer.setInterval(10);
-        QObject::connect(&timer, &QTimer::timeout, [] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal->objectName() != QLatin1String("frmProcess")) return;
-            auto* button = modal->findChild<QPushButton*>(QStringLiteral("cmdCancel"));
-            if (button && button->text() == QLatin1String("OK")) button->click();
-        });
-        timer.start();
-    }
-
-private:
-    QTimer timer;
-};
-
 // Importing a folder shows the new files, then the whole list holds them too; importing a
 // file that is already catalogued selects its row.
 TEST_F(MainWindowView, ImportShowsTheNewFilesAndSelectsAKnownOne)

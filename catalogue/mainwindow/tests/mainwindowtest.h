@@ -4,6 +4,10 @@
 #include "catalogue/mainwindow/frmmain.h"
 #include "catalogue/core/tests/coretest.h"
 
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+
 // A program folder of its own (see coretest.h) with its settings file at hand; a catalogue
 // opened by the test is closed at its end.
 // The first-run wizard of an empty program folder is only counted, never shown.
@@ -80,4 +84,23 @@ protected:
         for (; !rs->IsEOF(); rs->MoveNext()) result.push_back(int(rs->Fields(0).Value().toLong()));
         return result;
     }
+};
+
+// Presses the job window's button once it has become "OK", so a job runs to its end unattended.
+class JobCloser {
+public:
+    JobCloser()
+    {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal->objectName() != QLatin1String("frmProcess")) return;
+            auto* button = modal->findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+            if (button && button->text() == QLatin1String("OK")) button->click();
+        });
+        timer.start();
+    }
+
+private:
+    QTimer timer;
 };
