@@ -1,5 +1,6 @@
 #include "vantile.h"
 
+#include "controls/grid/cellpainter.h"
 #include "controls/scrollview/scrollview.h"
 #include "controls/scrollview/updateregion.h"
 #include "platform/component/classfactory.h"
@@ -157,6 +158,32 @@ void EnumsGlobal::DrawItemEx(tv::HandleId& hdc, int32_t X1, int32_t Y1, int32_t 
         InvertRect(hdc, item);
         divider();
     }
+}
+
+void EnumsGlobal::DrawItemEx2(tv::HandleId& hdc, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, QString& Text,
+                              int32_t Fmt, int32_t TextColor, tv::HandleId hFont, tv::HandleId hBrush,
+                              int32_t EdgeStyle, int32_t EdgeMode, tv::HandleId IconList, const tv::Variant& Icon1,
+                              const tv::Variant&, int32_t IconSizeX, int32_t IconSizeY, int32_t ExtraDevider,
+                              bool Focus, bool Invert) const
+{
+    CellPaint p;
+    p.text = Text;
+    p.format = Fmt;
+    p.textColor = TextColor;
+    p.font = hFont;
+    p.brush = hBrush;
+    p.edgeStyle = EdgeStyle;
+    p.edgeMode = EdgeMode;
+    p.extraDivider = ExtraDevider;
+    p.dividerBrush = -1;
+    p.dividerWidth = 1;
+    p.iconList = IconList;
+    p.icons = ParseIconList(Icon1).value_or(CellIcons{});
+    p.iconSizeX = IconSizeX;
+    p.iconSizeY = IconSizeY;
+    p.focus = Focus;
+    p.invert = Invert;
+    DrawCellContent(hdc, X1, Y1, X2, Y2, p);
 }
 
 QString EnumsGlobal::SerializePropertyType(const QString& PropertyName) const

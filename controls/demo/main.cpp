@@ -1,10 +1,15 @@
-// A demo of the Vantile scroll view (not part of Tovarin): 100,000 numbered rows painted in
-// DrawRow, a fixed header and row-number column, both bars, the wheel, panning while a drag
-// passes the top or bottom edge, and tool tips on hover. A second tab shows each drawing
-// primitive of the drawing layer.
+// A demo of Vantile (not part of Tovarin). The first tab is the scroll view alone: 100,000
+// numbered rows painted in DrawRow, a fixed header and row-number column, both bars, the
+// wheel, panning while a drag passes the top or bottom edge, and tool tips on hover. The
+// second is the library's grid over 100,000 virtual rows (see gridpage.cpp). The third shows
+// each drawing primitive of the drawing layer.
 //
-//   vantile_demo [--screenshot file.png]    saves both tabs once they are painted, then quits
+//   vantile_demo [--screenshot file.png]    saves every tab once it is painted, then quits:
+//                                           file.png, file-grid.png, file-drawing.png
 
+#include "gridpage.h"
+
+#include "controls/grid/listview.h"
 #include "controls/scrollview/scrollview.h"
 #include "platform/gui/dc.h"
 #include "platform/gui/surface.h"
@@ -153,7 +158,7 @@ int main(int argc, char** argv)
         if (QString::fromLocal8Bit(argv[i]) == QLatin1String("--screenshot")) screenshot = QString::fromLocal8Bit(argv[i + 1]);
 
     QTabWidget tabs;
-    tabs.setWindowTitle(QStringLiteral("Vantile scroll view"));
+    tabs.setWindowTitle(QStringLiteral("Vantile demo"));
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     auto* sv = new ScrollView;
@@ -162,6 +167,8 @@ int main(int argc, char** argv)
     layout->addWidget(sv, 1);
     setUpRows(sv);
     tabs.addTab(page, QStringLiteral("Rows"));
+    ListView* grid = nullptr;
+    tabs.addTab(makeGridPage(&grid), QStringLiteral("Grid"));
     tabs.addTab(new PrimitivesView, QStringLiteral("Drawing"));
     tabs.resize(760, 520);
     tabs.show();
@@ -172,11 +179,19 @@ int main(int argc, char** argv)
             sv->setHorizontalOrigin(60);
             QApplication::processEvents();
             tabs.grab().save(screenshot);
-            tabs.setCurrentIndex(1);
-            QApplication::processEvents();
-            QString second = screenshot;
-            second.replace(QLatin1String(".png"), QLatin1String("-drawing.png"));
-            tabs.grab().save(second);
+            auto saveTab = [&](int index, const char* suffix) {
+                tabs.setCurrentIndex(index);
+                QApplication::processEvents();
+                if (index == 1) {
+                    prepareGridScreenshot(grid);
+                    QApplication::processEvents();
+                }
+                QString name = screenshot;
+                name.replace(QLatin1String(".png"), QLatin1String(suffix));
+                tabs.grab().save(name);
+            };
+            saveTab(1, "-grid.png");
+            saveTab(2, "-drawing.png");
             app.quit();
         });
     }

@@ -254,6 +254,7 @@ void Columns::Clear()
 
 void Columns::Remove(const tv::Variant& key)
 {
+    auto self = keepAlive();   // the grid's handler may drop the set
     auto column = Item(key);
     if (!column) return;
     groups_[size_t(column->Fixed())]->Remove(column);
@@ -263,6 +264,7 @@ void Columns::Remove(const tv::Variant& key)
     int32_t index = 0;
     for (auto& entry : *columns_) entry.value->SetIndex(index++);
     RecalcAll();
+    ColumnRemoved.raise(column->Index());
 }
 
 int32_t Columns::FindColumn(int32_t startIndex, bool findNext) const

@@ -69,7 +69,8 @@ public:
     void Clear();
     const std::shared_ptr<Cells>& Headers() const { return headers_; }
     const std::shared_ptr<Cells>& Footers() const { return footers_; }
-    // Removes the column that Item finds for `key`, renumbering the columns after it; no event.
+    // Removes the column that Item finds for `key`, renumbering the columns after it; no
+    // LayoutChange.
     // A host that still holds the removed column changes only that column from then on.
     void Remove(const tv::Variant& key);
     // The Index of the nearest column after (or before) the column at position `startIndex`, in
@@ -83,6 +84,9 @@ public:
     void SetStyle(std::shared_ptr<CellStyle> style);
 
     tv::Event<int32_t, int32_t> LayoutChange;
+    // For the grid only: a column left the set by Remove; the parameter is the Index it had
+    // (the columns after it now have an Index one lower).
+    tv::Event<int32_t> ColumnRemoved;
 
 private:
     Columns() = default;

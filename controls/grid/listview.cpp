@@ -9,7 +9,9 @@
 #include "platform/gui/wnd.h"
 #include "platform/gui/modfont.h"
 
+#include <QCursor>
 #include <QMouseEvent>
+#include <QPixmap>
 
 namespace vantile {
 
@@ -18,6 +20,7 @@ constexpr uint32_t kDefaultBackColor = 0x80000005;
 constexpr uint32_t kDefaultHighlight = 0x8000000D;
 constexpr int32_t kWindowText = int32_t(0x80000008);
 constexpr int32_t kHighlightText = int32_t(0x8000000E);
+constexpr int32_t kCustomPointer = 99;   // the pointer that shows MouseIcon
 
 int32_t colorValue(uint32_t c) { return int32_t(c); }
 
@@ -69,12 +72,35 @@ ListView::~ListView()
     delete sv_;
     sv_ = nullptr;
     layoutConnection_ = {};
+    removeConnection_ = {};
     selectionConnection_ = {};
 }
 
 void ListView::connectColumns()
 {
     layoutConnection_ = columns_->LayoutChange.connect([this](int32_t, int32_t) { onLayoutChange(); });
+    removeConnection_ = columns_->ColumnRemoved.connect([this](int32_t index) { onColumnRemoved(index); });
+}
+
+void ListView::onColumnRemoved(int32_t index)
+{
+    // The columns after the removed one moved down by one Index: their values move with them
+    // (the storage array and a virtual row block alike are indexed by column).
+    if (const tv::VariantArray* a = store_.array(); a && a->dims() == 2 && index <= a->ubound(1)) {
+        if (a->ubound(1) == a->lbound(1)) {
+            store_ = tv::Variant::null();
+        } else {
+            tv::VariantArray shrunk(a->lbound(1), a->ubound(1) - 1, a->lbound(2), a->ubound(2));
+            for (int32_t c = a->lbound(1); c < a->ubound(1); ++c)
+                for (int32_t r = a->lbound(2); r <= a->ubound(2); ++r) shrunk.at(c, r) = a->at(c < index ? c : c + 1, r);
+            store_ = tv::Variant(shrunk);
+        }
+    }
+    if (currentCol_ == index) currentCol_ = -1;
+    else if (currentCol_ > index) --currentCol_;
+    if (pressCol_ >= index) pressCol_ = -1;
+    onLayoutChange();
+    sv_->RedrawItems();
 }
 
 void ListView::changed(const char* property) { PropertyChanged.raise(QString::fromLatin1(property)); }
@@ -90,8 +116,8 @@ struct BoolKey {
 
 void ListView::InitProperties()
 {
-    sv_->setAppearance(cc3D);
-    sv_->setBorderStyle(bsFixedSingle);
+    setAppearance(cc3D);
+    setBorderStyle(bsFixedSingle);
     setBackColor(kDefaultBackColor);
     SelectionMode = vtlSingleSelect;
     setShowHeader(true);
@@ -113,8 +139,8 @@ void ListView::ReadProperties(const tv::PropertyBag& bag)
 {
     auto rd = [&bag](const char* key, const tv::Variant& def) { return bag.ReadProperty(QString::fromLatin1(key), def); };
     setEnabled(rd("Enabled", true).toBool());
-    sv_->setAppearance(rd("Appearance", int32_t(1)).toLong());
-    sv_->setBorderStyle(rd("BorderStyle", int32_t(1)).toLong());
+    setAppearance(rd("Appearance", int32_t(1)).toLong());
+    setBorderStyle(rd("BorderStyle", int32_t(1)).toLong());
     setBackColor(uint32_t(rd("BackColor", colorValue(kDefaultBackColor)).toLong()));
     setMinimizeUnusedArea(rd("MinimizeUnusedArea", true).toBool());
     const auto ambient = std::make_shared<tv::StdFont>();
@@ -164,8 +190,8 @@ void ListView::WriteProperties(tv::PropertyBag& bag) const
         bag.WriteProperty(QString::fromLatin1(key), v, def);
     };
     wr("Enabled", isEnabled(), true);
-    wr("Appearance", sv_->Appearance(), int32_t(1));
-    wr("BorderStyle", sv_->BorderStyle(), int32_t(1));
+    wr("Appearance", Appearance(), int32_t(1));
+    wr("BorderStyle", BorderStyle(), int32_t(1));
     bag.WriteProperty(QStringLiteral("Font"), tv::Variant(std::static_pointer_cast<tv::Object>(Font())));
     wr("BackColor", colorValue(BackColor()), colorValue(kDefaultBackColor));
     wr("MinimizeUnusedArea", minimizeUnusedArea_, true);
@@ -333,13 +359,43 @@ void ListView::setDropHighlight(int32_t row)
 void ListView::setMousePointer(int32_t v)
 {
     mousePointer_ = v;
-    switch (v) {
+    if (v < vtlSizingCursor || v > vtlDropCursor) mouseIcon_.reset();
+    applyCursor();
+}
+
+void ListView::setMouseIcon(tv::PicturePtr picture)
+{
+    mouseIcon_ = std::move(picture);
+    applyCursor();
+}
+
+void ListView::applyCursor()
+{
+    switch (mousePointer_) {
     case vtlDefaultCursor: unsetCursor(); break;
     case vtlSizingCursor: setCursor(Qt::SplitHCursor); break;
     case vtlOpenCursor: setCursor(Qt::SizeHorCursor); break;
     case vtlDropCursor: setCursor(Qt::DragMoveCursor); break;
-    default: setCursor(Qt::CursorShape(std::clamp(v, 0, int32_t(Qt::LastCursor)))); break;
+    case kCustomPointer:
+        if (mouseIcon_ && mouseIcon_->Type() != 0)
+            setCursor(QCursor(QPixmap::fromImage(mouseIcon_->image())));
+        else
+            unsetCursor();
+        break;
+    default: setCursor(Qt::CursorShape(std::clamp(mousePointer_, 0, int32_t(Qt::LastCursor)))); break;
     }
+}
+
+void ListView::setAppearance(int32_t v)
+{
+    sv_->setAppearance(v);
+    changed("Appearance");
+}
+
+void ListView::setBorderStyle(int32_t v)
+{
+    sv_->setBorderStyle(v);
+    changed("BorderStyle");
 }
 
 void ListView::copyImages(std::unique_ptr<tv::ImageListClass>& target, const std::shared_ptr<tv::ImageList>& list)
@@ -399,7 +455,7 @@ void ListView::setRowCount(int32_t n)
     sv_->setItemCount(std::max(0, n));
     updateLayout(false, true);
     currentRow_ = currentCol_ = -1;
-    AnchorRow = rangeAnchor_ = -1;
+    AnchorRow = -1;
 }
 
 int32_t ListView::CachePos() const
@@ -535,6 +591,7 @@ int32_t ListView::InsertRows(int32_t count, int32_t startIndex)
     selSet_->ShiftRows(count, startIndex);
     sv_->InsertItems(count, startIndex);
     if (currentRow_ >= at) currentRow_ += count;
+    if (AnchorRow >= at) AnchorRow += count;
     updateLayout(autoRefresh_, true);
     return RowCount();
 }
@@ -557,10 +614,12 @@ int32_t ListView::RemoveRows(int32_t count, int32_t startIndex)
     }
     selSet_->ShiftRows(-count, startIndex);
     sv_->RemoveItems(count, startIndex);
-    if (currentRow_ >= startIndex + count)
-        currentRow_ -= count;
-    else if (currentRow_ >= startIndex)
-        currentRow_ = -1;
+    for (int32_t* row : {&currentRow_, &AnchorRow}) {
+        if (*row >= startIndex + count)
+            *row -= count;
+        else if (*row >= startIndex)
+            *row = -1;
+    }
     updateLayout(autoRefresh_, true);
     return RowCount();
 }

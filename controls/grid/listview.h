@@ -14,6 +14,8 @@
 #include "cellicons.h"
 #include "columns.h"
 #include "selectionset.h"
+#include "cellpainter.h"
+#include "controls/scrollview/popupwnd.h"
 #include "controls/scrollview/scrollview.h"
 #include "platform/component/event.h"
 #include "platform/component/propertybag.h"
@@ -23,6 +25,7 @@
 #include "platform/gui/systimer.h"
 #include "platform/runtime/variant.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -96,7 +99,18 @@ public:
     int32_t DropHighlight() const { return dropHighlight_; }
     void setDropHighlight(int32_t row);
     int32_t MousePointer() const { return mousePointer_; }
+    // 0 the standard cursor, 1 sizing, 2 "open", 3 drop; 99 the MouseIcon picture; any other
+    // value a cursor shape of the platform. Every value but 1 to 3 clears MouseIcon.
     void setMousePointer(int32_t v);
+    tv::PicturePtr MouseIcon() const { return mouseIcon_; }
+    // The picture of the custom cursor (MousePointer 99); null clears it.
+    void setMouseIcon(tv::PicturePtr picture);
+    // The control's own look: flat (0) or 3-D (1), and with (1) or without (0) a border. The
+    // inner view fills the control, so its frame is the control's frame.
+    int32_t Appearance() const { return sv_->Appearance(); }
+    void setAppearance(int32_t v);
+    int32_t BorderStyle() const { return sv_->BorderStyle(); }
+    void setBorderStyle(int32_t v);
     // The grid keeps its own copies of the images; null clears.
     void setIcons(const std::shared_ptr<tv::ImageList>& list);
     void setHeaderIcons(const std::shared_ptr<tv::ImageList>& list);
@@ -161,7 +175,8 @@ public:
     void EnsureVisibleSelection(int32_t delay = 0);
     tv::Variant SelectedItems() const { return selSet_->Members(); }
     void setSelectedItems(const tv::Variant& members) { selSet_->SetMembers(members); }
-    // The fixed end of a range selection in multi-select mode; -1 none.
+    // The fixed end of a range selection in multi-select mode; -1 none. Shift with a click or
+    // a key sets it to the current row when it is -1; a move without Shift clears it.
     int32_t AnchorRow = -1;
 
     // ---- painting -----------------------------------------------------------------------
@@ -178,8 +193,9 @@ public:
     // A cell's rectangle (inclusive) in client pixels of the inner view, or of the screen.
     bool GetBounds(int32_t col, int32_t row, int32_t& left, int32_t& top, int32_t& right, int32_t& bottom,
                    bool screenCoords = false);
-    // The cell at a point of the inner view; false (both -1) when there is none.
-    bool PointToCell(int32_t& col, int32_t& row, int32_t x, int32_t y);
+    // The origin (top left) of a body cell in client pixels of the inner view; false, and x
+    // and y untouched, for a cell the grid does not have.
+    bool PointToCell(int32_t col, int32_t row, int32_t& x, int32_t& y);
     // Sizes one column (an Index) or, with -1, every column; false for an unknown column.
     bool AutoSizeColumn(int32_t column, int32_t mode);
     // Scrolls a column of the scrolling group into view.
@@ -190,6 +206,9 @@ public:
     // Header press state: 0 at rest, 1 a header cell shown pressed, 2 a column being sized,
     // 3 a column being moved.
     int32_t HeaderPressState() const { return headerPress_; }
+    // The window that shows the dragged column's header under the mouse; null when no column
+    // is being dragged.
+    PopupClass* DragColumn() const { return dragColumn_; }
 
     // ---- events ---------------------------------------------------------------------------
     tv::Event<int16_t& /*KeyCode*/, int16_t& /*Shift*/> KeyDown;
@@ -260,6 +279,7 @@ private:
     void updateLayout(bool redraw, bool updateScrollbars);
     void updateMarqueeSpan();
     void onLayoutChange();
+    void onColumnRemoved(int32_t index);
     void onScroll(int32_t bar, int32_t& value, int32_t change, bool thumbTrack);
     void onScrollTrack(int32_t bar, int32_t value, int32_t state, QString& tip, bool& cancelUpdate);
     int32_t measureText(const QString& text, int32_t fontStyle);
@@ -270,6 +290,9 @@ private:
     void buildPaintEntries();
     void buildMergeRuns(PaintEntry& entry);
     void paintBand(int32_t kind, tv::HandleId hdc);
+    // How a header or footer cell is painted; `edge` is the fixed-group edge line.
+    CellPaint bandCellPaint(const Cell& cell, int32_t edge);
+    void paintDraggedHeader(const Column& column);
     void onBeforeDraw(int32_t startIndex, int32_t endIndex, tv::HandleId hdc);
     void onDrawRow(int32_t index, int16_t state, int32_t x1, int32_t y1, int32_t x2, int32_t y2, tv::HandleId hdc);
     void drawFocusFrame(tv::HandleId hdc, int32_t y1, int32_t y2, int32_t h);
@@ -284,10 +307,15 @@ private:
     void clickAt(int16_t button, int16_t shift, int32_t x, int32_t y, int32_t& col, int32_t& row, int32_t& zone,
                  int32_t& state);
     // Moves the current cell for the mouse or the keyboard: Shift in multi-select mode
-    // extends from the row where the last move without Shift ended.
+    // extends from the anchor row.
     bool ctrlHeld() const;
     void moveTo(int32_t row, int32_t col, int16_t shift, int32_t ensureVisible);
     void onKeyDown(int16_t& keyCode, int16_t& shift);
+    // Column dragging: the header's picture follows the mouse from the start of the drag
+    // until the button comes up, where the column is dropped.
+    void startColumnDrag();
+    void moveColumnDrag(int32_t x, int32_t y);
+    void endColumnDrag();
     void dropColumn(int32_t x);
     // Raises a mouse event to the host and sets the cursor; false when the host cancelled
     // the grid's own handling.
@@ -299,6 +327,7 @@ private:
     void onMouseDrag(int32_t state, int16_t shift, int32_t x, int32_t y, bool& cancel);
     void sizeColumnBy(int32_t delta);
     void changed(const char* property);
+    void applyCursor();
     void copyImages(std::unique_ptr<tv::ImageListClass>& target, const std::shared_ptr<tv::ImageList>& list);
     void connectColumns();
 
@@ -306,6 +335,7 @@ private:
     std::shared_ptr<vantile::Columns> columns_;
     std::shared_ptr<vantile::SelectionSet> selSet_;
     tv::ScopedConnection layoutConnection_;
+    tv::ScopedConnection removeConnection_;
     tv::ScopedConnection selectionConnection_;
     std::unique_ptr<tv::SysTimer> ensureVisibleTimer_;
 
@@ -317,6 +347,7 @@ private:
     int32_t marqueeWidth_ = 1;
     int32_t dropHighlight_ = -1;
     int32_t mousePointer_ = 0;
+    tv::PicturePtr mouseIcon_;
     int32_t options_ = 0;
     uint32_t highlightColor_ = 0x8000000D;
     tv::GdiObjectPtr highlightBrush_;
@@ -341,7 +372,8 @@ private:
     int32_t sizingColumn_ = -1, lastDragX_ = 0;
     bool sizing_ = false;
     bool dragActive_ = false;
-    int32_t rangeAnchor_ = -1;
+    QPointer<PopupClass> dragColumn_;
+    QPoint dragGrab_;   // the point of the dragged header under the mouse
     // The Shift and Ctrl state of the input event being handled; outside one, the keyboard's.
     std::optional<int16_t> eventShift_;
 };

@@ -133,7 +133,6 @@ void ListView::paintBand(int32_t kind, tv::HandleId target)
     if (region.isEmpty()) return;
     // Only the band's part of the update region is copied: the rest of the band stays as it is.
     const tv::GdiObjectPtr clip = tv::MakeGdiObject(tv::CreateRegion(region));
-    const tv::HandleId icons = headerIcons_ ? headerIcons_->Handle : 0;
 
     if (EmptyHeader) {
         const int32_t end = sv_->ContentsWidth() - sv_->HorizontalOrigin();
@@ -159,17 +158,7 @@ void ListView::paintBand(int32_t kind, tv::HandleId target)
             cell->GetBounds(x1, y1, x2, y2);
             const QRect r(x1, y1 + top, x2 - x1 + 1, y2 - y1 + 1);
             if (!region.intersects(r)) continue;   // also a merged run painted already
-            CellPaint p;
-            p.text = cell->Text;
-            p.format = cell->Style()->DrawTextFlags();
-            p.textColor = cell->Style()->TextColor();
-            p.font = fontFor(baseFontStyle_);
-            p.edgeStyle = kHeaderEdge;
-            p.edgeMode = kHeaderFlags;
-            p.extraDivider = e.edge;
-            p.iconList = icons;
-            p.icons = ResolveIcons(cell->Icons);
-            p.iconSizeX = p.iconSizeY = 8;
+            CellPaint p = bandCellPaint(*cell, e.edge);
             p.invert = kind == kHeaderCells && headerPress_ == 1 && pressCol_ == e.column->Index();
             DrawCellContent(dc, x1, y1, x2, y2, p);
             region -= r;
@@ -179,6 +168,33 @@ void ListView::paintBand(int32_t kind, tv::HandleId target)
     tv::BitBlt(target, 0, top, sv_->ScaleWidth(), bandHeight, dc, 0, 0, tv::SRCCOPY);
     tv::SelectClipRgn(target, 0);
     tv::FillRect(dc, {0, 0, backBuffer_->Width(), backBuffer_->Height()}, normal_.brush);
+}
+
+CellPaint ListView::bandCellPaint(const Cell& cell, int32_t edge)
+{
+    CellPaint p;
+    p.text = cell.Text;
+    p.format = cell.Style()->DrawTextFlags();
+    p.textColor = cell.Style()->TextColor();
+    p.font = fontFor(baseFontStyle_);
+    p.edgeStyle = kHeaderEdge;
+    p.edgeMode = kHeaderFlags;
+    p.extraDivider = edge;
+    p.iconList = headerIcons_ ? headerIcons_->Handle : 0;
+    p.icons = ResolveIcons(cell.Icons);
+    p.iconSizeX = p.iconSizeY = 8;
+    return p;
+}
+
+void ListView::paintDraggedHeader(const Column& column)
+{
+    const auto& headers = columns_->Headers();
+    const tv::HandleId dc = dragColumn_->hdc();
+    tv::SetBkMode(dc, tv::TRANSPARENT);
+    const int32_t rowHeight = headers->RowHeight();
+    for (int32_t n = 0; n < headers->Rows(); ++n)
+        if (const auto cell = column.Header(n))
+            DrawCellContent(dc, 0, n * rowHeight, column.Width() - 1, (n + 1) * rowHeight - 1, bandCellPaint(*cell, 0));
 }
 
 void ListView::resolveBrush(RowStyle& s) const
@@ -220,8 +236,11 @@ void ListView::onDrawRow(int32_t index, int16_t state, int32_t x1, int32_t y1, i
             s->style.TextColor = 255;
         }
     }
-    // Direct mode (option 1) paints rows other than the current one straight into the view.
-    const bool direct = !(state & kTagCurrent) && options_ == 1 && mergedCount_ == 0;
+    // The focus frame marks the current row; without one, the first row, where the keys start,
+    // so that a grid the focus moved to shows it.
+    const bool focusRow = (state & kTagCurrent) || (currentRow_ < 0 && index == 0);
+    // Direct mode (option 1) paints rows other than the focus row straight into the view.
+    const bool direct = !focusRow && options_ == 1 && mergedCount_ == 0;
     const tv::HandleId dc = direct ? hdc : backBuffer_->hdc();
     const int32_t y0 = direct ? y1 : 0;
     if (!direct) tv::FillRect(dc, {0, 0, x2 - x1 + 1, h + 1}, normal_.brush);
@@ -270,7 +289,7 @@ void ListView::onDrawRow(int32_t index, int16_t state, int32_t x1, int32_t y1, i
         p.icons = content.Icons;
         DrawCellContent(dc, e.left, top, e.right, bottom, p);
     }
-    if (!direct && (state & kTagCurrent) && !cellSelect && !HideFocusRect && sv_->HasFocus())
+    if (!direct && focusRow && !cellSelect && !HideFocusRect && sv_->HasFocus())
         drawFocusFrame(hdc, y1, y2, h);
     if (!direct) tv::BitBlt(hdc, 0, y1, x2 - x1 + 1, h + 1, dc, 0, 0, tv::SRCCOPY);
     bool ok = false;

@@ -44,16 +44,15 @@ bool ListView::ctrlHeld() const
 void ListView::moveTo(int32_t row, int32_t col, int16_t shift, int32_t ensureVisible)
 {
     eventShift_ = shift;
+    // One anchor for the user and the host: Shift extends from the row that was current when
+    // the extension began, whoever made it current (a click, a key, a search hit of the host);
+    // a move without Shift ends the extension.
     if (SelectionMode == vtlMultiSelect && (shift & 1)) {
-        if (rangeAnchor_ < 0 || rangeAnchor_ >= RowCount()) rangeAnchor_ = currentRow_ >= 0 ? currentRow_ : row;
-        const int32_t hostAnchor = AnchorRow;
-        AnchorRow = rangeAnchor_;
-        SetBookmark(row, col, ensureVisible);
-        AnchorRow = hostAnchor;
+        if (AnchorRow < 0 || AnchorRow >= RowCount()) AnchorRow = currentRow_ >= 0 ? currentRow_ : row;
     } else {
-        SetBookmark(row, col, ensureVisible);
-        rangeAnchor_ = currentRow_;
+        AnchorRow = -1;
     }
+    SetBookmark(row, col, ensureVisible);
     eventShift_.reset();
 }
 
@@ -99,6 +98,9 @@ void ListView::SetBookmark(int32_t row, int32_t col, int32_t ensureVisible)
     const int32_t prevRow = currentRow_, prevCol = currentCol_;
     if (SelectionMode == vtlCellSelect) currentCol_ = col;
     setCurrentRow(row);
+    // Only the current cell of a row shows the selection: a column move repaints the row.
+    if (currentCol_ != prevCol && currentRow_ >= 0)
+        sv_->setItemTag(currentRow_, sv_->ItemTag(currentRow_) | kTagRepaint);
     if (currentRow_ != prevRow || currentCol_ != prevCol) RowColChange.raise(prevRow, prevCol);
 
     if (SelectionMode == vtlMultiSelect) {
@@ -123,6 +125,9 @@ void ListView::onSelectionChanged()
     const int32_t last = std::min(sv_->LastVisibleItem(), RowCount() - 1);
     for (int32_t i = sv_->FirstVisibleItem(); i <= last; ++i)
         if (before->Contains(i) != selSet_->Contains(i)) sv_->setItemTag(i, sv_->ItemTag(i) | kTagRepaint);
+    // A change the host makes shows at once; inside SetBookmark this paints what the
+    // bookmark's own repaint would.
+    sv_->RedrawItems(-1, -1, kTagRepaint);
     SelectionChanged.raise();
 }
 
@@ -234,12 +239,13 @@ bool ListView::GetBounds(int32_t col, int32_t row, int32_t& left, int32_t& top, 
     return true;
 }
 
-bool ListView::PointToCell(int32_t& col, int32_t& row, int32_t x, int32_t y)
+bool ListView::PointToCell(int32_t col, int32_t row, int32_t& x, int32_t& y)
 {
-    int32_t state = 0;
-    if (HitTest(x, y, col, row, state) == vtlHTCell) return true;
-    col = row = -1;
-    return false;
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    if (!GetBounds(col, row, left, top, right, bottom)) return false;
+    x = left;
+    y = top;
+    return true;
 }
 
 // ---- mouse ----------------------------------------------------------------------------------
@@ -304,6 +310,7 @@ void ListView::onMouseMove(int16_t button, int16_t& shift, int32_t x, int32_t y)
     if (!relayMouse(MouseMove, button, shift, x, y)) return;
     if (headerPress_ == 3) {
         sv_->setCursor(Qt::DragMoveCursor);
+        moveColumnDrag(x, y);
     } else if (SelectionMode == vtlHoverSelect) {
         int32_t col, row, zone, state;
         clickAt(1, shift, x, y, col, row, zone, state);
@@ -312,6 +319,7 @@ void ListView::onMouseMove(int16_t button, int16_t& shift, int32_t x, int32_t y)
 
 void ListView::onMouseUp(int16_t button, int16_t& shift, int32_t x, int32_t y)
 {
+    endColumnDrag();   // the picture goes also when the host keeps the release for itself
     if (!relayMouse(MouseUp, button, shift, x, y)) return;
     switch (pressZone_) {
     case vtlHTHeader:
@@ -335,12 +343,56 @@ void ListView::onMouseUp(int16_t button, int16_t& shift, int32_t x, int32_t y)
     }
 }
 
+void ListView::startColumnDrag()
+{
+    headerPress_ = 3;
+    const auto column = columns_->Item(pressCol_);
+    if (!column || column->Width() < 1) return;
+    endColumnDrag();
+    dragColumn_ = new PopupClass(this);
+    dragGrab_ = QPoint(pressX_ - column->ScreenLeft(), pressY_);
+    const QPoint at = sv_->mapToGlobal(QPoint(pressX_, pressY_) - dragGrab_);
+    dragColumn_->Move(at.x(), at.y(), column->Width(), columns_->Headers()->Height());
+    paintDraggedHeader(*column);
+    dragColumn_->Show();
+}
+
+void ListView::moveColumnDrag(int32_t x, int32_t y)
+{
+    if (!dragColumn_) return;
+    const QPoint at = sv_->mapToGlobal(QPoint(x, y) - dragGrab_);
+    dragColumn_->Move(at.x(), at.y(), dragColumn_->width(), dragColumn_->height());
+}
+
+void ListView::endColumnDrag()
+{
+    if (!dragColumn_) return;
+    dragColumn_->Hide();
+    dragColumn_->deleteLater();
+    dragColumn_ = nullptr;
+}
+
 void ListView::dropColumn(int32_t x)
 {
     const auto moved = columns_->Item(pressCol_);
+    if (!moved) return;
     const auto target = columns_->HitTest(x);
-    // Columns move within their group; a drop on another group leaves the layout as it is.
-    if (moved && target && target != moved && target->Fixed() == moved->Fixed()) moved->SetOrder(target->Order());
+    if (target == moved) return;
+    if (!target) {
+        // Past the last scrolling column (and short of a right-fixed group): the column ends
+        // the scrolling part.
+        const auto right = columns_->Groups(vtlGrpRight);
+        if (x < columns_->Groups(vtlGrpCenter)->Position() || (right->Count() > 0 && x >= right->Position())) return;
+        moved->SetFixed(vtlFixedNone);
+        moved->SetOrder(-2);
+    } else if (target->Fixed() != moved->Fixed()) {
+        // Into another group: the column takes the target's place there, before it.
+        const int32_t order = target->Order();
+        moved->SetFixed(target->Fixed());
+        moved->SetOrder(order);
+    } else {
+        moved->SetOrder(target->Order());
+    }
     sv_->RedrawItems();
 }
 
@@ -367,7 +419,7 @@ void ListView::onMouseDrag(int32_t state, int16_t shift, int32_t x, int32_t y, b
                 const auto column = columns_->Item(pressCol_);
                 if (AllowReorder && column && column->AllowReorder) {
                     // The column follows to where the button is released (MouseUp).
-                    headerPress_ = 3;
+                    startColumnDrag();
                 } else {
                     pressZone_ = vtlHTNone;
                     headerPress_ = 0;

@@ -202,9 +202,7 @@ private:
     void onMouseMove(QMouseEvent* e);
     void onMouseRelease(QMouseEvent* e);
     void onWheel(QWheelEvent* e);
-    // Raises KeyDown (and KeyPress) or KeyUp; returns the key code as the handlers left it
-    // (0 when one of them took the key).
-    int16_t onKey(QKeyEvent* e, bool down);
+    void onKey(QKeyEvent* e, bool down);
     void onFocus(bool in);
     void dragStep(int32_t state, int16_t shift, int32_t x, int32_t y);
     void takeFocus();

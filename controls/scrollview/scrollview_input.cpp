@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QWheelEvent>
 
 namespace vantile {
@@ -35,19 +34,7 @@ void ScrollViewClient::mouseMoveEvent(QMouseEvent* e) { view_->onMouseMove(e); }
 void ScrollViewClient::mouseReleaseEvent(QMouseEvent* e) { view_->onMouseRelease(e); }
 void ScrollViewClient::mouseDoubleClickEvent(QMouseEvent*) { view_->DblClick.raise(); }
 void ScrollViewClient::wheelEvent(QWheelEvent* e) { view_->onWheel(e); }
-void ScrollViewClient::keyPressEvent(QKeyEvent* e)
-{
-    const QPointer<ScrollViewClient> alive(this);
-    const int16_t code = view_->onKey(e, true);
-    // Tab reaches the host's KeyDown first; unless a handler took it (or closed or left the
-    // control), it then moves the focus on as in every other control. A drop-down list keeps
-    // its Tab: it accepts the row there.
-    const bool tab = e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab;
-    if (!alive || !tab || code == 0 || !hasFocus() || (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
-        return;
-    if (window()->windowType() == Qt::Popup) return;
-    QWidget::focusNextPrevChild(e->key() == Qt::Key_Tab && !(e->modifiers() & Qt::ShiftModifier));
-}
+void ScrollViewClient::keyPressEvent(QKeyEvent* e) { view_->onKey(e, true); }
 void ScrollViewClient::keyReleaseEvent(QKeyEvent* e) { view_->onKey(e, false); }
 void ScrollViewClient::focusInEvent(QFocusEvent*) { view_->onFocus(true); }
 void ScrollViewClient::focusOutEvent(QFocusEvent*) { view_->onFocus(false); }
@@ -154,13 +141,19 @@ void ScrollView::onWheel(QWheelEvent* e)
     e->accept();
 }
 
-int16_t ScrollView::onKey(QKeyEvent* e, bool down)
+void ScrollView::onKey(QKeyEvent* e, bool down)
 {
     int16_t code = int16_t(tv::VirtualKeyOf(e));
     int16_t shift = shiftOf(e);
     if (down) {
         hideToolTip();
         KeyDown.raise(code, shift);
+        // Tab and Shift+Tab go on to the window's next control unless the host took the key
+        // (or its handler moved the focus away already).
+        if (code == tv::VK_TAB && (shift & ~1) == 0 && client_->hasFocus()) {
+            client_->moveFocus(!(shift & 1));
+            return;
+        }
         const QString text = e->text();
         if (!text.isEmpty()) {
             int16_t ascii = int16_t(text.at(0).unicode());
@@ -169,7 +162,6 @@ int16_t ScrollView::onKey(QKeyEvent* e, bool down)
     } else {
         KeyUp.raise(code, shift);
     }
-    return code;
 }
 
 // ---- hover --------------------------------------------------------------------------------

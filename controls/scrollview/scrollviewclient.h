@@ -12,6 +12,8 @@ class ScrollView;
 class ScrollViewClient : public tv::OwnerDrawSurface {
 public:
     explicit ScrollViewClient(ScrollView* view);
+    // Moves the keyboard focus to the next (or previous) control of the window.
+    void moveFocus(bool next) { QWidget::focusNextPrevChild(next); }
 
 protected:
     void paintInvalid(const QRegion& region) override;
@@ -26,7 +28,7 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void leaveEvent(QEvent* e) override;
-    // Tab reaches the host's KeyDown before it moves the focus (keyPressEvent).
+    // Tab first reaches the host's KeyDown; a Tab the host leaves alone moves the focus on.
     bool focusNextPrevChild(bool) override { return false; }
 
 private:

@@ -46,6 +46,43 @@ TEST(ListViewProperties, SimpleSettersKeepTheirRules)
     EXPECT_EQ(lv.ScrollWnd()->Options(), 0x8000);
 }
 
+TEST(ListViewProperties, AppearanceAndBorderOfTheControl)
+{
+    ListView lv;
+    QStringList changed;
+    lv.PropertyChanged.connect([&](const QString& name) { changed << name; });
+    EXPECT_EQ(lv.Appearance(), cc3D);
+    EXPECT_EQ(lv.BorderStyle(), bsFixedSingle);
+    EXPECT_GT(lv.ScrollWnd()->frameWidth(), 0);
+    lv.setAppearance(ccFlat);
+    lv.setBorderStyle(bsNone);
+    EXPECT_EQ(changed, (QStringList{QStringLiteral("Appearance"), QStringLiteral("BorderStyle")}));
+    EXPECT_EQ(lv.ScrollWnd()->frameWidth(), 0);   // the rows reach the control's edge
+    tv::PropertyBag bag;
+    lv.WriteProperties(bag);
+    ListView other;
+    other.ReadProperties(bag);
+    EXPECT_EQ(other.Appearance(), ccFlat);
+    EXPECT_EQ(other.BorderStyle(), bsNone);
+}
+
+TEST(ListViewProperties, MouseIconShowsWithTheCustomPointer)
+{
+    ListView lv;
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    lv.setMousePointer(99);
+    lv.setMouseIcon(tv::PictureFromImage(image));
+    ASSERT_TRUE(lv.MouseIcon());
+    EXPECT_EQ(lv.cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(lv.cursor().pixmap().toImage().pixelColor(8, 8), QColor(Qt::red));
+    lv.setMousePointer(vtlSizingCursor);   // the grid's own pictures leave the icon
+    EXPECT_TRUE(lv.MouseIcon());
+    lv.setMousePointer(vtlDefaultCursor);
+    EXPECT_FALSE(lv.MouseIcon());
+    EXPECT_EQ(lv.cursor().shape(), Qt::ArrowCursor);
+}
+
 TEST(ListViewProperties, BagRoundTripWritesOnlyChangedValues)
 {
     ListView lv;
@@ -112,6 +149,45 @@ TEST_F(ListViewTest, ResetEmptiesTheGrid)
     lv->Columns()->Add(QStringLiteral("X"));
     lv->setRowCount(3);
     EXPECT_TRUE(lv->Data(int32_t(0), 2).isEmpty());
+}
+
+TEST_F(ListViewTest, RemovingAColumnKeepsTheOthersValues)
+{
+    fill(3);
+    lv->Columns()->Remove(QStringLiteral("B"));
+    ASSERT_EQ(lv->Columns()->Count(), 2);
+    EXPECT_EQ(lv->Data(QStringLiteral("A"), 1).toString(), QStringLiteral("r1c0"));
+    EXPECT_EQ(lv->Data(QStringLiteral("C"), 1).toString(), QStringLiteral("r1c2"));
+    // C now stands where B stood.
+    int32_t col = -1, row = -1, state = 0;
+    EXPECT_EQ(lv->HitTest(70, 40, col, row, state), vtlHTCell);
+    EXPECT_EQ(lv->Columns()->Item(col)->Key(), QStringLiteral("C"));
+    // A column added afterwards starts empty and writes to its own place.
+    lv->Columns()->Add(QStringLiteral("D"));
+    EXPECT_TRUE(lv->Data(QStringLiteral("D"), 1).isEmpty());
+    lv->setData(QStringLiteral("D"), 1, QStringLiteral("d"));
+    EXPECT_EQ(lv->Data(QStringLiteral("C"), 1).toString(), QStringLiteral("r1c2"));
+    EXPECT_EQ(lv->Data(QStringLiteral("D"), 1).toString(), QStringLiteral("d"));
+}
+
+TEST_F(ListViewTest, RemovingAColumnKeepsTheCachedRowsOfTheOthers)
+{
+    lv->DataMode = vtlVirtual;
+    lv->setRowCount(4);
+    bool answer = true;
+    lv->FetchData.connect([&answer](int32_t start, int32_t end, int32_t& cachePos, tv::Variant& data) {
+        if (!answer) return;   // the block the grid holds still covers the rows
+        tv::VariantArray block(0, 2, 0, end - start);
+        for (int32_t r = start; r <= end; ++r)
+            for (int32_t c = 0; c < 3; ++c) block.at(c, r - start) = QStringLiteral("v%1.%2").arg(r).arg(c);
+        cachePos = start;
+        data = tv::Variant(block);
+    });
+    lv->Refresh();
+    answer = false;
+    lv->Columns()->Remove(int32_t(0));
+    EXPECT_EQ(lv->Data(QStringLiteral("B"), 2).toString(), QStringLiteral("v2.1"));
+    EXPECT_EQ(lv->Data(QStringLiteral("C"), 2).toString(), QStringLiteral("v2.2"));
 }
 
 TEST(ListViewData, WholeArrays)
@@ -213,6 +289,31 @@ TEST_F(ListViewTest, MultiSelectRangesFromTheAnchor)
     EXPECT_FALSE(lv->SelectionSet()->Contains(3));
 }
 
+TEST_F(ListViewTest, ShiftExtendsFromWhereTheHostPutTheCurrentRow)
+{
+    fill(10);
+    lv->SelectionMode = vtlMultiSelect;
+    click(70, 40);          // the user clicks row 1
+    lv->SetBookmark(6);     // then the host moves to row 6 (a search hit)
+    int16_t down = tv::VK_DOWN, shift = 1;
+    lv->ScrollWnd()->KeyDown.raise(down, shift);
+    EXPECT_EQ(lv->CurrentRow(), 7);
+    EXPECT_EQ(lv->SelectedItems().array()->count(), 2);
+    EXPECT_TRUE(lv->SelectionSet()->Contains(6) && lv->SelectionSet()->Contains(7));
+    EXPECT_FALSE(lv->SelectionSet()->Contains(1));
+    // The range keeps its anchor while Shift goes on, and a move without Shift lets it go.
+    int16_t up = tv::VK_UP;
+    lv->ScrollWnd()->KeyDown.raise(up, shift);
+    lv->ScrollWnd()->KeyDown.raise(up, shift);
+    EXPECT_EQ(lv->CurrentRow(), 5);
+    EXPECT_EQ(lv->SelectionSet()->Count(), 2);
+    EXPECT_TRUE(lv->SelectionSet()->Contains(5) && lv->SelectionSet()->Contains(6));
+    int16_t none = 0;
+    lv->ScrollWnd()->KeyDown.raise(down, none);
+    lv->SetBookmark(8);
+    EXPECT_EQ(lv->SelectionSet()->Count(), 1);
+}
+
 TEST_F(ListViewTest, DelayedScrollRestartsOnASecondRequest)
 {
     lv->setRowCount(100);
@@ -259,6 +360,23 @@ TEST_F(ListViewTest, HitTestZonesAndDividers)
     }
 }
 
+TEST_F(ListViewTest, PointToCellGivesTheCellsOrigin)
+{
+    fill(5);
+    int32_t x = -7, y = -7;
+    EXPECT_TRUE(lv->PointToCell(1, 2, x, y));
+    EXPECT_EQ(x, 60);
+    EXPECT_EQ(y, 16 + 2 * 16);   // below the header row
+    lv->Columns()->Item(QStringLiteral("A"))->SetOrder(-2);   // B first on screen now
+    EXPECT_TRUE(lv->PointToCell(1, 0, x, y));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 16);
+    x = y = -7;
+    EXPECT_FALSE(lv->PointToCell(1, 5, x, y));
+    EXPECT_FALSE(lv->PointToCell(9, 0, x, y));
+    EXPECT_EQ(x, -7);
+}
+
 TEST_F(ListViewTest, ClicksSelectAndReportThePress)
 {
     fill(5);
@@ -297,7 +415,7 @@ TEST_F(ListViewTest, CtrlAndShiftClicksInMultiSelect)
     click(70, 88, 1, 1);    // Shift: rows 1 to 4
     EXPECT_EQ(lv->SelectionSet()->Count(), 4);
     EXPECT_TRUE(lv->SelectionSet()->Contains(1) && lv->SelectionSet()->Contains(4));
-    EXPECT_EQ(lv->AnchorRow, -1);   // the host's anchor is left alone
+    EXPECT_EQ(lv->AnchorRow, 1);   // one anchor, shared with the host
     click(70, 56, 2);       // right button on a selected row: the rows stay selected for a menu
     EXPECT_EQ(lv->SelectionSet()->Count(), 4);
     click(70, 120, 2);      // right button on another row: that row alone
@@ -381,6 +499,46 @@ TEST_F(ListViewTest, DraggingAHeaderMovesTheColumn)
     lv->ScrollWnd()->MouseUp.raise(1, shift, 150, 5);
     EXPECT_EQ(lv->Columns()->Item(0, true)->Key(), QStringLiteral("B"));
     EXPECT_TRUE(log.isEmpty());
+}
+
+TEST_F(ListViewTest, DraggedHeaderFollowsTheMouseAndDropsIntoAnotherGroup)
+{
+    lv->Columns()->Add(QStringLiteral("L"), 40, 0, vtlFixedLeft, 0, false, {}, QStringLiteral("HeadL"));
+    fill(2);   // on screen: L 0-39 (fixed), A 40-99, B 100-159, C 160-219
+    auto* sv = lv->ScrollWnd();
+    int16_t shift = 0;
+    bool cancel = false;
+    sv->MouseDown.raise(1, shift, 190, 5);
+    EXPECT_EQ(lv->DragColumn(), nullptr);
+    sv->MouseDrag.raise(DragStart, 0, 195, 5, cancel);
+    PopupClass* picture = lv->DragColumn();
+    ASSERT_TRUE(picture);
+    EXPECT_TRUE(picture->isShown());
+    EXPECT_EQ(picture->size(), QSize(60, 16));
+    EXPECT_EQ(picture->geometry().topLeft(), sv->mapToGlobal(QPoint(160, 0)));
+    // It shows the header: its caption in dark ink on the header face.
+    int ink = 0;
+    const QImage img = picture->backStore();
+    for (int y = 2; y < 14; ++y)
+        for (int x = 3; x < 40; ++x) ink += QColor(img.pixel(x, y)).value() < 100;
+    EXPECT_GT(ink, 10);
+    sv->MouseMove.raise(1, shift, 20, 8);
+    EXPECT_EQ(picture->geometry().topLeft(), sv->mapToGlobal(QPoint(20 - 30, 8 - 5)));
+    // Dropped on the left-fixed column, C joins the left group in its place.
+    sv->MouseUp.raise(1, shift, 20, 8);
+    EXPECT_EQ(lv->DragColumn(), nullptr);
+    EXPECT_FALSE(picture->isShown());
+    const auto c = lv->Columns()->Item(QStringLiteral("C"));
+    EXPECT_EQ(c->Fixed(), vtlFixedLeft);
+    EXPECT_EQ(lv->Columns()->Item(0, true), c);
+    EXPECT_EQ(lv->Columns()->Item(1, true)->Key(), QStringLiteral("L"));
+    // Dropped right of the last column, A ends the scrolling part (now C, L | A, B).
+    sv->MouseDown.raise(1, shift, 130, 5);
+    sv->MouseDrag.raise(DragStart, 0, 135, 5, cancel);
+    sv->MouseUp.raise(1, shift, 260, 5);
+    EXPECT_EQ(lv->Columns()->Item(3, true)->Key(), QStringLiteral("A"));
+    EXPECT_EQ(lv->Columns()->Item(QStringLiteral("A"))->Fixed(), vtlFixedNone);
+    EXPECT_TRUE(log.isEmpty()) << qPrintable(log.join(QLatin1Char('|')));
 }
 
 TEST_F(ListViewTest, DraggingADividerSizesTheColumnWithinItsLimits)

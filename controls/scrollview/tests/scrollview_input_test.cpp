@@ -2,8 +2,6 @@
 
 #include "svfixture.h"
 
-#include <QLineEdit>
-
 #include "controls/scrollview/popupwnd.h"
 #include "controls/scrollview/scrollbarsex.h"
 #include "platform/gui/dc.h"
@@ -77,35 +75,6 @@ TEST_F(InputTest, KeysCarryKeyCodesAndShiftMasks)
     key(QEvent::KeyPress, Qt::Key_Down, Qt::ControlModifier);
     key(QEvent::KeyRelease, Qt::Key_Down, Qt::ControlModifier);
     EXPECT_EQ(keys, (QStringList{"down 65 1", "press 65", "up 65 1", "down 40 2", "up 40 2"}));
-}
-
-// Tab reaches the host's KeyDown and then moves the focus on, as in any other control;
-// Shift+Tab moves it back; a host that takes the key (code 0) keeps the focus.
-TEST_F(InputTest, TabMovesTheFocusOnAfterKeyDown)
-{
-    auto* next = new QLineEdit(&top);
-    next->setGeometry(0, 150, 100, 24);
-    next->show();
-    top.activateWindow();
-    client()->setFocus(Qt::OtherFocusReason);
-    QCoreApplication::processEvents();
-    ASSERT_TRUE(client()->hasFocus());
-    QStringList keys;
-    bool take = false;
-    tv::ScopedConnection c = sv->KeyDown.connect([&](int16_t& code, int16_t&) {
-        keys << QString::number(code);
-        if (take) code = 0;
-    });
-    take = true;
-    QTest::keyClick(client(), Qt::Key_Tab);
-    EXPECT_TRUE(client()->hasFocus());
-    take = false;
-    QTest::keyClick(client(), Qt::Key_Tab);
-    EXPECT_TRUE(next->hasFocus());
-    EXPECT_EQ(keys, (QStringList{"9", "9"}));
-    client()->setFocus(Qt::OtherFocusReason);
-    QTest::keyClick(client(), Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_TRUE(next->hasFocus());   // the only other stop, backwards
 }
 
 TEST_F(InputTest, HoverNotificationGivesTheCursorPosition)

@@ -1,5 +1,6 @@
 // The library-wide object and the factory.
 
+#include "controls/grid/cellstyle.h"
 #include "controls/scrollview/scrollview.h"
 #include "controls/vantile.h"
 #include "platform/gui/ddbitmap.h"
@@ -94,6 +95,35 @@ TEST(EnumsGlobalTest, DrawItemExWithoutTextPaintsFillIconsAndInversion)
     const QImage img = bmp.image();
     EXPECT_EQ(img.pixel(5, 7), qRgb(0, 255, 255)) << "icon at X1 + 4, centred, then inverted";
     EXPECT_EQ(QColor(img.pixel(50, 2)).rgb(), (~QColor(tv::ToQColor(tv::GetSysColor(tv::COLOR_WINDOW))).rgb() | 0xFF000000u));
+}
+
+TEST(EnumsGlobalTest, DrawItemEx2PaintsThroughTheCellPainter)
+{
+    auto list = std::make_shared<tv::ImageList>();
+    list->ImageWidth = list->ImageHeight = 8;
+    QImage red(8, 8, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    list->Add(red);
+    tv::ImageListClass icons;
+    icons.Copy(list);
+    tv::DDBitmap bmp(100, 40);
+    tv::HandleId dc = bmp.hdc();
+    tv::FillRect(dc, {0, 0, 100, 40}, tv::COLOR_WINDOW + 1);
+    QString empty;
+    // Icon numbers count from 1, and a line border keeps only its right and bottom sides.
+    Enums().DrawItemEx2(dc, 0, 0, 99, 19, empty, 0, -1, 0, 0, vtl2DBlackLine, 15, icons.Handle, int32_t(1),
+                        int32_t(-1), 8, 8);
+    // Below it, a cell with the focus frame and nothing else.
+    Enums().DrawItemEx2(dc, 0, 20, 99, 39, empty, 0, -1, 0, 0, 0, 0, 0, int32_t(-1), int32_t(-1), 0, 0, 0, true);
+    const QImage img = bmp.image();
+    EXPECT_EQ(QColor(img.pixel(5, 7)), QColor(Qt::red)) << "image 0 at X1 + 4, centred";
+    const QRgb frame = tv::ToQColor(tv::GetSysColor(tv::COLOR_WINDOWFRAME)).rgb();
+    const QRgb window = tv::ToQColor(tv::GetSysColor(tv::COLOR_WINDOW)).rgb();
+    EXPECT_EQ(img.pixel(99, 10), frame);
+    EXPECT_EQ(img.pixel(50, 19), frame);
+    EXPECT_EQ(img.pixel(0, 10), window);
+    EXPECT_EQ(img.pixel(50, 0), window);
+    EXPECT_NE(img.pixel(50, 20), img.pixel(51, 20)) << "the dotted focus frame";
 }
 
 TEST(Factory, CreatesControlsAndObjectsByClassName)
