@@ -1,16 +1,21 @@
+// DBCombo: the value model, the text box's keys and focus, the timer and the drop-down.
+
 #include "catalogue/reports/dbcombo.h"
 
 #include "catalogue/reports/dbcombolist.h"
 #include "catalogue/reports/globaldata.h"
-#include "platform/component/propertybag.h"
 #include "platform/db/database.h"
 #include "platform/db/field.h"
 #include "platform/db/recordset.h"
-#include "platform/gui/gdi.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/modfont.h"
 #include "platform/gui/systimer.h"
+#include "platform/gui/wnd.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace tv {
 
@@ -24,7 +29,17 @@ DBCombo::DBCombo(QWidget* parent) : QWidget(parent)
     text_->setObjectName(QStringLiteral("txtCombo"));
     text_->setFrame(false);
     text_->installEventFilter(this);
+    button_ = new QPushButton(QStringLiteral("..."), this);
+    button_->setObjectName(QStringLiteral("cmdButton"));
+    // Ctrl+B does what the button does; a click must not take the focus from the text.
+    button_->setFocusPolicy(Qt::NoFocus);
+    button_->hide();
+    connect(button_, &QPushButton::clicked, this, [this] { buttonClicked(); });
+    setFocusProxy(text_);
+    setAutoFillBackground(false);
     source_.InvisibleColMode = 1;
+    font_ = ambientFont();
+    applyFont();
     timer_ = std::make_unique<SysTimer>();
     timer_->setInterval(1000);
     timer_->Timer.connect([this] { commitSearch(); });
@@ -33,16 +48,20 @@ DBCombo::DBCombo(QWidget* parent) : QWidget(parent)
 
 DBCombo::~DBCombo() = default;
 
+HandleId DBCombo::hwnd() { return HwndOf(this); }
+
+// ---- typing and the delayed search -----------------------------------------------------------
+
 void DBCombo::textEdited()
 {
     if (writingText_) return;
     timer_->setEnabled(false);
     const QString typed = text_->text();
-    if (AutoSearch == 0) {
+    if (autoSearch_ == 0) {
         SetValue(typed.isEmpty() ? Variant::null() : Variant(QLatin1Char('@') + typed), true, true);
-    } else if (AutoSearch == 3) {
+    } else if (autoSearch_ == 3) {
         const Variant row = typed.isEmpty() ? Variant::null()
-            : source_.LookupRow(source_.TextField, Variant(typed), false, CaseSensitive, UseDelFlag, false);
+            : source_.LookupRow(source_.TextField, Variant(typed), false, caseSensitive_, useDelFlag_, false);
         SetValue(row, true, true);
         if (!row.isNull()) {
             SelectTextReverse(text_, -1, int32_t(typed.size()));
@@ -56,49 +75,15 @@ void DBCombo::textEdited()
 void DBCombo::commitSearch()
 {
     timer_->setEnabled(false);
-    if (AutoSearch == 3) {
-        if (text_->hasFocus()) SelectTextReverse(text_, 0, -1);
+    if (autoSearch_ == 3) {
+        if (hasFocus_) SelectTextReverse(text_, 0, -1);
         return;
     }
     const QString typed = text_->text();
     const Variant row = typed.isEmpty() ? Variant::null()
-        : source_.LookupRow(source_.TextField, Variant(typed), false, CaseSensitive, UseDelFlag, false);
+        : source_.LookupRow(source_.TextField, Variant(typed), false, caseSensitive_, useDelFlag_, false);
     SetValue(row, true, true);
-    if (text_->hasFocus() && !row.isNull()) SelectTextReverse(text_, -1, int32_t(typed.size()));
-}
-
-void DBCombo::OpenDropDown()
-{
-    if (!source_.Ready() || dropDownOpen_) return;
-    BeforeDropDown.raise();
-    dropDownOpen_ = true;
-    {
-        frmDBCombo list(this);
-        list.Def = AutoSearch;
-        list.BColor = BackColor;
-        list.CaseSensitive = CaseSensitive;
-        list.ComboDB = source_.DataBase;
-        list.Fields = &source_.Fields();
-        list.FColor = ForeColor;
-        list.RecordSource = source_.BuildSql(QString(), Variant::null(), false, false, UseDelFlag, false);
-        list.Rows = int16_t(Rows);
-        list.ValueField = source_.ValueField;
-        list.SearchCol = int16_t(std::max(0, source_.TextColumn()));
-        list.InvisibleColMode = source_.InvisibleColMode;
-        list.InvisibleCols = int16_t(source_.InvisibleCols);
-        list.Value = value_;
-        list.MinWidth = width() * 15;
-        const QPoint bottomLeft = mapToGlobal(QPoint(0, height()));
-        list.XPos = bottomLeft.x() * 15.0;
-        list.YPos = bottomLeft.y() * 15.0;
-        list.ControlHeight = height() * 15.0;
-        list.exec();
-        text_->setFocus();
-        if (!list.Value.isNull()) SetValue(list.Value, true, true);
-        else showText(Text());
-    }
-    dropDownOpen_ = false;
-    HideDropDown.raise();
+    if (hasFocus_ && !row.isNull()) SelectTextReverse(text_, -1, int32_t(typed.size()));
 }
 
 bool DBCombo::Validate()
@@ -107,158 +92,7 @@ bool DBCombo::Validate()
     return true;
 }
 
-bool DBCombo::Locked() const { return text_->isReadOnly(); }
-
-void DBCombo::setLocked(bool value)
-{
-    text_->setReadOnly(value);
-    showText(Text());
-}
-
-// The keys in the order they are stored, each with its default.
-void DBCombo::ReadProperties(const PropertyBag& bag)
-{
-    auto read = [&bag](const char* key, const Variant& def) { return bag.ReadProperty(QString::fromLatin1(key), def); };
-    auto color = [&read](const char* key, uint32_t def) { return uint32_t(int64_t(read(key, Variant(int32_t(def))).toDouble())); };
-    AutoSearch = read("AutoSearch", Variant(int16_t(0))).toInt();
-    BackColor = color("BackColor", 0x80000005u);
-    BibKey = read("BibKey", Variant(QString())).text();
-    BorderStyle = read("BorderStyle", Variant(int32_t(1))).toLong();
-    CaseSensitive = read("CaseSensitive", Variant(false)).toBool();
-    ChangeColor = color("ChangeColor", 255);
-    DisplayName = read("DisplayName", Variant(QStringLiteral("Combobox"))).text();
-    EmptyBackColor = color("EmptyBackColor", 0x80000018u);
-    setEnabled(read("Enabled", Variant(true)).toBool());
-    ForeColor = color("ForeColor", 0x80000008u);
-    text_->setReadOnly(read("Locked", Variant(false)).toBool());
-    source_.RecordSource = read("RecordSource", Variant(QString())).text();
-    RecordSourceKey = read("RecordSourceKey", Variant(QString())).text();
-    Rows = read("Rows", Variant(int16_t(8))).toInt();
-    IgnoreWhere = read("IgnoreWhere", Variant(true)).toBool();
-    source_.InvisibleColMode = read("InvisibleColMode", Variant(int32_t(1))).toLong();
-    source_.InvisibleCols = std::max(0, int(read("InvisibleCols", Variant(int16_t(0))).toInt()));
-    ShowButton = read("ShowButton", Variant(false)).toBool();
-    ShowChanges = read("ShowChanges", Variant(false)).toBool();
-    ShowDropDown = read("ShowDropDown", Variant(true)).toBool();
-    source_.TextField = read("TextField", Variant(QString())).text();
-    UseDelFlag = read("UseDelFlag", Variant(false)).toBool();
-    source_.ValueField = read("ValueField", Variant(QString())).text();
-    source_.FilterField = read("FilterField", Variant(QString())).text();
-    NullAllowed = read("NullAllowed", Variant(true)).toBool();
-    NullText = read("NullText", Variant(QString())).text();
-    source_.FilterValue = read("FilterValue", Variant::null());
-    value_ = Variant::null();
-    source_.ParseRecordSource();
-    SetValue(read("Value", Variant::null()), false, true);
-}
-
-void DBCombo::WriteProperties(PropertyBag& bag) const
-{
-    auto write = [&bag](const char* key, const Variant& value, const Variant& def) {
-        bag.WriteProperty(QString::fromLatin1(key), value, def);
-    };
-    auto color = [&write](const char* key, uint32_t value, uint32_t def) {
-        write(key, Variant(int32_t(value)), Variant(int32_t(def)));
-    };
-    write("AutoSearch", Variant(int16_t(AutoSearch)), Variant(int16_t(0)));
-    color("BackColor", BackColor, 0x80000005u);
-    write("BibKey", Variant(BibKey), Variant(QString()));
-    write("BorderStyle", Variant(BorderStyle), Variant(int32_t(1)));
-    write("CaseSensitive", Variant(CaseSensitive), Variant(false));
-    color("ChangeColor", ChangeColor, 255);
-    write("DisplayName", Variant(DisplayName), Variant(QStringLiteral("Combobox")));
-    color("EmptyBackColor", EmptyBackColor, 0x80000018u);
-    write("Enabled", Variant(isEnabled()), Variant(true));
-    color("ForeColor", ForeColor, 0x80000008u);
-    write("Locked", Variant(Locked()), Variant(false));
-    write("RecordSource", Variant(source_.RecordSource), Variant(QString()));
-    write("RecordSourceKey", Variant(RecordSourceKey), Variant(QString()));
-    write("Rows", Variant(int16_t(Rows)), Variant(int16_t(8)));
-    write("IgnoreWhere", Variant(IgnoreWhere), Variant(true));
-    write("InvisibleColMode", Variant(int32_t(source_.InvisibleColMode)), Variant(int32_t(1)));
-    write("InvisibleCols", Variant(int16_t(source_.InvisibleCols)), Variant(int16_t(0)));
-    write("ShowButton", Variant(ShowButton), Variant(false));
-    write("ShowChanges", Variant(ShowChanges), Variant(false));
-    write("ShowDropDown", Variant(ShowDropDown), Variant(true));
-    write("TextField", Variant(source_.TextField), Variant(QString()));
-    write("UseDelFlag", Variant(UseDelFlag), Variant(false));
-    write("ValueField", Variant(source_.ValueField), Variant(QString()));
-    write("FilterField", Variant(source_.FilterField), Variant(QString()));
-    write("NullAllowed", Variant(NullAllowed), Variant(true));
-    write("NullText", Variant(NullText), Variant(QString()));
-    write("FilterValue", source_.FilterValue, Variant::null());
-    write("Value", value_, Variant::null());
-}
-
-void DBCombo::reparse()
-{
-    source_.ParseRecordSource();
-    SetValue(value_, false, true);
-}
-
-void DBCombo::setDataBase(std::shared_ptr<Database> db)
-{
-    source_.DataBase = std::move(db);
-    reparse();
-}
-
-void DBCombo::setRecordSource(const QString& sql)
-{
-    source_.RecordSource = sql;
-    value_ = Variant::null();
-    PropertyChanged.raise(QStringLiteral("RecordSource"));
-    reparse();
-}
-
-void DBCombo::setValueField(const QString& name)
-{
-    source_.ValueField = name;
-    PropertyChanged.raise(QStringLiteral("ValueField"));
-    source_.ParseRecordSource();
-    SetValue(Variant::null(), false, true);
-}
-
-void DBCombo::setTextField(const QString& name)
-{
-    source_.TextField = name;
-    PropertyChanged.raise(QStringLiteral("TextField"));
-    reparse();
-}
-
-void DBCombo::setFilterField(const QString& name)
-{
-    source_.FilterField = name;
-    PropertyChanged.raise(QStringLiteral("FilterField"));
-    reparse();
-}
-
-void DBCombo::setFilterValue(const Variant& value)
-{
-    if (source_.FilterField.isEmpty()) return;
-    source_.FilterValue = value;
-    PropertyChanged.raise(QStringLiteral("FilterValue"));
-    SetValue(value_, false, true);
-}
-
-void DBCombo::setNoInitRecordset(bool value)
-{
-    source_.NoInitRecordset = value;
-    if (!value) reparse();
-}
-
-void DBCombo::setInvisibleColMode(int mode)
-{
-    source_.InvisibleColMode = mode;
-    PropertyChanged.raise(QStringLiteral("InvisibleColMode"));
-    source_.ApplyColumnVisibility();
-}
-
-void DBCombo::setInvisibleCols(int count)
-{
-    source_.InvisibleCols = std::max(0, count);
-    PropertyChanged.raise(QStringLiteral("InvisibleCols"));
-    source_.ApplyColumnVisibility();
-}
+// ---- value ---------------------------------------------------------------------------------
 
 void DBCombo::SetValue(Variant v, bool keepUndo, bool allowIgnoreWhere)
 {
@@ -274,8 +108,8 @@ void DBCombo::SetValue(Variant v, bool keepUndo, bool allowIgnoreWhere)
         v = Variant::null();
         row_ = Variant::null();
     } else if (source_.Ready()) {
-        row_ = source_.LookupRow(source_.ValueField, v, true, false, UseDelFlag, false);
-        if (row_.isNull() && IgnoreWhere) {
+        row_ = source_.LookupRow(source_.ValueField, v, true, false, useDelFlag_, false);
+        if (row_.isNull() && ignoreWhere_) {
             row_ = source_.LookupRow(source_.ValueField, v, true, false, false, allowIgnoreWhere);
             if (!row_.isNull()) inList_ = false;
         }
@@ -288,7 +122,7 @@ void DBCombo::SetValue(Variant v, bool keepUndo, bool allowIgnoreWhere)
 
     if (value_.text().compare(v.text(), Qt::CaseInsensitive) != 0) {
         value_ = v;
-        PropertyChanged.raise(QStringLiteral("Value"));
+        changed("Value");
         Change.raise(value_);
     }
     showText(Text());
@@ -298,7 +132,7 @@ void DBCombo::SetValue(Variant v, bool keepUndo, bool allowIgnoreWhere)
 
 QString DBCombo::Text() const
 {
-    if (value_.isNull()) return NullText;
+    if (value_.isNull()) return nullText_;
     if (isFreeText()) return value_.text().mid(1);
     return FieldValue(source_.TextField).text();
 }
@@ -313,9 +147,7 @@ Variant DBCombo::FieldValue(const QString& name) const
 void DBCombo::setChanged(bool value)
 {
     changed_ = value;
-    QPalette palette = text_->palette();
-    palette.setColor(QPalette::Text, OleToQColor(ShowChanges && value ? ChangeColor : ForeColor));
-    text_->setPalette(palette);
+    recolour();
 }
 
 void DBCombo::showText(const QString& text)
@@ -323,14 +155,22 @@ void DBCombo::showText(const QString& text)
     writingText_ = true;
     text_->setText(text);
     writingText_ = false;
-    if (text_->hasFocus() && !isFreeText()) SelectTextReverse(text_, 0, -1);
+    if (hasFocus_ && !isFreeText()) SelectTextReverse(text_, 0, -1);
+    recolour();
+}
 
-    uint32_t back = BackColor;
+void DBCombo::recolour()
+{
+    uint32_t back = backColor_;
     if (text_->isReadOnly()) back = kLockedBackColor;
-    else if ((value_.text().isEmpty() && !NullAllowed) || !inList_) back = EmptyBackColor;
+    else if ((value_.text().isEmpty() && !nullAllowed_) || !inList_) back = emptyBackColor_;
     QPalette palette = text_->palette();
     palette.setColor(QPalette::Base, OleToQColor(back));
+    palette.setColor(QPalette::Text, OleToQColor(showChanges_ && changed_ ? changeColor_ : foreColor_));
     text_->setPalette(palette);
+    QPalette own = this->palette();
+    own.setColor(QPalette::Window, OleToQColor(back));
+    setPalette(own);
     update();
 }
 
@@ -338,14 +178,14 @@ bool DBCombo::MoveCursor(int moveMode)
 {
     if (!source_.Ready()) return false;
     if (value_.isNull() && moveMode != 3) moveMode = 0;
-    QString sql = source_.BuildSql(source_.TextField, Variant::null(), false, true, UseDelFlag, false);
+    QString sql = source_.BuildSql(source_.TextField, Variant::null(), false, true, useDelFlag_, false);
     if (sql.isEmpty()) return false;
     if (moveMode == 3) sql += QStringLiteral(" DESC");
     auto rs = source_.DataBase->OpenRecordset(sql, dbOpenDynaset, dbReadOnly | dbSeeChanges);
     if (!rs || rs->LastError() || rs->IsEOF()) return false;
 
     if (moveMode == 1 || moveMode == 2) {
-        const bool freeText = isFreeText() && AutoSearch == 0;
+        const bool freeText = isFreeText() && autoSearch_ == 0;
         const clsDBField* d = source_.Field(freeText ? source_.TextField : source_.ValueField);
         const Variant wanted = freeText ? Variant(value_.text().mid(1)) : value_;
         bool ok = false;
@@ -370,40 +210,164 @@ bool DBCombo::MoveCursor(int moveMode)
 
 bool DBCombo::Search(const QString& searchText)
 {
-    const Variant row = source_.LookupRow(source_.TextField, Variant(searchText), false, CaseSensitive, UseDelFlag, false);
+    const Variant row = source_.LookupRow(source_.TextField, Variant(searchText), false, caseSensitive_, useDelFlag_, false);
     if (row.isNull()) return false;
     SetValue(row, false, true);
     return true;
 }
 
-bool DBCombo::eventFilter(QObject* watched, QEvent* event)
+void DBCombo::SendText(const QString& text)
 {
-    if (watched == text_ && event->type() == QEvent::FocusOut && !dropDownOpen_) Validate();
-    if (watched != text_ || event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
-    auto* key = static_cast<QKeyEvent*>(event);
-    int keyCode = key->key();
-    int shift = (key->modifiers() & Qt::ShiftModifier ? 1 : 0) | (key->modifiers() & Qt::ControlModifier ? 2 : 0) |
-                (key->modifiers() & Qt::AltModifier ? 4 : 0);
-    Keydown.raise(keyCode, shift);
-    bool handled = true;
-    if (shift == 0 && keyCode == Qt::Key_Up) MoveCursor(1);
-    else if (shift == 0 && keyCode == Qt::Key_Down) MoveCursor(2);
-    else if (shift == 2 && keyCode == Qt::Key_Home) MoveCursor(0);
-    else if (shift == 2 && keyCode == Qt::Key_End) MoveCursor(3);
-    else if (shift == 2 && keyCode == Qt::Key_Z) SetValue(undo_, false, true);
-    else if ((shift == 0 && keyCode == Qt::Key_F4) || (shift == 4 && (keyCode == Qt::Key_Up || keyCode == Qt::Key_Down))) {
-        OpenDropDown();
-        return false;
-    }
-    // The text box takes no typed character while there are no rows to match it with.
-    else handled = !source_.Ready() && !key->text().isEmpty() && key->text().at(0).isPrint();
-    return handled || keyCode == 0;
+    if (hasFocus_) text_->insert(text);
+    else pendingText_ = text;
 }
 
-void DBCombo::resizeEvent(QResizeEvent* event)
+// ---- the drop-down list --------------------------------------------------------------------
+
+void DBCombo::OpenDropDown()
 {
-    QWidget::resizeEvent(event);
-    text_->setGeometry(rect().adjusted(2, 2, -2, -2));
+    if (!source_.Ready() || dropDownOpen_) return;
+    BeforeDropDown.raise();
+    dropDownOpen_ = true;
+    {
+        frmDBCombo list(this);
+        list.Def = autoSearch_;
+        list.BColor = backColor_;
+        list.CaseSensitive = caseSensitive_;
+        list.ComboDB = source_.DataBase;
+        list.Fields = &source_.Fields();
+        list.FColor = foreColor_;
+        list.Fnt = font_;
+        list.RecordSource = source_.BuildSql(QString(), Variant::null(), false, false, useDelFlag_, false);
+        list.Rows = int16_t(rows_);
+        list.ValueField = source_.ValueField;
+        list.SearchCol = int16_t(std::max(0, source_.TextColumn()));
+        list.InvisibleColMode = source_.InvisibleColMode;
+        list.InvisibleCols = int16_t(source_.InvisibleCols);
+        list.Value = value_;
+        // Placement in twips: under the frame, at least as wide as it.
+        list.MinWidth = frame_.isValid() ? frame_.width() * 15 : width() * 15;
+        const QPoint bottomLeft = mapToGlobal(QPoint(0, height()));
+        list.XPos = bottomLeft.x() * 15.0;
+        list.YPos = bottomLeft.y() * 15.0;
+        list.ControlHeight = height() * 15.0;
+        list.exec();
+        text_->setFocus();
+        if (!list.Value.isNull()) SetValue(list.Value, true, true);
+        else showText(Text());
+    }
+    dropDownOpen_ = false;
+    HideDropDown.raise();
+}
+
+// ---- keys, clicks and focus of the text box ----------------------------------------------------
+
+bool DBCombo::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != text_) return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool consumed = keyDown(key);
+        const bool refused = keyPress(key);
+        suppressKey_ = false;
+        return consumed || refused;
+    }
+    case QEvent::KeyRelease: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        int keyCode = VirtualKeyOf(key), shift = ShiftMaskOf(key->modifiers());
+        KeyUp.raise(keyCode, shift);
+        return false;
+    }
+    case QEvent::MouseButtonRelease:
+        Click.raise();
+        return false;
+    case QEvent::MouseButtonDblClick:
+        DblClick.raise();
+        return false;
+    case QEvent::FocusIn:
+        focusEntered();
+        return false;
+    case QEvent::FocusOut:
+        focusLeft();
+        return false;
+    default:
+        return false;
+    }
+}
+
+// The key table; true when the key is used up here.
+bool DBCombo::keyDown(QKeyEvent* key)
+{
+    int keyCode = VirtualKeyOf(key);
+    int shift = ShiftMaskOf(key->modifiers());
+    if (keyCode == 0) return false;
+    Keydown.raise(keyCode, shift);
+    if (keyCode == 0) return true;
+    if (shift == 0 && keyCode == VK_UP) MoveCursor(1);
+    else if (shift == 0 && keyCode == VK_DOWN) MoveCursor(2);
+    else if (shift == vbCtrlMask && keyCode == VK_HOME) MoveCursor(0);
+    else if (shift == vbCtrlMask && keyCode == VK_END) MoveCursor(3);
+    else if ((shift == 0 && keyCode == VK_F1 + 3) || (shift == vbAltMask && (keyCode == VK_UP || keyCode == VK_DOWN)))
+        OpenDropDown();
+    else if (shift == vbCtrlMask && keyCode == 'B') {
+        // The handler's value is taken as it stands, without a look-up.
+        ButtonClick.raise(source_.TableName(), value_);
+        suppressKey_ = true;
+    } else if (shift == vbCtrlMask && keyCode == 'Z') {
+        SetValue(undo_, false, true);
+        suppressKey_ = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The typed character; true when the text box must not take it.
+bool DBCombo::keyPress(QKeyEvent* key)
+{
+    const QString typed = key->text();
+    if (typed.isEmpty()) return false;
+    int keyAscii = typed.at(0).unicode();
+    const int before = keyAscii;
+    KeyPress.raise(keyAscii);
+    // No rows to match typing with: the text box takes no character.
+    if (!source_.Ready() || suppressKey_ || keyAscii == 0) return true;
+    if (keyAscii != before) {
+        text_->insert(QString(QChar(char16_t(keyAscii))));
+        return true;
+    }
+    return false;
+}
+
+void DBCombo::focusEntered()
+{
+    if (Locked() && !showDropDown_) {
+        // Nothing to do here: the focus moves on, as a Tab would take it.
+        QCoreApplication::postEvent(text_, new QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier));
+        return;
+    }
+    if (hasFocus_) return;
+    SelectTextReverse(text_, 0, -1);
+    if (!pendingText_.isEmpty()) {
+        text_->insert(pendingText_);
+        pendingText_.clear();
+    }
+    hasFocus_ = true;
+}
+
+void DBCombo::focusLeft()
+{
+    if (dropDownOpen_) return;
+    hasFocus_ = false;
+    if (timer_->Enabled()) commitSearch();
+}
+
+void DBCombo::buttonClicked()
+{
+    Variant value = value_;
+    ButtonClick.raise(bibKey_.isEmpty() ? source_.TableName() : bibKey_, value);
+    SetValue(value, true, false);
 }
 
 } // namespace tv
