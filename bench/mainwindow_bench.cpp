@@ -3,7 +3,8 @@
 // opening the catalogue to the first painted list, switching to each view, a search by file
 // name once typing pauses, sorting by the file name, 100 page-downs and End, in the real main window shown offscreen at 1280 x 1024.
 // Each beside its reference: the same SQL texts the window's lists read, run through the
-// engine's C interface into plain arrays, and the visible rows painted with QPainter.
+// engine's C interface into plain arrays, and the visible rows painted with QPainter in the
+// columns the list shows, where it shows them.
 // The catalogue is built once and kept beside the benchmark (mainwindow_bench_<files>.MDB).
 // Output lines:
 //   figure <name> <median seconds>      ratio <name> <window / reference>
@@ -130,6 +131,31 @@ protected:
     }
 };
 
+// What a list shows after a step: its visible columns where they stand, its row height and
+// the rows that fit. The reference paints the same.
+struct Surface {
+    struct Column {
+        QString name;
+        int left, width;
+    };
+    std::vector<Column> columns;
+    QSize size;
+    QFont font;
+    int rowHeight = 16, rows = 0;
+};
+
+Surface surfaceOf(vantile::ListView* grid)
+{
+    Surface s;
+    s.size = grid->size();
+    s.font = grid->font();
+    s.rowHeight = std::max(1, int(grid->RowHeight()));
+    s.rows = grid->ScrollWnd()->VisibleRows();
+    for (const auto& c : grid->Columns()->Items())
+        if (c->Width() > 0) s.columns.push_back({c->Key(), c->ScreenLeft(), c->Width()});
+    return s;
+}
+
 // The queries the lists read during one step, as the layer ran them.
 struct Query {
     QString sql;
@@ -171,7 +197,6 @@ public:
         settle();
         files_.watch(window_->lstMainFiles());
         drill_.watch(window_->lstMain());
-        font_ = window_->lstMainFiles()->grid()->font();
     }
     ~Bench() { SetRecordsetQueryHook(nullptr); }
 
@@ -187,7 +212,7 @@ public:
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         const double peak = double(usage.ru_maxrss) / 1024.0;
-        for (const Step& step : steps_) report(step.name, step.seconds, reference(step.queries, 0));
+        for (const Step& step : steps_) report(step.name, step.seconds, reference(step.queries, step.surface, 0));
         pagingReference();
         std::printf("figure files_shown %d\n", window_->lstMainFiles()->ItemCount());
         std::printf("figure peak_resident_mb %.0f\n", peak);
@@ -214,7 +239,7 @@ private:
 
     // The reference of a step: its queries into plain arrays, then the visible rows of the
     // largest result painted from `firstRow` (-1: the last page).
-    double reference(const std::vector<Query>& queries, int firstRow)
+    double reference(const std::vector<Query>& queries, const Surface& surface, int firstRow)
     {
         std::vector<double> times;
         for (int i = 0; i < runs_; ++i) {
@@ -230,28 +255,30 @@ private:
                 }
                 if (tables[q].rows() > tables[largest].rows()) largest = q;
             }
-            if (!tables.empty()) paintRows(tables[largest], firstRow);
+            if (!tables.empty()) paintRows(tables[largest], surface, firstRow);
             times.push_back(double(t.nsecsElapsed()) / 1e9);
             if (i == 0) lastTable_ = std::move(tables[largest]);
         }
         return median(times);
     }
 
-    int visibleRows() const { return window_->lstMainFiles()->grid()->height() / 16; }
-
-    void paintRows(const RawTable& table, int firstRow)
+    // The list's visible columns, each painted from the result's column of the same name.
+    void paintRows(const RawTable& table, const Surface& surface, int firstRow)
     {
-        const vantile::ListView* grid = window_->lstMainFiles()->grid();
-        if (image_.size() != grid->size()) image_ = QImage(grid->size(), QImage::Format_RGB32);
-        const int rows = visibleRows();
+        if (image_.size() != surface.size) image_ = QImage(surface.size, QImage::Format_RGB32);
+        const int rows = surface.rows;
         if (firstRow < 0) firstRow = std::max(0, table.rows() - rows);
+        std::vector<std::pair<const Surface::Column*, int>> shown;
+        for (const Surface::Column& c : surface.columns)
+            if (const int index = table.column(c.name); index >= 0) shown.emplace_back(&c, index);
         QPainter p(&image_);
         p.fillRect(image_.rect(), Qt::white);
-        p.setFont(font_);
+        p.setFont(surface.font);
+        const int h = surface.rowHeight;
         for (int r = 0; r < rows && firstRow + r < table.rows(); ++r)
-            for (int c = 0, x = 0; c < table.columns && x < image_.width(); ++c, x += 100)
-                p.drawText(QRect(x, r * 16, 100, 16), Qt::AlignLeft | Qt::AlignVCenter,
-                           table.display(firstRow + r, c));
+            for (const auto& [c, index] : shown)
+                p.drawText(QRect(c->left, r * h, c->width, h), Qt::AlignLeft | Qt::AlignVCenter,
+                           table.display(firstRow + r, index));
     }
 
     void open()
@@ -269,7 +296,7 @@ private:
             std::fprintf(stderr, "the catalogue opened with no files shown\n");
             std::exit(1);
         }
-        steps_.push_back({"open_to_painted_list", median(times), queries});
+        steps_.push_back({"open_to_painted_list", median(times), queries, surfaceOf(window_->lstMainFiles()->grid())});
     }
 
     void views()
@@ -279,15 +306,20 @@ private:
                               {kViewHistory, "view_history"}, {kViewFiles, "view_files"}};
         std::vector<std::vector<double>> times(std::size(views));
         std::vector<std::vector<Query>> queries(std::size(views));
+        std::vector<Surface> surfaces(std::size(views));
         for (int i = 0; i < runs_; ++i)
             for (size_t v = 0; v < std::size(views); ++v) {
                 const int mode = views[v].mode;
                 PaintWatch& watch = mode == kViewFiles || mode == kViewNewFiles ? files_ : drill_;
                 gQueries.clear();
                 times[v].push_back(timeStep(watch, [this, mode] { window_->BuildView(mode); }));
-                if (i == 0) queries[v] = gQueries;
+                if (i == 0) {
+                    queries[v] = gQueries;
+                    surfaces[v] = surfaceOf(&watch == &files_ ? window_->lstMainFiles()->grid() : window_->lstMain()->grid());
+                }
             }
-        for (size_t v = 0; v < std::size(views); ++v) steps_.push_back({views[v].name, median(times[v]), queries[v]});
+        for (size_t v = 0; v < std::size(views); ++v)
+            steps_.push_back({views[v].name, median(times[v]), queries[v], surfaces[v]});
     }
 
     // A search by file name as the pause after typing starts it; the next run begins from the
@@ -307,10 +339,11 @@ private:
             if (i == 0) queries = gQueries;
         }
         std::printf("figure search_rows %d\n", window_->lstMainFiles()->ItemCount());
+        const Surface surface = surfaceOf(window_->lstMainFiles()->grid());
         box->setEditText(QString());
         window_->moTimer_Timer();
         settle();
-        steps_.push_back({"search_after_pause", median(times), queries});
+        steps_.push_back({"search_after_pause", median(times), queries, surface});
     }
 
     void sort()
@@ -329,7 +362,7 @@ private:
             times.push_back(timeStep(files_, [&] { list->Resort(int16_t(column->Index()), ascending); }));
             if (i == 1) queries = gQueries;
         }
-        steps_.push_back({"sort_by_name", median(times), queries});
+        steps_.push_back({"sort_by_name", median(times), queries, surfaceOf(list->grid())});
         sortQueries_ = queries;
     }
 
@@ -380,7 +413,8 @@ private:
     // Paging through the array the sort's reference reads.
     void pagingReference()
     {
-        reference(sortQueries_, 0);
+        const Surface surface = surfaceOf(window_->lstMainFiles()->grid());
+        reference(sortQueries_, surface, 0);
         const RawTable table = std::move(lastTable_);
         auto referenceOf = [this](const std::function<void()>& body) {
             std::vector<double> times;
@@ -392,11 +426,12 @@ private:
             }
             return median(times);
         };
-        const int page = visibleRows();
+        // A page down moves by the rows that fit whole.
+        const int page = std::max(1, window_->lstMainFiles()->grid()->ScrollWnd()->ScrollAreaHeight() / surface.rowHeight);
         report("page_down_100", pages_, referenceOf([&] {
-                   for (int p = 1; p <= kPageDowns; ++p) paintRows(table, p * page);
+                   for (int p = 1; p <= kPageDowns; ++p) paintRows(table, surface, p * page);
                }));
-        report("end", end_, referenceOf([&] { paintRows(table, -1); }));
+        report("end", end_, referenceOf([&] { paintRows(table, surface, -1); }));
     }
 
     QString catalogue_, empty_;
@@ -404,13 +439,13 @@ private:
     int runs_;
     std::unique_ptr<frmMain> window_;
     PaintWatch files_, drill_;
-    QFont font_;
     QImage image_;
     RawTable lastTable_;
     struct Step {
         const char* name;
         double seconds;
         std::vector<Query> queries;
+        Surface surface;
     };
     std::vector<Step> steps_;
     std::vector<Query> sortQueries_;

@@ -14,6 +14,13 @@ QString RawTable::display(int row, int column) const
     }
 }
 
+int RawTable::column(const QString& name) const
+{
+    for (int c = 0; c < int(names.size()); ++c)
+        if (names[size_t(c)].compare(name, Qt::CaseInsensitive) == 0) return c;
+    return -1;
+}
+
 bool RawReference::open(const QString& path, const QByteArray& key)
 {
     if (sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) return false;
@@ -48,6 +55,8 @@ bool RawReference::run(const QString& sql, const std::vector<QVariant>& paramete
         }
     }
     out.columns = sqlite3_column_count(stmt);
+    out.names.clear();
+    for (int c = 0; c < out.columns; ++c) out.names.push_back(QString::fromUtf8(sqlite3_column_name(stmt, c)));
     out.cells.clear();
     out.texts.clear();
     int rc;

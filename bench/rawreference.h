@@ -25,10 +25,13 @@ struct RawCell {
 
 struct RAWREF_EXPORT RawTable {
     int columns = 0;
+    std::vector<QString> names;  // the result's column names
     std::vector<RawCell> cells;  // row by row
     std::string texts;           // UTF-8
     int rows() const { return columns ? int(cells.size() / size_t(columns)) : 0; }
     QString display(int row, int column) const;
+    // The index of the column named `name`; -1 when the result has none.
+    int column(const QString& name) const;
 };
 
 class RAWREF_EXPORT RawReference {

@@ -147,8 +147,12 @@ void frmMain::UpdateActions(const QString& source)
     tbDel_->setEnabled(canDelete);
     tbStart_->setEnabled(canStart);
     lvStart_->setEnabled(canStart);
-    lvStart_->list()->setBackColor(canStart ? kWindowColour : kButtonFaceColour);
-    lvStart_->list()->Redraw(-1, -1, true);
+    // Every move of the selection comes here: the start list repaints only when its look changes.
+    const uint32_t startBack = canStart ? kWindowColour : kButtonFaceColour;
+    if (lvStart_->list()->BackColor() != startBack) {
+        lvStart_->list()->setBackColor(startBack);
+        lvStart_->list()->Redraw(-1, -1, true);
+    }
     UpdatePreview();
 }
 

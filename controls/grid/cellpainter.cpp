@@ -68,9 +68,8 @@ void DrawCellContent(tv::HandleId hdc, int32_t x1, int32_t y1, int32_t x2, int32
     std::optional<int32_t> textWidth;
     if (!cell.text.isEmpty()) {
         if (cell.font != 0 && cell.font != GetCurrentObject(hdc, ObjFont)) SelectObject(hdc, cell.font);
-        Rect m{0, 0, 0, 0};
-        DrawText(hdc, cell.text, m, uint32_t(cell.format) | DT_CALCRECT);
-        textWidth = m.width();
+        // The layout only tells a text that fits the cell from one that does not.
+        textWidth = MeasureTextUpTo(hdc, cell.text, uint32_t(cell.format), x2 - x1 + 1);
     }
     const CellContentLayout layout = LayoutCellContent(x1, y1, x2, y2, cell.format, cell.icons, cell.iconList != 0,
                                                        cell.iconSizeX, cell.iconSizeY, textWidth);

@@ -116,6 +116,8 @@ void ListView::onBeforeDraw(int32_t startIndex, int32_t endIndex, tv::HandleId h
     currentHighlightBrush_ = focused ? highlightBrush_->Handle() : tv::COLOR_GRAYTEXT + 1;
     selected_.style.BackColor = int32_t(currentHighlight_);
     selected_.brush = currentHighlightBrush_;
+    // A repaint of marked rows (a move of the selection) leaves the bands as they are.
+    if (sv_->PaintingTaggedRows()) return;
     paintBand(kHeaderCells, hdc);
     paintBand(kFooterCells, hdc);
 }

@@ -88,6 +88,8 @@ public:
     bool StretchMode() const { return stretchMode_; }
     void setStretchMode(bool v);
     tv::HandleId UpdateRgn() const { return updateRgn_; }
+    // True while only rows marked by their tags are repainted: the rest of the surface stays.
+    bool PaintingTaggedRows() const { return taggedPaint_; }
     int32_t FixedTopSize() const { return fixedTop_; }
     void setFixedTopSize(int32_t v) { fixedTop_ = v; }
     int32_t FixedBottomSize() const { return fixedBottom_; }
@@ -237,6 +239,7 @@ private:
     bool integral_ = false;
     bool dragging_ = false;
     bool inScroll_ = false;
+    bool taggedPaint_ = false;
     std::unique_ptr<tv::SysTimer> panTimer_;
     QPointer<ToolTipWnd> toolTip_;
 

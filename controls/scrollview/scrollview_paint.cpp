@@ -41,9 +41,13 @@ void ScrollView::paintLoop(int32_t start, int32_t end, int32_t tagMask, tv::Hand
     if (end == -1) end = LastVisibleItem();
     if (dc == 0) dc = hdc();
     int16_t action = 0;
-    BeforeDraw.raise(start, end, action, dc);
-    if (action == -1) return;   // the host paints by itself; the update region stays
     const tv::HandleId region = withRegion ? updateRgn_ : 0;
+    taggedPaint_ = !region && tagMask != 0;
+    BeforeDraw.raise(start, end, action, dc);
+    if (action == -1) {   // the host paints by itself; the update region stays
+        taggedPaint_ = false;
+        return;
+    }
     if (region) tv::SelectClipRgn(dc, region);
     if (fixedTop_ != 0 || fixedBottom_ != 0)
         tv::IntersectClipRect(dc, 0, fixedTop_, ScaleWidth(), fixedTop_ + ScrollAreaHeight());
@@ -68,6 +72,7 @@ void ScrollView::paintLoop(int32_t start, int32_t end, int32_t tagMask, tv::Hand
     eraseRoutine(dc);
     tv::SelectClipRgn(dc, 0);
     deleteUpdateRegion();
+    taggedPaint_ = false;
     AfterDraw.raise();
 }
 

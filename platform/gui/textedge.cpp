@@ -3,6 +3,10 @@
 #include <QFontMetrics>
 #include <QStringList>
 
+#include <algorithm>
+#include <array>
+#include <limits>
+
 namespace tv {
 
 // ---- edges --------------------------------------------------------------------------------
@@ -135,9 +139,95 @@ void wrapLine(const QString& s, int width, const QFontMetrics& fm, QStringList& 
     }
     out << line;
 }
+
+// The width of a line of text. A list cell asks for the width of its text up to three times
+// (to place its icons, to see whether it needs an ellipsis, to align it) and shaping a text
+// costs more than drawing it: the last few widths are kept.
+int lineWidth(const QFont& font, const QFontMetrics& fm, const QString& text)
+{
+    struct Entry {
+        QFont font;
+        QString text;
+        int width = 0;
+    };
+    // Never freed: fonts must not outlive the application's font cache at exit.
+    static thread_local auto* recent = new std::array<Entry, 8>;
+    static thread_local size_t next = 0;
+    for (const Entry& e : *recent)
+        if (e.text.size() == text.size() && e.text == text && e.font == font) return e.width;
+    Entry& e = (*recent)[next];
+    next = (next + 1) % recent->size();
+    e = {font, text, fm.horizontalAdvance(text)};
+    return e.width;
+}
+
+// How many characters of a text surely reach past `limit` pixels: twice as many average
+// characters, and a few more. Limits are taken in steps, so that a cell's measure and its
+// ellipsis, a few pixels apart, look at the same start of the text.
+qsizetype reachingPast(const QFontMetrics& fm, int limit)
+{
+    const qsizetype step = (qsizetype(std::max(0, limit)) + 63) / 64 * 64;
+    return 2 * step / std::max(1, fm.averageCharWidth()) + 8;
+}
+
+// Letters whose width only grows as a text goes on: no marks that join the letter before,
+// no hidden hyphens, no text that runs from right to left.
+bool simpleText(const QString& text, qsizetype length)
+{
+    return std::all_of(text.begin(), text.begin() + length, [](QChar c) {
+        return c.unicode() >= 0x20 && c.unicode() < 0x300 && c.unicode() != 0xAD;
+    });
+}
+
+// The width of a line, exact up to `limit`; a longer one measures something past `limit`.
+// Shaping costs with the length of the text, and a cell shows only the start of a long
+// path: when the start alone passes `limit` by more than any kerning at its end could take
+// back, the rest is not measured.
+int lineWidthUpTo(const QFont& font, const QFontMetrics& fm, const QString& text, int limit)
+{
+    const qsizetype cut = reachingPast(fm, limit);
+    if (cut < text.size() && simpleText(text, cut)) {
+        const int head = lineWidth(font, fm, text.left(cut));
+        if (head > int64_t(limit) + std::max(1, fm.averageCharWidth())) return head;
+    }
+    return lineWidth(font, fm, text);
+}
+
+// The text cut at the right with an ellipsis to fit `width`, as QFontMetrics::elidedText cuts
+// it. Only the start of a long text can stay: the text is cut first a little past where the
+// width surely ends, and that cut is kept when the ellipsis came well before it, where the
+// rest of the text cannot change the shaping.
+QString elideRight(const QFontMetrics& fm, const QString& text, int width)
+{
+    const qsizetype cut = reachingPast(fm, width);
+    if (cut < text.size() && simpleText(text, cut)) {
+        const QString head = text.left(cut);
+        const QString elided = fm.elidedText(head, Qt::ElideRight, width);
+        qsizetype kept = -1;
+        if (elided.endsWith(QChar(0x2026))) kept = elided.size() - 1;
+        else if (elided.endsWith(QLatin1String("..."))) kept = elided.size() - 3;
+        if (kept >= 0 && kept + 4 <= cut && elided != head) return elided;
+    }
+    return fm.elidedText(text, Qt::ElideRight, width);
+}
+
+int drawText(HandleId hdc, const QString& text, Rect& r, uint32_t format, int limit);
 } // namespace
 
 int DrawText(HandleId hdc, const QString& text, Rect& r, uint32_t format)
+{
+    return drawText(hdc, text, r, format, std::numeric_limits<int>::max());
+}
+
+int MeasureTextUpTo(HandleId hdc, const QString& text, uint32_t format, int limit)
+{
+    Rect r{0, 0, 0, 0};
+    drawText(hdc, text, r, format | DT_CALCRECT, limit);
+    return r.width();
+}
+
+namespace {
+int drawText(HandleId hdc, const QString& text, Rect& r, uint32_t format, int limit)
 {
     Dc* dc = DcOf(hdc);
     if (!dc) return 0;
@@ -149,8 +239,10 @@ int DrawText(HandleId hdc, const QString& text, Rect& r, uint32_t format)
     QStringList raw;
     if (single) {
         QString t = text;
-        t.remove(u'\r');
-        t.remove(u'\n');
+        if (t.contains(u'\r') || t.contains(u'\n')) {
+            t.remove(u'\r');
+            t.remove(u'\n');
+        }
         raw << t;
     } else {
         QString t = text;
@@ -162,7 +254,7 @@ int DrawText(HandleId hdc, const QString& text, Rect& r, uint32_t format)
     std::vector<Line> lines;
     QStringList wrapped;
     for (const QString& s0 : raw) {
-        Line l = prefix ? stripPrefix(s0, !(format & DT_HIDEPREFIX)) : Line{s0, -1};
+        Line l = prefix && s0.contains(u'&') ? stripPrefix(s0, !(format & DT_HIDEPREFIX)) : Line{s0, -1};
         if (format & DT_EXPANDTABS) l.text = expandTabs(l.text, fm);
         if ((format & DT_WORDBREAK) && !single && l.mnemonic < 0) {
             wrapped.clear();
@@ -173,17 +265,21 @@ int DrawText(HandleId hdc, const QString& text, Rect& r, uint32_t format)
         }
     }
     // A measure is of the whole text: cells measure on an empty rectangle to place their icons.
+    // A text cut to fit with an ellipsis is known to fit; left aligned and transparent, its
+    // own width is not needed.
+    std::vector<bool> cut(lines.size(), false);
     if ((format & DT_END_ELLIPSIS) && !(format & DT_CALCRECT))
-        for (Line& l : lines)
-            if (fm.horizontalAdvance(l.text) > r.width()) {
-                l.text = fm.elidedText(l.text, Qt::ElideRight, std::max(0, r.width()));
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (Line& l = lines[i]; lineWidthUpTo(font, fm, l.text, r.width()) > r.width()) {
+                l.text = elideRight(fm, l.text, std::max(0, r.width()));
                 l.mnemonic = -1;
+                cut[i] = l.text.size() > 3;
             }
 
     const int height = lineHeight * int(lines.size());
     if (format & DT_CALCRECT) {
         int widest = 0;
-        for (const Line& l : lines) widest = std::max(widest, fm.horizontalAdvance(l.text));
+        for (const Line& l : lines) widest = std::max(widest, lineWidthUpTo(font, fm, l.text, limit));
         r.Right = r.Left + widest;
         r.Bottom = r.Top + height;
         return height;
@@ -200,8 +296,9 @@ int DrawText(HandleId hdc, const QString& text, Rect& r, uint32_t format)
     int widest = 0;
     std::vector<int> widths;
     widths.reserve(lines.size());
-    for (const Line& l : lines) {
-        widths.push_back(fm.horizontalAdvance(l.text));
+    const bool placed = (format & (DT_CENTER | DT_RIGHT)) || dc->s.bkMode == OPAQUE;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        widths.push_back(cut[i] && !placed ? r.width() : lineWidth(font, fm, lines[i].text));
         widest = std::max(widest, widths.back());
     }
     // Clipping costs a save and restore: only pay it when the text passes the rectangle.
@@ -238,6 +335,8 @@ int DrawText(HandleId hdc, const QString& text, Rect& r, uint32_t format)
     dc->drawn(touched);
     return result;
 }
+
+} // namespace
 
 QSize GetTextExtent(HandleId hdc, const QString& text)
 {

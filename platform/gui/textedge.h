@@ -64,6 +64,10 @@ enum TextFormat : uint32_t {
 // the bottom of the text. With DT_CALCRECT nothing is drawn and r receives the text's size.
 int DrawText(HandleId hdc, const QString& text, Rect& r, uint32_t format);
 
+// The width DrawText with DT_CALCRECT gives, exact up to `limit`: a text wider than that may
+// measure any width past it (a long text is measured by its start only).
+int MeasureTextUpTo(HandleId hdc, const QString& text, uint32_t format, int limit);
+
 // Width and height of one line of text in the context's font.
 QSize GetTextExtent(HandleId hdc, const QString& text);
 

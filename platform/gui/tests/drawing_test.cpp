@@ -167,6 +167,40 @@ TEST_F(Canvas, EllipsisKeepsTextInsideItsRectangle)
     EXPECT_GT(ink(QRect(60, 10, 20, 20)).width(), 0) << "the ellipsis ends near the right edge";
 }
 
+// A long text is cut by looking at its start only: the drawing must be the one that cutting
+// the whole text gives, for paths, names with kerning pairs and umlauts, and a text whose
+// start is narrow.
+TEST_F(Canvas, EllipsisOfALongTextIsTheOneOfTheWholeText)
+{
+    selectFont(13);
+    const QFont font = FontOfHandle(GetCurrentObject(dc, ObjFont));
+    const QFontMetrics fm(font);
+    const QString texts[] = {
+        QStringLiteral("/home/atari/Sammlung/Archive/Collection 12.zip/Disk 3/Boulder Dash (1984)(First Star)[a2].atr"),
+        QStringLiteral("AVAVAVAV To Ty Wa Yo ffi fl AVAVAVAVAVAVAVAVAVAVAVAV To Ty Wa Yo ffi fl AVAVAV"),
+        QStringLiteral("Über den Wolken (1988)(Kingsoft) Ärger im Labor (1979)(Atari) Öl Übung Ärger"),
+        QStringLiteral("iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii.....llllllllllllllllllllllMMMMMMMMMMMMMMMMMMMMM"),
+    };
+    for (const QString& text : texts)
+        for (int width = 6; width < W - 20; width += 7) {
+            FillRect(dc, {0, 0, W, H}, CreateSolidBrushHeld(RGB(255, 255, 255)));
+            Rect r{10, 10, 10 + width, 30};
+            DrawText(dc, text, r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+            const QImage drawn = image();
+
+            FillRect(dc, {0, 0, W, H}, CreateSolidBrushHeld(RGB(255, 255, 255)));
+            Rect plain{10, 10, 10 + width, 30};
+            DrawText(dc, fm.elidedText(text, Qt::ElideRight, width), plain, DT_SINGLELINE | DT_NOPREFIX);
+            EXPECT_EQ(drawn, image()) << qPrintable(text.left(12)) << " in " << width << " pixels";
+
+            // The measure for a cell's layout is exact up to its limit.
+            const int whole = fm.horizontalAdvance(text);
+            const int measured = MeasureTextUpTo(dc, text, DT_SINGLELINE | DT_NOPREFIX, width);
+            if (whole <= width) EXPECT_EQ(measured, whole);
+            else EXPECT_GT(measured, width);
+        }
+}
+
 TEST_F(Canvas, WordBreakIgnoresVerticalAlignment)
 {
     selectFont(13);
