@@ -330,7 +330,7 @@ void frmFile::cmdOk_Click()
         DbError err;
         category = GetCategoryID(cboCategory->currentText(), &err);
         if (err) {
-            MsgBox(QStringLiteral("Category-Error: ") + err.description, vbCritical, QString(), this);
+            MsgBox(QStringLiteral("Category-Error: ") + FailureText(QStringLiteral("Fehler beim Speichern der Kategorie: "), err.description), vbCritical, QString(), this);
             return;
         }
         categoryChanged = true;
@@ -381,7 +381,7 @@ void frmFile::cmdOk_Click()
     if (err) {
         // The catalogue must keep pointing at the file: a rename it did not take is undone.
         if (rename) QFile::rename(folder + newName, mtPath);
-        MsgBox(QStringLiteral("Error: ") + err.description, vbCritical, QString(), this);
+        MsgBox(QStringLiteral("Error: ") + FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), err.description), vbCritical, QString(), this);
         return;
     }
     mlCategory = category;

@@ -28,6 +28,8 @@ public:
     void SetCurrentRow(int row);
     qint32 Key(int row) const;
     void SetText(int row, const QString& text);
+    // The pane's heading, translated now: the pane is made before the language is read.
+    void TranslateTitle();
     QString Text(int row) const;
     vantile::ListView* list() const { return list_; }
     // Just high enough for the header and every row.
@@ -40,6 +42,7 @@ protected:
 
 private:
     vantile::ListView* list_;
+    QString title_; // the German heading
     bool setting_ = false;
 };
 
