@@ -1,6 +1,7 @@
 #include "recordset.h"
 
 #include "findtable.h"
+#include "keyedrows.h"
 
 #include "engine.h"
 
@@ -61,9 +62,24 @@ RecordsetQueryHook& queryHook()
     return hook;
 }
 
+int gKeyedRowsThreshold = kKeyedRowsDefault;
+
+// "[name]=123": the criterion a list uses to find its kept row again by its key.
+bool keyCriterion(const QString& criteria, QString* name, int64_t* key)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\s*\\[([^\\]]+)\\]\\s*=\\s*(-?\\d{1,18})\\s*$"));
+    const QRegularExpressionMatch m = pattern.match(criteria);
+    if (!m.hasMatch()) return false;
+    *name = m.captured(1);
+    *key = m.captured(2).toLongLong();
+    return true;
+}
+
 } // namespace
 
 void SetRecordsetQueryHook(RecordsetQueryHook hook) { queryHook() = std::move(hook); }
+
+void SetKeyedRowsThreshold(int rows) { gKeyedRowsThreshold = rows; }
 
 // ---- Field ----
 
@@ -108,6 +124,7 @@ bool Recordset::IsOpen() const { return !closed_ && connection_ && connection_->
 void Recordset::Close()
 {
     finder_.reset();
+    keyed_.reset();
     closed_ = true;
     table_.reset(0);
     pending_.clear();
@@ -123,6 +140,7 @@ DbError Recordset::checkOpen()
 DbError Recordset::load()
 {
     if (!sql_.error.isEmpty()) return fail(MakeDbError(dbErrSyntax, sql_.error));
+    keyed_.reset();
     DbError error;
     sqlite3_stmt* stmt = connection_->Prepare(sql_.sql, &error);
     if (!stmt) return fail(error);
@@ -144,10 +162,12 @@ DbError Recordset::load()
             }
             // A second column of the same name gets its table in front, as "Category.ID".
             if (indexOf(name) >= 0) {
+                if (c > 0 && name.compare(fields_[0]->name_, Qt::CaseInsensitive) == 0) keyName_.clear();
                 QString other = f->table_.isEmpty() ? name : f->table_ + QLatin1Char('.') + name;
                 for (int n = 1; indexOf(other) >= 0; ++n) other = name + QString::number(n);
                 name = other;
             }
+            if (c == 0 && f->key_ && sqlite3_stmt_readonly(stmt)) keyName_ = name;
             f->name_ = name;
             const auto [typeCode, size] = typeFromDeclaration(QString::fromUtf8(sqlite3_column_decltype(stmt, c)));
             f->type_ = typeCode;
@@ -160,18 +180,41 @@ DbError Recordset::load()
     }
     if (!(options_ & dbAppendOnly)) {
         if (queryHook()) queryHook()(sql_.sql, parameters_);
-        int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) table_.appendRow(stmt);
-        if (rc != SQLITE_DONE) error = connection_->EngineError();
+        if (!keyName_.isEmpty()) {
+            // Preparing the key query may push this statement out of the connection's cache.
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+            stmt = nullptr;
+            keyed_ = KeyedRows::Open(*connection_, sql_, parameters_, keyName_, columns, gKeyedRowsThreshold, &error);
+            if (error) return fail(error);
+            if (!keyed_) {
+                stmt = connection_->Prepare(sql_.sql, &error);
+                if (!stmt) return fail(error);
+                BindParameters(stmt, sql_, parameters_);
+            }
+        }
+        if (!keyed_) error = readAll(stmt);
     }
-    sqlite3_reset(stmt);
-    sqlite3_clear_bindings(stmt);
+    if (stmt) {
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+    }
     if (error) return fail(error);
-    // Expression columns take the type of their first value when they are first read.
+    // Expression columns take the type of their first value (in the first block of a keyed
+    // result) when they are first read.
+    const int sample = keyed_ ? std::min(rows(), int(KeyedRows::kBlockRows)) : rows();
     for (auto& f : fields_) {
         if (f->type_ != 0) continue;
         int storage = ResultTable::Null;
-        for (int r = 0; r < rows() && storage == ResultTable::Null; ++r) storage = table_.storage(r, f->ordinal_);
+        for (int r = 0; r < sample && storage == ResultTable::Null; ++r) {
+            if (!keyed_) {
+                storage = table_.storage(r, f->ordinal_);
+                continue;
+            }
+            int offset = 0;
+            DbError e;
+            storage = keyed_->block(r, &offset, &e).storage(offset, f->ordinal_);
+        }
         switch (storage) {
         case ResultTable::Integer: f->type_ = dbLong; f->size_ = 4; break;
         case ResultTable::Real: f->type_ = dbDouble; f->size_ = 8; break;
@@ -183,6 +226,43 @@ DbError Recordset::load()
     noMatch_ = false;
     edit_ = EditState::None;
     return ok();
+}
+
+DbError Recordset::readAll(sqlite3_stmt* stmt)
+{
+    table_.clearRows();
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) table_.appendRow(stmt);
+    return rc == SQLITE_DONE ? DbError{} : connection_->EngineError();
+}
+
+int Recordset::rows() const { return keyed_ ? keyed_->rowCount() : table_.rowCount(); }
+
+Variant Recordset::cellValue(int row, int field)
+{
+    const int type = fields_[size_t(field)]->type_;
+    if (!keyed_) return table_.value(row, field, type);
+    int offset = 0;
+    DbError error;
+    const ResultTable& block = keyed_->block(row, &offset, &error);
+    if (error) fail(error);
+    return offset < block.rowCount() ? block.value(offset, field, type) : Variant::null();
+}
+
+DbError Recordset::materialize()
+{
+    if (!keyed_) return {};
+    keyed_.reset();
+    DbError error;
+    sqlite3_stmt* stmt = connection_->Prepare(sql_.sql, &error);
+    if (!stmt) return fail(error);
+    BindParameters(stmt, sql_, parameters_);
+    error = readAll(stmt);
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    // Rows deleted or added since the keys were read move the end.
+    if (pos_ > rows()) pos_ = rows();
+    return error ? fail(error) : DbError{};
 }
 
 int Recordset::indexOf(const QString& name) const
@@ -224,7 +304,7 @@ Variant Recordset::valueAt(int field)
         fail(MakeDbError(dbErrNoCurrentRecord));
         return Variant();
     }
-    return table_.value(pos_, field, fields_[size_t(field)]->type_);
+    return cellValue(pos_, field);
 }
 
 DbError Recordset::setValue(int field, const Variant& value)
@@ -289,7 +369,7 @@ VariantArray Recordset::GetRows(int count)
     }
     out.redim(0, FieldCount() - 1, 0, n - 1);
     for (int r = 0; r < n; ++r)
-        for (int f = 0; f < FieldCount(); ++f) out.at(f, r) = table_.value(pos_ + r, f, fields_[size_t(f)]->type_);
+        for (int f = 0; f < FieldCount(); ++f) out.at(f, r) = cellValue(pos_ + r, f);
     pos_ += n;
     ok();
     return out;
@@ -300,6 +380,18 @@ DbError Recordset::find(const QString& criteria, int from, int step)
     if (DbError e = checkOpen()) return e;
     noMatch_ = true;
     if (rows() == 0 || from < 0 || from >= rows()) return ok();
+    QString name;
+    int64_t key = 0;
+    if (keyed_ && keyCriterion(criteria, &name, &key) && name.compare(fields_[0]->name_, Qt::CaseInsensitive) == 0) {
+        const int found = keyed_->findKey(key, from, step);
+        if (found >= 0) {
+            pos_ = found;
+            noMatch_ = false;
+        }
+        return ok();
+    }
+    if (DbError e = materialize()) return e;
+    if (from >= rows()) return ok();
     if (!finder_) {
         QStringList names;
         for (const auto& f : fields_) names.append(f->name_);
@@ -337,6 +429,7 @@ DbError Recordset::AddNew()
     if (DbError e = checkOpen()) return e;
     if (type_ == dbOpenSnapshot || type_ == dbOpenForwardOnly || (options_ & dbReadOnly))
         return fail(MakeDbError(dbErrNotUpdatable));
+    if (DbError e = materialize()) return e;
     edit_ = EditState::Adding;
     pending_.assign(fields_.size(), Variant());
     assigned_.assign(fields_.size(), false);
@@ -421,7 +514,7 @@ DbError Recordset::Update()
     if (!stmt) return fail(error);
     int index = 1;
     for (int f : bound) bindFieldValue(stmt, index++, pending_[size_t(f)], fields_[size_t(f)]->type_);
-    if (edit_ == EditState::Editing) bindFieldValue(stmt, index, table_.value(pos_, keyField, dbLong), dbLong);
+    if (edit_ == EditState::Editing) bindFieldValue(stmt, index, cellValue(pos_, keyField), dbLong);
     const int rc = sqlite3_step(stmt);
     if (rc != SQLITE_DONE) error = connection_->EngineError();
     // The row was read into memory; someone may have deleted it since.
@@ -442,7 +535,10 @@ DbError Recordset::Update()
         table_.appendRow(row, types);
         if (wasEof) pos_ = rows();
     } else {
-        for (int f : bound) table_.setCell(pos_, f, pending_[size_t(f)], types[size_t(f)]);
+        for (int f : bound) {
+            if (keyed_) keyed_->setCell(pos_, f, pending_[size_t(f)], types[size_t(f)]);
+            else table_.setCell(pos_, f, pending_[size_t(f)], types[size_t(f)]);
+        }
     }
     edit_ = EditState::None;
     return ok();

@@ -24,8 +24,16 @@ enum RecordsetOption : int {
 using RecordsetQueryHook = std::function<void(const QString& sql, const std::vector<Variant>& parameters)>;
 void SetRecordsetQueryHook(RecordsetQueryHook hook);
 
-// The rows of one query, read once into memory when it opens (an append-only recordset
-// reads none), with a current row, finding, row windows for the grid and writing back to
+// From how many rows a recordset whose first column is its base table's key reads its keys
+// first and whole rows on demand (see KeyedRows); smaller results are read whole at once.
+// Tests lower it to run the keyed reading on small catalogues.
+inline constexpr int kKeyedRowsDefault = 2000;
+void SetKeyedRowsThreshold(int rows);
+
+// The rows of one query, read when it opens (an append-only recordset reads none): a large
+// result with a key as its first column reads its keys and then rows by key as they are
+// wanted; any other is read whole into memory, and so is a keyed one as soon as a search or
+// an edit needs every row. With a current row, finding, row windows for the grid and writing back to
 // the base table through AddNew/Edit/Update. Made by Database or QueryDef; closed by Close()
 // or when its database closes. Every failure comes back as a DbError and stays readable in
 // LastError().
@@ -89,7 +97,12 @@ private:
     DbError ok() { lastError_ = {}; return {}; }
     DbError checkOpen();
     DbError load();
-    int rows() const { return table_.rowCount(); }
+    int rows() const;
+    // The cell of a row, read by key when the rows are keyed.
+    Variant cellValue(int row, int field);
+    // Reads every row into the table (leaving keyed reading), keeping the position.
+    DbError materialize();
+    DbError readAll(sqlite3_stmt* stmt);
     int indexOf(const QString& name) const;
     Variant valueAt(int field);
     DbError setValue(int field, const Variant& value);
@@ -106,6 +119,8 @@ private:
     std::vector<std::unique_ptr<Field>> fields_;
     Field missing_{nullptr, -1};
     ResultTable table_;
+    std::unique_ptr<class KeyedRows> keyed_;
+    QString keyName_;  // the first column's name as the engine gives it; empty: never keyed
     int pos_ = 0;
     bool noMatch_ = false;
     EditState edit_ = EditState::None;

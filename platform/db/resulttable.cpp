@@ -54,6 +54,23 @@ void ResultTable::appendRow(sqlite3_stmt* stmt)
     ++rows_;
 }
 
+void ResultTable::appendRow(const ResultTable& from, int row)
+{
+    for (int c = 0; c < columns_; ++c) {
+        Cell cell{};
+        if (row >= 0) {
+            cell = from.cell(row, c);
+            if (cell.storage == Text || cell.storage == Blob) {
+                const uint32_t offset = uint32_t(arena_.size());
+                arena_.append(from.arena_.constData() + cell.s.offset, cell.s.length);
+                cell.s.offset = offset;
+            }
+        }
+        cells_.push_back(cell);
+    }
+    ++rows_;
+}
+
 ResultTable::Cell ResultTable::makeCell(const Variant& value, int fieldType)
 {
     Cell cell{};

@@ -26,9 +26,17 @@ public:
     // Reads the current row of a stepped statement.
     void appendRow(sqlite3_stmt* stmt);
     void appendRow(const std::vector<Variant>& values, const std::vector<int>& fieldTypes);
+    // Row `row` of another table of as many columns; a row of Nulls when `row` is -1.
+    void appendRow(const ResultTable& from, int row);
     void setCell(int row, int column, const Variant& value, int fieldType);
 
     Storage storage(int row, int column) const { return Storage(cell(row, column).storage); }
+    // An Integer cell's value (0 for other storage).
+    int64_t integer(int row, int column) const
+    {
+        const Cell& c = cell(row, column);
+        return c.storage == Integer ? c.i : 0;
+    }
     // The cell as a Variant of the field's type (Jet type code).
     Variant value(int row, int column, int fieldType) const;
     // The cell as an SQLite result (for criteria evaluated by the engine).

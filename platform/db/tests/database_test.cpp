@@ -31,7 +31,7 @@ TEST(DatabaseOpen, KeysExistingNamesAndMissingFiles)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none.MDB"))));
 }
 
-TEST_F(DbFixture, MovingCountingAndPositions)
+TEST_P(DbFixture, MovingCountingAndPositions)
 {
     addFiles();
     auto rs = db->OpenRecordset(QStringLiteral("Select * From Files order by ID"), dbOpenSnapshot);
@@ -63,7 +63,7 @@ TEST_F(DbFixture, MovingCountingAndPositions)
     EXPECT_EQ(empty->MoveFirst().number, dbErrNoCurrentRecord);
 }
 
-TEST_F(DbFixture, FieldTypesSizesAndNames)
+TEST_P(DbFixture, FieldTypesSizesAndNames)
 {
     addFiles();
     auto rs = db->OpenRecordset(QStringLiteral(
@@ -94,7 +94,7 @@ TEST_F(DbFixture, FieldTypesSizesAndNames)
     EXPECT_EQ(rs->LastError().number, dbErrItemNotFound);
 }
 
-TEST_F(DbFixture, GetRowsGivesFieldRowWindowsAndMovesOn)
+TEST_P(DbFixture, GetRowsGivesFieldRowWindowsAndMovesOn)
 {
     addFiles();
     auto rs = db->OpenRecordset(QStringLiteral("Select ID, tFile From Files order by ID"));
@@ -112,7 +112,7 @@ TEST_F(DbFixture, GetRowsGivesFieldRowWindowsAndMovesOn)
     EXPECT_FALSE(rs->GetRows(3).isAllocated());
 }
 
-TEST_F(DbFixture, QueryDefParametersByNameAndPositionBindNumberLikeTexts)
+TEST_P(DbFixture, QueryDefParametersByNameAndPositionBindNumberLikeTexts)
 {
     addFiles();
     auto q = db->CreateQueryDef(QString(), QStringLiteral(
@@ -162,7 +162,7 @@ TEST_F(DbFixture, QueryDefParametersByNameAndPositionBindNumberLikeTexts)
     EXPECT_EQ(rs->RecordCount(), 1);
 }
 
-TEST_F(DbFixture, AddNewEditUpdateWriteThroughAndAppendOnlyReadsNothing)
+TEST_P(DbFixture, AddNewEditUpdateWriteThroughAndAppendOnlyReadsNothing)
 {
     addFiles();
     auto add = db->OpenRecordset(QStringLiteral("Select * From Files"), dbOpenDynaset, dbAppendOnly);
@@ -206,7 +206,7 @@ TEST_F(DbFixture, AddNewEditUpdateWriteThroughAndAppendOnlyReadsNothing)
     EXPECT_FALSE(expr->CancelUpdate());
 }
 
-TEST_F(DbFixture, FindWithJetCriteria)
+TEST_P(DbFixture, FindWithJetCriteria)
 {
     addFiles();
     auto rs = db->OpenRecordset(QStringLiteral("Select ID, tFile as [Datei], lSize From Files order by ID"));
@@ -229,7 +229,7 @@ TEST_F(DbFixture, FindWithJetCriteria)
     EXPECT_EQ(rs->AbsolutePosition(), 1);
 }
 
-TEST_F(DbFixture, ExecuteReportsErrorsAndClosingClosesChildren)
+TEST_P(DbFixture, ExecuteReportsErrorsAndClosingClosesChildren)
 {
     addFiles();
     ASSERT_FALSE(db->Execute(QStringLiteral("Delete * from Files where ID=4")));
@@ -285,7 +285,7 @@ TEST(DatabaseCompact, CopiesContentWithTheSameKey)
 
 // Two copies of the program on one catalogue: while one writes, the other waits for the write
 // to end instead of failing at once with "database is locked".
-TEST_F(DbFixture, ASecondConnectionWaitsForAnotherWrite)
+TEST_P(DbFixture, ASecondConnectionWaitsForAnotherWrite)
 {
     tv::DbError e;
     auto other = tv::Database::Open(path, "k", &e);

@@ -14,11 +14,13 @@ inline void PrintTo(const Variant& v, std::ostream* os)
 }
 } // namespace tv
 
-// A small catalogue-like database in a temporary folder, made through the layer itself.
-class DbFixture : public ::testing::Test {
+// A small catalogue-like database in a temporary folder, made through the layer itself. Its
+// tests run twice: with results read whole, and with every keyed result read by key.
+class DbFixture : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override
     {
+        tv::SetKeyedRowsThreshold(GetParam() ? 0 : tv::kKeyedRowsDefault);
         ASSERT_TRUE(dir.isValid());
         path = dir.filePath(QStringLiteral("test.MDB"));
         tv::DbError e;
@@ -28,6 +30,8 @@ protected:
         exec("CREATE TABLE Files (ID INTEGER PRIMARY KEY AUTOINCREMENT, tFile VARCHAR(255) COLLATE TVTEXT,"
              " iType SMALLINT, lSize INTEGER, tsCreated DATETIME, mMemo LONGTEXT, Category_ID INTEGER)");
     }
+
+    void TearDown() override { tv::SetKeyedRowsThreshold(tv::kKeyedRowsDefault); }
 
     void exec(const char* sql)
     {

@@ -21,7 +21,7 @@ TEST(JetLike, PatternsTable)
     }
 }
 
-TEST_F(DbFixture, FunctionsThroughSql)
+TEST_P(DbFixture, FunctionsThroughSql)
 {
     addFiles();
     struct Case { const char* expression; Variant expected; };
@@ -49,7 +49,7 @@ TEST_F(DbFixture, FunctionsThroughSql)
     EXPECT_TRUE(db->Execute(QStringLiteral("Select clng('abc') From Files")));
 }
 
-TEST_F(DbFixture, TextColumnsCompareAndSortWithoutCaseInUnicode)
+TEST_P(DbFixture, TextColumnsCompareAndSortWithoutCaseInUnicode)
 {
     addFiles();
     auto rs = db->OpenRecordset(QStringLiteral("Select tCategory From Category where tCategory = 'ärger'"));

@@ -1,0 +1,146 @@
+#include "keyedrows.h"
+
+#include "connection.h"
+#include "field.h"
+
+#include "engine.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace tv {
+
+namespace {
+
+// Blocks kept: enough for a few screens on either side of what the grid shows.
+constexpr size_t kCachedBlocks = 32;
+
+QString quotedName(const QString& name)
+{
+    QString r = name;
+    r.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + r + QLatin1Char('"');
+}
+
+} // namespace
+
+KeyedRows::KeyedRows(DbConnection& connection, const JetSql& sql, std::vector<Variant> parameters, int columns)
+    : connection_(connection), sql_(sql), parameters_(std::move(parameters)), columns_(columns)
+{
+}
+
+std::unique_ptr<KeyedRows> KeyedRows::Open(DbConnection& connection, const JetSql& sql,
+                                           const std::vector<Variant>& parameters, const QString& keyName,
+                                           int columns, int minRows, DbError* error)
+{
+    *error = {};
+    const QString key = quotedName(keyName);
+    // The query as a subquery: the engine flattens it, so that only the key and the sort
+    // terms are computed and sorted, and a key lookup reaches the base table's rows directly.
+    sqlite3_stmt* stmt = connection.Prepare(QStringLiteral("SELECT ") + key + QStringLiteral(" FROM (") + sql.sql
+                                                + QLatin1Char(')'),
+                                            error);
+    if (!stmt) {
+        *error = {};
+        return nullptr;
+    }
+    BindParameters(stmt, sql, parameters);
+    std::unique_ptr<KeyedRows> k(new KeyedRows(connection, sql, parameters, columns));
+    int rc;
+    bool whole = true;
+    while (whole && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER) whole = false;
+        else k->keys_.push_back(sqlite3_column_int64(stmt, 0));
+    }
+    if (whole && rc != SQLITE_DONE) *error = connection.EngineError();
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (*error || !whole || k->rowCount() < minRows) return nullptr;
+    // A join may repeat a key; such a result is read whole.
+    std::vector<int64_t> sorted = k->keys_;
+    std::sort(sorted.begin(), sorted.end());
+    if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) return nullptr;
+    QStringList places;
+    const int first = int(sql.parameters.size()) + 1;
+    for (int i = 0; i < kBlockRows; ++i) places.append(QLatin1Char('?') + QString::number(first + i));
+    k->rowsSql_ = QStringLiteral("SELECT * FROM (") + sql.sql + QStringLiteral(") WHERE ") + key
+                  + QStringLiteral(" IN (") + places.join(QLatin1Char(',')) + QLatin1Char(')');
+    return k;
+}
+
+int KeyedRows::findKey(int64_t key, int from, int step) const
+{
+    for (int row = from; row >= 0 && row < rowCount(); row += step)
+        if (keys_[size_t(row)] == key) return row;
+    return -1;
+}
+
+const ResultTable& KeyedRows::block(int row, int* offset, DbError* error)
+{
+    const int index = row / kBlockRows;
+    *offset = row % kBlockRows;
+    *error = {};
+    auto it = blocks_.find(index);
+    if (it == blocks_.end()) {
+        if (blocks_.size() >= kCachedBlocks) {
+            auto oldest = std::min_element(blocks_.begin(), blocks_.end(),
+                                           [](const auto& a, const auto& b) { return a.second.used < b.second.used; });
+            blocks_.erase(oldest);
+        }
+        it = blocks_.emplace(index, Block{}).first;
+        *error = read(index, it->second.rows);
+    }
+    it->second.used = ++clock_;
+    return it->second.rows;
+}
+
+void KeyedRows::setCell(int row, int column, const Variant& value, int fieldType)
+{
+    int offset = 0;
+    DbError error;
+    block(row, &offset, &error);
+    Block& b = blocks_[row / kBlockRows];
+    if (offset < b.rows.rowCount()) b.rows.setCell(offset, column, value, fieldType);
+}
+
+DbError KeyedRows::read(int index, ResultTable& out)
+{
+    const int first = index * kBlockRows;
+    const int count = std::min(kBlockRows, rowCount() - first);
+    ResultTable found;
+    found.reset(columns_);
+    DbError error;
+    sqlite3_stmt* stmt = connection_.Prepare(rowsSql_, &error);
+    if (stmt) {
+        BindParameters(stmt, sql_, parameters_);
+        const int place = int(sql_.parameters.size()) + 1;
+        for (int i = 0; i < kBlockRows; ++i) {
+            if (i < count) sqlite3_bind_int64(stmt, place + i, keys_[size_t(first + i)]);
+            else sqlite3_bind_null(stmt, place + i);
+        }
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) found.appendRow(stmt);
+        if (rc != SQLITE_DONE) error = connection_.EngineError();
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+    }
+    QHash<int64_t, int> at;
+    for (int r = 0; r < found.rowCount(); ++r) at.insert(found.integer(r, 0), r);
+    out.reset(columns_);
+    std::vector<Variant> gone(size_t(columns_), Variant::null());
+    std::vector<int> types(size_t(columns_), 0);
+    types[0] = dbLong;
+    for (int i = 0; i < count; ++i) {
+        const int64_t key = keys_[size_t(first + i)];
+        const auto hit = at.constFind(key);
+        if (hit != at.constEnd()) {
+            out.appendRow(found, *hit);
+        } else {
+            gone[0] = Variant(int32_t(key));
+            out.appendRow(gone, types);
+        }
+    }
+    return error;
+}
+
+} // namespace tv

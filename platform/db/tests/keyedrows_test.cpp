@@ -1,0 +1,109 @@
+// Results read by key: blocks of rows read as they are wanted, and the cases that read a
+// result whole instead. The other recordset tests run in both ways (see dbfixture.h).
+#include "dbfixture.h"
+
+using namespace tv;
+
+INSTANTIATE_TEST_SUITE_P(ReadWholeOrByKey, DbFixture, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& p) {
+                             return std::string(p.param ? "ByKey" : "Whole");
+                         });
+
+namespace {
+
+// 300 files over three blocks of rows; every file has a category, category 2 has two names.
+class KeyedReading : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetKeyedRowsThreshold(0);
+        db = Database::Create(dir.filePath(QStringLiteral("k.MDB")), "k", &e);
+        ASSERT_TRUE(db);
+        run("CREATE TABLE Files (ID INTEGER PRIMARY KEY, tFile VARCHAR(255) COLLATE TVTEXT, Category_ID INTEGER)");
+        run("CREATE TABLE Names (ID INTEGER PRIMARY KEY, Category_ID INTEGER, tName VARCHAR(255))");
+        run("INSERT INTO Names VALUES (1, 1, 'Spiele'), (2, 2, 'Demos'), (3, 2, 'Intros')");
+        run("BEGIN");
+        for (int i = 1; i <= 300; ++i)
+            run(QStringLiteral("INSERT INTO Files VALUES (%1, 'F%2.ATR', %3)")
+                    .arg(i * 10).arg(1000 - i).arg(i % 2 + 1).toUtf8().constData());
+        run("COMMIT");
+    }
+    void TearDown() override { SetKeyedRowsThreshold(kKeyedRowsDefault); }
+    void run(const char* sql) { ASSERT_FALSE(db->Execute(QString::fromUtf8(sql))) << sql; }
+
+    QTemporaryDir dir;
+    DbError e;
+    std::shared_ptr<Database> db;
+};
+
+} // namespace
+
+TEST_F(KeyedReading, RowsComeInTheQuerysOrderAcrossBlocks)
+{
+    // Sorted by name: the last ID comes first.
+    auto rs = db->OpenRecordset(QStringLiteral("Select ID, tFile, ucase(tFile) From Files order by tFile"));
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->RecordCount(), 300);
+    EXPECT_EQ(rs->Fields(0).Value(), Variant(int32_t(3000)));
+    EXPECT_EQ(rs->Fields(2).Type(), dbText);
+    ASSERT_FALSE(rs->SetAbsolutePosition(120));
+    const VariantArray a = rs->GetRows(20);  // rows 120..139 span two blocks
+    ASSERT_EQ(a.count(2), 20);
+    for (int r = 0; r < 20; ++r) {
+        EXPECT_EQ(a.at(0, r), Variant(int32_t((300 - 120 - r) * 10))) << r;
+        EXPECT_EQ(a.at(1, r), Variant(QStringLiteral("F%1.ATR").arg(1000 - (300 - 120 - r))));
+    }
+    ASSERT_FALSE(rs->MoveLast());
+    EXPECT_EQ(rs->Fields(1).Value(), Variant("F999.ATR"));
+
+    // The kept row is found by its key; a key not in the result is no match.
+    ASSERT_FALSE(rs->FindFirst(QStringLiteral("[ID]=1500")));
+    EXPECT_FALSE(rs->NoMatch());
+    EXPECT_EQ(rs->AbsolutePosition(), 150);
+    ASSERT_FALSE(rs->FindNext(QStringLiteral("[ID]=1500")));
+    EXPECT_TRUE(rs->NoMatch());
+    EXPECT_EQ(rs->AbsolutePosition(), 150);
+}
+
+TEST_F(KeyedReading, ChangesAfterOpeningShowInRowsNotYetReadAndRequeryCountsAgain)
+{
+    auto rs = db->OpenRecordset(QStringLiteral("Select ID, tFile From Files order by ID"));
+    ASSERT_TRUE(rs);
+    run("DELETE FROM Files WHERE ID=2000");
+    run("UPDATE Files SET tFile='NEU.ATR' WHERE ID=2010");
+    ASSERT_FALSE(rs->SetAbsolutePosition(199));
+    EXPECT_EQ(rs->Fields(0).Value(), Variant(int32_t(2000)));
+    EXPECT_TRUE(rs->Fields(1).Value().isNull());
+    ASSERT_FALSE(rs->MoveNext());
+    EXPECT_EQ(rs->Fields(1).Value(), Variant("NEU.ATR"));
+    ASSERT_FALSE(rs->Requery());
+    EXPECT_EQ(rs->RecordCount(), 299);
+    // A search on other fields reads the rows whole and keeps working.
+    ASSERT_FALSE(rs->FindFirst(QStringLiteral("tFile = 'neu.atr'")));
+    EXPECT_EQ(rs->AbsolutePosition(), 199);
+    ASSERT_FALSE(rs->Edit());
+    ASSERT_FALSE(rs->Fields(1).SetValue(Variant("ALT.ATR")));
+    ASSERT_FALSE(rs->Update());
+    EXPECT_EQ(rs->Fields(1).Value(), Variant("ALT.ATR"));
+}
+
+TEST_F(KeyedReading, RepeatedKeysAndParametersStillGiveEveryRow)
+{
+    // A join that repeats files of category 2: read whole, all 450 rows.
+    auto joined = db->OpenRecordset(QStringLiteral(
+        "Select F.ID, N.tName From Files as F inner join Names as N on F.Category_ID=N.Category_ID order by F.ID, N.tName"));
+    ASSERT_TRUE(joined);
+    EXPECT_EQ(joined->RecordCount(), 450);
+    ASSERT_FALSE(joined->SetAbsolutePosition(449));
+    EXPECT_EQ(joined->Fields(1).Value(), Variant("Spiele"));
+
+    auto q = db->CreateQueryDef(QString(), QStringLiteral(
+        "PARAMETERS XXX Long; Select ID, tFile From Files where Category_ID = XXX order by ID desc"));
+    ASSERT_TRUE(q);
+    q->Parameters(0).Value = int32_t(1);
+    auto rs = q->OpenRecordset(dbOpenSnapshot);
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->RecordCount(), 150);
+    ASSERT_FALSE(rs->SetAbsolutePosition(149));
+    EXPECT_EQ(rs->Fields(0).Value(), Variant(int32_t(20)));
+}
