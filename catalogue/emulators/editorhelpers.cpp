@@ -1,6 +1,7 @@
 #include "editorhelpers.h"
 
 #include "catalogue/core/modlang.h"
+#include "platform/runtime/textorder.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -35,7 +36,7 @@ QString EmulatorsRootText()
 
 bool CaptionItem::operator<(const QTreeWidgetItem& other) const
 {
-    return text(0).compare(other.text(0), Qt::CaseInsensitive) < 0;
+    return CompareText(text(0), other.text(0)) < 0;
 }
 
 } // namespace tv

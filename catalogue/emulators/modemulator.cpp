@@ -1,6 +1,7 @@
 #include "modemulator.h"
 
 #include "catalogue/core/modlang.h"
+#include "platform/runtime/textorder.h"
 
 namespace tv {
 
@@ -78,7 +79,7 @@ void SortProfils(QStringList& keys, const EmulatorCollection& emulators,
     for (const auto& entry : profils) {
         const QString caption = GetProfilName(emulators, profils, entry.value->Key);
         int j = 1;
-        while (j <= filled && caption.compare(captions[j], Qt::CaseInsensitive) >= 0) ++j;
+        while (j <= filled && CompareText(caption, captions[j]) >= 0) ++j;
         keys.insert(j, entry.value->Key);
         captions.insert(j, caption);
         keys.removeLast();

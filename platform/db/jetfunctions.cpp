@@ -2,6 +2,7 @@
 
 #include "platform/runtime/convert.h"
 #include "platform/runtime/format.h"
+#include "platform/runtime/textorder.h"
 #include "platform/runtime/variant.h"
 
 #include "engine.h"
@@ -345,24 +346,7 @@ void fnCat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 
 int textCollation(void*, int la, const void* a, int lb, const void* b)
 {
-    const auto* pa = static_cast<const unsigned char*>(a);
-    const auto* pb = static_cast<const unsigned char*>(b);
-    const int n = la < lb ? la : lb;
-    bool ascii = true;
-    for (int i = 0; i < la && ascii; ++i) ascii = pa[i] < 0x80;
-    for (int i = 0; i < lb && ascii; ++i) ascii = pb[i] < 0x80;
-    if (ascii) {
-        for (int i = 0; i < n; ++i) {
-            int ca = pa[i], cb = pb[i];
-            if (ca >= 'A' && ca <= 'Z') ca += 32;
-            if (cb >= 'A' && cb <= 'Z') cb += 32;
-            if (ca != cb) return ca - cb;
-        }
-        return la - lb;
-    }
-    const QString sa = QString::fromUtf8(static_cast<const char*>(a), la);
-    const QString sb = QString::fromUtf8(static_cast<const char*>(b), lb);
-    return QString::compare(sa, sb, Qt::CaseInsensitive);
+    return CompareTextUtf8(static_cast<const char*>(a), la, static_cast<const char*>(b), lb);
 }
 
 } // namespace

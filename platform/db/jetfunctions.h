@@ -6,8 +6,9 @@ struct sqlite3;
 
 namespace tv {
 
-// The collation of every text column but the path: Unicode, without regard to case
-// ("Ärger" equals "ärger"; SQLite's NOCASE folds ASCII only).
+// The collation of every text column but the path: German order without regard to case
+// ("Ärger" equals "ärger", "Käferjagd" sorts before "Kolonie"; see CompareText). SQLite's
+// NOCASE folds ASCII only and sorts umlauts after "Z".
 inline constexpr char kTextCollation[] = "TVTEXT";
 
 // Jet's Like: "*" any run, "?" one character, "#" one digit, "[a-z]" / "[!a-z]" a set or

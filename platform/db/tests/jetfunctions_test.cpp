@@ -61,3 +61,26 @@ TEST_P(DbFixture, TextColumnsCompareAndSortWithoutCaseInUnicode)
     for (; !rs->IsEOF(); rs->MoveNext()) order << rs->Fields(0).Value().toString();
     EXPECT_EQ(order, QStringList({"Boulder.ATR", "readme.txt", "river.xex", "Zork.ATR"}));
 }
+
+// Umlauts sort with their base letter, through an index on the column too, and a lookup
+// through that index stays case-blind.
+TEST_F(DbFixture, TextSortsAsGermanSortsThroughItsIndex)
+{
+    exec("CREATE INDEX Files_C1 ON Files (tFile)");
+    exec("INSERT INTO Files (ID, tFile) VALUES (11, 'Kolonie'), (12, 'Zork'), (13, 'Käferjagd'), (14, 'Ärger'),"
+         " (15, 'Boulder'), (16, 'ÖLFELD'), (17, 'oase')");
+    const auto column = [this](const QString& sql) {
+        QStringList out;
+        auto rs = db->OpenRecordset(sql);
+        if (!rs) ADD_FAILURE() << db->LastError().description.toStdString();
+        for (; rs && !rs->IsEOF(); rs->MoveNext()) out << rs->Fields(0).Value().toString();
+        return out;
+    };
+    const QStringList sorted{"Ärger", "Boulder", "Käferjagd", "Kolonie", "oase", "ÖLFELD", "Zork"};
+    EXPECT_EQ(column(QStringLiteral("Select tFile From Files where ID > 10 order by tFile")), sorted);
+    EXPECT_EQ(column(QStringLiteral("Select tFile From Files INDEXED BY Files_C1 where tFile > '' and ID > 10")), sorted);
+    EXPECT_EQ(column(QStringLiteral("Select tFile From Files INDEXED BY Files_C1 where tFile = 'käferJAGD'")),
+              QStringList{"Käferjagd"});
+    EXPECT_EQ(column(QStringLiteral("Select tFile From Files where tFile between 'K' and 'Kz' order by tFile")),
+              (QStringList{"Käferjagd", "Kolonie"}));
+}
