@@ -296,11 +296,25 @@ QString AddWhere(const QString& whereText, const QString& condition, QString& op
     return whereText + QLatin1Char(' ') + op + QLatin1Char(' ') + condition;
 }
 
+QString LikeText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('?') || c == QLatin1Char('#') || c == QLatin1Char('['))
+            out += QLatin1Char('[') + c + QLatin1Char(']');
+        else
+            out += c;
+    }
+    return out;
+}
+
 QString GetLikeClause(const QString& fieldText, const QString& searchText)
 {
     if (searchText.isEmpty()) return QString();
-    if (searchText.contains(QLatin1Char('*'))) return fieldText + QLatin1Char('\'') + searchText + QLatin1Char('\'');
-    return fieldText + QStringLiteral("'*") + searchText + QStringLiteral("*'");
+    const QString literal = LikeText(searchText);
+    if (literal.contains(QLatin1Char('*'))) return fieldText + QLatin1Char('\'') + literal + QLatin1Char('\'');
+    return fieldText + QStringLiteral("'*") + literal + QStringLiteral("*'");
 }
 
 } // namespace tv

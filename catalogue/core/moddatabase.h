@@ -80,8 +80,11 @@ QString ReplaceKeepingOld(const QString& path, const QString& replacement, const
 QString LookupField(const QString& expression, const QString& table, QString& whereText);
 // whereText extended by one condition joined by `op` ("And" when empty; none after "(").
 QString AddWhere(const QString& whereText, const QString& condition, QString& op);
+// `text` for a Like pattern in which it matches itself: "?", "#" and "[" are enclosed in
+// brackets. "*" stays the one wildcard a user types.
+QString LikeText(const QString& text);
 // A Jet Like condition: fieldText'*searchText*', or fieldText'searchText' when the text holds
-// a "*" of its own; empty for an empty searchText.
+// a "*" of its own; empty for an empty searchText. Apart from "*" the text matches literally.
 QString GetLikeClause(const QString& fieldText, const QString& searchText);
 
 } // namespace tv

@@ -47,7 +47,9 @@ bool HasOption(const OptionTable& table, const QString& option)
 
 QString OptionTextError(const QString& text)
 {
-    if (!text.contains(kOptionSep) && !text.contains(kOptionFlagSep)) return QString();
+    // A text ending in "=@" would run into the "=@=" after it and read back as another text.
+    if (!text.contains(kOptionSep) && !text.contains(kOptionFlagSep) && !text.endsWith(QLatin1String("=@")))
+        return QString();
     return Translate(QStringLiteral("Der Text darf \"@@@\" und \"=@=\" nicht enthalten: ")) + text;
 }
 

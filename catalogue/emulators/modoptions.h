@@ -10,7 +10,7 @@ namespace tv {
 //   options := ""  |  entry ( "@@@" entry )*
 //   entry   := text "=@=" flag          flag "0" = inactive, anything else = active
 //
-// A text never holds "@@@" or "=@=" (the model refuses such texts). The text reaches the
+// A text never holds "@@@" or "=@=", nor ends in "=@" (the model refuses such texts). The text reaches the
 // emulator as it stands, carrying its own quotes, apart from the placeholders
 // "<$filepath$>" (the started file's path) and "<$input$>" (a value asked at start).
 // Damaged strings from older settings (an entry without "=@=", with two of them, or an

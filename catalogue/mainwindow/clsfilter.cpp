@@ -114,6 +114,13 @@ QString FilterIconKey(const clsFilter& selection, const QStringList& typeKeys)
     return icon.isEmpty() ? QStringLiteral("FILTER") : icon;
 }
 
+QString SelectionName(const QString& typed, int limit)
+{
+    QString name = typed;
+    name.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return name.trimmed().left(limit).trimmed();
+}
+
 int FilterRowPosition(const QStringList& paneNames, const QString& name)
 {
     for (int row = 1; row < paneNames.size(); ++row)
@@ -143,9 +150,13 @@ void SaveFilters(const FilterCollection& filters, QString& text)
 
 void LoadFilters(FilterCollection& filters, const QString& section)
 {
+    // A value no stored name can be: tells a missing key from an empty one.
+    const QString missing = QStringLiteral("\n");
     for (int n = 1;; ++n) {
-        const QString name = ReadIni(section, QStringLiteral("FilterName%1").arg(n));
-        if (name.isEmpty()) break;
+        const QString name = ReadIni(section, QStringLiteral("FilterName%1").arg(n), missing);
+        if (name == missing) break;
+        // A blank name cannot be listed or chosen; the selections after it still load.
+        if (name.trimmed().isEmpty()) continue;
         FilterPtr selection = AddSelection(filters, Translate(name), filters.count() + 1);
         if (!selection) continue;
         const QString def = ReadIni(section, QStringLiteral("FilterDef%1").arg(n));

@@ -65,6 +65,11 @@ void CreateDefaultFilters(FilterCollection& filters);
 // `typeKeys` are the image keys of the file type codes 1 upward ("ATR", "COM", ...).
 QString FilterIconKey(const clsFilter& selection, const QStringList& typeKeys);
 
+// The name a typed selection name is kept under: line breaks become blanks, the blanks around it
+// go (the settings file would drop them), at most `limit` characters. Empty when nothing is
+// left: such a name is refused.
+QString SelectionName(const QString& typed, int limit);
+
 // The row at which a new selection goes into the filter pane, whose row 0 is "Filter aus":
 // before the first row whose name sorts higher (by character codes, case counting), else
 // after the last. The pane thus keeps its selections in ascending name order.
@@ -78,9 +83,10 @@ int FilterRowPosition(const QStringList& paneNames, const QString& name);
 QString FilterDefText(const clsFilter& selection);
 // Appends the two lines of every selection, in collection order, to the settings text.
 void SaveFilters(const FilterCollection& filters, QString& text);
-// Reads FilterName1, FilterDef1, ... until a name is missing or empty. Names pass through
-// Translate; ids are the positions, so they are renumbered 1..n at every start. A condition
-// of other than four parts is skipped.
+// Reads FilterName1, FilterDef1, ... until a name is missing. A blank name is skipped (it
+// cannot be listed), and the ones after it are read. Names pass through Translate; ids are
+// the positions, so they are renumbered 1..n at every start. A condition of other than four
+// parts is skipped.
 void LoadFilters(FilterCollection& filters, const QString& section);
 
 } // namespace tv

@@ -46,12 +46,12 @@ QString BuildFilterCondition(const clsFilterDef& condition)
     }
     if (value.isEmpty())
         return head + (compare == QLatin1String("<>") ? QStringLiteral("Is Not Null") : QStringLiteral("Is Null"));
-    const QString escaped = doubledQuotes(value);
-    if (compare == QLatin1String("( )")) return head + QStringLiteral("Like") + pattern(escaped);
-    if (compare == QLatin1String(">")) return head + QStringLiteral("Like") + pattern(escaped + QLatin1Char('*'));
-    if (compare == QLatin1String("<")) return head + QStringLiteral("Like") + pattern(QLatin1Char('*') + escaped);
-    if (compare == QLatin1String("<>")) return head + QStringLiteral("Not Like") + pattern(escaped);
-    return head + QStringLiteral("='") + escaped + QLatin1Char('\'');
+    const QString like = doubledQuotes(LikeText(value));
+    if (compare == QLatin1String("( )")) return head + QStringLiteral("Like") + pattern(like);
+    if (compare == QLatin1String(">")) return head + QStringLiteral("Like") + pattern(like + QLatin1Char('*'));
+    if (compare == QLatin1String("<")) return head + QStringLiteral("Like") + pattern(QLatin1Char('*') + like);
+    if (compare == QLatin1String("<>")) return head + QStringLiteral("Not Like") + pattern(like);
+    return head + QStringLiteral("='") + doubledQuotes(value) + QLatin1Char('\'');
 }
 
 bool AddSelectionConditions(const clsFilter& selection, QString& listWhere, QString& treeWhere)
@@ -102,7 +102,7 @@ bool AddSelectionConditions(const clsFilter& selection, QString& listWhere, QStr
             const bool byName = QStringLiteral(".TXT;.NFO;.DIZ").contains(c.Value, Qt::CaseInsensitive)
                                 || QStringLiteral(".BMP;.GIF;.JPG;.PNG;.TIFF").contains(c.Value, Qt::CaseInsensitive);
             text = (byName ? QStringLiteral("F.tFile") : QStringLiteral("F.tPath"))
-                   + QStringLiteral(" Like '*.") + doubledQuotes(c.Value) + QLatin1Char('\'');
+                   + QStringLiteral(" Like '*.") + doubledQuotes(LikeText(c.Value)) + QLatin1Char('\'');
         } else {
             text = BuildFilterCondition(c);
             toTree = false;

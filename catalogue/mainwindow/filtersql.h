@@ -16,7 +16,8 @@ namespace tv {
 //                                     for "<>": a comparison with NULL would match no row
 //   text field, value                 "( )" Like'*v*'   ">" Like'v*'   "<" Like'*v'
 //                                     "<>" Not Like'*v*'   otherwise ='v'
-// A value that holds "*" is used as the pattern as it stands; "'" is always doubled.
+// A value that holds "*" is used as the pattern as it stands; "?", "#" and "[" match
+// themselves (LikeText); "'" is always doubled.
 QString BuildFilterCondition(const clsFilterDef& condition);
 
 // Adds the conditions of `selection` (path conditions expanded, see ExpandPathConditions) to

@@ -90,12 +90,6 @@ void frmMain::BuildPanes()
     BuildSidePanes();
     splitPreview_ = new QSplitter(Qt::Vertical, splitMenu_);
     lists_ = new QStackedWidget(splitPreview_);
-    preview_ = new PreviewPane(splitPreview_);
-    preview_->setObjectName(QStringLiteral("Container"));
-    preview_->FontSize = mSettings.FontSize;
-    preview_->setVisible(mSettings.Preview);
-    splitPreview_->setStretchFactor(0, 1);
-    splitPreview_->setSizes({mSettings.PreviewSplitPos / 15, 200});
     splitList_ = new QSplitter(Qt::Horizontal, lists_);
     treeMain_ = new UserTree(splitList_);
     treeMain_->setObjectName(QStringLiteral("treeMain"));
@@ -115,6 +109,13 @@ void frmMain::BuildPanes()
     lstMainFiles_->setKeyColumn(Variant(int32_t(0)));
     lists_->addWidget(lstMainFiles_);
     lists_->addWidget(splitList_);
+    // The preview below the lists is made after them, so that Tab reaches it after them.
+    preview_ = new PreviewPane(splitPreview_);
+    preview_->setObjectName(QStringLiteral("Container"));
+    preview_->FontSize = mSettings.FontSize;
+    preview_->setVisible(mSettings.Preview);
+    splitPreview_->setStretchFactor(0, 1);
+    splitPreview_->setSizes({mSettings.PreviewSplitPos / 15, 200});
     splitMenu_->setStretchFactor(1, 1);
     splitList_->setStretchFactor(1, 1);
     // The stored positions are in the old twips (15 per pixel at 96 dpi).
@@ -137,6 +138,14 @@ void frmMain::BuildSidePanes()
     lvViews_->FitRows();
     lvViews_->RowChosen.connect([this](qint32 kind) { BuildView(kind); });
 
+    // Panes are made in the order they are shown, which is the order Tab walks them.
+    BuildSearchPane();
+    // The start pane: a double click starts the selected file with the row's profile.
+    lvStart_ = new SidePane(QStringLiteral("lvStart"), QStringLiteral("Start"), fraMain_);
+    lvStart_->list()->ItemDblClick.connect([this](int32_t clicked, int32_t) {
+        if (clicked >= 0) StartEntry(lvStart_->list()->Data(Variant(QStringLiteral("Key")), clicked).toString());
+    });
+
     lvFilter_ = new SidePane(QStringLiteral("lvFilter"), QStringLiteral("Filter"), fraMain_);
     lvFilter_->AddRow(QString(), 0, QStringLiteral("OFF"));
     const QList<qint32> paneKeys = FilterPaneKeys(mSettings.Filters);
@@ -152,12 +161,6 @@ void frmMain::BuildSidePanes()
         CurrentFilterKey = key;
         BuildView(0);
     });
-    // The start pane: a double click starts the selected file with the row's profile.
-    lvStart_ = new SidePane(QStringLiteral("lvStart"), QStringLiteral("Start"), fraMain_);
-    lvStart_->list()->ItemDblClick.connect([this](int32_t clicked, int32_t) {
-        if (clicked >= 0) StartEntry(lvStart_->list()->Data(Variant(QStringLiteral("Key")), clicked).toString());
-    });
-    BuildSearchPane();
     layout->addWidget(lvViews_);
     layout->addWidget(search_);
     layout->addWidget(lvStart_);

@@ -522,7 +522,7 @@ void frmMainFilter::NewSelection()
     const QString prompt = Translate(QStringLiteral("Bitte geben Sie eine Filter-Bezeichnung an:"));
     QString name;
     for (;;) {
-        name = InputText(prompt, title).left(kNameLimit);
+        name = SelectionName(InputText(prompt, title), kNameLimit);
         if (name.isEmpty()) return;
         bool exists = false;
         for (int i = 0; i < cboFilter->count() && !exists; ++i) exists = cboFilter->itemText(i) == name;
@@ -538,9 +538,9 @@ void frmMainFilter::RenameSelection()
     const int index = cboFilter->currentIndex();
     if (index < 0) return;
     const QString old = cboFilter->currentText();
-    QString name = InputText(Translate(QStringLiteral("Selektion ändern:")), QStringLiteral("Filter"), old);
+    const QString name = SelectionName(InputText(Translate(QStringLiteral("Selektion ändern:")), QStringLiteral("Filter"), old),
+                                       kNameLimit);
     if (name.isEmpty() || name == old) return;
-    name = name.left(kNameLimit);
     for (int i = 0; i < cboFilter->count(); ++i) {
         if (i != index && cboFilter->itemText(i) == name) {
             MsgBox(Translate(QStringLiteral("Dieser Name besteht schon!")), vbInformation,

@@ -4,6 +4,9 @@
 #include "columngroup.h"
 #include "columns.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace vantile {
 
 namespace {
@@ -22,8 +25,15 @@ void Column::Send(int32_t code, int32_t value) const
     connector_->SendNotify(index_, code, v);
 }
 
-void Column::SetWidth(int32_t width)
+namespace {
+// Widths beyond any screen are cut down, so that sums of widths and positions cannot overflow.
+constexpr int32_t kMaxColumnWidth = 32767;
+int32_t clampedWidth(int32_t width) { return std::clamp<int32_t>(width, -kMaxColumnWidth, kMaxColumnWidth); }
+} // namespace
+
+void Column::SetWidth(int32_t requested)
 {
+    const int32_t width = clampedWidth(requested);
     if (hidden_ != 0 || width == width_) return;
     width_ = width;
     Send(kMsgWidth, width_);
@@ -89,7 +99,7 @@ void Column::Init(const QString& key, int32_t index, int32_t width, std::shared_
 {
     key_ = key;
     index_ = index;
-    width_ = width;
+    width_ = clampedWidth(width);
     connector_ = std::move(connector);
 }
 
@@ -142,6 +152,9 @@ QString Column::LayoutText() const
 void Column::ApplyLayoutText(const QString& text)
 {
     const QStringList fields = text.split(QLatin1Char(';'));
+    // A shown column that the text hides takes its width and place first: a hidden column
+    // ignores both, and a layout applied to a new set of columns would lose them otherwise.
+    std::optional<int32_t> hideAtEnd;
     for (const QString& field : fields) {
         const QStringList nameValue = field.split(QLatin1Char('='));
         if (nameValue.size() < 2) continue;
@@ -153,13 +166,16 @@ void Column::ApplyLayoutText(const QString& text)
         if (is("Width")) {
             SetWidth(value);
         } else if (is("Hidden")) {
-            if (hidden_ != vtlHiddenAllways) SetHidden(AllowHide ? value : vtlHiddenNone);
+            const int32_t mode = AllowHide ? value : vtlHiddenNone;
+            if (hidden_ == vtlHiddenNone && mode != vtlHiddenNone) hideAtEnd = mode;
+            else if (hidden_ != vtlHiddenAllways) SetHidden(mode);
         } else if (is("Fixed")) {
             SetFixed(value);
         } else if (is("Order")) {
             SetOrder(value);
         }
     }
+    if (hideAtEnd) SetHidden(*hideAtEnd);
 }
 
 } // namespace vantile

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -206,11 +207,14 @@ void fnLcase(sqlite3_context* ctx, int, sqlite3_value** argv)
 bool lengthArg(sqlite3_context* ctx, sqlite3_value* v, qsizetype* n)
 {
     double d = 0;
-    if (!numberOf(v, &d) || d < 0) {
+    if (!numberOf(v, &d) || std::isnan(d) || d < 0) {
         sqlite3_result_error(ctx, "Invalid procedure call or argument", -1);
         return false;
     }
-    *n = qsizetype(std::nearbyint(d));
+    // No text is longer than this; a larger (or infinite) length means "all of it", and a
+    // conversion of a value beyond the integer range would be undefined.
+    constexpr double kLongest = 1e15;
+    *n = qsizetype(std::nearbyint(std::min(d, kLongest)));
     return true;
 }
 
@@ -237,7 +241,9 @@ void fnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         sqlite3_result_error(ctx, "Invalid procedure call or argument", -1);
         return;
     }
-    resultText(ctx, jetText(argv[0]).mid(start - 1, n));
+    const QString text = jetText(argv[0]);
+    if (start > text.size()) return resultText(ctx, QString());
+    resultText(ctx, text.mid(start - 1, n));
 }
 
 void fnLen(sqlite3_context* ctx, int, sqlite3_value** argv)

@@ -2,6 +2,7 @@
 
 #include "platform/runtime/variant.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <map>
 #include <vector>
@@ -174,11 +175,20 @@ qsizetype readParameters(const std::vector<Tok>& t, QStringList* names, QList<bo
     return -1;
 }
 
-int parameterIndex(const QStringList& names, const QString& name)
+// The declared parameters by case-folded name, the first declaration of a name winning: one
+// lookup per name keeps the translation linear however many are declared.
+QHash<QString, int> declaredIndexes(const QStringList& names)
 {
+    QHash<QString, int> indexes;
     for (int i = 0; i < names.size(); ++i)
-        if (!names[i].isEmpty() && names[i].compare(name, Qt::CaseInsensitive) == 0) return i;
-    return -1;
+        if (!names[i].isEmpty() && !indexes.contains(names[i].toCaseFolded())) indexes.insert(names[i].toCaseFolded(), i);
+    return indexes;
+}
+
+int parameterIndex(const QHash<QString, int>& declared, const QString& name)
+{
+    const auto it = declared.constFind(name.toCaseFolded());
+    return it == declared.constEnd() ? -1 : *it;
 }
 
 // Functions whose Jet names are keywords in SQLite get the names they are registered under.
@@ -196,7 +206,7 @@ std::vector<Tok> rewriteTokens(const std::vector<Tok>& in, qsizetype start, QStr
     std::vector<Tok> out;
     std::map<int, QString> limits;   // paren depth of a "Top n" select -> n
     int depth = 0;
-    const int declared = int(params->size());
+    const QHash<QString, int> declared = declaredIndexes(*params);
     auto placeholder = [](int index) { return QStringLiteral("?%1").arg(index + 1); };
     for (qsizetype i = start; i < qsizetype(in.size()); ++i) {
         Tok k = in[i];
@@ -206,7 +216,7 @@ std::vector<Tok> rewriteTokens(const std::vector<Tok>& in, qsizetype start, QStr
         const bool beforeParen = nx >= 0 && isPunct(in[nx], "(");
         if (k.kind == Kind::Ident && !afterDot) {
             const QString lower = k.name.toLower();
-            const int p = beforeParen ? -1 : parameterIndex(params->mid(0, declared), k.name);
+            const int p = beforeParen ? -1 : parameterIndex(declared, k.name);
             const QString renamed = beforeParen ? renamedFunction(lower) : QString();
             if (!renamed.isEmpty()) {
                 k.text = renamed;
@@ -232,7 +242,7 @@ std::vector<Tok> rewriteTokens(const std::vector<Tok>& in, qsizetype start, QStr
                 continue;
             }
         } else if (k.kind == Kind::Quoted) {
-            const int p = parameterIndex(params->mid(0, declared), k.name);
+            const int p = parameterIndex(declared, k.name);
             if (p >= 0) k = {Kind::Number, placeholder(p), {}};
         } else if (isPunct(k, "?")) {
             params->append(QString());
@@ -326,8 +336,18 @@ void nameExpressionColumns(std::vector<Tok>& t)
         }
     }
     closeItem();
-    for (auto it = inserts.rbegin(); it != inserts.rend(); ++it)
-        t.insert(t.begin() + it->first, Tok{Kind::Ident, it->second, QStringLiteral("as")});
+    if (inserts.empty()) return;
+    // One pass that copies the tokens with the names between them: inserting name by name
+    // would move the tail once per column.
+    std::vector<Tok> named;
+    named.reserve(t.size() + inserts.size());
+    size_t next = 0;
+    for (qsizetype k = 0; k <= qsizetype(t.size()); ++k) {
+        for (; next < inserts.size() && inserts[next].first == k; ++next)
+            named.push_back(Tok{Kind::Ident, inserts[next].second, QStringLiteral("as")});
+        if (k < qsizetype(t.size())) named.push_back(std::move(t[size_t(k)]));
+    }
+    t = std::move(named);
 }
 
 // Operators and keywords that bind less tightly than Jet's "&": they end its operands.
@@ -357,22 +377,36 @@ struct Piece {
     bool space = false;
 };
 
+// For each "(" the position of its ")" (-1 when it is never closed), found in one pass; false
+// when parentheses nest deeper than kMaxNesting.
+bool matchParentheses(const std::vector<Tok>& t, std::vector<qsizetype>* match)
+{
+    match->assign(t.size(), -1);
+    std::vector<qsizetype> open;
+    for (qsizetype i = 0; i < qsizetype(t.size()); ++i) {
+        if (isPunct(t[size_t(i)], "(")) {
+            if (open.size() >= size_t(kMaxNesting)) return false;
+            open.push_back(i);
+        } else if (isPunct(t[size_t(i)], ")") && !open.empty()) {
+            (*match)[size_t(open.back())] = i;
+            open.pop_back();
+        }
+    }
+    return true;
+}
+
 // Joins tokens [b, e) into text, turning "a & b & c" into tv_cat(a,b,c) level by level.
-QString joinLevel(const std::vector<Tok>& t, qsizetype b, qsizetype e)
+// `match` pairs the parentheses (matchParentheses); the nesting limit bounds the recursion.
+QString joinLevel(const std::vector<Tok>& t, const std::vector<qsizetype>& match, qsizetype b, qsizetype e)
 {
     std::vector<Piece> pieces;
     bool anyAmp = false;
     for (qsizetype i = b; i < e; ++i) {
         const Tok& k = t[i];
         if (isPunct(k, "(")) {
-            int depth = 1;
-            qsizetype j = i + 1;
-            for (; j < e; ++j) {
-                if (isPunct(t[j], "(")) ++depth;
-                if (isPunct(t[j], ")") && --depth == 0) break;
-            }
-            if (j < e) {
-                pieces.push_back({QLatin1Char('(') + joinLevel(t, i + 1, j) + QLatin1Char(')')});
+            const qsizetype j = match[size_t(i)];
+            if (j >= 0 && j < e) {
+                pieces.push_back({QLatin1Char('(') + joinLevel(t, match, i + 1, j) + QLatin1Char(')')});
                 i = j;
                 continue;
             }
@@ -461,7 +495,12 @@ JetSql TranslateJetSql(const QString& jet)
     if (start < 0) return result;
     std::vector<Tok> out = rewriteTokens(tokens, start, &result.parameters, &result.textParameters);
     nameExpressionColumns(out);
-    result.sql = joinLevel(out, 0, qsizetype(out.size())).trimmed();
+    std::vector<qsizetype> match;
+    if (!matchParentheses(out, &match)) {
+        result.error = QStringLiteral("Expression nested too deeply (more than %1 parentheses)").arg(kMaxNesting);
+        return result;
+    }
+    result.sql = joinLevel(out, match, 0, qsizetype(out.size())).trimmed();
     return result;
 }
 

@@ -28,6 +28,11 @@ struct JetSql {
     QString error;            // not empty when the text could not be read
 };
 
+// Parentheses may nest this deep; a deeper text is refused with an error (the engine's own
+// parser stops far earlier, and the translator's recursion must stay bounded).
+inline constexpr int kMaxNesting = 100;
+
+// Linear in the length of the text.
 JetSql TranslateJetSql(const QString& jet);
 
 // Reads the inside of a #...# literal ("12/31/2024 11:05:00 pm", "12/31/2024") as a date

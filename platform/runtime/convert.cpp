@@ -124,11 +124,17 @@ double DateSerial(int year, int month, int day)
 {
     if (year >= 0 && year <= 29) year += 2000;
     else if (year >= 30 && year <= 99) year += 1900;
-    // Carry whole years out of the month first so that addMonths stays in range.
-    int m0 = month - 1;
-    int carry = m0 >= 0 ? m0 / 12 : -((-m0 + 11) / 12);
-    QDate d = QDate(year + carry, 1, 1).addMonths(m0 - carry * 12).addDays(day - 1);
-    return ToDateSerial(QDateTime(d, QTime(0, 0)));
+    // Carry whole years out of the month first so that addMonths stays in range; in 64 bits,
+    // so that months and days near the integer limits cannot overflow.
+    const qint64 m0 = qint64(month) - 1;
+    const qint64 carry = m0 >= 0 ? m0 / 12 : -((-m0 + 11) / 12);
+    const qint64 y = qint64(year) + carry;
+    // A day count of 32 bits moves less than 6 million years: anything farther is no date.
+    if (y < -7000000 || y > 7000000) return std::nan("");
+    // The calendar has no year 0: year 0 is 1 BC.
+    const QDate d = QDate(int(y <= 0 ? y - 1 : y), 1, 1).addMonths(int(m0 - carry * 12)).addDays(qint64(day) - 1);
+    const double serial = ToDateSerial(QDateTime(d, QTime(0, 0)));
+    return serial >= kFirstDateSerial && serial <= kLastDateSerial ? serial : std::nan("");
 }
 
 double Now() { return ToDateSerial(QDateTime::currentDateTime()); }

@@ -45,7 +45,8 @@ double ToDateSerial(const QDateTime& dateTime);
 QDateTime FromDateSerial(double serial);
 // The serial of a calendar date; months and days outside their range carry over
 // (month 13 is January of the next year, day 0 the last day of the month before).
-// Years 0 to 29 mean 2000 to 2029, 30 to 99 mean 1930 to 1999.
+// Years 0 to 29 mean 2000 to 2029, 30 to 99 mean 1930 to 1999. NaN when the date falls
+// outside 1 Jan 100 to 31 Dec 9999.
 double DateSerial(int year, int month, int day);
 // The current local date and time as a serial, in whole seconds.
 double Now();

@@ -309,7 +309,7 @@ QString generalDate(double serial) { return Variant::fromDate(serial).toString()
 QString formatDate(double serial, const QString& pattern)
 {
     const QDateTime dt = FromDateSerial(serial);
-    if (!dt.isValid()) return generalNumber(serial);
+    if (!dt.isValid()) return QString();   // no date: shown as empty
     const QDate date = dt.date();
     const QTime time = dt.time();
     const QList<DateTok> toks = tokenizeDate(pattern);

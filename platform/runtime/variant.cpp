@@ -176,6 +176,9 @@ QDateTime Variant::toDateTime(bool* ok) const
 {
     bool good = true;
     double serial = toDate(&good);
+    // Dates run from 1 Jan 100 to 31 Dec 9999; outside that (or for inf and NaN) there is no
+    // date, and converting the day count to an integer would be undefined.
+    good = good && std::isfinite(serial) && serial > kFirstDateSerial - 1 && serial < kLastDateSerial + 1;
     if (ok) *ok = good;
     if (!good) return {};
     double dayPart = std::trunc(serial);

@@ -36,6 +36,10 @@ public:
 
 class VariantArray;
 
+// The date serials of the first (1 Jan 100) and the last day (31 Dec 9999) a date may have.
+inline constexpr double kFirstDateSerial = -657434;
+inline constexpr double kLastDateSerial = 2958465;
+
 // The dynamic value of the system: Empty, Null, numbers, dates, texts, objects and arrays.
 // Arrays are values: copying a Variant copies its array lazily (copy on write).
 class Variant {

@@ -35,11 +35,23 @@ bool IniFile::load(const QString& path, QString* error)
     }
     QString text;
     if (!ReadTextFile(path, text, error)) return false;
+    parse(text);
+    return true;
+}
+
+void IniFile::parse(const QString& text)
+{
+    preamble_ = Section();
+    sections_.clear();
+    crlf_ = false;
     QStringList lines = text.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     Section* current = &preamble_;
     for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+        if (line.endsWith(QLatin1Char('\r'))) {
+            line.chop(1);
+            crlf_ = true;
+        }
         const QString trimmed = trimBlanks(line);
         if (trimmed.startsWith(QLatin1Char('['))) {
             const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
@@ -55,21 +67,23 @@ bool IniFile::load(const QString& path, QString* error)
         else
             current->lines.push_back(Line{QString(), QString(), line});
     }
-    return true;
 }
 
 QString IniFile::text() const
 {
+    // A file read with CR LF line ends is written with them: only then does a value that ends
+    // in CR read back the same.
+    const QLatin1String lineEnd(crlf_ ? "\r\n" : "\n");
     QString out;
-    auto writeLines = [&out](const Section& s) {
+    auto writeLines = [&out, lineEnd](const Section& s) {
         for (const Line& l : s.lines) {
             out += l.key.isEmpty() ? l.raw : l.key + QLatin1Char('=') + l.value;
-            out += QLatin1Char('\n');
+            out += lineEnd;
         }
     };
     writeLines(preamble_);
     for (const Section& s : sections_) {
-        out += s.raw + QLatin1Char('\n');
+        out += s.raw + lineEnd;
         writeLines(s);
     }
     return out;

@@ -14,8 +14,10 @@ namespace tv {
 //   anything else            kept as it stands and never matched (comments, blank lines,
 //                            entries before the first section)
 //
-// Sections and keys match without regard to case; the first match wins. The file is read as
-// UTF-8, or as Windows-1252 when it is not valid UTF-8, and written as UTF-8. Saving writes a
+// Lines end in LF or CR LF (one CR before the LF belongs to the line end, so a value that
+// itself ends in CR keeps it). Sections and keys match without regard to case; the first match
+// wins. The file is read as UTF-8, or as Windows-1252 when it is not valid UTF-8, and written
+// as UTF-8, with CR LF line ends when it had any, else LF. Saving writes a
 // temporary file beside the target and renames it over the target, so a crash never leaves a
 // half-written settings file. The object is a plain value; it does not watch the file.
 class IniFile {
@@ -24,6 +26,8 @@ public:
     // cannot be read gives false.
     bool load(const QString& path, QString* error = nullptr);
     bool save(const QString& path, QString* error = nullptr) const;
+    // Replaces the contents by those of a file's text (as load() reads it, after decoding).
+    void parse(const QString& text);
 
     // The stored value; `defaultValue` only when the key is missing (an empty stored value
     // stays empty).
@@ -57,6 +61,7 @@ private:
     const Section* findSection(const QString& name) const;
 
     Section preamble_;            // lines before the first section header
+    bool crlf_ = false;           // the text read had CR LF line ends
     std::vector<Section> sections_;
 };
 

@@ -40,7 +40,10 @@ QString DecodeText(const QByteArray& bytes)
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
     if (utf8.hasError()) return decodeCp1252(bytes);
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    // A file written by several editors in turn may begin with more than one mark.
+    qsizetype marks = 0;
+    while (marks < text.size() && text[marks] == QChar(0xFEFF)) ++marks;
+    text.remove(0, marks);
     return text;
 }
 

@@ -6,7 +6,7 @@
 namespace tv {
 
 // Turns the bytes of a settings, translation or parameter file into text: UTF-8 when the
-// bytes are valid UTF-8 (a leading byte-order mark is dropped), else Windows-1252, the code
+// bytes are valid UTF-8 (leading byte-order marks are dropped), else Windows-1252, the code
 // page in which files written on the old platform arrive.
 QString DecodeText(const QByteArray& bytes);
 

@@ -337,6 +337,10 @@ TEST(SqlTextBuilders, AddWhereAndGetLikeClause)
     EXPECT_EQ(GetLikeClause(QStringLiteral("F.tFile like"), QStringLiteral("abc")), QStringLiteral("F.tFile like'*abc*'"));
     EXPECT_EQ(GetLikeClause(QStringLiteral("F.tFile like"), QStringLiteral("ab*")), QStringLiteral("F.tFile like'ab*'"));
     EXPECT_EQ(GetLikeClause(QStringLiteral("F.tFile like"), QString()), QString());
+    // Apart from "*", what the user types matches itself.
+    EXPECT_EQ(GetLikeClause(QStringLiteral("F.tFile like"), QStringLiteral("#1 [a]?")),
+              QStringLiteral("F.tFile like'*[#]1 [[]a][?]*'"));
+    EXPECT_EQ(GetLikeClause(QStringLiteral("F.tFile like"), QStringLiteral("a*#")), QStringLiteral("F.tFile like'a*[#]'"));
 }
 
 // The texts of the main window's views run on a real catalogue and give what the lists show.

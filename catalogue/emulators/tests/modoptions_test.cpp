@@ -51,7 +51,7 @@ TEST(OptionStrings, JoinWritesBackAndDropsEmptyEntries)
 
 TEST(OptionStrings, TextsWithSeparatorsAreRefused)
 {
-    for (const QString& bad : {QStringLiteral("/a@@@"), QStringLiteral("x=@=y")}) {
+    for (const QString& bad : {QStringLiteral("/a@@@"), QStringLiteral("x=@=y"), QStringLiteral("/a=@")}) {
         SCOPED_TRACE(bad.toStdString());
         QString joined = QStringLiteral("untouched");
         QString error;
@@ -62,6 +62,21 @@ TEST(OptionStrings, TextsWithSeparatorsAreRefused)
         EXPECT_EQ(OptionTextError(bad), error);
     }
     EXPECT_TRUE(OptionTextError(QStringLiteral("/disk \"<$filepath$>\" @ = x")).isEmpty());
+}
+
+// Every text the editors accept reads back as itself with its flag ("x=@" with the flag 0 was
+// stored as "x=@=@=0" and read back as the active text "x").
+TEST(OptionStrings, AcceptedTextsReadBackTheSame)
+{
+    for (const char* text : {"a=", "@b", "a@", "@=x", "=@x", "a@@", "@@a", "=", "@", "a=@ ", "-x \"=@\""}) {
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(OptionTextError(QString::fromUtf8(text)).isEmpty());
+        const OptionTable table = {{QString::fromUtf8(text), QStringLiteral("0")}, {QStringLiteral("/b"), QStringLiteral("1")},
+                                   {QString::fromUtf8(text), QStringLiteral("1")}};
+        QString joined;
+        ASSERT_TRUE(JoinOptions(table, joined));
+        EXPECT_EQ(ParseOptions(joined), table);
+    }
 }
 
 TEST(OptionStrings, HasOptionMatchesBeginningWithoutCaseOrFlag)

@@ -136,4 +136,25 @@ TEST_F(StoredSelections, ReadBackRenumberedAndBrokenPartsDropped)
                                    "FilterName2=Drei\r\nFilterDef2=tPath!@!( )!@!z!@!"));
 }
 
+// A blank stored name is skipped without ending the list; a typed name keeps no blanks around
+// it (the settings file would drop them) and a blank one is refused.
+TEST_F(StoredSelections, BlankNamesNeverStopTheSelectionsAfterThem)
+{
+    writeIni(QStringLiteral("[MAIN]\r\n"
+                            "FilterName1=Eins\r\n"
+                            "FilterName2=   \r\nFilterDef2=tFile!@!=!@!x!@!\r\n"
+                            "FilterName3=\r\n"
+                            "FilterName4=Vier\r\nFilterDef4=tFile!@!=!@!y!@!\r\n"));
+    FilterCollection filters;
+    LoadFilters(filters, QStringLiteral("MAIN"));
+    ASSERT_EQ(filters.count(), 2);
+    EXPECT_EQ((*filters.item(2))->Name, QStringLiteral("Vier"));
+    EXPECT_EQ(conditionTexts(**filters.item(2)), QStringList{"1:tFile|=|y|"});
+
+    EXPECT_EQ(SelectionName(QStringLiteral("  Spiele \r\n"), 50), QStringLiteral("Spiele"));
+    EXPECT_EQ(SelectionName(QStringLiteral("a\nb"), 50), QStringLiteral("a b"));
+    EXPECT_EQ(SelectionName(QStringLiteral(" \t "), 50), QString());
+    EXPECT_EQ(SelectionName(QStringLiteral("abc def"), 4), QStringLiteral("abc"));
+}
+
 } // namespace

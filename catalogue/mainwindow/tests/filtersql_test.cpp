@@ -28,6 +28,11 @@ TEST(BuildFilterCondition, TextOfOneCondition)
         {"own pattern", {"tFile", "( )", "*.ATR", ""}, "tFile Like'*.ATR'"},
         {"apostrophe, equal", {"tFile", "=", "it's", ""}, "tFile ='it''s'"},
         {"apostrophe, like", {"tFile", "( )", "it's", ""}, "tFile Like'*it''s*'"},
+        {"brackets are literal", {"tFile", "( )", "[a]", ""}, "tFile Like'*[[]a]*'"},
+        {"number sign is literal", {"tFile", ">", "Game #1", ""}, "tFile Like'Game [#]1*'"},
+        {"question mark is literal", {"tPath", "<>", "a?", ""}, "tPath Not Like'*a[?]*'"},
+        {"literal inside an own pattern", {"tFile", "<", "*#?", ""}, "tFile Like'**[#][?]'"},
+        {"equal takes the text as it is", {"tFile", "=", "[#?]", ""}, "tFile ='[#?]'"},
         {"apostrophe, not like", {"tFile", "<>", "it's", ""}, "tFile Not Like'*it''s*'"},
         // A comparison with NULL matches no row in any engine: test for Null instead.
         {"empty, not equal", {"tUnpackPath", "<>", "", ""}, "tUnpackPath Is Not Null"},

@@ -9,6 +9,7 @@
 #include "platform/gui/msgbox.h"
 
 #include <QApplication>
+#include <QTest>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -23,6 +24,7 @@
 #include "catalogue/mainwindow/frmmainfilter.h"
 #include "catalogue/mainwindow/previewpane.h"
 #include "controls/grid/listview.h"
+#include "platform/gui/surface.h"
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
 
@@ -77,6 +79,35 @@ TEST_F(MainWindowView, FirstActivationShowsTheRememberedCatalogue)
 }
 
 // The categories view: the tree's root and one node per category beside the drill-down list.
+// Tab walks the panes and lists in the order they are shown and comes round again; each
+// stop is named by the pane or list that holds the focus.
+TEST_F(MainWindowView, TabWalksThePanesAndListsInTheirShownOrder)
+{
+    auto window = openWindow();
+    window->activateWindow();
+    window->lstMainFiles()->setSelectedIndex(0);   // a chosen file enables the start pane
+    QApplication::processEvents();
+    const QStringList stops = {"lvViews", "cboSearch1", "cboSearch2", "lvStart", "lvFilter", "lstMainFiles"};
+    auto holder = [&stops]() -> QString {
+        for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+            if (stops.contains(w->objectName())) return w->objectName();
+        return QStringLiteral("?");
+    };
+    QWidget* views = window->findChild<QWidget*>(QStringLiteral("lvViews"));
+    ASSERT_TRUE(views);
+    views->findChild<tv::OwnerDrawSurface*>()->setFocus(Qt::TabFocusReason);
+    QStringList walked;
+    for (int i = 0; i <= 7 && walked.size() < 12; ++i) {
+        walked << holder();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QStringList shown;
+    for (const QString& stop : stops)
+        if (QWidget* w = window->findChild<QWidget*>(stop); w && w->isVisible() && w->isEnabled()) shown << stop;
+    ASSERT_EQ(shown, stops);
+    EXPECT_EQ(walked.mid(0, shown.size() + 1), shown + QStringList{shown.first()});
+}
+
 TEST_F(MainWindowView, CategoriesAndHistoryViewsFillTreeAndList)
 {
     const auto window = openWindow();

@@ -317,7 +317,10 @@ TEST_F(ColumnsTest, LayoutTextAppliedWithItsEvents)
         {"reorder and resize", "B!Hidden=0;Width=90;Fixed=0;Order=0$A!Hidden=0;Width=50;Fixed=0;Order=1",
          {{kLayoutWidth, 1}, {kLayoutOrder, 1}, {kLayoutWidth, 0}}, {"B", "A"}, {50, 90}, {0, 0}},
         {"unknown key skipped", "X!Width=10$B!Width=70", {{kLayoutWidth, 1}}, {"A", "B"}, {64, 70}, {0, 0}},
-        {"hiding keeps the width", "A!Hidden=1;Width=300", {{kLayoutHidden, 0}}, {"A", "B"}, {64, 64}, {1, 0}},
+        {"hiding comes after the width", "A!Hidden=1;Width=300", {{kLayoutWidth, 0}, {kLayoutHidden, 0}}, {"A", "B"},
+         {300, 64}, {1, 0}},
+        {"width beyond any screen is cut", "A!Width=2147483647;Order=0$B!Width=-2147483648", {{kLayoutWidth, 0}, {kLayoutWidth, 1}},
+         {"A", "B"}, {32767, -32767}, {0, 0}},
         {"fields ignore case, junk ignored", "a!WIDTH=10;Colour=3;Width=abc;Order;Width=12.6",
          {{kLayoutWidth, 0}, {kLayoutWidth, 0}}, {"A", "B"}, {13, 64}, {0, 0}},
         {"entries sorted by group and order",
@@ -342,6 +345,17 @@ TEST_F(ColumnsTest, LayoutTextAppliedWithItsEvents)
             EXPECT_EQ(column->Width(), c.widths[size_t(i)]) << i;
         }
     }
+}
+
+// A layout stored from one set and applied to a new set of the same columns (as a list that
+// rebuilds its columns does) gives its hidden columns back their widths and places.
+TEST_F(ColumnsTest, LayoutTextKeepsHiddenColumnsWidthsAndPlacesInANewSet)
+{
+    const QString stored = QStringLiteral("A!Hidden=1;Width=120;Fixed=0;Order=2$B!Hidden=0;Width=50;Fixed=0;Order=0"
+                                          "$C!Hidden=0;Width=60;Fixed=0;Order=1");
+    AddColumns({"A", "B", "C"});
+    set->SetLayout(stored);
+    EXPECT_EQ(set->Layout(), stored);
 }
 
 TEST_F(ColumnsTest, LayoutTextShowsAHiddenColumnWithItsWidth)

@@ -200,3 +200,41 @@ TEST(JetSql, UnreadableTextsReportAnError)
         EXPECT_FALSE(TranslateJetSql(QString::fromUtf8(jet)).error.isEmpty());
     }
 }
+
+// Nesting is bounded: a text nested deeper than the limit is refused with an error (30,000
+// parentheses overflowed the stack), one at the limit is translated.
+TEST(JetSql, NestingDeeperThanTheLimitIsRefused)
+{
+    auto nested = [](int depth, bool closed) {
+        return QStringLiteral("Select ") + QString(depth, QLatin1Char('(')) + QStringLiteral("'a' & 1")
+               + (closed ? QString(depth, QLatin1Char(')')) : QString()) + QStringLiteral(" From T");
+    };
+    for (const QString& jet : {nested(30000, true), nested(30000, false), nested(kMaxNesting + 1, true)}) {
+        SCOPED_TRACE(jet.size());
+        const JetSql t = TranslateJetSql(jet);
+        EXPECT_FALSE(t.error.isEmpty());
+        EXPECT_TRUE(t.sql.isEmpty());
+    }
+    const JetSql ok = TranslateJetSql(nested(kMaxNesting, true));
+    EXPECT_TRUE(ok.error.isEmpty());
+    EXPECT_EQ(ok.sql, QStringLiteral("Select ") + QString(kMaxNesting, QLatin1Char('(')) + QStringLiteral("tv_cat('a',1)")
+                          + QString(kMaxNesting, QLatin1Char(')')) + QStringLiteral(" AS Expr1000 From T"));
+}
+
+// Many declared parameters and many unnamed columns translate as before; the first
+// declaration of a name counts.
+TEST(JetSql, ManyParametersAndColumns)
+{
+    QStringList declared, columns;
+    for (int i = 0; i < 2000; ++i) {
+        declared << QStringLiteral("p%1 Long").arg(i);
+        columns << QStringLiteral("P%1 + 1").arg(i);
+    }
+    const JetSql t = TranslateJetSql(QStringLiteral("Parameters ") + declared.join(QLatin1Char(',')) + QStringLiteral(", P0 Text; Select ")
+                                     + columns.join(QLatin1Char(',')) + QStringLiteral(" From T"));
+    ASSERT_TRUE(t.error.isEmpty());
+    EXPECT_EQ(t.parameters.size(), 2001);
+    EXPECT_TRUE(t.sql.startsWith(QStringLiteral("Select ?1 + 1 AS Expr1000,?2 + 1 AS Expr1001,")));
+    EXPECT_TRUE(t.sql.endsWith(QStringLiteral(",?2000 + 1 AS Expr2999 From T")));
+    EXPECT_FALSE(t.textParameters[0]);
+}

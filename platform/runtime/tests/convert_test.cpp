@@ -1,4 +1,8 @@
 #include "platform/runtime/convert.h"
+#include "platform/runtime/format.h"
+
+#include <cmath>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -125,4 +129,39 @@ TEST(Convert, CLngAndCIntRoundHalfToEven)
     EXPECT_EQ(tv::CInt(Variant(-3.5), &ok), -4);
     EXPECT_EQ(tv::CInt(Variant(int32_t(40000)), &ok), 0);
     EXPECT_FALSE(ok);
+}
+
+// Months and days near the integer limits, and dates beyond 31 Dec 9999, give no date (NaN)
+// instead of overflowing.
+TEST(Convert, DateSerialNearTheLimits)
+{
+    EXPECT_EQ(tv::DateSerial(9999, 12, 31), tv::kLastDateSerial);
+    EXPECT_EQ(tv::DateSerial(10000, 1, 0), tv::kLastDateSerial);
+    EXPECT_EQ(tv::DateSerial(100, 1, 1), tv::kFirstDateSerial);
+    EXPECT_EQ(tv::DateSerial(2026, 1, 1 - 365), tv::DateSerial(2025, 1, 1));
+    const int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    const int cases[][3] = {{2026, hi, 1}, {2026, lo, 1}, {2026, 1, hi}, {2026, 1, lo}, {hi, hi, hi}, {lo, lo, lo},
+                            {hi, lo, 1}, {10000, 1, 1}, {99, 1, -800000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c[0]) + "/" + std::to_string(c[1]) + "/" + std::to_string(c[2]));
+        EXPECT_TRUE(std::isnan(tv::DateSerial(c[0], c[1], c[2])));
+    }
+}
+
+// A date serial outside the calendar (a damaged tsCreated of 1e300, inf, NaN) is no date: it
+// shows as empty text.
+TEST(Convert, DatesOutOfRangeShowEmpty)
+{
+    for (double serial : {1e300, -1e300, double(tv::kLastDateSerial + 1), double(tv::kFirstDateSerial - 1),
+                          std::numeric_limits<double>::infinity(), std::nan("")}) {
+        SCOPED_TRACE(serial);
+        const tv::Variant date = tv::Variant::fromDate(serial);
+        bool ok = true;
+        EXPECT_FALSE(date.toDateTime(&ok).isValid());
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(date.toString(), QString());
+        EXPECT_EQ(tv::Format(date, QStringLiteral("dd.MM.yyyy hh:nn")), QString());
+        EXPECT_EQ(tv::Format(tv::Variant(serial), QStringLiteral("d")), QString());
+    }
+    EXPECT_EQ(tv::Variant::fromDate(tv::kLastDateSerial + 0.5).toString(), QStringLiteral("31.12.9999 12:00:00"));
 }

@@ -124,3 +124,23 @@ TEST(IniFile, UnreadableOrUnwritableFileFails)
     EXPECT_FALSE(ini.save(dir.filePath(QStringLiteral("no/such/folder/Tovarin.ini")), &error));
     EXPECT_FALSE(tv::WriteProfileString(dir.path(), QStringLiteral("MAIN"), QStringLiteral("a"), QStringLiteral("b")));
 }
+
+// What was read is written back so that it reads the same: a value ending in CR (in a file with
+// CR LF line ends) keeps its CR, and a file starting with several byte-order marks keeps its
+// first section.
+TEST(IniFile, ValuesEndingInCrAndRepeatedMarksReadBackTheSame)
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("Tovarin.ini"),
+                                   "\xEF\xBB\xBF\xEF\xBB\xBF[MAIN]\r\nName=abc\r\r\nNext=1\r\n");
+    tv::IniFile ini;
+    ASSERT_TRUE(ini.load(path));
+    EXPECT_EQ(ini.value(QStringLiteral("MAIN"), QStringLiteral("Name")), QStringLiteral("abc\r"));
+    EXPECT_EQ(ini.value(QStringLiteral("MAIN"), QStringLiteral("Next")), QStringLiteral("1"));
+    ASSERT_TRUE(ini.save(path));
+    tv::IniFile again;
+    ASSERT_TRUE(again.load(path));
+    EXPECT_EQ(again.text(), ini.text());
+    EXPECT_EQ(again.value(QStringLiteral("MAIN"), QStringLiteral("Name")), QStringLiteral("abc\r"));
+    EXPECT_EQ(again.value(QStringLiteral("MAIN"), QStringLiteral("Next")), QStringLiteral("1"));
+}
