@@ -5,6 +5,8 @@
 // every type the catalogue shows, categories and start dates. The same seed gives the same
 // rows on every run, so figures of two runs compare.
 
+#include "platform/db/database.h"
+
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
@@ -74,3 +76,19 @@ private:
     QStringList extensions_ = {QStringLiteral("atr"), QStringLiteral("xex"), QStringLiteral("com"),
                                QStringLiteral("cas"), QStringLiteral("bin"), QStringLiteral("txt")};
 };
+
+// Binds a generated file to the nine parameters of the benchmarks' MainFiles insert (tFile, tPath,
+// tUnpackPath, iFileType, lSize, Category_ID, tsCreated, tsLastStarted, lStartCount).
+inline void BindBenchFile(tv::QueryDef& insert, const BenchFile& f)
+{
+    using tv::Variant;
+    insert.Parameters(0).Value = f.name;
+    insert.Parameters(1).Value = f.path;
+    insert.Parameters(2).Value = f.unpack.isEmpty() ? Variant::null() : Variant(f.unpack);
+    insert.Parameters(3).Value = int16_t(f.type);
+    insert.Parameters(4).Value = int32_t(f.size);
+    insert.Parameters(5).Value = f.category ? Variant(int32_t(f.category)) : Variant::null();
+    insert.Parameters(6).Value = Variant::fromDate(f.created);
+    insert.Parameters(7).Value = f.started > 0 ? Variant::fromDate(f.started) : Variant::null();
+    insert.Parameters(8).Value = f.count ? Variant(int32_t(f.count)) : Variant::null();
+}

@@ -138,15 +138,7 @@ void buildCatalogue(Database& db)
                                                                 QStringLiteral("/home/atari/Z/Zzyzx Finale.atr"),
                                                                 {}, 1, 92176, 1, 45000, 0, 0}
                                               : g.next(n);
-        insert->Parameters(0).Value = f.name;
-        insert->Parameters(1).Value = f.path;
-        insert->Parameters(2).Value = orNull(f.unpack);
-        insert->Parameters(3).Value = int16_t(f.type);
-        insert->Parameters(4).Value = int32_t(f.size);
-        insert->Parameters(5).Value = f.category ? Variant(int32_t(f.category)) : Variant::null();
-        insert->Parameters(6).Value = Variant::fromDate(f.created);
-        insert->Parameters(7).Value = f.started > 0 ? Variant::fromDate(f.started) : Variant::null();
-        insert->Parameters(8).Value = f.count ? Variant(int32_t(f.count)) : Variant::null();
+        BindBenchFile(*insert, f);
         check(insert->Execute(), "insert");
         for (int s = 0; s < (f.count > 0 ? 3 : 0); ++s) {
             history->Parameters(0).Value = int32_t(n);

@@ -24,6 +24,10 @@
 #include <memory>
 #include <vector>
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 namespace tv {
 
 namespace {
@@ -340,5 +344,16 @@ QString FailureText(const QString& whatFailed, const QString& engineText)
 }
 
 void AddControlTranslator(ControlTranslator translator) { translators().push_back(std::move(translator)); }
+
+bool ApplyQtTranslations()
+{
+    static QTranslator* qtGerman = nullptr;
+    if (!qtGerman) qtGerman = new QTranslator(QCoreApplication::instance());
+    QCoreApplication::removeTranslator(qtGerman);
+    if (!gtLanguageFile.isEmpty()) return true;
+    if (!qtGerman->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) return false;
+    QCoreApplication::installTranslator(qtGerman);
+    return true;
+}
 
 } // namespace tv

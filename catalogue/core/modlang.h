@@ -29,6 +29,11 @@ bool LoadLanguage();
 // "&" when it has one, else "&" in front. Texts without a translation come back as they are.
 QString Translate(const QString& text, const QString& parameter = QString());
 
+// Qt's own texts (standard buttons, file dialogs, context menus) follow the program's
+// language: German from Qt's translations while no language file is in use, Qt's English
+// otherwise. False when German is wanted but Qt's translations are not installed.
+bool ApplyQtTranslations();
+
 // Translate(text) when `reverse` is false; otherwise the German source text of a translated
 // text of the current context (the text itself when there is none).
 QString TranslateBack(const QString& text, bool reverse);

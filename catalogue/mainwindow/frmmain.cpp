@@ -51,6 +51,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kAppTitle);
     resize(800, 600);
+    // The smallest window the panes fit in: 10000 by 5970 twips.
+    setMinimumSize(10000 / 15, 5970 / 15);
     // Every setting goes to the program-wide values and this window's state; the emulators
     // and profiles are read here, or the default ones made on a first run.
     LoadMainSettings(mSettings);

@@ -53,6 +53,7 @@ void frmMain::ApplyLanguage()
         gtLanguageFile.clear();
     }
     if (!LoadLanguage()) gtLanguageFile.clear();
+    ApplyQtTranslations();
     TranslateEmulTypeNames();
     SetColumnCaptions();
     TranslateForm(this, false, false);

@@ -4,6 +4,7 @@
 #include "textfile.h"
 
 #include <QSaveFile>
+#include <algorithm>
 
 namespace tv {
 
@@ -73,7 +74,15 @@ QString IniFile::text() const
 {
     // A file read with CR LF line ends is written with them: only then does a value that ends
     // in CR read back the same.
-    const QLatin1String lineEnd(crlf_ ? "\r\n" : "\n");
+    // So do lines whose text ends in CR (a value "\r" after "key =\r \t" trimmed, say).
+    bool crlf = crlf_;
+    auto endsInCr = [](const Section& s) {
+        return s.raw.endsWith(QLatin1Char('\r')) || std::any_of(s.lines.begin(), s.lines.end(), [](const Line& l) {
+                   return (l.key.isEmpty() ? l.raw : l.value).endsWith(QLatin1Char('\r'));
+               });
+    };
+    crlf = crlf || endsInCr(preamble_) || std::any_of(sections_.begin(), sections_.end(), endsInCr);
+    const QLatin1String lineEnd(crlf ? "\r\n" : "\n");
     QString out;
     auto writeLines = [&out, lineEnd](const Section& s) {
         for (const Line& l : s.lines) {

@@ -2,6 +2,7 @@
 #include "coretest.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -218,4 +219,16 @@ TEST_F(LangTest, OtherControlsTranslateThroughTheirTranslator)
     EXPECT_EQ(seen->header, QStringLiteral("File"));
     EXPECT_EQ(seen->window, QStringLiteral("frmMain"));
     EXPECT_EQ(tv::LangContextStack(), QStringList{QStringLiteral("frmMain")});
+}
+
+// Qt's own buttons speak German while no language file is in use, and English with one.
+TEST_F(LangTest, QtOwnTextsFollowTheLanguage)
+{
+    tv::gtLanguageFile.clear();
+    ASSERT_TRUE(tv::ApplyQtTranslations()) << "Qt's translations (qt6-translations-l10n) are missing";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+    tv::gtLanguageFile = QStringLiteral("English.lng");
+    EXPECT_TRUE(tv::ApplyQtTranslations());
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    tv::gtLanguageFile.clear();
 }

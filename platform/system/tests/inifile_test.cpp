@@ -144,3 +144,16 @@ TEST(IniFile, ValuesEndingInCrAndRepeatedMarksReadBackTheSame)
     EXPECT_EQ(again.value(QStringLiteral("MAIN"), QStringLiteral("Name")), QStringLiteral("abc\r"));
     EXPECT_EQ(again.value(QStringLiteral("MAIN"), QStringLiteral("Next")), QStringLiteral("1"));
 }
+
+// Found by fuzzing: "key =\r \t" in a file with LF line ends holds the value "\r", which must
+// not lose its CR when the file is written and read again.
+TEST(IniFile, ValueOfALoneCrInAnLfFileReadsBackTheSame)
+{
+    tv::IniFile ini;
+    ini.parse(QStringLiteral("[MAIN]\nkey =\r \t\nnext=1\n"));
+    EXPECT_EQ(ini.value(QStringLiteral("MAIN"), QStringLiteral("key")), QStringLiteral("\r"));
+    tv::IniFile again;
+    again.parse(ini.text());
+    EXPECT_EQ(again.value(QStringLiteral("MAIN"), QStringLiteral("key")), QStringLiteral("\r"));
+    EXPECT_EQ(again.text(), ini.text());
+}
