@@ -62,6 +62,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     BuildMenus();
     BuildStatusBar();
     BuildPanes();
+    SetupImages();
     RefreshStartList();
     ApplyLanguage();
     EnableCatalogueCommands();

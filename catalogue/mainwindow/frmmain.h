@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -16,6 +17,7 @@ class QToolBar;
 
 namespace tv {
 
+class ImageList;
 class ReportView;
 class PreviewPane;
 class SearchPane;
@@ -115,6 +117,8 @@ public:
     FilterCollection& filters() { return mSettings.Filters; }
     QMenu* startMenu() const { return mnuStart_; }
     QMenu* startDropDown() const { return startDropDown_; }
+    // The file-type, pane and tree pictures, lent to the lists and the windows opened from here.
+    std::shared_ptr<ImageList> imgMain() const { return imgMain_; }
     // The texts of the status bar's info and count panels.
     QString StatusText() const;
     QString CountText() const;
@@ -129,6 +133,12 @@ protected:
 private:
     void RefreshAfterProcess(int resultMode, int requestedMode, qint32 lastFileID);
     void BuildMenus();
+    // The toolbar's buttons with their pictures, tool tips and drop-downs (maintoolbar.cpp).
+    void BuildToolbar();
+    // Makes the main image list and hands it to the panes, the lists and the tree.
+    void SetupImages();
+    // The picture of a key of the main image list as an icon.
+    QIcon TypeIcon(const QString& key) const;
     void BuildStatusBar();
     QAction* AddCommand(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut,
                         std::function<void()> command);
@@ -191,6 +201,8 @@ private:
     bool InBuildView = false;
 
     QToolBar* tlbMain_ = nullptr;
+    std::shared_ptr<ImageList> imgMain_;
+    std::shared_ptr<ImageList> imgToolbar_;
     VTLSplit* splitMenu_ = nullptr;     // the pane strip above, the lists below
     VTLSplit* splitPreview_ = nullptr;  // the shown list, the preview beside it
     VTLSplit* splitList_ = nullptr;     // the tree, the drill-down list beside it
