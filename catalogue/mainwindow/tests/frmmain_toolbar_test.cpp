@@ -1,22 +1,29 @@
 #include "mainwindowtest.h"
 
+#include "catalogue/emulators/frmfile.h"
+#include "catalogue/import/frmprocess.h"
 #include "catalogue/mainwindow/frmmain.h"
+#include "catalogue/mainwindow/frmmainfilter.h"
 #include "catalogue/mainwindow/sidepane.h"
 #include "controls/grid/listview.h"
 #include "platform/gui/imagelist.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 
 using namespace tv;
 
 namespace {
 
 using MainWindowLook = MainFolderTest;
+using MainWindowOverCatalogue = CatalogueTest;
 
 // The toolbar: ten buttons in their order, each with a picture, a short caption under it and
 // its tool tip; four of them with a drop-down.
@@ -100,6 +107,66 @@ TEST_F(MainWindowLook, PaneRowsCarryTheirPictureNumbers)
         SCOPED_TRACE(window.lvFilter()->Text(row).toStdString());
         EXPECT_GT(window.lvFilter()->list()->Data(typ, row).toLong(), 0);
     }
+}
+
+// The job, file and selection windows opened from the main window show its pictures.
+TEST_F(MainWindowOverCatalogue, WindowsOpenedFromHereGetTheMainPictures)
+{
+    writeIni(QStringLiteral("[MAIN]\r\nDatabase=") + dir.filePath(QStringLiteral("test.MDB")) + QStringLiteral("\r\n"));
+    CloseDB();
+    frmMain window;
+    window.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    ASSERT_TRUE(window.imgMain());
+    // Looks at the modal window once it is up, then closes it.
+    auto inspect = [](std::function<bool(QWidget*)> check) {
+        auto* timer = new QTimer;
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, [timer, check] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && check(modal)) timer->deleteLater();
+        });
+        timer->start();
+    };
+    bool fileSeen = false;
+    inspect([&](QWidget* modal) {
+        auto* details = qobject_cast<frmFile*>(modal);
+        if (!details) return false;
+        fileSeen = true;
+        auto* picture = details->findChild<QLabel*>(QStringLiteral("imgTyp"));
+        EXPECT_TRUE(picture && !picture->pixmap().isNull());
+        details->reject();
+        return true;
+    });
+    window.EditFiles(1);
+    EXPECT_TRUE(fileSeen);
+
+    bool selectionSeen = false;
+    inspect([&](QWidget* modal) {
+        auto* selection = qobject_cast<frmMainFilter*>(modal);
+        if (!selection) return false;
+        selectionSeen = true;
+        QTreeWidgetItem* root = selection->treeFiles->topLevelItem(0);
+        EXPECT_TRUE(root && !root->icon(0).isNull() && root->childCount() > 0 && !root->child(0)->icon(0).isNull());
+        for (QAction* button : selection->tbFilter->actions()) EXPECT_FALSE(button->icon().isNull());
+        selection->reject();
+        return true;
+    });
+    window.findChild<QAction*>(QStringLiteral("tbFilter"))->trigger();
+    EXPECT_TRUE(selectionSeen);
+
+    bool jobSeen = false;
+    inspect([&](QWidget* modal) {
+        auto* job = qobject_cast<frmProcess*>(modal);
+        if (!job) return false;
+        jobSeen = true;
+        EXPECT_EQ(job->imgMain, window.imgMain());
+        return true;
+    });
+    JobCloser closer;  // after the look, which must come first
+    window.findChild<QAction*>(QStringLiteral("mnuCheckFiles"))->trigger();
+    EXPECT_TRUE(jobSeen);
 }
 
 } // namespace
