@@ -73,6 +73,13 @@ std::shared_ptr<ImageList> MakeMainImages() { return MakeList(kMainPictures, 16)
 
 std::shared_ptr<ImageList> MakeToolbarImages() { return MakeList(kToolbarPictures, 24); }
 
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128}) icon.addPixmap(QPixmap::fromImage(RenderImage(QStringLiteral("tovarin"), size)));
+    return icon;
+}
+
 QIcon ImageIcon(const ImageList& list, const QString& key)
 {
     const int index = list.IndexOfKey(key);

@@ -44,6 +44,9 @@ std::shared_ptr<ImageList> MakeMainImages();
 // "tb_View", "tb_Start", "tb_Edit", "tb_Del", "tb_Options", "tb_Exit".
 std::shared_ptr<ImageList> MakeToolbarImages();
 
+// The program's own picture, for the title bars and the desktop's task list.
+QIcon ProgramIcon();
+
 // The image of `key` as an icon; a null icon when the list has no such key.
 QIcon ImageIcon(const ImageList& list, const QString& key);
 

@@ -82,5 +82,16 @@ TEST(Pictures, UnknownNameGivesNoImage)
     EXPECT_TRUE(RenderImage(QStringLiteral("no-such-picture"), 16).isNull());
 }
 
+TEST(Pictures, ProgramIconIsDrawnAtTheDesktopSizes)
+{
+    const QIcon icon = ProgramIcon();
+    for (const int size : {16, 32, 48}) {
+        SCOPED_TRACE(size);
+        const QImage image = icon.pixmap(size, size).toImage();
+        EXPECT_EQ(image.size(), QSize(size, size));
+        EXPECT_GT(CoveredPixels(image), size * size / 3);
+    }
+}
+
 } // namespace
 } // namespace tv
