@@ -13,8 +13,6 @@ class QAction;
 class QLabel;
 class QMenu;
 class QKeySequence;
-class QSplitter;
-class QStackedWidget;
 class QToolBar;
 
 namespace tv {
@@ -26,6 +24,8 @@ class SearchPane;
 class SidePane;
 class SimpleReport;
 class UserTree;
+class VTLSimpleContainer;
+class VTLSplit;
 
 // Runs the first-run wizard in place of the modal window while set (tests; null restores it).
 void SetFirstRunWizardHook(std::function<void(const WizardHost&)> hook);
@@ -169,6 +169,10 @@ private:
     // Copy, find and column commands act on the list shown.
     bool FilesListShown() const;
     void BuildPanes();
+    // Lets splitPreview lay out the shown list and the preview anew.
+    void ArrangeLists();
+    // Puts each splitter's stored position in place the first time it can take it.
+    void PlaceSplits();
     // Answers the lists' questions: sort column, layouts, coded texts.
     void ConnectLists();
     // The drill-down list shows the level and rows of the selected node, its columns set up
@@ -199,12 +203,21 @@ private:
     QToolBar* tlbMain_ = nullptr;
     std::shared_ptr<ImageList> imgMain_;
     std::shared_ptr<ImageList> imgToolbar_;
-    QSplitter* splitMenu_ = nullptr;
-    QSplitter* splitList_ = nullptr;
-    QSplitter* splitPreview_ = nullptr;
+    VTLSplit* splitMenu_ = nullptr;     // the pane strip above, the lists below
+    VTLSplit* splitPreview_ = nullptr;  // the shown list, the preview beside it
+    VTLSplit* splitList_ = nullptr;     // the tree, the drill-down list beside it
+    // A splitter's position in the settings (twips) and whether it was put in place; `needs`
+    // is a pane that must be shown for the position to mean anything.
+    struct SplitMemory {
+        VTLSplit* split = nullptr;
+        int* setting = nullptr;
+        QWidget* needs = nullptr;
+        bool placed = false;
+    };
+    SplitMemory splitMemory_[3];
+    VTLSimpleContainer* container_ = nullptr;  // holds the preview
     PreviewPane* preview_ = nullptr;
     QAction* mnuPreview_ = nullptr;
-    QStackedWidget* lists_ = nullptr;
     QWidget* fraMain_ = nullptr;
     SidePane* lvViews_ = nullptr;
     SidePane* lvFilter_ = nullptr;

@@ -17,7 +17,6 @@
 #include "catalogue/tree/usertree.h"
 #include "sidepane.h"
 
-#include <QStackedWidget>
 #include <QStatusBar>
 
 namespace tv {

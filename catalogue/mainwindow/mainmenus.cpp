@@ -13,6 +13,8 @@
 #include "catalogue/import/modcategory.h"
 #include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
+#include "catalogue/reports/vtlsimplecontainer.h"
+#include "catalogue/reports/vtlsplit.h"
 #include "catalogue/tree/usertree.h"
 #include "platform/gui/msgbox.h"
 #include "previewpane.h"
@@ -20,7 +22,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMenuBar>
-#include <QStackedWidget>
 #include <QToolBar>
 #include <QUrl>
 
@@ -154,7 +155,7 @@ void frmMain::FillRecentMenus()
     FillRecentMenu(mSettings.RecentFolders, recentFolders_);
 }
 
-bool frmMain::FilesListShown() const { return lists_->currentWidget() == lstMainFiles_; }
+bool frmMain::FilesListShown() const { return !lstMainFiles_->isHidden(); }
 
 bool frmMain::DeleteTempPath()
 {
@@ -178,7 +179,8 @@ bool frmMain::DeleteTempPath()
 void frmMain::mnuPreview_Click()
 {
     const bool on = mnuPreview_->isChecked();
-    preview_->setVisible(on);
+    container_->setVisible(on);
+    ArrangeLists();
     preview_->Active = on && !FirstActivation;
     UpdatePreview();
 }

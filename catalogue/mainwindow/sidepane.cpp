@@ -60,11 +60,6 @@ void SidePane::resizeEvent(QResizeEvent* event)
     if (const auto name = list_->Columns()->Item(Variant(QStringLiteral("Name")))) name->SetWidth(std::max(width() - 24, 40));
 }
 
-void SidePane::FitRows()
-{
-    setFixedHeight((list_->RowCount() + 1) * list_->RowHeight() + 8);
-}
-
 void SidePane::RemoveRow(int row)
 {
     list_->RemoveRows(1, row);

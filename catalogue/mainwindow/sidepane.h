@@ -35,8 +35,6 @@ public:
     void SetText(int row, const QString& text);
     QString Text(int row) const;
     vantile::ListView* list() const { return list_; }
-    // Just high enough for the header and every row.
-    void FitRows();
 
     Event<qint32 /*Key*/> RowChosen;
 
