@@ -217,7 +217,12 @@ bool frmFile::Form_Load()
     if (!rs || rs->IsEOF()) return false;
     mFile = LoadFileInfo(*rs);
 
-    if (imgMain) imgTyp->setPixmap(QPixmap::fromImage(imgMain->ExtractIcon(mFile->Filetyp)));
+    if (imgMain) {
+        imgTyp->setPixmap(QPixmap::fromImage(imgMain->ExtractIcon(mFile->Filetyp)));
+        // The lists' archive mark, where the list has one.
+        if (const int mark = imgMain->IndexOfKey(QStringLiteral("ZIP")); mark > 0)
+            imgZipped->setPixmap(QPixmap::fromImage(imgMain->ExtractIcon(mark)));
+    }
 
     // The name box holds the name without its extension, from the last "." on ("PIC.TIFF"
     // shows "PIC" and ".TIFF"); a name without a dot, or with one only in front, has none.

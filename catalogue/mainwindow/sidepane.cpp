@@ -4,6 +4,7 @@
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
 #include "controls/grid/listview.h"
+#include "platform/gui/imagelist.h"
 
 #include <QVBoxLayout>
 
@@ -34,7 +35,22 @@ void SidePane::AddRow(const QString& text, qint32 key, const QString& imageKey, 
     list_->InsertRows(1, row);
     list_->setData(Variant(QStringLiteral("Name")), row, Variant(text));
     list_->setData(Variant(QStringLiteral("Key")), row, Variant(key));
-    if (!imageKey.isEmpty()) list_->setData(Variant(QStringLiteral("Typ")), row, Variant(imageKey));
+    // The grid takes the picture's number; the key waits in its place until the list is known.
+    if (!imageKey.isEmpty())
+        list_->setData(Variant(QStringLiteral("Typ")), row,
+                       images_ ? Variant(int32_t(images_->IndexOfKey(imageKey))) : Variant(imageKey));
+}
+
+void SidePane::setImages(std::shared_ptr<ImageList> images)
+{
+    images_ = std::move(images);
+    list_->setIcons(images_);
+    if (!images_) return;
+    const Variant typ(QStringLiteral("Typ"));
+    for (int row = 0; row < RowCount(); ++row)
+        if (const Variant key = list_->Data(typ, row); key.isString() && !key.text().isEmpty())
+            list_->setData(typ, row, Variant(int32_t(images_->IndexOfKey(key.text()))));
+    list_->Refresh();
 }
 
 void SidePane::resizeEvent(QResizeEvent* event)
@@ -50,11 +66,6 @@ void SidePane::TranslateTitle()
     if (!name || !name->Header()) return;
     name->Header()->Text = Translate(title_);
     list_->Refresh();
-}
-
-void SidePane::FitRows()
-{
-    setFixedHeight((list_->RowCount() + 1) * list_->RowHeight() + 8);
 }
 
 void SidePane::RemoveRow(int row)

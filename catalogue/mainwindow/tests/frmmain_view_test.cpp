@@ -262,13 +262,13 @@ TEST_F(MainWindowView, RecentDropDownsAreSortedAndOpenTheirPath)
     const auto window = openWindow();
     auto* toolbar = window->findChild<QToolBar*>(QStringLiteral("tlbMain"));
     ASSERT_TRUE(toolbar);
-    auto* addDir = qobject_cast<QToolButton*>(toolbar->widgetForAction(command(*window, "mnuAddDir")));
+    auto* addDir = qobject_cast<QToolButton*>(toolbar->widgetForAction(command(*window, "tbAddDir")));
     ASSERT_TRUE(addDir && addDir->menu());
     const auto entries = addDir->menu()->actions();
     ASSERT_EQ(entries.size(), 2);
     EXPECT_EQ(entries[0]->text(), folderA);
     EXPECT_EQ(entries[1]->text(), folderB);
-    auto* openDb = qobject_cast<QToolButton*>(toolbar->widgetForAction(command(*window, "mnuOpenDB")));
+    auto* openDb = qobject_cast<QToolButton*>(toolbar->widgetForAction(command(*window, "tbOpenDB")));
     ASSERT_TRUE(openDb && openDb->menu());
     ASSERT_EQ(openDb->menu()->actions().size(), 1);
     EXPECT_EQ(openDb->menu()->actions()[0]->text(), catalogue);
