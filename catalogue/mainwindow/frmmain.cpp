@@ -86,7 +86,7 @@ void frmMain::BuildStatusBar()
     sumFiles_ = new QLabel(statusBar());
     sumFiles_->setMinimumWidth(160);
     sumList_ = new QLabel(statusBar());
-    info_ = new QLabel(QStringLiteral("No database"), statusBar());
+    info_ = new QLabel(Translate(QStringLiteral("No database")), statusBar());
     info_->setToolTip(info_->text());
     statusBar()->addWidget(sumFiles_);
     statusBar()->addWidget(sumList_);
@@ -375,7 +375,7 @@ void frmMain::closeEvent(QCloseEvent* event)
         SaveFormPos(this);
         QString error;
         if (!WriteMainSettings(mSettings, &error))
-            MsgBox(gtIniFile + QStringLiteral(": ") + error, vbExclamation | vbOKOnly, kAppTitle);
+            MsgBox(FailureText(QStringLiteral("Fehler beim Schreiben der Einstellungen: "), gtIniFile + QStringLiteral(": ") + error), vbExclamation | vbOKOnly, kAppTitle);
     }
     QMainWindow::closeEvent(event);
 }

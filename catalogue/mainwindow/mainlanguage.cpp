@@ -7,11 +7,13 @@
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modmain.h"
 #include "catalogue/emulators/modemulator.h"
+#include "catalogue/reports/frmcolumnheader.h"
 #include "platform/gui/msgbox.h"
 
 #include <QActionGroup>
 #include <QDir>
 #include <QMenu>
+#include <QPointer>
 
 namespace tv {
 
@@ -56,6 +58,12 @@ void frmMain::ApplyLanguage()
     ApplyQtTranslations();
     TranslateEmulTypeNames();
     SetColumnCaptions();
+    // The column-layout dialog knows the category column by its caption in this language, and
+    // adds it by having this window build its view again with the column.
+    SetColumnHeaderHost({gtCategoryCaption, [window = QPointer<frmMain>(this)] {
+                             bool showCategory = true;
+                             if (window) window->BuildView(0, showCategory, true);
+                         }});
     TranslateForm(this, false, false);
     TranslatePanes();
     const QList<QAction*> items = mnuLanguage_->actions();
@@ -69,6 +77,7 @@ void frmMain::TranslatePanes()
     const char* views[] = {"Dateien", "Neue Dateien", "Kategorien", "Verlauf"};
     for (int i = 0; i < 4; ++i) lvViews_->SetText(i, Translate(QString::fromUtf8(views[i])));
     lvFilter_->SetText(0, Translate(QStringLiteral("Filter aus")));
+    for (SidePane* pane : {lvViews_, lvStart_, lvFilter_}) pane->TranslateTitle();
 }
 
 void frmMain::mnuLang_Click(int index)

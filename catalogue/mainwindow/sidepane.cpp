@@ -10,7 +10,7 @@
 
 namespace tv {
 
-SidePane::SidePane(const QString& name, const QString& title, QWidget* parent) : QWidget(parent)
+SidePane::SidePane(const QString& name, const QString& title, QWidget* parent) : QWidget(parent), title_(title)
 {
     setObjectName(name);
     list_ = new vantile::ListView(this);
@@ -58,6 +58,14 @@ void SidePane::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     // The name column fills the pane, leaving room for the vertical scroll bar.
     if (const auto name = list_->Columns()->Item(Variant(QStringLiteral("Name")))) name->SetWidth(std::max(width() - 24, 40));
+}
+
+void SidePane::TranslateTitle()
+{
+    const auto name = list_->Columns()->Item(Variant(QStringLiteral("Name")));
+    if (!name || !name->Header()) return;
+    name->Header()->Text = Translate(title_);
+    list_->Refresh();
 }
 
 void SidePane::RemoveRow(int row)

@@ -33,6 +33,8 @@ public:
     void SetCurrentRow(int row);
     qint32 Key(int row) const;
     void SetText(int row, const QString& text);
+    // The pane's heading, translated now: the pane is made before the language is read.
+    void TranslateTitle();
     QString Text(int row) const;
     vantile::ListView* list() const { return list_; }
 
@@ -43,6 +45,7 @@ protected:
 
 private:
     vantile::ListView* list_;
+    QString title_; // the German heading
     std::shared_ptr<ImageList> images_;
     bool setting_ = false;
 };

@@ -161,7 +161,8 @@ TEST_F(MainWindowActions, FailedDeleteReportsAndReReads)
     for (int row : {1, 2, 3}) files()->setItemSelected(row, true);
     command("mnuDel")->trigger();
     ASSERT_EQ(messages.size(), 2);
-    EXPECT_TRUE(messages[1].startsWith(QStringLiteral("Del-Error: "))) << messages[1].toStdString();
+    EXPECT_TRUE(messages[1].startsWith(QStringLiteral("Del-Error: Fehler beim Löschen aus der Datenbank: ")))
+        << messages[1].toStdString();
     // The list is in name order: rows 0 to 3 are the files 1, 4, 2 and 3.
     EXPECT_EQ(ids(QStringLiteral("SELECT ID FROM MainFiles ORDER BY ID")), (std::vector<int>{3, 5}));
     EXPECT_EQ(files()->ItemCount(), 2);

@@ -134,12 +134,15 @@ TEST_F(MainWindowOverCatalogue, WindowsOpenedFromHereGetTheMainPictures)
         auto* details = qobject_cast<frmFile*>(modal);
         if (!details) return false;
         fileSeen = true;
-        auto* picture = details->findChild<QLabel*>(QStringLiteral("imgTyp"));
-        EXPECT_TRUE(picture && !picture->pixmap().isNull());
+        // File 4 lies inside an archive: its type and the archive mark.
+        for (const char* name : {"imgTyp", "imgZipped"}) {
+            auto* picture = details->findChild<QLabel*>(QLatin1String(name));
+            EXPECT_TRUE(picture && !picture->pixmap().isNull()) << name;
+        }
         details->reject();
         return true;
     });
-    window.EditFiles(1);
+    window.EditFiles(4);
     EXPECT_TRUE(fileSeen);
 
     bool selectionSeen = false;
