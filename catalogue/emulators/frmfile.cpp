@@ -17,14 +17,13 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace tv {
@@ -264,10 +263,8 @@ bool frmFile::Form_Load()
     } else {
         // Viewed files: a short window without the emulator settings, centred.
         fraSettings->hide();
-        const int height = 3700 / kTwips;
-        resize(width(), height);
-        const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->geometry();
-        move(screen.left() + (screen.width() - width()) / 2, screen.top() + (screen.height() - height) / 2);
+        resize(sizeHint().width(), 3700 / kTwips);
+        CentreWindow(this);
     }
     TranslateForm(this, true, false);
     setWindowTitle(windowTitle() + QStringLiteral(": ") + mtShownName);

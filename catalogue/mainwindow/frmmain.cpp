@@ -32,7 +32,9 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QScreen>
 
 namespace tv {
 
@@ -66,6 +68,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     RefreshStartList();
     ApplyLanguage();
     EnableCatalogueCommands();
+    // A first start opens large enough for the strip, the tree and the lists, centred.
+    if (!gcolWindows.item(FormName(this))) {
+        const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+        resize(std::max(width(), std::min(1200, area.width() * 9 / 10)),
+               std::max(height(), std::min(900, area.height() * 9 / 10)));
+    }
     LoadFormPos(this);
 }
 
@@ -192,6 +201,8 @@ void frmMain::BuildSidePanes()
     BuildSearchPane();
     // The start pane: a double click starts the selected file with the row's profile.
     lvStart_ = new SidePane(QStringLiteral("lvStart"), QStringLiteral("Start"), fraMain_);
+    // An entry cut off by the pane's width shows its whole text as a tip.
+    lvStart_->list()->setToolTipMode(vantile::vtlCellTips);
     lvStart_->list()->ItemDblClick.connect([this](int32_t clicked, int32_t) {
         if (clicked >= 0) StartEntry(lvStart_->list()->Data(Variant(QStringLiteral("Key")), clicked).toString());
     });

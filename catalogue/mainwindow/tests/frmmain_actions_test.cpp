@@ -82,7 +82,8 @@ TEST_F(MainWindowActions, SearchRunsAfterThePauseAndStopRestoresTheList)
     for (const char* text : {"i", "it", "it'", "it's"}) type(1, QString::fromUtf8(text));
     EXPECT_TRUE(pane->moTimer()->Enabled());
     EXPECT_EQ(files()->ItemCount(), 5);
-    EXPECT_EQ(SysTimer::TickAll(), 1);
+    // The pause passes (the start pane's tip timer may tick with it).
+    pane->moTimer()->fire();
     EXPECT_FALSE(pane->moTimer()->Enabled());
     ASSERT_EQ(files()->ItemCount(), 1);
     EXPECT_EQ(files()->FieldValue(Variant(QStringLiteral("Datei")), 0).text(), QStringLiteral("IT'S.XEX"));

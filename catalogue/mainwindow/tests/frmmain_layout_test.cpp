@@ -8,6 +8,8 @@
 #include "catalogue/reports/simplereport.h"
 #include "catalogue/reports/vtlsplit.h"
 #include "catalogue/tree/usertree.h"
+#include "controls/grid/column.h"
+#include "controls/grid/columns.h"
 #include "platform/gui/msgbox.h"
 
 #include <QApplication>
@@ -148,6 +150,18 @@ TEST_F(MainWindowLayout, PreviewShownLaterTakesItsStoredPlace)
     window->close();
     EXPECT_EQ(stored("PreviewSplitPos"), QStringLiteral("9000"));
     EXPECT_EQ(stored("Preview"), QStringLiteral("1"));
+}
+
+// Without a stored layout the file list shows the file name and its path wide enough to read.
+TEST_F(MainWindowLayout, DefaultLayoutWidensNameAndPath)
+{
+    const auto window = openWindow(QString());
+    const auto columns = window->lstMainFiles()->Columns();
+    ASSERT_TRUE(columns->Item(Variant(QStringLiteral("Datei"))));
+    EXPECT_EQ(columns->Item(Variant(QStringLiteral("Datei")))->Width(), 169);
+    EXPECT_EQ(columns->Item(Variant(QStringLiteral("Dateipfad")))->Width(), 254);
+    EXPECT_NE(columns->Item(Variant(QStringLiteral("Datei")))->Hidden(), 0 + 1);
+    window->close();
 }
 
 } // namespace
