@@ -1,4 +1,5 @@
 #include "mainwindowtest.h"
+#include "catalogue/core/tests/shippedlanguage.h"
 
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
@@ -6,6 +7,13 @@
 #include "catalogue/mainwindow/sidepane.h"
 #include "catalogue/reports/frmcolumnheader.h"
 #include "catalogue/reports/simplereport.h"
+#include "catalogue/core/frminputbox.h"
+#include "catalogue/core/frmlogo.h"
+#include "catalogue/emulators/frmfile.h"
+#include "catalogue/import/frmcategory.h"
+#include "catalogue/import/frmnewpath.h"
+#include "catalogue/mainwindow/frmlegend.h"
+#include "catalogue/mainwindow/frmmainfilter.h"
 #include "controls/grid/cells.h"
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
@@ -56,22 +64,6 @@ protected:
         QApplication::processEvents();
         return window;
     }
-    // The translations of the shipped file, without access keys.
-    static QSet<QString> translations()
-    {
-        QFile f(QStringLiteral(TOVARIN_SHIPPED_LANG "English.lng"));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        QSet<QString> values;
-        for (const QString& line : QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
-            values << plain(line.section(QStringLiteral("@@"), 1));
-        return values;
-    }
-    static QString plain(QString text)
-    {
-        text.remove(QLatin1Char('&'));
-        if (text.endsWith(QLatin1Char(':'))) text.chop(1);
-        return text.trimmed();
-    }
     static QString header(vantile::ListView* list, const QString& key)
     {
         const auto column = list->Columns()->Item(Variant(key));
@@ -90,7 +82,6 @@ TEST_F(MainWindowLanguage, ShippedEnglishFileTranslatesTheMainWindow)
     const auto window = openWindow(QStringLiteral("English.lng"));
     ASSERT_EQ(gtLanguageFile, QStringLiteral("English.lng")) << messages.join('\n').toStdString();
     EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
-    const QSet<QString> english = translations();
     QStringList shown;
     const std::function<void(QMenu*)> menu = [&](QMenu* m) {
         shown << m->title();
@@ -113,10 +104,7 @@ TEST_F(MainWindowLanguage, ShippedEnglishFileTranslatesTheMainWindow)
     const auto columns = window->lstMainFiles()->Columns();
     for (int32_t i = 0; i < columns->Count(); ++i)
         if (const auto c = columns->Item(Variant(i)); c && c->Hidden() == 0) shown << c->Header()->Text;
-    QStringList german;
-    for (const QString& text : shown)
-        if (!plain(text).isEmpty() && !english.contains(plain(text))) german << text;
-    EXPECT_TRUE(german.isEmpty()) << german.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(test::UntranslatedTexts(shown), std::string());
     EXPECT_EQ(header(window->lvViews()->list(), QStringLiteral("Name")), QStringLiteral("View"));
     EXPECT_EQ(window->CountText(), QStringLiteral("Files: 5/5"));
 
@@ -146,6 +134,66 @@ TEST_F(MainWindowLanguage, ColumnLayoutDialogAddsTheCategoryColumn)
     EXPECT_EQ(columnHeaderHost().categoryCaption, QStringLiteral("Category"));
     columnHeaderHost().addCategoryColumn();
     EXPECT_TRUE(window->lstMainFiles()->Columns()->Item(Variant(QStringLiteral("Category"))));
+}
+
+// The other windows speak English too: the selection window and its legend, the category,
+// folder, file and about windows, the column-layout dialog and the input box.
+TEST_F(MainWindowLanguage, DialogsAreEnglish)
+{
+    gtLanguageFile = QStringLiteral("English.lng");
+    ASSERT_TRUE(LoadLanguage());
+    ASSERT_TRUE(ConnectDB(catalogue));
+
+    FilterCollection filters;
+    frmMainFilter selection;
+    selection.Filters = &filters;
+    selection.InitForm();
+    EXPECT_EQ(test::UntranslatedTexts(&selection), std::string());
+    selection.reject();
+
+    frmLegend legend;
+    EXPECT_EQ(test::UntranslatedTexts(&legend), std::string());
+    legend.reject();
+
+    frmCategory category;
+    category.SelectedFileIDs = [] { return QList<qint32>{1}; };
+    category.Form_Load();
+    EXPECT_EQ(test::UntranslatedTexts(&category, {QStringLiteral("1")}), std::string());
+    category.reject();
+
+    frmNewPath newPath;
+    newPath.Form_Load();
+    EXPECT_EQ(test::UntranslatedTexts(&newPath), std::string());
+    newPath.reject();
+
+    frmFile file;
+    file.FileID = 1;
+    ASSERT_TRUE(file.Form_Load());
+    // The file's own values (the labels with a name): its name, extension, type, folder, date
+    // and size, and the caption that names it.
+    QStringList values{file.windowTitle()};
+    for (QLabel* label : file.findChildren<QLabel*>())
+        if (!label->objectName().isEmpty()) values << label->text();
+    EXPECT_EQ(test::UntranslatedTexts(&file, values), std::string());
+    file.reject();
+
+    frmLogo about;
+    about.show();
+    EXPECT_EQ(test::UntranslatedTexts(&about, {QStringLiteral("Tovarin ") + gtVersion}), std::string());
+    about.close();
+
+    vantile::ListView grid;
+    grid.Columns()->Add(QStringLiteral("a"), 64, 0, 0, 0, false, {}, QStringLiteral("Size"));
+    frmColumnHeader columns(&grid);
+    EXPECT_EQ(test::UntranslatedTexts(&columns), std::string());
+    columns.reject();
+
+    frmInputBox input;
+    input.Hint = QStringLiteral("?");
+    input.show();
+    EXPECT_EQ(test::UntranslatedTexts(&input, {QStringLiteral("?")}), std::string());
+    input.reject();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
 }
 
 } // namespace
