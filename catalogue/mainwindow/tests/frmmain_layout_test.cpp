@@ -152,6 +152,24 @@ TEST_F(MainWindowLayout, PreviewShownLaterTakesItsStoredPlace)
     EXPECT_EQ(stored("Preview"), QStringLiteral("1"));
 }
 
+// Tab walks the strip's panes from left to right, then the tree, the drill-down list, the flat
+// list and the preview.
+TEST_F(MainWindowLayout, TabWalksThePanesInTheirOrder)
+{
+    const auto window = openWindow(QStringLiteral("Preview=1\r\n"));
+    const QList<const QWidget*> panes{window->lvViews(),     window->searchPane(), window->lvStart(),
+                                      window->lvFilter(),    window->treeMain(),   window->lstMain(),
+                                      window->lstMainFiles(), window->preview()};
+    QList<int> order;
+    for (QWidget* w = window->nextInFocusChain(); w != window.get(); w = w->nextInFocusChain()) {
+        if (!(w->focusPolicy() & Qt::TabFocus)) continue;
+        for (int i = 0; i < panes.size(); ++i)
+            if ((panes[i] == w || panes[i]->isAncestorOf(w)) && (order.isEmpty() || order.last() != i)) order << i;
+    }
+    EXPECT_EQ(order, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    window->close();
+}
+
 // Without a stored layout the file list shows the file name and its path wide enough to read.
 TEST_F(MainWindowLayout, DefaultLayoutWidensNameAndPath)
 {
