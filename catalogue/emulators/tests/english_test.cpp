@@ -4,12 +4,14 @@
 #include "catalogue/emulators/frmeditparams.h"
 #include "catalogue/emulators/frmeditprofil.h"
 #include "catalogue/emulators/frmoptions.h"
+#include "catalogue/emulators/frmparameter.h"
 #include "catalogue/emulators/frmwizard.h"
 #include "catalogue/emulators/modemulator.h"
 #include "platform/gui/msgbox.h"
 #include "savedglobals.h"
 #include "catalogue/core/tests/shippedlanguage.h"
 
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace tv {
@@ -85,6 +87,25 @@ TEST_F(ShippedEnglish, EmulatorWindowsAreEnglish)
     EXPECT_EQ(test::UntranslatedTexts(&wizard), std::string());
     wizard.reject();
     EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+}
+
+// The parameter picker over the shipped parameter files: every description is English.
+TEST_F(ShippedEnglish, ParameterDescriptionsAreEnglish)
+{
+    frmParameter picker;
+    picker.Form_Load();
+    QStringList shown;
+    QTreeWidgetItem* root = picker.treeParams->topLevelItem(0);
+    ASSERT_TRUE(root);
+    shown << root->text(0);
+    int parameters = 0;
+    for (int e = 0; e < root->childCount(); ++e)
+        for (int i = 0; i < root->child(e)->childCount(); ++i, ++parameters)
+            shown << root->child(e)->child(i)->text(0).section(QStringLiteral(" - "), 0, 0);
+    EXPECT_GT(parameters, 150);
+    EXPECT_EQ(test::UntranslatedTexts(shown), std::string());
+    EXPECT_EQ(test::UntranslatedTexts(&picker), std::string());
+    picker.reject();
 }
 
 } // namespace
