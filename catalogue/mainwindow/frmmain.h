@@ -5,6 +5,7 @@
 #include "catalogue/core/modglobals.h"
 #include "catalogue/emulators/frmwizard.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <functional>
 #include <memory>
@@ -199,6 +200,8 @@ private:
     bool ActivationStarted = false;
     // Set while BuildView runs: the lists' column state is then its business.
     bool InBuildView = false;
+    // Column keys a language switch changed (old -> new), carried over by the next BuildView.
+    QHash<QString, QString> PendingKeyRenames;
 
     QToolBar* tlbMain_ = nullptr;
     std::shared_ptr<ImageList> imgMain_;

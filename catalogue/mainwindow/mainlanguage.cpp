@@ -1,5 +1,6 @@
 // The main window's language: the language menu and applying a translation file.
 #include "frmmain.h"
+#include "columnstate.h"
 #include "sidepane.h"
 #include "viewsql.h"
 
@@ -86,10 +87,22 @@ void frmMain::mnuLang_Click(int index)
     if (LanguageFiles[index].compare(gtLanguageFile, Qt::CaseInsensitive) == 0) return;
     // The German texts come back first, so that the new file finds its source texts.
     if (!gtLanguageFile.isEmpty()) TranslateForm(this, false, true);
+    // The list columns are keyed by their captions: what is kept of them moves to the new ones.
+    GetListLayout();
+    const QStringList oldKeys = ViewColumnKeys();
     gtLanguageFile = LanguageFiles[index];
     ApplyLanguage();
+    const QStringList newKeys = ViewColumnKeys();
+    ColumnKeyRenames renames;
+    for (int i = 0; i < oldKeys.size() && i < newKeys.size(); ++i)
+        if (oldKeys[i] != newKeys[i]) renames.insert(oldKeys[i], newKeys[i]);
+    for (QString& layout : mSettings.ListLayouts) layout = RenameLayoutKeys(layout, renames);
+    MainListColumns = RenameFieldList(MainListColumns, renames);
+    // The shown list's columns still carry the old keys until the view is built again.
+    PendingKeyRenames = renames;
     ShowInfo(QString());
     BuildView(ViewMode());
+    PendingKeyRenames.clear();
 }
 
 } // namespace tv

@@ -86,7 +86,8 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     BusyPointer busy;
     InBuildView = true;
     const auto built = qScopeGuard([this] { InBuildView = false; });
-    GetListLayout();
+    // After a language switch the layouts were kept already, under the new captions.
+    if (PendingKeyRenames.isEmpty()) GetListLayout();
     // One of the two lists stands beside the preview.
     const auto showList = [this](QWidget* shown, QWidget* hidden) {
         hidden->hide();
@@ -94,8 +95,9 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
         ArrangeLists();
     };
     const bool drillDownShown = ViewMode() == kViewCategories || ViewMode() == kViewHistory;
-    const std::vector<ColumnState> saved =
+    std::vector<ColumnState> saved =
         ReadColumnState((drillDownShown ? lstMain_->Columns() : lstMainFiles_->Columns()).get());
+    RenameStateKeys(saved, PendingKeyRenames);
 
     if (HasCategoryColumn()) {
         showCategory = true;

@@ -6,6 +6,7 @@
 #include "catalogue/mainwindow/frmmain.h"
 #include "catalogue/mainwindow/sidepane.h"
 #include "catalogue/reports/frmcolumnheader.h"
+#include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
 #include "catalogue/core/frminputbox.h"
 #include "catalogue/core/frmlogo.h"
@@ -196,4 +197,40 @@ TEST_F(MainWindowLanguage, DialogsAreEnglish)
     EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
 }
 
+// The list columns are keyed by their captions. A language switch keeps what the user arranged:
+// widths and hidden columns move to the translated captions, in the shown list and in the next
+// view's, and come back when German returns.
+TEST_F(MainWindowLanguage, ColumnArrangementSurvivesALanguageSwitch)
+{
+    const auto window = openWindow(QString());
+    const auto column = [&](vantile::ListView* list, const char* key) {
+        return list->Columns()->Item(Variant(QString::fromUtf8(key)));
+    };
+    const auto files = window->lstMainFiles()->grid();
+    ASSERT_TRUE(column(files, "Datei") && column(files, "Bemerkung"));
+    column(files, "Datei")->SetWidth(300);
+    column(files, "Bemerkung")->SetHidden(1);
+    QAction* english = window->languageMenu()->actions().value(1);
+    ASSERT_TRUE(english);
+
+    english->trigger();
+    ASSERT_TRUE(column(files, "File") && column(files, "Remark"));
+    EXPECT_EQ(column(files, "File")->Width(), 300);
+    EXPECT_EQ(column(files, "Remark")->Hidden(), 1);
+    window->BuildView(3);
+    const auto drillDown = window->lstMain()->grid();
+    ASSERT_TRUE(column(drillDown, "File") && column(drillDown, "Remark"));
+    EXPECT_EQ(column(drillDown, "File")->Width(), 300);
+    EXPECT_EQ(column(drillDown, "Remark")->Hidden(), 1);
+
+    window->languageMenu()->actions().value(0)->trigger();
+    ASSERT_TRUE(column(drillDown, "Datei") && column(drillDown, "Bemerkung"));
+    EXPECT_EQ(column(drillDown, "Datei")->Width(), 300);
+    EXPECT_EQ(column(drillDown, "Bemerkung")->Hidden(), 1);
+    window->BuildView(1);
+    EXPECT_EQ(column(files, "Datei")->Width(), 300);
+    EXPECT_EQ(column(files, "Bemerkung")->Hidden(), 1);
+}
+
 } // namespace
+
