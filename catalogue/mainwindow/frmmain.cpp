@@ -133,12 +133,19 @@ void frmMain::BuildPanes()
     lstMain_->setObjectName(QStringLiteral("lstMain"));
     lstMainFiles_ = new SimpleReport(splitPreview_);
     lstMainFiles_->setObjectName(QStringLiteral("lstMainFiles"));
-    // The panes as placed on the window: stored properties at their defaults, then the roles
-    // of the flat list's leading fields (ID, type icon, archive mark) as hidden columns.
+    // The panes as placed on the window: stored properties at their defaults, except that the
+    // drill-down list keeps what placing it gave it (a double click and Return go to this window,
+    // which starts the file, instead of drilling down); then the roles of the flat list's
+    // leading fields (ID, type icon, archive mark) as hidden columns.
     const PropertyBag placed;
     treeMain_->ReadProperties(placed);
-    lstMain_->ReadProperties(placed);
+    PropertyBag drillDown;
+    lstMain_->InitProperties();
+    lstMain_->WriteProperties(drillDown);
+    lstMain_->ReadProperties(drillDown);
     lstMainFiles_->ReadProperties(placed);
+    // Return starts the file in the flat list as in the drill-down list.
+    lstMainFiles_->setDblClickOnReturn(true);
     lstMainFiles_->setRecordsetType(1);
     lstMainFiles_->setInvisibleColMode(1);
     lstMainFiles_->setInvisibleCols(3);
