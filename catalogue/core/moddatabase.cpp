@@ -138,8 +138,8 @@ bool ConnectDB(const QString& path)
         db = Database::Open(path, key, &e);
     }
     if (!db && e.number == dbErrNeedsPassword) {
-        const QString password = InputText(QStringLiteral("Die Datenbank '") + path
-                                               + QStringLiteral("' ist Kennwortgeschützt. Bitte geben Sie das Kennwort ein:"),
+        const QString password = InputText(Translate(QStringLiteral("Die Datenbank '")) + path
+                                               + Translate(QStringLiteral("' ist Kennwortgeschützt. Bitte geben Sie das Kennwort ein:")),
                                            QStringLiteral("Tovarin"), QString());
         // An empty password is no key: the file was already tried without one.
         key = password.toUtf8();

@@ -76,7 +76,9 @@ QString realPath(const QString& path)
 
 bool deleteFailed(bool showErrors, const QString& reason)
 {
-    if (showErrors) MsgBox(Translate(QStringLiteral("Delete-Error: ")) + reason, vbOKOnly, kAppTitle);
+    if (showErrors) MsgBox(Translate(QStringLiteral("Delete-Error: "))
+                                   + FailureText(QStringLiteral("Datei kann nicht gelöscht werden: "), reason),
+                               vbOKOnly, kAppTitle);
     return false;
 }
 

@@ -166,7 +166,9 @@ private:
         const bool ownToolTip = withToolTip && a->toolTip() != withoutAccessKey(a->text());
         const QString tip = a->toolTip();
         apply([a] { return a->text(); }, [a](const QString& s) { a->setText(s); });
+        // A tool tip that only repeats the text follows the translated text.
         if (ownToolTip) a->setToolTip(tr(tip));
+        else if (withToolTip) a->setToolTip(QString());
     }
 
     void translateControl(QWidget* w)

@@ -4,6 +4,7 @@
 #include "modmain.h"
 #include "platform/system/inifile.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -29,6 +30,38 @@ QRect screenRect(const QWidget* w)
 
 bool hasFixedSize(const QWidget* w) { return w->minimumSize() == w->maximumSize(); }
 
+void centreNow(QWidget* window)
+{
+    const QRect screen = screenRect(window);
+    const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    const QRect over = owner && owner->isVisible() ? owner->geometry() : screen;
+    const int x = over.x() + (over.width() - window->width()) / 2;
+    const int y = over.y() + (over.height() - window->height()) / 2;
+    window->move(std::max(screen.left(), std::min(x, screen.right() + 1 - window->width())),
+                 std::max(screen.top(), std::min(y, screen.bottom() + 1 - window->height())));
+}
+
+// Centres its window once more when it is shown the first time: only then has its layout
+// given it the size it opens with (its pages and frames shown or hidden by its load).
+class CentreOnShow : public QObject {
+public:
+    explicit CentreOnShow(QWidget* window) : QObject(window), window_(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == window_ && event->type() == QEvent::Show) {
+            window_->removeEventFilter(this);
+            centreNow(window_);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
 } // namespace
 
 QString ReadIni(const QString& section, const QString& key, const QString& defaultValue)
@@ -41,6 +74,12 @@ QString FormName(const QWidget* window)
     if (!window->objectName().isEmpty()) return window->objectName();
     const QString cls = QString::fromLatin1(window->metaObject()->className());
     return cls.mid(cls.lastIndexOf(QLatin1Char(':')) + 1);
+}
+
+void CentreWindow(QWidget* window)
+{
+    centreNow(window);
+    if (!window->isVisible()) window->installEventFilter(new CentreOnShow(window));
 }
 
 void LoadFormPos(QWidget* window)
@@ -80,11 +119,7 @@ void LoadFormPos(QWidget* window)
         if (parts.size() == 5 && parts[4].trimmed() == QLatin1String("2"))
             window->setWindowState(window->windowState() | Qt::WindowMaximized);
     }
-    if (text.isEmpty()) {
-        const QRect screen = screenRect(window);
-        window->move(screen.x() + (screen.width() - window->width()) / 2,
-                     screen.y() + (screen.height() - window->height()) / 2);
-    }
+    if (text.isEmpty()) CentreWindow(window);
 }
 
 void SaveFormPos(const QWidget* window)

@@ -24,9 +24,14 @@ QString FormName(const QWidget* window);
 // becomes 0; the window never opens smaller than its designed size; a fixed-size window drops
 // an entry whose size differs from its own; the window then moves to the stored place (kept
 // on its screen) and is maximised when the state is 2. Without an entry (or after dropping
-// one) the window is centred on its screen. An entry with fewer than four parts leaves the
-// window where it is.
+// one) the window is centred over its owner window (CentreWindow). An entry with fewer than
+// four parts leaves the window where it is.
 void LoadFormPos(QWidget* window);
+
+// Centres a window over its owner window, or on its screen when it has none (or the owner is
+// not shown), and keeps it on the screen. A window not shown yet is centred again when it is
+// shown, at the size its layout then gives it.
+void CentreWindow(QWidget* window);
 
 // SaveFormPos, called while a window unloads: records its placement, the normal size of a
 // maximised or minimised window included.

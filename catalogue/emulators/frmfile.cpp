@@ -17,14 +17,13 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace tv {
@@ -217,7 +216,12 @@ bool frmFile::Form_Load()
     if (!rs || rs->IsEOF()) return false;
     mFile = LoadFileInfo(*rs);
 
-    if (imgMain) imgTyp->setPixmap(QPixmap::fromImage(imgMain->ExtractIcon(mFile->Filetyp)));
+    if (imgMain) {
+        imgTyp->setPixmap(QPixmap::fromImage(imgMain->ExtractIcon(mFile->Filetyp)));
+        // The lists' archive mark, where the list has one.
+        if (const int mark = imgMain->IndexOfKey(QStringLiteral("ZIP")); mark > 0)
+            imgZipped->setPixmap(QPixmap::fromImage(imgMain->ExtractIcon(mark)));
+    }
 
     // The name box holds the name without its extension, from the last "." on ("PIC.TIFF"
     // shows "PIC" and ".TIFF"); a name without a dot, or with one only in front, has none.
@@ -259,10 +263,8 @@ bool frmFile::Form_Load()
     } else {
         // Viewed files: a short window without the emulator settings, centred.
         fraSettings->hide();
-        const int height = 3700 / kTwips;
-        resize(width(), height);
-        const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->geometry();
-        move(screen.left() + (screen.width() - width()) / 2, screen.top() + (screen.height() - height) / 2);
+        resize(sizeHint().width(), 3700 / kTwips);
+        CentreWindow(this);
     }
     TranslateForm(this, true, false);
     setWindowTitle(windowTitle() + QStringLiteral(": ") + mtShownName);
@@ -330,7 +332,7 @@ void frmFile::cmdOk_Click()
         DbError err;
         category = GetCategoryID(cboCategory->currentText(), &err);
         if (err) {
-            MsgBox(QStringLiteral("Category-Error: ") + err.description, vbCritical, QString(), this);
+            MsgBox(QStringLiteral("Category-Error: ") + FailureText(QStringLiteral("Fehler beim Speichern der Kategorie: "), err.description), vbCritical, QString(), this);
             return;
         }
         categoryChanged = true;
@@ -381,7 +383,7 @@ void frmFile::cmdOk_Click()
     if (err) {
         // The catalogue must keep pointing at the file: a rename it did not take is undone.
         if (rename) QFile::rename(folder + newName, mtPath);
-        MsgBox(QStringLiteral("Error: ") + err.description, vbCritical, QString(), this);
+        MsgBox(QStringLiteral("Error: ") + FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), err.description), vbCritical, QString(), this);
         return;
     }
     mlCategory = category;

@@ -104,7 +104,8 @@ void frmParameter::Form_Load()
             if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
             const QStringList parts = line.split(QStringLiteral("@@"));
             if (parts.size() != 2) continue;
-            auto* node = new CaptionItem(emu, {parts[1] + QStringLiteral(" - ") + parts[0]});
+            // The descriptions are German texts of the program like any other.
+            auto* node = new CaptionItem(emu, {Translate(parts[1]) + QStringLiteral(" - ") + parts[0]});
             node->setData(0, kKeyRole, emuKey + QString::number(i) + QLatin1Char('\\'));
             node->setData(0, kTagRole, parts[0]);
             node->setIcon(0, style()->standardIcon(QStyle::SP_FileIcon));

@@ -215,7 +215,7 @@ QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInf
         QString error;
         std::shared_ptr<clsFileInfo> loaded = LoadFileRecord(id, error);
         if (!loaded) {
-            StartError(error);
+            StartError(FailureText(QStringLiteral("Fehler beim Lesen der Datenbank: "), error));
             return QString();
         }
         file = loaded;
@@ -243,10 +243,10 @@ QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInf
     const bool started = launch.document ? OpenDocument(launch.program, &error)
                                          : StartDetached(launch.program, launch.arguments, launch.folder, &error);
     if (!started) {
-        StartError(error);   // names the program
+        StartError(FailureText(QStringLiteral("Das Programm konnte nicht gestartet werden: "), error));
         return QString();
     }
-    if (!RecordStart(id, error)) StartError(error);
+    if (!RecordStart(id, error)) StartError(FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), error));
     return info;
 }
 

@@ -52,7 +52,8 @@ qint32 clsFileManager::LoadFile(const QString& FileName, const QString& tPath, i
         QString error;
         id = FindCatalogued(inArchive ? mtArchivePath : filePath, mtUnpackPath, inArchive, &error);
         if (!error.isEmpty()) {
-            Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") + error + QStringLiteral(": ") + filePath, -1);
+            Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") + FailureText(QStringLiteral("Fehler beim Lesen der Datenbank: "), error) + QStringLiteral(": ") + filePath,
+                               -1);
             return 0;
         }
     }
@@ -155,7 +156,7 @@ bool clsFileManager::AddRecord(const QString& fileName, qint64 size, const QStri
     const QString storedPath = mtArchivePath.isEmpty() ? filePath : mtArchivePath;
     if (goDB && !goDB->InTransaction()) {
         if (DbError e = goDB->BeginTrans())
-            Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") + e.description, -1);
+            Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") + FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), e.description), -1);
     }
     const std::shared_ptr<Recordset> rs =
         goDB ? goDB->OpenRecordset(QStringLiteral("Select * From MainFiles"), dbOpenDynaset, dbAppendOnly) : nullptr;
@@ -181,7 +182,8 @@ bool clsFileManager::AddRecord(const QString& fileName, qint64 size, const QStri
     }
     if (rs) rs->Close();
     if (err) {
-        MsgBox(QStringLiteral("AddFile-Error: ") + err.description + QStringLiteral(": ") + filePath, vbOKOnly);
+        MsgBox(QStringLiteral("AddFile-Error: ") + FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), err.description) + QStringLiteral(": ") + filePath,
+               vbOKOnly);
         return false;
     }
     if (++miBatchRows >= kBatchRows) CommitBatch();
@@ -194,7 +196,7 @@ void clsFileManager::CommitBatch()
     miBatchRows = 0;
     if (!goDB || !goDB->InTransaction()) return;
     if (DbError e = goDB->CommitTrans())
-        Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") + e.description, -1);
+        Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") + FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), e.description), -1);
 }
 
 } // namespace tv

@@ -179,7 +179,9 @@ qint32 clsFileManager::ScanFolder(const QString& folder, QString chain, int flag
     QString error;
     std::vector<FolderEntry> entries;
     if (!ListFolder(folder, entries, &error)) {
-        Q_EMIT ShowMessage(Translate(QStringLiteral("Error Archiv-File-Scan: ")) + error, -1);
+        Q_EMIT ShowMessage(Translate(QStringLiteral("Error Archiv-File-Scan: "))
+                               + FailureText(QStringLiteral("Fehler beim Lesen des Ordners: "), error),
+                           -1);
         return 0;
     }
     for (const FolderEntry& e : entries) {

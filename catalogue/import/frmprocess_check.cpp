@@ -35,7 +35,8 @@ QString frmProcess::CheckFiles()
                          : nullptr;
     if (!rs) {
         MsgBox(QStringLiteral("CheckFiles-Error: ") +
-                   (goDB ? goDB->LastError().description : MakeDbError(dbErrObjectClosed).description),
+                   FailureText(QStringLiteral("Fehler beim Lesen der Datenbank: "),
+                               goDB ? goDB->LastError().description : MakeDbError(dbErrObjectClosed).description),
                vbCritical, QString(), this);
         return QString();
     }
@@ -158,7 +159,7 @@ qint32 frmProcess::RelinkFoundFile(const QString& newFolder, const QString& oldF
                                                          lstResult->Data(Variant(kKey), r).text())
                                          : MakeDbError(dbErrObjectClosed);
                 if (err) {
-                    MsgBox(QStringLiteral("Relink-Error: ") + err.description, vbCritical, QString(), this);
+                    MsgBox(QStringLiteral("Relink-Error: ") + FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), err.description), vbCritical, QString(), this);
                     break;
                 }
                 ++count;
@@ -202,7 +203,7 @@ void frmProcess::DeleteMissing()
     for (int32_t r = 0; r < lstResult->RowCount() && !mbCancel; ++r) {
         if (lstResult->Data(Variant(kFiletyp), r).toLong() == kIconMissing) {
             if (const DbError err = DeleteMainFile(lstResult->Data(Variant(kKey), r).toLong())) {
-                MsgBox(QStringLiteral("Del-Error: ") + err.description, vbCritical, QString(), this);
+                MsgBox(QStringLiteral("Del-Error: ") + FailureText(QStringLiteral("Fehler beim Löschen aus der Datenbank: "), err.description), vbCritical, QString(), this);
                 break;
             }
             ++deleted;

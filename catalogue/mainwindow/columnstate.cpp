@@ -68,4 +68,34 @@ QString VisibleColumnFields(const vantile::Columns* columns)
     return fields.join(QStringLiteral("@@@"));
 }
 
+QString RenameLayoutKeys(const QString& layout, const ColumnKeyRenames& renames)
+{
+    if (renames.isEmpty() || layout.isEmpty()) return layout;
+    QStringList levels = layout.split(QLatin1Char('@'));
+    for (QString& level : levels) {
+        QStringList entries = level.split(QLatin1Char('$'));
+        for (QString& entry : entries) {
+            const int bang = entry.indexOf(QLatin1Char('!'));
+            if (bang < 0) continue;
+            const auto renamed = renames.constFind(entry.left(bang));
+            if (renamed != renames.cend()) entry = *renamed + entry.mid(bang);
+        }
+        level = entries.join(QLatin1Char('$'));
+    }
+    return levels.join(QLatin1Char('@'));
+}
+
+void RenameStateKeys(std::vector<ColumnState>& states, const ColumnKeyRenames& renames)
+{
+    for (ColumnState& state : states) state.Key = renames.value(state.Key, state.Key);
+}
+
+QString RenameFieldList(const QString& fields, const ColumnKeyRenames& renames)
+{
+    if (renames.isEmpty() || fields.isEmpty()) return fields;
+    QStringList items = fields.split(QStringLiteral("@@@"));
+    for (QString& item : items) item = renames.value(item, item);
+    return items.join(QStringLiteral("@@@"));
+}
+
 } // namespace tv

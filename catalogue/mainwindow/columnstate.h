@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -32,5 +33,14 @@ void ApplyColumnState(vantile::Columns* columns, const std::vector<ColumnState>&
 // The fields (GetViewColumn) of the shown, unfixed columns in display order, joined by "@@@":
 // what MainListColumns keeps of a list.
 QString VisibleColumnFields(const vantile::Columns* columns);
+
+// The list columns are keyed by their captions, so a language switch gives them new keys. These
+// carry what was kept under the old keys over to the new ones (old key -> new key): a layout
+// text (levels joined by "@", columns by "$", each "Key!..."), a saved state, and the
+// "@@@"-joined field list of MainListColumns, whose untranslated fields stay as they are.
+using ColumnKeyRenames = QHash<QString, QString>;
+QString RenameLayoutKeys(const QString& layout, const ColumnKeyRenames& renames);
+void RenameStateKeys(std::vector<ColumnState>& states, const ColumnKeyRenames& renames);
+QString RenameFieldList(const QString& fields, const ColumnKeyRenames& renames);
 
 } // namespace tv

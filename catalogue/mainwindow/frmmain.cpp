@@ -14,6 +14,8 @@
 #include "catalogue/tree/ctreelevels.h"
 #include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
+#include "catalogue/reports/vtlsimplecontainer.h"
+#include "catalogue/reports/vtlsplit.h"
 #include "catalogue/tree/usertree.h"
 #include "platform/component/propertybag.h"
 #include "platform/gui/msgbox.h"
@@ -27,12 +29,12 @@
 #include <QEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QSplitter>
-#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <QVBoxLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QScreen>
 
 namespace tv {
 
@@ -62,9 +64,17 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     BuildMenus();
     BuildStatusBar();
     BuildPanes();
+    SetupImages();
     RefreshStartList();
     ApplyLanguage();
     EnableCatalogueCommands();
+    // A first start opens large enough for the strip, the tree and the lists, centred.
+    if (!gcolWindows.item(FormName(this))) {
+        const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+        resize(std::max(width(), std::min(1200, area.width() * 9 / 10)),
+               std::max(height(), std::min(900, area.height() * 9 / 10)));
+    }
     LoadFormPos(this);
 }
 
@@ -76,74 +86,130 @@ void frmMain::BuildStatusBar()
     sumFiles_ = new QLabel(statusBar());
     sumFiles_->setMinimumWidth(160);
     sumList_ = new QLabel(statusBar());
-    info_ = new QLabel(QStringLiteral("No database"), statusBar());
+    info_ = new QLabel(Translate(QStringLiteral("No database")), statusBar());
     info_->setToolTip(info_->text());
     statusBar()->addWidget(sumFiles_);
     statusBar()->addWidget(sumList_);
     statusBar()->addWidget(info_, 1);
 }
 
+namespace {
+
+// A splitter as the window places it: its bar's direction, thickness and margins in twips.
+void PlaceSplitter(VTLSplit* split, const char* name, int32_t style, int16_t size, float marginA, float marginB,
+                   int16_t border = 0)
+{
+    split->setObjectName(QString::fromLatin1(name));
+    // No area until its host lays it out: the bar is centred and the stored position put in
+    // place once it has a real one.
+    split->resize(0, 0);
+    PropertyBag placed;
+    placed.WriteProperty(QStringLiteral("SplitStyle"), Variant(style));
+    placed.WriteProperty(QStringLiteral("SplitSize"), Variant(size));
+    placed.WriteProperty(QStringLiteral("MarginA"), Variant::fromSingle(marginA));
+    placed.WriteProperty(QStringLiteral("MarginB"), Variant::fromSingle(marginB));
+    placed.WriteProperty(QStringLiteral("BorderStyle"), Variant(border));
+    split->ReadProperties(placed);
+}
+
+} // namespace
+
 void frmMain::BuildPanes()
 {
-    // Side frame | (tree | drill-down list) or the flat file list.
-    splitMenu_ = new QSplitter(Qt::Horizontal, this);
+    // The strip of panes above a horizontal bar; below it the lists with the preview beside
+    // them, and in the tree views the tree beside the drill-down list.
+    splitMenu_ = new VTLSplit(this);
+    PlaceSplitter(splitMenu_, "splitMenu", 1, 50, 600, 1000);
     fraMain_ = new QWidget(splitMenu_);
     fraMain_->setObjectName(QStringLiteral("fraMain"));
     BuildSidePanes();
-    splitPreview_ = new QSplitter(Qt::Vertical, splitMenu_);
-    lists_ = new QStackedWidget(splitPreview_);
-    splitList_ = new QSplitter(Qt::Horizontal, lists_);
+    splitPreview_ = new VTLSplit(splitMenu_);
+    PlaceSplitter(splitPreview_, "splitPreview", 0, 60, 1000, 50);
+    splitList_ = new VTLSplit(splitPreview_);
+    PlaceSplitter(splitList_, "splitList", 0, 70, 1000, 200, 1);
     treeMain_ = new UserTree(splitList_);
     treeMain_->setObjectName(QStringLiteral("treeMain"));
     lstMain_ = new ReportView(splitList_);
     lstMain_->setObjectName(QStringLiteral("lstMain"));
-    lstMainFiles_ = new SimpleReport(lists_);
+    lstMainFiles_ = new SimpleReport(splitPreview_);
     lstMainFiles_->setObjectName(QStringLiteral("lstMainFiles"));
-    // The panes as placed on the window: stored properties at their defaults, then the roles
-    // of the flat list's leading fields (ID, type icon, archive mark) as hidden columns.
+    // The panes as placed on the window: stored properties at their defaults, except that the
+    // drill-down list keeps what placing it gave it (a double click and Return go to this window,
+    // which starts the file, instead of drilling down); then the roles of the flat list's
+    // leading fields (ID, type icon, archive mark) as hidden columns.
     const PropertyBag placed;
     treeMain_->ReadProperties(placed);
-    lstMain_->ReadProperties(placed);
+    PropertyBag drillDown;
+    lstMain_->InitProperties();
+    lstMain_->WriteProperties(drillDown);
+    lstMain_->ReadProperties(drillDown);
     lstMainFiles_->ReadProperties(placed);
+    // Return starts the file in the flat list as in the drill-down list.
+    lstMainFiles_->setDblClickOnReturn(true);
     lstMainFiles_->setRecordsetType(1);
     lstMainFiles_->setInvisibleColMode(1);
     lstMainFiles_->setInvisibleCols(3);
     lstMainFiles_->setKeyColumn(Variant(int32_t(0)));
-    lists_->addWidget(lstMainFiles_);
-    lists_->addWidget(splitList_);
-    // The preview below the lists is made after them, so that Tab reaches it after them.
-    preview_ = new PreviewPane(splitPreview_);
-    preview_->setObjectName(QStringLiteral("Container"));
+    // The flat list is shown until a view says otherwise.
+    splitList_->hide();
+    // The preview beside the lists is made after them, so that Tab reaches it after them.
+    container_ = new VTLSimpleContainer(splitPreview_);
+    container_->setObjectName(QStringLiteral("Container"));
+    preview_ = new PreviewPane(container_);
+    preview_->setObjectName(QStringLiteral("Preview"));
     preview_->FontSize = mSettings.FontSize;
-    preview_->setVisible(mSettings.Preview);
-    splitPreview_->setStretchFactor(0, 1);
-    splitPreview_->setSizes({mSettings.PreviewSplitPos / 15, 200});
-    splitMenu_->setStretchFactor(1, 1);
-    splitList_->setStretchFactor(1, 1);
-    // The stored positions are in the old twips (15 per pixel at 96 dpi).
-    splitMenu_->setSizes({mSettings.MenuSplitPos / 15, 600});
-    splitList_->setSizes({mSettings.ListSplitPos / 15, 400});
+    container_->setVisible(mSettings.Preview);
     setCentralWidget(splitMenu_);
+
+    splitMenu_->Arrange(fraMain_, splitPreview_);
+    splitList_->Arrange(treeMain_, lstMain_);
+    ArrangeLists();
+    // The stored positions (in twips) are put in place once a splitter has its area and both
+    // its panes are shown; until then the settings keep them as read.
+    splitMemory_[0] = {splitMenu_, &mSettings.MenuSplitPos, nullptr};
+    splitMemory_[1] = {splitPreview_, &mSettings.PreviewSplitPos, container_};
+    splitMemory_[2] = {splitList_, &mSettings.ListSplitPos, nullptr};
+    for (SplitMemory& memory : splitMemory_) memory.split->SplitResize.connect([this] { PlaceSplits(); });
 
     ConnectListEvents();
     ConnectLists();
 }
 
-// The view pane and the filter pane of the side frame.
+void frmMain::ArrangeLists()
+{
+    splitPreview_->Arrange(FilesListShown() ? static_cast<QWidget*>(lstMainFiles_) : splitList_, container_);
+    PlaceSplits();
+}
+
+void frmMain::PlaceSplits()
+{
+    for (SplitMemory& memory : splitMemory_) {
+        if (memory.placed || !memory.split || memory.split->Extent() <= 0) continue;
+        if (memory.needs && memory.needs->isHidden()) continue;
+        memory.placed = true;
+        memory.split->setSplitPos(Variant(double(*memory.setting)));
+
+    }
+}
+
+// The strip of panes: views, search, start and filter side by side, each as high as the strip
+// less a small gap above the bar.
 void frmMain::BuildSidePanes()
 {
-    auto* layout = new QVBoxLayout(fraMain_);
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto* layout = new QHBoxLayout(fraMain_);
+    layout->setContentsMargins(0, 0, 0, 30 / 15);
+    layout->setSpacing(4);
     lvViews_ = new SidePane(QStringLiteral("lvViews"), QStringLiteral("Ansicht"), fraMain_);
     const char* images[] = {"MAINFILES", "NEWFILES", "CATEGORIES", "LAST"};
     for (int i = 0; i < 4; ++i) lvViews_->AddRow(QString(), i + 1, QString::fromLatin1(images[i]));
-    lvViews_->FitRows();
     lvViews_->RowChosen.connect([this](qint32 kind) { BuildView(kind); });
 
     // Panes are made in the order they are shown, which is the order Tab walks them.
     BuildSearchPane();
     // The start pane: a double click starts the selected file with the row's profile.
     lvStart_ = new SidePane(QStringLiteral("lvStart"), QStringLiteral("Start"), fraMain_);
+    // An entry cut off by the pane's width shows its whole text as a tip.
+    lvStart_->list()->setToolTipMode(vantile::vtlCellTips);
     lvStart_->list()->ItemDblClick.connect([this](int32_t clicked, int32_t) {
         if (clicked >= 0) StartEntry(lvStart_->list()->Data(Variant(QStringLiteral("Key")), clicked).toString());
     });
@@ -163,16 +229,16 @@ void frmMain::BuildSidePanes()
         CurrentFilterKey = key;
         BuildView(0);
     });
-    layout->addWidget(lvViews_);
-    layout->addWidget(search_);
-    layout->addWidget(lvStart_);
-    layout->addWidget(lvFilter_, 1);
+    // The start entries are the longest texts: their pane gets the most room.
+    layout->addWidget(lvViews_, 2);
+    layout->addWidget(search_, 3);
+    layout->addWidget(lvStart_, 4);
+    layout->addWidget(lvFilter_, 3);
 }
 
 void frmMain::RefreshStartList()
 {
     BuildProfilMenu(ProfilMenuHost{mnuStart_, startDropDown_, lvStart_->list()});
-    lvStart_->FitRows();
 }
 
 // The pane state the settings file keeps.
@@ -182,13 +248,10 @@ void frmMain::StorePanes()
     const int filterRow = lvFilter_->CurrentRow();
     const qint32 filterKey = filterRow > 0 ? lvFilter_->Key(filterRow) : 0;
     mSettings.LastFilterRow = int(std::max<qsizetype>(FilterPaneKeys(mSettings.Filters).indexOf(filterKey), 0));
-    const QList<int> menu = splitMenu_->sizes();
-    if (menu.value(0) > 0) mSettings.MenuSplitPos = menu[0] * 15;
     mSettings.Preview = mnuPreview_->isChecked();
-    const QList<int> previewSizes = splitPreview_->sizes();
-    if (mSettings.Preview && previewSizes.value(0) > 0) mSettings.PreviewSplitPos = previewSizes[0] * 15;
-    const QList<int> list = splitList_->sizes();
-    if (list.value(0) > 0) mSettings.ListSplitPos = list[0] * 15;
+    // A position whose splitter never showed both its panes goes back as it was read.
+    for (const SplitMemory& memory : splitMemory_)
+        if (memory.placed) *memory.setting = qRound(memory.split->SplitPos());
 }
 
 void frmMain::EnableCatalogueCommands()
@@ -319,7 +382,7 @@ void frmMain::closeEvent(QCloseEvent* event)
         SaveFormPos(this);
         QString error;
         if (!WriteMainSettings(mSettings, &error))
-            MsgBox(gtIniFile + QStringLiteral(": ") + error, vbExclamation | vbOKOnly, kAppTitle);
+            MsgBox(FailureText(QStringLiteral("Fehler beim Schreiben der Einstellungen: "), gtIniFile + QStringLiteral(": ") + error), vbExclamation | vbOKOnly, kAppTitle);
     }
     QMainWindow::closeEvent(event);
 }

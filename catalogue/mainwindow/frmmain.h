@@ -5,25 +5,28 @@
 #include "catalogue/core/modglobals.h"
 #include "catalogue/emulators/frmwizard.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
 class QMenu;
 class QKeySequence;
-class QSplitter;
-class QStackedWidget;
 class QToolBar;
 
 namespace tv {
 
+class ImageList;
 class ReportView;
 class PreviewPane;
 class SearchPane;
 class SidePane;
 class SimpleReport;
 class UserTree;
+class VTLSimpleContainer;
+class VTLSplit;
 
 // Runs the first-run wizard in place of the modal window while set (tests; null restores it).
 void SetFirstRunWizardHook(std::function<void(const WizardHost&)> hook);
@@ -115,6 +118,8 @@ public:
     FilterCollection& filters() { return mSettings.Filters; }
     QMenu* startMenu() const { return mnuStart_; }
     QMenu* startDropDown() const { return startDropDown_; }
+    // The file-type, pane and tree pictures, lent to the lists and the windows opened from here.
+    std::shared_ptr<ImageList> imgMain() const { return imgMain_; }
     // The texts of the status bar's info and count panels.
     QString StatusText() const;
     QString CountText() const;
@@ -129,6 +134,12 @@ protected:
 private:
     void RefreshAfterProcess(int resultMode, int requestedMode, qint32 lastFileID);
     void BuildMenus();
+    // The toolbar's buttons with their pictures, tool tips and drop-downs (maintoolbar.cpp).
+    void BuildToolbar();
+    // Makes the main image list and hands it to the panes, the lists and the tree.
+    void SetupImages();
+    // The picture of a key of the main image list as an icon.
+    QIcon TypeIcon(const QString& key) const;
     void BuildStatusBar();
     QAction* AddCommand(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut,
                         std::function<void()> command);
@@ -159,6 +170,10 @@ private:
     // Copy, find and column commands act on the list shown.
     bool FilesListShown() const;
     void BuildPanes();
+    // Lets splitPreview lay out the shown list and the preview anew.
+    void ArrangeLists();
+    // Puts each splitter's stored position in place the first time it can take it.
+    void PlaceSplits();
     // Answers the lists' questions: sort column, layouts, coded texts.
     void ConnectLists();
     // The drill-down list shows the level and rows of the selected node, its columns set up
@@ -185,14 +200,27 @@ private:
     bool ActivationStarted = false;
     // Set while BuildView runs: the lists' column state is then its business.
     bool InBuildView = false;
+    // Column keys a language switch changed (old -> new), carried over by the next BuildView.
+    QHash<QString, QString> PendingKeyRenames;
 
     QToolBar* tlbMain_ = nullptr;
-    QSplitter* splitMenu_ = nullptr;
-    QSplitter* splitList_ = nullptr;
-    QSplitter* splitPreview_ = nullptr;
+    std::shared_ptr<ImageList> imgMain_;
+    std::shared_ptr<ImageList> imgToolbar_;
+    VTLSplit* splitMenu_ = nullptr;     // the pane strip above, the lists below
+    VTLSplit* splitPreview_ = nullptr;  // the shown list, the preview beside it
+    VTLSplit* splitList_ = nullptr;     // the tree, the drill-down list beside it
+    // A splitter's position in the settings (twips) and whether it was put in place; `needs`
+    // is a pane that must be shown for the position to mean anything.
+    struct SplitMemory {
+        VTLSplit* split = nullptr;
+        int* setting = nullptr;
+        QWidget* needs = nullptr;
+        bool placed = false;
+    };
+    SplitMemory splitMemory_[3];
+    VTLSimpleContainer* container_ = nullptr;  // holds the preview
     PreviewPane* preview_ = nullptr;
     QAction* mnuPreview_ = nullptr;
-    QStackedWidget* lists_ = nullptr;
     QWidget* fraMain_ = nullptr;
     SidePane* lvViews_ = nullptr;
     SidePane* lvFilter_ = nullptr;

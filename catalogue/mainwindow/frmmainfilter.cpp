@@ -1,11 +1,11 @@
 #include "frmmainfilter.h"
-
 #include "frmlegend.h"
 
 #include "catalogue/core/frminputbox.h"
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modsettings.h"
+#include "catalogue/images/imagelists.h"
 #include "catalogue/reports/dbcombo.h"
 #include "platform/gui/msgbox.h"
 
@@ -89,17 +89,19 @@ frmMainFilter::frmMainFilter(QWidget* parent) : QDialog(parent)
     cboFilter->setObjectName(QStringLiteral("cboFilter"));
     tbFilter = new QToolBar(this);
     tbFilter->setObjectName(QStringLiteral("tbFilter"));
-    auto addButton = [this](const char* key, const char* text) {
-        QAction* a = tbFilter->addAction(QString::fromUtf8(text));
+    tbFilter->setIconSize(QSize(16, 16));
+    // Picture-only buttons; the text is the tool tip, and follows the language with it.
+    auto addButton = [this](const char* key, const char* text, const char* picture) {
+        QAction* a = tbFilter->addAction(QIcon(QPixmap::fromImage(RenderImage(QLatin1String(picture), 16))),
+                                         QString::fromUtf8(text));
         a->setObjectName(QString::fromUtf8(key));
-        a->setToolTip(QString::fromUtf8(text));
         return a;
     };
-    cmdNew = addButton("cmdNew", "Neue Selektion");
-    cmdEdit = addButton("cmdEdit", "Selektion ändern");
-    cmdReset = addButton("cmdReset", "Selektion zurücksetzen");
-    cmdDelete = addButton("cmdDelete", "Selektion löschen");
-    cmdInfo = addButton("cmdInfo", "Info");
+    cmdNew = addButton("cmdNew", "Neue Selektion", "sel_new");
+    cmdEdit = addButton("cmdEdit", "Selektion ändern", "sel_edit");
+    cmdReset = addButton("cmdReset", "Selektion zurücksetzen", "sel_reset");
+    cmdDelete = addButton("cmdDelete", "Selektion löschen", "sel_delete");
+    cmdInfo = addButton("cmdInfo", "Info", "sel_info");
 
     cboFile = new DBCombo(this);
     cboFile->setObjectName(QStringLiteral("cboFile"));

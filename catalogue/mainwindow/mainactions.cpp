@@ -22,7 +22,6 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QMenu>
-#include <QStackedWidget>
 #include <QUrl>
 
 namespace tv {

@@ -92,7 +92,7 @@ void frmMain::mnuDel_Click()
         }
     }
     if (error) {
-        MsgBox(QStringLiteral("Del-Error: ") + error.description, vbOKOnly, kAppTitle);
+        MsgBox(QStringLiteral("Del-Error: ") + FailureText(QStringLiteral("Fehler beim Löschen aus der Datenbank: "), error.description), vbOKOnly, kAppTitle);
         // Rows deleted before the failure are gone: the lists must not show them any longer.
         goFileManager->CountFiles();
         RefreshAfterDelete(false);
@@ -137,7 +137,7 @@ void frmMain::RenameCategory()
     if (CategoryExists(name, QStringLiteral(" AND ID<>") + key, true)) return;
     if (const DbError error = goDB->Execute(QStringLiteral("Update Category Set tCategory ='") + SqlQuoted(name)
                                             + QStringLiteral("' where ID=") + key)) {
-        MsgBox(error.description, vbExclamation | vbOKOnly, kAppTitle);
+        MsgBox(FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), error.description), vbExclamation | vbOKOnly, kAppTitle);
         return;
     }
     treeMain_->Requery(true);

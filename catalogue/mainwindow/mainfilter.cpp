@@ -19,6 +19,7 @@ void frmMain::mnuFilter_Click()
     frmMainFilter window(this);
     window.FilterIndex = lvFilter_->Key(std::max(lvFilter_->CurrentRow(), 0));
     window.Filters = &mSettings.Filters;
+    window.TypeImage = [this](const QString& key) { return TypeIcon(key); };
     window.Host.CreateFilter = [this](qint32 id) {
         const FilterPtr* selection = mSettings.Filters.item(QString::number(id));
         if (!selection) return;

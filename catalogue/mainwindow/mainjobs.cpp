@@ -17,7 +17,6 @@
 #include "catalogue/tree/usertree.h"
 #include "sidepane.h"
 
-#include <QStackedWidget>
 #include <QStatusBar>
 
 namespace tv {
@@ -83,6 +82,7 @@ void frmMain::AddFiles(const QString& path, bool isFolder)
 void frmMain::RunProcess(int mode, const QString& path)
 {
     frmProcess job(this);
+    job.imgMain = imgMain_;
     job.Action = mode;
     job.StartPath = path;
     job.mFileManager = goFileManager.get();
@@ -143,6 +143,7 @@ void frmMain::RefreshAfterDelete(bool noRequery)
 void frmMain::EditFiles(qint32 fileID)
 {
     frmFile details(this);
+    details.imgMain = imgMain_;
     details.FileID = fileID;
     details.exec();
     if (!details.Changed) return;

@@ -1,5 +1,6 @@
 // The main window's language: the language menu and applying a translation file.
 #include "frmmain.h"
+#include "columnstate.h"
 #include "sidepane.h"
 #include "viewsql.h"
 
@@ -7,11 +8,13 @@
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modmain.h"
 #include "catalogue/emulators/modemulator.h"
+#include "catalogue/reports/frmcolumnheader.h"
 #include "platform/gui/msgbox.h"
 
 #include <QActionGroup>
 #include <QDir>
 #include <QMenu>
+#include <QPointer>
 
 namespace tv {
 
@@ -56,6 +59,12 @@ void frmMain::ApplyLanguage()
     ApplyQtTranslations();
     TranslateEmulTypeNames();
     SetColumnCaptions();
+    // The column-layout dialog knows the category column by its caption in this language, and
+    // adds it by having this window build its view again with the column.
+    SetColumnHeaderHost({gtCategoryCaption, [window = QPointer<frmMain>(this)] {
+                             bool showCategory = true;
+                             if (window) window->BuildView(0, showCategory, true);
+                         }});
     TranslateForm(this, false, false);
     TranslatePanes();
     const QList<QAction*> items = mnuLanguage_->actions();
@@ -69,6 +78,7 @@ void frmMain::TranslatePanes()
     const char* views[] = {"Dateien", "Neue Dateien", "Kategorien", "Verlauf"};
     for (int i = 0; i < 4; ++i) lvViews_->SetText(i, Translate(QString::fromUtf8(views[i])));
     lvFilter_->SetText(0, Translate(QStringLiteral("Filter aus")));
+    for (SidePane* pane : {lvViews_, lvStart_, lvFilter_}) pane->TranslateTitle();
 }
 
 void frmMain::mnuLang_Click(int index)
@@ -77,10 +87,22 @@ void frmMain::mnuLang_Click(int index)
     if (LanguageFiles[index].compare(gtLanguageFile, Qt::CaseInsensitive) == 0) return;
     // The German texts come back first, so that the new file finds its source texts.
     if (!gtLanguageFile.isEmpty()) TranslateForm(this, false, true);
+    // The list columns are keyed by their captions: what is kept of them moves to the new ones.
+    GetListLayout();
+    const QStringList oldKeys = ViewColumnKeys();
     gtLanguageFile = LanguageFiles[index];
     ApplyLanguage();
+    const QStringList newKeys = ViewColumnKeys();
+    ColumnKeyRenames renames;
+    for (int i = 0; i < oldKeys.size() && i < newKeys.size(); ++i)
+        if (oldKeys[i] != newKeys[i]) renames.insert(oldKeys[i], newKeys[i]);
+    for (QString& layout : mSettings.ListLayouts) layout = RenameLayoutKeys(layout, renames);
+    MainListColumns = RenameFieldList(MainListColumns, renames);
+    // The shown list's columns still carry the old keys until the view is built again.
+    PendingKeyRenames = renames;
     ShowInfo(QString());
     BuildView(ViewMode());
+    PendingKeyRenames.clear();
 }
 
 } // namespace tv

@@ -1,4 +1,4 @@
-// The main window's menu bar and toolbar, and the commands that are only a few steps.
+// The main window's menu bar, and the commands that are only a few steps.
 #include "frmmain.h"
 #include "viewsql.h"
 
@@ -13,6 +13,8 @@
 #include "catalogue/import/modcategory.h"
 #include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
+#include "catalogue/reports/vtlsimplecontainer.h"
+#include "catalogue/reports/vtlsplit.h"
 #include "catalogue/tree/usertree.h"
 #include "platform/gui/msgbox.h"
 #include "previewpane.h"
@@ -20,9 +22,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMenuBar>
-#include <QStackedWidget>
 #include <QToolBar>
-#include <QToolButton>
 #include <QUrl>
 
 namespace tv {
@@ -44,16 +44,15 @@ void frmMain::BuildMenus()
     const auto none = QKeySequence();
 
     QMenu* file = menuBar()->addMenu(text("&Datei"));
-    QAction* newDb = AddCommand(file, "mnuNewDB", text("&Neue Datenbank"), QKeySequence(tr("Ctrl+N")), [this] { NewDB(); });
-    QAction* openDb = AddCommand(file, "mnuOpenDB", text("&Datenbank öffnen"), QKeySequence(tr("Ctrl+O")),
-                                 [this] { mnuOpenDB_Click(); });
+    AddCommand(file, "mnuNewDB", text("&Neue Datenbank"), QKeySequence(tr("Ctrl+N")), [this] { NewDB(); });
+    AddCommand(file, "mnuOpenDB", text("&Datenbank öffnen"), QKeySequence(tr("Ctrl+O")), [this] { mnuOpenDB_Click(); });
     file->addSeparator();
     QAction* addFile = AddCommand(file, "mnuAddFile", text("Datei importieren"), QKeySequence(tr("Ctrl+I")),
                                   [this] { mnuAddFile_Click(); });
     QAction* addDir = AddCommand(file, "mnuAddDir", text("Ordner importieren"), QKeySequence(tr("Ctrl+A")),
                                  [this] { mnuAddDir_Click(); });
     file->addSeparator();
-    QAction* exit = AddCommand(file, "mnuExit", text("&Beenden"), none, [this] { close(); });
+    AddCommand(file, "mnuExit", text("&Beenden"), none, [this] { close(); });
     catalogueCommands_ << addFile << addDir;
 
     QMenu* edit = menuBar()->addMenu(text("&Bearbeiten"));
@@ -124,8 +123,8 @@ void frmMain::BuildMenus()
     mnuCompactDB_ = AddCommand(extras, "mnuCompactDB", text("&Datenbank beim Beenden komprimieren"), none, [] {});
     mnuCompactDB_->setCheckable(true);
     catalogueCommands_ << mnuCompactDB_;
-    QAction* options = AddCommand(extras, "mnuOption", text("&Optionen"), QKeySequence(tr("Ctrl+P")),
-                                  [this] { mnuOption_Click(); });
+    extras->addSeparator();
+    AddCommand(extras, "mnuOption", text("&Optionen"), QKeySequence(tr("Ctrl+P")), [this] { mnuOption_Click(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
     AddCommand(help, "mnuHomepage", text("&Homepage"), none, [this] { mnuHomepage_Click(); });
@@ -135,45 +134,7 @@ void frmMain::BuildMenus()
         logo.exec();
     });
 
-    // The toolbar: the file commands, three of them with drop-downs of recent paths.
-    tlbMain_ = addToolBar(QStringLiteral("tlbMain"));
-    tlbMain_->setObjectName(QStringLiteral("tlbMain"));
-    tlbMain_->setMovable(false);
-    tlbMain_->setStyleSheet(QStringLiteral("QToolBar { background: white; }"));
-    auto button = [this](QAction* action, QMenu** recent, std::function<void(const QString&)> open) {
-        tlbMain_->addAction(action);
-        if (!recent) return;
-        *recent = new QMenu(this);
-        connect(*recent, &QMenu::triggered, this, [open = std::move(open)](QAction* entry) { open(entry->data().toString()); });
-        if (auto* tool = qobject_cast<QToolButton*>(tlbMain_->widgetForAction(action))) {
-            tool->setMenu(*recent);
-            tool->setPopupMode(QToolButton::MenuButtonPopup);
-        }
-    };
-    button(newDb, nullptr, {});
-    button(openDb, &recentDatabases_, [this](const QString& path) { OpenDatabaseFile(path); });
-    button(addFile, &recentFiles_, [this](const QString& path) { AddFiles(path, false); });
-    button(addDir, &recentFolders_, [this](const QString& path) { AddFiles(path, true); });
-    // "Starten": the selected file with its type's profile; the drop-down holds one entry per profile.
-    QAction* start = new QAction(text("Starten"), this);
-    start->setObjectName(QStringLiteral("tbStart"));
-    start->setToolTip(text("File starten"));
-    connect(start, &QAction::triggered, this, [this] { StartFile(); });
-    tbStart_ = start;
-    button(start, &startDropDown_, [this](const QString& key) { StartEntry(key); });
-    tbEdit_ = new QAction(text("Details"), this);
-    tbEdit_->setObjectName(QStringLiteral("tbEdit"));
-    tbEdit_->setToolTip(text("Eigenschaften"));
-    connect(tbEdit_, &QAction::triggered, this, [this] { EditSelected(); });
-    button(tbEdit_, nullptr, {});
-    tbDel_ = new QAction(text("Löschen"), this);
-    tbDel_->setObjectName(QStringLiteral("tbDel"));
-    tbDel_->setToolTip(text("Löschen"));
-    connect(tbDel_, &QAction::triggered, this, [this] { mnuDel_Click(); });
-    button(tbDel_, nullptr, {});
-    button(options, nullptr, {});
-    button(exit, nullptr, {});
-    tlbMain_->setVisible(mSettings.ShowToolbar);
+    BuildToolbar();
     FillRecentMenus();
 }
 
@@ -194,7 +155,7 @@ void frmMain::FillRecentMenus()
     FillRecentMenu(mSettings.RecentFolders, recentFolders_);
 }
 
-bool frmMain::FilesListShown() const { return lists_->currentWidget() == lstMainFiles_; }
+bool frmMain::FilesListShown() const { return !lstMainFiles_->isHidden(); }
 
 bool frmMain::DeleteTempPath()
 {
@@ -218,7 +179,8 @@ bool frmMain::DeleteTempPath()
 void frmMain::mnuPreview_Click()
 {
     const bool on = mnuPreview_->isChecked();
-    preview_->setVisible(on);
+    container_->setVisible(on);
+    ArrangeLists();
     preview_->Active = on && !FirstActivation;
     UpdatePreview();
 }
@@ -234,6 +196,7 @@ void frmMain::mnuCheckFiles_Click()
     if (!DeleteTempPath()) return;
     goFileManager->DeleteTempCol();
     frmProcess job(this);
+    job.imgMain = imgMain_;
     job.Action = frmProcess::actCheck;
     job.mFileManager = goFileManager.get();
     for (int i = 1; i <= mSettings.RecentFolders.count(); ++i) job.ActFolders << *mSettings.RecentFolders.item(i);

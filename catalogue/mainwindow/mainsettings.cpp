@@ -74,14 +74,11 @@ QString flag(bool value) { return value ? QStringLiteral("1") : QStringLiteral("
 
 } // namespace
 
+// The flat list as the views build it: the leading key, type and archive fields hidden, the
+// name and the path wide enough to read.
 const QString kDefaultListLayout =
-    layoutText({{"ID", 2, 64, 0, 0}, {"Expr1001", 2, 64, 0, 1}, {"Icon", 2, 64, 0, 2},
-                {"File", 0, 169, 0, 3}, {"Typ", 0, 59, 0, 4}, {"Size", 0, 53, 0, 5},
-                {"Disk/Tape", 0, 168, 0, 6}, {"Filepath", 0, 254, 0, 7}})
-    + QLatin1Char('@')
-    + layoutText({{"ID", 2, 64, 0, 0}, {"ParentKey", 2, 64, 0, 1}, {"Icon", 2, 64, 0, 2},
-                  {"File", 0, 144, 0, 3}, {"Typ", 0, 35, 0, 4}, {"Size", 0, 37, 0, 5},
-                  {"Image", 0, 168, 0, 6}, {"Filepath", 0, 230, 0, 7}, {"lIndex", 2, 45, 0, 8}});
+    layoutText({{"ID", 2, 64, 0, 0}, {"iTyp", 2, 64, 0, 1}, {"IsArchiv", 2, 64, 0, 2}, {"Filetyp", 0, 59, 0, 3},
+                {"Datei", 0, 169, 0, 4}, {"Größe", 0, 70, 0, 5}, {"Dateipfad", 0, 254, 0, 6}});
 
 QString MainListColumns;
 bool gbCreateMD5 = false;

@@ -48,7 +48,7 @@ inline const QStringList kPlacedWindows = {
     QStringLiteral("frmFile"), QStringLiteral("frmMain"), QStringLiteral("frmMainFilter"),
     QStringLiteral("frmNewPath"), QStringLiteral("frmOptions"), QStringLiteral("frmParameter"),
     QStringLiteral("frmProcess"), QStringLiteral("frmSearch")};
-// The column layout of the file list when none is stored: two levels joined by "@".
+// The column layout of the file list when none is stored, in the captions the views build.
 extern const QString kDefaultListLayout;
 
 // Program-wide values of the main window that the core does not hold yet.

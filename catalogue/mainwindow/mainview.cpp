@@ -14,6 +14,8 @@
 #include "catalogue/import/clsfilemanager.h"
 #include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
+#include "catalogue/reports/vtlsimplecontainer.h"
+#include "catalogue/reports/vtlsplit.h"
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/ctreelevels.h"
 #include "catalogue/tree/usertree.h"
@@ -27,8 +29,6 @@
 #include <QScopeGuard>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QSplitter>
-#include <QStackedWidget>
 
 namespace tv {
 
@@ -86,10 +86,18 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     BusyPointer busy;
     InBuildView = true;
     const auto built = qScopeGuard([this] { InBuildView = false; });
-    GetListLayout();
+    // After a language switch the layouts were kept already, under the new captions.
+    if (PendingKeyRenames.isEmpty()) GetListLayout();
+    // One of the two lists stands beside the preview.
+    const auto showList = [this](QWidget* shown, QWidget* hidden) {
+        hidden->hide();
+        shown->show();
+        ArrangeLists();
+    };
     const bool drillDownShown = ViewMode() == kViewCategories || ViewMode() == kViewHistory;
-    const std::vector<ColumnState> saved =
+    std::vector<ColumnState> saved =
         ReadColumnState((drillDownShown ? lstMain_->Columns() : lstMainFiles_->Columns()).get());
+    RenameStateKeys(saved, PendingKeyRenames);
 
     if (HasCategoryColumn()) {
         showCategory = true;
@@ -143,7 +151,7 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
             lstMain_->Synchronize(item);
         }
         lstMain_->setAutoRefresh(autoRefresh);
-        lists_->setCurrentWidget(splitList_);
+        showList(splitList_, lstMainFiles_);
     } else {
         lstMainFiles_->setAutoRefresh(false);
         lstMainFiles_->setRecordSource(QString());
@@ -151,7 +159,7 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
         lstMainFiles_->setRecordSource(sql.Files);
         SetupFileColumns(lstMainFiles_->Columns().get());
         lstMainFiles_->setAutoRefresh(true);
-        lists_->setCurrentWidget(lstMainFiles_);
+        showList(lstMainFiles_, splitList_);
     }
     lvViews_->SetCurrentRow(mode - 1);
     ShowCounts();

@@ -6,12 +6,15 @@
 #include "catalogue/import/clsfilemanager.h"
 #include "controls/grid/listview.h"
 #include "platform/gui/modfont.h"
+#include "platform/system/textfile.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
-#include <QTextStream>
 #include <cmath>
 
 namespace tv {
@@ -23,6 +26,34 @@ constexpr int kPictureType = 20;
 // Widths round to the nearest whole pixel, halves to even.
 int32_t Width(double w) { return int32_t(std::rint(w)); }
 } // namespace
+
+bool IsDosText(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.compare(QLatin1String("NFO"), Qt::CaseInsensitive) == 0
+           || suffix.compare(QLatin1String("DIZ"), Qt::CaseInsensitive) == 0;
+}
+
+QStringList ReadPreviewLines(const QString& path, TextCodePage fallback, bool& more)
+{
+    more = false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QByteArray bytes;
+    int count = 0;
+    while (!file.atEnd() && count < PreviewPane::kMaxTextLines) {
+        bytes += file.readLine();
+        ++count;
+    }
+    more = !file.atEnd();
+    if (bytes.isEmpty()) return {};
+    // The code page is chosen for the lines together: a line of plain ASCII says nothing.
+    QStringList lines = DecodeText(bytes, fallback).split(QLatin1Char('\n'));
+    if (bytes.endsWith('\n')) lines.removeLast();
+    for (QString& line : lines)
+        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+    return lines;
+}
 
 PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent)
 {
@@ -169,18 +200,26 @@ void PreviewPane::ShowPreview(qint32 fileId, int fileType)
         auto header = lvPreview->Columns()->Item(QStringLiteral("Text"))->Header();
         header->Text = QFileInfo(path).fileName();
         header->Style()->SetFontStyle(vtlFntBold);
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            QTextStream in(&file);
-            int lines = 0;
-            while (!in.atEnd() && lines < kMaxTextLines) {
-                lvPreview->InsertRows(1);
-                lvPreview->setData(QStringLiteral("Text"), lines++, in.readLine());
-            }
-            if (lines == kMaxTextLines && !in.atEnd()) {
-                lvPreview->InsertRows(1);
-                lvPreview->setData(QStringLiteral("Text"), lines, QStringLiteral("..."));
-            }
+        const bool dos = IsDosText(path);
+        if (dos) {
+            // Box drawings line up only when every character is as wide as the others.
+            auto font = std::make_shared<StdFont>();
+            QFont probe(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+            probe.setStyleHint(QFont::TypeWriter);
+            font->Name = QFontInfo(probe).family(); // the family really used, not an alias
+            lvPreview->setFont(font);
+            // Rows as high as the font's lines, so that vertical box lines join up.
+            lvPreview->setRowHeight(QFontMetrics(font->toQFont()).height());
+        }
+        bool more = false;
+        const QStringList lines = ReadPreviewLines(path, dos ? TextCodePage::Dos437 : TextCodePage::Windows1252, more);
+        for (int row = 0; row < lines.size(); ++row) {
+            lvPreview->InsertRows(1);
+            lvPreview->setData(QStringLiteral("Text"), row, lines[row]);
+        }
+        if (more) {
+            lvPreview->InsertRows(1);
+            lvPreview->setData(QStringLiteral("Text"), int32_t(lines.size()), QStringLiteral("..."));
         }
     }
     lblPreview->hide();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gui/picture.h"
+#include "platform/system/textfile.h"
 
 #include <QWidget>
 
@@ -10,6 +11,13 @@ class ListView;
 }
 
 namespace tv {
+
+// .NFO and .DIZ files: DOS text in code page 437, drawn with box and block characters.
+bool IsDosText(const QString& path);
+
+// The first lines of a text file for the preview (at most PreviewPane::kMaxTextLines, without
+// their line ends), decoded as UTF-8 or else in `fallback`; `more` tells whether lines follow.
+QStringList ReadPreviewLines(const QString& path, TextCodePage fallback, bool& more);
 
 // The main window's preview of the selected catalogued file, below the lists: a picture for
 // picture files (type 20), the first lines of a text file (type 18), and a one-row information

@@ -4,12 +4,13 @@
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
 #include "controls/grid/listview.h"
+#include "platform/gui/imagelist.h"
 
 #include <QVBoxLayout>
 
 namespace tv {
 
-SidePane::SidePane(const QString& name, const QString& title, QWidget* parent) : QWidget(parent)
+SidePane::SidePane(const QString& name, const QString& title, QWidget* parent) : QWidget(parent), title_(title)
 {
     setObjectName(name);
     list_ = new vantile::ListView(this);
@@ -34,7 +35,22 @@ void SidePane::AddRow(const QString& text, qint32 key, const QString& imageKey, 
     list_->InsertRows(1, row);
     list_->setData(Variant(QStringLiteral("Name")), row, Variant(text));
     list_->setData(Variant(QStringLiteral("Key")), row, Variant(key));
-    if (!imageKey.isEmpty()) list_->setData(Variant(QStringLiteral("Typ")), row, Variant(imageKey));
+    // The grid takes the picture's number; the key waits in its place until the list is known.
+    if (!imageKey.isEmpty())
+        list_->setData(Variant(QStringLiteral("Typ")), row,
+                       images_ ? Variant(int32_t(images_->IndexOfKey(imageKey))) : Variant(imageKey));
+}
+
+void SidePane::setImages(std::shared_ptr<ImageList> images)
+{
+    images_ = std::move(images);
+    list_->setIcons(images_);
+    if (!images_) return;
+    const Variant typ(QStringLiteral("Typ"));
+    for (int row = 0; row < RowCount(); ++row)
+        if (const Variant key = list_->Data(typ, row); key.isString() && !key.text().isEmpty())
+            list_->setData(typ, row, Variant(int32_t(images_->IndexOfKey(key.text()))));
+    list_->Refresh();
 }
 
 void SidePane::resizeEvent(QResizeEvent* event)
@@ -44,9 +60,12 @@ void SidePane::resizeEvent(QResizeEvent* event)
     if (const auto name = list_->Columns()->Item(Variant(QStringLiteral("Name")))) name->SetWidth(std::max(width() - 24, 40));
 }
 
-void SidePane::FitRows()
+void SidePane::TranslateTitle()
 {
-    setFixedHeight((list_->RowCount() + 1) * list_->RowHeight() + 8);
+    const auto name = list_->Columns()->Item(Variant(QStringLiteral("Name")));
+    if (!name || !name->Header()) return;
+    name->Header()->Text = Translate(title_);
+    list_->Refresh();
 }
 
 void SidePane::RemoveRow(int row)

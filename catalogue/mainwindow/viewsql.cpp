@@ -27,7 +27,48 @@ void SetColumnCaptions()
     set(gtSizeCaption, QStringLiteral("Größe"));
 }
 
-QString ColumnAlias(const QString& field, const QString& caption, bool translate)
+namespace {
+
+struct ViewColumn {
+    const char* field;
+    const char* caption;  // German; empty for the captions kept in the gt...Caption globals
+    const QString* kept;
+};
+
+// Every display column the views build, in the file queries' order, then the category and the
+// history's start time.
+const ViewColumn kViewColumns[] = {
+    {"ucase(Right(tFile,3))", "Filetyp", nullptr},
+    {"tFile", "", &gtFileCaption},
+    {"lSize", "", &gtSizeCaption},
+    {"tPath", "Dateipfad", nullptr},
+    {"iModel", "Model", nullptr},
+    {"iOS", "OS", nullptr},
+    {"iBasic", "Basic", nullptr},
+    {"iVideo", "Video", nullptr},
+    {"tMemo", "Bemerkung", nullptr},
+    {"tUnpackpath", "Archivpfad", nullptr},
+    {"F.tsCreated", "Erstellt", nullptr},
+    {"lStartCount", "Zähler", nullptr},
+    {"tCategory", "", &gtCategoryCaption},
+    {"H.tsStarted", "Zuletzt gestartet", nullptr},
+};
+
+QString ViewColumnKey(const ViewColumn& c)
+{
+    const QString field = QString::fromLatin1(c.field);
+    return c.kept ? ColumnKey(field, *c.kept, false) : ColumnKey(field, QString::fromUtf8(c.caption), true);
+}
+
+QString AliasOf(const QString& field, const QString& key)
+{
+    if (key.toUpper() != field.toUpper()) return field + QStringLiteral(" as [") + key + QLatin1Char(']');
+    return key;
+}
+
+} // namespace
+
+QString ColumnKey(const QString& field, const QString& caption, bool translate)
 {
     QString text = caption;
     if (translate) {
@@ -35,26 +76,29 @@ QString ColumnAlias(const QString& field, const QString& caption, bool translate
         text.replace(QLatin1Char('['), QLatin1Char('-')).replace(QLatin1Char(']'), QLatin1Char('-'));
         text.replace(QLatin1Char('.'), QLatin1Char(' '));
     }
-    if (text.toUpper() != field.toUpper()) return field + QStringLiteral(" as [") + text + QLatin1Char(']');
+    if (text.toUpper() != field.toUpper()) return text;
     return text.left(1).toUpper() + text.mid(1).toLower();
+}
+
+QString ColumnAlias(const QString& field, const QString& caption, bool translate)
+{
+    return AliasOf(field, ColumnKey(field, caption, translate));
+}
+
+QStringList ViewColumnKeys()
+{
+    QStringList keys;
+    for (const ViewColumn& c : kViewColumns) keys << ViewColumnKey(c);
+    return keys;
 }
 
 QString FileSelectList()
 {
-    const QStringList columns = {
-        ColumnAlias(QStringLiteral("ucase(Right(tFile,3))"), QStringLiteral("Filetyp"), true),
-        ColumnAlias(QStringLiteral("tFile"), gtFileCaption, false),
-        ColumnAlias(QStringLiteral("lSize"), gtSizeCaption, false),
-        ColumnAlias(QStringLiteral("tPath"), QStringLiteral("Dateipfad"), true),
-        ColumnAlias(QStringLiteral("iModel"), QStringLiteral("Model"), true),
-        ColumnAlias(QStringLiteral("iOS"), QStringLiteral("OS"), true),
-        ColumnAlias(QStringLiteral("iBasic"), QStringLiteral("Basic"), true),
-        ColumnAlias(QStringLiteral("iVideo"), QStringLiteral("Video"), true),
-        ColumnAlias(QStringLiteral("tMemo"), QStringLiteral("Bemerkung"), true),
-        ColumnAlias(QStringLiteral("tUnpackpath"), QStringLiteral("Archivpfad"), true),
-        ColumnAlias(QStringLiteral("F.tsCreated"), QStringLiteral("Erstellt"), true),
-        ColumnAlias(QStringLiteral("lStartCount"), QStringLiteral("Zähler"), true),
-    };
+    QStringList columns;
+    for (const ViewColumn& c : kViewColumns) {
+        if (QLatin1String(c.field) == QLatin1String("tCategory")) break;
+        columns << AliasOf(QString::fromLatin1(c.field), ViewColumnKey(c));
+    }
     return QStringLiteral("iFileType AS iTyp,IIF(isNull(tUnpackpath),0,27) as IsArchiv,") + columns.join(QLatin1Char(','));
 }
 

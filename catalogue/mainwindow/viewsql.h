@@ -26,6 +26,11 @@ void SetColumnCaptions();
 // "field as [caption]", or the capitalised caption alone when it is the field's own name.
 // With `translate` the caption is translated first, "[" and "]" becoming "-" and "." a blank.
 QString ColumnAlias(const QString& field, const QString& caption, bool translate);
+// The column key that alias gives the list: the caption part of ColumnAlias.
+QString ColumnKey(const QString& field, const QString& caption, bool translate);
+// The keys of every display column the views can build, in the current language and always in
+// the same order, so that two calls around a language switch pair old and new keys.
+QStringList ViewColumnKeys();
 // The select list of every file query: iTyp, IsArchiv, then the display columns.
 QString FileSelectList();
 // The field behind a column key (a caption); other keys are returned as they are.

@@ -49,7 +49,8 @@ frmDBCombo::frmDBCombo(QWidget* parent) : QDialog(parent, Qt::Popup)
         }
     });
     list_->Keydown.connect([this](int16_t& key, int16_t& shift) { onKeyDown(key, shift); });
-    // The header is hidden: the tip names the column under the pointer.
+    // The header is hidden: a tip names the column under the pointer.
+    list_->setFetchToolTips(true);
     list_->CellTip.connect([this](int32_t, int32_t column, QString& text) {
         if (auto columns = list_->Columns())
             if (auto c = columns->Item(Variant(column))) text = c->Key();

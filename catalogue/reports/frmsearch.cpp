@@ -91,7 +91,7 @@ SimpleReport* frmSearch::client()
     SimpleReport* report = nullptr;
     GetClientCtrl.raise(report);
     if (!report)
-        MsgBox(QStringLiteral("Interner Fehler: RaiseEvent fehlgeschlagen!"), vbExclamation, QStringLiteral("SimpleReport"));
+        MsgBox(Translate(QStringLiteral("Interner Fehler: RaiseEvent fehlgeschlagen!")), vbExclamation, QStringLiteral("SimpleReport"));
     return report;
 }
 

@@ -286,7 +286,7 @@ QString MakeSQLParamQuery(const QString& sql, int filterColumn, int sortColumn, 
 
 void ShowTreeError(const QString& procedure, int number, const QString& description)
 {
-    MsgBox(QString::number(number) + QLatin1String(": ") + description, vbCritical | vbOKOnly,
+    MsgBox(QString::number(number) + QLatin1String(": ") + Translate(description), vbCritical | vbOKOnly,
            QLatin1String("Tree: ") + procedure);
 }
 

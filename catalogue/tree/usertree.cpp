@@ -4,6 +4,7 @@
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/ctreelevels.h"
 #include "catalogue/tree/modsqltree.h"
+#include "catalogue/core/modlang.h"
 #include "controls/scrollview/scrollview.h"
 #include "platform/component/propertybag.h"
 #include "platform/gui/dc.h"
@@ -208,7 +209,7 @@ void UserTree::initControl()
 {
     setEnabled(false);
     if (!levels_ || levels_->Count() < 1) {
-        MsgBox(kNoLevels, vbOKOnly);
+        MsgBox(Translate(kNoLevels), vbOKOnly);
         return;
     }
     if (!standardIcons_) style_ = 0;

@@ -6,6 +6,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QScreen>
+#include <QDialog>
+#include <QVBoxLayout>
 #include <QWidget>
 
 using SettingsTest = ProgramFolderTest;
@@ -72,6 +74,30 @@ TEST_F(SettingsTest, LoadFormPosPlacesClampsCentresAndMaximises)
         EXPECT_EQ(w->size(), c.size);
         EXPECT_EQ(bool(w->windowState() & Qt::WindowMaximized), c.maximised);
     }
+}
+
+// A dialog opened the first time is centred over the window that owns it, at the size its
+// layout gives it, not at the size Qt gives a window before it is laid out.
+TEST_F(SettingsTest, LoadFormPosCentresANewDialogOverItsOwner)
+{
+    tv::gcolWindows.clear();
+    QWidget owner;
+    owner.setGeometry(10, 20, 500, 400);
+    owner.show();
+    QDialog dialog(&owner);
+    dialog.setObjectName(QStringLiteral("frmCategory"));
+    auto* content = new QWidget(&dialog);
+    content->setMinimumSize(300, 200);
+    (new QVBoxLayout(&dialog))->addWidget(content);
+    tv::LoadFormPos(&dialog);
+    // Its load may still change what it shows; the place follows the size it is shown with.
+    content->setMinimumSize(320, 210);
+    dialog.show();
+    EXPECT_GE(dialog.width(), 320);
+    EXPECT_GE(dialog.height(), 210);
+    // Within the width of a window frame.
+    EXPECT_LE(std::abs(dialog.geometry().center().x() - owner.geometry().center().x()), 3);
+    EXPECT_LE(std::abs(dialog.geometry().center().y() - owner.geometry().center().y()), 3);
 }
 
 TEST_F(SettingsTest, SaveFormPosReplacesTheEntryInTwips)

@@ -402,7 +402,9 @@ TEST_F(StartFileTest, ViewersAndDocuments)
     boxes.clear();
     EXPECT_EQ(Start(textID), QString());
     ASSERT_EQ(boxes.size(), 1);
-    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Start-Error: ") + gtEditor)) << boxes[0].toStdString();
+    // The system's own words come after a sentence in the program's language.
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Start-Error: Das Programm konnte nicht gestartet werden: ") + gtEditor))
+        << boxes[0].toStdString();
     EXPECT_EQ(boxes[0].count(gtEditor), 1) << boxes[0].toStdString();   // the program is named once
     EXPECT_EQ(Starts(textID), std::make_pair(2, 2));
 }

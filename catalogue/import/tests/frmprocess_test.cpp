@@ -364,7 +364,7 @@ TEST_F(CatalogueCheck, AFailedDeletionIsReportedAndStops)
     CloseDB();
     f->DeleteMissing();
     ASSERT_EQ(app.boxes.size(), 1);
-    EXPECT_TRUE(app.boxes[0].startsWith("Del-Error: "));
+    EXPECT_TRUE(app.boxes[0].startsWith("Del-Error: Fehler beim Löschen aus der Datenbank: ")) << app.boxes[0].toStdString();
     EXPECT_EQ(f->ProcessText(), "Nicht gefundene Dateien: 4\nGelöschte Dateien: 0");
     EXPECT_EQ(Types(), (QStringList{"27", "27", "27", "27"}));
     f->reject();

@@ -214,6 +214,33 @@ TEST_F(MainWindowView, DoubleClickStartsTheSelectedFile)
     EXPECT_TRUE(messages[0].endsWith(QStringLiteral("/games/BOULDER.ATR")));
 }
 
+// In the categories view the drill-down list hands a double click and Return to the window,
+// which starts the file, as the list was placed on the window; it does not drill down. Return
+// starts from the flat list as well.
+TEST_F(MainWindowView, DoubleClickAndReturnStartFromTheDrillDownList)
+{
+    const auto window = openWindow();
+    window->BuildView(3);
+    ASSERT_TRUE(window->treeMain()->SelectItem(QStringLiteral("1"), 2));  // "Spiele"
+    ASSERT_EQ(window->lstMain()->ItemCount(), 1);
+    auto* grid = window->lstMain()->grid();
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    grid->GetBounds(1, 0, left, top, right, bottom);
+    const QPoint row = grid->ScrollWnd()->mapTo(window.get(), QPoint(left + 5, (top + bottom) / 2));
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, row);
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, row);
+    ASSERT_EQ(messages.size(), 1) << "the double click starts the file";
+    EXPECT_TRUE(messages[0].endsWith(QStringLiteral(".ATR"), Qt::CaseInsensitive)) << messages[0].toStdString();
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(messages.size(), 2) << "so does Return";
+    // Return starts from the flat list of the files view too.
+    window->BuildView(1);
+    window->lstMainFiles()->setSelectedIndex(0);
+    window->lstMainFiles()->grid()->ScrollWnd()->setFocus();
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(messages.size(), 3);
+}
+
 // Closing from a category's files: the catalogue is closed, compacted when asked (the old
 // file kept), and the settings name it as the last catalogue.
 TEST_F(MainWindowView, CloseClosesAndCompactsTheCatalogue)
@@ -262,13 +289,13 @@ TEST_F(MainWindowView, RecentDropDownsAreSortedAndOpenTheirPath)
     const auto window = openWindow();
     auto* toolbar = window->findChild<QToolBar*>(QStringLiteral("tlbMain"));
     ASSERT_TRUE(toolbar);
-    auto* addDir = qobject_cast<QToolButton*>(toolbar->widgetForAction(command(*window, "mnuAddDir")));
+    auto* addDir = qobject_cast<QToolButton*>(toolbar->widgetForAction(command(*window, "tbAddDir")));
     ASSERT_TRUE(addDir && addDir->menu());
     const auto entries = addDir->menu()->actions();
     ASSERT_EQ(entries.size(), 2);
     EXPECT_EQ(entries[0]->text(), folderA);
     EXPECT_EQ(entries[1]->text(), folderB);
-    auto* openDb = qobject_cast<QToolButton*>(toolbar->widgetForAction(command(*window, "mnuOpenDB")));
+    auto* openDb = qobject_cast<QToolButton*>(toolbar->widgetForAction(command(*window, "tbOpenDB")));
     ASSERT_TRUE(openDb && openDb->menu());
     ASSERT_EQ(openDb->menu()->actions().size(), 1);
     EXPECT_EQ(openDb->menu()->actions()[0]->text(), catalogue);

@@ -102,6 +102,36 @@ TEST_F(PreviewTest, TextFilesAreCutAfterTheirLineLimit)
     EXPECT_EQ(pane.lblPreview->text(), QStringLiteral("Datei nicht gefunden: /gone/COLL.ZIP"));
 }
 
+// Text that is not UTF-8 reads as the old platform wrote it: Windows-1252, except DOS text
+// (.NFO, .DIZ) in code page 437 with its box drawings, shown in a font of one width.
+TEST_F(PreviewTest, TextInOldCodePagesReadsRight)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QStringList rows;
+        bool fixedWidth;
+    } cases[] = {
+        {"UTF8.TXT", "Gr\xc3\xb6\xc3\x9f" "e \xe2\x82\xac\n", {"Größe €"}, false},
+        {"WIN.TXT", "caf\xe9 \x80 5\r\nna\xefve\r\n", {"café € 5", "naïve"}, false},
+        {"README.NFO", "\xc9\xcd\xcd\xbb\r\n\xba\x81" "b\xba\r\n\xc8\xcd\xcd\xbc\r\n\xb0\xb1\xb2\xdb", {"╔══╗", "║üb║", "╚══╝", "░▒▓█"}, true},
+        {"FILE_ID.DIZ", "\xda\xc4\xbf\n\xc0\xc4\xd9", {"┌─┐", "└─┘"}, true},
+        // The same bytes in a .TXT file are Windows-1252 letters.
+        {"BOX.TXT", "\xc9\xcd\xbb", {"ÉÍ»"}, false},
+        {"EMPTY.NFO", "", {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString name = QString::fromLatin1(c.name);
+        pane.ShowPreview(addFile(name, 18, writeFile(name, c.bytes)), 18);
+        QStringList rows;
+        for (int row = 0; row < pane.lvPreview->RowCount(); ++row) rows << text(row);
+        EXPECT_EQ(rows, c.rows);
+        const QFontInfo font(pane.lvPreview->Font()->toQFont());
+        EXPECT_EQ(font.fixedPitch(), c.fixedWidth) << font.family().toStdString();
+    }
+}
+
 TEST_F(PreviewTest, PicturesAreFittedNeverEnlarged)
 {
     auto picture = [this](const QString& name, int w, int h) {

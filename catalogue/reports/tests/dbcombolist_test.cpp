@@ -7,7 +7,9 @@
 #include "catalogue/reports/tests/dbcombocatalogue.h"
 #include "controls/grid/columns.h"
 #include "controls/grid/listview.h"
+#include "controls/scrollview/popupwnd.h"
 #include "controls/scrollview/scrollview.h"
+#include "platform/gui/systimer.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -228,4 +230,23 @@ TEST_F(ShownCombo, ARightClickOpensTheMenuWhoseSortEntriesNeedTheMarkedMode)
             EXPECT_EQ(sorted, 2);
         }
     }
+}
+
+TEST_F(ShownCombo, ATipNamesTheColumnUnderThePointer)
+{
+    combo->setRecordSource(QStringLiteral("SELECT ID, tCategory, fDeleted FROM Category"));
+    QString tip;
+    whenOpen([&](frmDBCombo* list) {
+        auto* view = list->srpCombo()->grid()->ScrollWnd();
+        auto text = list->srpCombo()->Columns()->Item(Variant(int32_t(1)));
+        QPoint at = rowPoint(list, 2);
+        at.setX(view->mapTo(list, QPoint(text->Left() + 3, 0)).x());
+        // The hover reads the pointer's screen position once it rested.
+        QCursor::setPos(list->mapToGlobal(at));
+        QTest::mouseMove(list->windowHandle(), at);
+        SysTimer::TickAll();
+        if (auto* window = view->findChild<vantile::ToolTipWnd*>()) tip = window->Text();
+    });
+    QTest::keyClick(top.windowHandle(), Qt::Key_F4);
+    EXPECT_EQ(tip, QStringLiteral("tCategory"));
 }

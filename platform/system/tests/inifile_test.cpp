@@ -93,6 +93,26 @@ TEST(IniFile, TextIsUtf8ElseWindows1252)
               QStringLiteral("C:\\Spiele\\König"));
 }
 
+// DOS text: the same bytes read as code page 437 give the box a .NFO file draws around its
+// title, its shading blocks and its German letters; UTF-8 still wins where the bytes are valid.
+TEST(IniFile, DosTextIsCodePage437)
+{
+    struct Case { const char* name; QByteArray bytes; QString text; };
+    const Case cases[] = {
+        {"double box", QByteArray("\xc9\xcd\xbb\r\n\xba \xba\r\n\xc8\xcd\xbc"), QStringLiteral("╔═╗\r\n║ ║\r\n╚═╝")},
+        {"single box and blocks", QByteArray("\xda\xc4\xbf\xb3\xc0\xd9 \xb0\xb1\xb2\xdb\xdf\xdc"), QStringLiteral("┌─┐│└┘ ░▒▓█▀▄")},
+        {"letters and signs", QByteArray("\x81" "ber Gr\x94\xe1" "e \x8e \x99 \x9a \xf8 \xfd \xff"), QStringLiteral("über Größe Ä Ö Ü ° ² \u00a0")},
+        {"ascii and tabs unchanged", QByteArray("a\tb\x7f"), QStringLiteral("a\tb\x7f")},
+        {"valid utf-8 stays utf-8", QByteArray("\xe2\x95\x94\xe2\x95\x97"), QStringLiteral("╔╗")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(tv::DecodeText(c.bytes, tv::TextCodePage::Dos437), c.text);
+    }
+    // The same bytes as Windows-1252 are letters, not lines.
+    EXPECT_EQ(tv::DecodeText(QByteArray("\xc9\xcd\xbb")), QStringLiteral("ÉÍ»"));
+}
+
 TEST(IniFile, WritingKeepsTheRestAndReplacesTheFileWhole)
 {
     QTemporaryDir dir;
