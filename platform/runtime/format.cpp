@@ -308,10 +308,9 @@ QString generalDate(double serial) { return Variant::fromDate(serial).toString()
 
 QString formatDate(double serial, const QString& pattern)
 {
-    const QDateTime dt = FromDateSerial(serial);
-    if (!dt.isValid()) return QString();   // no date: shown as empty
-    const QDate date = dt.date();
-    const QTime time = dt.time();
+    QDate date;
+    QTime time;
+    if (!DateSerialParts(serial, &date, &time)) return QString();   // no date: shown as empty
     const QList<DateTok> toks = tokenizeDate(pattern);
     const bool clock12 =
         std::any_of(toks.begin(), toks.end(), [](const DateTok& t) { return t.kind == u'A'; });

@@ -172,21 +172,31 @@ double Variant::toDate(bool* ok) const
     return toDouble(ok);
 }
 
-QDateTime Variant::toDateTime(bool* ok) const
+bool DateSerialParts(double serial, QDate* date, QTime* time)
 {
-    bool good = true;
-    double serial = toDate(&good);
     // Dates run from 1 Jan 100 to 31 Dec 9999; outside that (or for inf and NaN) there is no
     // date, and converting the day count to an integer would be undefined.
-    good = good && std::isfinite(serial) && serial > kFirstDateSerial - 1 && serial < kLastDateSerial + 1;
-    if (ok) *ok = good;
-    if (!good) return {};
+    if (!(std::isfinite(serial) && serial > kFirstDateSerial - 1 && serial < kLastDateSerial + 1)) return false;
     double dayPart = std::trunc(serial);
     double frac = std::fabs(serial - dayPart);
     qint64 secs = qint64(std::llround(frac * 86400.0));
     QDate d = kEpoch.addDays(qint64(dayPart));
     if (secs >= 86400) { d = d.addDays(1); secs -= 86400; }
-    return QDateTime(d, QTime(0, 0).addSecs(int(secs)));
+    *date = d;
+    *time = QTime(0, 0).addSecs(int(secs));
+    return true;
+}
+
+QDateTime Variant::toDateTime(bool* ok) const
+{
+    bool good = true;
+    const double serial = toDate(&good);
+    QDate date;
+    QTime time;
+    good = good && DateSerialParts(serial, &date, &time);
+    if (ok) *ok = good;
+    if (!good) return {};
+    return QDateTime(date, time);
 }
 
 QString Variant::toString(bool* ok) const
@@ -206,13 +216,18 @@ QString Variant::toString(bool* ok) const
         return QString::number(d, 'g', 15);
     }
     case VarType::Date: {
-        QDateTime dt = toDateTime();
+        // From the day and the time themselves: a date in the local time zone costs a look at
+        // the zone's rules for every cell of a list.
         double serial = std::get<DateTag>(v_).serial;
-        bool hasTime = dt.time() != QTime(0, 0);
+        QDate date;
+        QTime time;
+        if (!DateSerialParts(serial, &date, &time)) return QString();
+        bool hasTime = time != QTime(0, 0);
         bool hasDate = std::trunc(serial) != 0;
-        if (hasDate && hasTime) return dt.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
-        if (hasTime) return dt.toString(QStringLiteral("HH:mm:ss"));
-        return dt.toString(QStringLiteral("dd.MM.yyyy"));
+        if (hasDate && hasTime)
+            return date.toString(QStringLiteral("dd.MM.yyyy")) + QLatin1Char(' ') + time.toString(QStringLiteral("HH:mm:ss"));
+        if (hasTime) return time.toString(QStringLiteral("HH:mm:ss"));
+        return date.toString(QStringLiteral("dd.MM.yyyy"));
     }
     default:
         break;

@@ -40,6 +40,10 @@ class VariantArray;
 inline constexpr double kFirstDateSerial = -657434;
 inline constexpr double kLastDateSerial = 2958465;
 
+// The calendar day and the time of day (to the second) of a date serial, as written, with no
+// time zone; false when the serial is no date.
+bool DateSerialParts(double serial, QDate* date, QTime* time);
+
 // The dynamic value of the system: Empty, Null, numbers, dates, texts, objects and arrays.
 // Arrays are values: copying a Variant copies its array lazily (copy on write).
 class Variant {
