@@ -1,9 +1,12 @@
 #include "scrollbarsex.h"
 
+#include "scrollbarstyle.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyle>
 #include <QToolTip>
 
 namespace vantile {
@@ -30,6 +33,7 @@ ScrollBarEx::ScrollBarEx(ScrollbarsEx* pair, int which, QWidget* host)
     : pair_(pair), which_(which), bar_(new QScrollBar(which ? Qt::Vertical : Qt::Horizontal, host))
 {
     bar_->setFocusPolicy(Qt::NoFocus);
+    if (QStyle* style = ScrollBarStyle()) bar_->setStyle(style);
     bar_->hide();
     bar_->installEventFilter(new PressWatcher(pair, which, bar_));
     QObject::connect(bar_, &QScrollBar::valueChanged, bar_, [this](int v) {
