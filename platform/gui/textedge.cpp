@@ -1,5 +1,7 @@
 #include "textedge.h"
 
+#include "textshape.h"
+
 #include <QFontMetrics>
 #include <QStringList>
 
@@ -79,6 +81,8 @@ namespace {
 struct Line {
     QString text;
     int mnemonic = -1;   // index of the underlined character
+    ShapedLine shaped;   // the glyphs of the text or of its start, when cut on them
+    CutLine cut;
 };
 
 // Takes out "&" prefixes: "&&" is one "&", "&x" underlines x.
@@ -141,24 +145,11 @@ void wrapLine(const QString& s, int width, const QFontMetrics& fm, QStringList& 
 }
 
 // The width of a line of text. A list cell asks for the width of its text up to three times
-// (to place its icons, to see whether it needs an ellipsis, to align it) and shaping a text
-// costs more than drawing it: the last few widths are kept.
+// (to place its icons, to see whether it needs an ellipsis, to align it): the shaping behind
+// it is kept and also draws the line.
 int lineWidth(const QFont& font, const QFontMetrics& fm, const QString& text)
 {
-    struct Entry {
-        QFont font;
-        QString text;
-        int width = 0;
-    };
-    // Never freed: fonts must not outlive the application's font cache at exit.
-    static thread_local auto* recent = new std::array<Entry, 8>;
-    static thread_local size_t next = 0;
-    for (const Entry& e : *recent)
-        if (e.text.size() == text.size() && e.text == text && e.font == font) return e.width;
-    Entry& e = (*recent)[next];
-    next = (next + 1) % recent->size();
-    e = {font, text, fm.horizontalAdvance(text)};
-    return e.width;
+    return ShapeLine(font, fm, text).width;
 }
 
 // How many characters of a text surely reach past `limit` pixels: twice as many average
@@ -254,12 +245,12 @@ int drawText(HandleId hdc, const QString& text, Rect& r, uint32_t format, int li
     std::vector<Line> lines;
     QStringList wrapped;
     for (const QString& s0 : raw) {
-        Line l = prefix && s0.contains(u'&') ? stripPrefix(s0, !(format & DT_HIDEPREFIX)) : Line{s0, -1};
+        Line l = prefix && s0.contains(u'&') ? stripPrefix(s0, !(format & DT_HIDEPREFIX)) : Line{s0, -1, {}, {}};
         if (format & DT_EXPANDTABS) l.text = expandTabs(l.text, fm);
         if ((format & DT_WORDBREAK) && !single && l.mnemonic < 0) {
             wrapped.clear();
             wrapLine(l.text, r.width(), fm, wrapped);
-            for (const QString& w : wrapped) lines.push_back({w, -1});
+            for (const QString& w : wrapped) lines.push_back({w, -1, {}, {}});
         } else {
             lines.push_back(l);
         }
@@ -271,7 +262,14 @@ int drawText(HandleId hdc, const QString& text, Rect& r, uint32_t format, int li
     if ((format & DT_END_ELLIPSIS) && !(format & DT_CALCRECT))
         for (size_t i = 0; i < lines.size(); ++i)
             if (Line& l = lines[i]; lineWidthUpTo(font, fm, l.text, r.width()) > r.width()) {
-                l.text = elideRight(fm, l.text, std::max(0, r.width()));
+                // The glyphs the measure shaped give the cut, where the text is plain.
+                const int room = std::max(0, r.width());
+                const qsizetype reach = reachingPast(fm, room);
+                const bool whole = reach >= l.text.size();
+                const QString shapedText = whole ? l.text : l.text.left(reach);
+                if (l.mnemonic < 0) l.shaped = ShapeLine(font, fm, shapedText);
+                l.cut = CutLineWithEllipsis(font, l.shaped, shapedText, whole, room);
+                l.text = l.cut.found ? l.cut.text : elideRight(fm, l.text, room);
                 l.mnemonic = -1;
                 cut[i] = l.text.size() > 3;
             }
@@ -298,7 +296,8 @@ int drawText(HandleId hdc, const QString& text, Rect& r, uint32_t format, int li
     widths.reserve(lines.size());
     const bool placed = (format & (DT_CENTER | DT_RIGHT)) || dc->s.bkMode == OPAQUE;
     for (size_t i = 0; i < lines.size(); ++i) {
-        widths.push_back(cut[i] && !placed ? r.width() : lineWidth(font, fm, lines[i].text));
+        const Line& l = lines[i];
+        widths.push_back(cut[i] && !placed ? r.width() : l.cut.found ? l.cut.width : lineWidth(font, fm, l.text));
         widest = std::max(widest, widths.back());
     }
     // Clipping costs a save and restore: only pay it when the text passes the rectangle.
@@ -320,7 +319,14 @@ int drawText(HandleId hdc, const QString& text, Rect& r, uint32_t format, int li
         else if (format & DT_RIGHT) x = r.Right - w;
         const QRect lineRect(x, y, w, lineHeight);
         if (dc->s.bkMode == OPAQUE && w > 0) p->fillRect(lineRect, bg);
-        p->drawText(QPoint(x, y + fm.ascent()), l.text);
+        const QPoint baseline(x, y + fm.ascent());
+        if (l.cut.found) {
+            DrawShapedLine(p, baseline, l.shaped, &l.cut);
+        } else if (const ShapedLine s = l.mnemonic < 0 ? ShapeLine(font, fm, l.text) : ShapedLine{}; !s.run.isEmpty()) {
+            DrawShapedLine(p, baseline, s, nullptr);
+        } else {
+            p->drawText(baseline, l.text);
+        }
         if (l.mnemonic >= 0 && l.mnemonic < l.text.size()) {
             const int ux = x + fm.horizontalAdvance(l.text.left(l.mnemonic));
             const int uw = fm.horizontalAdvance(l.text.at(l.mnemonic));
