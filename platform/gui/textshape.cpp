@@ -29,6 +29,7 @@ bool decorated(const QFont& font) { return font.underline() || font.overline() |
 QGlyphRun shapeOneRun(const QFont& font, const QString& text, qreal* advance = nullptr)
 {
     QTextLayout layout(text, font);
+    layout.setCacheEnabled(true);   // else the glyph runs shape the line once more
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(option);
