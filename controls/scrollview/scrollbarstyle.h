@@ -16,7 +16,8 @@ namespace vantile {
 // Shared by all scroll bars; it lives as long as the application.
 QStyle* ScrollBarStyle();
 
-// The height of the bands a tall scroll bar is painted in.
-constexpr int kScrollBarBand = 48;
+// The height of the bands a tall scroll bar is painted in: Qt 6 keeps a fill of fewer than 96
+// scan lines on the painting thread.
+constexpr int kScrollBarBand = 88;
 
 } // namespace vantile
