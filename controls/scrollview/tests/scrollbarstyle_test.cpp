@@ -33,7 +33,7 @@ TEST(ScrollBarStyle, TallAndShortBarsLookAsTheApplicationStylePaintsThem)
     const Case cases[] = {
         {Qt::Vertical, QSize(16, 900), 0, "tall, thumb at the top"},
         {Qt::Vertical, QSize(16, 900), 937, "tall, thumb in the middle, in no band's first row"},
-        {Qt::Vertical, QSize(16, 97), 2000, "just over two bands, thumb at the end"},
+        {Qt::Vertical, QSize(16, 2 * kScrollBarBand + 1), 2000, "just over two bands, thumb at the end"},
         {Qt::Vertical, QSize(16, kScrollBarBand), 10, "one band"},
         {Qt::Horizontal, QSize(1200, 16), 500, "horizontal"},
     };
