@@ -152,13 +152,13 @@ int lineWidth(const QFont& font, const QFontMetrics& fm, const QString& text)
     return ShapeLine(font, fm, text).width;
 }
 
-// How many characters of a text surely reach past `limit` pixels: twice as many average
+// How many characters of a text surely reach past `limit` pixels: `times` as many average
 // characters, and a few more. Limits are taken in steps, so that a cell's measure and its
 // ellipsis, a few pixels apart, look at the same start of the text.
-qsizetype reachingPast(const QFontMetrics& fm, int limit)
+qsizetype reachingPast(const QFontMetrics& fm, int limit, int times = 2)
 {
     const qsizetype step = (qsizetype(std::max(0, limit)) + 63) / 64 * 64;
-    return 2 * step / std::max(1, fm.averageCharWidth()) + 8;
+    return times * step / std::max(1, fm.averageCharWidth()) + 8;
 }
 
 // Letters whose width only grows as a text goes on: no marks that join the letter before,
@@ -173,14 +173,21 @@ bool simpleText(const QString& text, qsizetype length)
 // The width of a line, exact up to `limit`; a longer one measures something past `limit`.
 // Shaping costs with the length of the text, and a cell shows only the start of a long
 // path: when the start alone passes `limit` by more than any kerning at its end could take
-// back, the rest is not measured.
-int lineWidthUpTo(const QFont& font, const QFontMetrics& fm, const QString& text, int limit)
+// back, the rest is not measured. A start about as long as the limit is tried first, then
+// one twice as long (for narrow letters). `shaped` receives how much of the text was shaped.
+int lineWidthUpTo(const QFont& font, const QFontMetrics& fm, const QString& text, int limit,
+                  qsizetype* shaped = nullptr)
 {
-    const qsizetype cut = reachingPast(fm, limit);
-    if (cut < text.size() && simpleText(text, cut)) {
+    for (int times : {1, 2}) {
+        const qsizetype cut = reachingPast(fm, limit, times);
+        if (cut >= text.size() || !simpleText(text, cut)) break;
         const int head = lineWidth(font, fm, text.left(cut));
-        if (head > int64_t(limit) + std::max(1, fm.averageCharWidth())) return head;
+        if (head > int64_t(limit) + std::max(1, fm.averageCharWidth())) {
+            if (shaped) *shaped = cut;
+            return head;
+        }
     }
+    if (shaped) *shaped = text.size();
     return lineWidth(font, fm, text);
 }
 
@@ -261,10 +268,10 @@ int drawText(HandleId hdc, const QString& text, Rect& r, uint32_t format, int li
     std::vector<bool> cut(lines.size(), false);
     if ((format & DT_END_ELLIPSIS) && !(format & DT_CALCRECT))
         for (size_t i = 0; i < lines.size(); ++i)
-            if (Line& l = lines[i]; lineWidthUpTo(font, fm, l.text, r.width()) > r.width()) {
+            if (qsizetype reach = 0; lineWidthUpTo(font, fm, lines[i].text, r.width(), &reach) > r.width()) {
                 // The glyphs the measure shaped give the cut, where the text is plain.
+                Line& l = lines[i];
                 const int room = std::max(0, r.width());
-                const qsizetype reach = reachingPast(fm, room);
                 const bool whole = reach >= l.text.size();
                 const QString shapedText = whole ? l.text : l.text.left(reach);
                 if (l.mnemonic < 0) l.shaped = ShapeLine(font, fm, shapedText);

@@ -15,9 +15,11 @@ namespace tv {
 
 struct ShapedLine {
     int width = 0;   // as QFontMetrics::horizontalAdvance gives it
-    // One glyph per character in the font's own face, or empty: the line is then measured
-    // only, and cut and drawn as text.
+    // The glyphs in the font's own face, or empty: the line is then measured only, and cut
+    // and drawn as text.
     QGlyphRun run;
+    // How many characters from the start each have a glyph of their own (up to a ligature).
+    int plain = 0;
 };
 
 // The shaping of a line; the last few are kept, as a cell asks for its text more than once.

@@ -184,6 +184,7 @@ TEST_F(Canvas, EllipsisAndPlainTextAreDrawnAsQtDrawsThem)
         QStringLiteral("iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii.....llllllllllllllllllllllMMMMMMMMMMMMMMMMMMMMM"),
         QStringLiteral("Zybex (1988)(Zeppelin Games)[cr].xex"),
         QStringLiteral("To.Vo,Ay"),
+        QStringLiteral("Lucasfilm (1984) ffi"),
         QStringLiteral("20.06.2024 13:45:11"),
         QStringLiteral("AV"),
     };
