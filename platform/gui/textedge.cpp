@@ -161,15 +161,6 @@ qsizetype reachingPast(const QFontMetrics& fm, int limit, int times = 2)
     return times * step / std::max(1, fm.averageCharWidth()) + 8;
 }
 
-// Letters whose width only grows as a text goes on: no marks that join the letter before,
-// no hidden hyphens, no text that runs from right to left.
-bool simpleText(const QString& text, qsizetype length)
-{
-    return std::all_of(text.begin(), text.begin() + length, [](QChar c) {
-        return c.unicode() >= 0x20 && c.unicode() < 0x300 && c.unicode() != 0xAD;
-    });
-}
-
 // The width of a line, exact up to `limit`; a longer one measures something past `limit`.
 // Shaping costs with the length of the text, and a cell shows only the start of a long
 // path: when the start alone passes `limit` by more than any kerning at its end could take
@@ -180,7 +171,7 @@ int lineWidthUpTo(const QFont& font, const QFontMetrics& fm, const QString& text
 {
     for (int times : {1, 2}) {
         const qsizetype cut = reachingPast(fm, limit, times);
-        if (cut >= text.size() || !simpleText(text, cut)) break;
+        if (cut >= text.size() || !PlainCharacters(text, cut)) break;
         const int head = lineWidth(font, fm, text.left(cut));
         if (head > int64_t(limit) + std::max(1, fm.averageCharWidth())) {
             if (shaped) *shaped = cut;
@@ -198,7 +189,7 @@ int lineWidthUpTo(const QFont& font, const QFontMetrics& fm, const QString& text
 QString elideRight(const QFontMetrics& fm, const QString& text, int width)
 {
     const qsizetype cut = reachingPast(fm, width);
-    if (cut < text.size() && simpleText(text, cut)) {
+    if (cut < text.size() && PlainCharacters(text, cut)) {
         const QString head = text.left(cut);
         const QString elided = fm.elidedText(head, Qt::ElideRight, width);
         qsizetype kept = -1;

@@ -14,15 +14,6 @@ namespace tv {
 namespace {
 constexpr char16_t kEllipsis = 0x2026;
 
-// Characters that each take one glyph of their own whose width never shrinks as a line goes
-// on: no joining marks, no hidden hyphens, no text running from right to left.
-bool plainCharacters(const QString& text)
-{
-    return std::all_of(text.begin(), text.end(), [](QChar c) {
-        return c.unicode() >= 0x20 && c.unicode() < 0x300 && c.unicode() != 0xAD;
-    });
-}
-
 bool decorated(const QFont& font) { return font.underline() || font.overline() || font.strikeOut(); }
 
 // The glyphs of a line when they come in one run, and the line's whole advance.
@@ -85,6 +76,13 @@ EllipsisOf* ellipsisOf(const QFont& font)
 }
 } // namespace
 
+bool PlainCharacters(const QString& text, qsizetype length)
+{
+    return std::all_of(text.begin(), text.begin() + length, [](QChar c) {
+        return c.unicode() >= 0x20 && c.unicode() < 0x300 && c.unicode() != 0xAD;
+    });
+}
+
 ShapedLine ShapeLine(const QFont& font, const QFontMetrics& fm, const QString& text)
 {
     struct Entry {
@@ -102,7 +100,7 @@ ShapedLine ShapeLine(const QFont& font, const QFontMetrics& fm, const QString& t
     e.font = font;
     e.text = text;
     e.shaped = {};
-    if (!text.isEmpty() && plainCharacters(text) && !decorated(font)) {
+    if (!text.isEmpty() && PlainCharacters(text, text.size()) && !decorated(font)) {
         qreal advance = 0;
         const QGlyphRun run = shapeOneRun(font, text, &advance);
         if (!run.isEmpty()) {

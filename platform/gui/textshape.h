@@ -22,6 +22,11 @@ struct ShapedLine {
     int plain = 0;
 };
 
+// Whether the first `length` characters are letters whose line only widens as it goes on and
+// that each take a glyph of their own unless joined into a ligature: no joining marks, no
+// hidden hyphens, no text running from right to left.
+bool PlainCharacters(const QString& text, qsizetype length);
+
 // The shaping of a line; the last few are kept, as a cell asks for its text more than once.
 ShapedLine ShapeLine(const QFont& font, const QFontMetrics& fm, const QString& text);
 
