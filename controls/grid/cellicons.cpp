@@ -9,6 +9,9 @@ namespace {
 std::optional<int32_t> WholeNumber(const QString& text)
 {
     static const QRegularExpression kNumber(QStringLiteral("^\\s*-?\\d+\\s*$"));
+    // Most cells name a column here, not a number: those are told apart without converting.
+    const QStringView start = QStringView(text).trimmed();
+    if (start.isEmpty() || (start.front() != u'-' && !start.front().isDigit())) return std::nullopt;
     bool ok = false;
     const int32_t n = tv::Variant(text).toLong(&ok);
     if (!ok || !kNumber.match(text).hasMatch()) return std::nullopt;
