@@ -104,15 +104,7 @@ ShapedLine ShapeLine(const QFont& font, const QFontMetrics& fm, const QString& t
         qreal advance = 0;
         const QGlyphRun run = shapeOneRun(font, text, &advance);
         if (!run.isEmpty()) {
-            // The characters before the first one the shaping joined or replaced (a ligature)
-            // each stand on a glyph of their own.
-            const QList<quint32> shapedGlyphs = run.glyphIndexes();
-            const QList<quint32> ownGlyphs = run.rawFont().glyphIndexesForString(text);
-            const qsizetype both = std::min(shapedGlyphs.size(), ownGlyphs.size());
-            qsizetype plain = 0;
-            while (plain < both && shapedGlyphs[plain] == ownGlyphs[plain]) ++plain;
             e.shaped.run = run;
-            e.shaped.plain = int(plain);
             e.shaped.width = qRound(advance);   // horizontalAdvance rounds the same sum
             return e.shaped;
         }
@@ -126,13 +118,18 @@ CutLine CutLineWithEllipsis(const QFont& font, const ShapedLine& shaped, const Q
     CutLine cut;
     const QGlyphRun& run = shaped.run;
     if (run.isEmpty() || text.size() <= 1) return cut;
-    // Past a ligature the glyphs no longer stand one for each character: a cut must come
-    // well before it, as before the end of a start of the text.
-    if (shaped.plain < text.size() || run.glyphIndexes().size() != text.size()) whole = false;
     EllipsisOf* ellipsis = ellipsisOf(font);
     if (ellipsis->glyph == 0 || run.rawFont() != ellipsis->raw) return cut;
+    // The characters before the first one the shaping joined or replaced (a ligature) each
+    // stand on a glyph of their own. Past that the glyphs no longer stand one for each
+    // character: a cut must come well before it, as before the end of a start of the text.
+    const QList<quint32> shapedGlyphs = run.glyphIndexes();
+    const QList<quint32> ownGlyphs = ellipsis->raw.glyphIndexesForString(text);
+    const qsizetype both = std::min(shapedGlyphs.size(), ownGlyphs.size());
+    qsizetype n = 0;
+    while (n < both && shapedGlyphs[n] == ownGlyphs[n]) ++n;
+    if (n < text.size() || shapedGlyphs.size() != text.size()) whole = false;
     const QList<QPointF> places = run.positions();
-    const qsizetype n = std::min<qsizetype>(shaped.plain, places.size());
     const qreal available = qreal(width) - ellipsis->width;
     if (available < 0) {   // not even the ellipsis fits: nothing is shown
         cut.found = true;

@@ -18,8 +18,6 @@ struct ShapedLine {
     // The glyphs in the font's own face, or empty: the line is then measured only, and cut
     // and drawn as text.
     QGlyphRun run;
-    // How many characters from the start each have a glyph of their own (up to a ligature).
-    int plain = 0;
 };
 
 // Whether the first `length` characters are letters whose line only widens as it goes on and
