@@ -1,6 +1,7 @@
 #include "textshape.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
@@ -15,6 +16,13 @@ namespace {
 constexpr char16_t kEllipsis = 0x2026;
 
 bool decorated(const QFont& font) { return font.underline() || font.overline() || font.strikeOut(); }
+
+// Spacing the shaping of a whole line adds beyond its pairs: letter and word spacing, and
+// capitals made from small letters.
+bool plainSpacing(const QFont& font)
+{
+    return font.letterSpacing() == 0 && font.wordSpacing() == 0 && font.capitalization() == QFont::MixedCase;
+}
 
 // The glyphs of a line when they come in one run, and the line's whole advance.
 QGlyphRun shapeOneRun(const QFont& font, const QString& text, qreal* advance = nullptr)
@@ -34,45 +42,97 @@ QGlyphRun shapeOneRun(const QFont& font, const QString& text, qreal* advance = n
     return runs.front();
 }
 
-// What the ellipsis of a font is: its glyph and width, and how far a character ahead of it
-// reaches (its advance with the kerning of the pair).
-struct EllipsisOf {
+// What a list's lines need of a font, kept per font: its own face, its ellipsis glyph and
+// width, and how far each plain character stands from the next. A line of plain characters
+// is then placed by adding up those steps, without shaping it: the steps are taken from the
+// shaping of the pairs themselves, so they hold the kerning of each pair; a pair the shaping
+// joins or replaces (a ligature) has no step, and its line is shaped whole.
+struct FontFace {
     QFont font;
-    QRawFont raw;   // the font's own face: the ellipsis is taken from it only
-    quint32 glyph = 0;
-    qreal width = 0;
-    std::vector<std::pair<char16_t, qreal>> reachBefore;
+    QRawFont raw;   // the font's own face: the ellipsis and the summed lines are taken from it
+    quint32 ellipsisGlyph = 0;
+    qreal ellipsisWidth = 0;
+    std::vector<quint32> glyphs;   // by plain character: kNoGlyph until looked up, 0 when missing
+    QHash<quint32, qreal> steps;   // by pair of characters; -1 when the pair is not two own glyphs
 
-    qreal reach(QChar c)
+    static constexpr quint32 kNoGlyph = 0xFFFFFFFFu;
+
+    quint32 glyph(char16_t c)
     {
-        for (const auto& [ch, x] : reachBefore)
-            if (ch == c.unicode()) return x;
-        qreal x = -1;
-        const QGlyphRun run = shapeOneRun(font, QString(c) + QChar(kEllipsis));
-        if (run.glyphIndexes().size() == 2 && run.rawFont() == raw) x = run.positions()[1].x() - run.positions()[0].x();
-        reachBefore.emplace_back(c.unicode(), x);
+        if (c >= glyphs.size()) return 0;
+        quint32& g = glyphs[c];
+        if (g == kNoGlyph) {
+            const QChar ch(c);
+            quint32 found = 0;
+            int count = 1;
+            g = raw.glyphIndexesForChars(&ch, 1, &found, &count) && count == 1 ? found : 0;
+        }
+        return g;
+    }
+
+    // Where the character after `a` stands when `b` follows it; with `b` 0, the advance of `a`
+    // at the end of a line. -1 when the shaping of the pair is not one own glyph each.
+    qreal step(char16_t a, char16_t b)
+    {
+        const quint32 key = quint32(a) << 16 | b;
+        if (const auto hit = steps.constFind(key); hit != steps.constEnd()) return *hit;
+        qreal x = -1, advance = 0;
+        QString pair{QChar(a)};
+        if (b) pair += QChar(b);
+        const QGlyphRun run = shapeOneRun(font, pair, &advance);
+        const QList<quint32> shaped = run.glyphIndexes();
+        if (run.rawFont() == raw && shaped.size() == pair.size() && shaped[0] == glyph(a) && shaped[0] != 0) {
+            if (!b) x = advance;
+            else if (shaped[1] == ellipsisGlyph || shaped[1] == glyph(b)) x = run.positions()[1].x() - run.positions()[0].x();
+        }
+        steps.insert(key, x);
         return x;
     }
 };
 
-EllipsisOf* ellipsisOf(const QFont& font)
+FontFace* faceOf(const QFont& font)
 {
     // Never freed: fonts must not outlive the application's font cache at exit.
-    static thread_local auto* fonts = new std::array<EllipsisOf, 4>;
+    static thread_local auto* fonts = new std::array<FontFace, 4>;
     static thread_local size_t next = 0;
-    for (EllipsisOf& e : *fonts)
-        if (e.raw.isValid() && e.font == font) return &e;
-    EllipsisOf& e = (*fonts)[next];
+    for (FontFace& f : *fonts)
+        if (f.raw.isValid() && f.font == font) return &f;
+    FontFace& f = (*fonts)[next];
     next = (next + 1) % fonts->size();
-    e = {};
-    e.font = font;
-    e.raw = QRawFont::fromFont(font);
-    const QList<quint32> glyphs = e.raw.glyphIndexesForString(QString(QChar(kEllipsis)));
+    f = {};
+    f.font = font;
+    f.raw = QRawFont::fromFont(font);
+    f.glyphs.assign(0x300, FontFace::kNoGlyph);
+    const QList<quint32> glyphs = f.raw.glyphIndexesForString(QString(QChar(kEllipsis)));
     if (glyphs.size() == 1 && glyphs.front() != 0) {
-        e.glyph = glyphs.front();
-        e.width = e.raw.advancesForGlyphIndexes(glyphs).front().x();
+        f.ellipsisGlyph = glyphs.front();
+        f.ellipsisWidth = f.raw.advancesForGlyphIndexes(glyphs).front().x();
     }
-    return &e;
+    return &f;
+}
+
+// A line of plain characters placed by the steps of its pairs; false where a pair has none.
+bool sumSteps(FontFace& face, const QString& text, ShapedLine& out)
+{
+    if (!face.raw.isValid()) return false;
+    const qsizetype n = text.size();
+    QList<quint32> glyphs(n);
+    QList<QPointF> places(n);
+    qreal x = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text.at(i).unicode();
+        glyphs[i] = face.glyph(c);
+        const qreal step = face.step(c, i + 1 < n ? text.at(i + 1).unicode() : 0);
+        if (glyphs[i] == 0 || step < 0) return false;
+        places[i] = QPointF(x, 0);
+        x += step;
+    }
+    out.run.setRawFont(face.raw);
+    out.run.setGlyphIndexes(glyphs);
+    out.run.setPositions(places);
+    out.oneGlyphEach = true;
+    out.width = qRound(x);   // horizontalAdvance rounds the same sum
+    return true;
 }
 } // namespace
 
@@ -101,6 +161,7 @@ ShapedLine ShapeLine(const QFont& font, const QFontMetrics& fm, const QString& t
     e.text = text;
     e.shaped = {};
     if (!text.isEmpty() && PlainCharacters(text, text.size()) && !decorated(font)) {
+        if (plainSpacing(font) && sumSteps(*faceOf(font), text, e.shaped)) return e.shaped;
         qreal advance = 0;
         const QGlyphRun run = shapeOneRun(font, text, &advance);
         if (!run.isEmpty()) {
@@ -118,19 +179,22 @@ CutLine CutLineWithEllipsis(const QFont& font, const ShapedLine& shaped, const Q
     CutLine cut;
     const QGlyphRun& run = shaped.run;
     if (run.isEmpty() || text.size() <= 1) return cut;
-    EllipsisOf* ellipsis = ellipsisOf(font);
-    if (ellipsis->glyph == 0 || run.rawFont() != ellipsis->raw) return cut;
+    FontFace* face = faceOf(font);
+    if (face->ellipsisGlyph == 0 || run.rawFont() != face->raw) return cut;
     // The characters before the first one the shaping joined or replaced (a ligature) each
     // stand on a glyph of their own. Past that the glyphs no longer stand one for each
     // character: a cut must come well before it, as before the end of a start of the text.
-    const QList<quint32> shapedGlyphs = run.glyphIndexes();
-    const QList<quint32> ownGlyphs = ellipsis->raw.glyphIndexesForString(text);
-    const qsizetype both = std::min(shapedGlyphs.size(), ownGlyphs.size());
-    qsizetype n = 0;
-    while (n < both && shapedGlyphs[n] == ownGlyphs[n]) ++n;
-    if (n < text.size() || shapedGlyphs.size() != text.size()) whole = false;
+    qsizetype n = text.size();
+    if (!shaped.oneGlyphEach) {
+        const QList<quint32> shapedGlyphs = run.glyphIndexes();
+        const QList<quint32> ownGlyphs = face->raw.glyphIndexesForString(text);
+        const qsizetype both = std::min(shapedGlyphs.size(), ownGlyphs.size());
+        n = 0;
+        while (n < both && shapedGlyphs[n] == ownGlyphs[n]) ++n;
+        if (n < text.size() || shapedGlyphs.size() != text.size()) whole = false;
+    }
     const QList<QPointF> places = run.positions();
-    const qreal available = qreal(width) - ellipsis->width;
+    const qreal available = qreal(width) - face->ellipsisWidth;
     if (available < 0) {   // not even the ellipsis fits: nothing is shown
         cut.found = true;
         return cut;
@@ -147,15 +211,15 @@ CutLine CutLineWithEllipsis(const QFont& font, const ShapedLine& shaped, const Q
     if (keep < 0 || (!whole && keep + 4 > n)) return cut;
     qreal x = 0;
     if (keep > 0) {
-        const qreal reach = ellipsis->reach(text.at(keep - 1));
+        const qreal reach = face->step(text.at(keep - 1).unicode(), kEllipsis);
         if (reach < 0) return cut;
         x = places[keep - 1].x() - places[0].x() + reach;
     }
     cut.found = true;
     cut.keep = int(keep);
-    cut.ellipsisGlyph = ellipsis->glyph;
+    cut.ellipsisGlyph = face->ellipsisGlyph;
     cut.ellipsisX = x;
-    cut.width = qRound(x + ellipsis->width);
+    cut.width = qRound(x + face->ellipsisWidth);
     cut.text = text.left(keep) + QChar(kEllipsis);
     return cut;
 }

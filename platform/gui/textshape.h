@@ -18,6 +18,7 @@ struct ShapedLine {
     // The glyphs in the font's own face, or empty: the line is then measured only, and cut
     // and drawn as text.
     QGlyphRun run;
+    bool oneGlyphEach = false;   // the run holds one own glyph for each character of the text
 };
 
 // Whether the first `length` characters are letters whose line only widens as it goes on and
@@ -26,6 +27,8 @@ struct ShapedLine {
 bool PlainCharacters(const QString& text, qsizetype length);
 
 // The shaping of a line; the last few are kept, as a cell asks for its text more than once.
+// A line of plain characters without ligatures is placed by the steps of its character pairs,
+// each shaped once per font, which puts every glyph where shaping the whole line would.
 ShapedLine ShapeLine(const QFont& font, const QFontMetrics& fm, const QString& text);
 
 // A line cut at the right with an ellipsis: its first `keep` glyphs and the ellipsis glyph at

@@ -4,11 +4,13 @@
 #include "platform/gui/gdiobject.h"
 #include "platform/gui/modfont.h"
 #include "platform/gui/textedge.h"
+#include "platform/gui/textshape.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
 #include <QPalette>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 using namespace tv;
@@ -168,51 +170,92 @@ TEST_F(Canvas, EllipsisKeepsTextInsideItsRectangle)
     EXPECT_GT(ink(QRect(60, 10, 20, 20)).width(), 0) << "the ellipsis ends near the right edge";
 }
 
+// Lines of plain characters are placed by the steps of their character pairs, without
+// shaping them whole: every glyph must stand where the shaping of the whole line puts it
+// (kerning pairs, umlauts, blanks), and a line with a ligature is shaped whole.
+TEST_F(Canvas, SummedLinesStandWhereTheShapingPutsThem)
+{
+    const struct {
+        const char* text;
+        bool summed;
+    } cases[] = {
+        {"AVAVAV To Ty Wa Yo LT P. F, r.", true},
+        {"Über den Wolken (1988)(Kingsoft) Ärger", true},
+        {"/home/atari/Sammlung/Archive/Collection 12.zip", true},
+        {"20.06.2024 13:45:11   137,0 KB", true},
+        {"Lucasfilm (1984) fi", false},
+    };
+    for (const int px : {11, 13})
+        for (const bool bold : {false, true})
+            for (const auto& c : cases) {
+                QFont font(QStringLiteral("DejaVu Sans"));
+                font.setPixelSize(px);
+                font.setBold(bold);
+                const QString text = QString::fromUtf8(c.text);
+                SCOPED_TRACE(qPrintable(QStringLiteral("%1 at %2 px%3").arg(text).arg(px).arg(bold ? " bold" : "")));
+                const ShapedLine line = ShapeLine(font, QFontMetrics(font), text);
+                EXPECT_EQ(line.oneGlyphEach, c.summed);
+                EXPECT_EQ(line.width, QFontMetrics(font).horizontalAdvance(text));
+                QTextLayout layout(text, font);
+                layout.beginLayout();
+                const QTextLine whole = layout.createLine();
+                layout.endLayout();
+                const QGlyphRun shaped = whole.glyphRuns().front();
+                ASSERT_EQ(line.run.glyphIndexes(), shaped.glyphIndexes());
+                for (qsizetype i = 0; i < shaped.positions().size(); ++i)
+                    EXPECT_EQ(line.run.positions()[i].x() - line.run.positions()[0].x(),
+                              shaped.positions()[i].x() - shaped.positions()[0].x()) << "glyph " << i;
+            }
+}
+
 // A text is measured, cut and drawn from one shaping of it (of its start only, when it is
 // long): the drawing must be the one Qt gives for the text elidedText cuts, for paths, names
 // with kerning pairs, ligatures and umlauts, a text whose start is narrow, and short texts
 // that fit or are cut whole.
 TEST_F(Canvas, EllipsisAndPlainTextAreDrawnAsQtDrawsThem)
 {
-    selectFont(13);
-    const QFont font = FontOfHandle(GetCurrentObject(dc, ObjFont));
-    const QFontMetrics fm(font);
-    const QString texts[] = {
-        QStringLiteral("/home/atari/Sammlung/Archive/Collection 12.zip/Disk 3/Boulder Dash (1984)(First Star)[a2].atr"),
-        QStringLiteral("AVAVAVAV To Ty Wa Yo ffi fl AVAVAVAVAVAVAVAVAVAVAVAV To Ty Wa Yo ffi fl AVAVAV"),
-        QStringLiteral("Über den Wolken (1988)(Kingsoft) Ärger im Labor (1979)(Atari) Öl Übung Ärger"),
-        QStringLiteral("iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii.....llllllllllllllllllllllMMMMMMMMMMMMMMMMMMMMM"),
-        QStringLiteral("Zybex (1988)(Zeppelin Games)[cr].xex"),
-        QStringLiteral("To.Vo,Ay"),
-        QStringLiteral("Lucasfilm (1984) ffi"),
-        QStringLiteral("20.06.2024 13:45:11"),
-        QStringLiteral("AV"),
-    };
-    const QColor ink = ToQColor(GetTextColor(dc));
-    for (const QString& text : texts)
-        for (int width = 2; width < W - 20; width += 5) {
-            FillRect(dc, {0, 0, W, H}, CreateSolidBrushHeld(RGB(255, 255, 255)));
-            Rect r{10, 10, 10 + width, 30};
-            DrawText(dc, text, r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    for (const int px : {11, 13}) {
+        SCOPED_TRACE(px);
+        selectFont(px);
+        const QFont font = FontOfHandle(GetCurrentObject(dc, ObjFont));
+        const QFontMetrics fm(font);
+        const QString texts[] = {
+            QStringLiteral("/home/atari/Sammlung/Archive/Collection 12.zip/Disk 3/Boulder Dash (1984)(First Star)[a2].atr"),
+            QStringLiteral("AVAVAVAV To Ty Wa Yo ffi fl AVAVAVAVAVAVAVAVAVAVAVAV To Ty Wa Yo ffi fl AVAVAV"),
+            QStringLiteral("Über den Wolken (1988)(Kingsoft) Ärger im Labor (1979)(Atari) Öl Übung Ärger"),
+            QStringLiteral("iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii.....llllllllllllllllllllllMMMMMMMMMMMMMMMMMMMMM"),
+            QStringLiteral("Zybex (1988)(Zeppelin Games)[cr].xex"),
+            QStringLiteral("To.Vo,Ay"),
+            QStringLiteral("Lucasfilm (1984) ffi"),
+            QStringLiteral("20.06.2024 13:45:11"),
+            QStringLiteral("AV"),
+        };
+        const QColor ink = ToQColor(GetTextColor(dc));
+        for (const QString& text : texts)
+            for (int width = 2; width < W - 20; width += 5) {
+                FillRect(dc, {0, 0, W, H}, CreateSolidBrushHeld(RGB(255, 255, 255)));
+                Rect r{10, 10, 10 + width, 30};
+                DrawText(dc, text, r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 
-            QImage expected(image().size(), image().format());
-            expected.fill(Qt::white);
-            {
-                QPainter p(&expected);
-                p.setFont(font);
-                p.setPen(ink);
-                const QString shown = fm.horizontalAdvance(text) > width ? fm.elidedText(text, Qt::ElideRight, width) : text;
-                if (fm.horizontalAdvance(shown) > width) p.setClipRect(QRect(10, 10, width, 20));
-                p.drawText(QPoint(10, 10 + fm.ascent()), shown);
+                QImage expected(image().size(), image().format());
+                expected.fill(Qt::white);
+                {
+                    QPainter p(&expected);
+                    p.setFont(font);
+                    p.setPen(ink);
+                    const QString shown = fm.horizontalAdvance(text) > width ? fm.elidedText(text, Qt::ElideRight, width) : text;
+                    if (fm.horizontalAdvance(shown) > width) p.setClipRect(QRect(10, 10, width, 20));
+                    p.drawText(QPoint(10, 10 + fm.ascent()), shown);
+                }
+                EXPECT_EQ(image(), expected) << qPrintable(text.left(12)) << " in " << width << " pixels";
+
+                // The measure for a cell's layout is exact up to its limit.
+                const int whole = fm.horizontalAdvance(text);
+                const int measured = MeasureTextUpTo(dc, text, DT_SINGLELINE | DT_NOPREFIX, width);
+                if (whole <= width) EXPECT_EQ(measured, whole);
+                else EXPECT_GT(measured, width);
             }
-            EXPECT_EQ(image(), expected) << qPrintable(text.left(12)) << " in " << width << " pixels";
-
-            // The measure for a cell's layout is exact up to its limit.
-            const int whole = fm.horizontalAdvance(text);
-            const int measured = MeasureTextUpTo(dc, text, DT_SINGLELINE | DT_NOPREFIX, width);
-            if (whole <= width) EXPECT_EQ(measured, whole);
-            else EXPECT_GT(measured, width);
-        }
+    }
 }
 
 TEST_F(Canvas, WordBreakIgnoresVerticalAlignment)
