@@ -86,7 +86,16 @@ void ListView::onKeyDown(int16_t& keyCode, int16_t& shift)
         return;
     default: return;
     }
-    moveTo(row, col, shift, 0);
+    // A move down brings the row it reaches in at the bottom, so that paging shows every row
+    // on its way; scrolled into view the usual way, a row below the view would come in at the
+    // top, past a page of rows never shown.
+    const bool down = (keyCode == tv::VK_DOWN || keyCode == tv::VK_NEXT) && row > from;
+    moveTo(row, col, shift, down ? -1 : 0);
+    if (down) {
+        const int32_t whole = std::max(1, sv_->ScrollAreaHeight() / std::max(1, int32_t(sv_->RowHeight())));
+        if (currentRow_ >= sv_->FirstVisibleItem() + whole) sv_->EnsureVisible(currentRow_ - whole + 1, currentRow_, false);
+        else EnsureVisibleSelection(0);
+    }
 }
 
 void ListView::SetBookmark(int32_t row, int32_t col, int32_t ensureVisible)

@@ -461,6 +461,26 @@ TEST_F(ListViewTest, KeysMoveTheCurrentRow)
     EXPECT_EQ(lv->CurrentRow(), 2);
 }
 
+// Paging down passes no row unseen: each page begins at most one row after the last whole
+// row of the page before, and the current row stands whole on the screen.
+TEST_F(ListViewTest, PagingDownShowsEveryRow)
+{
+    fill(300);
+    ScrollView* sv = lv->ScrollWnd();
+    const int32_t whole = sv->ScrollAreaHeight() / sv->RowHeight();
+    ASSERT_GT(whole, 2);
+    int16_t key = tv::VK_NEXT, shift = 0;
+    for (int i = 1; i <= 12; ++i) {
+        SCOPED_TRACE(i);
+        const int32_t lastWhole = sv->FirstVisibleItem() + whole - 1;
+        sv->KeyDown.raise(key, shift);
+        EXPECT_LE(sv->FirstVisibleItem(), lastWhole + 1);
+        EXPECT_GE(lv->CurrentRow(), sv->FirstVisibleItem());
+        EXPECT_LE(lv->CurrentRow(), sv->FirstVisibleItem() + whole - 1);
+    }
+    EXPECT_EQ(lv->CurrentRow(), 12 * (sv->VisibleRows() - 1));
+}
+
 TEST_F(ListViewTest, CellSelectMovesTheColumnWithTheKeys)
 {
     fill(3);
