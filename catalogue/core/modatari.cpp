@@ -115,8 +115,13 @@ std::optional<int> DefaultProfilForFileType(int emulType, int position)
 
 QString FormatFileSize(int32_t size)
 {
-    if (size < 1024) return Format(Variant(size), QStringLiteral("0")) + QStringLiteral(" Byte");
-    if (size < 1048576) return Format(Variant(size / 1024.0), QStringLiteral("0.0 \\KB"));
+    // Lists show a size in every row: bytes and kilobytes, the usual sizes, are written here
+    // directly, as Format writes them ("0" and "0.0", halves rounded away from zero).
+    if (size < 1024) return QString::number(size) + QStringLiteral(" Byte");
+    if (size < 1048576) {
+        const int32_t tenths = (size * 10 + 512) / 1024;   // size / 1024 is exact: no digit is lost
+        return QString::number(tenths / 10) + QLatin1Char(',') + QChar(u'0' + tenths % 10) + QStringLiteral(" KB");
+    }
     const double mb = size / 1048576.0;
     const double rounded = std::nearbyint(mb);   // half to even
     const QString pattern = rounded < 10    ? QStringLiteral("0.00 \\MB")

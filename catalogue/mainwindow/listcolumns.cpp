@@ -29,7 +29,9 @@ std::optional<QString> CodedColumnText(const QString& key, const Variant& value)
     const Coded kind = CodedColumn(key);
     if (kind == Coded::None) return std::nullopt;
     // The code as the field's text reads as a number; an empty field counts as 0.
-    const double number = value.isNull() ? 0 : Val(value.text());
+    const VarType type = value.type();
+    const bool whole = type == VarType::Integer || type == VarType::Long || type == VarType::Byte;
+    const double number = value.isNull() ? 0 : whole ? double(value.toLong()) : Val(value.text());
     const auto code = int32_t(number);
     switch (kind) {
     case Coded::Size: return FormatFileSize(code);

@@ -93,7 +93,7 @@ void ListView::onKeyDown(int16_t& keyCode, int16_t& shift)
     moveTo(row, col, shift, down ? -1 : 0);
     if (down) {
         const int32_t whole = std::max(1, sv_->ScrollAreaHeight() / std::max(1, int32_t(sv_->RowHeight())));
-        if (currentRow_ >= sv_->FirstVisibleItem() + whole) sv_->EnsureVisible(currentRow_ - whole + 1, currentRow_, false);
+        if (currentRow_ >= sv_->FirstVisibleItem() + whole) sv_->setFirstVisibleItem(currentRow_ - whole + 1);   // one scroll
         else EnsureVisibleSelection(0);
     }
 }

@@ -1,6 +1,7 @@
 #include "catalogue/core/modatari.h"
 
 #include "platform/db/database.h"
+#include "platform/runtime/format.h"
 
 #include <QComboBox>
 #include <QTemporaryDir>
@@ -75,7 +76,8 @@ TEST(CodeTables, FileSizeAtUnitBoundaries)
         int32_t size;
         const char* text;
     } const kCases[] = {
-        {-5, "-5 Byte"}, {0, "0 Byte"}, {1023, "1023 Byte"}, {1024, "1,0 KB"}, {1536, "1,5 KB"},
+        {-5, "-5 Byte"}, {0, "0 Byte"}, {1023, "1023 Byte"}, {1024, "1,0 KB"}, {1280, "1,3 KB"},
+        {1331, "1,3 KB"}, {1536, "1,5 KB"}, {3328, "3,3 KB"},
         {1048575, "1024,0 KB"}, {1048576, "1,00 MB"}, {int32_t(5.42 * 1048576), "5,42 MB"},
         {int32_t(9.996 * 1048576), "10,0 MB"}, {10 * 1048576, "10,0 MB"},
         {int32_t(12.34 * 1048576), "12,3 MB"}, {int32_t(99.4 * 1048576), "99,4 MB"},
@@ -84,6 +86,17 @@ TEST(CodeTables, FileSizeAtUnitBoundaries)
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.size);
         EXPECT_EQ(FormatFileSize(c.size), QString::fromUtf8(c.text));
+    }
+}
+
+// Bytes and kilobytes are written without the general Format: they must read as it writes them.
+TEST(CodeTables, FileSizeReadsAsFormatWritesIt)
+{
+    for (int32_t size = -3000; size < 1048576; size += size < 2048 ? 1 : 61) {
+        SCOPED_TRACE(size);
+        const QString expected = size < 1024 ? Format(Variant(size), QStringLiteral("0")) + QStringLiteral(" Byte")
+                                             : Format(Variant(size / 1024.0), QStringLiteral("0.0 \\KB"));
+        ASSERT_EQ(FormatFileSize(size), expected);
     }
 }
 
