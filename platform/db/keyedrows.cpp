@@ -22,7 +22,51 @@ QString quotedName(const QString& name)
     return QLatin1Char('"') + r + QLatin1Char('"');
 }
 
+bool wordAt(const QString& s, qsizetype i, QLatin1String word)
+{
+    if (i > 0 && (s[i - 1].isLetterOrNumber() || s[i - 1] == u'_')) return false;
+    if (QStringView(s).mid(i, word.size()).compare(word, Qt::CaseInsensitive) != 0) return false;
+    const qsizetype end = i + word.size();
+    return end >= s.size() || !(s[end].isLetterOrNumber() || s[end] == u'_');
+}
+
 } // namespace
+
+QString WithoutFinalOrderBy(const QString& sql)
+{
+    qsizetype depth = 0, order = -1;
+    bool limited = false;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql[i];
+        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
+            const QChar close = c == u'[' ? QChar(u']') : c;
+            for (++i; i < sql.size(); ++i)
+                if (sql[i] == close) {
+                    if (close != u']' && i + 1 < sql.size() && sql[i + 1] == close) ++i;   // doubled: a quote inside
+                    else break;
+                }
+        } else if (c == u'-' && i + 1 < sql.size() && sql[i + 1] == u'-') {
+            while (i < sql.size() && sql[i] != u'\n') ++i;
+        } else if (c == u'/' && i + 1 < sql.size() && sql[i + 1] == u'*') {
+            const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
+            i = end < 0 ? sql.size() : end + 1;
+        } else if (c == u'(') {
+            ++depth;
+        } else if (c == u')') {
+            --depth;
+        } else if (depth == 0 && wordAt(sql, i, QLatin1String("ORDER"))) {
+            qsizetype j = i + 5;
+            while (j < sql.size() && sql[j].isSpace()) ++j;
+            if (wordAt(sql, j, QLatin1String("BY"))) {
+                order = i;
+                limited = false;
+            }
+        } else if (depth == 0 && order >= 0 && (wordAt(sql, i, QLatin1String("LIMIT")) || wordAt(sql, i, QLatin1String("OFFSET")))) {
+            limited = true;
+        }
+    }
+    return order >= 0 && !limited ? sql.left(order) : sql;
+}
 
 KeyedRows::KeyedRows(DbConnection& connection, const JetSql& sql, std::vector<Variant> parameters, int columns)
     : connection_(connection), sql_(sql), parameters_(std::move(parameters)), columns_(columns)
@@ -63,7 +107,9 @@ std::unique_ptr<KeyedRows> KeyedRows::Open(DbConnection& connection, const JetSq
     QStringList places;
     const int first = int(sql.parameters.size()) + 1;
     for (int i = 0; i < kBlockRows; ++i) places.append(QLatin1Char('?') + QString::number(first + i));
-    k->rowsSql_ = QStringLiteral("SELECT * FROM (") + sql.sql + QStringLiteral(") WHERE ") + key
+    // Rows are read by key and put in place by key: the query's own order would only cost a
+    // sort of every block.
+    k->rowsSql_ = QStringLiteral("SELECT * FROM (") + WithoutFinalOrderBy(sql.sql) + QStringLiteral(") WHERE ") + key
                   + QStringLiteral(" IN (") + places.join(QLatin1Char(',')) + QLatin1Char(')');
     return k;
 }

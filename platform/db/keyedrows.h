@@ -15,6 +15,10 @@ namespace tv {
 
 class DbConnection;
 
+// `sql` without the ORDER BY that ends it, where nothing but the order depends on it (no LIMIT
+// or OFFSET after it); an ORDER BY inside parentheses or quotes stays.
+QString WithoutFinalOrderBy(const QString& sql);
+
 // The rows of a large query result by key. Opening runs the query for its first column alone
 // (the primary key of its base table), which gives the count and the order of the rows;
 // whole rows are read by key, a block at a time, when they are first wanted, and a few blocks

@@ -1,6 +1,7 @@
 // Results read by key: blocks of rows read as they are wanted, and the cases that read a
 // result whole instead. The other recordset tests run in both ways (see dbfixture.h).
 #include "dbfixture.h"
+#include "platform/db/keyedrows.h"
 
 using namespace tv;
 
@@ -106,4 +107,29 @@ TEST_F(KeyedReading, RepeatedKeysAndParametersStillGiveEveryRow)
     EXPECT_EQ(rs->RecordCount(), 150);
     ASSERT_FALSE(rs->SetAbsolutePosition(149));
     EXPECT_EQ(rs->Fields(0).Value(), Variant(int32_t(20)));
+}
+
+// A block of rows read by key need not be sorted: the order that ends the query is left out,
+// and only that one.
+TEST(KeyedRowsQuery, OnlyTheFinalOrderIsLeftOut)
+{
+    const struct {
+        const char* sql;
+        const char* expected;
+    } cases[] = {
+        {"SELECT ID FROM F ORDER BY 2 ASC", "SELECT ID FROM F "},
+        {"SELECT ID FROM F order\n by tFile, ID desc", "SELECT ID FROM F "},
+        {"SELECT ID FROM F", "SELECT ID FROM F"},
+        {"SELECT ID FROM F ORDER BY 1 LIMIT 5", "SELECT ID FROM F ORDER BY 1 LIMIT 5"},
+        {"SELECT ID FROM (SELECT ID FROM F ORDER BY 1) AS S", "SELECT ID FROM (SELECT ID FROM F ORDER BY 1) AS S"},
+        {"SELECT 'x ORDER BY y' AS \"ORDER BY\", [ORDER BY] FROM F", "SELECT 'x ORDER BY y' AS \"ORDER BY\", [ORDER BY] FROM F"},
+        {"SELECT 'it''s' FROM F ORDER BY 1", "SELECT 'it''s' FROM F "},
+        {"SELECT ID FROM F UNION SELECT ID FROM G ORDER BY 1", "SELECT ID FROM F UNION SELECT ID FROM G "},
+        {"SELECT BORDER BY_X FROM F", "SELECT BORDER BY_X FROM F"},
+        {"SELECT ID FROM F -- ORDER BY 1\n", "SELECT ID FROM F -- ORDER BY 1\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        EXPECT_EQ(WithoutFinalOrderBy(QString::fromUtf8(c.sql)), QString::fromUtf8(c.expected));
+    }
 }
