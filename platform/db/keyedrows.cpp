@@ -13,7 +13,7 @@ namespace tv {
 namespace {
 
 // Blocks kept: enough for a few screens on either side of what the grid shows.
-constexpr size_t kCachedBlocks = 32;
+constexpr size_t kCachedBlocks = 128;
 
 QString quotedName(const QString& name)
 {

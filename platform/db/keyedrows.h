@@ -28,7 +28,10 @@ QString WithoutFinalOrderBy(const QString& sql);
 // Owned by its recordset; dies with it or when the recordset reads its rows whole.
 class KeyedRows {
 public:
-    static constexpr int kBlockRows = 128;
+    // A block is about a page of a list: a jump to the end reads little more than it shows.
+    static constexpr int kBlockRows = 32;
+    // Expression columns take their type from the first value among this many rows.
+    static constexpr int kTypeSampleRows = 128;
 
     // The keys of `sql` (with its parameter values) through the column named `keyName`. Null
     // when the result does not qualify or has fewer than `minRows` rows; `error` is set only

@@ -200,9 +200,9 @@ DbError Recordset::load()
         sqlite3_clear_bindings(stmt);
     }
     if (error) return fail(error);
-    // Expression columns take the type of their first value (in the first block of a keyed
+    // Expression columns take the type of their first value (among the first rows of a keyed
     // result) when they are first read.
-    const int sample = keyed_ ? std::min(rows(), int(KeyedRows::kBlockRows)) : rows();
+    const int sample = keyed_ ? std::min(rows(), int(KeyedRows::kTypeSampleRows)) : rows();
     for (auto& f : fields_) {
         if (f->type_ != 0) continue;
         int storage = ResultTable::Null;

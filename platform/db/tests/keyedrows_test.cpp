@@ -12,7 +12,7 @@ INSTANTIATE_TEST_SUITE_P(ReadWholeOrByKey, DbFixture, ::testing::Bool(),
 
 namespace {
 
-// 300 files over three blocks of rows; every file has a category, category 2 has two names.
+// 300 files over several blocks of rows; every file has a category, category 2 has two names.
 class KeyedReading : public ::testing::Test {
 protected:
     void SetUp() override
