@@ -276,7 +276,12 @@ void ListView::onDrawRow(int32_t index, int16_t state, int32_t x1, int32_t y1, i
         p.format = e.format;
         p.textColor = content.Style.TextColor;
         p.font = fontFor(content.Style.FontStyle);
-        p.brush = painted.brush;
+        // The row was filled with the grid's background just now: a cell of that same brush
+        // needs no fill of its own (a merged cell reaches past the row, a custom border frames
+        // its fill).
+        const bool filled = !direct && !column.Merged && painted.brush == normal_.brush
+                            && content.Style.BorderAppearance != kEdgeCustomBrush;
+        p.brush = filled ? 0 : painted.brush;
         p.edgeStyle = content.Style.BorderAppearance;
         p.edgeMode = e.borderType;
         p.extraDivider = e.edge;
