@@ -201,7 +201,8 @@ QString renamedFunction(const QString& lower)
 }
 
 // The token-by-token rewrites: names, literals, parameters, calls, Top and Delete *.
-std::vector<Tok> rewriteTokens(const std::vector<Tok>& in, qsizetype start, QStringList* params, QList<bool>* text)
+std::vector<Tok> rewriteTokens(const std::vector<Tok>& in, qsizetype start, QStringList* params, QList<bool>* text,
+                               int* top)
 {
     std::vector<Tok> out;
     std::map<int, QString> limits;   // paren depth of a "Top n" select -> n
@@ -265,6 +266,9 @@ std::vector<Tok> rewriteTokens(const std::vector<Tok>& in, qsizetype start, QStr
     }
     auto it = limits.find(0);
     if (it != limits.end()) {
+        bool number = false;
+        const int n = it->second.toInt(&number);
+        if (number && n >= 0) *top = n;
         auto pos = out.end();
         for (auto r = out.end(); r != out.begin();) {
             --r;
@@ -493,7 +497,7 @@ JetSql TranslateJetSql(const QString& jet)
     if (!tokenize(jet, &tokens, &result.error)) return result;
     const qsizetype start = readParameters(tokens, &result.parameters, &result.textParameters, &result.error);
     if (start < 0) return result;
-    std::vector<Tok> out = rewriteTokens(tokens, start, &result.parameters, &result.textParameters);
+    std::vector<Tok> out = rewriteTokens(tokens, start, &result.parameters, &result.textParameters, &result.top);
     nameExpressionColumns(out);
     std::vector<qsizetype> match;
     if (!matchParentheses(out, &match)) {

@@ -26,6 +26,7 @@ struct JetSql {
     QStringList parameters;   // ?1..?n in order: declared names, then "" for each bare "?"
     QList<bool> textParameters;   // per parameter: declared with a text type (Text, Memo, ...)
     QString error;            // not empty when the text could not be read
+    int top = -1;             // the n of the outer select's "Top n"; -1 without one
 };
 
 // Parentheses may nest this deep; a deeper text is refused with an error (the engine's own

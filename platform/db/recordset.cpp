@@ -180,7 +180,9 @@ DbError Recordset::load()
     }
     if (!(options_ & dbAppendOnly)) {
         if (queryHook()) queryHook()(sql_.sql, parameters_);
-        if (!keyName_.isEmpty()) {
+        // A result of a few rows at most ("Top 1") is read at once: reading its keys first
+        // would only run it twice.
+        if (!keyName_.isEmpty() && !(sql_.top >= 0 && sql_.top < gKeyedRowsThreshold)) {
             // Preparing the key query may push this statement out of the connection's cache.
             sqlite3_reset(stmt);
             sqlite3_clear_bindings(stmt);

@@ -192,6 +192,15 @@ TEST(JetSql, TranslatesTheCatalogueTexts)
     }
 }
 
+// The outer select's "Top n" is kept as a number: a result of a few rows is read at once.
+TEST(JetSql, TheOuterTopIsKept)
+{
+    EXPECT_EQ(TranslateJetSql(QStringLiteral("Select Top 1 ID From MainFiles where tPath='a'")).top, 1);
+    EXPECT_EQ(TranslateJetSql(QStringLiteral("Select Top 5 [a b] From T;")).top, 5);
+    EXPECT_EQ(TranslateJetSql(QStringLiteral("Select * From T where ID in (Select Top 2 ID From T)")).top, -1);
+    EXPECT_EQ(TranslateJetSql(QStringLiteral("Select * From T")).top, -1);
+}
+
 TEST(JetSql, UnreadableTextsReportAnError)
 {
     for (const char* jet : {"Select * From T where a = 'open", "Select [open From T", "Select * From T where d = #13/45/2024#",
