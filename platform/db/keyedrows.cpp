@@ -106,7 +106,7 @@ std::unique_ptr<KeyedRows> KeyedRows::Open(DbConnection& connection, const JetSq
     if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) return nullptr;
     QStringList places;
     const int first = int(sql.parameters.size()) + 1;
-    for (int i = 0; i < kBlockRows; ++i) places.append(QLatin1Char('?') + QString::number(first + i));
+    for (int i = 0; i < kBlockRows * kBlocksPerRead; ++i) places.append(QLatin1Char('?') + QString::number(first + i));
     // Rows are read by key and put in place by key: the query's own order would only cost a
     // sort of every block.
     k->rowsSql_ = QStringLiteral("SELECT * FROM (") + WithoutFinalOrderBy(sql.sql) + QStringLiteral(") WHERE ") + key
@@ -128,16 +128,25 @@ const ResultTable& KeyedRows::block(int row, int* offset, DbError* error)
     *error = {};
     auto it = blocks_.find(index);
     if (it == blocks_.end()) {
-        if (blocks_.size() >= kCachedBlocks) {
-            auto oldest = std::min_element(blocks_.begin(), blocks_.end(),
-                                           [](const auto& a, const auto& b) { return a.second.used < b.second.used; });
-            blocks_.erase(oldest);
-        }
-        it = blocks_.emplace(index, Block{}).first;
-        *error = read(index, it->second.rows);
+        *error = read({index});
+        it = blocks_.find(index);
     }
     it->second.used = ++clock_;
     return it->second.rows;
+}
+
+DbError KeyedRows::prefetch(int first, int last)
+{
+    first = std::max(first, 0);
+    last = std::min(last, rowCount() - 1);
+    std::vector<int> missing;
+    for (int index = first / kBlockRows; first <= last && index <= last / kBlockRows; ++index)
+        if (!blocks_.count(index)) missing.push_back(index);
+    for (size_t i = 0; i < missing.size(); i += kBlocksPerRead) {
+        const auto end = missing.begin() + qsizetype(std::min(missing.size(), i + kBlocksPerRead));
+        if (DbError e = read(std::vector<int>(missing.begin() + qsizetype(i), end))) return e;
+    }
+    return {};
 }
 
 void KeyedRows::setCell(int row, int column, const Variant& value, int fieldType)
@@ -149,21 +158,30 @@ void KeyedRows::setCell(int row, int column, const Variant& value, int fieldType
     if (offset < b.rows.rowCount()) b.rows.setCell(offset, column, value, fieldType);
 }
 
-DbError KeyedRows::read(int index, ResultTable& out)
+DbError KeyedRows::read(const std::vector<int>& indexes)
 {
-    const int first = index * kBlockRows;
-    const int count = std::min(kBlockRows, rowCount() - first);
+    // Room first, so that the blocks read now stay.
+    while (!blocks_.empty() && blocks_.size() + indexes.size() > kCachedBlocks) {
+        auto oldest = std::min_element(blocks_.begin(), blocks_.end(),
+                                       [](const auto& a, const auto& b) { return a.second.used < b.second.used; });
+        blocks_.erase(oldest);
+    }
     ResultTable found;
     found.reset(columns_);
     DbError error;
     sqlite3_stmt* stmt = connection_.Prepare(rowsSql_, &error);
     if (stmt) {
         BindParameters(stmt, sql_, parameters_);
-        const int place = int(sql_.parameters.size()) + 1;
-        for (int i = 0; i < kBlockRows; ++i) {
-            if (i < count) sqlite3_bind_int64(stmt, place + i, keys_[size_t(first + i)]);
-            else sqlite3_bind_null(stmt, place + i);
+        int place = int(sql_.parameters.size()) + 1;
+        for (const int index : indexes) {
+            const int first = index * kBlockRows;
+            for (int i = 0; i < kBlockRows; ++i, ++place) {
+                if (first + i < rowCount()) sqlite3_bind_int64(stmt, place, keys_[size_t(first + i)]);
+                else sqlite3_bind_null(stmt, place);
+            }
         }
+        for (size_t rest = indexes.size(); rest < kBlocksPerRead; ++rest)
+            for (int i = 0; i < kBlockRows; ++i) sqlite3_bind_null(stmt, place++);
         int rc;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) found.appendRow(stmt);
         if (rc != SQLITE_DONE) error = connection_.EngineError();
@@ -172,18 +190,24 @@ DbError KeyedRows::read(int index, ResultTable& out)
     }
     QHash<int64_t, int> at;
     for (int r = 0; r < found.rowCount(); ++r) at.insert(found.integer(r, 0), r);
-    out.reset(columns_);
     std::vector<Variant> gone(size_t(columns_), Variant::null());
     std::vector<int> types(size_t(columns_), 0);
     types[0] = dbLong;
-    for (int i = 0; i < count; ++i) {
-        const int64_t key = keys_[size_t(first + i)];
-        const auto hit = at.constFind(key);
-        if (hit != at.constEnd()) {
-            out.appendRow(found, *hit);
-        } else {
-            gone[0] = Variant(int32_t(key));
-            out.appendRow(gone, types);
+    for (const int index : indexes) {
+        Block& block = blocks_[index];
+        block.used = ++clock_;
+        block.rows.reset(columns_);
+        const int first = index * kBlockRows;
+        const int count = std::min(kBlockRows, rowCount() - first);
+        for (int i = 0; i < count; ++i) {
+            const int64_t key = keys_[size_t(first + i)];
+            const auto hit = at.constFind(key);
+            if (hit != at.constEnd()) {
+                block.rows.appendRow(found, *hit);
+            } else {
+                gone[0] = Variant(int32_t(key));
+                block.rows.appendRow(gone, types);
+            }
         }
     }
     return error;

@@ -47,6 +47,9 @@ public:
     // The block holding `row`, read when needed, and the row's place in it. A row deleted
     // since the keys were read comes back with its key and Nulls.
     const ResultTable& block(int row, int* offset, DbError* error);
+    // Reads the blocks of rows `first` to `last` not yet cached, a few blocks to a statement:
+    // a page of a list that spans two blocks costs one read.
+    DbError prefetch(int first, int last);
     // A cell written through the recordset, in the cached copy of its row.
     void setCell(int row, int column, const Variant& value, int fieldType);
 
@@ -56,7 +59,10 @@ private:
         uint64_t used = 0;
     };
     KeyedRows(DbConnection& connection, const JetSql& sql, std::vector<Variant> parameters, int columns);
-    DbError read(int index, ResultTable& out);
+    // Reads the blocks `indexes` (at most kBlocksPerRead) into the cache, evicting the least
+    // recently used ones to make room.
+    DbError read(const std::vector<int>& indexes);
+    static constexpr int kBlocksPerRead = 4;
 
     DbConnection& connection_;
     QString rowsSql_;

@@ -370,6 +370,8 @@ VariantArray Recordset::GetRows(int count)
         return out;
     }
     out.redim(0, FieldCount() - 1, 0, n - 1);
+    if (keyed_)
+        if (DbError e = keyed_->prefetch(pos_, pos_ + n - 1)) fail(e);
     for (int r = 0; r < n; ++r)
         for (int f = 0; f < FieldCount(); ++f) out.at(f, r) = cellValue(pos_ + r, f);
     pos_ += n;

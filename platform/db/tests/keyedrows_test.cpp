@@ -56,6 +56,11 @@ TEST_F(KeyedReading, RowsComeInTheQuerysOrderAcrossBlocks)
     }
     ASSERT_FALSE(rs->MoveLast());
     EXPECT_EQ(rs->Fields(1).Value(), Variant("F999.ATR"));
+    // All rows at once: more blocks than one statement reads.
+    ASSERT_FALSE(rs->MoveFirst());
+    const VariantArray all = rs->GetRows(300);
+    ASSERT_EQ(all.count(2), 300);
+    for (int r = 0; r < 300; ++r) EXPECT_EQ(all.at(0, r), Variant(int32_t((300 - r) * 10))) << r;
 
     // The kept row is found by its key; a key not in the result is no match.
     ASSERT_FALSE(rs->FindFirst(QStringLiteral("[ID]=1500")));
