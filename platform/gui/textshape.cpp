@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <limits>
 #include <vector>
 
 namespace tv {
@@ -54,6 +56,9 @@ struct FontFace {
     qreal ellipsisWidth = 0;
     std::vector<quint32> glyphs;   // by plain character: kNoGlyph until looked up, 0 when missing
     QHash<quint32, qreal> steps;   // by pair of characters; -1 when the pair is not two own glyphs
+    // The steps between printable ASCII characters, the most of every list, in a table: NaN
+    // until shaped. A step is a whole number of 64ths of a pixel, which a float holds exactly.
+    std::vector<float> asciiSteps;
 
     static constexpr quint32 kNoGlyph = 0xFFFFFFFFu;
 
@@ -73,6 +78,16 @@ struct FontFace {
     // Where the character after `a` stands when `b` follows it; with `b` 0, the advance of `a`
     // at the end of a line. -1 when the shaping of the pair is not one own glyph each.
     qreal step(char16_t a, char16_t b)
+    {
+        const bool ascii = a >= 0x20 && a < 0x7F && b >= 0x20 && b < 0x7F;
+        float* cached = ascii ? &asciiSteps[size_t(a - 0x20) * 95 + size_t(b - 0x20)] : nullptr;
+        if (cached && !std::isnan(*cached)) return *cached;
+        const qreal x = shapedStep(a, b);
+        if (cached) *cached = float(x);
+        return x;
+    }
+
+    qreal shapedStep(char16_t a, char16_t b)
     {
         const quint32 key = quint32(a) << 16 | b;
         if (const auto hit = steps.constFind(key); hit != steps.constEnd()) return *hit;
@@ -103,6 +118,7 @@ FontFace* faceOf(const QFont& font)
     f.font = font;
     f.raw = QRawFont::fromFont(font);
     f.glyphs.assign(0x300, FontFace::kNoGlyph);
+    f.asciiSteps.assign(95 * 95, std::numeric_limits<float>::quiet_NaN());
     const QList<quint32> glyphs = f.raw.glyphIndexesForString(QString(QChar(kEllipsis)));
     if (glyphs.size() == 1 && glyphs.front() != 0) {
         f.ellipsisGlyph = glyphs.front();
