@@ -98,7 +98,8 @@ struct FontFace {
         const QList<quint32> shaped = run.glyphIndexes();
         if (run.rawFont() == raw && shaped.size() == pair.size() && shaped[0] == glyph(a) && shaped[0] != 0) {
             if (!b) x = advance;
-            else if (shaped[1] == ellipsisGlyph || shaped[1] == glyph(b)) x = run.positions()[1].x() - run.positions()[0].x();
+            else if (shaped[1] != 0 && shaped[1] == (b == kEllipsis ? ellipsisGlyph : glyph(b)))
+                x = run.positions()[1].x() - run.positions()[0].x();
         }
         steps.insert(key, x);
         return x;
