@@ -5,6 +5,7 @@
 
 #include "engine.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace tv {
@@ -12,7 +13,7 @@ namespace tv {
 namespace {
 
 // Jet type and size of a column from its declared type.
-std::pair<int, int> typeFromDeclaration(const QString& declared)
+std::pair<int, int> readDeclaration(const QString& declared)
 {
     const QString d = declared.toUpper();
     auto has = [&d](const char* w) { return d.contains(QLatin1String(w)); };
@@ -34,6 +35,16 @@ std::pair<int, int> typeFromDeclaration(const QString& declared)
     if (has("DECIMAL") || has("NUMERIC")) return {dbDecimal, 17};
     if (has("BLOB") || has("BINARY") || has("IMAGE")) return {dbLongBinary, 0};
     return {0, 0};
+}
+
+// The type of a declared column. A catalogue declares few kinds of column, and every opened
+// recordset asks for each of its columns: the answers are kept.
+std::pair<int, int> typeFromDeclaration(const QString& declared)
+{
+    static thread_local QHash<QString, std::pair<int, int>> known;
+    if (const auto hit = known.constFind(declared); hit != known.constEnd()) return *hit;
+    if (known.size() > 256) known.clear();
+    return *known.insert(declared, readDeclaration(declared));
 }
 
 QString quoteName(const QString& s)
