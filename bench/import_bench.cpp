@@ -19,6 +19,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -109,6 +111,15 @@ BenchFiles Generate(const QString& root)
         c.archives.push_back(archive);
     }
     return c;
+}
+
+// Processor seconds of this process (`who` RUSAGE_SELF) or of its finished children
+// (RUSAGE_CHILDREN): the import's own work apart from the unpacker's.
+double CpuSeconds(int who)
+{
+    rusage u{};
+    getrusage(who, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 double Median(std::vector<double> v)
@@ -241,10 +252,13 @@ int main(int argc, char** argv)
     });
     QTemporaryDir work;
     const BenchFiles c = Generate(work.path());
-    std::vector<double> import, unpack, inserts;
+    std::vector<double> import, unpack, inserts, importSelf, importChildren;
     for (int run = 0; run < kRuns; ++run) {
         const QString dir = work.path() + QStringLiteral("/run%1").arg(run);
+        const double self = CpuSeconds(RUSAGE_SELF), children = CpuSeconds(RUSAGE_CHILDREN);
         import.push_back(TimeImport(c, dir + QStringLiteral("/app")));
+        importSelf.push_back(CpuSeconds(RUSAGE_SELF) - self);
+        importChildren.push_back(CpuSeconds(RUSAGE_CHILDREN) - children);
         unpack.push_back(Time7za(c, dir + QStringLiteral("/ref")));
         inserts.push_back(TimeRawInserts(c, dir + QStringLiteral("/raw.db")));
     }
@@ -252,6 +266,8 @@ int main(int argc, char** argv)
     std::printf("figure import_10000_files %.3f\n", importS);
     std::printf("figure import_reference_7za %.3f\n", unpackS);
     std::printf("figure import_reference_sqlite_inserts %.3f\n", insertS);
+    std::printf("figure import_cpu_program %.3f\n", Median(importSelf));
+    std::printf("figure import_cpu_unpacker %.3f\n", Median(importChildren));
     std::printf("rate import_files_per_second %.0f\n", double(c.rows.size()) / importS);
     std::printf("ratio import_vs_reference %.2f\n", importS / (unpackS + insertS));
     return 0;
