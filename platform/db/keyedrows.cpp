@@ -139,14 +139,17 @@ DbError KeyedRows::prefetch(int first, int last)
 {
     first = std::max(first, 0);
     last = std::min(last, rowCount() - 1);
+    if (first > last) return {};
     std::vector<int> missing;
-    for (int index = first / kBlockRows; first <= last && index <= last / kBlockRows; ++index)
-        if (!blocks_.count(index)) missing.push_back(index);
-    for (size_t i = 0; i < missing.size(); i += kBlocksPerRead) {
-        const auto end = missing.begin() + qsizetype(std::min(missing.size(), i + kBlocksPerRead));
-        if (DbError e = read(std::vector<int>(missing.begin() + qsizetype(i), end))) return e;
+    for (int index = first / kBlockRows; index <= last / kBlockRows; ++index) {
+        if (blocks_.count(index)) continue;
+        missing.push_back(index);
+        if (int(missing.size()) == kBlocksPerRead) {
+            if (DbError e = read(missing)) return e;
+            missing.clear();
+        }
     }
-    return {};
+    return missing.empty() ? DbError{} : read(missing);
 }
 
 void KeyedRows::setCell(int row, int column, const Variant& value, int fieldType)
@@ -172,16 +175,15 @@ DbError KeyedRows::read(const std::vector<int>& indexes)
     sqlite3_stmt* stmt = connection_.Prepare(rowsSql_, &error);
     if (stmt) {
         BindParameters(stmt, sql_, parameters_);
+        // The places of keys past the end, and of blocks not read, stay Null: the connection
+        // hands out its statements with their values cleared.
         int place = int(sql_.parameters.size()) + 1;
         for (const int index : indexes) {
             const int first = index * kBlockRows;
-            for (int i = 0; i < kBlockRows; ++i, ++place) {
-                if (first + i < rowCount()) sqlite3_bind_int64(stmt, place, keys_[size_t(first + i)]);
-                else sqlite3_bind_null(stmt, place);
-            }
+            const int count = std::min(kBlockRows, rowCount() - first);
+            for (int i = 0; i < count; ++i) sqlite3_bind_int64(stmt, place + i, keys_[size_t(first + i)]);
+            place += kBlockRows;
         }
-        for (size_t rest = indexes.size(); rest < kBlocksPerRead; ++rest)
-            for (int i = 0; i < kBlockRows; ++i) sqlite3_bind_null(stmt, place++);
         int rc;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) found.appendRow(stmt);
         if (rc != SQLITE_DONE) error = connection_.EngineError();

@@ -55,10 +55,11 @@ struct FontFace {
     quint32 ellipsisGlyph = 0;
     qreal ellipsisWidth = 0;
     std::vector<quint32> glyphs;   // by plain character: kNoGlyph until looked up, 0 when missing
-    QHash<quint32, qreal> steps;   // by pair of characters; -1 when the pair is not two own glyphs
-    // The steps between printable ASCII characters, the most of every list, in a table: NaN
-    // until shaped. A step is a whole number of 64ths of a pixel, which a float holds exactly.
+    // The steps by pair of characters, -1 where the pair is not two own glyphs: those between
+    // printable ASCII characters, the most of every list, in a table (NaN until shaped; a step
+    // is a whole number of 64ths of a pixel, which a float holds exactly), the others by key.
     std::vector<float> asciiSteps;
+    QHash<quint32, qreal> steps;
 
     static constexpr quint32 kNoGlyph = 0xFFFFFFFFu;
 
@@ -79,30 +80,28 @@ struct FontFace {
     // at the end of a line. -1 when the shaping of the pair is not one own glyph each.
     qreal step(char16_t a, char16_t b)
     {
-        const bool ascii = a >= 0x20 && a < 0x7F && b >= 0x20 && b < 0x7F;
-        float* cached = ascii ? &asciiSteps[size_t(a - 0x20) * 95 + size_t(b - 0x20)] : nullptr;
-        if (cached && !std::isnan(*cached)) return *cached;
-        const qreal x = shapedStep(a, b);
-        if (cached) *cached = float(x);
-        return x;
-    }
-
-    qreal shapedStep(char16_t a, char16_t b)
-    {
+        if (a >= 0x20 && a < 0x7F && b >= 0x20 && b < 0x7F) {
+            float& cached = asciiSteps[size_t(a - 0x20) * 95 + size_t(b - 0x20)];
+            if (std::isnan(cached)) cached = float(shapePair(a, b));
+            return cached;
+        }
         const quint32 key = quint32(a) << 16 | b;
         if (const auto hit = steps.constFind(key); hit != steps.constEnd()) return *hit;
-        qreal x = -1, advance = 0;
+        return *steps.insert(key, shapePair(a, b));
+    }
+
+    qreal shapePair(char16_t a, char16_t b)
+    {
+        qreal advance = 0;
         QString pair{QChar(a)};
         if (b) pair += QChar(b);
         const QGlyphRun run = shapeOneRun(font, pair, &advance);
         const QList<quint32> shaped = run.glyphIndexes();
-        if (run.rawFont() == raw && shaped.size() == pair.size() && shaped[0] == glyph(a) && shaped[0] != 0) {
-            if (!b) x = advance;
-            else if (shaped[1] != 0 && shaped[1] == (b == kEllipsis ? ellipsisGlyph : glyph(b)))
-                x = run.positions()[1].x() - run.positions()[0].x();
-        }
-        steps.insert(key, x);
-        return x;
+        if (run.rawFont() != raw || shaped.size() != pair.size() || shaped[0] == 0 || shaped[0] != glyph(a))
+            return -1;
+        if (!b) return advance;
+        if (shaped[1] == 0 || shaped[1] != (b == kEllipsis ? ellipsisGlyph : glyph(b))) return -1;
+        return run.positions()[1].x() - run.positions()[0].x();
     }
 };
 
