@@ -133,15 +133,53 @@ void clsFileManager::CountFiles()
     FileCount = Variant(LookupField(QStringLiteral("Count (ID)"), QStringLiteral("MainFiles"), noWhere)).toLong();
 }
 
+namespace {
+
+// The statements every imported file runs; their texts never change, so the connection
+// translates and prepares them once, and names and paths are bound as texts.
+const QString kFindFileSql = QStringLiteral("PARAMETERS pPath Text; Select Top 1 ID From MainFiles where tPath=pPath");
+const QString kFindMemberSql = QStringLiteral(
+    "PARAMETERS pPath Text, pChain Text; Select Top 1 ID From MainFiles where tPath=pPath and tUnpackPath=pChain");
+const QString kAddFileSql = QStringLiteral(
+    "PARAMETERS pID Long, pFile Text, pPath Text, pType Short, pSize Double, pCreated DateTime, pChain Text; "
+    "INSERT INTO MainFiles (ID, tFile, tPath, iFileType, lSize, tsCreated, tUnpackPath) "
+    "VALUES (pID, pFile, pPath, pType, pSize, pCreated, pChain)");
+
+} // namespace
+
+QueryDef* clsFileManager::ImportQuery(ImportStatement which, DbError* error)
+{
+    // Made again for another catalogue: a statement of a closed one reports it closed.
+    if (mQueriesDb.lock() != goDB) {
+        for (auto& q : mQueries) q.reset();
+        mQueriesDb = goDB;
+    }
+    std::shared_ptr<QueryDef>& q = mQueries[which];
+    if (!q || !q->IsOpen()) {
+        static const QString* const kTexts[] = {&kFindFileSql, &kFindMemberSql, &kAddFileSql};
+        q = goDB ? goDB->CreateQueryDef(QString(), *kTexts[which]) : nullptr;
+        if (!q) {
+            *error = goDB ? goDB->LastError() : MakeDbError(dbErrObjectClosed);
+            return nullptr;
+        }
+    }
+    return q.get();
+}
+
 qint32 clsFileManager::FindCatalogued(const QString& storedPath, const QString& chain, bool withChain,
                                       QString* error)
 {
-    QString sql = QStringLiteral("Select Top 1 ID From MainFiles where tPath='") + SqlQuoted(storedPath) +
-                  QLatin1Char('\'');
-    if (withChain) sql += QStringLiteral(" and tUnpackPath='") + SqlQuoted(chain) + QLatin1Char('\'');
-    const std::shared_ptr<Recordset> rs = goDB ? goDB->OpenRecordset(sql, dbOpenSnapshot) : nullptr;
+    DbError failure;
+    QueryDef* query = ImportQuery(withChain ? isFindMember : isFindFile, &failure);
+    std::shared_ptr<Recordset> rs;
+    if (query) {
+        query->Parameters(0).Value = Variant(storedPath);
+        if (withChain) query->Parameters(1).Value = Variant(chain);
+        rs = query->OpenRecordset(dbOpenSnapshot);
+        if (!rs) failure = query->LastError();
+    }
     if (!rs) {
-        *error = goDB ? goDB->LastError().description : QStringLiteral("no catalogue");
+        *error = goDB ? failure.description : QStringLiteral("no catalogue");
         return 0;
     }
     const qint32 id = rs->IsEOF() ? 0 : rs->Value(QStringLiteral("ID")).toLong();
@@ -158,29 +196,25 @@ bool clsFileManager::AddRecord(const QString& fileName, qint64 size, const QStri
         if (DbError e = goDB->BeginTrans())
             Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") + FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), e.description), -1);
     }
-    const std::shared_ptr<Recordset> rs =
-        goDB ? goDB->OpenRecordset(QStringLiteral("Select * From MainFiles"), dbOpenDynaset, dbAppendOnly) : nullptr;
-    DbError err = rs ? rs->AddNew() : (goDB ? goDB->LastError() : MakeDbError(dbErrObjectClosed));
-    if (!err) {
+    DbError err;
+    if (QueryDef* insert = ImportQuery(isAddFile, &err)) {
         id = ++lMaxFilesID;
         // A size beyond the Long range is kept as a number rather than cut.
         const Variant sizeValue = size <= std::numeric_limits<qint32>::max() ? Variant(qint32(size))
                                                                               : Variant(double(size));
-        const std::pair<const char*, Variant> values[] = {
-            {"ID", Variant(id)},
-            {"tFile", Variant(fileName)},
-            {"tPath", Variant(storedPath)},
-            {"iFileType", Variant(qint16(fileType))},
-            {"lSize", sizeValue},
-            {"tsCreated", Variant::fromDateTime(QDateTime::currentDateTime())},
+        const bool member = !mtUnpackPath.isEmpty() && !mtArchivePath.isEmpty();
+        const Variant values[] = {
+            Variant(id),
+            Variant(fileName),
+            Variant(storedPath),
+            Variant(qint16(fileType)),
+            sizeValue,
+            Variant::fromDateTime(QDateTime::currentDateTime()),
+            member ? Variant(mtUnpackPath) : Variant::null(),
         };
-        for (const auto& [field, value] : values)
-            if (!err) err = rs->Fields(QLatin1String(field)).SetValue(value);
-        if (!err && !mtUnpackPath.isEmpty() && !mtArchivePath.isEmpty())
-            err = rs->Fields(QStringLiteral("tUnpackPath")).SetValue(Variant(mtUnpackPath));
-        if (!err) err = rs->Update();
+        for (int i = 0; i < int(std::size(values)); ++i) insert->Parameters(i).Value = values[i];
+        err = insert->Execute();
     }
-    if (rs) rs->Close();
     if (err) {
         MsgBox(QStringLiteral("AddFile-Error: ") + FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), err.description) + QStringLiteral(": ") + filePath,
                vbOKOnly);

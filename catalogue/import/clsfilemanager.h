@@ -8,6 +8,10 @@
 
 namespace tv {
 
+class Database;
+class QueryDef;
+struct DbError;
+
 // The import engine: recognises a file by its extension, rejects files the catalogue holds
 // already, inserts one MainFiles row per recognised file, and unpacks archives (nested ones
 // included) into folders below the temporary folder, feeding every member back through
@@ -105,6 +109,9 @@ private:
                    qint32& id);
     // The ID of the row holding the file, or 0; `error` is set when the query failed.
     qint32 FindCatalogued(const QString& storedPath, const QString& chain, bool withChain, QString* error);
+    enum ImportStatement { isFindFile, isFindMember, isAddFile, isCount };
+    // The statement of the open catalogue, made on first use; null with `error` set.
+    QueryDef* ImportQuery(ImportStatement which, DbError* error);
 
     QString mtArchivePath;  // outermost archive being imported, "" for a plain file
     QString mtUnpackPath;   // member chain being handled, "" for a plain file
@@ -118,6 +125,8 @@ private:
     QSet<QString> mUnpackFolders;
     qint32 miArchiveCount = 0;
     int miBatchRows = 0;  // rows added in the open batch
+    std::weak_ptr<Database> mQueriesDb;  // the catalogue mQueries belong to
+    std::shared_ptr<QueryDef> mQueries[isCount];
 };
 
 // The one import engine of the program.

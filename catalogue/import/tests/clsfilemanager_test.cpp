@@ -3,12 +3,14 @@
 #include "catalogue/core/modglobals.h"
 #include "catalogue/import/clsfilemanager.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tv {
 
@@ -210,6 +212,13 @@ TEST_F(PlainImport, RowsAndDuplicates)
                                   "-1 Datei ist schon vorhanden: Bob's Game.XEX"}));
     EXPECT_EQ(test::CatalogueRows("Select ID, tFile, tPath, tUnpackPath, iFileType, lSize From MainFiles"),
               (std::vector<QStringList>{{"1", "Bob's Game.XEX", game, "<Null>", "11", "5"}}));
+    // Numbers stored as numbers, names as texts, the time of adding as a date serial of now.
+    EXPECT_EQ(test::CatalogueRows("Select typeof(ID), typeof(tFile), typeof(tPath), typeof(iFileType),"
+                                  " typeof(lSize), typeof(tsCreated) From MainFiles"),
+              (std::vector<QStringList>{{"integer", "text", "text", "integer", "integer", "real"}}));
+    const auto created = goDB->OpenRecordset("Select tsCreated From MainFiles");
+    ASSERT_TRUE(created);
+    EXPECT_LE(std::abs(created->Value("tsCreated").toDateTime().secsTo(QDateTime::currentDateTime())), 60);
     // Without the list flag a listed-out extension is still imported by type.
     gtImportFiles = ".ATR";
     file("T.TXT", "t");
