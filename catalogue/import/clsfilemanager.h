@@ -1,5 +1,7 @@
 #pragma once
 
+#include "unpackahead.h"
+
 #include <QHash>
 #include <QObject>
 #include <QSet>
@@ -9,6 +11,7 @@
 namespace tv {
 
 class Database;
+struct FolderEntry;
 class QueryDef;
 struct DbError;
 
@@ -58,6 +61,14 @@ public:
     qint32 LoadFile(const QString& FileName, const QString& tPath, int iOption,
                     const QString& tUnpackedPath, bool fUnpackingStarted, qint32 lFileID);
 
+    // Starts unpacking, in the background, the archives among `entries` (a folder's listing in
+    // the order the import goes through it; inside an archive when `inArchive`, `chain` being
+    // the folder's member chain) that the import of the folder will unpack whole without a
+    // question. The import takes each when it reaches it; when the returned group ends (the
+    // folder is done, or the job stopped), what was not taken is stopped and removed.
+    UnpackAhead::Group UnpackAheadOf(const std::vector<FolderEntry>& entries, bool inArchive, const QString& chain,
+                                     int flags);
+
     // The unpack folder of an archive, unpacked whole when new; empty when it was not
     // unpacked (refused by the size question, failed, or the unpacker is missing).
     QString CreateTempPathIfFileArchiv(const QString& tFilename, const QString& tUnpackedPath,
@@ -103,6 +114,8 @@ private:
     const ArchiveFolder* CachedArchive(const QString& key);
     bool InImportList(const QString& extension) const;
     bool AskSizeLimit(const QString& filePath);
+    // Whether an archive of `size` bytes is unpacked without asking the user.
+    static bool UnpackWithoutAsking(qint64 size);
 
     qint32 AddAtrFile(const QString& fileName, const QString& filePath, qint32& id);
     bool AddRecord(const QString& fileName, qint64 size, const QString& filePath, int fileType,
@@ -124,6 +137,7 @@ private:
     // never takes one for a folder of the archive.
     QSet<QString> mUnpackFolders;
     qint32 miArchiveCount = 0;
+    UnpackAhead mAhead;
     int miBatchRows = 0;  // rows added in the open batch
     std::weak_ptr<Database> mQueriesDb;  // the catalogue mQueries belong to
     std::shared_ptr<QueryDef> mQueries[isCount];

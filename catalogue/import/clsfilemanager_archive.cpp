@@ -75,25 +75,60 @@ const clsFileManager::ArchiveFolder* clsFileManager::CachedArchive(const QString
 
 void clsFileManager::DeleteTempCol()
 {
+    mAhead.Clear();
     mcolArchivePaths.clear();
     mUnpackFolders.clear();
 }
 
+namespace {
+int32_t SizeLimitMb() { return CLng(Val(gtSkipZipSize)); }
+} // namespace
+
+bool clsFileManager::UnpackWithoutAsking(qint64 size)
+{
+    const int32_t limit = SizeLimitMb();
+    return limit == 0 || (size > 0 && double(size) / 1048576.0 <= double(limit));
+}
+
 bool clsFileManager::AskSizeLimit(const QString& filePath)
 {
-    const int32_t limit = CLng(Val(gtSkipZipSize));
+    const int32_t limit = SizeLimitMb();
     if (limit == 0) return true;
     const qint64 size = QFileInfo(filePath).size();
     if (size == 0) {
         Q_EMIT ShowMessage(Translate(QStringLiteral("Fehler in der Datei: '@1'"), filePath), -1);
         return false;
     }
+    if (UnpackWithoutAsking(size)) return true;
     const double mb = double(size) / 1048576.0;
-    if (mb <= double(limit) && size >= 0) return true;
     const QString prompt = Translate(QStringLiteral("Die Datei '@1' hat eine Größe von"), filePath) +
                            QLatin1Char(' ') + Format(Variant(mb), QStringLiteral("0.0")) + QStringLiteral(" Mb.\n") +
                            Translate(QStringLiteral("Soll die Datei entpackt werden?"));
     return MsgBox(prompt, vbYesNo | vbQuestion, kAppTitle) == vbYes;
+}
+
+UnpackAhead::Group clsFileManager::UnpackAheadOf(const std::vector<FolderEntry>& entries, bool inArchive,
+                                                  const QString& chain, int flags)
+{
+    // Only what the import would surely unpack: anything else it meets as it always did.
+    QStringList archives;
+    const bool rescan = (flags & lfRefresh) && (flags & lfRescanArchives);
+    for (const FolderEntry& e : entries) {
+        if (!mbArchivesOn) break;
+        if (e.isFolder || e.isLink) continue;
+        const QString ext = FileExtension(e.name);
+        if (!IsArchiveExtension(ext) || ((flags & lfImportListOnly) && !InImportList(ext))) continue;
+        if (!UnpackWithoutAsking(e.size)) continue;
+        if (!QFileInfo::exists(ext == QLatin1String("RAR") ? ToolPathUnrar() : ToolPath7za())) continue;
+        const QString memberChain = !inArchive ? QString() : chain.isEmpty() ? e.name : chain + QLatin1Char('\\') + e.name;
+        const auto cached = mcolArchivePaths.constFind(ArchiveKey(memberChain, e.path));
+        if (cached != mcolArchivePaths.constEnd() && cached->whole) continue;
+        QString error;
+        if (!rescan && FindCatalogued(inArchive ? mtArchivePath : e.path, memberChain, inArchive, &error) != 0) continue;
+        if (!error.isEmpty()) continue;
+        archives << e.path;
+    }
+    return mAhead.Expect(archives, lUnpackTimeoutMs);
 }
 
 QString clsFileManager::CreateTempPathIfFileArchiv(const QString& tFilename,
@@ -114,7 +149,8 @@ QString clsFileManager::UnpackWhole(const QString& archivePath, const QString& b
     // archive's own folders, which a whole unpack into it would mix with theirs.
     ForgetArchive(key, false);
     const QString folder = NewUnpackFolder(base, key, true);
-    CreateFolder(folder);
+    // An archive unpacked ahead is moved here: the folder must not exist yet.
+    if (!mAhead.Expects(archivePath)) CreateFolder(folder);
     Q_EMIT ShowMessage(Translate(QStringLiteral("Entpacke Archiv: ")) + key, 0);
     if (!UnpackArchive(archivePath, QString(), folder, key)) {
         // Whatever the unpacker left is half-written: never scanned, never reused.
@@ -138,7 +174,20 @@ bool clsFileManager::UnpackArchive(const QString& archivePath, const QString& me
         return false;
     }
     const UnpackCommand command = MakeUnpackCommand(archivePath, member, destFolder);
-    switch (RunUnpacker(command, destFolder, lUnpackTimeoutMs)) {
+    std::optional<UnpackAhead::Unpacked> ahead;
+    if (member.isEmpty()) ahead = mAhead.Take(archivePath);
+    UnpackRun run;
+    if (ahead && ahead->run == UnpackRun::Done && MovePath(ahead->folder, destFolder)) {
+        return true;  // normalised already
+    } else if (ahead && ahead->run != UnpackRun::Done) {
+        run = ahead->run;
+        RemoveTempTree(ahead->folder);
+    } else {
+        if (ahead) RemoveTempTree(ahead->folder);
+        CreateFolder(destFolder);
+        run = RunUnpacker(command, destFolder, lUnpackTimeoutMs);
+    }
+    switch (run) {
     case UnpackRun::NotStarted:
         MsgBox(Translate(QStringLiteral("Fehler beim Entpacken: ")) + command.program,
                vbInformation);
@@ -184,6 +233,7 @@ qint32 clsFileManager::ScanFolder(const QString& folder, QString chain, int flag
                            -1);
         return 0;
     }
+    const UnpackAhead::Group ahead = UnpackAheadOf(entries, true, chain, flags);
     for (const FolderEntry& e : entries) {
         if (e.isLink) continue;  // never followed
         const QString& path = e.path;

@@ -338,6 +338,9 @@ qint32 frmProcess::AddDirectory(const QString& folderPath)
     ServeEvents();
     std::vector<FolderEntry> entries;
     ListFolder(folder, entries);
+    // The folder's archives unpack in the background while the files before them are added.
+    const UnpackAhead::Group ahead =
+        mFileManager ? mFileManager->UnpackAheadOf(entries, false, QString(), mlLoadFlags) : UnpackAhead::Group();
     qint32 count = 0;
     for (const FolderEntry& entry : entries) {
         if (entry.isFolder) {

@@ -1,6 +1,7 @@
 #include "process.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
@@ -19,16 +20,12 @@ std::function<void(bool)>& indicatorRef()
 
 void SetWaitIndicator(std::function<void(bool waiting)> indicator) { indicatorRef() = std::move(indicator); }
 
-int RunAndWait(const QString& program, const QStringList& arguments, int timeoutMs,
-               bool keepResponsive, int* exitCode, const QString& workingFolder)
-{
-    if (exitCode) *exitCode = -1;
-    const auto indicator = indicatorRef();
-    if (indicator) indicator(true);
-    const auto restore = qScopeGuard([&indicator] {
-        if (indicator) indicator(false);
-    });
+namespace {
 
+// A program with the null device as input and outputs, in a session of its own.
+std::unique_ptr<QProcess> QuietProcess(const QString& program, const QStringList& arguments,
+                                       const QString& workingFolder)
+{
     auto proc = std::make_unique<QProcess>();
     proc->setProgram(program);
     proc->setArguments(arguments);
@@ -39,6 +36,22 @@ int RunAndWait(const QString& program, const QStringList& arguments, int timeout
     // instead of waiting for an answer nobody sees.
     proc->setChildProcessModifier([] { ::setsid(); });
     if (!workingFolder.isEmpty()) proc->setWorkingDirectory(workingFolder);
+    return proc;
+}
+
+} // namespace
+
+int RunAndWait(const QString& program, const QStringList& arguments, int timeoutMs,
+               bool keepResponsive, int* exitCode, const QString& workingFolder)
+{
+    if (exitCode) *exitCode = -1;
+    const auto indicator = indicatorRef();
+    if (indicator) indicator(true);
+    const auto restore = qScopeGuard([&indicator] {
+        if (indicator) indicator(false);
+    });
+
+    auto proc = QuietProcess(program, arguments, workingFolder);
     proc->start();
     if (!proc->waitForStarted(5000)) return 1;
 
@@ -55,6 +68,38 @@ int RunAndWait(const QString& program, const QStringList& arguments, int timeout
     }
     if (exitCode && proc->exitStatus() == QProcess::NormalExit) *exitCode = proc->exitCode();
     return 0;
+}
+
+int RunInThread(const QString& program, const QStringList& arguments, int timeoutMs,
+                const std::atomic<bool>& stop, int* exitCode, const QString& workingFolder)
+{
+    if (exitCode) *exitCode = -1;
+    auto proc = QuietProcess(program, arguments, workingFolder);
+    proc->start();
+    if (!proc->waitForStarted(5000)) return 1;
+    QElapsedTimer clock;
+    clock.start();
+    while (!proc->waitForFinished(20) && proc->state() != QProcess::NotRunning) {
+        if (stop || clock.elapsed() > timeoutMs) {
+            // Nobody waits for this thread's events, so nothing could let the program run on.
+            proc->kill();
+            proc->waitForFinished(5000);
+            return 0;
+        }
+    }
+    if (exitCode && proc->exitStatus() == QProcess::NormalExit) *exitCode = proc->exitCode();
+    return 0;
+}
+
+void WaitServingEvents(const std::function<bool(int waitMs)>& done)
+{
+    if (done(0)) return;
+    const auto indicator = indicatorRef();
+    if (indicator) indicator(true);
+    const auto restore = qScopeGuard([&indicator] {
+        if (indicator) indicator(false);
+    });
+    while (!done(50)) QCoreApplication::processEvents();
 }
 
 QStringList SplitCommandLine(const QString& commandLine)

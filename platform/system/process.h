@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 
 namespace tv {
@@ -16,6 +17,17 @@ namespace tv {
 int RunAndWait(const QString& program, const QStringList& arguments, int timeoutMs,
                bool keepResponsive, int* exitCode = nullptr,
                const QString& workingFolder = QString());
+
+// RunAndWait for a thread that serves no event loop: shows no wait and serves no events; a
+// program still running at the time-out, or once `stop` is set, is killed (exit code -1).
+int RunInThread(const QString& program, const QStringList& arguments, int timeoutMs,
+                const std::atomic<bool>& stop, int* exitCode = nullptr,
+                const QString& workingFolder = QString());
+
+// Waits in the event loop's thread until `done(waitMs)` (which may block up to `waitMs`)
+// says so, serving the event loop between its calls and showing the wait indicator as
+// RunAndWait does; no indicator when it is done at once.
+void WaitServingEvents(const std::function<bool(int waitMs)>& done);
 
 // Called with true when RunAndWait begins to wait and with false when it returns; the
 // program shows its busy pointer here. No indicator by default.

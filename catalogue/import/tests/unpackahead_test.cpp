@@ -1,0 +1,212 @@
+// Archives unpacked ahead in the background: the import adds, reports and asks exactly what it
+// does when it unpacks each archive as it reaches it, and a stopped job leaves nothing behind.
+
+#include "archivefixtures.h"
+#include "catalogue/core/moddatabase.h"
+#include "catalogue/core/modglobals.h"
+#include "catalogue/import/clsfilemanager.h"
+#include "catalogue/import/frmprocess.h"
+#include "catalogue/import/unpackahead.h"
+#include "platform/gui/msgbox.h"
+#include "platform/system/files.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QPushButton>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace tv {
+
+namespace {
+
+// A folder of plain files and archives: nested ones, one over the size limit, one in a
+// subfolder, and one RAR holding ZIP, 7Z and CAB members.
+void MakeSource(const QString& root)
+{
+    test::WriteFile(root + "/A.XEX", "a");
+    test::WriteStoredZip(root + "/B.ZIP", {{"GAME.XEX", "g"}, {"DISK.ATR", test::AtrImage()}, {"BAD.ATR", "xx"}});
+    QByteArray inner;
+    {
+        QTemporaryDir scratch;
+        test::WriteStoredZip(scratch.path() + "/INNER.ZIP", {{"X.COM", "x"}, {"Y.CAS", "y"}});
+        inner = test::ReadFile(scratch.path() + "/INNER.ZIP");
+    }
+    test::WriteStoredZip(root + "/C.ZIP", {{"INNER.ZIP", inner}, {"Z.BAS", "z"}});
+    std::vector<test::NestedMember> members;
+    test::MakeNestedRar(root, &members);
+    test::WriteStoredZip(root + "/D.ZIP", {{"BIG.BIN", QByteArray(1200 * 1024, 'b')}});  // over 1 MB
+    test::WriteFile(root + "/E.XEX", "e");
+    test::WriteStoredZip(root + "/sub/F.ZIP", {{"F.XEX", "f"}});
+    test::WriteFile(root + "/sub/G.XEX", "g");
+}
+
+struct Outcome {
+    QStringList log;    // messages and prompts, in order
+    QStringList rows;   // the catalogue's rows
+    QStringList temp;   // the temporary folder's tree
+};
+
+QStringList Tree(const QString& folder)
+{
+    QStringList paths;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) paths << it.next().mid(folder.size());
+    paths.sort();
+    return paths;
+}
+
+// Imports `source` twice (the second time everything is there already) with a fresh engine
+// and catalogue; `viaJob` runs the add-folder job, which unpacks ahead, else each file goes
+// through LoadFile in the job's order, every archive unpacked when reached.
+Outcome Import(const QString& source, bool viaJob, const std::function<void()>& tools)
+{
+    test::AppFolder app;
+    gtSkipZipSize = QStringLiteral("1");
+    tools();
+    Outcome out;
+    const auto clean = [&app](QString s) {
+        return s.replace(gtTempPath, QStringLiteral("<temp>")).replace(app.path(), QStringLiteral("<app>"));
+    };
+    SetMsgBoxHook([&](const QString& prompt, int, const QString&) {
+        out.log << QStringLiteral("box ") + clean(prompt);
+        return 6;
+    });
+    clsFileManager fm;
+    QObject::connect(&fm, &clsFileManager::ShowMessage,
+                     [&](const QString& text, int type) { out.log << QString::number(type) + ' ' + clean(text); });
+    fm.InitCount();
+    for (int pass = 0; pass < 2; ++pass) {
+        fm.InitSearch();
+        if (viaJob) {
+            gcolWindows.clear();
+            frmProcess job;
+            job.Action = frmProcess::actAddFolder;
+            job.StartPath = source;
+            job.mFileManager = &fm;
+            job.Form_Load();
+            job.Form_Activate();
+        } else {
+            const std::function<void(const QString&)> walk = [&](const QString& folder) {
+                std::vector<FolderEntry> entries;
+                ListFolder(folder, entries);
+                for (const FolderEntry& e : entries) {
+                    if (e.isFolder) walk(e.path);
+                    else fm.LoadFile(e.name, e.path, clsFileManager::lfImportListOnly, QString(), false, 0);
+                }
+            };
+            walk(source);
+            fm.CommitBatch();
+        }
+    }
+    auto rs = goDB->OpenRecordset(QStringLiteral("Select ID, tFile, tPath, tUnpackPath, iFileType, lSize From MainFiles order by ID"));
+    for (; rs && !rs->IsEOF(); rs->MoveNext()) {
+        QStringList row;
+        for (int f = 0; f < rs->FieldCount(); ++f) row << rs->Fields(f).Value().text();
+        out.rows << row.join('|');
+    }
+    out.temp = Tree(gtTempPath);
+    return out;
+}
+
+void Replace7za(const QByteArray& script)
+{
+    const QString tool = gtToolsPath + QStringLiteral("7za");
+    QFile::remove(tool);
+    test::WriteFile(tool, script);
+    QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+} // namespace
+
+TEST(UnpackAhead, ImportAddsReportsAndAsksAsWhenEachArchiveIsUnpackedWhenReached)
+{
+    QTemporaryDir source;
+    MakeSource(source.path());
+    const struct {
+        const char* name;
+        std::function<void()> tools;
+    } cases[] = {
+        {"system unpackers", [] {}},
+        {"7za fails after writing half a member", [] { Replace7za("#!/bin/sh\necho half > GAME.XEX\nexit 2\n"); }},
+        {"7za cannot be started", [] { Replace7za(""); QFile::setPermissions(gtToolsPath + "7za", QFile::ReadOwner); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Outcome reached = Import(source.path(), false, c.tools);
+        const Outcome ahead = Import(source.path(), true, c.tools);
+        EXPECT_EQ(ahead.log, reached.log);
+        EXPECT_EQ(ahead.rows, reached.rows);
+        EXPECT_EQ(ahead.temp, reached.temp);
+        EXPECT_FALSE(reached.rows.isEmpty());
+    }
+}
+
+TEST(UnpackAhead, PassedArchivesAreRemovedAndOnlyExpectedOnesAreHandedOver)
+{
+    test::AppFolder app;
+    const QString src = app.path("src");
+    for (const char* name : {"X", "Y", "Z"})
+        ASSERT_TRUE(test::WriteStoredZip(src + '/' + name + ".ZIP", {{QByteArray(name) + ".XEX", name}}));
+    UnpackAhead ahead;
+    {
+        const UnpackAhead::Group group = ahead.Expect({src + "/X.ZIP", src + "/Y.ZIP", src + "/Z.ZIP"}, 10000);
+        EXPECT_TRUE(ahead.Expects(src + "/Y.ZIP"));
+        EXPECT_FALSE(ahead.Take(src + "/OTHER.ZIP"));
+        const auto z = ahead.Take(src + "/Z.ZIP");
+        ASSERT_TRUE(z);
+        EXPECT_EQ(z->run, UnpackRun::Done);
+        EXPECT_EQ(test::ReadFile(z->folder + "/Z.XEX"), "Z");
+        // X and Y were passed by: gone, their folders too.
+        EXPECT_FALSE(ahead.Expects(src + "/X.ZIP"));
+        EXPECT_FALSE(ahead.Take(src + "/Y.ZIP"));
+        const QString zFolder = z->folder.mid(gtTempPath.size());
+        EXPECT_EQ(Tree(gtTempPath), (QStringList{zFolder, zFolder + "/Z.XEX"}));
+    }
+    // A group's end removes what it still held.
+    {
+        const UnpackAhead::Group group = ahead.Expect({src + "/X.ZIP"}, 10000);
+    }
+    EXPECT_FALSE(ahead.Expects(src + "/X.ZIP"));
+    EXPECT_EQ(Tree(gtTempPath).size(), 2);  // Z's folder and its file, handed over before
+}
+
+TEST(UnpackAhead, CancelledJobStopsTheUnpackersAheadAndTheNextImportCompletesIt)
+{
+    test::AppFolder app;
+    const QString root = app.path("in");
+    ASSERT_TRUE(test::WriteFile(root + "/A.XEX", "a"));
+    for (const char* name : {"B", "C", "D"})
+        ASSERT_TRUE(test::WriteStoredZip(root + '/' + name + ".ZIP", {{QByteArray(name) + ".XEX", name}}));
+    ASSERT_TRUE(test::WriteFile(root + "/E.XEX", "e"));
+    // Unpackers that would take far longer than the test.
+    Replace7za("#!/bin/sh\nsleep 600\nexit 2\n");
+    clsFileManager fm;
+    fm.InitCount();
+    const auto add = [&](bool cancelAtFirst) {
+        gcolWindows.clear();
+        auto job = std::make_unique<frmProcess>();
+        job->Action = frmProcess::actAddFolder;
+        job->StartPath = root;
+        job->mFileManager = &fm;
+        job->Form_Load();
+        const auto watch = QObject::connect(&fm, &clsFileManager::ShowMessage, job.get(), [&](const QString&, int type) {
+            if (type > 0 && cancelAtFirst) job->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+        });
+        job->Form_Activate();
+        QObject::disconnect(watch);
+        return job;
+    };
+    EXPECT_EQ(add(true)->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 1"));
+    EXPECT_EQ(Tree(gtTempPath), QStringList());
+
+    QFile::remove(gtToolsPath + "7za");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/usr/bin/7za"), gtToolsPath + "7za"));
+    EXPECT_EQ(add(false)->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 4"));
+    EXPECT_EQ(test::CatalogueRows("Select tFile From MainFiles order by tFile"),
+              (std::vector<QStringList>{{"A.XEX"}, {"B.XEX"}, {"C.XEX"}, {"D.XEX"}, {"E.XEX"}}));
+}
+
+} // namespace tv

@@ -1,0 +1,164 @@
+#include "unpackahead.h"
+
+#include "catalogue/core/modglobals.h"
+#include "platform/system/files.h"
+#include "platform/system/process.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <future>
+
+namespace tv {
+
+struct UnpackAhead::Job {
+    int group = 0;
+    QString archive;
+    QString folder;
+    int timeoutMs = 0;
+    bool started = false;
+    std::atomic<bool> stop{false};
+    // Empty when the folder could not be made.
+    std::future<std::optional<UnpackRun>> result;
+};
+
+namespace {
+
+// Runs in a thread of its own: nothing here may touch the catalogue or the windows.
+std::optional<UnpackRun> UnpackInBackground(const QString& archive, const QString& folder, int timeoutMs,
+                                            const std::atomic<bool>& stop)
+{
+    if (!CreateFolder(folder)) return std::nullopt;
+    const UnpackCommand command = MakeUnpackCommand(archive, QString(), folder);
+    int exitCode = -1;
+    if (RunInThread(command.program, command.arguments, timeoutMs, stop, &exitCode, folder) != 0)
+        return UnpackRun::NotStarted;
+    if (exitCode != 0) return UnpackRun::Failed;
+    NormaliseUnpacked(folder);
+    return UnpackRun::Done;
+}
+
+} // namespace
+
+UnpackAhead::Group::~Group()
+{
+    if (owner_) owner_->EndGroup(id_);
+}
+
+UnpackAhead::UnpackAhead() = default;
+
+UnpackAhead::~UnpackAhead() { Clear(); }
+
+UnpackAhead::Group UnpackAhead::Expect(const QStringList& archives, int timeoutMs)
+{
+    const int id = ++lastGroup_;
+    for (const QString& archive : archives) {
+        auto job = std::make_unique<Job>();
+        job->group = id;
+        job->archive = archive;
+        job->timeoutMs = timeoutMs;
+        jobs_.push_back(std::move(job));
+    }
+    StartMore();
+    return Group(this, id);
+}
+
+bool UnpackAhead::Expects(const QString& archive) const
+{
+    return std::any_of(jobs_.begin(), jobs_.end(), [&](const auto& job) { return job->archive == archive; });
+}
+
+QString UnpackAhead::NewFolder()
+{
+    QString folder;
+    do {
+        folder = gtTempPath + QStringLiteral("/.ahead") + QString::number(++lastFolder_);
+    } while (QFileInfo::exists(folder) || QFileInfo(folder).isSymLink());
+    return folder;
+}
+
+void UnpackAhead::Start(Job& job)
+{
+    job.folder = NewFolder();
+    job.started = true;
+    job.result = std::async(std::launch::async, UnpackInBackground, job.archive, job.folder, job.timeoutMs,
+                            std::cref(job.stop));
+}
+
+void UnpackAhead::StartMore()
+{
+    int running = int(std::count_if(jobs_.begin(), jobs_.end(), [](const auto& job) { return job->started; }));
+    // Newest group first, each in its own order.
+    for (auto end = jobs_.end(); end != jobs_.begin() && running < kRunning;) {
+        const int group = (*(end - 1))->group;
+        auto begin = end;
+        while (begin != jobs_.begin() && (*(begin - 1))->group == group) --begin;
+        for (auto it = begin; it != end && running < kRunning; ++it)
+            if (!(*it)->started) {
+                Start(**it);
+                ++running;
+            }
+        end = begin;
+    }
+}
+
+void UnpackAhead::Drop(Job& job)
+{
+    if (!job.started) return;
+    job.stop = true;
+    job.result.wait();
+    RemoveTempTree(job.folder);
+}
+
+std::optional<UnpackAhead::Unpacked> UnpackAhead::Take(const QString& archive)
+{
+    // The newest group holds the folder the import is in.
+    auto found = std::find_if(jobs_.rbegin(), jobs_.rend(), [&](const auto& job) { return job->archive == archive; });
+    if (found == jobs_.rend()) return std::nullopt;
+    const int group = (*found)->group;
+    std::unique_ptr<Job> job = std::move(*found);
+    // The import goes through a folder in order: the group's archives before this one were
+    // passed by (refused, or found in the catalogue).
+    std::vector<std::unique_ptr<Job>> passed;
+    auto it = std::find(jobs_.begin(), jobs_.end(), nullptr);
+    for (auto before = jobs_.begin(); before != it; ++before)
+        if ((*before)->group == group) passed.push_back(std::move(*before));
+    std::erase(jobs_, nullptr);
+    for (auto& p : passed) Drop(*p);
+    if (!job->started) Start(*job);
+    // The next archives start before this one is waited for.
+    StartMore();
+    WaitServingEvents([&job](int waitMs) {
+        return job->result.wait_for(std::chrono::milliseconds(waitMs)) == std::future_status::ready;
+    });
+    const std::optional<UnpackRun> run = job->result.get();
+    StartMore();
+    if (!run) {
+        RemoveTempTree(job->folder);
+        return std::nullopt;
+    }
+    return Unpacked{*run, job->folder};
+}
+
+void UnpackAhead::EndGroup(int id)
+{
+    std::vector<std::unique_ptr<Job>> ended;
+    for (auto& job : jobs_)
+        if (job->group == id) ended.push_back(std::move(job));
+    std::erase(jobs_, nullptr);
+    for (auto& job : ended) job->stop = true;  // all stop at once, then each is waited for
+    for (auto& job : ended) Drop(*job);
+    StartMore();
+}
+
+void UnpackAhead::Clear()
+{
+    std::vector<std::unique_ptr<Job>> all = std::move(jobs_);
+    jobs_.clear();
+    for (auto& job : all) job->stop = true;
+    for (auto& job : all) Drop(*job);
+}
+
+} // namespace tv

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "unpacker.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace tv {
+
+// Unpacks the archives an import is about to reach, a few at a time in the background, so
+// that the unpackers run while the files before them are catalogued. Each archive is
+// unpacked whole into a folder of its own directly below the temporary folder (a name
+// beginning with ".", which no import walks); the import takes that folder over when it
+// reaches the archive, in the order it always did, and meets the archive's failure there.
+// Archives are expected a folder at a time, in the order the import reaches them; when the
+// folder is left (its Group ends: the folder is done, or the job was cancelled), what nobody
+// took is stopped and removed. Used from the event loop's thread only.
+class UnpackAhead {
+public:
+    static constexpr int kRunning = 4;  // unpackers running ahead at once
+
+    // The archives of one folder; ending it stops and removes what was not taken.
+    class Group {
+    public:
+        Group() = default;
+        Group(UnpackAhead* owner, int id) : owner_(owner), id_(id) {}
+        Group(Group&& other) noexcept : owner_(other.owner_), id_(other.id_) { other.owner_ = nullptr; }
+        Group& operator=(Group&&) = delete;
+        ~Group();
+
+    private:
+        UnpackAhead* owner_ = nullptr;
+        int id_ = 0;
+    };
+
+    struct Unpacked {
+        UnpackRun run = UnpackRun::NotStarted;
+        QString folder;  // what the unpacker wrote; the taker moves it into place or removes it
+    };
+
+    UnpackAhead();
+    ~UnpackAhead();
+    UnpackAhead(const UnpackAhead&) = delete;
+    UnpackAhead& operator=(const UnpackAhead&) = delete;
+
+    // Expects `archives` (paths as the import will name them, in its order), each unpacker
+    // given `timeoutMs` from its start. Archives of the newest group start first: the import
+    // reaches a folder inside an archive before the rest of the folder around it.
+    Group Expect(const QStringList& archives, int timeoutMs);
+    // Whether `archive` is expected and not taken yet.
+    bool Expects(const QString& archive) const;
+    // Waits for the archive's unpacker, serving the event loop, and hands over its result.
+    // Empty when the archive was not expected or its folder could not be made: the caller
+    // unpacks it itself. Archives expected before it in its group were passed by: they are
+    // stopped and removed.
+    std::optional<Unpacked> Take(const QString& archive);
+    // Stops every unpacker and removes every folder not taken.
+    void Clear();
+
+private:
+    struct Job;
+    void EndGroup(int id);
+    void StartMore();
+    void Start(Job& job);
+    void Drop(Job& job);
+    QString NewFolder();
+
+    std::vector<std::unique_ptr<Job>> jobs_;  // by group, oldest first; each group in its order
+    int lastGroup_ = 0;
+    int lastFolder_ = 0;
+};
+
+} // namespace tv
