@@ -88,6 +88,13 @@ QString frmProcess::StatusText() const { return lblStatus->text(); }
 
 void frmProcess::ServeEvents() { QCoreApplication::processEvents(); }
 
+void frmProcess::ServeEventsNowAndThen()
+{
+    if (mServeClock.isValid() && mServeClock.elapsed() < kServeEveryMs) return;
+    ServeEvents();
+    mServeClock.start();
+}
+
 void frmProcess::ShowStatus(const QString& text) { lblProcess->setText(text); }
 
 void frmProcess::AddResultRow(const QString& text, int number)
@@ -350,7 +357,7 @@ qint32 frmProcess::AddDirectory(const QString& folderPath)
             if (mFileManager &&
                 mFileManager->LoadFile(entry.name, folder + entry.name, mlLoadFlags, QString(), false, 0) != 0) {
                 ShowStatus(folder + entry.name);
-                ServeEvents();
+                ServeEventsNowAndThen();
             }
         }
         if (mbCancel) break;

@@ -98,6 +98,10 @@ private:
     QList<int> MarkedFiles() const;
     void SetDone();
     void ServeEvents();
+    // ServeEvents at most every kServeEveryMs: for the files of a folder, each a matter of
+    // microseconds, whose repainting would otherwise take most of the import's time.
+    void ServeEventsNowAndThen();
+    static constexpr int kServeEveryMs = 25;
     // False when the window must stay open.
     bool QueryUnload();
     void ReleaseFileManager();
@@ -134,6 +138,7 @@ private:
     int miMinHeight = 0;        // pixels
     QMetaObject::Connection mMessageConnection;
     QElapsedTimer mRateClock;   // since the add job started
+    QElapsedTimer mServeClock;  // since events were last served for a file
     qint64 mlRateShownMs = -1;  // when the status line last showed the rate
     qint32 mlAdded = 0;         // files added by the running job
 };

@@ -578,7 +578,13 @@ int32_t ListView::InsertRows(int32_t count, int32_t startIndex)
     if (count < 1) return rows;
     if (startIndex < 0 || startIndex > rows) startIndex = -1;
     const int32_t at = startIndex == -1 ? rows : startIndex;
-    if (const tv::VariantArray* a = store_.array(); a && DataMode == vtlStorage) {
+    if (const tv::VariantArray* a = store_.array();
+        a && DataMode == vtlStorage && at == rows && a->lbound(1) == 0 && a->lbound(2) == 0 &&
+        a->ubound(2) == rows - 1 && a->ubound(1) >= columns_->Count() - 1) {
+        // Rows added at the end grow the array in place: a list filled a row at a time (the
+        // job window's log) must not copy every row it holds for each one it adds.
+        store_.arrayMut()->redimPreserve(rows + count - 1);
+    } else if (a && DataMode == vtlStorage) {
         tv::VariantArray grown(0, std::max(a->ubound(1), columns_->Count() - 1), 0, rows + count - 1);
         for (int32_t c = 0; c <= a->ubound(1); ++c)
             for (int32_t r = 0; r < rows && a->inBounds(c, r); ++r) grown.at(c, r < at ? r : r + count) = a->at(c, r);
@@ -592,7 +598,12 @@ int32_t ListView::InsertRows(int32_t count, int32_t startIndex)
     sv_->InsertItems(count, startIndex);
     if (currentRow_ >= at) currentRow_ += count;
     if (AnchorRow >= at) AnchorRow += count;
-    updateLayout(autoRefresh_, true);
+    updateLayout(false, true);
+    // The rows above the new ones look as they did: rows added below the view draw nothing.
+    if (autoRefresh_) {
+        const int32_t first = std::max(at, sv_->FirstVisibleItem()), last = sv_->LastVisibleItem();
+        if (first <= last) sv_->RedrawItems(first, std::max(first + 1, last));
+    }
     return RowCount();
 }
 

@@ -248,6 +248,12 @@ TEST_F(ListViewTest, InsertAndRemoveRowsShiftValuesSelectionAndCurrentRow)
     EXPECT_EQ(lv->CurrentRow(), 5);
     EXPECT_TRUE(lv->SelectionSet()->Contains(5));
     EXPECT_EQ(lv->InsertRows(1), 8);   // appended
+    lv->setData(int32_t(0), 7, QStringLiteral("last"));
+    EXPECT_EQ(lv->InsertRows(1), 9);
+    EXPECT_EQ(lv->Data(int32_t(0), 6).toString(), QStringLiteral("r4c0"));
+    EXPECT_EQ(lv->Data(int32_t(0), 7).toString(), QStringLiteral("last"));
+    EXPECT_TRUE(lv->Data(int32_t(0), 8).isEmpty());
+    EXPECT_EQ(lv->RemoveRows(1, 8), 8);
     EXPECT_EQ(lv->RemoveRows(3, 0), 5);
     EXPECT_EQ(lv->Data(int32_t(0), 0).toString(), QStringLiteral("r1c0"));
     EXPECT_EQ(lv->CurrentRow(), 2);
