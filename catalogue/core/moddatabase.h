@@ -21,17 +21,17 @@ extern const QByteArray kProgramKey;
 // compare exactly, as Linux file names do. Index names carry their table's name because
 // SQLite's index names are global. Long texts are LONGTEXT so that "1.10" stays a text.
 inline constexpr const char* kCatalogueSchema[] = {
-    "CREATE TABLE MainFiles (ID INTEGER PRIMARY KEY AUTOINCREMENT, tFile VARCHAR(255) COLLATE TVTEXT,"
+    ("CREATE TABLE MainFiles (ID INTEGER PRIMARY KEY AUTOINCREMENT, tFile VARCHAR(255) COLLATE TVTEXT,"
     " tPath VARCHAR(255), tUnpackPath VARCHAR(255), iFileType SMALLINT, lSize INTEGER, iBasic SMALLINT,"
     " iModel SMALLINT, iOS SMALLINT, iVideo SMALLINT, tMemo VARCHAR(255) COLLATE TVTEXT,"
     " tParam VARCHAR(255) COLLATE TVTEXT, Category_ID INTEGER, tsCreated DATETIME, tsLastStarted DATETIME,"
-    " lStartCount INTEGER)",
+    " lStartCount INTEGER)"),
     "CREATE INDEX MainFiles_C1 ON MainFiles (tFile)",
     "CREATE INDEX MainFiles_C2 ON MainFiles (Category_ID)",
     "CREATE INDEX MainFiles_C3 ON MainFiles (tPath)",
     "CREATE INDEX MainFiles_C4 ON MainFiles (iFileType)",
-    "CREATE TABLE Config (ID INTEGER PRIMARY KEY AUTOINCREMENT, tItem VARCHAR(255) COLLATE TVTEXT,"
-    " mConfig LONGTEXT COLLATE TVTEXT, tsCreated DATETIME)",
+    ("CREATE TABLE Config (ID INTEGER PRIMARY KEY AUTOINCREMENT, tItem VARCHAR(255) COLLATE TVTEXT,"
+    " mConfig LONGTEXT COLLATE TVTEXT, tsCreated DATETIME)"),
     "CREATE INDEX Config_C1 ON Config (tItem)",
     "CREATE TABLE Category (ID INTEGER PRIMARY KEY, tCategory VARCHAR(255) COLLATE TVTEXT)",
     "CREATE TABLE History (ID INTEGER PRIMARY KEY AUTOINCREMENT, MainFiles_ID INTEGER, tsStarted DATETIME)",

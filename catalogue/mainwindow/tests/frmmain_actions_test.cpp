@@ -303,7 +303,7 @@ TEST_F(MainWindowActions, DetailsOnSeveralRowsSetsTheirCategory)
 TEST_F(MainWindowActions, RightClicksOpenTheMenus)
 {
     files()->ItemClick.raise(0, 2, 0);
-    auto* edit = command("mnuDel")->parentWidget();
+    auto* edit = qobject_cast<QWidget*>(command("mnuDel")->parent());
     ASSERT_TRUE(qobject_cast<QMenu*>(edit));
     EXPECT_TRUE(edit->isVisible());
     edit->hide();

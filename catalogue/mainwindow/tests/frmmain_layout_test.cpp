@@ -92,7 +92,9 @@ TEST_F(MainWindowLayout, PanesStandWhereTheStoredPositionsPutThem)
         SCOPED_TRACE(i);
         EXPECT_EQ(panes[i]->y(), 0);
         EXPECT_EQ(panes[i]->height(), 158);
-        if (i > 0) EXPECT_GT(panes[i]->x(), panes[i - 1]->x() + panes[i - 1]->width() - 1);
+        if (i > 0) {
+            EXPECT_GT(panes[i]->x(), panes[i - 1]->x() + panes[i - 1]->width() - 1);
+        }
     }
 
     // Lists on the left up to 500 pixels, the preview right of the 60-twip bar.

@@ -153,12 +153,12 @@ TEST_F(MainWindowView, OpenCommandSwitchesCatalogues)
     DbError e;
     const QString other = dir.filePath(QStringLiteral("other.MDB"));
     ASSERT_TRUE(CreateCatalogue(other, QByteArray(), &e));
-    QString answer;
-    SetFileDialogHook([&answer](const FileDialogRequest&) { return answer; });
+    QString chosen;
+    SetFileDialogHook([&chosen](const FileDialogRequest&) { return chosen; });
     window->mnuOpenDB_Click();
     EXPECT_EQ(gtDBPath, catalogue);
     EXPECT_TRUE(loose.exists());
-    answer = other;
+    chosen = other;
     window->mnuOpenDB_Click();
     EXPECT_EQ(gtDBPath, other);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 0);
@@ -181,8 +181,8 @@ TEST_F(MainWindowView, ImportShowsTheNewFilesAndSelectsAKnownOne)
         f.write(QByteArray(720, '\0'));
     }
     const auto window = openWindow();
-    QString answer = folder;
-    SetFileDialogHook([&answer](const FileDialogRequest&) { return answer; });
+    QString chosen = folder;
+    SetFileDialogHook([&chosen](const FileDialogRequest&) { return chosen; });
     JobCloser closer;
     window->lvFilter()->list()->SetBookmark(3, -1, 0);  // "Kassetten"
     window->mnuAddDir_Click();
@@ -194,7 +194,7 @@ TEST_F(MainWindowView, ImportShowsTheNewFilesAndSelectsAKnownOne)
 
     window->BuildView(1);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 7);
-    answer = folder + QStringLiteral("/NEW2.TXT");
+    chosen = folder + QStringLiteral("/NEW2.TXT");
     window->mnuAddFile_Click();
     EXPECT_EQ(window->ViewMode(), 1);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 7);
@@ -306,17 +306,17 @@ TEST_F(MainWindowView, NewCategoryIsAddedAndSelected)
 {
     const auto window = openWindow();
     window->BuildView(3);
-    QString answer = QStringLiteral("Tools");
-    SetInputTextHook([&answer](const QString&, const QString&, const QString&) { return answer; });
+    QString typed = QStringLiteral("Tools");
+    SetInputTextHook([&typed](const QString&, const QString&, const QString&) { return typed; });
     command(*window, "mnuNewCat")->trigger();
     EXPECT_EQ(window->treeMain()->ItemCount(), 4);
     ASSERT_TRUE(window->treeMain()->SelectedItem());
     EXPECT_EQ(window->treeMain()->SelectedItem()->Text, QStringLiteral("Tools"));
-    answer = QStringLiteral("spiele");
+    typed = QStringLiteral("spiele");
     command(*window, "mnuNewCat")->trigger();
     EXPECT_EQ(window->treeMain()->ItemCount(), 4);
     EXPECT_EQ(window->treeMain()->SelectedItem()->Key, QStringLiteral("1"));
-    answer.clear();
+    typed.clear();
     command(*window, "mnuNewCat")->trigger();
     EXPECT_EQ(window->treeMain()->ItemCount(), 4);
     SetInputTextHook(nullptr);
