@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <system_error>
 
 namespace tv {
 
@@ -83,8 +84,15 @@ void UnpackAhead::Start(Job& job)
 {
     job.folder = NewFolder();
     job.started = true;
-    job.result = std::async(std::launch::async, UnpackInBackground, job.archive, job.folder, job.timeoutMs,
-                            std::cref(job.stop));
+    try {
+        job.result = std::async(std::launch::async, UnpackInBackground, job.archive, job.folder, job.timeoutMs,
+                                std::cref(job.stop));
+    } catch (const std::system_error&) {
+        // No thread to be had: the import unpacks this archive itself when it reaches it.
+        std::promise<std::optional<UnpackRun>> none;
+        none.set_value(std::nullopt);
+        job.result = none.get_future();
+    }
 }
 
 void UnpackAhead::StartMore()
