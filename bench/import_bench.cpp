@@ -164,8 +164,6 @@ namespace {
 
 const QByteArray kBenchKey("import-bench-key");
 
-// The engine's import of the whole folder into a new catalogue, as the add-folder job
-// drives it: every file through LoadFile with the import-list flag.
 // A program folder with the unpacker and a new, open catalogue.
 void NewCatalogue(const QString& appFolder)
 {
@@ -179,6 +177,8 @@ void NewCatalogue(const QString& appFolder)
     if (!tv::goDB) std::abort();
 }
 
+// The engine's import of the whole folder into a new catalogue, as the add-folder job
+// drives it: every file through LoadFile with the import-list flag.
 double TimeImport(const BenchFiles& c, const QString& appFolder)
 {
     NewCatalogue(appFolder);

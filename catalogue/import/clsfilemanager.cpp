@@ -4,7 +4,6 @@
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
 #include "filetype.h"
-#include "sqltext.h"
 #include "platform/gui/msgbox.h"
 
 #include <QDateTime>

@@ -21,6 +21,12 @@ namespace {
 
 QString FolderOf(const QString& path) { return path.left(path.lastIndexOf(QLatin1Char('/'))); }
 
+// The member chain of an entry of a folder whose chain is `chain` ("" at the archive's top).
+QString MemberChain(const QString& chain, const QString& name)
+{
+    return chain.isEmpty() ? name : chain + QLatin1Char('\\') + name;
+}
+
 bool PathExists(const QString& path)
 {
     // A dangling link counts as present: the folder name is taken.
@@ -114,13 +120,12 @@ UnpackAhead::Group clsFileManager::UnpackAheadOf(const std::vector<FolderEntry>&
     QStringList archives;
     const bool rescan = (flags & lfRefresh) && (flags & lfRescanArchives);
     for (const FolderEntry& e : entries) {
-        if (!mbArchivesOn) break;
-        if (e.isFolder || e.isLink) continue;
+        if (!mbArchivesOn || e.isFolder || e.isLink) continue;
         const QString ext = FileExtension(e.name);
         if (!IsArchiveExtension(ext) || ((flags & lfImportListOnly) && !InImportList(ext))) continue;
         if (!UnpackWithoutAsking(e.size)) continue;
-        if (!QFileInfo::exists(ext == QLatin1String("RAR") ? ToolPathUnrar() : ToolPath7za())) continue;
-        const QString memberChain = !inArchive ? QString() : chain.isEmpty() ? e.name : chain + QLatin1Char('\\') + e.name;
+        if (!QFileInfo::exists(MakeUnpackCommand(e.path, QString(), QString()).program)) continue;
+        const QString memberChain = inArchive ? MemberChain(chain, e.name) : QString();
         const auto cached = mcolArchivePaths.constFind(ArchiveKey(memberChain, e.path));
         if (cached != mcolArchivePaths.constEnd() && cached->whole) continue;
         QString error;
@@ -148,9 +153,8 @@ QString clsFileManager::UnpackWhole(const QString& archivePath, const QString& b
     // using it): the unpack folders it holds for nested archives could bear the names of the
     // archive's own folders, which a whole unpack into it would mix with theirs.
     ForgetArchive(key, false);
+    // Made by UnpackArchive: an archive unpacked ahead is moved here, so it must not exist yet.
     const QString folder = NewUnpackFolder(base, key, true);
-    // An archive unpacked ahead is moved here: the folder must not exist yet.
-    if (!mAhead.Expects(archivePath)) CreateFolder(folder);
     Q_EMIT ShowMessage(Translate(QStringLiteral("Entpacke Archiv: ")) + key, 0);
     if (!UnpackArchive(archivePath, QString(), folder, key)) {
         // Whatever the unpacker left is half-written: never scanned, never reused.
@@ -176,17 +180,15 @@ bool clsFileManager::UnpackArchive(const QString& archivePath, const QString& me
     const UnpackCommand command = MakeUnpackCommand(archivePath, member, destFolder);
     std::optional<UnpackAhead::Unpacked> ahead;
     if (member.isEmpty()) ahead = mAhead.Take(archivePath);
+    if (ahead && ahead->run == UnpackRun::Done && MovePath(ahead->folder, destFolder)) return true;  // normalised
     UnpackRun run;
-    if (ahead && ahead->run == UnpackRun::Done && MovePath(ahead->folder, destFolder)) {
-        return true;  // normalised already
-    } else if (ahead && ahead->run != UnpackRun::Done) {
+    if (ahead && ahead->run != UnpackRun::Done) {
         run = ahead->run;
-        RemoveTempTree(ahead->folder);
     } else {
-        if (ahead) RemoveTempTree(ahead->folder);
         CreateFolder(destFolder);
         run = RunUnpacker(command, destFolder, lUnpackTimeoutMs);
     }
+    if (ahead) RemoveTempTree(ahead->folder);
     switch (run) {
     case UnpackRun::NotStarted:
         MsgBox(Translate(QStringLiteral("Fehler beim Entpacken: ")) + command.program,
@@ -237,7 +239,7 @@ qint32 clsFileManager::ScanFolder(const QString& folder, QString chain, int flag
     for (const FolderEntry& e : entries) {
         if (e.isLink) continue;  // never followed
         const QString& path = e.path;
-        const QString memberChain = chain.isEmpty() ? e.name : chain + QLatin1Char('\\') + e.name;
+        const QString memberChain = MemberChain(chain, e.name);
         if (!e.isFolder) {
             mtUnpackPath = memberChain;
             gather(LoadFile(e.name, path, flags, memberChain, true, 0));

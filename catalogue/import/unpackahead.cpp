@@ -11,6 +11,7 @@
 #include <chrono>
 #include <future>
 #include <system_error>
+#include <utility>
 
 namespace tv {
 
@@ -66,11 +67,6 @@ UnpackAhead::Group UnpackAhead::Expect(const QStringList& archives, int timeoutM
     return Group(this, id);
 }
 
-bool UnpackAhead::Expects(const QString& archive) const
-{
-    return std::any_of(jobs_.begin(), jobs_.end(), [&](const auto& job) { return job->archive == archive; });
-}
-
 QString UnpackAhead::NewFolder()
 {
     QString folder;
@@ -112,29 +108,31 @@ void UnpackAhead::StartMore()
     }
 }
 
-void UnpackAhead::Drop(Job& job)
+void UnpackAhead::Stop(std::vector<std::unique_ptr<Job>> jobs)
 {
-    if (!job.started) return;
-    job.stop = true;
-    job.result.wait();
-    RemoveTempTree(job.folder);
+    for (auto& job : jobs) job->stop = true;  // all stop at once, then each is waited for
+    for (auto& job : jobs) {
+        if (!job->started) continue;
+        job->result.wait();
+        RemoveTempTree(job->folder);
+    }
 }
 
 std::optional<UnpackAhead::Unpacked> UnpackAhead::Take(const QString& archive)
 {
     // The newest group holds the folder the import is in.
-    auto found = std::find_if(jobs_.rbegin(), jobs_.rend(), [&](const auto& job) { return job->archive == archive; });
+    const auto found =
+        std::find_if(jobs_.rbegin(), jobs_.rend(), [&](const auto& job) { return job->archive == archive; });
     if (found == jobs_.rend()) return std::nullopt;
-    const int group = (*found)->group;
-    std::unique_ptr<Job> job = std::move(*found);
+    const auto at = std::prev(found.base());
+    std::unique_ptr<Job> job = std::move(*at);
     // The import goes through a folder in order: the group's archives before this one were
     // passed by (refused, or found in the catalogue).
     std::vector<std::unique_ptr<Job>> passed;
-    auto it = std::find(jobs_.begin(), jobs_.end(), nullptr);
-    for (auto before = jobs_.begin(); before != it; ++before)
-        if ((*before)->group == group) passed.push_back(std::move(*before));
+    for (auto it = jobs_.begin(); it != at; ++it)
+        if ((*it)->group == job->group) passed.push_back(std::move(*it));
     std::erase(jobs_, nullptr);
-    for (auto& p : passed) Drop(*p);
+    Stop(std::move(passed));
     if (!job->started) Start(*job);
     // The next archives start before this one is waited for.
     StartMore();
@@ -142,7 +140,6 @@ std::optional<UnpackAhead::Unpacked> UnpackAhead::Take(const QString& archive)
         return job->result.wait_for(std::chrono::milliseconds(waitMs)) == std::future_status::ready;
     });
     const std::optional<UnpackRun> run = job->result.get();
-    StartMore();
     if (!run) {
         RemoveTempTree(job->folder);
         return std::nullopt;
@@ -156,17 +153,10 @@ void UnpackAhead::EndGroup(int id)
     for (auto& job : jobs_)
         if (job->group == id) ended.push_back(std::move(job));
     std::erase(jobs_, nullptr);
-    for (auto& job : ended) job->stop = true;  // all stop at once, then each is waited for
-    for (auto& job : ended) Drop(*job);
+    Stop(std::move(ended));
     StartMore();
 }
 
-void UnpackAhead::Clear()
-{
-    std::vector<std::unique_ptr<Job>> all = std::move(jobs_);
-    jobs_.clear();
-    for (auto& job : all) job->stop = true;
-    for (auto& job : all) Drop(*job);
-}
+void UnpackAhead::Clear() { Stop(std::exchange(jobs_, {})); }
 
 } // namespace tv

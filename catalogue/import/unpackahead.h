@@ -51,8 +51,6 @@ public:
     // given `timeoutMs` from its start. Archives of the newest group start first: the import
     // reaches a folder inside an archive before the rest of the folder around it.
     Group Expect(const QStringList& archives, int timeoutMs);
-    // Whether `archive` is expected and not taken yet.
-    bool Expects(const QString& archive) const;
     // Waits for the archive's unpacker, serving the event loop, and hands over its result.
     // Empty when the archive was not expected or its folder could not be made: the caller
     // unpacks it itself. Archives expected before it in its group were passed by: they are
@@ -66,7 +64,8 @@ private:
     void EndGroup(int id);
     void StartMore();
     void Start(Job& job);
-    void Drop(Job& job);
+    // Stops the unpackers of `jobs`, waits for them and removes their folders.
+    static void Stop(std::vector<std::unique_ptr<Job>> jobs);
     QString NewFolder();
 
     std::vector<std::unique_ptr<Job>> jobs_;  // by group, oldest first; each group in its order

@@ -600,6 +600,7 @@ int32_t ListView::InsertRows(int32_t count, int32_t startIndex)
     if (AnchorRow >= at) AnchorRow += count;
     updateLayout(false, true);
     // The rows above the new ones look as they did: rows added below the view draw nothing.
+    // Drawn as a range even when it is one row: a single row is drawn only when wholly seen.
     if (autoRefresh_) {
         const int32_t first = std::max(at, sv_->FirstVisibleItem()), last = sv_->LastVisibleItem();
         if (first <= last) sv_->RedrawItems(first, std::max(first + 1, last));

@@ -16,11 +16,6 @@ std::function<void(bool)>& indicatorRef()
     static std::function<void(bool)> indicator;
     return indicator;
 }
-} // namespace
-
-void SetWaitIndicator(std::function<void(bool waiting)> indicator) { indicatorRef() = std::move(indicator); }
-
-namespace {
 
 // A program with the null device as input and outputs, in a session of its own.
 std::unique_ptr<QProcess> QuietProcess(const QString& program, const QStringList& arguments,
@@ -39,18 +34,25 @@ std::unique_ptr<QProcess> QuietProcess(const QString& program, const QStringList
     return proc;
 }
 
+// Shows the wait indicator until the returned guard ends.
+auto ShowWaiting()
+{
+    const auto indicator = indicatorRef();
+    if (indicator) indicator(true);
+    return qScopeGuard([indicator] {
+        if (indicator) indicator(false);
+    });
+}
+
 } // namespace
+
+void SetWaitIndicator(std::function<void(bool waiting)> indicator) { indicatorRef() = std::move(indicator); }
 
 int RunAndWait(const QString& program, const QStringList& arguments, int timeoutMs,
                bool keepResponsive, int* exitCode, const QString& workingFolder)
 {
     if (exitCode) *exitCode = -1;
-    const auto indicator = indicatorRef();
-    if (indicator) indicator(true);
-    const auto restore = qScopeGuard([&indicator] {
-        if (indicator) indicator(false);
-    });
-
+    const auto waiting = ShowWaiting();
     auto proc = QuietProcess(program, arguments, workingFolder);
     proc->start();
     if (!proc->waitForStarted(5000)) return 1;
@@ -94,11 +96,7 @@ int RunInThread(const QString& program, const QStringList& arguments, int timeou
 void WaitServingEvents(const std::function<bool(int waitMs)>& done)
 {
     if (done(0)) return;
-    const auto indicator = indicatorRef();
-    if (indicator) indicator(true);
-    const auto restore = qScopeGuard([&indicator] {
-        if (indicator) indicator(false);
-    });
+    const auto waiting = ShowWaiting();
     while (!done(50)) QCoreApplication::processEvents();
 }
 
