@@ -19,7 +19,13 @@ std::unique_ptr<clsFileManager> goFileManager;
 clsFileManager::clsFileManager(QObject* parent) : QObject(parent) {}
 clsFileManager::~clsFileManager() = default;
 
-void clsFileManager::InitSearch() { mbArchivesOn = true; }
+void clsFileManager::InitSearch()
+{
+    mbArchivesOn = true;
+    lAddedFiles = 0;
+    lNotAddedFiles = 0;
+    tWriteError.clear();
+}
 
 bool clsFileManager::InImportList(const QString& extension) const
 {
@@ -32,6 +38,8 @@ qint32 clsFileManager::LoadFile(const QString& FileName, const QString& tPath, i
                                 const QString& tUnpackedPath, bool fUnpackingStarted,
                                 qint32 lFileID)
 {
+    // After a failed write the job stops; nothing more is unpacked or added.
+    if (WriteFailed()) return 0;
     QString filePath = tPath;
     if (tUnpackedPath.isEmpty()) {
         mtArchivePath.clear();
@@ -143,6 +151,7 @@ const QString kAddFileSql = QStringLiteral(
     "PARAMETERS pID Long, pFile Text, pPath Text, pType Short, pSize Double, pCreated DateTime, pChain Text; "
     "INSERT INTO MainFiles (ID, tFile, tPath, iFileType, lSize, tsCreated, tUnpackPath) "
     "VALUES (pID, pFile, pPath, pType, pSize, pCreated, pChain)");
+const QString kFindIdSql = QStringLiteral("PARAMETERS pID Long; Select ID From MainFiles where ID=pID");
 
 } // namespace
 
@@ -155,7 +164,7 @@ QueryDef* clsFileManager::ImportQuery(ImportStatement which, DbError* error)
     }
     std::shared_ptr<QueryDef>& q = mQueries[which];
     if (!q || !q->IsOpen()) {
-        static const QString* const kTexts[] = {&kFindFileSql, &kFindMemberSql, &kAddFileSql};
+        static const QString* const kTexts[] = {&kFindFileSql, &kFindMemberSql, &kAddFileSql, &kFindIdSql};
         q = goDB ? goDB->CreateQueryDef(QString(), *kTexts[which]) : nullptr;
         if (!q) {
             *error = goDB ? goDB->LastError() : MakeDbError(dbErrObjectClosed);
@@ -191,45 +200,84 @@ bool clsFileManager::AddRecord(const QString& fileName, qint64 size, const QStri
 {
     if (id != 0) return false;
     const QString storedPath = mtArchivePath.isEmpty() ? filePath : mtArchivePath;
-    if (goDB && !goDB->InTransaction()) {
-        if (DbError e = goDB->BeginTrans())
-            Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") + FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), e.description), -1);
-    }
+    const bool member = !mtUnpackPath.isEmpty() && !mtArchivePath.isEmpty();
+    id = ++lMaxFilesID;
+    // A size beyond the Long range is kept as a number rather than cut.
+    const Variant sizeValue = size <= std::numeric_limits<qint32>::max() ? Variant(qint32(size))
+                                                                          : Variant(double(size));
+    BatchRow row{{Variant(id), Variant(fileName), Variant(storedPath), Variant(qint16(fileType)), sizeValue,
+                  Variant::fromDateTime(QDateTime::currentDateTime()),
+                  member ? Variant(mtUnpackPath) : Variant::null()},
+                 member ? mtArchivePath + QLatin1Char('\\') + mtUnpackPath : filePath};
     DbError err;
-    if (QueryDef* insert = ImportQuery(isAddFile, &err)) {
-        id = ++lMaxFilesID;
-        // A size beyond the Long range is kept as a number rather than cut.
-        const Variant sizeValue = size <= std::numeric_limits<qint32>::max() ? Variant(qint32(size))
-                                                                              : Variant(double(size));
-        const bool member = !mtUnpackPath.isEmpty() && !mtArchivePath.isEmpty();
-        const Variant values[] = {
-            Variant(id),
-            Variant(fileName),
-            Variant(storedPath),
-            Variant(qint16(fileType)),
-            sizeValue,
-            Variant::fromDateTime(QDateTime::currentDateTime()),
-            member ? Variant(mtUnpackPath) : Variant::null(),
-        };
-        for (int i = 0; i < int(std::size(values)); ++i) insert->Parameters(i).Value = values[i];
-        err = insert->Execute();
-    }
+    if (goDB && !goDB->InTransaction()) err = goDB->BeginTrans();
+    if (!err) err = InsertRow(row);
     if (err) {
-        MsgBox(QStringLiteral("AddFile-Error: ") + FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), err.description) + QStringLiteral(": ") + filePath,
-               vbOKOnly);
+        WriteFailure(err, &row);
         return false;
     }
-    if (++miBatchRows >= kBatchRows) CommitBatch();
+    mBatch.push_back(std::move(row));
+    ++lAddedFiles;
     Q_EMIT ShowMessage(fileName, fileType);
+    if (int(mBatch.size()) >= kBatchRows) CommitBatch();
     return true;
+}
+
+DbError clsFileManager::InsertRow(const BatchRow& row)
+{
+    DbError err;
+    QueryDef* insert = ImportQuery(isAddFile, &err);
+    if (!insert) return err;
+    for (int i = 0; i < int(std::size(row.values)); ++i) insert->Parameters(i).Value = row.values[i];
+    return insert->Execute();
+}
+
+bool clsFileManager::HoldsRow(qint32 id)
+{
+    DbError err;
+    QueryDef* query = ImportQuery(isFindId, &err);
+    if (!query) return false;
+    query->Parameters(0).Value = Variant(id);
+    const auto rs = query->OpenRecordset(dbOpenSnapshot);
+    if (!rs) return false;
+    const bool held = !rs->IsEOF();
+    rs->Close();
+    return held;
+}
+
+void clsFileManager::WriteFailure(const DbError& error, const BatchRow* failed)
+{
+    if (tWriteError.isEmpty()) tWriteError = error.description;
+    Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") +
+                           FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), error.description) +
+                           (failed ? QStringLiteral(": ") + failed->shownPath : QString()),
+                       -1);
+    if (failed) ++lNotAddedFiles;
+    // The engine may have rolled back the open batch, or only the failed statement: keep what
+    // it still holds if that can be committed, else drop it, so that the catalogue is in a
+    // known state. Then every row of the batch that is missing is written again on its own.
+    if (goDB && goDB->InTransaction() && goDB->CommitTrans()) goDB->Rollback();
+    std::vector<BatchRow> batch;
+    batch.swap(mBatch);
+    for (const BatchRow& row : batch) {
+        const qint32 id = row.values[0].toLong();
+        if (HoldsRow(id) || (!InsertRow(row) && HoldsRow(id))) continue;
+        --lAddedFiles;
+        ++lNotAddedFiles;
+        Q_EMIT ShowMessage(Translate(QStringLiteral("Nicht in die Datenbank aufgenommen: ")) + row.shownPath, -1);
+    }
 }
 
 void clsFileManager::CommitBatch()
 {
-    miBatchRows = 0;
-    if (!goDB || !goDB->InTransaction()) return;
+    if (!goDB || !goDB->InTransaction()) {
+        mBatch.clear();
+        return;
+    }
     if (DbError e = goDB->CommitTrans())
-        Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") + FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), e.description), -1);
+        WriteFailure(e, nullptr);
+    else
+        mBatch.clear();
 }
 
 } // namespace tv

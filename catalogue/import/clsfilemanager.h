@@ -1,6 +1,7 @@
 #pragma once
 
 #include "unpackahead.h"
+#include "platform/runtime/variant.h"
 
 #include <QHash>
 #include <QObject>
@@ -51,8 +52,18 @@ public:
     // Called whenever a catalogue is opened: the ID counter and the count.
     void InitCount();
     void CountFiles();
-    // Start of every add or check job: archive handling on again.
+    // Start of every add or check job: archive handling on again, the job's counts cleared.
     void InitSearch();
+
+    // What the current job wrote: the rows it added that the catalogue holds (whatever other
+    // programs do to the catalogue meanwhile), the files it could not add because the
+    // catalogue could not be written, and the first such failure. Once a write failed, the
+    // engine adds nothing more until the next job: a full disk or a read-only catalogue does
+    // not heal by itself, and every further file would only fail the same way.
+    qint32 lAddedFiles = 0;
+    qint32 lNotAddedFiles = 0;
+    QString tWriteError;
+    bool WriteFailed() const { return !tWriteError.isEmpty(); }
 
     // Imports one file. Returns the new row's ID, the negated ID of the row that already
     // holds the file, or 0 when nothing was added. `tUnpackedPath` is the member chain
@@ -83,7 +94,10 @@ public:
     // The rows an import adds are committed in batches: one per outermost archive, or per
     // kBatchRows rows, whichever ends first. A crash loses at most the last batch, which the
     // next import of the same folder adds again (the duplicate check makes that safe). The
-    // job that imports ends the last batch with CommitBatch.
+    // job that imports ends the last batch with CommitBatch. When an insert or a commit
+    // fails, the engine may have rolled the whole open batch back: every row of it that is
+    // missing then is added again on its own, and one that still cannot be written counts as
+    // not added, so the job's counts always match what the catalogue holds.
     static constexpr int kBatchRows = 250;
     void CommitBatch();
 
@@ -117,12 +131,24 @@ private:
     // Whether an archive of `size` bytes is unpacked without asking the user.
     static bool UnpackWithoutAsking(qint64 size);
 
+    // One row of the open batch, kept until the batch is committed so that it can be
+    // written again after a roll-back.
+    struct BatchRow {
+        Variant values[7];    // the insert's parameters, in its order
+        QString shownPath;    // the file as the user knows it (archive, "\" and member chain)
+    };
+    DbError InsertRow(const BatchRow& row);
+    // After a failed write: settles the open batch and counts `failed` (when given) as not added.
+    void WriteFailure(const DbError& error, const BatchRow* failed);
+    // Whether the catalogue holds the row with `id`; false also when that cannot be read.
+    bool HoldsRow(qint32 id);
+
     qint32 AddAtrFile(const QString& fileName, const QString& filePath, qint32& id);
     bool AddRecord(const QString& fileName, qint64 size, const QString& filePath, int fileType,
                    qint32& id);
     // The ID of the row holding the file, or 0; `error` is set when the query failed.
     qint32 FindCatalogued(const QString& storedPath, const QString& chain, bool withChain, QString* error);
-    enum ImportStatement { isFindFile, isFindMember, isAddFile, isCount };
+    enum ImportStatement { isFindFile, isFindMember, isAddFile, isFindId, isCount };
     // The statement of the open catalogue, made on first use; null with `error` set.
     QueryDef* ImportQuery(ImportStatement which, DbError* error);
 
@@ -138,7 +164,7 @@ private:
     QSet<QString> mUnpackFolders;
     qint32 miArchiveCount = 0;
     UnpackAhead mAhead;
-    int miBatchRows = 0;  // rows added in the open batch
+    std::vector<BatchRow> mBatch;  // rows added in the open batch
     std::weak_ptr<Database> mQueriesDb;  // the catalogue mQueries belong to
     std::shared_ptr<QueryDef> mQueries[isCount];
 };

@@ -5,6 +5,7 @@
 #include "catalogue/core/modfiles.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
+#include "catalogue/core/modmain.h"
 #include "catalogue/core/modsettings.h"
 #include "controls/grid/listview.h"
 #include "platform/gui/msgbox.h"
@@ -282,9 +283,13 @@ void frmProcess::Form_Activate()
         if (mFileManager) {
             mFileManager->CommitBatch();
             mFileManager->CountFiles();
-            const qint32 after = mFileManager->FileCount;
-            if (after != before) Action = actChanged;
-            StatusMsg = Translate(QStringLiteral("Hinzugefügte Dateien: ")) + QString::number(after - before);
+            // The job's own rows, not the difference of two counts: another program may add
+            // or delete rows of the same catalogue meanwhile.
+            if (mFileManager->lAddedFiles > 0 || mFileManager->FileCount != before) Action = actChanged;
+            StatusMsg = Translate(QStringLiteral("Hinzugefügte Dateien: ")) + QString::number(mFileManager->lAddedFiles);
+            if (mFileManager->WriteFailed())
+                StatusMsg += QLatin1Char('\n') + Translate(QStringLiteral("Nicht aufgenommene Dateien: ")) +
+                             QString::number(mFileManager->lNotAddedFiles);
         }
         jobText += QStringLiteral("\n\n") + StatusMsg;
         lstResult->Refresh();
@@ -307,6 +312,20 @@ void frmProcess::Form_Activate()
     ShowStatus(jobText);
     StatusMsg.replace(QStringLiteral("\r\n"), QStringLiteral(", "));
     StatusMsg.replace(QLatin1Char('\n'), QStringLiteral(", "));
+    if (mFileManager && mFileManager->WriteFailed()) ReportWriteFailure();
+}
+
+void frmProcess::ReportWriteFailure()
+{
+    // One message for the whole job, once its window shows the totals: the job stopped at the
+    // first file the catalogue could not take.
+    MsgBox(FailureText(QStringLiteral("Die Datenbank konnte nicht beschrieben werden: "), mFileManager->tWriteError) +
+               QStringLiteral("\r\n\r\n") + Translate(QStringLiteral("Hinzugefügte Dateien: ")) +
+               QString::number(mFileManager->lAddedFiles) + QStringLiteral("\r\n") +
+               Translate(QStringLiteral("Nicht aufgenommene Dateien: ")) + QString::number(mFileManager->lNotAddedFiles) +
+               QStringLiteral("\r\n\r\n") +
+               Translate(QStringLiteral("Der Vorgang wurde abgebrochen; die übrigen Dateien wurden nicht durchsucht.")),
+           vbExclamation | vbOKOnly, kAppTitle, this);
 }
 
 QString frmProcess::RunAddJob(qint64& elapsedMs)
@@ -350,7 +369,14 @@ qint32 frmProcess::AddDirectory(const QString& folderPath)
         mFileManager ? mFileManager->UnpackAheadOf(entries, false, QString(), mlLoadFlags) : UnpackAhead::Group();
     qint32 count = 0;
     for (const FolderEntry& entry : entries) {
-        if (entry.isFolder) {
+        if (HasUndecodableBytes(entry.name)) {
+            // The catalogue stores names as text, and no emulator, viewer or unpacker could be
+            // handed such a name: say which one is left out, and where.
+            if (!entry.isFolder) ++count;
+            AddResultRow(Translate(QStringLiteral("Name ist kein gültiges UTF-8, nicht aufgenommen: ")) + folder +
+                             ShownName(entry.name),
+                         -1);
+        } else if (entry.isFolder) {
             if (!entry.name.startsWith(QLatin1Char('.'))) count += AddDirectory(folder + entry.name);
         } else if (!IsFolder(folder + entry.name)) {  // links to folders are not walked
             ++count;
@@ -360,7 +386,7 @@ qint32 frmProcess::AddDirectory(const QString& folderPath)
                 ServeEventsNowAndThen();
             }
         }
-        if (mbCancel) break;
+        if (mbCancel || (mFileManager && mFileManager->WriteFailed())) break;
     }
     return count;
 }

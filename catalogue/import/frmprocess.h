@@ -97,6 +97,8 @@ private:
     void cmdNewPath_Click();
     QList<int> MarkedFiles() const;
     void SetDone();
+    // After an add job that a failed write stopped: one message with the totals and the reason.
+    void ReportWriteFailure();
     void ServeEvents();
     // ServeEvents at most every kServeEveryMs: for the files of a folder, each a matter of
     // microseconds, whose repainting would otherwise take most of the import's time.

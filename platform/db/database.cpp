@@ -87,6 +87,13 @@ DbError Database::CommitTrans()
     return lastError_ = connection_->RunPlain(QStringLiteral("COMMIT"));
 }
 
+DbError Database::Rollback()
+{
+    if (!IsOpen()) return lastError_ = MakeDbError(dbErrObjectClosed);
+    if (!InTransaction()) return lastError_ = {};
+    return lastError_ = connection_->RunPlain(QStringLiteral("ROLLBACK"));
+}
+
 bool Database::InTransaction() const { return IsOpen() && connection_->InTransaction(); }
 
 std::shared_ptr<QueryDef> Database::CreateQueryDef(const QString& name, const QString& sql)

@@ -49,6 +49,9 @@ public:
     // so that written rows stay, as they do when every write commits by itself.
     DbError BeginTrans();
     DbError CommitTrans();
+    // Drops the open transaction's writes; nothing to do when none is open (the engine may
+    // already have rolled it back after a failed write).
+    DbError Rollback();
     bool InTransaction() const;
 
     // A temporary query definition (the name is kept, nothing is saved); null on a closed

@@ -76,14 +76,38 @@ QString FromFsPath(const fs::path& path)
     return out;
 }
 
+namespace {
+
+bool isEscapedByte(const QString& text, qsizetype i)
+{
+    const char16_t c = text.at(i).unicode();
+    return c >= 0xDC80 && c <= 0xDCFF && !(i > 0 && QChar::isHighSurrogate(text.at(i - 1).unicode()));
+}
+
+} // namespace
+
+bool HasUndecodableBytes(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (isEscapedByte(text, i)) return true;
+    return false;
+}
+
+QString ShownName(const QString& text)
+{
+    QString shown = text;
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        if (isEscapedByte(text, i)) shown[i] = QChar::ReplacementCharacter;
+    return shown;
+}
+
 fs::path ToFsPath(const QString& path)
 {
     std::string bytes;
     bytes.reserve(size_t(path.size()));
     for (qsizetype i = 0; i < path.size(); ++i) {
         const char16_t c = path.at(i).unicode();
-        const bool pairedLow = i > 0 && QChar::isHighSurrogate(path.at(i - 1).unicode());
-        if (c >= 0xDC80 && c <= 0xDCFF && !pairedLow) {
+        if (isEscapedByte(path, i)) {
             bytes.push_back(char(c - kEscapeBase));
             continue;
         }

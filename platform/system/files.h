@@ -13,6 +13,11 @@ namespace tv {
 // ToFsPath and the standard library, as the functions here do.
 std::filesystem::path ToFsPath(const QString& path);
 QString FromFsPath(const std::filesystem::path& path);
+// True when `text` holds such an escaped byte: a name no Qt class and no stored text can
+// carry as it is.
+bool HasUndecodableBytes(const QString& text);
+// `text` for the user's eyes: each escaped byte shown as U+FFFD.
+QString ShownName(const QString& text);
 
 // One entry of a folder listing.
 struct FolderEntry {

@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace tv {
 
 namespace {
@@ -378,6 +380,33 @@ TEST_F(CatalogueCheck, NothingChangedKeepsTheCheckResult)
     EXPECT_TRUE(Button(*f, "cmdDelete")->isEnabled());
     f->reject();
     EXPECT_EQ(f->Action, frmProcess::actCheck);
+}
+
+} // namespace tv
+
+namespace tv {
+
+TEST_F(JobWindow, NamesThatAreNotUtf8AreNamedInTheLogAndLeftOut)
+{
+    const QString root = app.path("games");
+    test::WriteFile(root + "/good.xex", "prog");
+    // A file and a folder whose names hold the byte 0xFF, as an old Latin-1 disk gives them.
+    const std::string base = root.toStdString();
+    test::WriteFile(root + "/keep/inner.xex", "prog");
+    std::filesystem::create_directories(base + "/bad\xff" "dir");
+    ASSERT_TRUE(std::filesystem::copy_file(base + "/good.xex", base + "/bad\xff" "dir/inner.xex"));
+    ASSERT_TRUE(std::filesystem::copy_file(base + "/good.xex", base + "/M\xfc" "ller.xex"));
+
+    auto f = Run(frmProcess::actAddFolder, root);
+    EXPECT_EQ(f->StatusMsg, "Hinzugefügte Dateien: 2");
+    const QStringList names = Column(*f, "Name");
+    const QString notice = "Name ist kein gültiges UTF-8, nicht aufgenommen: " + root + "/";
+    EXPECT_TRUE(names.contains(notice + QString::fromUtf8("M\uFFFDller.xex"))) << names.join('\n').toStdString();
+    EXPECT_TRUE(names.contains(notice + QString::fromUtf8("bad\uFFFDdir"))) << names.join('\n').toStdString();
+    for (const QString& line : names) EXPECT_FALSE(line.contains("No such file")) << line.toStdString();
+    EXPECT_TRUE(app.boxes.isEmpty());
+    // Qt's temporary folder cannot remove such names itself.
+    std::filesystem::remove_all(base);
 }
 
 } // namespace tv

@@ -1,5 +1,7 @@
 // The import commits its rows in batches; an import stopped in the middle leaves a catalogue
-// another connection reads whole, and a second import of the same folder completes it.
+// another connection reads whole, and a second import of the same folder completes it. When the
+// catalogue cannot be written, the job stops with one message, and what it reports is what the
+// catalogue holds.
 
 #include "archivefixtures.h"
 #include "catalogue/core/moddatabase.h"
@@ -68,7 +70,149 @@ void ExpectWhole(const QStringList& rows, const QString& root, int expected)
     for (const QString& row : rows) EXPECT_TRUE(row.startsWith(root)) << row.toStdString();
 }
 
+// Writes `count` files g0000.xex... below `root`.
+void WritePrograms(const QString& root, int count)
+{
+    for (int i = 0; i < count; ++i)
+        ASSERT_TRUE(test::WriteFile(root + QStringLiteral("/g%1.xex").arg(i, 4, 10, QLatin1Char('0')), "prog"));
+}
+
+qint32 CountOf(const QString& catalogue) { return qint32(CommittedRows(catalogue).size()); }
+
 } // namespace
+
+TEST_F(ImportBatches, FullCatalogueStopsTheJobWithOneMessageAndReportsWhatItHolds)
+{
+    // A catalogue that can grow by a few pages only stands in for a full disk: the write
+    // fails in the middle of a batch, and the engine may roll the whole batch back.
+    const QString root = app.path(QStringLiteral("games"));
+    const int files = 600;
+    WritePrograms(root, files);
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("PRAGMA max_page_count = 24")));
+
+    auto f = Add(root);
+    const qint32 held = CountOf(catalogue);
+    EXPECT_GT(held, 0);
+    EXPECT_LT(held, files);
+    // The job's totals are the catalogue's; the rest was not walked, and the job says so once.
+    ASSERT_EQ(app.boxes.size(), 1) << app.boxes.join('\n').toStdString();
+    EXPECT_TRUE(app.boxes[0].startsWith(QStringLiteral("Die Datenbank konnte nicht beschrieben werden: ")))
+        << app.boxes[0].toStdString();
+    EXPECT_TRUE(app.boxes[0].contains(QStringLiteral("Hinzugefügte Dateien: %1\r\n").arg(held)))
+        << app.boxes[0].toStdString();
+    EXPECT_TRUE(f->StatusMsg.startsWith(QStringLiteral("Hinzugefügte Dateien: %1, Nicht aufgenommene Dateien: ").arg(held)))
+        << f->StatusMsg.toStdString();
+    EXPECT_TRUE(f->ProcessText().contains(QStringLiteral("Hinzugefügte Dateien: %1\n").arg(held)))
+        << f->ProcessText().toStdString();
+    EXPECT_EQ(fm.lAddedFiles, held);
+    EXPECT_GE(fm.lNotAddedFiles, 1);
+    EXPECT_EQ(f->Action, frmProcess::actChanged);
+
+    // With room again, the next import adds exactly the files that are missing.
+    CloseDB();
+    DbError e;
+    goDB = Database::Open(catalogue, QByteArray(), &e);
+    ASSERT_TRUE(goDB);
+    ASSERT_FALSE(goDB->StartWriting());
+    fm.InitCount();
+    auto again = Add(root);
+    EXPECT_EQ(again->StatusMsg, QStringLiteral("Hinzugefügte Dateien: %1").arg(files - held));
+    ExpectWhole(CommittedRows(catalogue), root, files);
+    EXPECT_EQ(app.boxes.size(), 1);
+}
+
+TEST(ImportBatchRollback, RowsOfABatchTheEngineDroppedAreWrittenAgainOrReported)
+{
+    // The engine may drop the whole open batch when a write fails (an I/O error, a full disk):
+    // the rows already listed as added must then be written again, or counted as not added.
+    struct Case {
+        const char* name;
+        bool roomAgain;  // the rows of the batch can be written on their own afterwards
+    };
+    for (const Case c : {Case{"rows written again", true}, Case{"rows lost and reported", false}}) {
+        SCOPED_TRACE(c.name);
+        test::AppFolder local;
+        clsFileManager engine;
+        engine.InitCount();
+        const QString root = local.path(QStringLiteral("games"));
+        const QString db = local.path(QStringLiteral("db/Test.MDB"));
+        WritePrograms(root, 300);
+        const int failAt = clsFileManager::kBatchRows + 10;  // ten rows into the second batch
+        int added = 0;
+        const auto fault = QObject::connect(&engine, &clsFileManager::ShowMessage, [&](const QString&, int type) {
+            if (type <= 0 || ++added != failAt) return;
+            // The batch is gone, and the next insert fails: its ID is taken meanwhile, or the
+            // catalogue cannot be written at all.
+            ASSERT_FALSE(goDB->Rollback());
+            if (c.roomAgain)
+                ASSERT_FALSE(goDB->Execute(QStringLiteral("INSERT INTO MainFiles (ID, tFile, tPath) VALUES (%1, 'x', '/x')")
+                                               .arg(engine.lMaxFilesID + 1)));
+            else
+                ASSERT_FALSE(goDB->Execute(QStringLiteral("PRAGMA query_only = 1")));
+        });
+        frmProcess f;
+        f.Action = frmProcess::actAddFolder;
+        f.StartPath = root;
+        f.mFileManager = &engine;
+        f.Form_Load();
+        f.Form_Activate();
+        QObject::disconnect(fault);
+
+        const int batchRows = failAt - clsFileManager::kBatchRows;
+        const qint32 own = clsFileManager::kBatchRows + (c.roomAgain ? batchRows : 0);
+        EXPECT_EQ(CountOf(db), own + (c.roomAgain ? 1 : 0));
+        EXPECT_EQ(f.StatusMsg, QStringLiteral("Hinzugefügte Dateien: %1, Nicht aufgenommene Dateien: %2")
+                                   .arg(own)
+                                   .arg(c.roomAgain ? 1 : 1 + batchRows));
+        EXPECT_EQ(local.boxes.size(), 1);
+    }
+}
+
+TEST_F(ImportBatches, ReadOnlyCatalogueGivesOneMessageForTheJob)
+{
+    const QString root = app.path(QStringLiteral("games"));
+    WritePrograms(root, 30);
+    // Refuses every write as a read-only file does, also for a test run as root.
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("PRAGMA query_only = 1")));
+
+    auto f = Add(root);
+    ASSERT_EQ(app.boxes.size(), 1) << app.boxes.join('\n').toStdString();
+    EXPECT_TRUE(app.boxes[0].contains(QStringLiteral("readonly"))) << app.boxes[0].toStdString();
+    EXPECT_EQ(f->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 0, Nicht aufgenommene Dateien: 1"));
+    EXPECT_EQ(f->Action, 0);
+    EXPECT_EQ(CountOf(catalogue), 0);
+}
+
+TEST_F(ImportBatches, CountsItsOwnRowsWhileAnotherProgramDeletes)
+{
+    // Rows of another folder, which a second program deletes while the job runs.
+    for (int i = 1; i <= 5; ++i)
+        ASSERT_FALSE(goDB->Execute(QStringLiteral("INSERT INTO MainFiles (ID, tFile, tPath, iFileType) "
+                                                  "VALUES (%1, 'old.xex', '/elsewhere/old%1.xex', 11)")
+                                       .arg(i)));
+    fm.InitCount();
+    const QString root = app.path(QStringLiteral("in"));
+    ASSERT_TRUE(test::WriteStoredZip(root + QStringLiteral("/A.ZIP"), {{"GAME.XEX", "x"}, {"DISK.ATR", test::AtrImage()}}));
+    WritePrograms(root, 2);
+
+    bool deleted = false;
+    const auto other = QObject::connect(&fm, &clsFileManager::ShowMessage, [&](const QString&, int type) {
+        // Unpacking the first entry: the job has counted the catalogue and written nothing yet.
+        if (type != 0 || deleted) return;
+        DbError e;
+        auto second = Database::Open(catalogue, QByteArray(), &e);
+        ASSERT_TRUE(second);
+        EXPECT_FALSE(second->Execute(QStringLiteral("DELETE FROM MainFiles WHERE tPath LIKE '/elsewhere/*'")));
+        EXPECT_EQ(second->RecordsAffected(), 5);
+        second->Close();
+        deleted = true;
+    });
+    auto f = Add(root);
+    QObject::disconnect(other);
+    EXPECT_TRUE(deleted);
+    EXPECT_EQ(f->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 4"));
+    EXPECT_EQ(CountOf(catalogue), 4);
+}
 
 TEST_F(ImportBatches, CancelledImportKeepsWholeBatchesAndTheNextImportCompletesIt)
 {
