@@ -171,6 +171,12 @@ bool MakeCab(const QString& archive, const QString& folder)
                folder);
 }
 
+QByteArray ListingThroughReal7za(const QByteArray& script)
+{
+    const qsizetype firstLine = script.indexOf('\n') + 1;
+    return script.left(firstLine) + "[ \"$1\" = l ] && exec /usr/bin/7za \"$@\"\n" + script.mid(firstLine);
+}
+
 bool WriteFile(const QString& path, const QByteArray& data) { return Save(path, data); }
 
 QByteArray ReadFile(const QString& path)

@@ -41,6 +41,10 @@ bool MakeZip(const QString& archive, const QString& folder, bool store = false);
 bool Make7z(const QString& archive, const QString& folder);
 bool MakeCab(const QString& archive, const QString& folder);
 
+// A stand-in unpacker's shell script whose listings ("7za l ...") go to the real 7za, so
+// that only its unpacking differs; `script` begins with its "#!" line.
+QByteArray ListingThroughReal7za(const QByteArray& script);
+
 // Writes a file, creating its folders.
 bool WriteFile(const QString& path, const QByteArray& data);
 QByteArray ReadFile(const QString& path);
