@@ -45,6 +45,10 @@ bool MakeCab(const QString& archive, const QString& folder);
 // that only its unpacking differs; `script` begins with its "#!" line.
 QByteArray ListingThroughReal7za(const QByteArray& script);
 
+// A ZIP of `files` files of `megabytesEach` MiB of zeros, deflated by 7za to a few KiB: far
+// more unpacked than packed.
+bool MakeZipBomb(const QString& archive, int files, int megabytesEach);
+
 // Writes a file, creating its folders.
 bool WriteFile(const QString& path, const QByteArray& data);
 QByteArray ReadFile(const QString& path);
