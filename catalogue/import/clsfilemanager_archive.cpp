@@ -84,6 +84,7 @@ void clsFileManager::DeleteTempCol()
     mAhead.Clear();
     mcolArchivePaths.clear();
     mUnpackFolders.clear();
+    mUnpackedSizes.clear();
 }
 
 namespace {
@@ -191,10 +192,10 @@ QString clsFileManager::CreateTempPathIfFileArchiv(const QString& tFilename,
 
 QString clsFileManager::UnpackWhole(const QString& archivePath, const QString& base, const QString& key)
 {
+    if (!RoomInTemp(archivePath, key)) return QString();
     // A folder an extraction filled only in part is left as it is (a started program may be
     // using it): the unpack folders it holds for nested archives could bear the names of the
     // archive's own folders, which a whole unpack into it would mix with theirs.
-    if (!RoomInTemp(archivePath, key)) return QString();
     ForgetArchive(key, false);
     // Made by UnpackArchive: an archive unpacked ahead is moved here, so it must not exist yet.
     const QString folder = NewUnpackFolder(base, key, true);
