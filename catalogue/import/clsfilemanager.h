@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace tv {
 
@@ -128,8 +129,14 @@ private:
     const ArchiveFolder* CachedArchive(const QString& key);
     bool InImportList(const QString& extension) const;
     bool AskSizeLimit(const QString& filePath);
-    // Whether an archive of `size` bytes is unpacked without asking the user.
-    static bool UnpackWithoutAsking(qint64 size);
+    // Whether an archive of `packed` bytes, which lists `unpacked` bytes of members, is unpacked
+    // without asking the user.
+    static bool UnpackWithoutAsking(qint64 packed, std::optional<qint64> unpacked);
+    // The archive's unpacked size from its listing, listed once per archive file as it is now.
+    std::optional<qint64> UnpackedSize(const QString& archivePath);
+    // Whether the archive, unpacked, fits into the free space of the temporary folder; when it
+    // does not, says so in the log.
+    bool RoomInTemp(const QString& archivePath, const QString& displayName);
 
     // One row of the open batch, kept until the batch is committed so that it can be
     // written again after a roll-back.
@@ -163,6 +170,9 @@ private:
     // never takes one for a folder of the archive.
     QSet<QString> mUnpackFolders;
     qint32 miArchiveCount = 0;
+    // Archive file (path, size and time of change) -> its listed unpacked size, empty when it
+    // could not be listed.
+    QHash<QString, std::optional<qint64>> mUnpackedSizes;
     UnpackAhead mAhead;
     std::vector<BatchRow> mBatch;  // rows added in the open batch
     std::weak_ptr<Database> mQueriesDb;  // the catalogue mQueries belong to

@@ -84,16 +84,35 @@ void clsFileManager::DeleteTempCol()
     mAhead.Clear();
     mcolArchivePaths.clear();
     mUnpackFolders.clear();
+    mUnpackedSizes.clear();
 }
 
 namespace {
+
 int32_t SizeLimitMb() { return CLng(Val(gtSkipZipSize)); }
+
+bool WithinLimit(qint64 size, int32_t limit) { return double(size) / 1048576.0 <= double(limit); }
+
+QString Megabytes(qint64 size) { return Format(Variant(double(size) / 1048576.0), QStringLiteral("0.0")); }
+
 } // namespace
 
-bool clsFileManager::UnpackWithoutAsking(qint64 size)
+bool clsFileManager::UnpackWithoutAsking(qint64 packed, std::optional<qint64> unpacked)
 {
     const int32_t limit = SizeLimitMb();
-    return limit == 0 || (size > 0 && double(size) / 1048576.0 <= double(limit));
+    return limit == 0 || (packed > 0 && WithinLimit(packed, limit) && unpacked && WithinLimit(*unpacked, limit));
+}
+
+std::optional<qint64> clsFileManager::UnpackedSize(const QString& archivePath)
+{
+    const QFileInfo info(archivePath);
+    const QString key = archivePath + QLatin1Char('\n') + QString::number(info.size()) + QLatin1Char('\n') +
+                        QString::number(info.lastModified().toMSecsSinceEpoch());
+    const auto cached = mUnpackedSizes.constFind(key);
+    if (cached != mUnpackedSizes.constEnd()) return *cached;
+    const std::optional<qint64> size = ListUnpackedSize(archivePath, lUnpackTimeoutMs);
+    mUnpackedSizes.insert(key, size);
+    return size;
 }
 
 bool clsFileManager::AskSizeLimit(const QString& filePath)
@@ -105,25 +124,45 @@ bool clsFileManager::AskSizeLimit(const QString& filePath)
         Q_EMIT ShowMessage(Translate(QStringLiteral("Fehler in der Datei: '@1'"), filePath), -1);
         return false;
     }
-    if (UnpackWithoutAsking(size)) return true;
-    const double mb = double(size) / 1048576.0;
-    const QString prompt = Translate(QStringLiteral("Die Datei '@1' hat eine Größe von"), filePath) +
-                           QLatin1Char(' ') + Format(Variant(mb), QStringLiteral("0.0")) + QStringLiteral(" Mb.\n") +
-                           Translate(QStringLiteral("Soll die Datei entpackt werden?"));
+    // A small archive can hold far more than the limit: its listing tells.
+    const std::optional<qint64> unpacked = UnpackedSize(filePath);
+    const bool unpackedOver = unpacked && !WithinLimit(*unpacked, limit);
+    if (size > 0 && WithinLimit(size, limit) && !unpackedOver) return true;
+    QString prompt = Translate(QStringLiteral("Die Datei '@1' hat eine Größe von"), filePath) + QLatin1Char(' ') +
+                     Megabytes(size) + QStringLiteral(" Mb.\n");
+    if (unpackedOver)
+        prompt += Translate(QStringLiteral("Entpackt:")) + QLatin1Char(' ') + Megabytes(*unpacked) + QStringLiteral(" Mb.\n");
+    prompt += Translate(QStringLiteral("Soll die Datei entpackt werden?"));
     return MsgBox(prompt, vbYesNo | vbQuestion, kAppTitle) == vbYes;
+}
+
+bool clsFileManager::RoomInTemp(const QString& archivePath, const QString& displayName)
+{
+    // Unpacked ahead already (or under way, its room counted when it started).
+    if (mAhead.Started(archivePath)) return true;
+    const std::optional<qint64> unpacked = UnpackedSize(archivePath);
+    const qint64 free = FreeSpaceOfTemp();
+    if (!unpacked || free < 0) return true;  // nothing to go by: the unpacker meets what it meets
+    const qint64 room = std::max<qint64>(0, free - mAhead.Reserved());
+    if (*unpacked <= room) return true;
+    Q_EMIT ShowMessage(Translate(QStringLiteral("Zu wenig freier Platz im temporären Ordner für '@1'"), displayName) +
+                           QStringLiteral(" - ") + Translate(QStringLiteral("Entpackt:")) + QLatin1Char(' ') +
+                           Megabytes(*unpacked) + QStringLiteral(" Mb, ") + Translate(QStringLiteral("Frei:")) +
+                           QLatin1Char(' ') + Megabytes(room) + QStringLiteral(" Mb"),
+                       -1);
+    return false;
 }
 
 UnpackAhead::Group clsFileManager::UnpackAheadOf(const std::vector<FolderEntry>& entries, bool inArchive,
                                                   const QString& chain, int flags)
 {
     // Only what the import would surely unpack: anything else it meets as it always did.
-    QStringList archives;
+    std::vector<UnpackAhead::Archive> archives;
     const bool rescan = (flags & lfRefresh) && (flags & lfRescanArchives);
     for (const FolderEntry& e : entries) {
         if (!mbArchivesOn || e.isFolder || e.isLink) continue;
         const QString ext = FileExtension(e.name);
         if (!IsArchiveExtension(ext) || ((flags & lfImportListOnly) && !InImportList(ext))) continue;
-        if (!UnpackWithoutAsking(e.size)) continue;
         if (!QFileInfo::exists(MakeUnpackCommand(e.path, QString(), QString()).program)) continue;
         const QString memberChain = inArchive ? MemberChain(chain, e.name) : QString();
         const auto cached = mcolArchivePaths.constFind(ArchiveKey(memberChain, e.path));
@@ -131,7 +170,11 @@ UnpackAhead::Group clsFileManager::UnpackAheadOf(const std::vector<FolderEntry>&
         QString error;
         if (!rescan && FindCatalogued(inArchive ? mtArchivePath : e.path, memberChain, inArchive, &error) != 0) continue;
         if (!error.isEmpty()) continue;
-        archives << e.path;
+        // Listed last, as it starts a program: only an archive that fits the limit by its
+        // listing goes ahead without the question the import would ask.
+        const std::optional<qint64> unpacked = UnpackedSize(e.path);
+        if (!unpacked || !UnpackWithoutAsking(e.size, unpacked)) continue;
+        archives.push_back({e.path, *unpacked});
     }
     return mAhead.Expect(archives, lUnpackTimeoutMs);
 }
@@ -149,6 +192,7 @@ QString clsFileManager::CreateTempPathIfFileArchiv(const QString& tFilename,
 
 QString clsFileManager::UnpackWhole(const QString& archivePath, const QString& base, const QString& key)
 {
+    if (!RoomInTemp(archivePath, key)) return QString();
     // A folder an extraction filled only in part is left as it is (a started program may be
     // using it): the unpack folders it holds for nested archives could bear the names of the
     // archive's own folders, which a whole unpack into it would mix with theirs.
@@ -184,8 +228,16 @@ bool clsFileManager::UnpackArchive(const QString& archivePath, const QString& me
     UnpackRun run;
     if (ahead && ahead->run != UnpackRun::Done) {
         run = ahead->run;
+    } else if (!CreateFolder(destFolder)) {
+        // Not the unpacker's fault: the user has to mend the temporary folder.
+        if (ahead) RemoveTempTree(ahead->folder);
+        MsgBox(Translate(QStringLiteral("Fehler beim Entpacken: ")) +
+                   Translate(QStringLiteral("Der temporäre Ordner '@1' kann nicht beschrieben werden. Bitte prüfen Sie "
+                                            "seine Zugriffsrechte und den freien Platz."),
+                             gtTempPath),
+               vbInformation);
+        return false;
     } else {
-        CreateFolder(destFolder);
         run = RunUnpacker(command, destFolder, lUnpackTimeoutMs);
     }
     if (ahead) RemoveTempTree(ahead->folder);

@@ -4,20 +4,27 @@
 #include "platform/system/files.h"
 #include "platform/system/process.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QScopeGuard>
+#include <QThread>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <limits>
 #include <system_error>
 #include <utility>
+
+#include <sched.h>
 
 namespace tv {
 
 struct UnpackAhead::Job {
     int group = 0;
     QString archive;
+    qint64 size = 0;
     QString folder;
     int timeoutMs = 0;
     bool started = false;
@@ -29,13 +36,14 @@ struct UnpackAhead::Job {
 namespace {
 
 // Runs in a thread of its own: nothing here may touch the catalogue or the windows.
-std::optional<UnpackRun> UnpackInBackground(const QString& archive, const QString& folder, int timeoutMs,
+// It runs until it ends or is stopped: its time-out is the taker's to keep.
+std::optional<UnpackRun> UnpackInBackground(const QString& archive, const QString& folder,
                                             const std::atomic<bool>& stop)
 {
     if (!CreateFolder(folder)) return std::nullopt;
     const UnpackCommand command = MakeUnpackCommand(archive, QString(), folder);
     int exitCode = -1;
-    if (RunInThread(command.program, command.arguments, timeoutMs, stop, &exitCode, folder) != 0)
+    if (RunInThread(command.program, command.arguments, std::numeric_limits<int>::max(), stop, &exitCode, folder) != 0)
         return UnpackRun::NotStarted;
     if (exitCode != 0) return UnpackRun::Failed;
     NormaliseUnpacked(folder);
@@ -53,13 +61,22 @@ UnpackAhead::UnpackAhead() = default;
 
 UnpackAhead::~UnpackAhead() { Clear(); }
 
-UnpackAhead::Group UnpackAhead::Expect(const QStringList& archives, int timeoutMs)
+int UnpackAhead::RunningLimit()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    const int cores = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : QThread::idealThreadCount();
+    return std::clamp(cores - 1, 0, kMostRunning);
+}
+
+UnpackAhead::Group UnpackAhead::Expect(const std::vector<Archive>& archives, int timeoutMs)
 {
     const int id = ++lastGroup_;
-    for (const QString& archive : archives) {
+    for (const Archive& archive : archives) {
         auto job = std::make_unique<Job>();
         job->group = id;
-        job->archive = archive;
+        job->archive = archive.path;
+        job->size = archive.size;
         job->timeoutMs = timeoutMs;
         jobs_.push_back(std::move(job));
     }
@@ -81,8 +98,7 @@ void UnpackAhead::Start(Job& job)
     job.folder = NewFolder();
     job.started = true;
     try {
-        job.result = std::async(std::launch::async, UnpackInBackground, job.archive, job.folder, job.timeoutMs,
-                                std::cref(job.stop));
+        job.result = std::async(std::launch::async, UnpackInBackground, job.archive, job.folder, std::cref(job.stop));
     } catch (const std::system_error&) {
         // No thread to be had: the import unpacks this archive itself when it reaches it.
         std::promise<std::optional<UnpackRun>> none;
@@ -91,19 +107,45 @@ void UnpackAhead::Start(Job& job)
     }
 }
 
+namespace {
+bool Finished(const std::future<std::optional<UnpackRun>>& result)
+{
+    return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+} // namespace
+
+bool UnpackAhead::Started(const QString& archive) const
+{
+    const auto found =
+        std::find_if(jobs_.rbegin(), jobs_.rend(), [&](const auto& job) { return job->archive == archive; });
+    return found != jobs_.rend() && (*found)->started;
+}
+
+qint64 UnpackAhead::Reserved() const
+{
+    qint64 reserved = taking_ && !Finished(taking_->result) ? taking_->size : 0;
+    for (const auto& job : jobs_)
+        if (job->started && !Finished(job->result)) reserved += job->size;
+    return reserved;
+}
+
 void UnpackAhead::StartMore()
 {
+    const int limit = RunningLimit();
     int running = int(std::count_if(jobs_.begin(), jobs_.end(), [](const auto& job) { return job->started; }));
     // Newest group first, each in its own order.
-    for (auto end = jobs_.end(); end != jobs_.begin() && running < kRunning;) {
+    for (auto end = jobs_.end(); end != jobs_.begin() && running < limit;) {
         const int group = (*(end - 1))->group;
         auto begin = end;
         while (begin != jobs_.begin() && (*(begin - 1))->group == group) --begin;
-        for (auto it = begin; it != end && running < kRunning; ++it)
-            if (!(*it)->started) {
-                Start(**it);
-                ++running;
-            }
+        for (auto it = begin; it != end && running < limit; ++it) {
+            if ((*it)->started) continue;
+            // One that does not fit waits for the import, which reports it.
+            const qint64 free = FreeSpaceOfTemp();
+            if (free >= 0 && (*it)->size > free - Reserved()) continue;
+            Start(**it);
+            ++running;
+        }
         end = begin;
     }
 }
@@ -134,11 +176,17 @@ std::optional<UnpackAhead::Unpacked> UnpackAhead::Take(const QString& archive)
     std::erase(jobs_, nullptr);
     Stop(std::move(passed));
     if (!job->started) Start(*job);
+    taking_ = job.get();
+    const auto taken = qScopeGuard([this] { taking_ = nullptr; });
     // The next archives start before this one is waited for.
     StartMore();
-    WaitServingEvents([&job](int waitMs) {
-        return job->result.wait_for(std::chrono::milliseconds(waitMs)) == std::future_status::ready;
+    QElapsedTimer waited;
+    waited.start();
+    WaitServingEvents([&job, &waited](int waitMs) {
+        return job->result.wait_for(std::chrono::milliseconds(waitMs)) == std::future_status::ready ||
+               waited.elapsed() > job->timeoutMs;
     });
+    job->stop = true;  // still running at the time-out: stopped, it counts as failed
     const std::optional<UnpackRun> run = job->result.get();
     if (!run) {
         RemoveTempTree(job->folder);

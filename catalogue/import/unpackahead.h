@@ -19,9 +19,23 @@ namespace tv {
 // Archives are expected a folder at a time, in the order the import reaches them; when the
 // folder is left (its Group ends: the folder is done, or the job was cancelled), what nobody
 // took is stopped and removed. Used from the event loop's thread only.
+//
+// The unpackers ahead share the processor with the import and with each other, so an
+// unpacker's time-out bounds the import's wait for it, counted from when the import takes it,
+// and no more run ahead than the machine has cores besides the import's own (none on one core:
+// the import then unpacks each archive when it reaches it). Nor do more start than the
+// temporary folder has room for, counting what the running ones may still write.
 class UnpackAhead {
 public:
-    static constexpr int kRunning = 4;  // unpackers running ahead at once
+    static constexpr int kMostRunning = 4;  // unpackers running ahead at once, at most
+    // Unpackers that may run ahead now: the cores this thread may use, less one, at most
+    // kMostRunning.
+    static int RunningLimit();
+
+    struct Archive {
+        QString path;       // as the import will name it
+        qint64 size = 0;    // its members' size unpacked, as listed
+    };
 
     // The archives of one folder; ending it stops and removes what was not taken.
     class Group {
@@ -47,15 +61,19 @@ public:
     UnpackAhead(const UnpackAhead&) = delete;
     UnpackAhead& operator=(const UnpackAhead&) = delete;
 
-    // Expects `archives` (paths as the import will name them, in its order), each unpacker
-    // given `timeoutMs` from its start. Archives of the newest group start first: the import
-    // reaches a folder inside an archive before the rest of the folder around it.
-    Group Expect(const QStringList& archives, int timeoutMs);
-    // Waits for the archive's unpacker, serving the event loop, and hands over its result.
-    // Empty when the archive was not expected or its folder could not be made: the caller
-    // unpacks it itself. Archives expected before it in its group were passed by: they are
-    // stopped and removed.
+    // Expects `archives` (in the import's order); the import waits at most `timeoutMs` for
+    // each when it takes it. Archives of the newest group start first: the import reaches a
+    // folder inside an archive before the rest of the folder around it.
+    Group Expect(const std::vector<Archive>& archives, int timeoutMs);
+    // Waits for the archive's unpacker, serving the event loop, at most its time-out from now,
+    // and hands over its result (one still running then is stopped: failed). Empty when the
+    // archive was not expected or its folder could not be made: the caller unpacks it itself.
+    // Archives expected before it in its group were passed by: they are stopped and removed.
     std::optional<Unpacked> Take(const QString& archive);
+    // Whether the archive's unpacker has started ahead (it may have finished).
+    bool Started(const QString& archive) const;
+    // What the unpackers started ahead and not finished yet may still write, in bytes.
+    qint64 Reserved() const;
     // Stops every unpacker and removes every folder not taken.
     void Clear();
 
@@ -69,6 +87,7 @@ private:
     QString NewFolder();
 
     std::vector<std::unique_ptr<Job>> jobs_;  // by group, oldest first; each group in its order
+    const Job* taking_ = nullptr;             // the job Take waits for, out of jobs_ meanwhile
     int lastGroup_ = 0;
     int lastFolder_ = 0;
 };

@@ -8,9 +8,12 @@
 #include "platform/system/process.h"
 
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -169,6 +172,77 @@ UnpackCommand MakeUnpackCommand(const QString& archivePath, const QString& membe
         if (!member.isEmpty()) cmd.arguments << member;
     }
     return cmd;
+}
+
+namespace {
+
+qint64 AddSaturated(qint64 a, qint64 b) { return b > std::numeric_limits<qint64>::max() - a ? std::numeric_limits<qint64>::max() : a + b; }
+
+// A line of unrar-free's list total: the number of members, then their size.
+std::optional<qint64> RarTotal(const QByteArray& line)
+{
+    const QList<QByteArray> words = line.simplified().split(' ');
+    bool countOk = false, sizeOk = false;
+    if (words.size() != 2) return std::nullopt;
+    words[0].toULongLong(&countOk);
+    const qulonglong size = words[1].toULongLong(&sizeOk);
+    if (!countOk || !sizeOk) return std::nullopt;
+    return qint64(std::min<qulonglong>(size, qulonglong(std::numeric_limits<qint64>::max())));
+}
+
+} // namespace
+
+std::optional<qint64> ListUnpackedSize(const QString& archivePath, int timeoutMs)
+{
+    const bool rar = FileExtension(archivePath) == QLatin1String("RAR");
+    const QString program = rar ? ToolPathUnrar() : ToolPath7za();
+    if (!QFileInfo::exists(program)) return std::nullopt;
+    // 7za lists the archive's own properties first, then after a line of dashes one block per
+    // member; a member's name can hold a line break, but a forged "Size = " line only adds.
+    // unrar-free ends its list with a line of dashes and the total; a forged total in a name
+    // comes before the real one, so the last one counts.
+    qint64 total = 0;
+    bool members = false;
+    std::optional<qint64> rarTotal;
+    bool afterDashes = false;
+    const auto onLine = [&](const QByteArray& line) {
+        if (rar) {
+            if (afterDashes) rarTotal = RarTotal(line);
+            afterDashes = line.size() >= 10 && line.count('-') == line.size();
+        } else if (line == "----------") {
+            members = true;
+        } else if (members && line.startsWith("Size = ")) {
+            bool ok = false;
+            const qulonglong size = line.mid(7).trimmed().toULongLong(&ok);
+            if (ok) total = AddSaturated(total, qint64(std::min<qulonglong>(size, qulonglong(std::numeric_limits<qint64>::max()))));
+        }
+    };
+    const QStringList arguments = rar ? QStringList{QStringLiteral("l"), QStringLiteral("--"), archivePath}
+                                      : QStringList{QStringLiteral("l"), QStringLiteral("-slt"), QStringLiteral("-y"),
+                                                    QStringLiteral("--"), archivePath};
+    int exitCode = -1;
+    // Run where the unpackers run: the temporary folder.
+    if (RunAndReadLines(program, arguments, timeoutMs, onLine, &exitCode, gtTempPath) != 0 || exitCode != 0)
+        return std::nullopt;
+    if (rar) return rarTotal;
+    return total;
+}
+
+namespace {
+std::function<qint64()>& freeSpaceHook()
+{
+    static std::function<qint64()> hook;
+    return hook;
+}
+} // namespace
+
+void SetFreeSpaceHook(std::function<qint64()> hook) { freeSpaceHook() = std::move(hook); }
+
+qint64 FreeSpaceOfTemp()
+{
+    if (freeSpaceHook()) return freeSpaceHook()();
+    const QStorageInfo storage(gtTempPath);
+    return storage.isValid() && storage.isReady() ? storage.bytesAvailable() : -1;
 }
 
 UnpackRun RunUnpacker(const UnpackCommand& command, const QString& destFolder, int timeoutMs)

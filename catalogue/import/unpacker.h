@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+
 namespace tv {
 
 // The two unpack programs live in the program's tools folder (gtToolsPath): "7za" reads
@@ -29,6 +32,17 @@ UnpackCommand MakeUnpackCommand(const QString& archivePath, const QString& membe
 // Success only when it ended in time with exit code 0.
 enum class UnpackRun { Done, Failed, NotStarted };
 UnpackRun RunUnpacker(const UnpackCommand& command, const QString& destFolder, int timeoutMs);
+
+// What the archive's members come to unpacked, in bytes, as the unpacker lists them (one
+// listing call; 7za "l -slt" gives each member's size, unrar-free's list ends with the total).
+// Empty when the archive cannot be listed within `timeoutMs`: unreadable, not an archive, or
+// no unpacker for it.
+std::optional<qint64> ListUnpackedSize(const QString& archivePath, int timeoutMs);
+
+// The bytes free for unpacking in the temporary folder, or -1 when that cannot be read (the
+// folder is missing, for one). Tests replace the reading with SetFreeSpaceHook (none: the disk's).
+qint64 FreeSpaceOfTemp();
+void SetFreeSpaceHook(std::function<qint64()> hook);
 
 // Makes what an unpacker wrote below `folder` safe to catalogue: names that are not valid
 // UTF-8 are read as CP850, names holding "\" become folders (never "." or ".."), symbolic

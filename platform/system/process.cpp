@@ -93,6 +93,40 @@ int RunInThread(const QString& program, const QStringList& arguments, int timeou
     return 0;
 }
 
+int RunAndReadLines(const QString& program, const QStringList& arguments, int timeoutMs,
+                    const std::function<void(const QByteArray& line)>& onLine, int* exitCode,
+                    const QString& workingFolder)
+{
+    if (exitCode) *exitCode = -1;
+    auto proc = QuietProcess(program, arguments, workingFolder);
+    proc->setStandardOutputFile(QString());  // back to a pipe
+    proc->setReadChannel(QProcess::StandardOutput);
+    proc->start();
+    if (!proc->waitForStarted(5000)) return 1;
+    const auto readLines = [&proc, &onLine] {
+        while (proc->canReadLine()) {
+            QByteArray line = proc->readLine();
+            while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+            onLine(line);
+        }
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (!proc->waitForFinished(50) && proc->state() != QProcess::NotRunning) {
+        readLines();
+        QCoreApplication::processEvents();
+        if (clock.elapsed() > timeoutMs) {
+            proc->kill();
+            proc->waitForFinished(5000);
+            return 0;
+        }
+    }
+    readLines();
+    if (proc->bytesAvailable() > 0) onLine(proc->readAll());  // a last line without its end
+    if (exitCode && proc->exitStatus() == QProcess::NormalExit) *exitCode = proc->exitCode();
+    return 0;
+}
+
 void WaitServingEvents(const std::function<bool(int waitMs)>& done)
 {
     if (done(0)) return;

@@ -80,7 +80,7 @@ TEST(ArchiveFailures, UnpackerStillRunningAtTheTimeOutIsAFailure)
     test::AppFolder app(false, true);
     // A stand-in unpacker that writes a member, then takes its time.
     const QString tool = gtToolsPath + "7za";
-    ASSERT_TRUE(test::WriteFile(tool, "#!/bin/sh\necho half > GAME.XEX\nexec sleep 2\n"));
+    ASSERT_TRUE(test::WriteFile(tool, test::ListingThroughReal7za("#!/bin/sh\necho half > GAME.XEX\nexec sleep 2\n")));
     ASSERT_TRUE(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const QString zip = app.path("in/SLOW.ZIP");
     ASSERT_TRUE(test::WriteStoredZip(zip, {{"GAME.XEX", "x"}}));

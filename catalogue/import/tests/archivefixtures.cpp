@@ -171,6 +171,26 @@ bool MakeCab(const QString& archive, const QString& folder)
                folder);
 }
 
+bool MakeZipBomb(const QString& archive, int files, int megabytesEach)
+{
+    QTemporaryDir scratch;
+    for (int i = 1; i <= files; ++i)
+        if (!Save(scratch.path() + QStringLiteral("/ZERO%1.BIN").arg(i), QByteArray(megabytesEach * 1048576, '\0')))
+            return false;
+    QDir().mkpath(QFileInfo(archive).absolutePath());
+    return Run(QStringLiteral("7za"),
+               QStringList{QStringLiteral("a"), QStringLiteral("-tzip"), QStringLiteral("-mx=9"), QStringLiteral("-bd"),
+                           archive, QStringLiteral("--")} +
+                   EntriesOf(scratch.path()),
+               scratch.path());
+}
+
+QByteArray ListingThroughReal7za(const QByteArray& script)
+{
+    const qsizetype firstLine = script.indexOf('\n') + 1;
+    return script.left(firstLine) + "[ \"$1\" = l ] && exec /usr/bin/7za \"$@\"\n" + script.mid(firstLine);
+}
+
 bool WriteFile(const QString& path, const QByteArray& data) { return Save(path, data); }
 
 QByteArray ReadFile(const QString& path)

@@ -41,6 +41,14 @@ bool MakeZip(const QString& archive, const QString& folder, bool store = false);
 bool Make7z(const QString& archive, const QString& folder);
 bool MakeCab(const QString& archive, const QString& folder);
 
+// A stand-in unpacker's shell script whose listings ("7za l ...") go to the real 7za, so
+// that only its unpacking differs; `script` begins with its "#!" line.
+QByteArray ListingThroughReal7za(const QByteArray& script);
+
+// A ZIP of `files` files of `megabytesEach` MiB of zeros, deflated by 7za to a few KiB: far
+// more unpacked than packed.
+bool MakeZipBomb(const QString& archive, int files, int megabytesEach);
+
 // Writes a file, creating its folders.
 bool WriteFile(const QString& path, const QByteArray& data);
 QByteArray ReadFile(const QString& path);

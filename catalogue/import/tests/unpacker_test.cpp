@@ -57,4 +57,29 @@ TEST(Unpacker, ResolvesWithoutRegardToCaseButNeverClimbs)
     EXPECT_TRUE(ResolveNoCase(root, QStringLiteral("DIR\\NONE.ATR")).isEmpty());
 }
 
+TEST(Unpacker, ListsWhatAnArchiveComesToUnpacked)
+{
+    test::AppFolder app;
+    ASSERT_TRUE(test::MakeZipBomb(app.path("in/BOMB.ZIP"), 2, 3));
+    ASSERT_TRUE(test::WriteStoredRar(app.path("in/OLD.RAR"), {{"GAME.ATR", QByteArray(1000, 'g')},
+                                                              {"DOCS", {}, true},
+                                                              {"DOCS\\README.TXT", QByteArray(2345, 'r')}}));
+    ASSERT_TRUE(test::WriteFile(app.path("in/JUNK.ZIP"), "junk"));
+    ASSERT_TRUE(test::WriteFile(app.path("in/JUNK.RAR"), "junk"));
+    const struct {
+        const char* archive;
+        std::optional<qint64> size;
+    } kCases[] = {
+        {"BOMB.ZIP", 2 * 3 * 1048576},
+        {"OLD.RAR", 1000 + 2345},
+        {"JUNK.ZIP", std::nullopt},
+        {"JUNK.RAR", std::nullopt},
+        {"MISSING.7Z", std::nullopt},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.archive);
+        EXPECT_EQ(ListUnpackedSize(app.path("in/") + c.archive, 10000), c.size);
+    }
+}
+
 } // namespace tv
