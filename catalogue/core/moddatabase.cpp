@@ -14,6 +14,10 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
+
 namespace tv {
 
 std::shared_ptr<Database> goDB;
@@ -71,6 +75,68 @@ void showNotACatalogue(const QString& path, const DbError& e)
 {
     MsgBox(Translate(QStringLiteral("Dies ist keine Tovarin-Datenbank: ")) + path + QStringLiteral("\r\n") + e.description,
            vbCritical, kAppTitle);
+}
+
+std::function<void(CompactStep)> gCompactStepHook;
+
+void stepDone(CompactStep step)
+{
+    if (gCompactStepHook) gCompactStepHook(step);
+}
+
+QString fileError(const QString& path, const QString& reason) { return path + QStringLiteral(": ") + reason; }
+
+// Removes a file left by an earlier run with the journal files the engine may have left
+// beside it; empty text, or the reason it could not.
+QString removeLeftover(const QString& path)
+{
+    for (const QString& name : {path, path + QStringLiteral("-journal"), path + QStringLiteral("-wal"), path + QStringLiteral("-shm")}) {
+        QFile file(name);
+        if (file.exists() && !file.remove()) return fileError(name, file.errorString());
+    }
+    return QString();
+}
+
+// Compacts the closed catalogue at `path` into "<base>.MDR" and gives it the catalogue's name,
+// keeping the previous file as "<base>.OLD"; false after a message.
+bool compactFile(const QString& path)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    auto fail = [](const QString& description) {
+        QApplication::restoreOverrideCursor();
+        MsgBox(FailureText(QStringLiteral("Fehler beim Komprimieren der Datenbank: "), description), vbOKOnly, kAppTitle);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        return false;
+    };
+    // The temporary and the kept file replace the catalogue's extension; a name without one
+    // (a dot in a folder name is none) gets theirs added, so both stay beside the catalogue.
+    const int dot = int(path.lastIndexOf(QLatin1Char('.')));
+    const QString base = dot > path.lastIndexOf(QLatin1Char('/')) ? path.left(dot + 1) : path + QLatin1Char('.');
+    const QString temp = base + QStringLiteral("MDR");
+    const QString kept = base + QStringLiteral("OLD");
+    // Compaction switches the catalogue's journal and writes two files beside it: a file or a
+    // folder that cannot be written is refused before anything is touched.
+    if (!Database::MayWrite(path))
+        return fail(Translate(QStringLiteral("Die Datenbank oder ihr Ordner kann nicht geschrieben werden: ")) + path);
+    if (const QString error = removeLeftover(temp); !error.isEmpty()) return fail(error);
+    // The key the catalogue was opened with; a catalogue not opened in this run gets the keys
+    // that need no password.
+    QList<QByteArray> keys = {kProgramKey, QByteArray()};
+    if (gKeyPath == path) keys = {gKey};
+    DbError e = MakeDbError(dbErrNeedsPassword);
+    for (int i = 0; i < keys.size() && e.number == dbErrNeedsPassword; ++i) e = Database::Compact(path, temp, keys[i]);
+    if (e) {
+        removeLeftover(temp);
+        return fail(e.description);
+    }
+    stepDone(CompactStep::CopyWritten);
+    const QString error = ReplaceKeepingOld(path, temp, kept);
+    if (!error.isEmpty()) {
+        removeLeftover(temp);
+        return fail(error);
+    }
+    return true;
 }
 
 } // namespace
@@ -149,6 +215,17 @@ bool ConnectDB(const QString& path)
         showNotACatalogue(path, e);
         return false;
     }
+    // A catalogue cut short (a copy broken off, a full disk) may still hold every row: it opens
+    // when the engine's quick check finds no fault, and is refused as damaged otherwise.
+    const bool damaged = !IsWholePages(path);
+    if (damaged) {
+        if (const DbError fault = db->QuickCheck()) {
+            MsgBox(Translate(QStringLiteral("Die Datenbank ist beschädigt: ")) + path + QStringLiteral("\r\n") + fault.description,
+                   vbCritical, kAppTitle);
+            db->Close();
+            return false;
+        }
+    }
     // Until every check passed nothing is written: a refused file is left as it was.
     auto refuse = [&](const DbError& error) {
         showNotACatalogue(path, error);
@@ -173,12 +250,39 @@ bool ConnectDB(const QString& path)
     if (newer == 2)
         return refuse(DbError{dbErrNoCurrentRecord,
                               Translate(QStringLiteral("Ungültige Version: ")) + QLatin1Char('\'') + version.text() + QLatin1Char('\'')});
-    if (DbError failed = db->StartWriting()) return refuse(failed);
+    // Should the journal mode not switch, writes go on in the file's own journal mode.
+    db->StartWriting();
     CloseDB();
     goDB = db;
     gKeyPath = path;
     gKey = key;
-    return true;
+
+    // A file that cannot be written is still browsed and started from; the user learns it once,
+    // here, and the writes that fail later (a start's record among them) stay quiet.
+    const QString damagedText = Translate(QStringLiteral("Die Datenbank ist beschädigt, ihre Zeilen sind aber lesbar: ")) + path;
+    if (db->IsReadOnly()) {
+        MsgBox((damaged ? damagedText + QStringLiteral("\r\n") : QString())
+                   + Translate(QStringLiteral("Die Datenbank kann nicht geschrieben werden und ist nur zum Lesen geöffnet: ")) + path,
+               vbInformation, kAppTitle);
+        return true;
+    }
+    if (!damaged) return true;
+    // Compaction writes every readable row into a whole new file. It is offered once: a file
+    // it could not mend opens as it is.
+    static bool compacting = false;
+    if (compacting) {
+        MsgBox(damagedText, vbExclamation, kAppTitle);
+        return true;
+    }
+    if (MsgBox(damagedText + QStringLiteral("\r\n\r\n") + Translate(QStringLiteral("Soll sie jetzt komprimiert werden?")),
+               vbYesNo | vbExclamation, kAppTitle)
+        != vbYes)
+        return true;
+    compacting = true;
+    const auto done = qScopeGuard([] { compacting = false; });
+    CloseDB();
+    compactFile(path);
+    return ConnectDB(path);
 }
 
 int CompareVersions(const QString& stored, const QString& program)
@@ -223,53 +327,33 @@ void CloseDB()
     goDB.reset();
 }
 
-bool CompactDB()
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    auto fail = [](const QString& description) {
-        QApplication::restoreOverrideCursor();
-        MsgBox(FailureText(QStringLiteral("Fehler beim Komprimieren der Datenbank: "), description), vbOKOnly, kAppTitle);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        return false;
-    };
-    // The temporary and the kept file replace the catalogue's extension; a name without one
-    // (a dot in a folder name is none) gets theirs added, so both stay beside the catalogue.
-    const int dot = int(gtDBPath.lastIndexOf(QLatin1Char('.')));
-    const QString base = dot > gtDBPath.lastIndexOf(QLatin1Char('/')) ? gtDBPath.left(dot + 1)
-                                                                       : gtDBPath + QLatin1Char('.');
-    const QString temp = base + QStringLiteral("MDR");
-    const QString kept = base + QStringLiteral("OLD");
-    QFile tempFile(temp);
-    if (tempFile.exists() && !tempFile.remove()) return fail(tempFile.errorString());
-    // The key the catalogue was opened with; a catalogue not opened in this run gets the keys
-    // that need no password.
-    QList<QByteArray> keys = {kProgramKey, QByteArray()};
-    if (gKeyPath == gtDBPath) keys = {gKey};
-    DbError e = MakeDbError(dbErrNeedsPassword);
-    for (int i = 0; i < keys.size() && e.number == dbErrNeedsPassword; ++i) e = Database::Compact(gtDBPath, temp, keys[i]);
-    if (e) return fail(e.description);
+bool CompactDB() { return compactFile(gtDBPath); }
 
-    QFile current(gtDBPath);
-    current.setPermissions(current.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QString error = ReplaceKeepingOld(gtDBPath, temp, kept);
-    return error.isEmpty() ? true : fail(error);
-}
+void SetCompactStepHook(std::function<void(CompactStep)> hook) { gCompactStepHook = std::move(hook); }
 
 QString ReplaceKeepingOld(const QString& path, const QString& replacement, const QString& kept)
 {
+    // The catalogue keeps its name throughout: the previous file gets its second name first (a
+    // hard link, or a copy where the file system has none), then the replacement takes the name
+    // in one rename. Whenever the program stops, the old or the new file has the name.
     QFile keptFile(kept);
-    if (keptFile.exists() && !keptFile.remove()) return keptFile.errorString();
-    QFile current(path);
-    if (!current.rename(kept)) return current.errorString();
-    QFile next(replacement);
-    if (!next.rename(path)) {
-        // The catalogue must never go missing under its name: put the previous file back.
-        const QString reason = next.errorString();
-        QFile previous(kept);
-        if (!previous.rename(path)) return reason + QStringLiteral("\r\n") + previous.errorString();
+    if (keptFile.exists() && !keptFile.remove()) return fileError(kept, keptFile.errorString());
+    stepDone(CompactStep::OldRemoved);
+    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(kept).constData()) != 0) {
+        const QString linkError = qt_error_string(errno);
+        QFile current(path);
+        if (!current.copy(kept)) {
+            QFile::remove(kept);   // a copy broken off
+            return fileError(kept, linkError);
+        }
+    }
+    stepDone(CompactStep::OldKept);
+    if (::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(path).constData()) != 0) {
+        const QString reason = fileError(path, qt_error_string(errno));
+        QFile::remove(kept);   // the previous file still has its own name
         return reason;
     }
+    stepDone(CompactStep::Replaced);
     return QString();
 }
 

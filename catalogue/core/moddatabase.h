@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace tv {
@@ -54,7 +55,9 @@ QString CreateDBFile(const QString& answer);
 // Opens a catalogue: with the program's key, else as a plain SQLite file, else with the
 // password the user types. Refuses files that are no catalogue or were written by a newer
 // version, or lack tables or columns of the schema (with a message naming them); the previous
-// catalogue then stays current and a refused file is never written to.
+// catalogue then stays current and a refused file is never written to. A file cut short opens
+// when the engine's quick check passes, with a notice and the offer to compact it, and is
+// refused as damaged otherwise. A file that cannot be written opens for reading, with a notice.
 bool ConnectDB(const QString& path);
 // Compares two version texts part by part as numbers ("1.10" is newer than "1.9", "1.0"
 // equals "1"): -1, 0 or 1 when `stored` is older, equal or newer; 2 when either text is no
@@ -66,13 +69,19 @@ QStringList MissingCatalogueParts(Database& db);
 // Closes and releases goDB, if any.
 void CloseDB();
 // Compacts the closed catalogue at gtDBPath in place with the key it was opened with,
-// keeping the previous file as ".OLD". False after a message on failure; the catalogue is
-// never left missing under its name.
+// keeping the previous file as ".OLD". False after a message on failure (a catalogue or folder
+// that cannot be written among them), the catalogue then as it was. Whenever it stops, the
+// catalogue's name holds the old or the new complete file; a copy left by a run that was
+// stopped is removed by the next one.
 bool CompactDB();
-// Gives `path` to the file `replacement`, keeping the file that had the name as `kept` (an older
-// `kept` is deleted). When the replacement cannot take the name, the previous file gets it back.
-// Empty text on success, else the reason.
+// Gives `path` to the file `replacement` in one rename, keeping the file that had the name as
+// `kept` (an older `kept` is deleted). When the replacement cannot take the name, `kept` is
+// removed again and `path` is as it was. Empty text on success, else the reason.
 QString ReplaceKeepingOld(const QString& path, const QString& replacement, const QString& kept);
+// The steps of a compaction after which the files beside the catalogue change. A test hook is
+// called after each (null: none), and sees the files as a program that stopped there leaves them.
+enum class CompactStep { CopyWritten, OldRemoved, OldKept, Replaced };
+void SetCompactStepHook(std::function<void(CompactStep)> hook);
 
 // The first value of "Select <expression> As FldValue From <table> <whereText>" as text;
 // empty when there is no row, no catalogue or any failure. Puts "where " in front of a

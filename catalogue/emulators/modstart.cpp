@@ -246,6 +246,9 @@ QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInf
         StartError(FailureText(QStringLiteral("Das Programm konnte nicht gestartet werden: "), error));
         return QString();
     }
+    // A catalogue that cannot be written keeps no record of its starts: the user was told so
+    // when it was opened, and a message at every start would tell nothing new.
+    if (goDB && goDB->IsReadOnly()) return info;
     if (!RecordStart(id, error)) StartError(FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), error));
     return info;
 }

@@ -5,8 +5,10 @@
 #include "platform/runtime/variant.h"
 
 #include "engine.h"
+#include "filekind.h"
 
 #include <QFileInfo>
+#include <QUrl>
 #include <QRegularExpression>
 
 namespace tv {
@@ -21,6 +23,8 @@ constexpr int kMaxStatements = 128;
 constexpr int kBusyTimeoutMs = 5000;
 
 QByteArray utf8(const QString& s) { return s.toUtf8(); }
+
+bool openReadOnly = false;
 
 } // namespace
 
@@ -41,19 +45,22 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
     std::shared_ptr<DbConnection> c(new DbConnection);
     c->path_ = path;
     // Existence was checked above; the create flag also lets ATTACH make a compaction target.
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    int rc = sqlite3_open_v2(utf8(path).constData(), &c->db_, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        *error = c->db_ ? c->EngineError() : DbError{rc, QString::fromUtf8(sqlite3_errstr(rc))};
+    // A file that cannot be written is opened for reading, so that it can still be browsed.
+    const bool readOnly = !create && !MayWrite(path);
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX;
+    int rc = c->OpenHandle(utf8(path), flags, key);
+    // A file in write-ahead mode is read through the -shm file beside it, which a folder this
+    // user cannot write may not hold, and which this engine cannot do without: such a file is
+    // read as it lies on disk, as on a read-only medium.
+    if (readOnly && (rc & 0xff) == SQLITE_CANTOPEN)
+        rc = c->OpenHandle(QUrl::fromLocalFile(path).toEncoded() + "?immutable=1", flags | SQLITE_OPEN_URI, key);
+    if (!c->db_) {
+        *error = DbError{rc, QString::fromUtf8(sqlite3_errstr(rc))};
         return nullptr;
     }
-    sqlite3_busy_timeout(c->db_, kBusyTimeoutMs);
-    if (!key.isEmpty()) sqlite3_key(c->db_, key.constData(), int(key.size()));
-    // Reading the schema is the first read of the file: a wrong key shows here.
-    rc = sqlite3_exec(c->db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     // An encrypted file cannot be told from any other by its bytes, but a database is made of
     // whole pages: a file of another length is no database, and asking for a password is useless.
-    if (rc == SQLITE_NOTADB && QFileInfo(path).size() % 512 == 0) {
+    if (rc == SQLITE_NOTADB && IsWholePages(path)) {
         *error = MakeDbError(dbErrNeedsPassword);
         return nullptr;
     }
@@ -78,6 +85,33 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
     *error = DbError{};
     return c;
 }
+
+int DbConnection::OpenHandle(const QByteArray& name, int flags, const QByteArray& key)
+{
+    if (db_) sqlite3_close_v2(db_);
+    db_ = nullptr;
+    int rc = sqlite3_open_v2(name.constData(), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        return rc;
+    }
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    if (!key.isEmpty()) sqlite3_key(db_, key.constData(), int(key.size()));
+    // Reading the schema is the first read of the file: a wrong key shows here.
+    return sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+}
+
+bool DbConnection::MayWrite(const QString& path)
+{
+    if (openReadOnly) return false;
+    const QFileInfo file(path);
+    return file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
+}
+
+void DbConnection::SetOpenReadOnly(bool on) { openReadOnly = on; }
+
+bool DbConnection::IsReadOnly() const { return db_ && sqlite3_db_readonly(db_, "main") == 1; }
 
 const JetSql& DbConnection::Translate(const QString& jet)
 {
@@ -146,8 +180,25 @@ DbError DbConnection::Run(const JetSql& sql, const std::vector<Variant>& paramet
 
 DbError DbConnection::StartWriting()
 {
-    // Writes autocommit; the write-ahead log with normal syncing keeps an import fast.
+    // A file opened for reading keeps the journal mode it has: changing it would be a write.
+    if (IsReadOnly()) return {};
+    // Writes autocommit; the write-ahead log with normal syncing keeps an import fast. The mode
+    // is kept in the file, and set again at every opening, since compaction leaves it.
     return RunPlain(QStringLiteral("PRAGMA journal_mode=WAL"));
+}
+
+DbError DbConnection::QuickCheck()
+{
+    DbError error;
+    sqlite3_stmt* stmt = Prepare(QStringLiteral("PRAGMA quick_check(1)"), &error);
+    if (!stmt) return error;
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW) error = EngineError();
+    else if (const auto text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+             text != QLatin1String("ok"))
+        error = DbError{dbErrEngine, text};
+    sqlite3_reset(stmt);
+    return error;
 }
 
 DbError DbConnection::RunPlain(const QString& sql)

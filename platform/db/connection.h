@@ -35,11 +35,20 @@ public:
     // Opens an existing file (create false) or creates a new one (create true) with `key`
     // (empty: no encryption). Fails with dbErrFileNotFound, dbErrDatabaseExists or
     // dbErrNeedsPassword (the key does not fit, or the file is no database). An existing file
-    // is only read until StartWriting(); a new one is ready for writing at once.
+    // is only read until StartWriting(); a new one is ready for writing at once. An existing
+    // file that this user may not write, or whose folder he may not write, is opened for
+    // reading only (IsReadOnly).
     static std::shared_ptr<DbConnection> Open(const QString& path, const QByteArray& key, bool create,
                                               DbError* error);
+    // Whether this user may write `path` and the folder that holds it (where the engine keeps
+    // the file's journal); false for every file while SetOpenReadOnly(true) holds.
+    static bool MayWrite(const QString& path);
+    // Opens every existing file for reading only, as if neither it nor its folder could be
+    // written. For tests: they run as root in CI, and root may write any file.
+    static void SetOpenReadOnly(bool on);
 
     bool IsOpen() const { return db_ != nullptr; }
+    bool IsReadOnly() const;
     sqlite3* Handle() const { return db_; }
     const QString& Path() const { return path_; }
 
@@ -55,6 +64,8 @@ public:
     DbError StartWriting();
     // Runs an SQLite text with no parameters (pragmas, attach).
     DbError RunPlain(const QString& sql);
+    // The engine's quick check of every page: no error when it passes, else its first finding.
+    DbError QuickCheck();
 
     // True between BEGIN and COMMIT.
     bool InTransaction() const;
@@ -68,6 +79,8 @@ public:
 
 private:
     DbConnection() = default;
+    // Opens the handle and reads the schema with `key`: the engine's result of that first read.
+    int OpenHandle(const QByteArray& name, int flags, const QByteArray& key);
     sqlite3* db_ = nullptr;
     QString path_;
     QHash<QString, JetSql> translations_;

@@ -53,7 +53,19 @@ DbError Database::Compact(const QString& source, const QString& target, const QB
     return error;
 }
 
+bool Database::MayWrite(const QString& path) { return DbConnection::MayWrite(path); }
+
+void Database::SetOpenReadOnly(bool on) { DbConnection::SetOpenReadOnly(on); }
+
 bool Database::IsOpen() const { return connection_ && connection_->IsOpen(); }
+
+bool Database::IsReadOnly() const { return IsOpen() && connection_->IsReadOnly(); }
+
+DbError Database::QuickCheck()
+{
+    if (!IsOpen()) return lastError_ = MakeDbError(dbErrObjectClosed);
+    return lastError_ = connection_->QuickCheck();
+}
 
 DbError Database::StartWriting()
 {

@@ -26,17 +26,27 @@ public:
     static std::shared_ptr<Database> Create(const QString& path, const QByteArray& key, DbError* error);
     // Opens an existing file with `key`; 3031 when the key does not fit (or the file is no
     // database), 3024 when there is no file. Nothing is written to the file until
-    // StartWriting(), so a file the caller then refuses stays exactly as it was.
+    // StartWriting(), so a file the caller then refuses stays exactly as it was. A file that
+    // this user cannot write, or whose folder he cannot write, opens for reading (IsReadOnly).
     static std::shared_ptr<Database> Open(const QString& path, const QByteArray& key, DbError* error);
+    // Whether this user may write `path` and its folder, as writing (and compacting) needs.
+    static bool MayWrite(const QString& path);
+    // Opens every existing file for reading only, as if neither it nor its folder could be
+    // written. For tests: they run as root in CI, and root may write any file.
+    static void SetOpenReadOnly(bool on);
     // Copies the closed file `source` into the new file `target`, both with `key`, leaving
     // out free pages. The source is first returned to a single-file journal.
     static DbError Compact(const QString& source, const QString& target, const QByteArray& key);
 
     const QString& Name() const { return path_; }
     bool IsOpen() const;
+    // True when the file was opened for reading only: every write fails.
+    bool IsReadOnly() const;
     // Switches an opened file to the journal it is written with; writes before it work too,
-    // in the file's own journal mode.
+    // in the file's own journal mode. Nothing to do on a file opened for reading.
     DbError StartWriting();
+    // The engine's quick check of every page: no error when it passes, else its first finding.
+    DbError QuickCheck();
     void Close();
     const DbError& LastError() const { return lastError_; }
 

@@ -1,6 +1,7 @@
 #include "filekind.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <array>
 
@@ -16,7 +17,6 @@ DbFileKind ProbeDbFile(const QString& path)
     const QByteArray signature = head.mid(4, 15);
     if (signature == "Standard Jet DB" || signature == "Standard ACE DB") return DbFileKind::Access;
     if (head.startsWith(QByteArrayLiteral("SQLite format 3\0"))) return DbFileKind::MayBeCatalogue;
-    if (size % 512 != 0) return DbFileKind::Other;
     // In encrypted bytes every value comes about equally often: in 4,096 of them a value
     // 128 times (3 %) is far beyond chance, and so is 16 times in 512.
     std::array<int, 256> counts{};
@@ -26,5 +26,7 @@ DbFileKind ProbeDbFile(const QString& path)
         if (n > limit) return DbFileKind::Other;
     return DbFileKind::MayBeCatalogue;
 }
+
+bool IsWholePages(const QString& path) { return QFileInfo(path).size() % 512 == 0; }
 
 } // namespace tv

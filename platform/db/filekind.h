@@ -12,9 +12,14 @@ enum class DbFileKind {
 };
 
 // An encrypted catalogue cannot be told from noise, so the test is what it is not: it starts
-// with the Access signature ("Standard Jet DB" / "Standard ACE DB" at offset 4), or its length
-// is no whole number of 512-byte pages, or its first bytes are far from evenly spread (text,
-// zeros, the structure of another format), which encrypted pages never are.
+// with the Access signature ("Standard Jet DB" / "Standard ACE DB" at offset 4), or its first
+// bytes are far from evenly spread (text, zeros, the structure of another format), which
+// encrypted pages never are. Its length decides nothing here: a catalogue cut short by a few
+// bytes is damaged, not of another kind, and only opening it tells whether it can be read.
 DbFileKind ProbeDbFile(const QString& path);
+
+// A database is made of whole pages of at least 512 bytes: a file of another length was cut
+// short (or is no database at all).
+bool IsWholePages(const QString& path);
 
 } // namespace tv

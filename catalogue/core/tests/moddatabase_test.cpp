@@ -6,12 +6,22 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <unistd.h>
 
 using namespace tv;
 
 namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+}
 
 // Catalogues in a temporary folder; message and input boxes answered by the fixture.
 class CatalogueTest : public ::testing::Test {
@@ -24,7 +34,7 @@ protected:
             messages << prompt;
             styles << style;
             titles << title;
-            return int(vbOK);
+            return answer;
         });
         SetInputTextHook([this](const QString& prompt, const QString&, const QString&) {
             prompts << prompt;
@@ -36,6 +46,8 @@ protected:
         CloseDB();
         SetMsgBoxHook(nullptr);
         SetInputTextHook(nullptr);
+        SetCompactStepHook(nullptr);
+        Database::SetOpenReadOnly(false);
     }
     QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
     QString newCatalogue(const char* name) { return CreateDBFile(file(name)); }
@@ -46,10 +58,34 @@ protected:
         f.write(bytes);
     }
 
+    // A catalogue at `path` with `rows` files; closed.
+    void catalogueWithRows(const QString& path, int rows)
+    {
+        DbError e;
+        auto db = CreateCatalogue(path, kProgramKey, &e);
+        ASSERT_TRUE(db) << e.description.toStdString();
+        for (int i = 0; i < rows; ++i)
+            ASSERT_FALSE(db->Execute(QStringLiteral("Insert Into MainFiles (tFile, tPath) Values ('f%1', '/p/f%1')").arg(i)));
+        db->Close();
+    }
+    QString count(const char* table)
+    {
+        QString where;
+        return LookupField(QStringLiteral("count(*)"), QString::fromUtf8(table), where);
+    }
+    // The open catalogue is written through the write-ahead log, the journal it is kept in.
+    void expectWriteAheadLog()
+    {
+        ASSERT_FALSE(goDB->Execute(QStringLiteral("Insert Into Category (ID, tCategory) Values (99, 'neu')")));
+        EXPECT_TRUE(QFile::exists(goDB->Name() + QStringLiteral("-wal")));
+        ASSERT_FALSE(goDB->Execute(QStringLiteral("Delete * from Category where ID = 99")));
+    }
+
     QTemporaryDir dir;
     QStringList messages, titles, prompts;
     QList<int> styles;
     QString password;
+    int answer = vbOK;
 };
 
 } // namespace
@@ -294,6 +330,198 @@ TEST_F(CatalogueTest, CompactFailureKeepsTheCatalogueUnderItsName)
     EXPECT_TRUE(ConnectDB(gtDBPath));
 }
 
+// Whatever step a compaction stops at (the program killed, the machine off), the catalogue's
+// name holds a whole catalogue, which opens in write-ahead mode again; the next compaction
+// clears what the stopped one left.
+TEST_F(CatalogueTest, CompactionStoppedAtAnyStepLeavesAWholeCatalogueUnderItsName)
+{
+    gtDBPath = file("cat.MDB");
+    catalogueWithRows(gtDBPath, 200);
+    ASSERT_TRUE(ConnectDB(gtDBPath));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("Delete * from MainFiles where ID > 10")));
+    CloseDB();
+    writeFile(file("cat.OLD"), "an older kept file");
+    // After each step the files are copied aside, as they lie when the program stops there.
+    QStringList stops;
+    SetCompactStepHook([&](CompactStep step) {
+        const QString at = file("stop%1").arg(int(step));
+        ASSERT_TRUE(QDir().mkpath(at));
+        for (const char* name : {"cat.MDB", "cat.OLD", "cat.MDR"}) {
+            if (QFile::exists(file(name))) {
+                ASSERT_TRUE(QFile::copy(file(name), at + QLatin1Char('/') + QLatin1String(name)));
+            }
+        }
+        stops << at;
+    });
+    ASSERT_TRUE(CompactDB());
+    SetCompactStepHook(nullptr);
+    ASSERT_EQ(stops.size(), 4);
+
+    for (const QString& at : stops) {
+        SCOPED_TRACE(at.toStdString());
+        gtDBPath = at + QStringLiteral("/cat.MDB");
+        ASSERT_TRUE(ConnectDB(gtDBPath));
+        EXPECT_EQ(count("MainFiles"), QStringLiteral("10"));
+        expectWriteAheadLog();
+        CloseDB();
+        // An export broken off leaves the engine's journal of the copy, too.
+        writeFile(at + QStringLiteral("/cat.MDR-journal"), "left by an export broken off");
+        EXPECT_TRUE(CompactDB());
+        for (const char* left : {"/cat.MDR", "/cat.MDR-journal"}) EXPECT_FALSE(QFile::exists(at + QLatin1String(left))) << left;
+        ASSERT_TRUE(ConnectDB(gtDBPath));
+        EXPECT_EQ(count("MainFiles"), QStringLiteral("10"));
+        CloseDB();
+    }
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+}
+
+// A compaction that cannot keep the previous file, or finds the catalogue not writable, says
+// which file and leaves the catalogue as it was, with no copy beside it.
+TEST_F(CatalogueTest, CompactionThatCannotWriteLeavesTheCatalogueAsItWas)
+{
+    const QString failed = QStringLiteral("Fehler beim Komprimieren der Datenbank: ");
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        QString message;
+    } const kCases[] = {
+        {"kept file not writable", [&] { ASSERT_TRUE(QDir().mkpath(file("cat.OLD/sub"))); }, failed + file("cat.OLD")},
+        {"catalogue not writable", [] { Database::SetOpenReadOnly(true); },
+         failed + QStringLiteral("Die Datenbank oder ihr Ordner kann nicht geschrieben werden: ") + file("cat.MDB")},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        QDir(dir.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(dir.path()));
+        messages.clear();
+        gtDBPath = file("cat.MDB");
+        catalogueWithRows(gtDBPath, 3);
+        c.prepare();
+        EXPECT_FALSE(CompactDB());
+        Database::SetOpenReadOnly(false);
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(c.message)) << messages[0].toStdString();
+        EXPECT_FALSE(QFile::exists(file("cat.MDR")));
+        ASSERT_TRUE(ConnectDB(gtDBPath));
+        EXPECT_EQ(count("MainFiles"), QStringLiteral("3"));
+        expectWriteAheadLog();
+        CloseDB();
+    }
+}
+
+// A catalogue cut short by a byte still has its rows: it opens after the engine's quick check,
+// says that it is damaged and offers compaction, which gives it whole pages again. A file
+// that no key opens is refused as before, without a password question.
+TEST_F(CatalogueTest, CatalogueCutShortOpensWithANoticeAndTheOfferToCompact)
+{
+    QByteArray noise(8191, '\0');
+    quint32 x = 2463534242u;
+    for (char& ch : noise) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        ch = char(x >> 24);
+    }
+    const QString damaged = QStringLiteral("Die Datenbank ist beschädigt, ihre Zeilen sind aber lesbar: ");
+    struct Case {
+        const char* name;
+        int answer;
+        bool opens;
+        bool compacted;
+    } const kCases[] = {{"kept as it is", vbNo, true, false}, {"compacted", vbYes, true, true}, {"random bytes", vbYes, false, false}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        styles.clear();
+        answer = c.answer;
+        const QString path = file(c.name) + QStringLiteral(".MDB");
+        if (c.opens) {
+            catalogueWithRows(path, 300);
+            QFile f(path);
+            ASSERT_TRUE(f.resize(f.size() - 1));
+        } else {
+            writeFile(path, noise);
+        }
+        EXPECT_EQ(ConnectDB(path), c.opens);
+        EXPECT_TRUE(prompts.isEmpty());
+        ASSERT_EQ(messages.size(), 1);
+        if (!c.opens) {
+            EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Dies ist keine Tovarin-Datenbank: ") + path)) << messages[0].toStdString();
+            EXPECT_EQ(fileBytes(path), noise);
+            continue;
+        }
+        EXPECT_TRUE(messages[0].startsWith(damaged + path)) << messages[0].toStdString();
+        EXPECT_EQ(styles[0], int(vbYesNo | vbExclamation));
+        EXPECT_EQ(count("MainFiles"), QStringLiteral("300"));
+        EXPECT_EQ(QFile(path).size() % 512 == 0, c.compacted);
+        EXPECT_EQ(QFile::exists(file(c.name) + QStringLiteral(".OLD")), c.compacted);
+        CloseDB();
+    }
+}
+
+// A catalogue the user cannot write opens for browsing with one notice; nothing is written to
+// it, not even the journal mode.
+TEST_F(CatalogueTest, CatalogueThatCannotBeWrittenOpensForReadingWithANotice)
+{
+    const QString path = file("cat.MDB");
+    catalogueWithRows(path, 4);
+    // One in the write-ahead mode it is kept in, one in the journal mode compaction leaves.
+    ASSERT_FALSE(Database::Compact(path, file("rollback.MDB"), kProgramKey));
+    Database::SetOpenReadOnly(true);
+    for (const QString& name : {path, file("rollback.MDB")}) {
+        SCOPED_TRACE(name.toStdString());
+        messages.clear();
+        const QByteArray before = fileBytes(name);
+        ASSERT_TRUE(ConnectDB(name));
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_EQ(messages[0], QStringLiteral("Die Datenbank kann nicht geschrieben werden und ist nur zum Lesen geöffnet: ") + name);
+        EXPECT_EQ(styles.last(), int(vbInformation));
+        EXPECT_TRUE(goDB->IsReadOnly());
+        EXPECT_EQ(count("MainFiles"), QStringLiteral("4"));
+        EXPECT_TRUE(goDB->Execute(QStringLiteral("Insert Into Category (ID, tCategory) Values (1, 'neu')")));
+        CloseDB();
+        EXPECT_TRUE(fileBytes(name) == before) << "the file was written to";
+    }
+}
+
+// The same with real permissions: a file without write permission, and a catalogue in a
+// folder the user cannot write (where the engine cannot keep its journal). Root may write
+// anything, so the test says nothing when run as root.
+TEST_F(CatalogueTest, CatalogueWithoutWritePermissionOpensForReading)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "root writes files without write permission";
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ReadUser | QFileDevice::ExeOwner | QFileDevice::ExeUser;
+    struct Case {
+        const char* name;
+        const char* folder;
+        const char* locked;   // the file or folder made read-only
+    } const kCases[] = {{"file", "a", "a/cat.MDB"}, {"folder", "b", "b"}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        const QString folder = file(c.folder);
+        ASSERT_TRUE(QDir().mkpath(folder));
+        gtDBPath = folder + QStringLiteral("/cat.MDB");
+        catalogueWithRows(gtDBPath, 4);
+        const QString locked = file(c.locked);
+        ASSERT_TRUE(QFile::setPermissions(locked, readOnly));
+        const auto unlock = qScopeGuard([&] {
+            QFile::setPermissions(locked, readOnly | QFileDevice::WriteOwner | QFileDevice::WriteUser);
+        });
+        ASSERT_TRUE(ConnectDB(gtDBPath));
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_EQ(messages[0], QStringLiteral("Die Datenbank kann nicht geschrieben werden und ist nur zum Lesen geöffnet: ") + gtDBPath);
+        EXPECT_TRUE(goDB->IsReadOnly());
+        EXPECT_EQ(count("MainFiles"), QStringLiteral("4"));
+        CloseDB();
+        EXPECT_FALSE(CompactDB());
+        ASSERT_EQ(messages.size(), 2);
+        EXPECT_TRUE(messages[1].startsWith(QStringLiteral("Fehler beim Komprimieren der Datenbank: ")));
+        EXPECT_TRUE(QFile::exists(gtDBPath));
+        EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/cat.MDR")));
+    }
+}
+
 // When the compacted file cannot take the catalogue's name, the previous file gets it back.
 TEST_F(CatalogueTest, ReplacementThatCannotTakeTheNameLeavesThePreviousFile)
 {
@@ -397,16 +625,6 @@ TEST_F(CatalogueTest, ViewTextsRunOnACatalogue)
     ASSERT_FALSE(goDB->Execute(QStringLiteral("Delete * from History where int(cDate(tsStarted))=46365")));
     EXPECT_EQ(goDB->RecordsAffected(), 2);
 }
-
-namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
-}
-
-} // namespace
 
 // A refused file is left exactly as it was: no journal switch, no side files, not one byte.
 TEST_F(CatalogueTest, RefusedFilesAreLeftUntouched)

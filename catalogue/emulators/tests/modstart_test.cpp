@@ -222,6 +222,28 @@ TEST_F(StartFileTest, ProfilChoiceAndTheRecordOfEachStart)
     EXPECT_EQ(Start(0), QString());
 }
 
+// A catalogue that cannot be written still starts its files; the starts go unrecorded, without
+// a message at each (its opening said once that it cannot be written).
+TEST_F(StartFileTest, CatalogueThatCannotBeWrittenStartsWithoutRecordOrMessage)
+{
+    MakeDefaultEmulators();
+    const QString xex = WriteFile(QStringLiteral("game.xex"));
+    const int32_t id = AddRow(xex, 11);
+    const QString path = goDB->Name();
+    CloseDB();
+    Database::SetOpenReadOnly(true);
+    const auto writable = qScopeGuard([] { Database::SetOpenReadOnly(false); });
+    ASSERT_TRUE(ConnectDB(path));
+    EXPECT_EQ(boxes.size(), 1);   // the opening's notice
+    boxes.clear();
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_FALSE(Start(id, QStringLiteral("1")).isEmpty());
+        EXPECT_EQ(WaitForRecord().mid(1), QStringList({"/disk", xex}));
+    }
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+    EXPECT_EQ(Starts(id), std::make_pair(0, 0));
+}
+
 TEST_F(StartFileTest, InputBoxAnsweredOrCancelled)
 {
     MakeDefaultEmulators();
