@@ -47,7 +47,10 @@ void ApplyColumnState(vantile::Columns* columns, const std::vector<ColumnState>&
         if (state.Key.isEmpty()) continue;
         const auto c = columns->Item(Variant(state.Key));
         if (!c || c->Hidden() == vantile::vtlHiddenAllways) continue;
-        const int32_t hidden = MainListColumns.contains(GetViewColumn(c->Key()), Qt::CaseInsensitive) ? 0 : 1;
+        // An empty list is no stored list (a settings file without one): the columns stay shown
+        // as the view gives them.
+        const int32_t hidden = MainListColumns.isEmpty() ? c->Hidden()
+                               : MainListColumns.contains(GetViewColumn(c->Key()), Qt::CaseInsensitive) ? 0 : 1;
         // Place and width are ignored while a column is hidden: show first, hide last.
         if (hidden == 0 && c->Hidden() != 0) c->SetHidden(0);
         if (c->Order() != state.Order) c->SetOrder(state.Order);

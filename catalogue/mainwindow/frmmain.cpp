@@ -290,8 +290,11 @@ void frmMain::ShowCounts()
                + QString::number(goFileManager ? goFileManager->FileCount : 0);
         break;
     case kViewCategories:
+    case kViewHistory:
+        // The nodes below the root: categories, or the days with starts.
         if (const auto root = treeMain_->TreeItems(0); root && root->Expanded())
-            text = Translate(QStringLiteral("Kategorien: ")) + QString::number(root->SubItemCountEx(true));
+            text = Translate(ViewMode() == kViewCategories ? QStringLiteral("Kategorien: ") : QStringLiteral("Tage: "))
+                   + QString::number(root->SubItemCountEx(true));
         break;
     default:
         break;

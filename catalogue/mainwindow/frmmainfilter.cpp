@@ -235,9 +235,12 @@ void frmMainFilter::InitForm()
 
     const QSignalBlocker block(cboFilter);
     cboFilter->clear();
-    int selected = 0;
+    // The window opens on the selection in use; with none in use ("Filter aus") on no entry,
+    // its fields empty, so that it does not look as if a selection applied.
+    int selected = -1;
     if (!Filters || Filters->isEmpty()) {
         cboFilter->addItem(Translate(QStringLiteral("Neue Selektion")), -1);
+        selected = 0;
     } else {
         for (const auto& entry : *Filters) {
             if (entry.value->id == FilterIndex) selected = cboFilter->count();
@@ -247,6 +250,10 @@ void frmMainFilter::InitForm()
     cboFilter->setCurrentIndex(selected);
     ColorNodes();
     LoadSelection();
+    if (selected < 0) {
+        ResetControls();
+        SetChanged(false);
+    }
 }
 
 void frmMainFilter::SetOperatorCaption(int index, const QString& caption)

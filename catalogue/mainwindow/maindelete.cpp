@@ -33,6 +33,14 @@ qint64 NodeNumber(const CTreeItem& item)
     return ok ? n : 0;
 }
 
+// Whether the keyboard focus of `window` is in the tree or the drill-down list; with no focus
+// anywhere the one the user was in last counts.
+bool FocusInTreeOrList(const QWidget* window, const QWidget* tree, const QWidget* list)
+{
+    const QWidget* focus = window->focusWidget();
+    return !focus || focus == tree || tree->isAncestorOf(focus) || focus == list || list->isAncestorOf(focus);
+}
+
 bool Confirmed(const QString& question)
 {
     return MsgBox(question, vbYesNo | vbQuestion, kAppTitle) == vbYes;
@@ -59,6 +67,9 @@ void frmMain::mnuDel_Click()
 {
     if (!goDB) return;
     const int mode = ViewMode();
+    // In the tree views the command acts on the focused one of tree and list; with the focus
+    // in a side pane or the search it deletes nothing.
+    if (IsTreeView(mode) && !FocusInTreeOrList(this, treeMain_, lstMain_)) return;
     const qint32 countBefore = goFileManager->FileCount;
     bool deleted = false;
     DbError error;

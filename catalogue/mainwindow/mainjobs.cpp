@@ -15,6 +15,8 @@
 #include "catalogue/reports/simplereport.h"
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/usertree.h"
+#include "platform/gui/systimer.h"
+#include "searchpane.h"
 #include "sidepane.h"
 
 #include <QStatusBar>
@@ -39,7 +41,7 @@ QString FilterEntry(const QString& description, const QString& extensions)
 QString ImportFilter()
 {
     return QStringList{
-        QStringLiteral("All Files (*.*)|*.*"),
+        QStringLiteral("Alle Dateien (*.*)|*.*"),
         QStringLiteral("Disc Image (*.atr;*.dcm;*.pro;*.xfd)|*.atr;*.dcm;*.pro;*.xfd"),
         QStringLiteral("Executable program (*.com;*.exe;*.xex)|*.com;*.exe;*.xex"),
         QStringLiteral("Basic program (*.bas)|*.bas"),
@@ -107,6 +109,11 @@ void frmMain::RefreshAfterProcess(int resultMode, int requestedMode, qint32 last
         // The selection returns to "Filter aus", so that every new file shows.
         lvFilter_->SetCurrentRow(0);
         CurrentFilterKey = 0;
+        // So is the search, and no search waits to run after the import.
+        if (search_->HasSearchText()) {
+            search_->ResetSearch();
+            search_->moTimer()->setEnabled(false);
+        }
         // The new files are those above the highest ID taken when the catalogue was opened;
         // the view of them is built once, here.
         BuildView(kViewNewFiles);
@@ -128,8 +135,10 @@ void frmMain::RefreshAfterDelete(bool noRequery)
             treeMain_->Requery();
             lstMain_->Requery();
         }
+        // The list follows the selected node the way a selection in the tree makes it, its
+        // columns set up again (a requery brings back the ones that are never shown).
+        FollowTreeNode();
         if (const auto item = treeMain_->SelectedItem()) {
-            lstMain_->Synchronize(item);
             if (item->Level == 1 && !item->Expanded()) item->SetExpanded(true);
         }
         if (noRequery && !lstMain_->AutoRefresh()) lstMain_->setAutoRefresh(true);

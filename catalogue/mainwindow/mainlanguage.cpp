@@ -1,6 +1,7 @@
 // The main window's language: the language menu and applying a translation file.
 #include "frmmain.h"
 #include "columnstate.h"
+#include "previewpane.h"
 #include "sidepane.h"
 #include "viewsql.h"
 
@@ -38,8 +39,6 @@ void frmMain::BuildLanguageMenu(QMenu* view)
     for (int i = 0; i < captions.size(); ++i) {
         QAction* item = mnuLanguage_->addAction(captions[i]);
         item->setObjectName(QStringLiteral("mnuLang"));
-        // Language names stay as they are in every language.
-        item->setProperty("Tag", QStringLiteral("Lang"));
         item->setCheckable(true);
         item->setChecked(LanguageFiles[i].compare(gtLanguageFile, Qt::CaseInsensitive) == 0);
         group->addAction(item);
@@ -67,6 +66,9 @@ void frmMain::ApplyLanguage()
                          }});
     TranslateForm(this, false, false);
     TranslatePanes();
+    // The preview's headers are made in the language of the moment: made again.
+    preview_->ClearPreview();
+    UpdatePreview();
     const QList<QAction*> items = mnuLanguage_->actions();
     for (int i = 0; i < items.size() && i < LanguageFiles.size(); ++i)
         items[i]->setChecked(LanguageFiles[i].compare(gtLanguageFile, Qt::CaseInsensitive) == 0);

@@ -99,9 +99,12 @@ void frmMain::BuildMenus()
     view->addSeparator();
     const char* captions[] = {nullptr, "Dateien", "Neue Dateien", "Kategorien", "Zuletzt gestartet"};
     for (int kind = kViewFiles; kind <= kViewHistory; ++kind) {
-        mnuView_[kind] = AddCommand(view, "mnuView", text(captions[kind]), none, [this, kind] { BuildView(kind); });
+        // Usable without a catalogue too: nothing is built then, and the check marks stay.
+        mnuView_[kind] = AddCommand(view, "mnuView", text(captions[kind]), none, [this, kind] {
+            if (gtDBPath.isEmpty() || !goDB) mnuView_[kind]->setChecked(!mnuView_[kind]->isChecked());
+            else BuildView(kind);
+        });
         mnuView_[kind]->setCheckable(true);
-        catalogueCommands_ << mnuView_[kind];
     }
 
     QMenu* extras = menuBar()->addMenu(text("&Extras"));

@@ -95,6 +95,12 @@ void PreviewPane::ClearPreview()
     lvPreview->Columns()->Clear();
     lvPreview->setRowCount(0);
     lvPreview->Refresh();
+    // A picture shown belongs to the file forgotten.
+    imgGrafic->clear();
+    mPicture.reset();
+    picGrafic->hide();
+    lvPreview->show();
+    lblPreview->hide();
 }
 
 void PreviewPane::FillPreviewInfo(int fileType)
@@ -137,7 +143,12 @@ void PreviewPane::ShowMissing(const QString& path)
 
 void PreviewPane::ShowPreview(qint32 fileId, int fileType)
 {
-    if (!Active || fileId == 0) return;
+    if (!Active) return;
+    if (fileId == 0) {
+        // Nothing selected: nothing shown, rather than the last file.
+        if (mShownId != 0 || mPicture || lblPreview->isVisible()) ClearPreview();
+        return;
+    }
     const qint32 id = std::abs(fileId);
     if (id == mShownId) return;
 

@@ -34,10 +34,11 @@ public:
     bool Active = false;
     int FontSize = 9; // the "FontSize" setting, 6 to 20
 
-    // Shows the file `fileId` (the INFO panel's tag: negative from the file list, 0 for none)
-    // of type `fileType`. The same file twice is shown once.
+    // Shows the file `fileId` (the INFO panel's tag: negative from the file list, 0 for none:
+    // the pane is then emptied) of type `fileType`. The same file twice is shown once.
     void ShowPreview(qint32 fileId, int fileType);
-    // Forgets the file shown and empties the grid (a catalogue was opened).
+    // Forgets the file shown and empties the grid and the picture (a catalogue was opened,
+    // the language changed, nothing is selected).
     void ClearPreview();
     // Loads the picture at `path` (when given) and fits it into the frame: never enlarged,
     // centred horizontally, at the top.

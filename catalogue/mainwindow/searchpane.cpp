@@ -45,6 +45,9 @@ SearchPane::SearchPane(QWidget* parent) : QWidget(parent), timer_(std::make_uniq
         box->setEditable(true);
         // The history is kept here, newest first; Enter adds nothing by itself.
         box->setInsertPolicy(QComboBox::NoInsert);
+        // The text typed is the search: an editable box would otherwise complete it from the
+        // history ("p" becoming "pic").
+        box->setCompleter(nullptr);
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         box->setMinimumContentsLength(6);
         box->setEnabled(false);

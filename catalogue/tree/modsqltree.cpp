@@ -15,21 +15,52 @@ constexpr Qt::CaseSensitivity CI = Qt::CaseInsensitive;
 
 bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
 
-// Pieces of `text` between the commas outside parentheses; the last piece only when it is
-// not empty.
+// `text` with the inside of every quoted literal ('...', "...") and bracketed name ([...])
+// replaced by a character that is no letter, blank, comma or parenthesis, so that keywords,
+// commas and parentheses typed into a search text or written in a name are not taken for
+// the statement's own. The text keeps its length: a position in it is one in `text`.
+QString maskLiterals(const QString& text)
+{
+    QString masked = text;
+    QChar close;
+    for (qsizetype i = 0; i < masked.size(); ++i) {
+        const QChar c = masked.at(i);
+        if (!close.isNull()) {
+            // A doubled quote inside a literal ends it and opens it again: both stay quotes.
+            if (c == close) close = QChar();
+            else masked[i] = QLatin1Char('_');
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            close = c;
+        } else if (c == QLatin1Char('[')) {
+            close = QLatin1Char(']');
+        }
+    }
+    return masked;
+}
+
+// The first occurrence of `keyword` (any case) at or after `from` outside literals; -1 when none.
+qsizetype findKeyword(const QString& text, QLatin1String keyword, qsizetype from = 0)
+{
+    return maskLiterals(text).indexOf(keyword, from, CI);
+}
+
+// Pieces of `text` between the commas outside parentheses and literals; the last piece only
+// when it is not empty.
 QStringList splitTopLevel(const QString& text)
 {
+    const QString masked = maskLiterals(text);
     QStringList pieces;
     QString piece;
     int depth = 0;
-    for (QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = masked.at(i);
         if (c == QLatin1Char('(')) ++depth;
         else if (c == QLatin1Char(')')) --depth;
         if (c == QLatin1Char(',') && depth == 0) {
             pieces << piece;
             piece.clear();
         } else {
-            piece += c;
+            piece += text.at(i);
         }
     }
     if (!piece.isEmpty()) pieces << piece;
@@ -40,20 +71,26 @@ QStringList splitTopLevel(const QString& text)
 QString cutAlias(const QString& item)
 {
     QString t = item.trimmed();
-    int as = t.indexOf(QLatin1String(" AS "), 0, CI);
+    const qsizetype as = findKeyword(t, QLatin1String(" AS "));
     return as >= 0 ? t.left(as).trimmed() : t;
 }
 
-// Splits at every occurrence of `separator` (any case).
+// Splits at every occurrence of `separator` (any case) outside literals.
 QStringList splitCI(const QString& text, const QString& separator)
 {
-    return text.split(separator, Qt::KeepEmptyParts, CI);
+    const QString masked = maskLiterals(text);
+    QStringList pieces;
+    qsizetype start = 0;
+    for (qsizetype at; (at = masked.indexOf(separator, start, CI)) >= 0; start = at + separator.size())
+        pieces << text.mid(start, at - start);
+    pieces << text.mid(start);
+    return pieces;
 }
 
 // "... WHERE cond" becomes "... WHERE (cond)", so that a condition appended with And
 // cannot bind to one side of an Or in it. `where` is the position of " WHERE "; the
 // keyword keeps the case it was written in.
-QString bracketWhere(const QString& statement, int where)
+QString bracketWhere(const QString& statement, qsizetype where)
 {
     return statement.left(where + 7) + QLatin1Char('(') + statement.mid(where + 7).trimmed() + QLatin1Char(')');
 }
@@ -65,9 +102,9 @@ QStringList SplitSQLUnion(const QString& sql)
     // Only the word UNION splits: an identifier such as "Reunion" stays whole.
     QStringList parts;
     QString rest = sql;
-    int from = 0;
+    qsizetype from = 0;
     for (;;) {
-        int pos = rest.indexOf(QLatin1String("UNION"), from, CI);
+        const qsizetype pos = findKeyword(rest, QLatin1String("UNION"), from);
         if (pos < 0) break;
         bool wordStart = pos == 0 || !isWordChar(rest.at(pos - 1));
         bool wordEnd = pos + 5 >= rest.size() || !isWordChar(rest.at(pos + 5));
@@ -92,7 +129,7 @@ QString GetParentKey(const QString& select)
 QString CutSQLSuffix(QString& select)
 {
     for (const char* keyword : {" GROUP ", " HAVING ", " ORDER "}) {
-        int pos = select.indexOf(QLatin1String(keyword), 0, CI);
+        const qsizetype pos = findKeyword(select, QLatin1String(keyword));
         if (pos >= 0) {
             QString tail = select.mid(pos + 1);
             select.truncate(pos);
@@ -110,7 +147,7 @@ QString MakeSQLItemString(const QString& sql)
         const QString tail = CutSQLSuffix(part);
         const QString parentCondition = key + QLatin1String("=xxx");
         QString condition;
-        int where = part.indexOf(QLatin1String(" WHERE "), 0, CI);
+        const qsizetype where = findKeyword(part, QLatin1String(" WHERE "));
         if (where >= 0) {
             // The condition keeps the blank in front of WHERE: two blanks stand before it.
             condition = bracketWhere(part, where).mid(where) + QLatin1String(" And ") + parentCondition;
@@ -136,7 +173,7 @@ QString MakeSQLParentString(const QString& sql)
     for (QString part : parts) {
         const QString key = GetParentKey(part);
         CutSQLSuffix(part);
-        int from = part.indexOf(QLatin1String(" FROM "), 0, CI);
+        const qsizetype from = findKeyword(part, QLatin1String(" FROM "));
         const QString fromTail = from >= 0 ? part.mid(from) : part;
         rewritten << (QLatin1String("SELECT DISTINCT ") + key + QLatin1Char(' ') + fromTail).trimmed();
     }
@@ -180,7 +217,7 @@ QString MakeSQLFindParent(const QString& levelSql, const QString& itemKey)
     return statement + QLatin1String(" WHERE ") + conditions.mid(4) + QLatin1Char(' ') + group;
 }
 
-bool IsUnionSQL(const QString& levelSql) { return levelSql.contains(QLatin1String(" UNION "), CI); }
+bool IsUnionSQL(const QString& levelSql) { return findKeyword(levelSql, QLatin1String(" UNION ")) >= 0; }
 
 QString SQLQuote(const QString& text)
 {
@@ -223,10 +260,10 @@ QStringList GetSelectFields(const QString& select)
 {
     QString t = select;
     for (const char* word : {"SELECT", " DISTINCTROW ", " DISTINCT "}) {
-        int pos = t.indexOf(QLatin1String(word), 0, CI);
-        if (pos >= 0) t.remove(pos, int(qstrlen(word)));
+        const qsizetype pos = findKeyword(t, QLatin1String(word));
+        if (pos >= 0) t.remove(pos, qsizetype(qstrlen(word)));
     }
-    int from = t.indexOf(QLatin1String(" FROM "), 0, CI);
+    const qsizetype from = findKeyword(t, QLatin1String(" FROM "));
     if (from >= 0) t.truncate(from);
     while (t.contains(QLatin1String("  "))) t.replace(QLatin1String("  "), QLatin1String(" "));
     t.replace(QLatin1String(", "), QLatin1String(","));
@@ -251,12 +288,12 @@ QString AddSQLWhereOrder(const QString& select, int filterColumn, int sortColumn
         const QString field = filterColumn >= 0 && filterColumn < fields.size() ? fields.at(filterColumn) : QString();
         if (!field.isEmpty()) {
             QString filter = field + QLatin1String(" = XXX");
-            int group = statement.indexOf(QLatin1String(" GROUP BY "), 0, CI);
+            const qsizetype group = findKeyword(statement, QLatin1String(" GROUP BY "));
             if (group >= 0) {
                 filter += statement.mid(group);
                 statement.truncate(group);
             }
-            int where = statement.indexOf(QLatin1String(" WHERE "), 0, CI);
+            const qsizetype where = findKeyword(statement, QLatin1String(" WHERE "));
             if (where >= 0)
                 statement = bracketWhere(statement, where) + QLatin1String(" AND ") + filter;
             else

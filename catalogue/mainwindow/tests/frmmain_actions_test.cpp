@@ -11,6 +11,8 @@
 #include "catalogue/reports/simplereport.h"
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/usertree.h"
+#include "controls/grid/column.h"
+#include "controls/grid/columns.h"
 #include "controls/grid/listview.h"
 #include "platform/gui/msgbox.h"
 #include "platform/gui/systimer.h"
@@ -62,8 +64,23 @@ protected:
     // The tree of view 3 or 4 as the active control, with a node selected.
     void selectNode(const QString& key, int level) const
     {
+        window->treeMain()->setFocus();
         window->treeMain()->MouseDown.raise(1, 0, 0, 0);
         ASSERT_TRUE(window->treeMain()->SelectItem(key, level));
+    }
+    // Types into a search box as a user does: the box's text is taken away with Backspace,
+    // the text typed key by key and the search started with Return.
+    void search(int box, const QString& text) const
+    {
+        QLineEdit* edit = window->searchPane()->cboSearch(box)->lineEdit();
+        QApplication::setActiveWindow(window.get());
+        edit->setFocus();
+        while (!edit->text().isEmpty()) {
+            edit->end(false);
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        }
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
     }
     QString categoryName() const
     {
@@ -115,6 +132,56 @@ TEST_F(MainWindowActions, SearchRunsAfterThePauseAndStopRestoresTheList)
     window->moTimer_Timer();
     EXPECT_TRUE(pane->cmdStopSearch()->isEnabled());
     EXPECT_EQ(files()->ItemCount(), 5);
+}
+
+// The box searches for what was typed: an earlier search in its history is not put in place of
+// a shorter or differently written text.
+TEST_F(MainWindowActions, SearchBoxesTakeTheTypedTextAsItStands)
+{
+    SearchPane* pane = window->searchPane();
+    search(1, QStringLiteral("pic"));
+    EXPECT_EQ(files()->ItemCount(), 1);
+    ASSERT_EQ(pane->History(1), QStringList{QStringLiteral("pic")});
+    search(1, QStringLiteral("p"));  // PIC.GIF and TAPE.CAS
+    EXPECT_EQ(pane->cboSearch(1)->currentText(), QStringLiteral("p"));
+    EXPECT_EQ(files()->ItemCount(), 2);
+    search(1, QStringLiteral("PI"));
+    EXPECT_EQ(pane->cboSearch(1)->currentText(), QStringLiteral("PI"));
+    EXPECT_EQ(files()->ItemCount(), 1);
+}
+
+// Words of SQL typed into a search box are text to look for, in every view and both boxes: the
+// list finds the one file whose name and path hold them and keeps its columns.
+TEST_F(MainWindowActions, SqlWordsInASearchAreLookedForAsText)
+{
+    ASSERT_FALSE(goDB->Execute(QStringLiteral(
+        "INSERT INTO MainFiles (ID, tFile, tPath, iFileType, lSize, Category_ID, tsLastStarted, lStartCount)"
+        " VALUES (6, 'SONGS FROM WHERE UNION ORDER BY GROUP BY HAVING X.ATR',"
+        " '/songs from where union order by group by having x/X.ATR', 1, 100, 1, #12/03/2024 10:00:00 am#, 1)")));
+    ASSERT_FALSE(goDB->Execute(
+        QStringLiteral("INSERT INTO History (MainFiles_ID, tsStarted) VALUES (6, #12/03/2024 10:00:00 am#)")));
+    // Each word with a blank on both sides, as the statement's own keywords stand.
+    const char* words[] = {"songs from where", "from where union", "where union order", "union order by group",
+                           "order by group by", "group by having x", "order by"};
+    for (int view = 1; view <= 4; ++view) {
+        window->BuildView(view);
+        for (int box = 1; box <= 2; ++box) {
+            for (const char* word : words) {
+                SCOPED_TRACE(QStringLiteral("view %1, box %2: %3").arg(view).arg(box).arg(QLatin1String(word)).toStdString());
+                search(box, QString::fromUtf8(word));
+                EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+                messages.clear();
+                if (view <= 2) {
+                    EXPECT_EQ(files()->ItemCount(), 1);  // added after the opening: new in view 2 too
+                    EXPECT_TRUE(files()->Columns()->Item(Variant(QStringLiteral("Datei"))));
+                } else {
+                    EXPECT_EQ(window->lstMain()->ItemCount(), 1);
+                    EXPECT_TRUE(window->lstMain()->Columns()->Item(Variant(QStringLiteral("Datei"))));
+                }
+            }
+            search(box, QString());
+        }
+    }
 }
 
 // A search in the categories view keeps the chosen category and narrows its files.
@@ -196,6 +263,45 @@ TEST_F(MainWindowActions, DeleteHistoryDayTakesTheWholeCalendarDay)
     EXPECT_EQ(ids(QStringLiteral("SELECT MainFiles_ID FROM History")), std::vector<int>{2});
     EXPECT_EQ(ids(QStringLiteral("SELECT COUNT(*) FROM MainFiles")), std::vector<int>{5});
     EXPECT_EQ(window->treeMain()->ItemCount(), 2);
+}
+
+// The history view counts its start days in the status bar as the categories view counts its
+// categories; emptied day by day, its list never shows the column that is kept for the icons.
+TEST_F(MainWindowActions, HistoryViewCountsItsDaysAndKeepsItsColumnsWhenEmptied)
+{
+    window->BuildView(3);
+    EXPECT_EQ(window->CountText(), QStringLiteral("Kategorien: 2"));
+    window->BuildView(4);
+    EXPECT_EQ(window->CountText(), QStringLiteral("Tage: 2"));
+    for (const char* day : {"45628", "45627"}) {  // 2 and 1 Dec 2024
+        SCOPED_TRACE(day);
+        selectNode(QString::fromUtf8(day), 2);
+        command("mnuDel")->trigger();
+        const auto column = window->lstMain()->Columns()->Item(Variant(QStringLiteral("IsArchiv")));
+        EXPECT_TRUE(!column || column->Hidden() != 0);
+        if (QLatin1String(day) == QLatin1String("45628")) {
+            EXPECT_EQ(window->CountText(), QStringLiteral("Tage: 1"));
+        }
+    }
+    EXPECT_TRUE(ids(QStringLiteral("SELECT MainFiles_ID FROM History")).empty());
+}
+
+// Delete acts on the tree or the drill-down list, whichever has the focus; with the focus in a
+// side pane it deletes nothing, whatever was used last.
+TEST_F(MainWindowActions, DeleteInTheTreeViewsNeedsTheFocusInTreeOrList)
+{
+    window->BuildView(3);
+    selectNode(QStringLiteral("2"), 2);  // "Demos"
+    window->lvViews()->list()->setFocus();
+    QTest::keyClick(window->lvViews()->list(), Qt::Key_Delete);
+    command("mnuDel")->trigger();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(ids(QStringLiteral("SELECT COUNT(*) FROM Category")), std::vector<int>{2});
+
+    window->treeMain()->setFocus();
+    answer = vbNo;
+    command("mnuDel")->trigger();
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Möchten Sie die Kategorie 'Demos' löschen?")});
 }
 
 // A double click on a category renames it; a name with an apostrophe is kept as typed, the own

@@ -23,6 +23,12 @@
 #include "catalogue/mainwindow/sidepane.h"
 #include "catalogue/mainwindow/frmmainfilter.h"
 #include "catalogue/mainwindow/previewpane.h"
+#include "catalogue/mainwindow/searchpane.h"
+#include "platform/gui/systimer.h"
+#include "controls/grid/cells.h"
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include "controls/grid/listview.h"
 #include "platform/gui/surface.h"
 #include "controls/grid/column.h"
@@ -122,7 +128,7 @@ TEST_F(MainWindowView, CategoriesAndHistoryViewsFillTreeAndList)
     EXPECT_EQ(window->lstMain()->SelectedItemKey(), -1);
     window->BuildView(4);
     EXPECT_EQ(window->treeMain()->ItemCount(), 3);  // root and two start days
-    EXPECT_EQ(window->CountText(), QString());
+    EXPECT_EQ(window->CountText(), QStringLiteral("Tage: 2"));
     window->BuildView(1);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
 }
@@ -195,12 +201,47 @@ TEST_F(MainWindowView, ImportShowsTheNewFilesAndSelectsAKnownOne)
     window->BuildView(1);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 7);
     chosen = folder + QStringLiteral("/NEW2.TXT");
+    QString filter;
+    SetFileDialogHook([&chosen, &filter](const FileDialogRequest& request) {
+        filter = request.filter;
+        return chosen;
+    });
     window->mnuAddFile_Click();
+    // The German dialog offers its entries in German where the texts are the program's own.
+    EXPECT_TRUE(filter.startsWith(QStringLiteral("Alle Dateien (*);;"))) << filter.toStdString();
     EXPECT_EQ(window->ViewMode(), 1);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 7);
     EXPECT_EQ(window->SelectedFileID(), -7);
     window->close();
     EXPECT_TRUE(readIni().contains(QStringLiteral("Dialog=") + folder + QStringLiteral("/\r\n")));
+}
+
+// An import that adds files shows them however the search stood: the search is emptied, and
+// no search runs when its pause would have ended.
+TEST_F(MainWindowView, ImportClearsTheSearch)
+{
+    const QString folder = dir.filePath(QStringLiteral("import"));
+    QDir().mkpath(folder);
+    for (const char* name : {"FLIP1.NFO", "FLIP2.TXT"}) {
+        QFile f(folder + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(720, '\0'));
+    }
+    const auto window = openWindow();
+    SearchPane* pane = window->searchPane();
+    QLineEdit* edit = pane->cboSearch(1)->lineEdit();
+    QTest::keyClicks(edit, QStringLiteral("boulder"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    ASSERT_EQ(window->lstMainFiles()->ItemCount(), 1);
+    SetFileDialogHook([&folder](const FileDialogRequest&) { return folder; });
+    JobCloser closer;
+    window->mnuAddDir_Click();
+    EXPECT_EQ(window->ViewMode(), 2);
+    EXPECT_EQ(pane->Texts().join(QString()), QString());
+    EXPECT_FALSE(pane->moTimer()->Enabled());
+    EXPECT_FALSE(pane->cmdStopSearch()->isEnabled());
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 2);
+    EXPECT_EQ(window->CountText(), QStringLiteral("Dateien: 2/7"));
 }
 
 // A double click starts the selected row's file, from the flat list and the drill-down list
@@ -563,6 +604,111 @@ TEST_F(MainWindowView, SelectionWindowKeepsTheFilterPaneInStep)
 } // namespace
 
 namespace {
+
+// A settings file that keeps a tree view but no column list: the drill-down list shows its
+// columns at every level the tree moves to, and the next start finds them again.
+TEST_F(MainWindowView, DrillDownColumnsWithoutAStoredList)
+{
+    writeIni(QStringLiteral("[MAIN]\r\nDatabase=") + catalogue + QStringLiteral("\r\nViewMode=3\r\n"));
+    const auto window = openWindow();
+    ASSERT_EQ(window->ViewMode(), 3);
+    auto shown = [&window] {
+        QStringList keys;
+        const auto columns = window->lstMain()->Columns();
+        for (int32_t i = 0; columns && i < columns->Count(); ++i)
+            if (const auto c = columns->Item(Variant(i)); c && c->Hidden() == 0) keys << c->Key();
+        return keys;
+    };
+    for (const char* key : {"1", "-1", "2"}) {
+        SCOPED_TRACE(key);
+        ASSERT_TRUE(window->treeMain()->SelectItem(QString::fromUtf8(key), QLatin1String(key) == QLatin1String("-1") ? 1 : 2));
+        EXPECT_TRUE(shown().contains(QStringLiteral("Datei"))) << shown().join(QLatin1Char(',')).toStdString();
+        EXPECT_TRUE(shown().contains(QStringLiteral("Dateipfad")));
+    }
+    window->close();
+    EXPECT_TRUE(readIni().contains(QStringLiteral("\r\nMainListColumns=ucase")) || readIni().contains(QStringLiteral("tFile@@@")))
+        << readIni().toStdString();
+    EXPECT_FALSE(readIni().contains(QStringLiteral("\r\nMainListColumns=\r\n")));
+}
+
+// The view items work without a catalogue: enabled, building nothing and leaving their marks.
+TEST_F(MainWindowView, ViewItemsWithoutACatalogue)
+{
+    writeIni(QStringLiteral("[MAIN]\r\n"));
+    const auto window = openWindow();
+    ASSERT_FALSE(goDB);
+    QList<QAction*> items;
+    for (QAction* a : window->findChildren<QAction*>(QStringLiteral("mnuView"))) items << a;
+    ASSERT_EQ(items.size(), 4);
+    for (QAction* item : items) {
+        EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+        const bool before = item->isChecked();
+        item->trigger();
+        EXPECT_EQ(item->isChecked(), before) << item->text().toStdString();
+    }
+    EXPECT_EQ(window->ViewMode(), 1);
+}
+
+// The preview shows what is selected or nothing: no picture stays behind in a view without a
+// selection or in another catalogue, and its headers follow the language.
+TEST_F(MainWindowView, PreviewShowsTheSelectionOrNothing)
+{
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const QString pic = dir.filePath(QStringLiteral("PIC.PNG"));
+    ASSERT_TRUE(picture.save(pic));
+    ASSERT_TRUE(ConnectDB(catalogue));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("UPDATE MainFiles SET tPath='") + pic + QStringLiteral("' WHERE ID=3")));
+    CloseDB();
+    const QString other = dir.filePath(QStringLiteral("empty.MDB"));
+    { DbError e; ASSERT_TRUE(CreateCatalogue(other, QByteArray(), &e)); }
+    QDir().mkpath(gtLangPath);
+    QFile lng(gtLangPath + QStringLiteral("English.lng"));
+    ASSERT_TRUE(lng.open(QIODevice::WriteOnly));
+    lng.write(QStringLiteral("Datei@@File\r\nGröße@@Size\r\nFiletyp@@File type\r\n").toUtf8());
+    lng.close();
+
+    const auto window = openWindow();
+    PreviewPane* pane = window->preview();
+    window->findChild<QAction*>(QStringLiteral("mnuPreview"))->trigger();
+    auto showPicture = [&] {
+        ASSERT_TRUE(window->lstMainFiles()->Find(Variant(QStringLiteral("ID")), Variant(qint32(3))));
+        QApplication::processEvents();
+        ASSERT_EQ(pane->ShownId(), 3);
+        ASSERT_TRUE(pane->picGrafic->isVisible());
+    };
+    showPicture();
+    window->BuildView(4);  // nothing selected in the history
+    EXPECT_EQ(window->SelectedFileID(), 0);
+    EXPECT_FALSE(pane->picGrafic->isVisible());
+    EXPECT_TRUE(pane->imgGrafic->pixmap().isNull());
+
+    window->BuildView(1);
+    showPicture();
+    window->OpenDatabaseFile(other);
+    ASSERT_EQ(gtDBPath, other);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 0);
+    EXPECT_FALSE(pane->picGrafic->isVisible());
+    EXPECT_TRUE(pane->imgGrafic->pixmap().isNull());
+
+    window->OpenDatabaseFile(catalogue);
+    ASSERT_TRUE(window->lstMainFiles()->Find(Variant(QStringLiteral("ID")), Variant(qint32(1))));  // BOULDER.ATR
+    QApplication::processEvents();
+    ASSERT_EQ(pane->ShownId(), 1);
+    auto header = [pane](const char* key) {
+        const auto column = pane->lvPreview->Columns()->Item(Variant(QString::fromUtf8(key)));
+        return column ? column->Header()->Text : QString();
+    };
+    EXPECT_EQ(header("File"), QStringLiteral("Datei"));
+    window->languageMenu()->actions()[1]->trigger();
+    ASSERT_EQ(gtLanguageFile, QStringLiteral("English.lng"));
+    ASSERT_TRUE(window->lstMainFiles()->Find(Variant(QStringLiteral("ID")), Variant(qint32(1))));
+    QApplication::processEvents();
+    EXPECT_EQ(header("File"), QStringLiteral("File"));
+    EXPECT_EQ(header("Size"), QStringLiteral("Size"));
+    EXPECT_EQ(header("Extension"), QStringLiteral("File type"));
+    EXPECT_EQ(pane->lvPreview->RowCount(), 1);
+}
 
 // The preview command shows the pane, which follows the selected row; its state is kept.
 TEST_F(MainWindowView, PreviewFollowsTheSelection)

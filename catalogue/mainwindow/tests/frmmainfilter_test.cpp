@@ -98,6 +98,29 @@ TEST_F(SelectionWindowTest, OpensOnTheAppliedSelectionUnchanged)
     EXPECT_EQ(node(".PNG")->checkState(0), Qt::Unchecked);
 }
 
+// With "Filter aus" in use the window opens on no selection: no entry chosen, every field
+// without a condition and every file type ticked, nothing to apply.
+TEST_F(SelectionWindowTest, OpensOnNothingWhileNoSelectionIsInUse)
+{
+    CreateDefaultFilters(filters);
+    frmMainFilter& w = open(0);
+    EXPECT_EQ(w.cboFilter->currentIndex(), -1);
+    EXPECT_EQ(w.cboFilter->currentText(), QString());
+    EXPECT_EQ(w.treeFiles->topLevelItem(0)->checkState(0), Qt::Checked);
+    EXPECT_EQ(node(".ATR")->checkState(0), Qt::Checked);
+    for (int i = 2; i <= 5; ++i) EXPECT_EQ(w.cmdCompare[i]->text(), QStringLiteral("X")) << i;
+    EXPECT_FALSE(w.cmdOK->isEnabled());
+    EXPECT_FALSE(w.cmdApply->isEnabled());
+    EXPECT_FALSE(w.cmdDelete->isEnabled());
+    w.cmdOK->click();
+    EXPECT_TRUE(calls.isEmpty());
+    // Choosing an entry shows it, as from any other.
+    w.cboFilter->setCurrentIndex(0);  // "Disketten"
+    EXPECT_EQ(node(".ATR")->checkState(0), Qt::Checked);
+    EXPECT_EQ(node(".COM")->checkState(0), Qt::Unchecked);
+    EXPECT_TRUE(w.cmdApply->isEnabled());
+}
+
 TEST_F(SelectionWindowTest, CompareButtonsCycleAndFollowTheirField)
 {
     frmMainFilter& w = open(0);

@@ -108,9 +108,16 @@ TEST_F(MainWindowLanguage, ShippedEnglishFileTranslatesTheMainWindow)
     EXPECT_EQ(test::UntranslatedTexts(shown), std::string());
     EXPECT_EQ(header(window->lvViews()->list(), QStringLiteral("Name")), QStringLiteral("View"));
     EXPECT_EQ(window->CountText(), QStringLiteral("Files: 5/5"));
+    // The languages are named in the language of the interface.
+    QStringList languages;
+    for (QAction* a : window->languageMenu()->actions()) languages << a->text();
+    EXPECT_EQ(languages, (QStringList{QStringLiteral("German"), QStringLiteral("English")}));
 
     // German brings the pane headings back with the rest of the window.
     window->languageMenu()->actions()[0]->trigger();
+    languages.clear();
+    for (QAction* a : window->languageMenu()->actions()) languages << a->text();
+    EXPECT_EQ(languages, (QStringList{QStringLiteral("Deutsch"), QStringLiteral("Englisch")}));
     EXPECT_EQ(header(window->lvViews()->list(), QStringLiteral("Name")), QStringLiteral("Ansicht"));
     EXPECT_EQ(header(window->lvFilter()->list(), QStringLiteral("Name")), QStringLiteral("Filter"));
     EXPECT_EQ(window->lvViews()->Text(3), QStringLiteral("Verlauf"));

@@ -52,6 +52,14 @@ TEST(TreeSql, LevelItemAndParentQueries)
          "SELECT distinct(int(cDate(tsStarted))),-1,29,Format(tsStarted,'dd.MM.yyyy') from History order by 1 desc",
          "Parameters xxx Value;SELECT distinct(int(cDate(tsStarted))),-1,29,Format(tsStarted,'dd.MM.yyyy') from History WHERE -1=xxx order by 1 desc",
          "SELECT DISTINCT -1  from History"},
+        {"keywords, commas and parentheses typed into a quoted search text",
+         "SELECT ID, Cat, 2, tFile FROM T WHERE tFile Like '*a, (union where group by having order by*' ORDER BY tFile",
+         "Parameters xxx Value;SELECT ID, Cat, 2, tFile FROM T  WHERE (tFile Like '*a, (union where group by having order by*') And Cat=xxx ORDER BY tFile",
+         "SELECT DISTINCT Cat  FROM T WHERE tFile Like '*a, (union where group by having order by*'"},
+        {"keywords in a doubled quote and a bracketed alias",
+         "SELECT ID, Cat, 2, tFile AS [x from y] FROM T WHERE tPath Like '*it''s where it order by*'",
+         "Parameters xxx Value;SELECT ID, Cat, 2, tFile AS [x from y] FROM T  WHERE (tPath Like '*it''s where it order by*') And Cat=xxx",
+         "SELECT DISTINCT Cat  FROM T WHERE tPath Like '*it''s where it order by*'"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -86,6 +94,9 @@ TEST(TreeSql, QueryForTheParentKeyOfOneItem)
         {"lower-case union keeps its parts too",
          "SELECT a,b,1,c FROM T union SELECT d,e,2,f FROM U order by 1", "5",
          "SELECT a,b,1,c FROM T union SELECT d,e,2,f FROM U"},
+        {"keywords inside a quoted search text",
+         "Select F.ID,Category_ID AS ParentKey, 1, tFile FROM MainFiles F WHERE tFile like '*a where b union c order by d*' ORDER BY x", "3",
+         "Select F.ID,Category_ID AS ParentKey, 1, tFile FROM MainFiles F WHERE  (tFile like '*a where b union c order by d*') AND (F.ID = 3) "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -143,6 +154,12 @@ TEST(TreeSql, ReportParamQuery)
         {"union sorts once, at the end",
          "SELECT ID, tFile FROM A ORDER BY tFile UNION SELECT ID, tFile FROM B ORDER BY tFile", 0, 1, true,
          "PARAMETERS XXX VALUE; SELECT ID, tFile FROM A WHERE ID = XXX UNION SELECT ID, tFile FROM B WHERE ID = XXX ORDER BY 2 ASC"},
+        {"keywords inside quoted search texts",
+         "SELECT ID, tFile FROM MainFiles WHERE tFile like '*x union y order by z*' And tPath like \"*group by where*\" ORDER BY tFile", 1, 1, true,
+         "PARAMETERS XXX VALUE; SELECT ID, tFile FROM MainFiles WHERE (tFile like '*x union y order by z*' And tPath like \"*group by where*\") AND tFile = XXX ORDER BY 2 ASC"},
+        {"a literal with a comma in the select list",
+         "SELECT ID, 'a, b' AS t, tFile FROM T", 2, -1, true,
+         "PARAMETERS XXX VALUE; SELECT ID, 'a, b' AS t, tFile FROM T WHERE tFile = XXX"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
