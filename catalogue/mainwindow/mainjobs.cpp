@@ -41,7 +41,7 @@ QString FilterEntry(const QString& description, const QString& extensions)
 QString ImportFilter()
 {
     return QStringList{
-        QStringLiteral("Alle Dateien (*.*)|*.*"),
+        QStringLiteral("All Files (*.*)|*.*"),
         QStringLiteral("Disc Image (*.atr;*.dcm;*.pro;*.xfd)|*.atr;*.dcm;*.pro;*.xfd"),
         QStringLiteral("Executable program (*.com;*.exe;*.xex)|*.com;*.exe;*.xex"),
         QStringLiteral("Basic program (*.bas)|*.bas"),
