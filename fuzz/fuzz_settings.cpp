@@ -1,4 +1,6 @@
-// The settings file: what is read is written so that it reads back the same.
+// The settings file: what is read is written so that it reads back the same, and a value set
+// under a name a line can hold reads back exactly (blanks at its ends and line breaks included)
+// without changing any other value.
 #include "fuzzinput.h"
 
 #include "platform/system/inifile.h"
@@ -15,18 +17,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const QString& section : ini.sections())
         for (const QString& key : ini.keys(section))
             FuzzCheck(again.value(section, key) == ini.value(section, key), "settings value round trip");
-    // A value set is read back as it was set, blanks around it and line breaks aside.
-    const QString value = written.left(200);
-    again.setValue(QStringLiteral("Fuzz"), QStringLiteral("Value"), value);
+
+    // The input's text after its first NUL: section, key and value, apart at the next NULs;
+    // without them the fixed names and the start of the written text.
+    const QString text = FuzzText(data, size);
+    const QStringList parts = text.split(QChar(0));
+    const QString section = parts.size() > 1 ? parts[1] : QStringLiteral("Fuzz");
+    const QString key = parts.size() > 2 ? parts[2] : QStringLiteral("Value");
+    const QString value = parts.size() > 3 ? parts.mid(3).join(QChar(0)) : written.left(200);
+    if (!again.setValue(section, key, value)) return 0;
     tv::IniFile third;
     third.parse(again.text());
-    QString expected = value;
-    expected.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\r'), QLatin1Char(' '));
-    expected.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    while (!expected.isEmpty() && blank(expected.front())) expected.remove(0, 1);
-    while (!expected.isEmpty() && blank(expected.back())) expected.chop(1);
-    if (!ini.sections().contains(QStringLiteral("Fuzz"), Qt::CaseInsensitive))
-        FuzzCheck(third.value(QStringLiteral("Fuzz"), QStringLiteral("Value")) == expected, "settings value set");
+    FuzzCheck(third.value(section, key) == value, "settings value set");
+    auto same = [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; };
+    for (const QString& s : ini.sections())
+        for (const QString& k : ini.keys(s))
+            if (!(same(s, section) && same(k, key)))
+                FuzzCheck(third.value(s, k) == ini.value(s, k), "settings value kept beside a value set");
     return 0;
 }

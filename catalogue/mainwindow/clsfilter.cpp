@@ -3,6 +3,7 @@
 #include "mainsettings.h"
 #include "catalogue/core/modlang.h"
 #include "catalogue/core/modsettings.h"
+#include "platform/system/inifile.h"
 
 #include <QStringList>
 
@@ -143,18 +144,20 @@ void SaveFilters(const FilterCollection& filters, QString& text)
     int n = 0;
     for (const auto& entry : filters) {
         ++n;
-        AddLine(text, QStringLiteral("FilterName%1=").arg(n) + entry.value->Name);
-        AddLine(text, QStringLiteral("FilterDef%1=").arg(n) + FilterDefText(*entry.value));
+        AddLine(text, IniEntryLine(QStringLiteral("FilterName%1").arg(n), entry.value->Name));
+        AddLine(text, IniEntryLine(QStringLiteral("FilterDef%1").arg(n), FilterDefText(*entry.value)));
     }
 }
 
 void LoadFilters(FilterCollection& filters, const QString& section)
 {
-    // A value no stored name can be: tells a missing key from an empty one.
+    // Tells a missing key from an empty one; a stored name of a lone line break, which is also
+    // this default, is told apart by a second read with another default.
     const QString missing = QStringLiteral("\n");
     for (int n = 1;; ++n) {
-        const QString name = ReadIni(section, QStringLiteral("FilterName%1").arg(n), missing);
-        if (name == missing) break;
+        const QString key = QStringLiteral("FilterName%1").arg(n);
+        const QString name = ReadIni(section, key, missing);
+        if (name == missing && ReadIni(section, key).isEmpty()) break;
         // A blank name cannot be listed or chosen; the selections after it still load.
         if (name.trimmed().isEmpty()) continue;
         FilterPtr selection = AddSelection(filters, Translate(name), filters.count() + 1);

@@ -66,7 +66,7 @@ void CreateDefaultFilters(FilterCollection& filters);
 QString FilterIconKey(const clsFilter& selection, const QStringList& typeKeys);
 
 // The name a typed selection name is kept under: line breaks become blanks, the blanks around it
-// go (the settings file would drop them), at most `limit` characters. Empty when nothing is
+// go (a name is shown and chosen by what can be seen of it), at most `limit` characters. Empty when nothing is
 // left: such a name is refused.
 QString SelectionName(const QString& typed, int limit);
 
@@ -79,7 +79,9 @@ int FilterRowPosition(const QStringList& paneNames, const QString& name);
 //   "FilterName" n "=" Name
 //   "FilterDef" n "=" condition { "@@@" condition }      (empty for no conditions)
 //   condition := Field "!@!" Compare "!@!" Value "!@!" Join
-// Nothing is escaped: a text holding a separator breaks its condition, which the reader drops.
+// Both values are written as the settings file stores values (IniEntryLine), so blanks at the
+// ends and line breaks come back. The separators are not escaped: a text holding one breaks
+// its condition, which the reader drops.
 QString FilterDefText(const clsFilter& selection);
 // Appends the two lines of every selection, in collection order, to the settings text.
 void SaveFilters(const FilterCollection& filters, QString& text);

@@ -6,6 +6,7 @@
 #include "catalogue/core/modsettings.h"
 #include "catalogue/emulators/modemulator.h"
 #include "platform/runtime/convert.h"
+#include "platform/system/inifile.h"
 
 #include <QSaveFile>
 
@@ -62,11 +63,11 @@ void readRecentList(const char* key, Collection<QString>& list, QString& current
 
 void writeRecentList(QString& text, const char* key, const Collection<QString>& list, const QString& current)
 {
-    AddLine(text, QString::fromUtf8(key) + QLatin1Char('=') + current);
+    AddLine(text, IniEntryLine(QString::fromUtf8(key), current));
     int n = 1;
     for (const auto& entry : list) {
         if (entry.value == current) continue;
-        AddLine(text, numbered(key, ++n) + QLatin1Char('=') + entry.value);
+        AddLine(text, IniEntryLine(numbered(key, ++n), entry.value));
     }
 }
 
@@ -250,7 +251,7 @@ QString MainSettingsText(const MainSettings& s)
     writeRecentList(text, "Database", s.RecentDatabases, gtDBPath);
     writeRecentList(text, "Dialog", s.RecentFolders, gtDialogPath);
     auto line = [&text](const char* key, const QString& value) {
-        AddLine(text, QString::fromUtf8(key) + QLatin1Char('=') + value);
+        AddLine(text, IniEntryLine(QString::fromUtf8(key), value));
     };
     line("LanguageFile", gtLanguageFile);
     line("LastFilterRow", QString::number(s.LastFilterRow));
@@ -272,10 +273,10 @@ QString MainSettingsText(const MainSettings& s)
     for (auto& entry : gcolEmulators) {
         clsEmulator& emu = *entry.value;
         ++i;
-        AddLine(text, numbered("EmulName", i) + QLatin1Char('=') + emu.Name);
-        AddLine(text, numbered("EmulPath", i) + QLatin1Char('=') + emu.Path);
-        AddLine(text, numbered("EmulType", i) + QLatin1Char('=') + QString::number(emu.EmulType));
-        AddLine(text, numbered("EmulAktiv", i) + QLatin1Char('=') + flag(emu.Aktiv));
+        AddLine(text, IniEntryLine(numbered("EmulName", i), emu.Name));
+        AddLine(text, IniEntryLine(numbered("EmulPath", i), emu.Path));
+        AddLine(text, IniEntryLine(numbered("EmulType", i), QString::number(emu.EmulType)));
+        AddLine(text, IniEntryLine(numbered("EmulAktiv", i), flag(emu.Aktiv)));
         emu.Key = QString::number(i);
     }
 
@@ -289,10 +290,10 @@ QString MainSettingsText(const MainSettings& s)
         if (profil.Key == gtProfilDefault) line("ProfilDefault", QString::number(i));
         // The emulators are still held under their old keys; their records carry the new ones.
         const EmulatorPtr* emu = gcolEmulators.item(profil.EmulKey);
-        AddLine(text, numbered("ProfilEmul", i) + QLatin1Char('=') + (emu ? (*emu)->Key : QStringLiteral("-1")));
-        AddLine(text, numbered("ProfilName", i) + QLatin1Char('=') + profil.Name);
-        AddLine(text, numbered("ProfilAktiv", i) + QLatin1Char('=') + flag(profil.Aktiv));
-        AddLine(text, numbered("ProfilOptions", i) + QLatin1Char('=') + profil.Options);
+        AddLine(text, IniEntryLine(numbered("ProfilEmul", i), (emu ? (*emu)->Key : QStringLiteral("-1"))));
+        AddLine(text, IniEntryLine(numbered("ProfilName", i), profil.Name));
+        AddLine(text, IniEntryLine(numbered("ProfilAktiv", i), flag(profil.Aktiv)));
+        AddLine(text, IniEntryLine(numbered("ProfilOptions", i), profil.Options));
         profil.Key = QString::number(i);
     }
 
@@ -302,13 +303,13 @@ QString MainSettingsText(const MainSettings& s)
     for (int index = 0; index < gaEmulExt.size(); ++index) {
         const QString key = index < gaExtProfil.size() ? gaExtProfil[index] : QString();
         const ProfilPtr* profil = gcolProfils.item(key);
-        AddLine(text, gaEmulExt[index] + QLatin1Char('=') + (profil ? (*profil)->Key : QString()));
+        AddLine(text, IniEntryLine(gaEmulExt[index], profil ? (*profil)->Key : QString()));
     }
     line(".txt", gtEditor);
 
     text += QStringLiteral("\r\n");
     AddLine(text, QStringLiteral("[WINDOWS]"));
-    for (const auto& entry : gcolWindows) AddLine(text, entry.key + QLatin1Char('=') + entry.value);
+    for (const auto& entry : gcolWindows) AddLine(text, IniEntryLine(entry.key, entry.value));
     return text;
 }
 

@@ -10,7 +10,9 @@ namespace tv {
 
 // The settings file "Tovarin.ini" in the program folder, read key by key when the main
 // window loads and rewritten whole when it unloads. Grammar of the written text (CR LF line
-// ends, one line end after the last line, an empty line before every section but the first):
+// ends, one line end after the last line, an empty line before every section but the first;
+// each entry written by IniEntryLine, so values with blanks at their ends or line breaks
+// are quoted and read back whole):
 //
 //   [MAIN]        Database, Database2.., Dialog, Dialog2.., LanguageFile, LastFilterRow,
 //                 ListSplitPos, MenuSplitPos, Preview, PreviewSplitPos, ShowToolbar,

@@ -151,6 +151,11 @@ QString Column::LayoutText() const
 
 void Column::ApplyLayoutText(const QString& text)
 {
+    // An always-hidden column is the host's own (a key the rows are found by): no layout moves
+    // it. Its width and place are ignored while it is hidden anyway; a group it was moved to
+    // would put it in front of the columns that follow it there, and the next application of
+    // the written layout would give them other places.
+    if (hidden_ == vtlHiddenAllways) return;
     const QStringList fields = text.split(QLatin1Char(';'));
     // A shown column that the text hides takes its width and place first: a hidden column
     // ignores both, and a layout applied to a new set of columns would lose them otherwise.

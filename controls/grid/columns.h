@@ -35,8 +35,8 @@ enum LayoutChangeCode : int32_t {
 // h, w, f, o are decimal 32-bit integers: the stored Hidden mode, the stored width (also while
 // hidden), the group and the place in the group. When applied, entries are taken group by
 // group in ascending Order, so every column finds the ones before it in place; inside an entry
-// the fields apply in the order they stand, unknown or non-numeric fields are skipped, and a
-// key the set lacks skips its entry. Keys are written as they are: a key holding "$", "!", ";",
+// the fields apply in the order they stand, unknown or non-numeric fields are skipped, a
+// key the set lacks skips its entry, and so does an always-hidden column (vtlHiddenAllways). Keys are written as they are: a key holding "$", "!", ";",
 // "=" or "@" (the host's separator between lists) cannot be restored.
 class Columns : public tv::Component {
 public:

@@ -5,6 +5,7 @@
 
 #include <QSaveFile>
 #include <algorithm>
+#include <optional>
 
 namespace tv {
 
@@ -12,16 +13,92 @@ namespace {
 
 bool sameName(const QString& a, const QString& b) { return a.toCaseFolded() == b.toCaseFolded(); }
 
+bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+
+bool hasLineBreak(const QString& s) { return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')); }
+
 QString trimBlanks(const QString& s)
 {
     qsizetype from = 0, to = s.size();
-    auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    while (from < to && blank(s.at(from))) ++from;
-    while (to > from && blank(s.at(to - 1))) --to;
+    while (from < to && isBlank(s.at(from))) ++from;
+    while (to > from && isBlank(s.at(to - 1))) --to;
     return s.mid(from, to - from);
 }
 
+constexpr QChar kQuote = QLatin1Char('"');
+constexpr QChar kEscape = QLatin1Char('^');
+
+// The text between the quotes of a quoted form with its escapes resolved; nothing when the
+// text has no quotes around it or holds what the writer never writes there.
+std::optional<QString> unescapeQuoted(const QString& stored)
+{
+    if (stored.size() < 2 || stored.front() != kQuote || stored.back() != kQuote) return std::nullopt;
+    QString value;
+    value.reserve(stored.size() - 2);
+    for (qsizetype i = 1; i < stored.size() - 1; ++i) {
+        const QChar c = stored.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) return std::nullopt;
+        if (c != kEscape) {
+            value += c;
+            continue;
+        }
+        if (++i == stored.size() - 1) return std::nullopt;
+        const QChar e = stored.at(i);
+        if (e == kEscape) value += kEscape;
+        else if (e == QLatin1Char('M')) value += QLatin1Char('\r');
+        else if (e == QLatin1Char('J')) value += QLatin1Char('\n');
+        else return std::nullopt;
+    }
+    return value;
+}
+
+// Whether the plain form would lose the value or read it as another one. A text of quotes
+// inside quotes is unwrapped level by level, so that every level the writer adds is undone.
+bool needsQuotes(QString value)
+{
+    for (;;) {
+        if (value.isEmpty()) return false;
+        if (isBlank(value.front()) || isBlank(value.back()) || hasLineBreak(value)) return true;
+        std::optional<QString> inner = unescapeQuoted(value);
+        if (!inner) return false;
+        value = std::move(*inner);
+    }
+}
+
 } // namespace
+
+QString IniStoredValue(const QString& value)
+{
+    if (!needsQuotes(value)) return value;
+    QString stored = kQuote;
+    for (const QChar c : value) {
+        if (c == kEscape) stored += QLatin1String("^^");
+        else if (c == QLatin1Char('\r')) stored += QLatin1String("^M");
+        else if (c == QLatin1Char('\n')) stored += QLatin1String("^J");
+        else stored += c;
+    }
+    return stored + kQuote;
+}
+
+QString IniValue(const QString& stored)
+{
+    // Only the writer's own quoted form is unwrapped: what it stands for must be a value that
+    // the writer would have quoted.
+    std::optional<QString> value = unescapeQuoted(stored);
+    return value && needsQuotes(*value) ? *value : stored;
+}
+
+QString IniEntryLine(const QString& key, const QString& value)
+{
+    return key + QLatin1Char('=') + IniStoredValue(value);
+}
+
+bool IniNameFits(const QString& name, bool section)
+{
+    if (name.isEmpty() || isBlank(name.front()) || isBlank(name.back()) || hasLineBreak(name)) return false;
+    if (section) return !name.contains(QLatin1Char(']'));
+    return !name.startsWith(QLatin1Char('[')) && !name.startsWith(QLatin1Char(';')) && !name.contains(QLatin1Char('='));
+}
 
 bool IniFile::load(const QString& path, QString* error)
 {
@@ -125,26 +202,29 @@ const IniFile::Section* IniFile::findSection(const QString& name) const
     return const_cast<IniFile*>(this)->findSection(name);
 }
 
-QString IniFile::value(const QString& section, const QString& key, const QString& defaultValue) const
+const IniFile::Line* IniFile::findLine(const QString& section, const QString& key) const
 {
     if (const Section* s = findSection(section))
         for (const Line& l : s->lines)
-            if (!l.key.isEmpty() && sameName(l.key, key)) return l.value;
-    return defaultValue;
+            if (!l.key.isEmpty() && sameName(l.key, key)) return &l;
+    return nullptr;
+}
+
+QString IniFile::value(const QString& section, const QString& key, const QString& defaultValue) const
+{
+    const Line* l = findLine(section, key);
+    return l ? IniValue(l->value) : defaultValue;
 }
 
 bool IniFile::contains(const QString& section, const QString& key) const
 {
-    const QString none = QStringLiteral("\n"); // no stored value can hold a line break
-    return value(section, key, none) != none;
+    return findLine(section, key) != nullptr;
 }
 
-void IniFile::setValue(const QString& section, const QString& key, const QString& value)
+bool IniFile::setValue(const QString& section, const QString& key, const QString& value)
 {
-    QString clean = value;
-    clean.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    clean.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    clean.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (!IniNameFits(section, true) || !IniNameFits(key, false)) return false;
+    const QString stored = IniStoredValue(value);
     Section* s = findSection(section);
     if (!s) {
         sections_.push_back(Section{section, QLatin1Char('[') + section + QLatin1Char(']'), {}});
@@ -152,14 +232,15 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
     }
     for (Line& l : s->lines)
         if (!l.key.isEmpty() && sameName(l.key, key)) {
-            l.value = clean;
-            return;
+            l.value = stored;
+            return true;
         }
     // After the last entry, so blank lines that separate sections stay at the end.
     auto pos = s->lines.end();
     while (pos != s->lines.begin() && std::prev(pos)->key.isEmpty() && trimBlanks(std::prev(pos)->raw).isEmpty())
         --pos;
-    s->lines.insert(pos, Line{key, clean, QString()});
+    s->lines.insert(pos, Line{key, stored, QString()});
+    return true;
 }
 
 void IniFile::removeKey(const QString& section, const QString& key)
@@ -202,7 +283,10 @@ bool WriteProfileString(const QString& path, const QString& section, const QStri
 {
     IniFile ini;
     if (!ini.load(path, error)) return false;
-    ini.setValue(section, key, value);
+    if (!ini.setValue(section, key, value)) {
+        if (error) *error = QStringLiteral("%1: [%2] %3: no name a settings line can hold").arg(path, section, key);
+        return false;
+    }
     return ini.save(path, error);
 }
 

@@ -14,6 +14,15 @@ namespace tv {
 //   anything else            kept as it stands and never matched (comments, blank lines,
 //                            entries before the first section)
 //
+//   value  = plain | quoted
+//   quoted = '"' { char | "^^" | "^M" | "^J" } '"'     "^^" is "^", "^M" CR and "^J" LF
+//
+// A value that the plain form cannot hold (blanks or tabs at either end, a CR or LF, or a text
+// that would itself read as quoted) is written quoted. A stored text reads as quoted only when
+// it is exactly what the writer makes of such a value; every other text, a quoted path in an
+// old file say, reads as it stands, so files written before (plain "key=value" lines) read the
+// same as ever.
+//
 // Lines end in LF or CR LF (one CR before the LF belongs to the line end, so a value that
 // itself ends in CR keeps it). Sections and keys match without regard to case; the first match
 // wins. The file is read as UTF-8, or as Windows-1252 when it is not valid UTF-8, and written
@@ -34,9 +43,10 @@ public:
     QString value(const QString& section, const QString& key, const QString& defaultValue = QString()) const;
     bool contains(const QString& section, const QString& key) const;
 
-    // Sets a value, adding the section and key at their ends when missing. Line breaks in the
-    // value become blanks: the file has one entry per line.
-    void setValue(const QString& section, const QString& key, const QString& value);
+    // Sets a value, adding the section and key at their ends when missing; any value reads back
+    // as it was set. False, and nothing changed, for a section or key that a line cannot hold
+    // (see IniNameFits).
+    bool setValue(const QString& section, const QString& key, const QString& value);
     void removeKey(const QString& section, const QString& key);
     void removeSection(const QString& section);
 
@@ -49,7 +59,7 @@ public:
 private:
     struct Line {
         QString key;   // empty for a line that is no entry
-        QString value;
+        QString value; // the stored text: IniValue gives the value
         QString raw;   // the line as read, for lines that are no entry
     };
     struct Section {
@@ -59,11 +69,25 @@ private:
     };
     Section* findSection(const QString& name);
     const Section* findSection(const QString& name) const;
+    const Line* findLine(const QString& section, const QString& key) const;
 
     Section preamble_;            // lines before the first section header
     bool crlf_ = false;           // the text read had CR LF line ends
     std::vector<Section> sections_;
 };
+
+// The text a value is stored as after "key=": the value itself, or its quoted form.
+QString IniStoredValue(const QString& value);
+// The value a stored text (trimmed, as the reader takes it) stands for.
+QString IniValue(const QString& stored);
+// One entry line, "key=" and the stored value.
+QString IniEntryLine(const QString& key, const QString& value);
+
+// Whether a line can hold a section or key name so that it is found again: not empty, no
+// blank or tab at either end, no CR or LF; a section name without "]", a key that neither
+// begins with "[" or ";" nor holds "=". The program's names all fit; a caller that is handed
+// other names is refused rather than writing an entry that reads back under another name.
+bool IniNameFits(const QString& name, bool section);
 
 // One-call forms over a settings file: read a value (the default for a missing file or key),
 // and change one value by rewriting the whole file.

@@ -137,7 +137,7 @@ TEST_F(StoredSelections, ReadBackRenumberedAndBrokenPartsDropped)
 }
 
 // A blank stored name is skipped without ending the list; a typed name keeps no blanks around
-// it (the settings file would drop them) and a blank one is refused.
+// it (they cannot be seen) and a blank one is refused.
 TEST_F(StoredSelections, BlankNamesNeverStopTheSelectionsAfterThem)
 {
     writeIni(QStringLiteral("[MAIN]\r\n"
@@ -155,6 +155,45 @@ TEST_F(StoredSelections, BlankNamesNeverStopTheSelectionsAfterThem)
     EXPECT_EQ(SelectionName(QStringLiteral("a\nb"), 50), QStringLiteral("a b"));
     EXPECT_EQ(SelectionName(QStringLiteral(" \t "), 50), QString());
     EXPECT_EQ(SelectionName(QStringLiteral("abc def"), 4), QStringLiteral("abc"));
+}
+
+// What is saved is read back: names and values with blanks or tabs at their ends, line breaks
+// and control characters. A name that is a lone line break is blank and skipped, and the
+// selections after it still load.
+TEST_F(StoredSelections, NamesAndValuesReadBackAsSaved)
+{
+    struct Stored { QString name; QStringList conditions; };
+    const Stored stored[] = {
+        {QStringLiteral(" Spiele "), {QStringLiteral("tFile|=| a |"), QStringLiteral("tPath|( )|\tC:\\Spiele\t|Or")}},
+        {QStringLiteral("zwei\r\nZeilen"), {QStringLiteral("tFile|( )|x\ny|"), QStringLiteral("lSize|>|10\r|Or")}},
+        {QStringLiteral("\n"), {QStringLiteral("tFile|=|blank name|")}},
+        {QStringLiteral("Steuer\x01zeichen\x1f"), {QStringLiteral("tFile|=|\x01 \x1f|"), QStringLiteral("Type|=| ^J |Or")}},
+        {QStringLiteral("\"Zitat\" "), {QStringLiteral("C.TCATEGORY|<>|\" \"|")}},
+    };
+    FilterCollection saved;
+    for (const Stored& s : stored) {
+        FilterPtr selection = AddSelection(saved, s.name, saved.count() + 1);
+        for (const QString& c : s.conditions) {
+            const QStringList p = c.split(QLatin1Char('|'));
+            selection->Add(p[0], p[1], p[2], p[3]);
+        }
+    }
+    QString text = QStringLiteral("[MAIN]");
+    SaveFilters(saved, text);
+    writeIni(text + QStringLiteral("\r\n"));
+    FilterCollection loaded;
+    LoadFilters(loaded, QStringLiteral("MAIN"));
+    ASSERT_EQ(loaded.count(), 4);
+    int n = 0;
+    for (const Stored& s : stored) {
+        if (s.name == QLatin1String("\n")) continue;
+        SCOPED_TRACE(s.name.toStdString());
+        const clsFilter& f = **loaded.item(++n);
+        EXPECT_EQ(f.Name, s.name);
+        QStringList expected;
+        for (int i = 0; i < s.conditions.size(); ++i) expected << QString::number(i + 1) + QLatin1Char(':') + s.conditions[i];
+        EXPECT_EQ(conditionTexts(f), expected);
+    }
 }
 
 } // namespace

@@ -320,6 +320,34 @@ TEST_F(SettingsFile, ProfilNamesWithSeparatorsAreKept)
     EXPECT_TRUE(text.contains(QStringLiteral("ProfilName2=c=@=d\r\n")));
 }
 
+// Values the user chose with blanks or tabs at their ends come back as they were written.
+TEST_F(SettingsFile, ValuesWithBlanksAtTheirEndsReadBack)
+{
+    writeIni(QStringLiteral("[EMULATORS]\r\nEmulName1=E\r\nEmulType1=1\r\nEmulAktiv1=1\r\n[PROFILS]\r\nProfilCount=1\r\n"
+                            "ProfilEmul1=1\r\nProfilName1=P\r\n"));
+    MainSettings s;
+    LoadMainSettings(s);
+    ASSERT_EQ(gcolEmulators.count(), 1);
+    ASSERT_EQ(gcolProfils.count(), 1);
+    const QString name = QStringLiteral(" Atari800 "), path = QStringLiteral("/opt/Atari 800 /atari800 ");
+    const QString profil = QStringLiteral("\tSpiel\t"), editor = QStringLiteral("mousepad "), dialog = QStringLiteral(" /home/a b");
+    (*gcolEmulators.item(1))->Name = name;
+    (*gcolEmulators.item(1))->Path = path;
+    (*gcolProfils.item(1))->Name = profil;
+    gtEditor = editor;
+    gtDialogPath = dialog;
+    ASSERT_TRUE(WriteMainSettings(s));
+
+    MainSettings again;
+    LoadMainSettings(again);
+    ASSERT_EQ(gcolEmulators.count(), 1);
+    EXPECT_EQ((*gcolEmulators.item(1))->Name, name);
+    EXPECT_EQ((*gcolEmulators.item(1))->Path, path);
+    EXPECT_EQ((*gcolProfils.item(1))->Name, profil);
+    EXPECT_EQ(gtEditor, editor);
+    EXPECT_EQ(gtDialogPath, dialog);
+}
+
 // Emulators but no profiles: no wizard, and the default emulators follow the stored ones.
 TEST_F(SettingsFile, EmulatorsWithoutProfiles)
 {

@@ -367,6 +367,27 @@ TEST_F(ColumnsTest, LayoutTextShowsAHiddenColumnWithItsWidth)
     EXPECT_EQ(Col("A")->Width(), 300);
 }
 
+// An always-hidden column keeps the place its host gave it whatever a layout says: a layout
+// that moved it to a fixed group would move it in front of the columns it follows there, and
+// the written layout would not restore a new set of the same columns.
+TEST_F(ColumnsTest, LayoutTextLeavesAnAlwaysHiddenColumnInPlace)
+{
+    auto fresh = [this] {
+        SetUp();
+        set->Add("ID", 64, vtlHiddenAllways);
+        AddColumns({"File", "Typ", "Size", "Path"});
+    };
+    fresh();
+    set->SetLayout("ID!Fixed=1$File!Fixed=1");
+    EXPECT_EQ(Col("ID")->Fixed(), vtlGrpCenter);
+    EXPECT_EQ(Col("ID")->Order(), 0);
+    EXPECT_EQ(Keys(vtlGrpRight), QStringList{"File"});
+    const QString written = set->Layout();
+    fresh();
+    set->SetLayout(written);
+    EXPECT_EQ(set->Layout(), written);
+}
+
 TEST_F(ColumnsTest, LayoutTextRespectsHiddenAlwaysAndAllowHide)
 {
     set->Add("Always", 64, vtlHiddenAllways);

@@ -127,7 +127,7 @@ TEST(IniFile, WritingKeepsTheRestAndReplacesTheFileWhole)
     ASSERT_TRUE(ini.save(path));
     EXPECT_EQ(readFile(path),
               QByteArray("; settings\n[MAIN]\nDialog=/b\nkeep me\nVersion=1.10\n\n[EXTENSIONS]\n"
-                         "[WINDOWS]\nfrmMain=1 2\n"));
+                         "[WINDOWS]\nfrmMain=\"1^M^J2\"\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Tovarin.ini")});
     EXPECT_EQ(ini.keys(QStringLiteral("Main")), (QStringList{QStringLiteral("Dialog"), QStringLiteral("Version")}));
     EXPECT_TRUE(ini.contains(QStringLiteral("WINDOWS"), QStringLiteral("FRMMAIN")));
@@ -176,4 +176,76 @@ TEST(IniFile, ValueOfALoneCrInAnLfFileReadsBackTheSame)
     again.parse(ini.text());
     EXPECT_EQ(again.value(QStringLiteral("MAIN"), QStringLiteral("key")), QStringLiteral("\r"));
     EXPECT_EQ(again.text(), ini.text());
+}
+
+// Every value reads back exactly as it was written: blanks and tabs at its ends, line breaks,
+// and texts that look like the quoted form the writer uses for them.
+TEST(IniFile, EveryValueReadsBackAsWritten)
+{
+    const QString values[] = {
+        QStringLiteral(" Spiele "), QStringLiteral("\tTab"), QStringLiteral("Ende\t"), QStringLiteral(" "),
+        QStringLiteral("zwei\r\nZeilen"), QStringLiteral("\n"), QStringLiteral("a\rb"), QStringLiteral("^J ^ "),
+        QStringLiteral("\"Spiele\""), QStringLiteral("\" Spiele \""), QStringLiteral("\"\" a \"\""),
+        QStringLiteral("\"^J\""), QStringLiteral("\"a\r\""), QStringLiteral("\""), QStringLiteral("\"\"")};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Tovarin.ini"));
+    int n = 0;
+    for (const QString& value : values) {
+        SCOPED_TRACE(value.toStdString());
+        const QString key = QStringLiteral("Key%1").arg(++n);
+        ASSERT_TRUE(tv::WriteProfileString(path, QStringLiteral("MAIN"), key, value));
+        EXPECT_EQ(tv::ReadProfileString(path, QStringLiteral("MAIN"), key), value);
+    }
+    // Each value stays on its own line: the next key is still found.
+    EXPECT_EQ(tv::ReadProfileString(path, QStringLiteral("MAIN"), QStringLiteral("Key7")), QStringLiteral("a\rb"));
+}
+
+// Files written before, here and on the old platform, hold plain "key=value" lines: their
+// values read as they always did, quotes and carets included, blanks around them trimmed.
+TEST(IniFile, OldPlainValuesReadAsBefore)
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("old.ini"),
+        "[MAIN]\r\n"
+        "Path=\"C:\\Programme\\Atari800\\atari800.exe\"\r\n"
+        "Name=\"Spiele\"\r\n"
+        "Caret= a^Jb \r\n"
+        "Odd=\" a^x \"\r\n"
+        "Open=\" nur vorn\r\n");
+    struct Case { const char* key; QString expected; };
+    const Case cases[] = {
+        {"Path", QStringLiteral("\"C:\\Programme\\Atari800\\atari800.exe\"")},
+        {"Name", QStringLiteral("\"Spiele\"")},
+        {"Caret", QStringLiteral("a^Jb")},
+        {"Odd", QStringLiteral("\" a^x \"")},
+        {"Open", QStringLiteral("\" nur vorn")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(tv::ReadProfileString(path, QStringLiteral("MAIN"), QString::fromUtf8(c.key)), c.expected);
+    }
+}
+
+// A section or key that a line cannot hold would be read back under another name, or not at
+// all: it is refused, and the file stays as it was.
+TEST(IniFile, NamesALineCannotHoldAreRefused)
+{
+    QTemporaryDir dir;
+    const QByteArray before = "[MAIN]\r\nDialog=/a\r\n";
+    const QString path = writeFile(dir, QStringLiteral("Tovarin.ini"), before);
+    struct Case { const char* section; const char* key; };
+    const Case cases[] = {
+        {"MAIN", "[x]"}, {"MAIN", "[x"}, {"MAIN", ";x"}, {"MAIN", "a=b"}, {"MAIN", " a"}, {"MAIN", "a\t"},
+        {"MAIN", "a\nb"}, {"MAIN", ""}, {"A]B", "a"}, {" MAIN", "a"}, {"NEU\r\n", "a"}, {"", "a"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + "/" + c.key);
+        QString error;
+        EXPECT_FALSE(tv::WriteProfileString(path, QString::fromUtf8(c.section), QString::fromUtf8(c.key),
+                                            QStringLiteral("1"), &error));
+        EXPECT_EQ(readFile(path), before);
+    }
+    // Names that merely hold such signs inside are kept.
+    ASSERT_TRUE(tv::WriteProfileString(path, QStringLiteral("[X"), QStringLiteral("a;b]\""), QStringLiteral("2")));
+    EXPECT_EQ(tv::ReadProfileString(path, QStringLiteral("[x"), QStringLiteral("A;B]\"")), QStringLiteral("2"));
 }
