@@ -635,6 +635,11 @@ protected:
         report->grid()->ScrollWnd()->setFocus(Qt::OtherFocusReason);
         report->setSelectedIndex(0);
     }
+    // Keys as the keyboard sends them to a window: one press and release per character.
+    static void typeInto(QWindow* window, const char* text)
+    {
+        for (const char* c = text; *c; ++c) QTest::keyClick(window, *c);
+    }
     void typeAheadPause()
     {
         if (report->typeAheadTimer()) report->typeAheadTimer()->fire();
@@ -656,7 +661,7 @@ TEST_F(NamedReport, TypedTextIsFoundAsItStands)
         report->setSelectedIndex(0);
         dialog->edSearch->clear();
         dialog->edSearch->setFocus();
-        QTest::keyClicks(dialog->windowHandle(), QString::fromLatin1(c.typed));
+        typeInto(dialog->windowHandle(), c.typed);
         QPushButton* search = dialog->cmdSearch[0]->isVisible() ? dialog->cmdSearch[0] : dialog->cmdSearch[1];
         QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {}, search->mapTo(dialog, search->rect().center()));
         EXPECT_EQ(selectedName(), QString::fromLatin1(c.found));
@@ -666,7 +671,7 @@ TEST_F(NamedReport, TypedTextIsFoundAsItStands)
 
     // Type-ahead takes the keys as literal text too.
     report->setSelectedIndex(0);
-    QTest::keyClicks(top.windowHandle(), QStringLiteral("game#2"));
+    typeInto(top.windowHandle(), "game#2");
     typeAheadPause();
     EXPECT_EQ(selectedName(), QStringLiteral("Game#2.atr"));
 }
@@ -676,7 +681,7 @@ TEST_F(NamedReport, TypeAheadInAMultiSelectListTakesCapitalLetters)
     report->setMultiSelect(true);
     report->setSelectedIndex(0);
     QTest::keyClick(top.windowHandle(), 'G', Qt::ShiftModifier);
-    QTest::keyClicks(top.windowHandle(), QStringLiteral("al"));
+    typeInto(top.windowHandle(), "al");
     typeAheadPause();
     EXPECT_EQ(selectedName(), QStringLiteral("Galactic"));
     // Ctrl with a key stays the selection's.
