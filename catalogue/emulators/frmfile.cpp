@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QEvent>
@@ -200,7 +201,7 @@ frmFile::frmFile(QWidget* parent) : QDialog(parent)
 
 void frmFile::FillCategoryCombo()
 {
-    const auto rs = goDB->OpenRecordset(QStringLiteral("Select ID,tCategory From Category"), dbOpenSnapshot, dbForwardOnly);
+    const auto rs = goDB->OpenRecordset(QStringLiteral("Select ID,tCategory From Category order by tCategory"), dbOpenSnapshot, dbForwardOnly);
     if (!rs) return;
     for (; !rs->IsEOF(); rs->MoveNext())
         cboCategory->addItem(rs->Value(QStringLiteral("tCategory")).text(), rs->Value(QStringLiteral("ID")).toLong());
@@ -349,7 +350,12 @@ void frmFile::cmdOk_Click()
         if (!FileExistsMsg(mtPath)) return;
         // A name is no path: a separator would move the file into another folder.
         if (newName.contains(QLatin1Char('/')) || !QFile::rename(mtPath, folder + newName)) {
-            MsgBox(Translate(QStringLiteral("Datei konnte nicht umbenannt werden!")), vbExclamation, kAppTitle, this);
+            QString text = Translate(QStringLiteral("Datei konnte nicht umbenannt werden!"));
+            // The usual cause, a file of that name in the folder, is said with the name.
+            if (!newName.contains(QLatin1Char('/')) && QFileInfo::exists(folder + newName))
+                text += QLatin1Char('\n') + Translate(QStringLiteral("Dieser Name besteht schon!")) + QLatin1Char('\n') +
+                        folder + newName;
+            MsgBox(text, vbExclamation, kAppTitle, this);
             return;
         }
     }

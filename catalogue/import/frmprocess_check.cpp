@@ -67,6 +67,7 @@ QString frmProcess::CheckFiles()
         lstResult->setData(Variant(kOrgType), row, rs->Value(QStringLiteral("iFileType")));
     }
     rs->Close();
+    if (!mbCancel) progBar->setValue(progBar->maximum());   // the last rows were not shown one by one
     StatusMsg = Translate(QStringLiteral("Nicht gefundene Dateien: ")) + QString::number(mlNotFound);
     if (mlNotFound != 0) {
         cmdNewPath->show();
@@ -106,7 +107,16 @@ void frmProcess::BeginRowCommand()
 void frmProcess::EndRowCommand(const QString& countLabel, qint32 count)
 {
     mbRunning = false;
+    if (!mbCancel) progBar->setValue(progBar->maximum());
     mbCancel = false;
+    // Once rows were found again or deleted, the list no longer holds missing files alone:
+    // its heading names files.
+    if (count > 0) {
+        const Variant missing(Translate(QStringLiteral("Nicht gefundene Dateien")) + QLatin1Char(':'));
+        for (int32_t r = 0; r < lstResult->RowCount(); ++r)
+            if (lstResult->Data(Variant(kName), r) == missing)
+                lstResult->setData(Variant(kName), r, Variant(Translate(QStringLiteral("Dateien")) + QLatin1Char(':')));
+    }
     lstResult->Refresh();
     mlNotFound -= count;
     cmdDelete->setEnabled(mlNotFound > 0);

@@ -3,6 +3,7 @@
 #include "simplereport.h"
 
 #include "frmsearch.h"
+#include "catalogue/core/moddatabase.h"
 #include "catalogue/tree/modsqltree.h"
 #include "platform/db/database.h"
 #include "platform/gui/keys.h"
@@ -47,7 +48,9 @@ bool SimpleReport::Find(const Variant& col, const Variant& value, int32_t offset
         if (!ok) return false;
         criterion = name + QLatin1Char('=') + literal;
     } else {
-        const QString text = value.text();
+        // The text matches itself ("[!]", "#1" are parts of names); a "*" of the user's own
+        // stays the one wildcard, and without one the text is a prefix.
+        const QString text = LikeText(value.text());
         criterion = name + QStringLiteral(" like ") +
                     SQLQuote(text.contains(QLatin1Char('*')) ? text : text + QLatin1Char('*'));
     }
@@ -83,7 +86,9 @@ void SimpleReport::onKeyPress(int16_t& keyAscii)
     // Return, Escape, Backspace and Ctrl combinations are no text: on a number column they
     // would select the first row.
     if (keyAscii < 32) return;
-    if (multiSelect_ && (QApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) return;
+    // Ctrl with a key belongs to the selection in a multi-select list; Shift only makes the
+    // capital letters a name begins with.
+    if (multiSelect_ && (QApplication::keyboardModifiers() & Qt::ControlModifier)) return;
     typeAhead(QChar(char16_t(keyAscii)));
 }
 
@@ -137,7 +142,7 @@ int32_t SimpleReport::typeAheadSearch(QString& text)
         QString criterion;
         switch (field.Type()) {
         case dbText:
-            criterion = name + QStringLiteral(" like ") + SQLQuote(text + QLatin1Char('*'));
+            criterion = name + QStringLiteral(" like ") + SQLQuote(LikeText(text) + QLatin1Char('*'));
             break;
         case dbDate: case dbBoolean: case dbBinary: case dbLongBinary: case dbVarBinary:
             break;

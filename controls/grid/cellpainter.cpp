@@ -5,6 +5,8 @@
 #include "platform/gui/imagelist.h"
 #include "platform/gui/textedge.h"
 
+#include <algorithm>
+
 namespace vantile {
 
 void DrawFocusFrame(tv::HandleId hdc, const tv::Rect& r) { tv::FrameRect(hdc, r, tv::FocusPatternBrush()); }
@@ -73,8 +75,17 @@ void DrawCellContent(tv::HandleId hdc, int32_t x1, int32_t y1, int32_t x2, int32
     }
     const CellContentLayout layout = LayoutCellContent(x1, y1, x2, y2, cell.format, cell.icons, cell.iconList != 0,
                                                        cell.iconSizeX, cell.iconSizeY, textWidth);
+    // An icon stays inside its cell: a narrow column (or a low row) shows part of it rather
+    // than drawing over the neighbours, whose background may not be painted again.
+    const bool spills = std::any_of(layout.icons.begin(), layout.icons.end(), [&](const auto& icon) {
+        return icon.x < r.Left || icon.x + cell.iconSizeX > r.Right || layout.iconTop < r.Top
+               || layout.iconTop + cell.iconSizeY > r.Bottom;
+    });
+    const int saved = spills ? SaveDC(hdc) : 0;
+    if (saved) IntersectClipRect(hdc, r.Left, r.Top, r.Right, r.Bottom);
     for (const auto& icon : layout.icons)
         ImageListDraw(cell.iconList, icon.image - 1, hdc, icon.x, layout.iconTop, ILD_TRANSPARENT);
+    if (saved) RestoreDC(hdc, saved);
     if (textWidth) {
         if (cell.textColor != -1) {
             const ColorRef c = TranslateOleColor(uint32_t(cell.textColor));

@@ -172,7 +172,7 @@ void ListView::ReadProperties(const tv::PropertyBag& bag)
 
     // Run time: an empty selection, no bookmark, no data, a fresh layout.
     selSet_->Restore(0);
-    AnchorRow = -1;
+    AnchorRow = userAnchor_ = -1;
     currentRow_ = currentCol_ = -1;
     normal_.style = {baseFontStyle_, kWindowText, BorderAppearance(), colorValue(BackColor())};
     normal_.brush = sv_->BackBrush();
@@ -455,7 +455,7 @@ void ListView::setRowCount(int32_t n)
     sv_->setItemCount(std::max(0, n));
     updateLayout(false, true);
     currentRow_ = currentCol_ = -1;
-    AnchorRow = -1;
+    AnchorRow = userAnchor_ = -1;
 }
 
 int32_t ListView::CachePos() const
@@ -598,6 +598,7 @@ int32_t ListView::InsertRows(int32_t count, int32_t startIndex)
     sv_->InsertItems(count, startIndex);
     if (currentRow_ >= at) currentRow_ += count;
     if (AnchorRow >= at) AnchorRow += count;
+    if (userAnchor_ >= at) userAnchor_ += count;
     updateLayout(false, true);
     // The rows above the new ones look as they did: rows added below the view draw nothing.
     // Drawn as a range even when it is one row: a single row is drawn only when wholly seen.
@@ -626,7 +627,7 @@ int32_t ListView::RemoveRows(int32_t count, int32_t startIndex)
     }
     selSet_->ShiftRows(-count, startIndex);
     sv_->RemoveItems(count, startIndex);
-    for (int32_t* row : {&currentRow_, &AnchorRow}) {
+    for (int32_t* row : {&currentRow_, &AnchorRow, &userAnchor_}) {
         if (*row >= startIndex + count)
             *row -= count;
         else if (*row >= startIndex)
@@ -640,7 +641,7 @@ void ListView::Reset()
 {
     selSet_->Clear();
     currentRow_ = currentCol_ = -1;
-    AnchorRow = -1;
+    AnchorRow = userAnchor_ = -1;
     columns_->Clear();
     // The values belonged to the columns just dropped: without them the grid starts empty,
     // so that columns added next never show the old values.

@@ -176,7 +176,8 @@ public:
     tv::Variant SelectedItems() const { return selSet_->Members(); }
     void setSelectedItems(const tv::Variant& members) { selSet_->SetMembers(members); }
     // The fixed end of a range selection in multi-select mode; -1 none. Shift with a click or
-    // a key sets it to the current row when it is -1; a move without Shift clears it.
+    // a key sets it to the current row when it is -1; a move without Shift clears it, and so
+    // does the host's SetBookmark when the user made the anchor.
     int32_t AnchorRow = -1;
 
     // ---- painting -----------------------------------------------------------------------
@@ -376,6 +377,7 @@ private:
     QPoint dragGrab_;   // the point of the dragged header under the mouse
     // The Shift and Ctrl state of the input event being handled; outside one, the keyboard's.
     std::optional<int16_t> eventShift_;
+    int32_t userAnchor_ = -1;   // the anchor a Shift move made, -1 when the anchor is not the user's
 };
 
 } // namespace vantile

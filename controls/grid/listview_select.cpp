@@ -30,6 +30,8 @@ void ListView::setCurrentRow(int32_t row)
     if (row == currentRow_ || RowCount() == 0) return;
     if (currentRow_ >= 0 && currentRow_ < RowCount())
         sv_->setItemTag(currentRow_, (sv_->ItemTag(currentRow_) & ~kTagCurrent) | kTagRepaint);
+    else   // the first row carried the focus frame while no row was current: it loses it now
+        sv_->setItemTag(0, sv_->ItemTag(0) | kTagRepaint);
     const int32_t tag = sv_->ItemTag(row);
     if (!(tag & kTagCurrent)) sv_->setItemTag(row, tag | kTagCurrent | kTagRepaint);
     currentRow_ = row;
@@ -48,9 +50,12 @@ void ListView::moveTo(int32_t row, int32_t col, int16_t shift, int32_t ensureVis
     // the extension began, whoever made it current (a click, a key, a search hit of the host);
     // a move without Shift ends the extension.
     if (SelectionMode == vtlMultiSelect && (shift & 1)) {
-        if (AnchorRow < 0 || AnchorRow >= RowCount()) AnchorRow = currentRow_ >= 0 ? currentRow_ : row;
+        if (AnchorRow < 0 || AnchorRow >= RowCount()) {
+            AnchorRow = currentRow_ >= 0 ? currentRow_ : row;
+            userAnchor_ = AnchorRow;
+        }
     } else {
-        AnchorRow = -1;
+        AnchorRow = userAnchor_ = -1;
     }
     SetBookmark(row, col, ensureVisible);
     eventShift_.reset();
@@ -101,6 +106,12 @@ void ListView::onKeyDown(int16_t& keyCode, int16_t& shift)
 void ListView::SetBookmark(int32_t row, int32_t col, int32_t ensureVisible)
 {
     if (RowCount() == 0) return;
+    // The host's move (a search hit, type-ahead) is no Shift move: it ends a range the user
+    // began, as the user's own next plain move would. An anchor the host set itself stays.
+    if (!eventShift_ && userAnchor_ != -1) {
+        if (AnchorRow == userAnchor_) AnchorRow = -1;
+        userAnchor_ = -1;
+    }
     if (row == -1) row = currentRow_;
     if (!(SelectionMode == vtlCellSelect && col != -1)) col = currentCol_;
     row = std::clamp(row, 0, RowCount() - 1);

@@ -30,7 +30,8 @@ class KeyedRows {
 public:
     // A block is about a page of a list: a jump to the end reads little more than it shows.
     static constexpr int kBlockRows = 32;
-    // Expression columns take their type from the first value among this many rows.
+    // Expression columns take their type from the first value among this many rows; past them
+    // the engine looks for one.
     static constexpr int kTypeSampleRows = 128;
 
     // The keys of `sql` (with its parameter values) through the column named `keyName`. Null

@@ -86,6 +86,34 @@ bool keyCriterion(const QString& criteria, QString* name, int64_t* key)
     return true;
 }
 
+// The storage kind of the first value that is not Null in the result column `name` of `sql`,
+// found by the engine; Null when there is none or the column cannot be named (a name this
+// layer gave a second column of the same name).
+int firstStoredKind(DbConnection& connection, const JetSql& sql, const std::vector<Variant>& parameters,
+                    const QString& name)
+{
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    quoted = QLatin1Char('"') + quoted + QLatin1Char('"');
+    DbError error;
+    sqlite3_stmt* stmt = connection.Prepare(QStringLiteral("SELECT typeof(%1) FROM (%2) WHERE %1 IS NOT NULL LIMIT 1")
+                                                .arg(quoted, sql.sql),
+                                            &error);
+    if (!stmt) return ResultTable::Null;
+    BindParameters(stmt, sql, parameters);
+    int kind = ResultTable::Null;
+    if (sqlite3_step(stmt) == SQLITE_ROW) {
+        const QByteArray type(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        kind = type == "integer" ? ResultTable::Integer
+             : type == "real"    ? ResultTable::Real
+             : type == "blob"    ? ResultTable::Blob
+                                 : ResultTable::Text;
+    }
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    return kind;
+}
+
 } // namespace
 
 void SetRecordsetQueryHook(RecordsetQueryHook hook) { queryHook() = std::move(hook); }
@@ -213,8 +241,8 @@ DbError Recordset::load()
         sqlite3_clear_bindings(stmt);
     }
     if (error) return fail(error);
-    // Expression columns take the type of their first value (among the first rows of a keyed
-    // result) when they are first read.
+    // Expression columns take the type of their first value that is not Null when they are
+    // first read.
     const int sample = keyed_ ? std::min(rows(), int(KeyedRows::kTypeSampleRows)) : rows();
     for (auto& f : fields_) {
         if (f->type_ != 0) continue;
@@ -228,6 +256,10 @@ DbError Recordset::load()
             DbError e;
             storage = keyed_->block(r, &offset, &e).storage(offset, f->ordinal_);
         }
+        // Leading Nulls (a date column of files never started) say nothing of the type: the
+        // engine finds the first value further down.
+        if (storage == ResultTable::Null && keyed_ && sample < rows())
+            storage = firstStoredKind(*connection_, sql_, parameters_, f->name_);
         switch (storage) {
         case ResultTable::Integer: f->type_ = dbLong; f->size_ = 4; break;
         case ResultTable::Real: f->type_ = dbDouble; f->size_ = 8; break;

@@ -126,6 +126,18 @@ TEST_F(FileWindow, ShowsTheFileAndOkWithoutChangeWritesNothing)
     EXPECT_TRUE(gcolWindows.keyExists("frmFile"));  // an emulated file keeps its placement
 }
 
+TEST_F(FileWindow, TheCategoriesAreListedByName)
+{
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("INSERT INTO Category (ID, tCategory) VALUES (3, 'Anwendungen')")));
+    AddFile(QStringLiteral("GAME.ATR"));
+    ASSERT_TRUE(f.Form_Load());
+    auto* box = Get<QComboBox>("cboCategory");
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+    EXPECT_EQ(items, (QStringList{"Anwendungen", "Demos", "Spiele"}));
+    EXPECT_EQ(box->currentText(), "Spiele");
+}
+
 TEST_F(FileWindow, CategoryIsChosenTypedOrCleared)
 {
     struct Case {
@@ -208,10 +220,16 @@ TEST_F(FileWindow, RefusedRenameWritesNothingAndTheNextOkStillStoresTheCategory)
     const QStringList before = Row();
     auto* box = Get<QComboBox>("cboCategory");
     box->setCurrentIndex(box->findText("Demos"));
-    for (const char* name : {"TAKEN", "../GAME2"}) {
+    // A name another file has is said to be taken, with the file that has it.
+    const struct {
+        const char* name;
+        QString message;
+    } cases[] = {{"TAKEN", "Datei konnte nicht umbenannt werden!\nDieser Name besteht schon!\n" + dir.filePath("TAKEN.ATR")},
+                 {"../GAME2", "Datei konnte nicht umbenannt werden!"}};
+    for (const auto& [name, message] : cases) {
         Get<QLineEdit>("txtNew")->setText(QString::fromLatin1(name));
         Click("cmdOk");
-        EXPECT_EQ(boxes.value(0), "Datei konnte nicht umbenannt werden!") << name;
+        EXPECT_EQ(boxes.value(0), message) << name;
         EXPECT_FALSE(f.Changed);
         EXPECT_EQ(f.result(), 0);  // still open
         EXPECT_EQ(Row(), before);

@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QPushButton>
 #include <QTimer>
+#include <QProgressBar>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -314,6 +315,29 @@ TEST_F(CatalogueCheck, RelinkByFoldersAndBySearch)
     EXPECT_EQ(Button(*f, "cmdCancel")->text(), "OK");
     f->reject();
     EXPECT_EQ(f->Action, frmProcess::actChanged);
+}
+
+TEST_F(CatalogueCheck, TheBarEndsFullAndTheHeadingSaysWhatTheRowsHold)
+{
+    // Six rows: the check shows every fifth as it goes.
+    Exec(QString("INSERT INTO MainFiles (ID, tFile, tPath, iFileType) VALUES (6, 'f', '%1', 1)").arg(app.path("gone/z.atr")));
+    const auto check = Run(frmProcess::actCheck);
+    auto* bar = check->findChild<QProgressBar*>();
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(bar->maximum(), 6);
+    EXPECT_EQ(bar->value(), 6);
+    EXPECT_EQ(Column(*check, "Name")[1], "Nicht gefundene Dateien:");
+
+    // Two of five rows found again: the bar is full, and the heading no longer calls the
+    // rows below it missing.
+    test::WriteFile(app.path("new/arc.zip"), "zip");
+    check->Relink(app.path("new"), app.path("old"));
+    EXPECT_EQ(check->ProcessText(), "Nicht gefundene Dateien: 3\nWiedergefundene Dateien: 2");
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(Column(*check, "Name")[1], "Dateien:");
+    EXPECT_EQ(Column(*check, "Name")[5], "Datei gefunden: " + app.path("new/arc.zip") + "\\A.ATR");
+    check->DeleteMissing();
+    EXPECT_EQ(bar->value(), bar->maximum());
 }
 
 TEST_F(CatalogueCheck, RelinkButtonOffersTheMissingFolders)

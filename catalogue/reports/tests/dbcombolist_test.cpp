@@ -57,6 +57,28 @@ TEST_F(ShownCombo, TheOpenListHasTheKeyboard)
     }
 }
 
+TEST_F(ShownCombo, ItOpensOnTheCurrentNameWhateverCharactersItHolds)
+{
+    for (const char* sql : {"INSERT INTO Category VALUES (8, 'Best [!]', 0)", "INSERT INTO Category VALUES (9, 'Best!', 0)",
+                            "INSERT INTO Category VALUES (10, 'Disk#2', 0)"})
+        ASSERT_FALSE(db->Execute(QString::fromUtf8(sql))) << sql;
+    // A combo whose value is the name itself.
+    combo->setValueField(QStringLiteral("tCategory"));
+    for (const char* name : {"Best [!]", "Disk#2"}) {
+        SCOPED_TRACE(name);
+        QString shown;
+        whenOpen([&](frmDBCombo* list) {
+            SimpleReport* rows = list->srpCombo();
+            shown = rows->FieldValue(Variant(QStringLiteral("tCategory")), rows->SelectedIndex()).text();
+            QTest::keyClick(list->windowHandle(), Qt::Key_Escape);
+        });
+        combo->setValue(Variant(QString::fromLatin1(name)));
+        QTest::keyClick(top.windowHandle(), Qt::Key_F4);
+        EXPECT_TRUE(opened);
+        EXPECT_EQ(shown, QString::fromLatin1(name));
+    }
+}
+
 TEST_F(ShownCombo, AltUpAndAltDownOpenAndCloseIt)
 {
     for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down}) {

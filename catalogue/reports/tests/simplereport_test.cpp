@@ -619,6 +619,78 @@ TEST_F(Report, TypeAheadOnADateColumnSelectsTheFirstRowAndControlKeysTypeNothing
     EXPECT_EQ(report->SelectedIndex(), 3);
 }
 
+// Names as collections spell them, with the characters a Like pattern gives a meaning.
+class NamedReport : public Report {
+protected:
+    void SetUp() override
+    {
+        Report::SetUp();
+        int id = 10;
+        for (const char* file : {"Alpha!.atr", "Title (1983)(Maker)[!].atr", "Game#1.atr", "Game#2.atr", "Galactic",
+                                 "Gamma 2.atr"})
+            execute(QStringLiteral("INSERT INTO Games (ID, tFile) VALUES (%1, %2)")
+                        .arg(id++)
+                        .arg(SQLQuote(QString::fromLatin1(file))));
+        openGames();
+        report->grid()->ScrollWnd()->setFocus(Qt::OtherFocusReason);
+        report->setSelectedIndex(0);
+    }
+    // Keys as the keyboard sends them to a window: one press and release per character.
+    static void typeInto(QWindow* window, const char* text)
+    {
+        for (const char* c = text; *c; ++c) QTest::keyClick(window, *c);
+    }
+    void typeAheadPause()
+    {
+        if (report->typeAheadTimer()) report->typeAheadTimer()->fire();
+    }
+};
+
+TEST_F(NamedReport, TypedTextIsFoundAsItStands)
+{
+    struct Case {
+        const char* typed;
+        const char* found;
+    };
+    const Case cases[] = {{"[!]", "Title (1983)(Maker)[!].atr"}, {"#2", "Game#2.atr"}};
+    report->FindDialog(false, false);
+    frmSearch* dialog = report->findWindow();
+    ASSERT_TRUE(dialog);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        report->setSelectedIndex(0);
+        dialog->edSearch->clear();
+        dialog->edSearch->setFocus();
+        typeInto(dialog->windowHandle(), c.typed);
+        QPushButton* search = dialog->cmdSearch[0]->isVisible() ? dialog->cmdSearch[0] : dialog->cmdSearch[1];
+        QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {}, search->mapTo(dialog, search->rect().center()));
+        EXPECT_EQ(selectedName(), QString::fromLatin1(c.found));
+        EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join(QLatin1Char('|')));
+    }
+    report->FindDialog(true);
+
+    // Type-ahead takes the keys as literal text too.
+    report->setSelectedIndex(0);
+    typeInto(top.windowHandle(), "game#2");
+    typeAheadPause();
+    EXPECT_EQ(selectedName(), QStringLiteral("Game#2.atr"));
+}
+
+TEST_F(NamedReport, TypeAheadInAMultiSelectListTakesCapitalLetters)
+{
+    report->setMultiSelect(true);
+    report->setSelectedIndex(0);
+    QTest::keyClick(top.windowHandle(), 'G', Qt::ShiftModifier);
+    typeInto(top.windowHandle(), "al");
+    typeAheadPause();
+    EXPECT_EQ(selectedName(), QStringLiteral("Galactic"));
+    // Ctrl with a key stays the selection's.
+    QTest::qWait(600);
+    QTest::keyClick(top.windowHandle(), 'p', Qt::ControlModifier);
+    typeAheadPause();
+    EXPECT_EQ(selectedName(), QStringLiteral("Galactic"));
+}
+
 // ---- clipboard and column menu ----------------------------------------------------------------
 
 TEST_F(Report, CopyWritesTheVisibleColumnsRowByRow)

@@ -152,6 +152,29 @@ TEST(CellPainter, IconsAndTheTextBesideThem)
     tv::ImageListDestroy(list);
 }
 
+TEST(CellPainter, IconsStayInsideTheirCell)
+{
+    const tv::HandleId list = tv::ImageListCreate(16, 16, tv::ILC_COLOR32, 1, 1);
+    QImage red(16, 16, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    tv::ImageListAddImage(list, red);
+    Canvas c;
+    CellPaint p;
+    p.iconList = list;
+    p.icons = CellIcons{{1, 1}, false};
+    // A column six pixels wide in a row twelve pixels high: the icons show only inside it.
+    DrawCellContent(c.bmp.hdc(), 10, 4, 15, 15, p);
+    EXPECT_EQ(c.at(14, 10), kRed);
+    EXPECT_EQ(c.lastInk(0, 23), 15);
+    EXPECT_EQ(c.at(14, 2), kWhite);     // nor above the row
+    EXPECT_EQ(c.at(14, 17), kWhite);    // nor below it
+    // The next cell draws as before: the clip ends with the icons.
+    p.icons = CellIcons{{1}, false};
+    DrawCellContent(c.bmp.hdc(), 40, 0, 119, 19, p);
+    EXPECT_EQ(c.at(44 + 8, 10), kRed);
+    tv::ImageListDestroy(list);
+}
+
 TEST(CellPainter, InvertAndFocusFrame)
 {
     Canvas c;

@@ -67,6 +67,37 @@ TEST_F(ListViewRepaintTest, CellSelectRepaintsBothCellsOfAColumnMove)
     EXPECT_TRUE(green(2, 1));
 }
 
+TEST_F(ListViewRepaintTest, TheFirstRowLosesItsFrameWhenARowBecomesCurrent)
+{
+    lv->IgnoreFocus = false;
+    auto* sv = lv->ScrollWnd();
+    auto dotted = [&](int32_t row) {
+        const int32_t y = 16 + row * 16;
+        return tv::GetPixel(sv->hdc(), 100, y) != tv::GetPixel(sv->hdc(), 101, y);
+    };
+    auto framed = [&] {
+        QList<int32_t> rows;
+        for (int32_t row = 0; row < 5; ++row)
+            if (dotted(row)) rows << row;
+        return rows;
+    };
+    sv->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(sv->HasFocus());
+    paintAll();
+    ASSERT_EQ(framed(), QList<int32_t>{0});   // no current row: the first one, where the keys start
+    lv->SetBookmark(3);                       // the host finds row 3
+    EXPECT_EQ(framed(), QList<int32_t>{3});
+
+    fill(5);                                  // new rows, none current
+    paintAll();
+    ASSERT_EQ(framed(), QList<int32_t>{0});
+    const QPoint row2 = sv->mapTo(&top, QPoint(100, 16 + 2 * 16 + 8));
+    QTest::mouseClick(top.windowHandle(), Qt::LeftButton, {}, row2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lv->CurrentRow(), 2);
+    EXPECT_EQ(framed(), QList<int32_t>{2});
+}
+
 TEST_F(ListViewRepaintTest, TabIntoTheGridShowsTheFocusFrame)
 {
     lv->IgnoreFocus = false;

@@ -295,6 +295,30 @@ TEST_F(ListViewTest, MultiSelectRangesFromTheAnchor)
     EXPECT_FALSE(lv->SelectionSet()->Contains(3));
 }
 
+TEST_F(ListViewTest, TheHostsMoveEndsTheUsersShiftRange)
+{
+    fill(10);
+    lv->SelectionMode = vtlMultiSelect;
+    auto* sv = lv->ScrollWnd();
+    sv->setFocus(Qt::MouseFocusReason);
+    QWindow* window = top.windowHandle();
+    QTest::mouseClick(window, Qt::LeftButton, {}, sv->mapTo(&top, QPoint(70, 16 + 2 * 16 + 8)));
+    QTest::keyClick(window, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(window, Qt::Key_Down, Qt::ShiftModifier);
+    ASSERT_EQ(lv->SelectionSet()->Count(), 3);   // rows 2 to 4
+    lv->SetBookmark(8);                          // a find or type-ahead hit of the host
+    EXPECT_EQ(lv->SelectionSet()->Count(), 1);
+    EXPECT_TRUE(lv->SelectionSet()->Contains(8));
+    // Shift now extends from the row the host found.
+    QTest::keyClick(window, Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(lv->SelectionSet()->Count(), 2);
+    EXPECT_TRUE(lv->SelectionSet()->Contains(7) && lv->SelectionSet()->Contains(8));
+    // An anchor the host sets itself is the host's to end.
+    lv->AnchorRow = 1;
+    lv->SetBookmark(3);
+    EXPECT_EQ(lv->SelectionSet()->Count(), 3);
+}
+
 TEST_F(ListViewTest, ShiftExtendsFromWhereTheHostPutTheCurrentRow)
 {
     fill(10);

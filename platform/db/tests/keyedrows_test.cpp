@@ -71,6 +71,30 @@ TEST_F(KeyedReading, RowsComeInTheQuerysOrderAcrossBlocks)
     EXPECT_EQ(rs->AbsolutePosition(), 150);
 }
 
+TEST_F(KeyedReading, AnExpressionColumnNullInItsFirstRowsTakesTheTypeOfItsFirstValue)
+{
+    // Only the last files of the order have a number: 200 rows of Null come first.
+    struct Case {
+        const char* expression;
+        int type;
+        Variant value;
+    };
+    const Case cases[] = {
+        {"iif(ID > 2000, ID * 2, Null)", dbLong, Variant(int32_t(6000))},
+        {"iif(ID > 2000, ID * 1.5, Null)", dbDouble, Variant(4500.0)},
+        {"iif(ID > 2000, 'x' & ID, Null)", dbText, Variant(QStringLiteral("x3000"))},
+        {"iif(ID > 9000, 1, Null)", dbText, Variant::null()},   // nothing but Null
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expression);
+        auto rs = db->OpenRecordset(QStringLiteral("Select ID, %1 As Extra From Files order by ID").arg(QString::fromLatin1(c.expression)));
+        ASSERT_TRUE(rs);
+        EXPECT_EQ(rs->Fields(1).Type(), c.type);
+        ASSERT_FALSE(rs->MoveLast());
+        EXPECT_EQ(rs->Fields(1).Value(), c.value);
+    }
+}
+
 TEST_F(KeyedReading, ChangesAfterOpeningShowInRowsNotYetReadAndRequeryCountsAgain)
 {
     auto rs = db->OpenRecordset(QStringLiteral("Select ID, tFile From Files order by ID"));
