@@ -158,16 +158,16 @@ constexpr int kTypePro = 5;
 constexpr int kTypeBas = 7;
 
 // Atari++ inserts a cartridge only when it is told the cartridge's kind; a plain 8 or 16 KB
-// image (with or without the 16-byte CART header) is told here, any other kind the user
+// image (with or without the 16-byte CART header) is added to `sw` here, any other kind the user
 // names in the file's extra parameters. Returns false with `error` set when the kind is
 // unknown.
 bool AtariPPCartType(qint64 fileSize, QString& sw, QString& error)
 {
     constexpr qint64 kHeader = 16;
     if (fileSize == 8192 || fileSize == 8192 + kHeader) {
-        sw = QStringLiteral(" -carttype 8k");
+        sw += QStringLiteral(" -carttype 8k");
     } else if (fileSize == 16384 || fileSize == 16384 + kHeader) {
-        sw = QStringLiteral(" -carttype 16k");
+        sw += QStringLiteral(" -carttype 16k");
     } else {
         error = Translate(QStringLiteral("Atari++ setzt ein Steckmodul nur ein, wenn es seine Art kennt. Bitte geben Sie "
                                          "sie im Feld Parameter der Datei an (Bearbeiten > Details), zum Beispiel: "))
@@ -177,7 +177,8 @@ bool AtariPPCartType(qint64 fileSize, QString& sw, QString& error)
     return true;
 }
 
-// What Atari++ needs for the file's type beyond the profile and the file's settings.
+// What Atari++ needs for the file's type beyond the profile and the file's settings: a BASIC
+// program runs only while BASIC is on; a cartridge needs its kind; no .PRO image is read.
 bool AtariPPFileTypeSwitches(const clsFileInfo& file, const QString& params, qint64 fileSize, QString& out,
                              QString& error)
 {
@@ -189,6 +190,8 @@ bool AtariPPFileTypeSwitches(const clsFileInfo& file, const QString& params, qin
     const auto holds = [&](QLatin1String sw) {
         return params.contains(sw, Qt::CaseInsensitive) || file.Param.contains(sw, Qt::CaseInsensitive);
     };
+    // Its XL and XE machines hold the Option key while they start, which switches BASIC off.
+    if (file.Filetyp == kTypeBas) out = QStringLiteral(" -holdoption false");
     if (holds(QLatin1String("-cartpath")) && !holds(QLatin1String("-carttype")))
         return AtariPPCartType(fileSize, out, error);
     return true;

@@ -432,9 +432,9 @@ TEST_F(StartFileTest, AtariPlusPlusBasicProgramsCartridgesAndProImages)
         QStringList arguments;   // after the path; empty: not started
         const char* message;     // part of the message of a stop
     } const kCases[] = {
-        {"BASIC program", "p.bas", 7, 100, "6", "Null,Null,Null,Null", {"-enable.1", "true", "-basictype", "BuiltIn"}, ""},
+        {"BASIC program", "p.bas", 7, 100, "6", "Null,Null,Null,Null", {"-enable.1", "true", "-basictype", "BuiltIn", "-holdoption", "false"}, ""},
         {"BASIC program with BASIC off", "q.bas", 7, 100, "6", "1,Null,Null,2",
-         {"-enable.1", "true", "-basictype", "BuiltIn", "-videomode", "PAL"}, ""},
+         {"-enable.1", "true", "-basictype", "BuiltIn", "-videomode", "PAL", "-holdoption", "false"}, ""},
         {"8 KB cartridge", "c8.rom", 10, 8192, "7", "Null,Null,Null,Null", {"-carttype", "8k"}, ""},
         {"16 KB cartridge with CART header", "c16.bin", 9, 16400, "7", "Null,Null,Null,Null", {"-carttype", "16k"}, ""},
         {"cartridge of unknown kind", "c5.bin", 9, 5000, "7", "Null,Null,Null,Null", {}, "-carttype xegs"},
