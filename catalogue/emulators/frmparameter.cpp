@@ -134,8 +134,7 @@ void frmParameter::treeParams_Click()
 void frmParameter::cmdOk_Click()
 {
     if (const QTreeWidgetItem* node = treeParams->currentItem(); IsParameter(node))
-        Parameter = node->data(0, kTagRole).toString().replace(QStringLiteral("<image>"),
-                                                                QStringLiteral("<$Filepath$>"));
+        Parameter = FileParameter(node->data(0, kTagRole).toString());
     accept();
 }
 
@@ -148,6 +147,21 @@ void frmParameter::done(int result)
         if (const QTreeWidgetItem* node = treeParams->currentItem()) gtLastParamPath = FullPath(node);
     }
     QDialog::done(result);
+}
+
+QString FileParameter(const QString& parameter)
+{
+    // The file's path may hold blanks: between double quotes it stays one argument. A
+    // parameter file that quotes "<image>" itself keeps its quotes.
+    QString out;
+    qsizetype from = 0;
+    const QLatin1String image("<image>");
+    for (qsizetype at; (at = parameter.indexOf(image, from)) >= 0; from = at + image.size()) {
+        const bool quoted = at > 0 && parameter.at(at - 1) == QLatin1Char('"');
+        out += parameter.mid(from, at - from)
+               + (quoted ? QStringLiteral("<$Filepath$>") : QStringLiteral("\"<$Filepath$>\""));
+    }
+    return out + parameter.mid(from);
 }
 
 QString PickParameter(QWidget* owner)

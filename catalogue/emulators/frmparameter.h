@@ -20,7 +20,7 @@ extern QString gtLastParamPath;
 // file. The caller shows it modally and reads `Parameter` ("" when nothing was chosen).
 class frmParameter : public QDialog {
 public:
-    QString Parameter;   // the chosen parameter with "<image>" turned into "<$Filepath$>"
+    QString Parameter;   // the chosen parameter, its "<image>" made a file parameter
 
     explicit frmParameter(QWidget* parent = nullptr);
 
@@ -43,6 +43,10 @@ private:
     static bool IsParameter(const QTreeWidgetItem* node);
     bool loaded_ = false;
 };
+
+// A parameter of a parameter file as a profile option: every "<image>" becomes the path
+// placeholder between double quotes ("-run <image>" gives "-run \"<$Filepath$>\"").
+QString FileParameter(const QString& parameter);
 
 // Shows the picker modally; returns its `Parameter`.
 QString PickParameter(QWidget* owner = nullptr);

@@ -126,6 +126,18 @@ void frmWizard::cmdNext_Click()
     }
 }
 
+namespace {
+
+// Whether default profile `profil` belongs to the default emulator of `type` (the default
+// emulators are keyed by their type).
+bool BelongsTo(int profil, int type)
+{
+    const ProfilPtr* p = gcolProfils.item(QString::number(profil));
+    return p && (*p)->EmulKey.toInt() == type;
+}
+
+} // namespace
+
 void frmWizard::Apply()
 {
     const int type = cboEmulators->currentData().toInt();
@@ -140,7 +152,12 @@ void frmWizard::Apply()
     }
     while (gaExtProfil.size() < gaEmulExt.size()) gaExtProfil << QString();
     for (int i = 0; i < gaEmulExt.size(); ++i) {
-        const std::optional<int> profil = DefaultProfilForFileType(type, i);
+        std::optional<int> profil = DefaultProfilForFileType(type, i);
+        // The table gives a .PRO image Altirra's disc profile for every emulator; a chosen
+        // emulator that reads such images as discs (atari800, not Atari++) gets its own
+        // disc profile, so that the file starts with an active profile. Atari++ keeps the
+        // row, and the start names the profile and its missing emulator.
+        if (profil && type != kEmulAtariPP && !BelongsTo(*profil, type)) profil = DefaultProfilForFileType(type, 0);
         gaExtProfil[i] = profil && *profil <= gcolProfils.count() ? QString::number(*profil) : QString();
     }
     static const char* firstProfil[] = {"", "1", "6", "9"};

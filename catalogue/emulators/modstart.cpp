@@ -6,8 +6,11 @@
 #include "catalogue/core/modfiles.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
+#include "catalogue/emulators/editorhelpers.h"
 #include "catalogue/emulators/frmeditemu.h"
+#include "catalogue/emulators/frmeditparams.h"
 #include "catalogue/emulators/modemulator.h"
+#include "catalogue/emulators/modoptions.h"
 #include "catalogue/emulators/modstartparams.h"
 #include "catalogue/import/clsfilemanager.h"
 #include "catalogue/tree/modsqltree.h"
@@ -88,16 +91,59 @@ bool PrepareViewer(const clsFileInfo& file, const QString& path, Launch& launch,
     return true;
 }
 
+// The placeholder of the DOS disk image in the ready-made BASIC profile, there for the user
+// to replace with a path.
+const QString kDosPathMark = QStringLiteral("DOS-Path");
+
+// An active option of the profile that still holds the DOS disk placeholder: the start
+// would hand the emulator a file that does not exist. Says so, offers the option-list
+// editor on that option and returns true (the start stops).
+bool StopsOnDosPath(const QString& profilKey, const clsProfil& profil)
+{
+    for (const OptionEntry& e : ParseOptions(profil.Options)) {
+        if (e.Flag != QLatin1String("1") || !e.Text.contains(kDosPathMark)) continue;
+        const QString caption = GetProfilName(gcolEmulators, gcolProfils, profilKey);
+        const QString text =
+            Translate(QStringLiteral("Im Profil „@1“ steht noch „DOS-Path“. Bitte ersetzen Sie es durch den Pfad eines "
+                                     "DOS-Diskettenabbilds (Extras > Optionen > Emulatorprofile)."),
+                      caption)
+            + QStringLiteral("\n\n") + Translate(QStringLiteral("Möchten Sie das Profil jetzt bearbeiten?"));
+        if (MsgBox(text, vbQuestion | vbYesNo, Translate(QStringLiteral("Profil: ")) + profil.Name, Owner()) == vbYes) {
+            frmEditParams form(Owner());
+            form.ActEmulCol = &gcolEmulators;
+            form.ActProfilCol = &gcolProfils;
+            form.ActProfilKey = profilKey;
+            form.Parameter = e.Text;
+            form.Form_Load();
+            RunModal(form, {});
+        }
+        return true;
+    }
+    return false;
+}
+
+// The setting that chose the profile of a start, when it was the file type's assignment:
+// the line a message adds so that the user knows where to choose another.
+QString AssignedProfilText(const clsFileInfo& file, const QString& profilKey)
+{
+    return Translate(QStringLiteral("Profil für @1-Dateien (Extras > Optionen > Profilzuordnung): "),
+                     gaEmulExt.value(file.Filetyp - 1))
+           + GetProfilName(gcolEmulators, gcolProfils, profilKey);
+}
+
 // Chooses the profile, checks its emulator and builds the command line. False on a stop:
 // its message was shown, and `info` stays empty unless a failure is to report it.
 bool PrepareEmulator(const clsFileInfo& file, const QString& path, QString& profilKey,
                      Launch& launch, QString& info)
 {
+    bool assigned = false;   // the profile assigned to the file's type
     if (profilKey.isEmpty()) {
         profilKey = gtProfilDefault;
         const int position = file.Filetyp - 1;
-        if (position >= 0 && position < gaExtProfil.size() && !gaExtProfil.at(position).isEmpty())
+        if (position >= 0 && position < gaExtProfil.size() && !gaExtProfil.at(position).isEmpty()) {
             profilKey = gaExtProfil.at(position);
+            assigned = true;
+        }
     }
     const ProfilPtr* profil = gcolProfils.item(profilKey);
     if (!profil) {
@@ -113,11 +159,19 @@ bool PrepareEmulator(const clsFileInfo& file, const QString& path, QString& prof
     const QString title = Translate(QStringLiteral("Profil: ")) + (*profil)->Name;
     const QString program = ResolveProgram(emu.Path);
     if (program.isEmpty() || !QFileInfo::exists(program)) {
-        MsgBox(Translate(QStringLiteral("Datei nicht gefunden: ")) + emu.Path, vbExclamation, title, Owner());
-        // The user corrects the path here and starts again.
+        // One message names the missing program, the setting that holds it and, when the
+        // file's type chose the profile, that choice; the user then corrects the path in the
+        // emulator editor and starts again.
+        QString text = Translate(QStringLiteral("Datei nicht gefunden: ")) + emu.Path + QStringLiteral("\n\n")
+                       + Translate(QStringLiteral("Bitte geben Sie im folgenden Fenster den Pfad des Emulators „@1“ an "
+                                                  "(später unter Extras > Optionen > Emulatorprofile)."),
+                                   emu.Name);
+        if (assigned) text += QStringLiteral("\n") + AssignedProfilText(file, profilKey);
+        MsgBox(text, vbExclamation, title, Owner());
         EditEmulator(gcolEmulators, nullptr, (*profil)->EmulKey, false, Owner());
         return false;
     }
+    if (StopsOnDosPath(profilKey, **profil)) return false;
     // A Windows program starts through Wine and is handed the file in Wine's drive form.
     const bool underWine = IsWindowsProgram(program);
     QString wine;
@@ -126,6 +180,15 @@ bool PrepareEmulator(const clsFileInfo& file, const QString& path, QString& prof
         if (wine.isEmpty()) {
             MsgBox(Translate(QStringLiteral("Windows-Programme starten mit Wine, doch Wine (wine) ist nicht installiert: "))
                        + program,
+                   vbExclamation, title, Owner());
+            return false;
+        }
+        // Wine's drive form turns every "/" into "\": a "\" of the name itself would become a
+        // folder separator, and a double quote cannot stand in a Windows file name at all.
+        if (path.contains(QLatin1Char('\\')) || path.contains(QLatin1Char('"'))) {
+            MsgBox(Translate(QStringLiteral("Ein Windows-Programm kann diese Datei nicht öffnen, weil ihr Pfad \\ oder \" "
+                                            "enthält. Bitte benennen Sie sie um: "))
+                       + path,
                    vbExclamation, title, Owner());
             return false;
         }
@@ -139,10 +202,12 @@ bool PrepareEmulator(const clsFileInfo& file, const QString& path, QString& prof
             const QString answer = InputText(prompt, Translate(QStringLiteral("Optionsparameter")));
             wait.show();
             return answer;
-        });
+        },
+                         QFileInfo(path).size());
     if (!params.ok) {
         wait.hide();
-        MsgBox(params.error, vbInformation, {}, Owner());
+        MsgBox(params.error + (assigned ? QStringLiteral("\n") + AssignedProfilText(file, profilKey) : QString()),
+               vbInformation, {}, Owner());
         return false;
     }
     launch.program = underWine ? wine : program;

@@ -153,10 +153,54 @@ QStringList SplitWithPath(const QString& params, const QString& filePath)
     return SplitCommandLine(line + params.mid(from));
 }
 
+// File type codes whose start needs more than the profile (stored values).
+constexpr int kTypePro = 5;
+constexpr int kTypeBas = 7;
+
+// Atari++ inserts a cartridge only when it is told the cartridge's kind; a plain 8 or 16 KB
+// image (with or without the 16-byte CART header) is added to `sw` here, any other kind the user
+// names in the file's extra parameters. Returns false with `error` set when the kind is
+// unknown.
+bool AtariPPCartType(qint64 fileSize, QString& sw, QString& error)
+{
+    constexpr qint64 kHeader = 16;
+    if (fileSize == 8192 || fileSize == 8192 + kHeader) {
+        sw += QStringLiteral(" -carttype 8k");
+    } else if (fileSize == 16384 || fileSize == 16384 + kHeader) {
+        sw += QStringLiteral(" -carttype 16k");
+    } else {
+        error = Translate(QStringLiteral("Atari++ setzt ein Steckmodul nur ein, wenn es seine Art kennt. Bitte geben Sie "
+                                         "sie im Feld Parameter der Datei an (Bearbeiten > Details), zum Beispiel: "))
+                + QStringLiteral("-carttype xegs");
+        return false;
+    }
+    return true;
+}
+
+// What Atari++ needs for the file's type beyond the profile and the file's settings: a BASIC
+// program runs only while BASIC is on; a cartridge needs its kind; no .PRO image is read.
+bool AtariPPFileTypeSwitches(const clsFileInfo& file, const QString& params, qint64 fileSize, QString& out,
+                             QString& error)
+{
+    if (file.Filetyp == kTypePro) {
+        error = Translate(QStringLiteral("Atari++ kann .PRO-Abbilder nicht lesen. Bitte starten Sie die Datei mit einem Profil "
+                                         "von Atari800 oder Altirra (Extras > Optionen > Profilzuordnung)."));
+        return false;
+    }
+    const auto holds = [&](QLatin1String sw) {
+        return params.contains(sw, Qt::CaseInsensitive) || file.Param.contains(sw, Qt::CaseInsensitive);
+    };
+    // Its XL and XE machines hold the Option key while they start, which switches BASIC off.
+    if (file.Filetyp == kTypeBas) out = QStringLiteral(" -holdoption false");
+    if (holds(QLatin1String("-cartpath")) && !holds(QLatin1String("-carttype")))
+        return AtariPPCartType(fileSize, out, error);
+    return true;
+}
+
 } // namespace
 
 StartParams BuildStartParams(const QString& options, int emulType, const clsFileInfo& file,
-                             const QString& filePath, const AskInputFn& askInput)
+                             const QString& filePath, const AskInputFn& askInput, qint64 fileSize)
 {
     StartParams result;
     const OptionTable table = ParseOptions(options);
@@ -176,9 +220,20 @@ StartParams BuildStartParams(const QString& options, int emulType, const clsFile
     const int32_t codes[] = {file.iBasic, file.iModel, file.iOS, file.iVideo};
     const std::vector<SwitchGroup> groups = SwitchGroups(emulType);
     for (size_t i = 0; i < groups.size(); ++i) {
-        const QString sw = SwitchFor(groups[i], codes[i]);
+        QString sw = SwitchFor(groups[i], codes[i]);
+        // Atari++ runs a BASIC program from drive 1 by itself only with its own BASIC.
+        if (i == 0 && emulType == kEmulAtariPP && file.Filetyp == kTypeBas) sw = groups[i].byCode.last();
         if (sw.isEmpty()) continue;
         if (emulType == kEmulAltirra && HeldByProfil(table, sw)) continue;
+        result.params += sw;
+    }
+    if (emulType == kEmulAtariPP) {
+        QString sw;
+        if (!AtariPPFileTypeSwitches(file, result.params, fileSize, sw, result.error)) {
+            result.ok = false;
+            result.params.clear();
+            return result;
+        }
         result.params += sw;
     }
 

@@ -1,6 +1,7 @@
 #include "process.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -205,7 +206,15 @@ bool StartDetached(const QString& program, const QStringList& arguments,
 QString ResolveProgram(const QString& path)
 {
     if (path.isEmpty() || path.contains(QLatin1Char('/'))) return path;
-    return QStandardPaths::findExecutable(path);
+    const QString found = QStandardPaths::findExecutable(path);
+    if (!found.isEmpty() || !IsWindowsProgram(path)) return found;
+    // A Windows program runs through Wine and needs no execute bit (unpacked from a ZIP
+    // archive it has none), so any file of that name on the PATH will do.
+    for (const QString& folder : qEnvironmentVariable("PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        const QFileInfo candidate(QDir(folder), path);
+        if (candidate.isFile()) return candidate.absoluteFilePath();
+    }
+    return QString();
 }
 
 bool IsWindowsProgram(const QString& path)

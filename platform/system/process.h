@@ -57,6 +57,7 @@ bool StartDetached(const QString& program, const QStringList& arguments,
 
 // The program a configured path names: a bare name ("atari800") is looked up on the PATH,
 // a path with a "/" stands as it is. Empty when a bare name is on no folder of the PATH.
+// A Windows program (".exe") is found without an execute bit, since Wine starts it.
 QString ResolveProgram(const QString& path);
 
 // A Windows program (".exe", any case): on Linux it runs under Wine.

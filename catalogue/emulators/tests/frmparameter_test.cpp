@@ -1,5 +1,7 @@
 #include "catalogue/emulators/frmparameter.h"
+#include "catalogue/core/modatari.h"
 #include "catalogue/core/modglobals.h"
+#include "catalogue/emulators/modstartparams.h"
 #include "platform/gui/msgbox.h"
 
 #include <QDir>
@@ -85,14 +87,14 @@ TEST_F(ParameterPicker, ReadsTheFilesIntoATree)
     EXPECT_EQ(gtLastParamPath, QStringLiteral("Emulatoren\\Atari800\\PAL video - -pal"));
 
     // Reopening selects the node chosen last; the image placeholder is turned into the
-    // start's file-path placeholder.
+    // start's file-path placeholder, quoted so that a path with blanks stays one argument.
     frmParameter& g = Open();
     ASSERT_TRUE(g.treeParams->currentItem());
     EXPECT_EQ(g.treeParams->currentItem()->text(0), QStringLiteral("PAL video - -pal"));
     EXPECT_EQ(g.Parameter, QString());
     g.treeParams->setCurrentItem(Root()->child(1)->child(0));
     g.cmdOk_Click();
-    EXPECT_EQ(g.Parameter, QStringLiteral("-image <$Filepath$>"));
+    EXPECT_EQ(g.Parameter, QStringLiteral("-image \"<$Filepath$>\""));
 }
 
 // Emulators and their parameters sort without regard to case, as every caption list does.
@@ -143,15 +145,15 @@ TEST_F(ParameterPicker, ShippedFiles)
     };
     const Case kCases[] = {
         {"Atari800", "Videonorm PAL - -pal", "-pal"},
-        {"Atari800", "Programm starten (EXE, COM, XEX, BAS, LST) - -run <image>", "-run <$Filepath$>"},
+        {"Atari800", "Programm starten (EXE, COM, XEX, BAS, LST) - -run <image>", "-run \"<$Filepath$>\""},
         {"Atari800", "BASIC ausschalten - -nobasic", "-nobasic"},
         {"Atari800", "Kassette schreibgeschützt - -tape-readonly", "-tape-readonly"},
         {"Atari++", "Videonorm PAL - -videomode PAL", "-videomode PAL"},
         {"Atari++", "BASIC ausschalten - -basictype disabled", "-basictype disabled"},
         {"Atari++", "Diskette oder Programm in Laufwerk 1 einlegen - -image.1 <image>",
-         "-image.1 <$Filepath$>"},
+         "-image.1 \"<$Filepath$>\""},
         {"Altirra", "Videonorm PAL - /pal", "/pal"},
-        {"Altirra", "Steckmodul einsetzen - /cart <image>", "/cart <$Filepath$>"},
+        {"Altirra", "Steckmodul einsetzen - /cart <image>", "/cart \"<$Filepath$>\""},
         {"Altirra", "Rechner: Atari XL/XE - /hardware:800xl", "/hardware:800xl"},
     };
     for (const Case& c : kCases) {
@@ -182,6 +184,32 @@ TEST_F(ParameterPicker, ShippedFiles)
         EXPECT_EQ(bytes.count("\r\n"), bytes.count('\n'));
         EXPECT_EQ(emu->childCount(), bytes.count("\r\n"));
     }
+}
+
+// Every parameter of the shipped files that names the started file hands the emulator a path
+// with a blank as one argument, once chosen in the picker and started.
+TEST_F(ParameterPicker, ShippedFileParametersKeepAPathWithABlankWhole)
+{
+    gtLangPath = QStringLiteral(TOVARIN_SHIPPED_LANG);
+    frmParameter& f = Open();
+    const QString path = QStringLiteral("/games/My Demo.xex");
+    const clsFileInfo file;
+    int checked = 0;
+    for (int e = 0; e < Root()->childCount(); ++e) {
+        QTreeWidgetItem* emu = Root()->child(e);
+        for (int i = 0; i < emu->childCount(); ++i) {
+            QTreeWidgetItem* node = emu->child(i);
+            if (!node->text(0).contains(QLatin1String("<image>"))) continue;
+            SCOPED_TRACE(node->text(0).toStdString());
+            f.treeParams->setCurrentItem(node);
+            f.cmdOk_Click();
+            const StartParams params = BuildStartParams(f.Parameter + QStringLiteral("=@=1"), 0, file, path, {});
+            EXPECT_TRUE(params.arguments.contains(path)) << params.arguments.join(QLatin1Char('|')).toStdString();
+            EXPECT_FALSE(params.arguments.contains(QStringLiteral("Demo.xex")));
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 0);
 }
 
 } // namespace

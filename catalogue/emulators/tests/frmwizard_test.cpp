@@ -112,6 +112,37 @@ TEST_F(FirstRunWizard, FinishingAppliesTheChosenEmulator)
     }
 }
 
+// After the wizard every emulated file type has a profile of the chosen emulator, which stays
+// active; only a .PRO image under Atari++, which cannot read it, keeps Altirra's disc profile.
+TEST_F(FirstRunWizard, EveryFileTypeGetsAnActiveProfilOfTheChosenEmulator)
+{
+    for (int type = 1; type <= 3; ++type) {
+        SCOPED_TRACE(type);
+        gcolEmulators.clear();
+        gcolProfils.clear();
+        for (int t = 1; t <= 3; ++t) CreateDefaultEmulator(t, t, gcolEmulators, gcolProfils, true);
+        form = std::make_unique<frmWizard>(host);
+        form->Form_Load();
+        newDbResult = true;
+        form->cmdNext->click();
+        form->cboEmulators->setCurrentIndex(type - 1);
+        for (int step = 2; step <= 5; ++step) form->cmdNext->click();
+        ASSERT_EQ(gaExtProfil.size(), 11);
+        for (int i = 0; i < 11; ++i) {
+            SCOPED_TRACE(gaEmulExt.value(i).toStdString());
+            if (type == 2 && i == 4) {
+                EXPECT_EQ(gaExtProfil[i], QStringLiteral("1"));
+                continue;
+            }
+            const ProfilPtr* profil = gcolProfils.item(gaExtProfil[i]);
+            ASSERT_TRUE(profil);
+            EXPECT_EQ((*profil)->EmulKey, QString::number(type));
+            EXPECT_TRUE((*profil)->Aktiv);
+        }
+        if (type == 3) EXPECT_EQ(gaExtProfil[4], QStringLiteral("9"));   // atari800 reads a .PRO as a disc
+    }
+}
+
 TEST_F(FirstRunWizard, CancelAppliesNothing)
 {
     const QStringList paths{(*gcolEmulators.item(1))->Path, (*gcolEmulators.item(2))->Path};

@@ -11,6 +11,7 @@
 #include "standin.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -55,7 +56,7 @@ protected:
             boxes << prompt;
             boxStyles << style;
             boxTitles << title;
-            return int(vbOK);
+            return boxAnswer;
         });
         SetInputTextHook([this](const QString& prompt, const QString& title, const QString&) {
             prompts << prompt;
@@ -142,12 +143,15 @@ protected:
     QString record;
     QStringList boxes, boxTitles, prompts, answers;
     QList<int> boxStyles;
+    int boxAnswer = vbOK;
     int32_t lastID = 0;
 };
 
 TEST_F(StartFileTest, ArgumentsOfEachEmulatorTypeAndFileSetting)
 {
     MakeDefaultEmulators();
+    QString& basic = (*gcolProfils.item(QStringLiteral("13")))->Options;
+    basic.replace(QStringLiteral("DOS-Path"), QStringLiteral("/disks/dos.atr"));   // as the user enters it
     const QString image = WriteFile(QStringLiteral("My Games/Star Raiders.atr"));
     struct Case {
         const char* name;
@@ -165,7 +169,7 @@ TEST_F(StartFileTest, ArgumentsOfEachEmulatorTypeAndFileSetting)
          {"-image.1", image, "-enable.1", "true", "-basictype", "Disabled", "-machine", "XE", "-ostype", "Os1200"}},
         {"Atari++ Ja switches BASIC on", "8", "2,0,0,2", "Null", 2, {"-image", image, "-basictype", "BuiltIn", "-videomode", "PAL"}},
         {"Atari800 DOS path and program are two arguments", "13", "2,2,1,1", "Null", 3,
-         {"DOS-Path", "-run", image, "-basic", "-xl", "-800-rev", "a-ntsc", "-ntsc"}},
+         {"/disks/dos.atr", "-run", image, "-basic", "-xl", "-800-rev", "a-ntsc", "-ntsc"}},
         {"Atari800 inactive tape entry left out", "11", "0,0,3,0", "''", 3, {"-boottape", image}},
     };
     for (const auto& c : kCases) {
@@ -318,7 +322,9 @@ TEST_F(StartFileTest, MissingEmulatorOpensTheEmulatorEditor)
     closer.start(20);
     EXPECT_EQ(Start(id, QStringLiteral("7")), QString());
     closer.stop();
-    EXPECT_EQ(boxes, QStringList{"Datei nicht gefunden: atari++"});
+    // One message names the missing program, the emulator whose path to give and where.
+    EXPECT_EQ(boxes, QStringList{"Datei nicht gefunden: atari++\n\nBitte geben Sie im folgenden Fenster den Pfad des "
+                                 "Emulators „Atari++“ an (später unter Extras > Optionen > Emulatorprofile)."});
     EXPECT_EQ(boxTitles, QStringList{"Profil: Load cartridge"});
     EXPECT_EQ(boxStyles, QList<int>{vbExclamation});
     EXPECT_EQ(editorTitle, QStringLiteral("Emulator"));
@@ -360,6 +366,166 @@ TEST_F(StartFileTest, BareNamesFromThePathAndWindowsProgramsThroughWine)
     EXPECT_EQ(boxStyles, QList<int>{vbExclamation});
     EXPECT_FALSE(QFile::exists(record));
     EXPECT_EQ(Starts(id), std::make_pair(2, 2));
+}
+
+// After a wizard that set up Atari++ alone, a .PRO image keeps Altirra's disc profile: the
+// start's one message names the missing program and the file type's profile setting.
+TEST_F(StartFileTest, MissingEmulatorOfTheFileTypesProfilSaysWhichSettingChoseIt)
+{
+    MakeDefaultEmulators();
+    (*gcolEmulators.item(QStringLiteral("1")))->Path = QStringLiteral("Altirra.exe");
+    gaExtProfil[4] = QStringLiteral("1");
+    const int32_t id = AddRow(WriteFile(QStringLiteral("a.pro")), 5);
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* editor = qobject_cast<QDialog*>(QApplication::activeModalWidget())) editor->reject();
+    });
+    closer.start(20);
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", dir.filePath(QStringLiteral("empty")).toUtf8());
+    const auto restorePath = qScopeGuard([&oldPath] { qputenv("PATH", oldPath); });
+    EXPECT_EQ(Start(id), QString());
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Datei nicht gefunden: Altirra.exe\n\n"))) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].endsWith(QStringLiteral("\nProfil für .PRO-Dateien (Extras > Optionen > Profilzuordnung): "
+                                                 "Altirra - Load disc")))
+        << boxes[0].toStdString();
+    EXPECT_EQ(Starts(id), std::make_pair(0, 0));
+}
+
+// The ready-made BASIC profile of atari800 holds "DOS-Path" for the user to replace: until
+// then the start runs nothing, says what to enter where and offers the option's editor.
+TEST_F(StartFileTest, UnreplacedDosPathStopsAndOffersTheProfilsEditor)
+{
+    MakeDefaultEmulators();
+    const QString options = (*gcolProfils.item(QStringLiteral("13")))->Options;
+    gaExtProfil[6] = QStringLiteral("13");
+    const int32_t id = AddRow(WriteFile(QStringLiteral("prog.bas")), 7);
+    QString editorTitle, editorText;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* editor = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            editorTitle = editor->windowTitle();
+            if (auto* box = editor->findChild<QComboBox*>()) editorText = box->currentText();
+            editor->reject();
+        }
+    });
+    closer.start(20);
+    for (const int answer : {int(vbNo), int(vbYes)}) {
+        SCOPED_TRACE(answer);
+        boxes.clear();
+        boxStyles.clear();
+        boxAnswer = answer;
+        EXPECT_EQ(Start(id), QString());
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_TRUE(boxes[0].contains(QStringLiteral("„Atari800(Win) - Run basic program (Enter DOS Path first!)“")))
+            << boxes[0].toStdString();
+        EXPECT_TRUE(boxes[0].contains(QStringLiteral("DOS-Diskettenabbild"))) << boxes[0].toStdString();
+        EXPECT_EQ(boxStyles, QList<int>{vbQuestion | vbYesNo});
+        EXPECT_EQ(editorTitle.isEmpty(), answer == vbNo);
+    }
+    EXPECT_EQ(editorTitle, QStringLiteral("Parameter"));
+    EXPECT_EQ(editorText, QStringLiteral("\"DOS-Path\" -run \"<$filepath$>\""));
+    EXPECT_EQ((*gcolProfils.item(QStringLiteral("13")))->Options, options);
+    EXPECT_FALSE(QFile::exists(record));
+    EXPECT_EQ(Starts(id), std::make_pair(0, 0));
+
+    // With a DOS disk entered, the same profile starts.
+    (*gcolProfils.item(QStringLiteral("13")))->Options = QStringLiteral("\"/disks/dos.atr\" -run \"<$filepath$>\"=@=1");
+    boxes.clear();
+    EXPECT_FALSE(Start(id).isEmpty());
+    EXPECT_EQ(WaitForRecord().mid(1), (QStringList{"/disks/dos.atr", "-run", dir.filePath("prog.bas")}));
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+}
+
+// What Atari++ needs beyond its default profiles: its own BASIC for a BASIC program, the kind
+// of a cartridge; a .PRO image, which it cannot read, and a cartridge of unknown kind stop
+// with a message.
+TEST_F(StartFileTest, AtariPlusPlusBasicProgramsCartridgesAndProImages)
+{
+    MakeDefaultEmulators();
+    struct Case {
+        const char* name;
+        const char* file;
+        int type;
+        int size;
+        QString profil;
+        QString settings;   // iBasic, iModel, iOS, iVideo
+        QStringList arguments;   // after the path; empty: not started
+        const char* message;     // part of the message of a stop
+    } const kCases[] = {
+        {"BASIC program", "p.bas", 7, 100, "6", "Null,Null,Null,Null", {"-enable.1", "true", "-basictype", "BuiltIn", "-holdoption", "false"}, ""},
+        {"BASIC program with BASIC off", "q.bas", 7, 100, "6", "1,Null,Null,2",
+         {"-enable.1", "true", "-basictype", "BuiltIn", "-videomode", "PAL", "-holdoption", "false"}, ""},
+        {"8 KB cartridge", "c8.rom", 10, 8192, "7", "Null,Null,Null,Null", {"-carttype", "8k"}, ""},
+        {"16 KB cartridge with CART header", "c16.bin", 9, 16400, "7", "Null,Null,Null,Null", {"-carttype", "16k"}, ""},
+        {"cartridge of unknown kind", "c5.bin", 9, 5000, "7", "Null,Null,Null,Null", {}, "-carttype xegs"},
+        {"PRO image", "d.pro", 5, 100, "6", "Null,Null,Null,Null", {}, ".PRO"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        boxes.clear();
+        const QString path = WriteFile(QString::fromLatin1(c.file), QByteArray(c.size, '\0'));
+        const int32_t id = AddRow(path, c.type, c.settings);
+        const QString info = Start(id, c.profil);
+        if (c.arguments.isEmpty()) {
+            EXPECT_EQ(info, QString());
+            ASSERT_EQ(boxes.size(), 1);
+            EXPECT_TRUE(boxes[0].contains(QLatin1String(c.message))) << boxes[0].toStdString();
+            EXPECT_EQ(Starts(id), std::make_pair(0, 0));
+            continue;
+        }
+        const QStringList got = WaitForRecord();
+        ASSERT_GE(got.size(), 3);
+        EXPECT_EQ(got[2], path);
+        EXPECT_EQ(got.mid(3), c.arguments);
+        EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+    }
+    // A kind the file's extra parameters name is left to them.
+    const QString other = WriteFile(QStringLiteral("x.bin"), QByteArray(32768, '\0'));
+    Start(AddRow(other, 9, QStringLiteral("Null,Null,Null,Null"), QStringLiteral("'-carttype xegs'")), QStringLiteral("7"));
+    EXPECT_EQ(WaitForRecord().mid(1), (QStringList{"-cartpath", other, "-carttype", "xegs"}));
+}
+
+// A Windows program named bare is found on the PATH without an execute bit; a file whose
+// Linux name cannot be written in Wine's drive form is refused by name.
+TEST_F(StartFileTest, WindowsProgramWithoutExecuteBitAndNamesWineCannotTake)
+{
+    MakeDefaultEmulators();
+    const QString bin = dir.filePath(QStringLiteral("path bin"));
+    MakeProgram(QStringLiteral("path bin/wine"));
+    WriteFile(QStringLiteral("path bin/Altirra.exe"));   // unpacked from a ZIP: no execute bit
+    (*gcolEmulators.item(QStringLiteral("1")))->Path = QStringLiteral("Altirra.exe");
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", bin.toUtf8() + ':' + oldPath);
+    const auto restorePath = qScopeGuard([&oldPath] { qputenv("PATH", oldPath); });
+    bool editorOpened = false;   // the emulator editor would ask for a path that is right
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* editor = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            editorOpened = true;
+            editor->reject();
+        }
+    });
+    closer.start(20);
+
+    const QString image = WriteFile(QStringLiteral("games/a.atr"));
+    Start(AddRow(image, 1), QStringLiteral("1"));
+    EXPECT_EQ(WaitForRecord(), (QStringList{bin, bin + "/Altirra.exe", "/disk", "Z:" + QString(image).replace('/', '\\')}));
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+
+    for (const char* name : {"games/back\\slash.atr", "games/say \"hi\".atr"}) {
+        SCOPED_TRACE(name);
+        boxes.clear();
+        const QString odd = WriteFile(QString::fromUtf8(name));
+        const int32_t id = AddRow(odd, 1);
+        EXPECT_EQ(Start(id, QStringLiteral("1")), QString());
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_TRUE(boxes[0].endsWith(odd)) << boxes[0].toStdString();
+        EXPECT_EQ(Starts(id), std::make_pair(0, 0));
+    }
+    EXPECT_FALSE(QFile::exists(record));
+    EXPECT_FALSE(editorOpened);
 }
 
 TEST_F(StartFileTest, ArchivedFileStartsFromItsExtractedCopyEveryTime)
