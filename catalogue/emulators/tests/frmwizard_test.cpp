@@ -139,7 +139,9 @@ TEST_F(FirstRunWizard, EveryFileTypeGetsAnActiveProfilOfTheChosenEmulator)
             EXPECT_EQ((*profil)->EmulKey, QString::number(type));
             EXPECT_TRUE((*profil)->Aktiv);
         }
-        if (type == 3) EXPECT_EQ(gaExtProfil[4], QStringLiteral("9"));   // atari800 reads a .PRO as a disc
+        if (type == 3) {
+            EXPECT_EQ(gaExtProfil[4], QStringLiteral("9"));  // atari800 reads a .PRO as a disc
+        }
     }
 }
 
