@@ -223,6 +223,7 @@ struct Query {
     std::vector<QVariant> parameters;
 };
 std::vector<Query> gQueries;
+int gQueriesRead = 0;  // with repeats
 
 QVariant plain(const Variant& v)
 {
@@ -246,6 +247,7 @@ public:
     {
         // A query the window reads twice in one step is read once by the reference.
         SetRecordsetQueryHook([](const QString& sql, const std::vector<Variant>& parameters) {
+            ++gQueriesRead;
             Query q{sql, {}};
             for (const Variant& v : parameters) q.parameters.push_back(plain(v));
             if (qEnvironmentVariableIsSet("MAINWINDOW_BENCH_QUERIES")) std::fprintf(stderr, "query: %s\n", qPrintable(sql));
@@ -451,8 +453,11 @@ private:
                 const int mode = views[v].mode;
                 PaintWatch& watch = mode == kViewFiles || mode == kViewNewFiles ? files_ : drill_;
                 gQueries.clear();
+                gQueriesRead = 0;
                 timings[v].push_back(timeStep(watch, [this, mode] { window_->BuildView(mode); }));
                 if (i == 0) {
+                    if (qEnvironmentVariableIsSet("MAINWINDOW_BENCH_QUERIES"))
+                        std::fprintf(stderr, "%s: %d queries read, %d different\n", views[v].name, gQueriesRead, int(gQueries.size()));
                     queries[v] = gQueries;
                     surfaces[v] = surfaceOf(&watch == &files_ ? window_->lstMainFiles()->grid() : window_->lstMain()->grid());
                 }
