@@ -298,14 +298,16 @@ int main(int argc, char** argv)
     });
     QTemporaryDir work;
     const BenchFiles c = Generate(work.path());
-    std::vector<double> import, unpack, inserts, importSelf, importChildren;
+    std::vector<double> import, unpack, inserts, importSelf, importChildren, unpackChildren;
     for (int run = 0; run < kRuns; ++run) {
         const QString dir = work.path() + QStringLiteral("/run%1").arg(run);
         const double self = CpuSeconds(RUSAGE_SELF), children = CpuSeconds(RUSAGE_CHILDREN);
         import.push_back(TimeImport(c, dir + QStringLiteral("/app")));
         importSelf.push_back(CpuSeconds(RUSAGE_SELF) - self);
         importChildren.push_back(CpuSeconds(RUSAGE_CHILDREN) - children);
+        const double before7za = CpuSeconds(RUSAGE_CHILDREN);
         unpack.push_back(Time7za(c, dir + QStringLiteral("/ref")));
+        unpackChildren.push_back(CpuSeconds(RUSAGE_CHILDREN) - before7za);
         inserts.push_back(TimeRawInserts(c, dir + QStringLiteral("/raw.db")));
     }
     const double jobS = TimeJobWindow(c, work.path() + QStringLiteral("/job/app"));
@@ -323,6 +325,7 @@ int main(int argc, char** argv)
     spread("figure", "import_reference_sqlite_inserts", inserts, 3);
     std::printf("figure import_cpu_program %.3f\n", Median(importSelf));
     std::printf("figure import_cpu_unpacker %.3f\n", Median(importChildren));
+    std::printf("figure import_reference_cpu_7za %.3f\n", Median(unpackChildren));
     std::printf("figure import_job_window_10000_files %.3f\n", jobS);
     std::printf("rate import_files_per_second %.0f\n", double(c.rows.size()) / Median(import));
     spread("ratio", "import_vs_reference", ratios, 2);
