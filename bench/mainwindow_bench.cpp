@@ -1,13 +1,32 @@
 // What a user waits for in the main window, on a generated catalogue (100,000 files with 500
 // categories and 20,000 starts in the history; another number of files as the argument):
 // opening the catalogue to the first painted list, switching to each view, a search by file
-// name once typing pauses, sorting by the file name, 100 page-downs and End, in the real main window shown offscreen at 1280 x 1024.
-// Each beside its reference: the same SQL texts the window's lists read, run through the
-// engine's C interface into plain arrays, and the visible rows painted with QPainter in the
-// columns the list shows, where it shows them.
+// name once typing pauses, sorting by the file name, 100 page-downs and End, in the real main
+// window shown offscreen at 1280 x 1024.
+//
+// Each step beside its reference, which does the same work the plainest way, through the
+// engine's C interface (its own copy, with the same Jet functions) and QPainter:
+// - open: opens the catalogue file with its key (a new connection each run), then reads the
+//   step's queries as below;
+// - every step: runs the SQL texts the window's lists read in that step. A large result whose
+//   first column is its table's key is read as its keys in the shown order, any other whole
+//   (as the window decides); then the rows of the first screen of the largest result are read
+//   by key (the query narrowed to those keys) and painted with QPainter in the columns the
+//   list shows, where it shows them;
+// - page-downs and End: from the keys of the sort's query, each page's rows read by key and
+//   painted, then the last screen's.
+// With MAINWINDOW_BENCH_WHOLE set, each step also gets the former reference, which reads every
+// row of every query into arrays and paints the first screen from them ("_whole_reference"):
+// it shows what reading keys first gains, not how close the window comes to the machine.
+//
+// While each step runs, a timer of 2 ms records the longest time the window's event loop did
+// not run, from the start of the step until its list painted and the events it left were
+// handled; the step's first part (a view's queries, a search) runs inside one event, so it
+// counts whole. The peak resident memory is taken before any reference runs.
 // The catalogue is built once and kept beside the benchmark (mainwindow_bench_<files>.MDB).
-// Output lines:
-//   figure <name> <median seconds>      ratio <name> <window / reference>
+// Output lines (medians over the runs):
+//   figure <step> <seconds>    figure <step>_reference <seconds>    ratio <step> <window / reference>
+//   figure <step>_longest_stall <seconds>
 //   figure peak_resident_mb <MB>
 
 #include "benchcatalogue.h"
@@ -24,6 +43,7 @@
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
 #include "controls/grid/listview.h"
+#include "platform/db/recordset.h"
 #include "platform/gui/msgbox.h"
 
 #include <QApplication>
@@ -34,11 +54,13 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <sys/resource.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 
 using namespace tv;
@@ -105,15 +127,54 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-void report(const char* name, double window, double reference)
+void report(const char* name, double window, double reference, const char* referenceName = "reference")
 {
     std::printf("figure %s %.6f\n", name, window);
-    std::printf("figure %s_reference %.6f\n", name, reference);
-    std::printf("ratio %s %.3f\n", name, reference > 0 ? window / reference : 0.0);
+    std::printf("figure %s_%s %.6f\n", name, referenceName, reference);
+    if (std::strcmp(referenceName, "reference") == 0)
+        std::printf("ratio %s %.3f\n", name, reference > 0 ? window / reference : 0.0);
+    else
+        std::printf("ratio %s_vs_%s %.3f\n", name, referenceName, reference > 0 ? window / reference : 0.0);
     std::fflush(stdout);
 }
 
-// Counts the paint events of a list and everything inside it.
+// The longest time the event loop did not run while watched: a timer of 2 ms notes each gap
+// between its ticks, and the gaps before its first and after its last tick.
+class StallWatch : public QObject {
+public:
+    StallWatch()
+    {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(2);
+        connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
+    }
+    void start()
+    {
+        longest_ = 0;
+        last_ = 0;
+        clock_.start();
+        timer_.start();
+    }
+    double stop()
+    {
+        tick();
+        timer_.stop();
+        return longest_;
+    }
+
+private:
+    void tick()
+    {
+        const qint64 now = clock_.nsecsElapsed();
+        longest_ = std::max(longest_, double(now - last_) / 1e9);
+        last_ = now;
+    }
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    double longest_ = 0;
+};
+
 class PaintWatch : public QObject {
 public:
     void watch(QWidget* w)
@@ -162,6 +223,7 @@ struct Query {
     std::vector<QVariant> parameters;
 };
 std::vector<Query> gQueries;
+int gQueriesRead = 0;  // with repeats
 
 QVariant plain(const Variant& v)
 {
@@ -180,10 +242,12 @@ QVariant plain(const Variant& v)
 class Bench {
 public:
     Bench(const QString& catalogue, const QString& empty, RawReference& raw, int runs)
-        : catalogue_(catalogue), empty_(empty), raw_(raw), runs_(runs)
+        : catalogue_(catalogue), empty_(empty), raw_(raw), runs_(runs),
+          whole_(qEnvironmentVariableIsSet("MAINWINDOW_BENCH_WHOLE"))
     {
         // A query the window reads twice in one step is read once by the reference.
         SetRecordsetQueryHook([](const QString& sql, const std::vector<Variant>& parameters) {
+            ++gQueriesRead;
             Query q{sql, {}};
             for (const Variant& v : parameters) q.parameters.push_back(plain(v));
             if (qEnvironmentVariableIsSet("MAINWINDOW_BENCH_QUERIES")) std::fprintf(stderr, "query: %s\n", qPrintable(sql));
@@ -210,53 +274,124 @@ public:
         search();
         sort();
         paging();
-        for (const Step& step : steps_) report(step.name, step.seconds, reference(step.queries, step.surface, 0));
+        for (const Step& step : steps_) {
+            report(step.name, step.seconds, reference(step));
+            if (whole_) report(step.name, step.seconds, wholeReference(step), "whole_reference");
+            std::printf("figure %s_longest_stall %.6f\n", step.name, step.stall);
+        }
         report("page_down_100", pages_, pagesReference_);
+        std::printf("figure page_down_100_longest_stall %.6f\n", pagesStall_);
         report("end", end_, endReference_);
+        std::printf("figure end_longest_stall %.6f\n", endStall_);
         std::printf("figure files_shown %d\n", window_->lstMainFiles()->ItemCount());
         std::printf("figure peak_resident_mb %.0f\n", peak_);
     }
 
 private:
+    struct Timing {
+        double seconds, stall;
+    };
+    struct Step {
+        const char* name;
+        double seconds, stall;
+        std::vector<Query> queries;
+        Surface surface;
+        bool opens;  // the step opens the catalogue
+    };
+
     static void settle()
     {
         for (int i = 0; i < 3; ++i) QApplication::processEvents();
     }
 
-    // Runs one step and waits until the watched list painted after it.
-    double timeStep(PaintWatch& watch, const std::function<void()>& step)
+    static double medianOf(const std::vector<Timing>& timings, double Timing::*part)
+    {
+        std::vector<double> v;
+        for (const Timing& t : timings) v.push_back(t.*part);
+        return median(v);
+    }
+
+    // Runs one step and waits until the watched list painted after it; the stall watch runs
+    // on until the events the step left are handled.
+    Timing timeStep(PaintWatch& watch, const std::function<void()>& step)
     {
         const int mark = watch.paints;
+        stalls_.start();
         QElapsedTimer t;
         t.start();
         step();
         while (watch.paints == mark && t.elapsed() < 10000) QApplication::processEvents();
         const double seconds = double(t.nsecsElapsed()) / 1e9;
         settle();
-        return seconds;
+        return {seconds, stalls_.stop()};
     }
 
-    // The reference of a step: its queries into plain arrays, then the visible rows of the
-    // largest result painted from `firstRow` (-1: the last page).
-    double reference(const std::vector<Query>& queries, const Surface& surface, int firstRow)
+    [[noreturn]] static void failed(RawReference& raw, const QString& sql)
+    {
+        std::fprintf(stderr, "reference: %s\n%s\n", qPrintable(raw.lastError()), qPrintable(sql));
+        std::exit(1);
+    }
+
+    // The screen from `firstRow` (-1: the last screen) of a result: read by key when it is
+    // keyed, then painted.
+    void paintScreen(RawReference& raw, const Query& query, const RawResult& result, const Surface& surface,
+                     int firstRow)
+    {
+        if (!result.keyed) {
+            paintRows(result.table, surface, firstRow);
+            return;
+        }
+        if (firstRow < 0) firstRow = std::max(0, result.rows() - surface.rows);
+        RawTable screen;
+        if (!raw.rowsByKey(query.sql, query.parameters, result, firstRow, surface.rows, screen)) failed(raw, query.sql);
+        paintRows(screen, surface, 0);
+    }
+
+    // The reference of a step: the catalogue opened when the step opens it, the step's queries
+    // read as the window reads them (keys first where it does), and the first screen of the
+    // largest result read by key and painted.
+    double reference(const Step& step)
     {
         std::vector<double> times;
         for (int i = 0; i < runs_; ++i) {
             QElapsedTimer t;
             t.start();
-            std::vector<RawTable> tables(queries.size());
+            std::unique_ptr<RawReference> opened;
+            RawReference* raw = &raw_;
+            if (step.opens) {
+                opened = std::make_unique<RawReference>();
+                if (!opened->open(catalogue_, kProgramKey)) failed(*opened, catalogue_);
+                raw = opened.get();
+            }
+            std::vector<RawResult> results(step.queries.size());
             size_t largest = 0;
-            for (size_t q = 0; q < queries.size(); ++q) {
-                if (!raw_.run(queries[q].sql, queries[q].parameters, tables[q])) {
-                    std::fprintf(stderr, "reference: %s\n%s\n", qPrintable(raw_.lastError()),
-                                 qPrintable(queries[q].sql));
-                    std::exit(1);
-                }
+            for (size_t q = 0; q < step.queries.size(); ++q) {
+                if (!raw->read(step.queries[q].sql, step.queries[q].parameters, kKeyedRowsDefault, results[q]))
+                    failed(*raw, step.queries[q].sql);
+                if (results[q].rows() > results[largest].rows()) largest = q;
+            }
+            if (!results.empty()) paintScreen(*raw, step.queries[largest], results[largest], step.surface, 0);
+            times.push_back(double(t.nsecsElapsed()) / 1e9);
+        }
+        return median(times);
+    }
+
+    // The former reference: every row of every query into plain arrays, the first screen of the
+    // largest painted from them.
+    double wholeReference(const Step& step)
+    {
+        std::vector<double> times;
+        for (int i = 0; i < runs_; ++i) {
+            QElapsedTimer t;
+            t.start();
+            std::vector<RawTable> tables(step.queries.size());
+            size_t largest = 0;
+            for (size_t q = 0; q < step.queries.size(); ++q) {
+                if (!raw_.run(step.queries[q].sql, step.queries[q].parameters, tables[q])) failed(raw_, step.queries[q].sql);
                 if (tables[q].rows() > tables[largest].rows()) largest = q;
             }
-            if (!tables.empty()) paintRows(tables[largest], surface, firstRow);
+            if (!tables.empty()) paintRows(tables[largest], step.surface, 0);
             times.push_back(double(t.nsecsElapsed()) / 1e9);
-            if (i == 0) lastTable_ = std::move(tables[largest]);
         }
         return median(times);
     }
@@ -280,22 +415,29 @@ private:
                            table.display(firstRow + r, index));
     }
 
+    void addStep(const char* name, const std::vector<Timing>& timings, std::vector<Query> queries,
+                 const Surface& surface, bool opens = false)
+    {
+        steps_.push_back({name, medianOf(timings, &Timing::seconds), medianOf(timings, &Timing::stall),
+                          std::move(queries), surface, opens});
+    }
+
     void open()
     {
-        std::vector<double> times;
+        std::vector<Timing> timings;
         std::vector<Query> queries;
         for (int i = 0; i < runs_; ++i) {
             window_->OpenDatabaseFile(empty_);
             settle();
             gQueries.clear();
-            times.push_back(timeStep(files_, [this] { window_->OpenDatabaseFile(catalogue_); }));
+            timings.push_back(timeStep(files_, [this] { window_->OpenDatabaseFile(catalogue_); }));
             if (i == 0) queries = gQueries;
         }
         if (window_->lstMainFiles()->ItemCount() == 0) {
             std::fprintf(stderr, "the catalogue opened with no files shown\n");
             std::exit(1);
         }
-        steps_.push_back({"open_to_painted_list", median(times), queries, surfaceOf(window_->lstMainFiles()->grid())});
+        addStep("open_to_painted_list", timings, queries, surfaceOf(window_->lstMainFiles()->grid()), true);
     }
 
     void views()
@@ -303,7 +445,7 @@ private:
         struct View { int mode; const char* name; };
         const View views[] = {{kViewNewFiles, "view_new_files"}, {kViewCategories, "view_categories"},
                               {kViewHistory, "view_history"}, {kViewFiles, "view_files"}};
-        std::vector<std::vector<double>> times(std::size(views));
+        std::vector<std::vector<Timing>> timings(std::size(views));
         std::vector<std::vector<Query>> queries(std::size(views));
         std::vector<Surface> surfaces(std::size(views));
         for (int i = 0; i < runs_; ++i)
@@ -311,14 +453,16 @@ private:
                 const int mode = views[v].mode;
                 PaintWatch& watch = mode == kViewFiles || mode == kViewNewFiles ? files_ : drill_;
                 gQueries.clear();
-                times[v].push_back(timeStep(watch, [this, mode] { window_->BuildView(mode); }));
+                gQueriesRead = 0;
+                timings[v].push_back(timeStep(watch, [this, mode] { window_->BuildView(mode); }));
                 if (i == 0) {
+                    if (qEnvironmentVariableIsSet("MAINWINDOW_BENCH_QUERIES"))
+                        std::fprintf(stderr, "%s: %d queries read, %d different\n", views[v].name, gQueriesRead, int(gQueries.size()));
                     queries[v] = gQueries;
                     surfaces[v] = surfaceOf(&watch == &files_ ? window_->lstMainFiles()->grid() : window_->lstMain()->grid());
                 }
             }
-        for (size_t v = 0; v < std::size(views); ++v)
-            steps_.push_back({views[v].name, median(times[v]), queries[v], surfaces[v]});
+        for (size_t v = 0; v < std::size(views); ++v) addStep(views[v].name, timings[v], queries[v], surfaces[v]);
     }
 
     // A search by file name as the pause after typing starts it; the next run begins from the
@@ -326,7 +470,7 @@ private:
     void search()
     {
         QComboBox* box = window_->searchPane()->cboSearch(1);
-        std::vector<double> times;
+        std::vector<Timing> timings;
         std::vector<Query> queries;
         for (int i = 0; i < runs_; ++i) {
             box->setEditText(QString());
@@ -334,7 +478,7 @@ private:
             settle();
             box->setEditText(QStringLiteral("dash"));
             gQueries.clear();
-            times.push_back(timeStep(files_, [this] { window_->moTimer_Timer(); }));
+            timings.push_back(timeStep(files_, [this] { window_->moTimer_Timer(); }));
             if (i == 0) queries = gQueries;
         }
         std::printf("figure search_rows %d\n", window_->lstMainFiles()->ItemCount());
@@ -342,9 +486,11 @@ private:
         box->setEditText(QString());
         window_->moTimer_Timer();
         settle();
-        steps_.push_back({"search_after_pause", median(times), queries, surface});
+        addStep("search_after_pause", timings, queries, surface);
     }
 
+    // Sorts by the file name, changing the direction each run; the last run's order is the one
+    // the paging then goes through, and the reference reads.
     void sort()
     {
         SimpleReport* list = window_->lstMainFiles();
@@ -353,16 +499,18 @@ private:
             std::fprintf(stderr, "no column %s\n", qPrintable(gtFileCaption));
             std::exit(1);
         }
-        std::vector<double> times;
-        std::vector<Query> queries;
+        std::vector<Timing> timings;
         for (int i = 0; i < runs_; ++i) {
             const bool ascending = i % 2 == 1;
             gQueries.clear();
-            times.push_back(timeStep(files_, [&] { list->Resort(int16_t(column->Index()), ascending); }));
-            if (i == 1) queries = gQueries;
+            timings.push_back(timeStep(files_, [&] { list->Resort(int16_t(column->Index()), ascending); }));
         }
-        steps_.push_back({"sort_by_name", median(times), queries, surfaceOf(list->grid())});
-        sortQueries_ = queries;
+        if (gQueries.size() != 1) {
+            std::fprintf(stderr, "the sort read %d queries\n", int(gQueries.size()));
+            std::exit(1);
+        }
+        sortQuery_ = gQueries.front();
+        addStep("sort_by_name", timings, gQueries, surfaceOf(list->grid()));
     }
 
     // Keys go to the list's surface, as a user's would.
@@ -398,8 +546,8 @@ private:
     }
 
     // Each run pages the window and moves it to the end, then does the same with its reference
-    // (the array the sort's reference reads, painted a page at a time): each End follows its
-    // own paging, as a user's End follows the pages before it. (Timed after the reference's
+    // (the sort's keys, each page's rows read by key and painted): each End follows its own
+    // paging, as a user's End follows the pages before it. (Timed after the reference's
     // paging, the window's End found the caches flushed by it, and the reference's End ran in
     // caches the window's End had just filled.)
     void paging()
@@ -410,16 +558,16 @@ private:
         list->setSelectedIndex(0);
         press(target, Qt::Key_Home);
         settle();
-        // The reference's array is read after the window's high-water mark is taken: paging
-        // the window reads a few blocks of rows only.
+        // The reference's keys are read after the window's high-water mark is taken.
         peak_ = peakResidentMb();
         const Surface surface = surfaceOf(list->grid());
-        reference(sortQueries_, surface, 0);
-        const RawTable table = std::move(lastTable_);
+        RawResult sorted;
+        if (!raw_.read(sortQuery_.sql, sortQuery_.parameters, kKeyedRowsDefault, sorted)) failed(raw_, sortQuery_.sql);
         // A page down moves by the rows that fit whole.
         const int page = std::max(1, list->grid()->ScrollWnd()->ScrollAreaHeight() / surface.rowHeight);
 
-        std::vector<double> pages, ends, pagesReference, endsReference;
+        std::vector<Timing> pages, ends;
+        std::vector<double> pagesReference, endsReference;
         for (int i = 0; i < runs_; ++i) {
             list->setSelectedIndex(0);
             press(target, Qt::Key_Home);
@@ -433,16 +581,18 @@ private:
             }));
             ends.push_back(timeStep(files_, [&] { press(target, Qt::Key_End); }));
             pagesReference.push_back(seconds([&] {
-                for (int p = 1; p <= kPageDowns; ++p) paintRows(table, surface, p * page);
+                for (int p = 1; p <= kPageDowns; ++p) paintScreen(raw_, sortQuery_, sorted, surface, p * page);
             }));
-            endsReference.push_back(seconds([&] { paintRows(table, surface, -1); }));
+            endsReference.push_back(seconds([&] { paintScreen(raw_, sortQuery_, sorted, surface, -1); }));
         }
         if (list->SelectedIndex() != list->ItemCount() - 1) {
             std::fprintf(stderr, "End selected row %d of %d\n", list->SelectedIndex(), list->ItemCount());
             std::exit(1);
         }
-        pages_ = median(pages);
-        end_ = median(ends);
+        pages_ = medianOf(pages, &Timing::seconds);
+        pagesStall_ = medianOf(pages, &Timing::stall);
+        end_ = medianOf(ends, &Timing::seconds);
+        endStall_ = medianOf(ends, &Timing::stall);
         pagesReference_ = median(pagesReference);
         endReference_ = median(endsReference);
     }
@@ -450,19 +600,15 @@ private:
     QString catalogue_, empty_;
     RawReference& raw_;
     int runs_;
+    bool whole_;
     std::unique_ptr<frmMain> window_;
     PaintWatch files_, drill_;
+    StallWatch stalls_;
     QImage image_;
-    RawTable lastTable_;
-    struct Step {
-        const char* name;
-        double seconds;
-        std::vector<Query> queries;
-        Surface surface;
-    };
     std::vector<Step> steps_;
-    std::vector<Query> sortQueries_;
+    Query sortQuery_;
     double pages_ = 0, end_ = 0, pagesReference_ = 0, endReference_ = 0, peak_ = 0;
+    double pagesStall_ = 0, endStall_ = 0;
 };
 
 } // namespace

@@ -3,6 +3,9 @@
 #include "platform/db/engine.h"
 #include "platform/db/jetfunctions.h"
 
+#include <QStringList>
+#include <algorithm>
+
 QString RawTable::display(int row, int column) const
 {
     const RawCell& c = cells[size_t(row) * size_t(columns) + size_t(column)];
@@ -26,6 +29,10 @@ bool RawReference::open(const QString& path, const QByteArray& key)
     if (sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) return false;
     if (!key.isEmpty()) sqlite3_key(db_, key.constData(), int(key.size()));
     tv::RegisterJetFunctions(db_);
+    // The engine set up as the catalogue's own connection is: a large page cache that keeps
+    // decrypted pages between queries, and sorting in memory.
+    for (const char* pragma : {"PRAGMA cache_size=-65536", "PRAGMA temp_store=MEMORY"})
+        if (sqlite3_exec(db_, pragma, nullptr, nullptr, nullptr) != SQLITE_OK) return false;
     return sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
@@ -33,11 +40,10 @@ RawReference::~RawReference() { sqlite3_close(db_); }
 
 QString RawReference::lastError() const { return QString::fromUtf8(sqlite3_errmsg(db_)); }
 
-bool RawReference::run(const QString& sql, const std::vector<QVariant>& parameters, RawTable& out)
+namespace {
+
+void bindValues(sqlite3_stmt* stmt, const std::vector<QVariant>& parameters)
 {
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK) return false;
     for (int p = 0; p < int(parameters.size()); ++p) {
         const QVariant& v = parameters[size_t(p)];
         switch (v.typeId()) {
@@ -54,6 +60,24 @@ bool RawReference::run(const QString& sql, const std::vector<QVariant>& paramete
         default: sqlite3_bind_null(stmt, p + 1); break;
         }
     }
+}
+
+sqlite3_stmt* prepare(sqlite3* db, const QString& sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK) return nullptr;
+    return stmt;
+}
+
+QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+// Every row of `stmt` into `out`; the statement is finalized.
+bool readRows(sqlite3_stmt* stmt, RawTable& out)
+{
     out.columns = sqlite3_column_count(stmt);
     out.names.clear();
     for (int c = 0; c < out.columns; ++c) out.names.push_back(QString::fromUtf8(sqlite3_column_name(stmt, c)));
@@ -80,4 +104,73 @@ bool RawReference::run(const QString& sql, const std::vector<QVariant>& paramete
     }
     sqlite3_finalize(stmt);
     return rc == SQLITE_DONE;
+}
+
+} // namespace
+
+bool RawReference::run(const QString& sql, const std::vector<QVariant>& parameters, RawTable& out)
+{
+    sqlite3_stmt* stmt = prepare(db_, sql);
+    if (!stmt) return false;
+    bindValues(stmt, parameters);
+    return readRows(stmt, out);
+}
+
+bool RawReference::read(const QString& sql, const std::vector<QVariant>& parameters, int keyedFrom, RawResult& out)
+{
+    out.keyed = false;
+    out.keys.clear();
+    out.keyName.clear();
+    sqlite3_stmt* stmt = prepare(db_, sql);
+    if (!stmt) return false;
+    // Is the first column its table's key?
+    const char* table = sqlite3_column_table_name(stmt, 0);
+    const char* column = sqlite3_column_origin_name(stmt, 0);
+    int primary = 0;
+    if (table && column)
+        sqlite3_table_column_metadata(db_, sqlite3_column_database_name(stmt, 0), table, column, nullptr, nullptr,
+                                      nullptr, &primary, nullptr);
+    if (primary) {
+        out.keyName = QString::fromUtf8(sqlite3_column_name(stmt, 0));
+        sqlite3_finalize(stmt);
+        stmt = prepare(db_, QStringLiteral("SELECT ") + quoted(out.keyName) + QStringLiteral(" FROM (") + sql
+                                + QLatin1Char(')'));
+        if (!stmt) return false;
+        bindValues(stmt, parameters);
+        bool whole = true;
+        int rc;
+        while (whole && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER) whole = false;
+            else out.keys.push_back(sqlite3_column_int64(stmt, 0));
+        }
+        sqlite3_finalize(stmt);
+        if (whole && rc != SQLITE_DONE) return false;
+        std::vector<long long> sorted = out.keys;
+        std::sort(sorted.begin(), sorted.end());
+        out.keyed = whole && int(out.keys.size()) >= keyedFrom
+                    && std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
+        if (out.keyed) return true;
+        out.keys.clear();
+        stmt = prepare(db_, sql);
+        if (!stmt) return false;
+    }
+    bindValues(stmt, parameters);
+    return readRows(stmt, out.table);
+}
+
+bool RawReference::rowsByKey(const QString& sql, const std::vector<QVariant>& parameters, const RawResult& result,
+                             int first, int count, RawTable& out)
+{
+    first = std::max(0, first);
+    count = std::min(count, int(result.keys.size()) - first);
+    QStringList places;
+    const int from = int(parameters.size()) + 1;
+    for (int i = 0; i < std::max(count, 1); ++i) places.append(QLatin1Char('?') + QString::number(from + i));
+    sqlite3_stmt* stmt = prepare(db_, QStringLiteral("SELECT * FROM (") + sql + QStringLiteral(") WHERE ")
+                                          + quoted(result.keyName) + QStringLiteral(" IN (")
+                                          + places.join(QLatin1Char(',')) + QLatin1Char(')'));
+    if (!stmt) return false;
+    bindValues(stmt, parameters);
+    for (int i = 0; i < count; ++i) sqlite3_bind_int64(stmt, from + i, result.keys[size_t(first + i)]);
+    return readRows(stmt, out);
 }

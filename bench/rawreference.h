@@ -2,7 +2,10 @@
 
 // The plain way to read a query, for the main-window benchmark's references: the engine's C
 // interface on a connection of its own (its own copy of the engine, with the same Jet
-// functions and collation), each row read into a plain array of cells.
+// functions and collation). A query is read as the window reads it, without its machinery:
+// a large result whose first column is its table's key as the keys alone, in the query's
+// order, and then the rows one screen shows by key; any other result whole, each row into a
+// plain array of cells.
 
 #include <QByteArray>
 #include <QString>
@@ -34,6 +37,15 @@ struct RAWREF_EXPORT RawTable {
     int column(const QString& name) const;
 };
 
+// A query's result: its keys in order (`keyed`), or its rows whole.
+struct RAWREF_EXPORT RawResult {
+    bool keyed = false;
+    QString keyName;              // the first column, when keyed
+    std::vector<long long> keys;
+    RawTable table;
+    int rows() const { return keyed ? int(keys.size()) : table.rows(); }
+};
+
 class RAWREF_EXPORT RawReference {
 public:
     // Opens an existing catalogue file with its key; false when it cannot.
@@ -41,6 +53,13 @@ public:
     ~RawReference();
     // Runs an SQLite text with its parameter values bound in order; every row into `out`.
     bool run(const QString& sql, const std::vector<QVariant>& parameters, RawTable& out);
+    // Reads `sql` for its keys when its first column is its base table's key and it has at
+    // least `keyedFrom` rows, all of them whole numbers and unique; whole otherwise.
+    bool read(const QString& sql, const std::vector<QVariant>& parameters, int keyedFrom, RawResult& out);
+    // The rows of a keyed result with the keys keys[first] to keys[first + count - 1], in the
+    // query's order: the query itself, narrowed to those keys.
+    bool rowsByKey(const QString& sql, const std::vector<QVariant>& parameters, const RawResult& result, int first,
+                   int count, RawTable& out);
     QString lastError() const;
 
 private:

@@ -45,6 +45,13 @@ DbError writeSchema(Database& db)
     return e;
 }
 
+// Adds the indexes an older catalogue lacks. They only speed up queries: a catalogue that
+// cannot take them (a full disk) keeps working without them, so a failure is not reported.
+void addMissingIndexes(Database& db)
+{
+    for (const char* sql : kAddedIndexes) db.Execute(QString::fromLatin1(sql));
+}
+
 // The columns of one CREATE TABLE text of the schema: the first word of each part.
 QStringList schemaColumns(const QString& createTable)
 {
@@ -125,10 +132,17 @@ bool compactFile(const QString& path)
     QList<QByteArray> keys = {kProgramKey, QByteArray()};
     if (gKeyPath == path) keys = {gKey};
     DbError e = MakeDbError(dbErrNeedsPassword);
-    for (int i = 0; i < keys.size() && e.number == dbErrNeedsPassword; ++i) e = Database::Compact(path, temp, keys[i]);
+    int used = 0;
+    for (; used < keys.size(); ++used)
+        if ((e = Database::Compact(path, temp, keys[used])).number != dbErrNeedsPassword) break;
     if (e) {
         removeLeftover(temp);
         return fail(e.description);
+    }
+    // The copy is still in its single-file journal, which writing the indexes keeps.
+    if (auto copy = Database::Open(temp, keys[used], &e)) {
+        addMissingIndexes(*copy);
+        copy->Close();
     }
     stepDone(CompactStep::CopyWritten);
     const QString error = ReplaceKeepingOld(path, temp, kept);
@@ -252,6 +266,8 @@ bool ConnectDB(const QString& path)
                               Translate(QStringLiteral("Ungültige Version: ")) + QLatin1Char('\'') + version.text() + QLatin1Char('\'')});
     // Should the journal mode not switch, writes go on in the file's own journal mode.
     db->StartWriting();
+    // A damaged file gets its indexes from the compaction offered below, not by more writes.
+    if (!db->IsReadOnly() && !damaged) addMissingIndexes(*db);
     CloseDB();
     goDB = db;
     gKeyPath = path;

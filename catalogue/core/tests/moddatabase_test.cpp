@@ -484,6 +484,74 @@ TEST_F(CatalogueTest, CatalogueThatCannotBeWrittenOpensForReadingWithANotice)
     }
 }
 
+// Whether the catalogue has an index on History.MainFiles_ID, whatever its name.
+bool hasHistoryFileIndex(Database& db)
+{
+    auto rs = db.OpenRecordset(QStringLiteral("Select sql From sqlite_master Where type='index' And tbl_name='History'"),
+                               dbOpenSnapshot, dbForwardOnly);
+    if (!rs) return false;
+    for (; !rs->IsEOF(); rs->MoveNext())
+        if (rs->Fields(QStringLiteral("sql")).Value().text().contains(QLatin1String("(MainFiles_ID)"))) return true;
+    return false;
+}
+
+// The history view joins History by MainFiles_ID. A new catalogue has the index for it; an
+// older one gets it when it is opened for writing or compacted, and one opened for reading
+// opens all the same and is not written to.
+TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
+{
+    DbError e;
+    auto created = CreateCatalogue(file("new.MDB"), kProgramKey, &e);
+    ASSERT_TRUE(created);
+    EXPECT_TRUE(hasHistoryFileIndex(*created));
+    created->Close();
+
+    const QString older = file("older.MDB");
+    catalogueWithRows(older, 3);
+    {
+        auto db = Database::Open(older, kProgramKey, &e);
+        ASSERT_TRUE(db);
+        ASSERT_FALSE(db->Execute(QStringLiteral("Insert Into History (MainFiles_ID, tsStarted) Values (2, 46000.5)")));
+        auto rs = db->OpenRecordset(QStringLiteral("Select name From sqlite_master Where type='index' And tbl_name='History'"));
+        ASSERT_TRUE(rs);
+        for (; !rs->IsEOF(); rs->MoveNext()) {
+            const QString name = rs->Fields(QStringLiteral("name")).Value().text();
+            if (name != QLatin1String("History_C1")) {
+                ASSERT_FALSE(db->Execute(QStringLiteral("DROP INDEX ") + name));
+            }
+        }
+        rs->Close();
+        ASSERT_FALSE(hasHistoryFileIndex(*db));
+        db->Close();
+    }
+    for (const char* copy : {"readonly.MDB", "opened.MDB", "compacted.MDB"})
+        ASSERT_TRUE(QFile::copy(older, file(copy)));
+
+    Database::SetOpenReadOnly(true);
+    const QByteArray before = fileBytes(file("readonly.MDB"));
+    ASSERT_TRUE(ConnectDB(file("readonly.MDB")));
+    EXPECT_FALSE(hasHistoryFileIndex(*goDB));
+    EXPECT_EQ(count("History"), QStringLiteral("1"));
+    CloseDB();
+    EXPECT_TRUE(fileBytes(file("readonly.MDB")) == before) << "the file was written to";
+    Database::SetOpenReadOnly(false);
+
+    ASSERT_TRUE(ConnectDB(file("opened.MDB")));
+    EXPECT_TRUE(hasHistoryFileIndex(*goDB));
+    EXPECT_EQ(count("History"), QStringLiteral("1"));
+    CloseDB();
+
+    gtDBPath = file("compacted.MDB");
+    ASSERT_TRUE(CompactDB());
+    for (const char* side : {"compacted.MDB-wal", "compacted.MDB-journal"})
+        EXPECT_FALSE(QFile::exists(file(side))) << side;
+    auto compacted = Database::Open(gtDBPath, kProgramKey, &e);
+    ASSERT_TRUE(compacted);
+    EXPECT_TRUE(hasHistoryFileIndex(*compacted));
+    compacted->Close();
+    EXPECT_EQ(messages.size(), 1);   // the read-only notice alone
+}
+
 // The same with real permissions: a file without write permission, and a catalogue in a
 // folder the user cannot write (where the engine cannot keep its journal). Root may write
 // anything, so the test says nothing when run as root.
