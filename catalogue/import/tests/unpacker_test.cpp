@@ -65,12 +65,18 @@ TEST(Unpacker, ListsWhatAnArchiveComesToUnpacked)
                                                               {"DOCS", {}, true},
                                                               {"DOCS\\README.TXT", QByteArray(2345, 'r')}}));
     ASSERT_TRUE(test::WriteFile(app.path("in/JUNK.ZIP"), "junk"));
+    // The same ZIP read by the unpacker's listing by its name; and behind a stub that shifts
+    // every offset of its directory, which neither the directory reading nor the unpacker take.
+    ASSERT_TRUE(QFile::copy(app.path("in/BOMB.ZIP"), app.path("in/BOMB.7Z")));
+    ASSERT_TRUE(test::WriteFile(app.path("in/SFX.ZIP"), QByteArray(300, 'x') + test::ReadFile(app.path("in/BOMB.ZIP"))));
     ASSERT_TRUE(test::WriteFile(app.path("in/JUNK.RAR"), "junk"));
     const struct {
         const char* archive;
         std::optional<qint64> size;
     } kCases[] = {
         {"BOMB.ZIP", 2 * 3 * 1048576},
+        {"BOMB.7Z", 2 * 3 * 1048576},
+        {"SFX.ZIP", std::nullopt},
         {"OLD.RAR", 1000 + 2345},
         {"JUNK.ZIP", std::nullopt},
         {"JUNK.RAR", std::nullopt},
