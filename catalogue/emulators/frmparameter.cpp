@@ -16,6 +16,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace tv {
 
 QString gtLastParamPath;
@@ -116,14 +118,24 @@ void frmParameter::Form_Load()
     root->sortChildren(0, Qt::AscendingOrder);
     root->setExpanded(true);
     if (selected) {
+        // Scrolling now would measure the tree before the window has its size; the row would
+        // end up at an edge or out of sight. It is scrolled to when the window shows.
         treeParams->setCurrentItem(selected);
-        treeParams->scrollToItem(selected);
     } else {
         treeParams->setCurrentItem(nullptr);
     }
+    scrollOnShow_ = selected != nullptr;
     treeParams_Click();
     Parameter.clear();
     loaded_ = true;
+}
+
+void frmParameter::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!std::exchange(scrollOnShow_, false)) return;
+    if (QTreeWidgetItem* node = treeParams->currentItem())
+        treeParams->scrollToItem(node, QAbstractItemView::PositionAtCenter);
 }
 
 void frmParameter::treeParams_Click()

@@ -38,10 +38,12 @@ public:
 
 protected:
     void done(int result) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     static bool IsParameter(const QTreeWidgetItem* node);
     bool loaded_ = false;
+    bool scrollOnShow_ = false;   // the last choice is brought into sight once laid out
 };
 
 // A parameter of a parameter file as a profile option: every "<image>" becomes the path

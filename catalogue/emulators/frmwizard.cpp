@@ -18,6 +18,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tv {
 
 frmWizard::frmWizard(WizardHost host, QWidget* parent)
@@ -67,6 +69,9 @@ frmWizard::frmWizard(WizardHost host, QWidget* parent)
     buttons->addWidget(cmdNext);
     buttons->addWidget(cmdCancel);
     layout->addLayout(buttons);
+    // "Weiter" answers Return on every step: a push button that takes the focus would
+    // otherwise make itself the Return button, and Return on a focused "Zurück" would go back.
+    for (QPushButton* button : {cmdAddFile, cmdAddFolder, cmdBack, cmdCancel}) button->setAutoDefault(false);
     cmdNext->setDefault(true);
 
     connect(cmdBack, &QPushButton::clicked, this, [this] { cmdBack_Click(); });
@@ -93,7 +98,23 @@ void frmWizard::ShowStep(int step)
     step_ = step;
     lblStep->setText(Translate(QStringLiteral("Schritt: ")) + QString::number(step) + QStringLiteral(" / ")
                      + QString::number(kSteps));
+    // Hiding the frame that holds the focus hands it on along the focus chain, past the
+    // hidden frames to whatever comes next ("Zurück"); the new step's first control takes it.
+    QWidget* focus = focusWidget();
+    const bool focusLeaves = focus && !fraStep[size_t(step)]->isAncestorOf(focus)
+                             && std::any_of(fraStep.begin() + 1, fraStep.end(),
+                                            [focus](const QFrame* f) { return f->isAncestorOf(focus); });
     for (int i = 1; i <= kSteps; ++i) fraStep[size_t(i)]->setVisible(i == step);
+    if (focusLeaves) {
+        QWidget* target = cmdNext;
+        for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+            if (fraStep[size_t(step)]->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled()) {
+                target = w;
+                break;
+            }
+        }
+        target->setFocus(Qt::TabFocusReason);
+    }
     cmdBack->setEnabled(step > 2);   // the catalogue step cannot be revisited
     cmdNext->setText(Translate(step < kSteps ? QStringLiteral("Weiter") : QStringLiteral("Starten")));
     cmdCancel->setVisible(step < kSteps);

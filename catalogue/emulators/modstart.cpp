@@ -70,6 +70,28 @@ struct Launch {
     bool document = false;
 };
 
+// Where the user names another text viewer, for a message about one that does not start.
+QString ViewerSettingText()
+{
+    return Translate(QStringLiteral("Der Text-Viewer wird unter Extras > Optionen, Seite „Datenbank“, Feld „Text-Viewer“ "
+                                    "eingestellt."));
+}
+
+// A document or picture the desktop's opener could not open (`exitCode` is the opener's):
+// what failed and where the user chooses the program for such files.
+void DocumentFailure(const QString& path, int exitCode)
+{
+    const QString reason =
+        exitCode == 3 ? Translate(QStringLiteral("Der Desktop kennt kein Programm für diese Art Datei."))
+                      : Translate(QStringLiteral("Das Standardprogramm des Desktops für diese Art Datei meldet den Fehler @1."),
+                                  QString::number(exitCode));
+    MsgBox(Translate(QStringLiteral("Die Datei konnte nicht geöffnet werden: ")) + path + QStringLiteral("\n\n") + reason
+               + QStringLiteral("\n")
+               + Translate(QStringLiteral("Bitte legen Sie in den Einstellungen Ihres Desktops ein Standardprogramm für "
+                                          "diese Art Datei fest.")),
+           vbExclamation, {}, Owner());
+}
+
 // Text files go to the configured viewer by its full path, with the file as one argument;
 // without a viewer ("Notepad", the default of settings from the old platform, counts as
 // none) to the desktop's default program. PDF files and pictures always go to the desktop.
@@ -83,8 +105,14 @@ bool PrepareViewer(const clsFileInfo& file, const QString& path, Launch& launch,
         info = (file.Filetyp == kTypeText ? QStringLiteral("xdg-open: ") : QString()) + GetFileNamePart(path);
         return true;
     }
-    if (!FileExistsMsg(viewer)) return false;
-    launch.program = viewer;
+    // A bare program name ("mousepad") is looked up on the PATH, as an emulator's is.
+    const QString program = ResolveProgram(viewer);
+    if (program.isEmpty() || !QFileInfo::exists(program)) {
+        MsgBox(Translate(QStringLiteral("Datei nicht gefunden: ")) + viewer + QStringLiteral("\n\n") + ViewerSettingText(),
+               vbExclamation, {}, Owner());
+        return false;
+    }
+    launch.program = program;
     launch.arguments = {path};
     // The status text names the viewer by its bare program name in capitals ("GEDIT: ...").
     info = StripExtension(GetFileNamePart(viewer)).toUpper() + QStringLiteral(": ") + GetFileNamePart(path);
@@ -305,10 +333,20 @@ QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInf
         return QString();
 
     QString error;
-    const bool started = launch.document ? OpenDocument(launch.program, &error)
-                                         : StartDetached(launch.program, launch.arguments, launch.folder, &error);
+    int openerExit = -1;
+    const QString document = launch.program;
+    const bool started =
+        launch.document ? OpenDocument(document, &error, &openerExit,
+                                       [document](int exitCode) { DocumentFailure(document, exitCode); })
+                        : StartDetached(launch.program, launch.arguments, launch.folder, &error);
     if (!started) {
-        StartError(FailureText(QStringLiteral("Das Programm konnte nicht gestartet werden: "), error));
+        if (launch.document && openerExit > 0) {
+            DocumentFailure(document, openerExit);
+        } else {
+            QString text = FailureText(QStringLiteral("Das Programm konnte nicht gestartet werden: "), error);
+            if (!launch.document && viewer) text += QStringLiteral("\n\n") + ViewerSettingText();
+            StartError(text);
+        }
         return QString();
     }
     // A catalogue that cannot be written keeps no record of its starts: the user was told so

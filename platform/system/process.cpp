@@ -229,10 +229,40 @@ QString WineDrivePath(const QString& path)
     return QStringLiteral("Z:") + drive;
 }
 
-bool OpenDocument(const QString& path, QString* error)
+bool OpenDocument(const QString& path, QString* error, int* exitCode, std::function<void(int exitCode)> lateFailure)
 {
+    if (exitCode) *exitCode = -1;
     // An absolute path never starts with "-", so the opener cannot take it for an option.
-    return StartDetached(QStringLiteral("xdg-open"), {QFileInfo(path).absoluteFilePath()}, QString(), error);
+    const QString opener = QStringLiteral("xdg-open");
+    auto proc = QuietProcess(opener, {QFileInfo(path).absoluteFilePath()}, QString());
+    proc->start();
+    if (!proc->waitForStarted(5000)) {
+        if (error) *error = opener + QStringLiteral(": ") + proc->errorString();
+        return false;
+    }
+    // A failing exit code of a crashed opener means nothing: -1 stands for both.
+    const auto failure = [](const QProcess& p) { return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1; };
+    constexpr int kVerdictWaitMs = 1000;
+    QElapsedTimer clock;
+    clock.start();
+    while (!proc->waitForFinished(50) && proc->state() != QProcess::NotRunning) {
+        QCoreApplication::processEvents();
+        if (clock.elapsed() > kVerdictWaitMs) {
+            // Destroying a running QProcess kills it, and with it the program it started.
+            QProcess* running = proc.release();
+            QObject::connect(running, &QProcess::finished, running, [running, failure, lateFailure] {
+                const int code = failure(*running);
+                running->deleteLater();
+                if (code != 0 && lateFailure) lateFailure(code);
+            });
+            return true;
+        }
+    }
+    const int code = failure(*proc);
+    if (code == 0) return true;
+    if (exitCode) *exitCode = code;
+    if (error) *error = code > 0 ? opener + QStringLiteral(": exit code %1").arg(code) : opener + QStringLiteral(": crashed");
+    return false;
 }
 
 } // namespace tv

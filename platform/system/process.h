@@ -67,8 +67,14 @@ bool IsWindowsProgram(const QString& path);
 // "Z:\a\b c". A Windows program reads a word that begins with "/" as a switch.
 QString WineDrivePath(const QString& path);
 
-// Opens a document, picture or folder with the desktop's default program (xdg-open).
-// False when the opener could not be started.
-bool OpenDocument(const QString& path, QString* error = nullptr);
+// Opens a document, picture or folder with the desktop's default program (xdg-open). The
+// opener ends as soon as it has handed the file over, or fails with an exit code of its own
+// (2 no such file, 3 no program for this kind of file, 4 the program failed); it is given a
+// short wait for its verdict, serving the event loop. False, with the reason in `error` and
+// the exit code in `exitCode` (-1 when the opener could not be started or crashed), when it
+// failed. An opener still running after the wait (some desktops keep it until the program
+// ends) counts as started, and `lateFailure` receives its exit code should it fail after all.
+bool OpenDocument(const QString& path, QString* error = nullptr, int* exitCode = nullptr,
+                  std::function<void(int exitCode)> lateFailure = {});
 
 } // namespace tv

@@ -4,10 +4,12 @@
 #include "catalogue/emulators/modstartparams.h"
 #include "platform/gui/msgbox.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -98,6 +100,53 @@ TEST_F(ParameterPicker, ReadsTheFilesIntoATree)
 }
 
 // Emulators and their parameters sort without regard to case, as every caption list does.
+// The node chosen last is in sight when the picker opens again, wherever it lies in a long
+// list: the user picks one in the middle with the keys, takes it with Return and reopens.
+TEST_F(ParameterPicker, ReopensWithTheLastChoiceInSight)
+{
+    QByteArray lines;
+    for (int i = 0; i < 120; ++i) lines += QStringLiteral("-p%1@@Parameter %1\r\n").arg(i, 3, 10, QLatin1Char('0')).toLatin1();
+    Write("Atari800.prm", lines);
+    Write("Altirra.prm", lines);
+    Write("Atari++.prm", lines);
+    const auto showActive = [](frmParameter& f) {
+        f.show();
+        QApplication::setActiveWindow(&f);
+        return QTest::qWaitForWindowActive(&f);
+    };
+    frmParameter& f = Open();
+    ASSERT_TRUE(showActive(f));
+    f.treeParams->setFocus();
+    QWindow* window = f.windowHandle();
+    QTest::keyClick(window, Qt::Key_Down);    // Emulatoren
+    QTest::keyClick(window, Qt::Key_Down);    // Altirra
+    QTest::keyClick(window, Qt::Key_Down);    // Atari++
+    QTest::keyClick(window, Qt::Key_Right);   // opens it
+    for (int i = 0; i <= 70; ++i) QTest::keyClick(window, Qt::Key_Down);
+    ASSERT_TRUE(f.cmdOk->isEnabled());
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_EQ(f.Parameter, QStringLiteral("-p070"));
+
+    // At its smallest, as it first opens, and enlarged by the user.
+    for (const bool enlarged : {false, true}) {
+        frmParameter& g = Open();
+        g.resize(enlarged ? QSize(700, 600) : g.minimumSizeHint());
+        ASSERT_TRUE(showActive(g));
+        const QTreeWidgetItem* current = g.treeParams->currentItem();
+        ASSERT_TRUE(current);
+        EXPECT_EQ(current->text(0), QStringLiteral("Parameter 070 - -p070"));
+        // In sight with the rows around it, not cut at an edge.
+        const QRect viewport = g.treeParams->viewport()->rect();
+        for (const QTreeWidgetItem* row : std::initializer_list<const QTreeWidgetItem*>
+             {g.treeParams->itemAbove(current), current, g.treeParams->itemBelow(current)}) {
+            const QRect shown = g.treeParams->visualItemRect(row);
+            EXPECT_TRUE(viewport.contains(shown)) << row->text(0).toStdString() << " at " << shown.y() << " in "
+                                                  << viewport.height() << (enlarged ? " enlarged" : "");
+        }
+        QTest::keyClick(g.windowHandle(), Qt::Key_Escape);
+    }
+}
+
 TEST_F(ParameterPicker, SortsWithoutRegardToCase)
 {
     Write("altirra.prm", "-z@@Zeta\r\n-a@@alpha\r\n-s@@Start\r\n-b@@beta\r\n");

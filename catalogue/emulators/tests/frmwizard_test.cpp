@@ -5,6 +5,7 @@
 #include "platform/gui/msgbox.h"
 #include "savedglobals.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFrame>
@@ -12,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace tv {
@@ -157,6 +160,55 @@ TEST_F(FirstRunWizard, CancelAppliesNothing)
     EXPECT_EQ(gaExtProfil, QStringList(11));
     for (const auto& entry : gcolProfils) EXPECT_TRUE(entry.value->Aktiv);
     EXPECT_EQ((*gcolEmulators.item(1))->Path, paths[0]);
+}
+
+} // namespace
+} // namespace tv
+
+namespace tv {
+namespace {
+
+// Return is "Weiter" on every step, wherever the focus is: after a path typed on step 3,
+// when "Zurück" holds the focus, and on the import step.
+TEST_F(FirstRunWizard, ReturnGoesForwardOnEveryStep)
+{
+    const QString program = dir.filePath("atari800");
+    QFile(program).open(QIODevice::WriteOnly);
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QWindow* window = form->windowHandle();
+    newDbResult = true;
+    QTest::keyClick(window, Qt::Key_Return);
+    ASSERT_EQ(form->Step(), 2);
+    QTest::keyClick(window, Qt::Key_Return);
+    ASSERT_EQ(form->Step(), 3);
+
+    // The user tabs back into the path field, types the program and presses Return.
+    while (QApplication::focusWidget() != form->txtEmulPath && QApplication::focusWidget() != nullptr) {
+        QTest::keyClick(window, Qt::Key_Backtab);
+        if (QApplication::focusWidget() == form->cmdNext) break;   // went round: no path field
+    }
+    ASSERT_EQ(QApplication::focusWidget(), form->txtEmulPath);
+    for (const QChar c : program) QTest::keyClick(window, c.toLatin1());
+    EXPECT_EQ(form->txtEmulPath->text(), program);
+    QTest::keyClick(window, Qt::Key_Return);
+    ASSERT_EQ(form->Step(), 4);
+    EXPECT_NE(QApplication::focusWidget(), form->cmdBack);
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_EQ(form->Step(), 5);
+    EXPECT_TRUE(log.isEmpty());   // Return imported nothing
+
+    // "Zurück" with the focus still goes back by Space, yet Return goes on.
+    form->cmdBack->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(window, Qt::Key_Space);
+    ASSERT_EQ(form->Step(), 4);
+    ASSERT_EQ(QApplication::focusWidget(), form->cmdBack);
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_EQ(form->Step(), 5);
+    QTest::keyClick(window, Qt::Key_Return);   // "Starten"
+    EXPECT_EQ(form->result(), int(QDialog::Accepted));
+    EXPECT_EQ((*gcolEmulators.item(1))->Path, program);
 }
 
 } // namespace

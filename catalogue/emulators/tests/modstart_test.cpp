@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QDeadlineTimer>
+#include <QThread>
 #include <gtest/gtest.h>
 
 // Readable failure output for Qt texts.
@@ -582,10 +584,17 @@ TEST_F(StartFileTest, ViewersAndDocuments)
     EXPECT_EQ(Starts(textID), std::make_pair(2, 2));
     EXPECT_EQ(Starts(pdfID), std::make_pair(1, 1));
 
-    // A missing viewer and one that cannot run are reported and not recorded.
-    gtEditor = dir.filePath(QStringLiteral("bin/gone"));
-    EXPECT_EQ(Start(textID), QString());
-    EXPECT_EQ(boxes, QStringList{"Datei nicht gefunden: " + gtEditor});
+    // A missing viewer (by path or by a name on no folder of the PATH) and one that cannot
+    // run are reported with the setting that names it, and not recorded.
+    const QString setting = QStringLiteral("Extras > Optionen, Seite „Datenbank“, Feld „Text-Viewer“");
+    for (const QString& missing : {dir.filePath(QStringLiteral("bin/gone")), QStringLiteral("no-such-viewer")}) {
+        gtEditor = missing;
+        boxes.clear();
+        EXPECT_EQ(Start(textID), QString());
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_TRUE(boxes[0].startsWith("Datei nicht gefunden: " + gtEditor)) << boxes[0].toStdString();
+        EXPECT_TRUE(boxes[0].contains(setting)) << boxes[0].toStdString();
+    }
     gtEditor = WriteFile(QStringLiteral("bin/not-executable"));
     boxes.clear();
     EXPECT_EQ(Start(textID), QString());
@@ -594,7 +603,65 @@ TEST_F(StartFileTest, ViewersAndDocuments)
     EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Start-Error: Das Programm konnte nicht gestartet werden: ") + gtEditor))
         << boxes[0].toStdString();
     EXPECT_EQ(boxes[0].count(gtEditor), 1) << boxes[0].toStdString();   // the program is named once
+    EXPECT_TRUE(boxes[0].contains(setting)) << boxes[0].toStdString();
     EXPECT_EQ(Starts(textID), std::make_pair(2, 2));
+}
+
+// The desktop's opener starts, then finds no program for the file (exit code 3) or sees the
+// program fail (4): the user learns that the file did not open and that the desktop's
+// default program for such files is the setting to change. A failure within the opener's
+// first moments records no start; a later one is reported all the same.
+TEST_F(StartFileTest, DocumentTheDesktopCannotOpenSaysWhichSettingToChange)
+{
+    const QString pdf = WriteFile(QStringLiteral("docs/manual.pdf"));
+    const QString picture = WriteFile(QStringLiteral("docs/title.png"));
+    const QString text = WriteFile(QStringLiteral("docs/read me.txt"));
+    const QString opener = dir.filePath(QStringLiteral("bin/xdg-open"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(opener).absolutePath()));
+    const auto writeOpener = [&opener](const QByteArray& script) {
+        QFile f(opener);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + script);
+        f.close();
+        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    };
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", QFileInfo(opener).absolutePath().toUtf8() + ':' + oldPath);
+    const auto restorePath = qScopeGuard([&oldPath] { qputenv("PATH", oldPath); });
+    const auto saysWhatAndWhere = [this](const QString& path) {
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Die Datei konnte nicht geöffnet werden: ") + path))
+            << boxes[0].toStdString();
+        EXPECT_TRUE(boxes[0].contains(QStringLiteral("Standardprogramm für diese Art Datei")))
+            << boxes[0].toStdString();
+        EXPECT_TRUE(boxes[0].contains(QStringLiteral("Einstellungen Ihres Desktops"))) << boxes[0].toStdString();
+    };
+
+    writeOpener("echo \"no method available for opening '$1'\" >&2\nexit 3\n");
+    gtEditor.clear();   // text files go to the desktop as well
+    for (const QString& path : {pdf, picture, text}) {
+        SCOPED_TRACE(path.toStdString());
+        boxes.clear();
+        const int32_t id = AddRow(path, path == pdf ? 19 : path == picture ? 20 : 18);
+        EXPECT_EQ(Start(id), QString());
+        saysWhatAndWhere(path);
+        EXPECT_TRUE(boxes[0].contains(QStringLiteral("Der Desktop kennt kein Programm für diese Art Datei.")));
+        EXPECT_EQ(Starts(id), std::make_pair(0, 0));
+    }
+
+    // An opener that waits for the program it started, which then fails.
+    writeOpener("sleep 2\nexit 4\n");
+    boxes.clear();
+    const int32_t id = AddRow(pdf, 19);
+    EXPECT_EQ(Start(id), QStringLiteral("manual.pdf"));
+    EXPECT_EQ(Starts(id), std::make_pair(1, 1));
+    QDeadlineTimer deadline(30000);
+    while (boxes.isEmpty() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(20);
+    }
+    saysWhatAndWhere(pdf);
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("Fehler 4"))) << boxes[0].toStdString();
 }
 
 TEST_F(StartFileTest, SecondStartWhileBusyDoesNothing)
