@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -107,6 +108,22 @@ TEST_F(OptionsWindow, TreeShowsEmulatorsProfilesAndSortedEntries)
 
 // Emulators, profiles and entries sort as every caption list of the program does: without
 // regard to case.
+TEST_F(OptionsWindow, KeysGoToThePageWhenTheWindowOpens)
+{
+    // Opened on the first page, the arrow keys move in the tree, not between the pages.
+    form->reject();
+    form = std::make_unique<frmOptions>();
+    form->Form_Load();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    ASSERT_EQ(form->MyTab->currentIndex(), 0);
+    QTest::keyClick(form->windowHandle(), Qt::Key_Down);
+    QTest::keyClick(form->windowHandle(), Qt::Key_Right);
+    EXPECT_EQ(form->MyTab->currentIndex(), 0);
+    ASSERT_TRUE(form->treeProfils->currentItem());
+    EXPECT_EQ(form->treeProfils->currentItem()->text(0), QStringLiteral("Altirra"));
+}
+
 TEST_F(OptionsWindow, ChildrenSortWithoutRegardToCase)
 {
     AddProfil(gcolProfils, "1", "alpha", "-Zeta=@=1@@@-alpha=@=1@@@-Beta=@=1@@@-start=@=1", true, 4);
