@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 using namespace tv;
@@ -148,6 +149,27 @@ TEST_F(SelectionWindowTest, CompareButtonsCycleAndFollowTheirField)
     EXPECT_EQ(w.cmdCompare[3]->text(), QStringLiteral("X"));
     w.txtPath->setText(QStringLiteral("games"));
     EXPECT_EQ(w.cmdCompare[2]->text(), QStringLiteral("( )"));
+}
+
+// Return in a field presses no compare button: no button is the window's Return button, so
+// the conditions stay as the user set them.
+TEST_F(SelectionWindowTest, ReturnInAFieldLeavesTheConditions)
+{
+    CreateDefaultFilters(filters);
+    frmMainFilter& w = open(0);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.activateWindow();
+    w.txtPath->setFocus(Qt::TabFocusReason);
+    for (const char c : {'g', 'a', 'm', 'e', 's'}) QTest::keyClick(w.windowHandle(), c);
+    QTest::keyClick(w.windowHandle(), Qt::Key_Return);
+    QTest::keyClick(w.windowHandle(), Qt::Key_Enter);
+    QTest::keyClick(w.windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(w.txtPath->text(), QStringLiteral("games"));
+    EXPECT_EQ(w.cmdCompare[2]->text(), QStringLiteral("( )"));
+    for (int i : {3, 4, 5}) EXPECT_EQ(w.cmdCompare[i]->text(), QStringLiteral("X")) << i;
+    EXPECT_TRUE(w.isVisible());
+    w.reject();
 }
 
 TEST_F(SelectionWindowTest, ApplyingANewEntryCreatesTheSelection)
