@@ -411,6 +411,8 @@ QString frmProcess::RunMarkedPass()
 void frmProcess::SetDone()
 {
     cmdCancel->setText(Translate(QStringLiteral("OK")));
+    // Return closes the finished job wherever the focus is (the log takes it first).
+    cmdCancel->setDefault(true);
     mbOkButton = true;
     cmdCancel->show();
 }

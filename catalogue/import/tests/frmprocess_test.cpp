@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QProgressBar>
 #include <gtest/gtest.h>
@@ -159,6 +160,27 @@ TEST_F(JobWindow, ClosedDuringTheWalkTheJobStillEndsWithTheEngine)
     EXPECT_EQ(f.StatusMsg, "Hinzugefügte Dateien: 1");
     EXPECT_EQ(f.Action, frmProcess::actChanged);
     EXPECT_EQ(f.mFileManager, nullptr);  // let go once the job had ended
+}
+
+// A finished job's window closes with Return, wherever its focus is: "OK" is its Return
+// button, not the hidden relink button.
+TEST_F(JobWindow, ReturnClosesTheFinishedJob)
+{
+    test::WriteFile(app.path("g/") + "a.atr", test::AtrImage());
+    frmProcess f;
+    f.Action = frmProcess::actAddFolder;
+    f.StartPath = app.path("g");
+    f.mFileManager = &fm;
+    f.Form_Load();
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    f.activateWindow();
+    f.Form_Activate();
+    ASSERT_EQ(Button(f, "cmdCancel")->text(), "OK");
+    f.ResultList()->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(f.windowHandle(), Qt::Key_Return);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.result(), QDialog::Accepted);
 }
 
 TEST_F(JobWindow, JobsWithoutWorkOnlyOfferOk)
