@@ -95,6 +95,8 @@ frmMainFilter::frmMainFilter(QWidget* parent) : QDialog(parent)
         QAction* a = tbFilter->addAction(QIcon(QPixmap::fromImage(RenderImage(QLatin1String(picture), 16))),
                                          QString::fromUtf8(text));
         a->setObjectName(QString::fromUtf8(key));
+        // These commands are in no menu: Tab reaches them, and Space runs them.
+        tbFilter->widgetForAction(a)->setFocusPolicy(Qt::TabFocus);
         return a;
     };
     cmdNew = addButton("cmdNew", "Neue Selektion", "sel_new");

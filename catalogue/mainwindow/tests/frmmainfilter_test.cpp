@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeWidget>
 
 using namespace tv;
@@ -169,6 +170,29 @@ TEST_F(SelectionWindowTest, ReturnInAFieldLeavesTheConditions)
     EXPECT_EQ(w.cmdCompare[2]->text(), QStringLiteral("( )"));
     for (int i : {3, 4, 5}) EXPECT_EQ(w.cmdCompare[i]->text(), QStringLiteral("X")) << i;
     EXPECT_TRUE(w.isVisible());
+    w.reject();
+}
+
+// The selection commands of the tool bar are in no menu: Tab reaches each of them, and Space
+// runs the one it reached.
+TEST_F(SelectionWindowTest, TabReachesTheToolBarCommands)
+{
+    CreateDefaultFilters(filters);
+    frmMainFilter& w = open(1);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.activateWindow();
+    w.cboFilter->setFocus(Qt::TabFocusReason);
+    QList<QAction*> reached;
+    for (int i = 0; i < 40 && QApplication::focusWidget() != w.treeFiles; ++i) {
+        QTest::keyClick(w.windowHandle(), Qt::Key_Tab);
+        for (QAction* a : {w.cmdNew, w.cmdEdit, w.cmdReset, w.cmdDelete, w.cmdInfo})
+            if (QApplication::focusWidget() == w.tbFilter->widgetForAction(a)) reached << a;
+    }
+    EXPECT_EQ(reached, (QList<QAction*>{w.cmdNew, w.cmdEdit, w.cmdReset, w.cmdDelete, w.cmdInfo}));
+    w.tbFilter->widgetForAction(w.cmdInfo)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.windowHandle(), Qt::Key_Space);
+    EXPECT_EQ(legends, 1);
     w.reject();
 }
 
