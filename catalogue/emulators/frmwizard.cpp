@@ -99,11 +99,13 @@ void frmWizard::ShowStep(int step)
     lblStep->setText(Translate(QStringLiteral("Schritt: ")) + QString::number(step) + QStringLiteral(" / ")
                      + QString::number(kSteps));
     // Hiding the frame that holds the focus hands it on along the focus chain, past the
-    // hidden frames to whatever comes next ("Zurück"); the new step's first control takes it.
+    // hidden frames to whatever comes next ("Zurück"); the new step's first control takes it,
+    // as it does after "Weiter", so that the keys go to the step at once. "Zurück" keeps it.
     QWidget* focus = focusWidget();
     const bool focusLeaves = focus && !fraStep[size_t(step)]->isAncestorOf(focus)
-                             && std::any_of(fraStep.begin() + 1, fraStep.end(),
-                                            [focus](const QFrame* f) { return f->isAncestorOf(focus); });
+                             && (focus == cmdNext
+                                 || std::any_of(fraStep.begin() + 1, fraStep.end(),
+                                                [focus](const QFrame* f) { return f->isAncestorOf(focus); }));
     for (int i = 1; i <= kSteps; ++i) fraStep[size_t(i)]->setVisible(i == step);
     if (focusLeaves) {
         QWidget* target = cmdNext;

@@ -98,6 +98,7 @@ void frmProcess::BeginRowCommand()
 {
     mbRunning = true;
     cmdCancel->setText(Translate(QStringLiteral("Abbrechen")));
+    cmdCancel->setDefault(false);   // Return must not stop the command it started
     mbOkButton = false;
     cmdNewPath->setEnabled(false);
     cmdDelete->setEnabled(false);

@@ -95,6 +95,8 @@ frmMainFilter::frmMainFilter(QWidget* parent) : QDialog(parent)
         QAction* a = tbFilter->addAction(QIcon(QPixmap::fromImage(RenderImage(QLatin1String(picture), 16))),
                                          QString::fromUtf8(text));
         a->setObjectName(QString::fromUtf8(key));
+        // These commands are in no menu: Tab reaches them, and Space runs them.
+        tbFilter->widgetForAction(a)->setFocusPolicy(Qt::TabFocus);
         return a;
     };
     cmdNew = addButton("cmdNew", "Neue Selektion", "sel_new");
@@ -140,6 +142,9 @@ frmMainFilter::frmMainFilter(QWidget* parent) : QDialog(parent)
         // The captions are symbols, no words: Tag keeps them out of the translation.
         button->setProperty("Tag", QString::fromUtf8(row.symbols));
         button->setFixedWidth(36);
+        // Without a Return button of its own the dialog would make the first compare button
+        // one, and Return in any field would change that button's condition.
+        button->setAutoDefault(false);
         cmdCompare[row.button] = button;
         grid->addWidget(label, r, 0);
         grid->addWidget(row.field, r, 1);

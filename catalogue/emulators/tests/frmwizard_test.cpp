@@ -162,6 +162,26 @@ TEST_F(FirstRunWizard, CancelAppliesNothing)
     EXPECT_EQ((*gcolEmulators.item(1))->Path, paths[0]);
 }
 
+// A step reached by "Weiter" takes the keys at once: the arrow keys choose the emulator on
+// step 2, and the path is typed on step 3 without tabbing back.
+TEST_F(FirstRunWizard, KeysGoToTheStepReachedByWeiter)
+{
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QWindow* window = form->windowHandle();
+    newDbResult = true;
+    QTest::keyClick(window, Qt::Key_Return);
+    ASSERT_EQ(form->Step(), 2);
+    ASSERT_EQ(form->cboEmulators->currentIndex(), 0);
+    QTest::keyClick(window, Qt::Key_Down);
+    EXPECT_EQ(form->cboEmulators->currentIndex(), 1);
+    QTest::keyClick(window, Qt::Key_Return);
+    ASSERT_EQ(form->Step(), 3);
+    for (const char c : {'/', 'x'}) QTest::keyClick(window, c);
+    EXPECT_EQ(form->txtEmulPath->text(), QStringLiteral("/x"));
+}
+
 } // namespace
 } // namespace tv
 

@@ -6,9 +6,11 @@
 #include "catalogue/import/frmprocess.h"
 #include "controls/grid/listview.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QProgressBar>
 #include <gtest/gtest.h>
@@ -159,6 +161,30 @@ TEST_F(JobWindow, ClosedDuringTheWalkTheJobStillEndsWithTheEngine)
     EXPECT_EQ(f.StatusMsg, "Hinzugefügte Dateien: 1");
     EXPECT_EQ(f.Action, frmProcess::actChanged);
     EXPECT_EQ(f.mFileManager, nullptr);  // let go once the job had ended
+}
+
+// A finished job's window closes with Return or Escape while its log holds the focus, as it
+// does when the window opens; "OK" is its Return button, not the hidden relink button.
+TEST_F(JobWindow, ReturnAndEscapeCloseTheFinishedJob)
+{
+    test::WriteFile(app.path("g/") + "a.atr", test::AtrImage());
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        SCOPED_TRACE(key);
+        frmProcess f;
+        f.Action = frmProcess::actAddFolder;
+        f.StartPath = app.path("g");
+        f.mFileManager = &fm;
+        f.Form_Load();
+        f.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+        f.activateWindow();
+        f.Form_Activate();
+        ASSERT_EQ(Button(f, "cmdCancel")->text(), "OK");
+        ASSERT_TRUE(f.ResultList()->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(f.windowHandle(), key);
+        EXPECT_FALSE(f.isVisible());
+    }
+    EXPECT_TRUE(app.boxes.isEmpty());
 }
 
 TEST_F(JobWindow, JobsWithoutWorkOnlyOfferOk)

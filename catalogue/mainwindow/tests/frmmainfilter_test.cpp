@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QToolBar>
 #include <QTreeWidget>
 
 using namespace tv;
@@ -148,6 +150,50 @@ TEST_F(SelectionWindowTest, CompareButtonsCycleAndFollowTheirField)
     EXPECT_EQ(w.cmdCompare[3]->text(), QStringLiteral("X"));
     w.txtPath->setText(QStringLiteral("games"));
     EXPECT_EQ(w.cmdCompare[2]->text(), QStringLiteral("( )"));
+}
+
+// Return in a field presses no compare button: no button is the window's Return button, so
+// the conditions stay as the user set them.
+TEST_F(SelectionWindowTest, ReturnInAFieldLeavesTheConditions)
+{
+    CreateDefaultFilters(filters);
+    frmMainFilter& w = open(0);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.activateWindow();
+    w.txtPath->setFocus(Qt::TabFocusReason);
+    for (const char c : {'g', 'a', 'm', 'e', 's'}) QTest::keyClick(w.windowHandle(), c);
+    QTest::keyClick(w.windowHandle(), Qt::Key_Return);
+    QTest::keyClick(w.windowHandle(), Qt::Key_Enter);
+    QTest::keyClick(w.windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(w.txtPath->text(), QStringLiteral("games"));
+    EXPECT_EQ(w.cmdCompare[2]->text(), QStringLiteral("( )"));
+    for (int i : {3, 4, 5}) EXPECT_EQ(w.cmdCompare[i]->text(), QStringLiteral("X")) << i;
+    EXPECT_TRUE(w.isVisible());
+    w.reject();
+}
+
+// The selection commands of the tool bar are in no menu: Tab reaches each of them, and Space
+// runs the one it reached.
+TEST_F(SelectionWindowTest, TabReachesTheToolBarCommands)
+{
+    CreateDefaultFilters(filters);
+    frmMainFilter& w = open(1);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.activateWindow();
+    w.cboFilter->setFocus(Qt::TabFocusReason);
+    QList<QAction*> reached;
+    for (int i = 0; i < 40 && QApplication::focusWidget() != w.treeFiles; ++i) {
+        QTest::keyClick(w.windowHandle(), Qt::Key_Tab);
+        for (QAction* a : {w.cmdNew, w.cmdEdit, w.cmdReset, w.cmdDelete, w.cmdInfo})
+            if (QApplication::focusWidget() == w.tbFilter->widgetForAction(a)) reached << a;
+    }
+    EXPECT_EQ(reached, (QList<QAction*>{w.cmdNew, w.cmdEdit, w.cmdReset, w.cmdDelete, w.cmdInfo}));
+    w.tbFilter->widgetForAction(w.cmdInfo)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.windowHandle(), Qt::Key_Space);
+    EXPECT_EQ(legends, 1);
+    w.reject();
 }
 
 TEST_F(SelectionWindowTest, ApplyingANewEntryCreatesTheSelection)
