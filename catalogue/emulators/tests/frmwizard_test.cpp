@@ -45,6 +45,13 @@ protected:
         form.reset();
         SetMsgBoxHook(nullptr);
     }
+    // The wizard shown and active, as the user meets it: keys go to its window.
+    QWindow* ShowActive()
+    {
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        return QTest::qWaitForWindowActive(form.get()) ? form->windowHandle() : nullptr;
+    }
 
     test::SavedEmulatorGlobals saved;
     QTemporaryDir dir;
@@ -166,10 +173,8 @@ TEST_F(FirstRunWizard, CancelAppliesNothing)
 // step 2, and the path is typed on step 3 without tabbing back.
 TEST_F(FirstRunWizard, KeysGoToTheStepReachedByWeiter)
 {
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    QWindow* window = form->windowHandle();
+    QWindow* window = ShowActive();
+    ASSERT_TRUE(window);
     newDbResult = true;
     QTest::keyClick(window, Qt::Key_Return);
     ASSERT_EQ(form->Step(), 2);
@@ -194,10 +199,8 @@ TEST_F(FirstRunWizard, ReturnGoesForwardOnEveryStep)
 {
     const QString program = dir.filePath("atari800");
     QFile(program).open(QIODevice::WriteOnly);
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    QWindow* window = form->windowHandle();
+    QWindow* window = ShowActive();
+    ASSERT_TRUE(window);
     newDbResult = true;
     QTest::keyClick(window, Qt::Key_Return);
     ASSERT_EQ(form->Step(), 2);
