@@ -33,6 +33,24 @@ QStringList CommittedRows(const QString& catalogue)
     return rows;
 }
 
+// The add-folder job in the job window; `during` sees each added file's running number.
+std::unique_ptr<frmProcess> AddFolder(clsFileManager& fm, const QString& folder,
+                                      const std::function<void(frmProcess&, int)>& during = {})
+{
+    auto f = std::make_unique<frmProcess>();
+    f->Action = frmProcess::actAddFolder;
+    f->StartPath = folder;
+    f->mFileManager = &fm;
+    f->Form_Load();
+    int added = 0;
+    const auto watch = QObject::connect(&fm, &clsFileManager::ShowMessage, f.get(), [&](const QString&, int type) {
+        if (type > 0 && during) during(*f, ++added);
+    });
+    f->Form_Activate();
+    QObject::disconnect(watch);
+    return f;
+}
+
 class ImportBatches : public ::testing::Test {
 protected:
     void SetUp() override
@@ -41,21 +59,9 @@ protected:
         fm.InitCount();
         catalogue = app.path(QStringLiteral("db/Test.MDB"));
     }
-    // The add-folder job in the job window; `during` sees each added file's running number.
     std::unique_ptr<frmProcess> Add(const QString& folder, const std::function<void(frmProcess&, int)>& during = {})
     {
-        auto f = std::make_unique<frmProcess>();
-        f->Action = frmProcess::actAddFolder;
-        f->StartPath = folder;
-        f->mFileManager = &fm;
-        f->Form_Load();
-        int added = 0;
-        const auto watch = QObject::connect(&fm, &clsFileManager::ShowMessage, f.get(), [&](const QString&, int type) {
-            if (type > 0 && during) during(*f, ++added);
-        });
-        f->Form_Activate();
-        QObject::disconnect(watch);
-        return f;
+        return AddFolder(fm, folder, during);
     }
     test::AppFolder app;
     clsFileManager fm;
@@ -150,12 +156,8 @@ TEST(ImportBatchRollback, RowsOfABatchTheEngineDroppedAreWrittenAgainOrReported)
             else
                 ASSERT_FALSE(goDB->Execute(QStringLiteral("PRAGMA query_only = 1")));
         });
-        frmProcess f;
-        f.Action = frmProcess::actAddFolder;
-        f.StartPath = root;
-        f.mFileManager = &engine;
-        f.Form_Load();
-        f.Form_Activate();
+        const auto job = AddFolder(engine, root);
+        const frmProcess& f = *job;
         QObject::disconnect(fault);
 
         const int batchRows = failAt - clsFileManager::kBatchRows;
