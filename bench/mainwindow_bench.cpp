@@ -13,12 +13,17 @@
 //   (as the window decides); then the rows of the first screen of the largest result are read
 //   by key (the query narrowed to those keys) and painted with QPainter in the columns the
 //   list shows, where it shows them;
+// - the views: the window switches through them in turn in each run, and their references
+//   run in the same turns, so that each finds the caches as the view before it left them
+//   (the history view's reads push the file list's index out of the cache);
 // - page-downs and End: from the keys of the sort's query, each page's rows read by key and
 //   painted, then the last screen's.
 // With MAINWINDOW_BENCH_WHOLE set, each step also gets the former reference, which reads every
 // row of every query into arrays and paints the first screen from them ("_whole_reference"):
 // it shows what reading keys first gains, not how close the window comes to the machine.
 //
+// The window reads as the program does: large reads run on its second connection while the
+// window goes on painting.
 // While each step runs, a timer of 2 ms records the longest time the window's event loop did
 // not run, from the start of the step until its list painted and the events it left were
 // handled; the step's first part (a view's queries, a search) runs inside one event, so it
@@ -70,6 +75,7 @@ namespace {
 constexpr int kCategories = 500;
 constexpr int kWidth = 1280, kHeight = 1024;
 constexpr int kPageDowns = 100;
+constexpr int kViewsTurn = 1;  // the views are switched in turn, one after the other
 
 void check(const DbError& e, const char* what)
 {
@@ -274,8 +280,14 @@ public:
         search();
         sort();
         paging();
-        for (const Step& step : steps_) {
-            report(step.name, step.seconds, reference(step));
+        std::vector<double> referenceTimes;
+        for (const std::vector<const Step*>& turn : turns()) {
+            const std::vector<double> r = references(turn);
+            referenceTimes.insert(referenceTimes.end(), r.begin(), r.end());
+        }
+        for (size_t s = 0; s < steps_.size(); ++s) {
+            const Step& step = steps_[s];
+            report(step.name, step.seconds, referenceTimes[s]);
             if (whole_) report(step.name, step.seconds, wholeReference(step), "whole_reference");
             std::printf("figure %s_longest_stall %.6f\n", step.name, step.stall);
         }
@@ -297,7 +309,19 @@ private:
         std::vector<Query> queries;
         Surface surface;
         bool opens;  // the step opens the catalogue
+        int turn;    // steps of one turn ran one after the other in each run
     };
+
+    // The steps grouped by turn, in their order.
+    std::vector<std::vector<const Step*>> turns() const
+    {
+        std::vector<std::vector<const Step*>> groups;
+        for (size_t s = 0; s < steps_.size(); ++s) {
+            if (s == 0 || steps_[s].turn != steps_[s - 1].turn) groups.emplace_back();
+            groups.back().push_back(&steps_[s]);
+        }
+        return groups;
+    }
 
     static void settle()
     {
@@ -347,33 +371,41 @@ private:
         paintRows(screen, surface, 0);
     }
 
-    // The reference of a step: the catalogue opened when the step opens it, the step's queries
-    // read as the window reads them (keys first where it does), and the first screen of the
-    // largest result read by key and painted.
-    double reference(const Step& step)
+    // The reference of a step, once: the catalogue opened when the step opens it, the step's
+    // queries read as the window reads them (keys first where it does), and the first screen
+    // of the largest result read by key and painted.
+    double referenceOnce(const Step& step)
     {
-        std::vector<double> times;
-        for (int i = 0; i < runs_; ++i) {
-            QElapsedTimer t;
-            t.start();
-            std::unique_ptr<RawReference> opened;
-            RawReference* raw = &raw_;
-            if (step.opens) {
-                opened = std::make_unique<RawReference>();
-                if (!opened->open(catalogue_, kProgramKey)) failed(*opened, catalogue_);
-                raw = opened.get();
-            }
-            std::vector<RawResult> results(step.queries.size());
-            size_t largest = 0;
-            for (size_t q = 0; q < step.queries.size(); ++q) {
-                if (!raw->read(step.queries[q].sql, step.queries[q].parameters, kKeyedRowsDefault, results[q]))
-                    failed(*raw, step.queries[q].sql);
-                if (results[q].rows() > results[largest].rows()) largest = q;
-            }
-            if (!results.empty()) paintScreen(*raw, step.queries[largest], results[largest], step.surface, 0);
-            times.push_back(double(t.nsecsElapsed()) / 1e9);
+        QElapsedTimer t;
+        t.start();
+        std::unique_ptr<RawReference> opened;
+        RawReference* raw = &raw_;
+        if (step.opens) {
+            opened = std::make_unique<RawReference>();
+            if (!opened->open(catalogue_, kProgramKey)) failed(*opened, catalogue_);
+            raw = opened.get();
         }
-        return median(times);
+        std::vector<RawResult> results(step.queries.size());
+        size_t largest = 0;
+        for (size_t q = 0; q < step.queries.size(); ++q) {
+            if (!raw->read(step.queries[q].sql, step.queries[q].parameters, kKeyedRowsDefault, results[q]))
+                failed(*raw, step.queries[q].sql);
+            if (results[q].rows() > results[largest].rows()) largest = q;
+        }
+        if (!results.empty()) paintScreen(*raw, step.queries[largest], results[largest], step.surface, 0);
+        return double(t.nsecsElapsed()) / 1e9;
+    }
+
+    // The references of steps the window ran in turn (the views): run in the same turns, so
+    // that each finds the caches as the step before it left them, as the window's did.
+    std::vector<double> references(const std::vector<const Step*>& steps)
+    {
+        std::vector<std::vector<double>> times(steps.size());
+        for (int i = 0; i < runs_; ++i)
+            for (size_t s = 0; s < steps.size(); ++s) times[s].push_back(referenceOnce(*steps[s]));
+        std::vector<double> medians;
+        for (const auto& t : times) medians.push_back(median(t));
+        return medians;
     }
 
     // The former reference: every row of every query into plain arrays, the first screen of the
@@ -415,11 +447,12 @@ private:
                            table.display(firstRow + r, index));
     }
 
+    // A step of its own turn, or (`turn` given) of the turn of the steps added with it.
     void addStep(const char* name, const std::vector<Timing>& timings, std::vector<Query> queries,
-                 const Surface& surface, bool opens = false)
+                 const Surface& surface, bool opens = false, int turn = -1)
     {
         steps_.push_back({name, medianOf(timings, &Timing::seconds), medianOf(timings, &Timing::stall),
-                          std::move(queries), surface, opens});
+                          std::move(queries), surface, opens, turn >= 0 ? turn : int(steps_.size()) + 1000});
     }
 
     void open()
@@ -462,7 +495,8 @@ private:
                     surfaces[v] = surfaceOf(&watch == &files_ ? window_->lstMainFiles()->grid() : window_->lstMain()->grid());
                 }
             }
-        for (size_t v = 0; v < std::size(views); ++v) addStep(views[v].name, timings[v], queries[v], surfaces[v]);
+        for (size_t v = 0; v < std::size(views); ++v)
+            addStep(views[v].name, timings[v], queries[v], surfaces[v], false, kViewsTurn);
     }
 
     // A search by file name as the pause after typing starts it; the next run begins from the
@@ -628,6 +662,7 @@ int main(int argc, char** argv)
     QTemporaryDir program;
     InitProgramPaths(program.path());
     InitProgramValues();
+    UseBackgroundReads();
     SetMsgBoxHook([](const QString& prompt, int, const QString&) {
         std::fprintf(stderr, "message box: %s\n", qPrintable(prompt));
         return vbOK;

@@ -1,5 +1,7 @@
 #include "modmain.h"
 
+#include "platform/db/backgroundreads.h"
+#include "platform/gui/eventwait.h"
 #include "platform/system/process.h"
 
 #include <QCoreApplication>
@@ -48,11 +50,21 @@ std::unique_ptr<QWidget> Main(const MainWindowFactory& createMainWindow, const Q
             QGuiApplication::restoreOverrideCursor();
     });
 
+    UseBackgroundReads();
+
     // The main window reads the settings, creates the folders, loads the translation and
     // opens the catalogue itself.
     std::unique_ptr<QWidget> window = createMainWindow();
     window->show();
     return window;
+}
+
+void UseBackgroundReads()
+{
+    // A read that ends within a few hundredths of a second is waited for still: the window
+    // would hardly repaint in that time, and handling events costs the read its pace.
+    constexpr int kPatienceMs = 20;
+    SetBackgroundReads(WaitWithEvents, kPatienceMs);
 }
 
 void EndStartupPointer()

@@ -23,6 +23,11 @@ void InitProgramPaths(const QString& appFolder = QString());
 // Version text from the major and minor numbers, each a plain decimal ("1.10", not "1.1").
 QString VersionText(int major, int minor);
 
+// Lets the catalogue's large reads run beside the windows, which go on painting meanwhile
+// (the user's input waits until the read is done). Main does it; a benchmark of the main
+// window does the same.
+void UseBackgroundReads();
+
 // The program's start, called once by the entry after the application object exists: shows
 // the busy pointer, fixes the program paths and the version, lets running a program show the
 // busy pointer while it waits, then creates the main window and shows it modeless. The

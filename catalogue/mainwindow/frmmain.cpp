@@ -18,6 +18,7 @@
 #include "catalogue/reports/vtlsplit.h"
 #include "catalogue/tree/usertree.h"
 #include "platform/component/propertybag.h"
+#include "platform/gui/eventwait.h"
 #include "platform/gui/msgbox.h"
 #include "frmmainfilter.h"
 #include "previewpane.h"
@@ -30,6 +31,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QCloseEvent>
 #include <QTimer>
 #include <QToolBar>
 #include <QGuiApplication>
@@ -377,6 +379,12 @@ void frmMain::QueryUnload()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // Not while a list is being read: the command that reads it still runs. The user closes
+    // again once the busy pointer is gone.
+    if (InEventWait()) {
+        event->ignore();
+        return;
+    }
     // The layouts are taken while the lists still show their catalogue.
     if (!FirstActivation) GetListLayout();
     QueryUnload();

@@ -1,5 +1,6 @@
 #include "connection.h"
 
+#include "backgroundreads.h"
 #include "findtable.h"
 #include "jetfunctions.h"
 #include "platform/runtime/variant.h"
@@ -48,12 +49,24 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
     // A file that cannot be written is opened for reading, so that it can still be browsed.
     const bool readOnly = !create && !MayWrite(path);
     const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX;
-    int rc = c->OpenHandle(utf8(path), flags, key);
+    // The background reads' connection opens beside this one: deriving the key from a
+    // passphrase takes the engine a while, which two threads spend at once.
+    const bool companion = BackgroundReadsOn() && !create;
+    c->openName_ = utf8(path);
+    c->openFlags_ = flags;
+    c->key_ = key;
+    if (companion) c->Reader();
+    int rc = c->OpenHandle(c->openName_, flags, key);
     // A file in write-ahead mode is read through the -shm file beside it, which a folder this
     // user cannot write may not hold, and which this engine cannot do without: such a file is
     // read as it lies on disk, as on a read-only medium.
-    if (readOnly && (rc & 0xff) == SQLITE_CANTOPEN)
-        rc = c->OpenHandle(QUrl::fromLocalFile(path).toEncoded() + "?immutable=1", flags | SQLITE_OPEN_URI, key);
+    if (readOnly && (rc & 0xff) == SQLITE_CANTOPEN) {
+        c->reader_.reset();
+        c->openName_ = QUrl::fromLocalFile(path).toEncoded() + "?immutable=1";
+        c->openFlags_ = flags | SQLITE_OPEN_URI;
+        if (companion) c->Reader();
+        rc = c->OpenHandle(c->openName_, c->openFlags_, key);
+    }
     if (!c->db_) {
         *error = DbError{rc, QString::fromUtf8(sqlite3_errstr(rc))};
         return nullptr;
@@ -100,6 +113,36 @@ int DbConnection::OpenHandle(const QByteArray& name, int flags, const QByteArray
     if (!key.isEmpty()) sqlite3_key(db_, key.constData(), int(key.size()));
     // Reading the schema is the first read of the file: a wrong key shows here.
     return sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+}
+
+sqlite3* DbConnection::OpenCompanion(DbError* error) const
+{
+    const int flags = (openFlags_ & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(openName_.constData(), &db, flags, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(db, kBusyTimeoutMs);
+        if (!key_.isEmpty()) sqlite3_key(db, key_.constData(), int(key_.size()));
+        rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    }
+    if (rc == SQLITE_OK) rc = RegisterJetFunctions(db);
+    // The same cache as the asking connection's: the reads that come here are the large ones.
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        *error = DbError{rc, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc))};
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    *error = {};
+    return db;
+}
+
+BackgroundReader* DbConnection::Reader()
+{
+    if (openName_.isEmpty()) return nullptr;
+    if (!reader_) reader_ = std::make_unique<BackgroundReader>(*this);
+    return reader_.get();
 }
 
 bool DbConnection::MayWrite(const QString& path)
@@ -227,6 +270,8 @@ bool DbConnection::InTransaction() const { return db_ && sqlite3_get_autocommit(
 void DbConnection::Close()
 {
     if (!db_) return;
+    reader_.reset();
+    openName_.clear();
     auto children = std::move(children_);
     children_.clear();
     for (auto& w : children)

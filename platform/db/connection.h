@@ -16,6 +16,7 @@ struct sqlite3_stmt;
 namespace tv {
 
 class Variant;
+class BackgroundReader;
 
 // Something a connection closes when it closes: query definitions and recordsets.
 class DbChild {
@@ -73,6 +74,13 @@ public:
     DbError EngineError() const;
     DbError ClosedError() const { return MakeDbError(dbErrObjectClosed); }
 
+    // A second handle on the same file, for reading only, with the same key, functions and
+    // settings: the background reads' (see backgroundreads.h). Null with `error` set when it
+    // cannot be opened. May be called from another thread while this connection is open.
+    sqlite3* OpenCompanion(DbError* error) const;
+    // The background reader of this connection, made at the first call.
+    BackgroundReader* Reader();
+
     void AddChild(const std::shared_ptr<DbChild>& child);
     // Closes the children, commits an open transaction and closes the file.
     void Close();
@@ -83,6 +91,11 @@ private:
     int OpenHandle(const QByteArray& name, int flags, const QByteArray& key);
     sqlite3* db_ = nullptr;
     QString path_;
+    // How the handle was opened, for the companion handle.
+    QByteArray openName_;
+    int openFlags_ = 0;
+    QByteArray key_;
+    std::unique_ptr<BackgroundReader> reader_;
     QHash<QString, JetSql> translations_;
     QHash<QString, sqlite3_stmt*> statements_;
     std::vector<std::weak_ptr<DbChild>> children_;

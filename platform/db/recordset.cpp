@@ -1,5 +1,6 @@
 #include "recordset.h"
 
+#include "backgroundreads.h"
 #include "findtable.h"
 #include "keyedrows.h"
 
@@ -217,28 +218,25 @@ DbError Recordset::load()
     } else {
         table_.clearRows();
     }
+    // The statement gave the columns; the rows are read apart, maybe by another connection.
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    stmt = nullptr;
     if (!(options_ & dbAppendOnly)) {
+        // A window may paint while a long read runs, and with it drop this recordset.
+        const auto keep = weak_from_this().lock();
         if (queryHook()) queryHook()(sql_.sql, parameters_);
         // A result of a few rows at most ("Top 1") is read at once: reading its keys first
         // would only run it twice.
         if (!keyName_.isEmpty() && !(sql_.top >= 0 && sql_.top < gKeyedRowsThreshold)) {
-            // Preparing the key query may push this statement out of the connection's cache.
-            sqlite3_reset(stmt);
-            sqlite3_clear_bindings(stmt);
-            stmt = nullptr;
             keyed_ = KeyedRows::Open(*connection_, sql_, parameters_, keyName_, columns, gKeyedRowsThreshold, &error);
             if (error) return fail(error);
-            if (!keyed_) {
-                stmt = connection_->Prepare(sql_.sql, &error);
-                if (!stmt) return fail(error);
-                BindParameters(stmt, sql_, parameters_);
-            }
         }
-        if (!keyed_) error = readAll(stmt);
-    }
-    if (stmt) {
-        sqlite3_reset(stmt);
-        sqlite3_clear_bindings(stmt);
+        if (!keyed_) error = readAll();
+        if (closed_ || !connection_->IsOpen()) {
+            Close();
+            return fail(MakeDbError(dbErrObjectClosed));
+        }
     }
     if (error) return fail(error);
     // Expression columns take the type of their first value that is not Null when they are
@@ -273,12 +271,18 @@ DbError Recordset::load()
     return ok();
 }
 
-DbError Recordset::readAll(sqlite3_stmt* stmt)
+DbError Recordset::readAll()
 {
     table_.clearRows();
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) table_.appendRow(stmt);
-    return rc == SQLITE_DONE ? DbError{} : connection_->EngineError();
+    // Read apart and taken over whole: a window painting meanwhile sees no rows, not half.
+    ResultTable rows;
+    rows.reset(table_.columnCount());
+    const DbError error = ReadRows(*connection_, sql_.sql, sql_, parameters_, [&rows](sqlite3_stmt* stmt) {
+        rows.appendRow(stmt);
+        return true;
+    });
+    if (!closed_) table_ = std::move(rows);
+    return error;
 }
 
 int Recordset::rows() const { return keyed_ ? keyed_->rowCount() : table_.rowCount(); }
@@ -298,13 +302,9 @@ DbError Recordset::materialize()
 {
     if (!keyed_) return {};
     keyed_.reset();
-    DbError error;
-    sqlite3_stmt* stmt = connection_->Prepare(sql_.sql, &error);
-    if (!stmt) return fail(error);
-    BindParameters(stmt, sql_, parameters_);
-    error = readAll(stmt);
-    sqlite3_reset(stmt);
-    sqlite3_clear_bindings(stmt);
+    const auto keep = weak_from_this().lock();
+    DbError error = readAll();
+    if (closed_) return fail(MakeDbError(dbErrObjectClosed));
     // Rows deleted or added since the keys were read move the end.
     if (pos_ > rows()) pos_ = rows();
     return error ? fail(error) : DbError{};

@@ -102,7 +102,7 @@ private:
     Variant cellValue(int row, int field);
     // Reads every row into the table (leaving keyed reading), keeping the position.
     DbError materialize();
-    DbError readAll(sqlite3_stmt* stmt);
+    DbError readAll();
     int indexOf(const QString& name) const;
     Variant valueAt(int field);
     DbError setValue(int field, const Variant& value);

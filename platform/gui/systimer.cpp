@@ -1,5 +1,7 @@
 #include "systimer.h"
 
+#include "eventwait.h"
+
 #include <QTimer>
 #include <algorithm>
 #include <vector>
@@ -58,7 +60,11 @@ void SysTimer::start()
     if (manual()) return;
     if (!timer_) {
         timer_ = new QTimer;
-        QObject::connect(timer_, &QTimer::timeout, [this] { fire(); });
+        // A tick that comes while the program waits for work of another thread is left to the
+        // next: its handler would run in the middle of the command that waits.
+        QObject::connect(timer_, &QTimer::timeout, [this] {
+            if (!InEventWait()) fire();
+        });
     }
     timer_->start(interval_);
 }

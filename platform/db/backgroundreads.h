@@ -1,0 +1,66 @@
+#pragma once
+
+#include "dberror.h"
+#include "jetsql.h"
+#include "platform/runtime/variant.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace tv {
+
+class DbConnection;
+
+// Reading a large result takes the engine a second or more on a catalogue of a million files,
+// and a window whose thread waits that long does not even repaint. With background reads on,
+// a read-only query runs to its end on a second connection of the same file, in a thread of
+// its own, while the asking thread waits in `wait` (the program's keeps its windows painting).
+// A read that ends within `patienceMs` is waited for quietly; `wait` runs only for longer ones.
+// Off by default: every read then runs on the asking connection, as it always did.
+using ReadWait = std::function<void(const std::function<bool()>& finished)>;
+void SetBackgroundReads(ReadWait wait, int patienceMs);
+bool BackgroundReadsOn();
+// True while a background read is waited for, on the thread that waits.
+bool InBackgroundRead();
+
+// Called for each row of a read, on whichever thread steps it; false ends the read early.
+using RowSink = std::function<bool(sqlite3_stmt*)>;
+
+// Runs the read-only SQLite text `sqliteText` (the translation `sql` stands for its parameter
+// types) with `parameters` to its end, handing each row to `row`. It runs in the background
+// when reads may (on, not already waiting, no transaction open on `connection`, whose rows the
+// second connection could not see), else, and whenever the second connection cannot prepare
+// the text (an attached or temporary table), on `connection`. `row` must not touch what the
+// waiting thread may read meanwhile: collect into something of the caller's own. `prepared`
+// tells a text the engine refused (error set, no row read) from a failure while reading.
+DbError ReadRows(DbConnection& connection, const QString& sqliteText, const JetSql& sql,
+                 const std::vector<Variant>& parameters, const RowSink& row, bool* prepared = nullptr);
+
+// The thread and second connection of one connection's background reads; the connection makes
+// it at its first background read and ends it when it closes. Not for other callers.
+class BackgroundReader {
+public:
+    explicit BackgroundReader(const DbConnection& owner);
+    ~BackgroundReader();
+    BackgroundReader(const BackgroundReader&) = delete;
+    BackgroundReader& operator=(const BackgroundReader&) = delete;
+
+    struct Outcome {
+        bool ran = false;  // false: the second connection could not open or prepare the text
+        DbError error;
+    };
+    Outcome run(const QString& sqliteText, const JetSql& sql, const std::vector<Variant>& parameters,
+                const RowSink& row);
+
+private:
+    struct State;
+    // Shared with a run() in progress: closing the connection while a window waits for the
+    // read ends the reader, not what the run still touches.
+    std::shared_ptr<State> state_;
+};
+
+} // namespace tv
