@@ -51,7 +51,7 @@ DbError stepRows(sqlite3* db, sqlite3_stmt* stmt, const JetSql& sql, const std::
 void SetBackgroundReads(ReadWait wait, int patienceMs)
 {
     settings().wait = std::move(wait);
-    settings().patienceMs = std::max(0, patienceMs);
+    settings().patienceMs = patienceMs;
 }
 
 bool BackgroundReadsOn() { return bool(settings().wait); }
@@ -89,7 +89,15 @@ struct BackgroundReader::State {
         std::unique_lock lock(mutex);
         for (;;) {
             changed.wait(lock, [this] { return stopping || (task && !done); });
-            if (stopping) break;
+            if (stopping) {
+                // A read handed over as the connection closes is not run: its asker finds
+                // the connection closed.
+                if (task && !done) {
+                    done = true;
+                    changed.notify_all();
+                }
+                break;
+            }
             Task* t = task;
             lock.unlock();
             t->outcome = runHere(*t);
@@ -166,9 +174,10 @@ BackgroundReader::Outcome BackgroundReader::run(const QString& sqliteText, const
         s.done = false;
         s.changed.notify_all();
         // A short read is waited for still: only a long one lets the asking thread do more.
-        s.changed.wait_for(lock, std::chrono::milliseconds(settings().patienceMs), [&s] { return s.done; });
+        if (settings().patienceMs >= 0)
+            s.changed.wait_for(lock, std::chrono::milliseconds(settings().patienceMs), [&s] { return s.done; });
     }
-    if (!finished()) {
+    if (settings().patienceMs < 0 || !finished()) {
         ++gWaiting;
         settings().wait(finished);
         --gWaiting;

@@ -19,7 +19,8 @@ class DbConnection;
 // and a window whose thread waits that long does not even repaint. With background reads on,
 // a read-only query runs to its end on a second connection of the same file, in a thread of
 // its own, while the asking thread waits in `wait` (the program's keeps its windows painting).
-// A read that ends within `patienceMs` is waited for quietly; `wait` runs only for longer ones.
+// A read that ends within `patienceMs` is waited for quietly; `wait` runs only for longer ones
+// (with a negative `patienceMs` for every read, however short: tests see what a wait meets).
 // Off by default: every read then runs on the asking connection, as it always did.
 using ReadWait = std::function<void(const std::function<bool()>& finished)>;
 void SetBackgroundReads(ReadWait wait, int patienceMs);

@@ -24,6 +24,9 @@
 #include "catalogue/mainwindow/frmmainfilter.h"
 #include "catalogue/mainwindow/previewpane.h"
 #include "catalogue/mainwindow/searchpane.h"
+#include "platform/db/backgroundreads.h"
+#include "platform/db/recordset.h"
+#include "platform/gui/eventwait.h"
 #include "platform/gui/systimer.h"
 #include "controls/grid/cells.h"
 #include <QComboBox>
@@ -114,9 +117,12 @@ TEST_F(MainWindowView, TabWalksThePanesAndListsInTheirShownOrder)
     EXPECT_EQ(walked.mid(0, shown.size() + 1), shown + QStringList{shown.first()});
 }
 
-TEST_F(MainWindowView, CategoriesAndHistoryViewsFillTreeAndList)
+namespace {
+
+// The views over the small catalogue, switched in turn.
+void CheckViews(frmMain& w)
 {
-    const auto window = openWindow();
+    frmMain* window = &w;
     window->BuildView(3);
     EXPECT_TRUE(window->treeMain()->isVisible());
     EXPECT_FALSE(window->lstMainFiles()->isVisible());
@@ -131,6 +137,65 @@ TEST_F(MainWindowView, CategoriesAndHistoryViewsFillTreeAndList)
     EXPECT_EQ(window->CountText(), QStringLiteral("Tage: 2"));
     window->BuildView(1);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+}
+
+// The window as the program runs it on a large catalogue: every list read by key, each read on
+// the background connection, and the window's events handled while every read is waited for.
+class MainWindowReadingInBackground : public MainWindowView {
+protected:
+    void SetUp() override
+    {
+        MainWindowView::SetUp();
+        SetKeyedRowsThreshold(0);
+        SetBackgroundReads(
+            [this](const std::function<bool()>& finished) {
+                ++waits;
+                WaitWithEvents([&] {
+                    if (onWait) onWait();
+                    return finished();
+                });
+            },
+            -1);
+    }
+    void TearDown() override
+    {
+        SetBackgroundReads(nullptr, 0);
+        SetKeyedRowsThreshold(kKeyedRowsDefault);
+        MainWindowView::TearDown();
+    }
+    int waits = 0;
+    std::function<void()> onWait;
+};
+
+} // namespace
+
+TEST_F(MainWindowView, CategoriesAndHistoryViewsFillTreeAndList)
+{
+    const auto window = openWindow();
+    CheckViews(*window);
+}
+
+TEST_F(MainWindowReadingInBackground, ViewsShowTheSameListsAndTheWindowStaysOpenWhileReading)
+{
+    const auto window = openWindow();
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+    EXPECT_GT(waits, 0);
+    // Closing while a list is read would end the command that reads it: the window stays.
+    bool closeTried = false, shownAfterClose = false;
+    onWait = [&] {
+        if (closeTried) return;
+        closeTried = true;
+        window->close();
+        shownAfterClose = window->isVisible();
+    };
+    CheckViews(*window);
+    EXPECT_TRUE(closeTried);
+    EXPECT_TRUE(shownAfterClose);
+    EXPECT_TRUE(goDB);
+    onWait = nullptr;
+    window->searchPane()->cboSearch(1)->setEditText(QStringLiteral("ATR"));
+    window->moTimer_Timer();
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 2);
 }
 
 // A missing remembered catalogue: a message, nothing open, the view commands off.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/backgroundreads.h"
 #include "platform/db/database.h"
 
 #include <QTemporaryDir>
@@ -14,13 +15,19 @@ inline void PrintTo(const Variant& v, std::ostream* os)
 }
 } // namespace tv
 
+// How a fixture's results are read: whole, every keyed result by key, or by key with every
+// read run on the background connection (and waited for by a wait that only polls).
+enum class Reading { Whole, ByKey, InBackground };
+
 // A small catalogue-like database in a temporary folder, made through the layer itself. Its
-// tests run twice: with results read whole, and with every keyed result read by key.
-class DbFixture : public ::testing::TestWithParam<bool> {
+// tests run in each way of reading.
+class DbFixture : public ::testing::TestWithParam<Reading> {
 protected:
     void SetUp() override
     {
-        tv::SetKeyedRowsThreshold(GetParam() ? 0 : tv::kKeyedRowsDefault);
+        tv::SetKeyedRowsThreshold(GetParam() == Reading::Whole ? tv::kKeyedRowsDefault : 0);
+        if (GetParam() == Reading::InBackground)
+            tv::SetBackgroundReads([](const std::function<bool()>& finished) { while (!finished()) {} }, -1);
         ASSERT_TRUE(dir.isValid());
         path = dir.filePath(QStringLiteral("test.MDB"));
         tv::DbError e;
@@ -31,7 +38,11 @@ protected:
              " iType SMALLINT, lSize INTEGER, tsCreated DATETIME, mMemo LONGTEXT, Category_ID INTEGER)");
     }
 
-    void TearDown() override { tv::SetKeyedRowsThreshold(tv::kKeyedRowsDefault); }
+    void TearDown() override
+    {
+        tv::SetKeyedRowsThreshold(tv::kKeyedRowsDefault);
+        tv::SetBackgroundReads(nullptr, 0);
+    }
 
     void exec(const char* sql)
     {

@@ -5,9 +5,12 @@
 
 using namespace tv;
 
-INSTANTIATE_TEST_SUITE_P(ReadWholeOrByKey, DbFixture, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& p) {
-                             return std::string(p.param ? "ByKey" : "Whole");
+INSTANTIATE_TEST_SUITE_P(ReadWholeByKeyOrInBackground, DbFixture,
+                         ::testing::Values(Reading::Whole, Reading::ByKey, Reading::InBackground),
+                         [](const ::testing::TestParamInfo<Reading>& p) {
+                             return std::string(p.param == Reading::Whole   ? "Whole"
+                                                : p.param == Reading::ByKey ? "ByKey"
+                                                                            : "InBackground");
                          });
 
 namespace {

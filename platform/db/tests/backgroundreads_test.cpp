@@ -1,0 +1,109 @@
+// Reads run on the background connection: what the asking side sees while it waits, and the
+// reads that must stay on the asking connection.
+#include "dbfixture.h"
+#include "platform/db/backgroundreads.h"
+#include "platform/db/recordset.h"
+
+using namespace tv;
+
+namespace {
+
+// 3,000 files, read by key; every read goes to the background connection and is waited for
+// by `onWait` (once per wait) and then by polling.
+class BackgroundReads : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetKeyedRowsThreshold(0);
+        db = Database::Create(dir.filePath(QStringLiteral("b.MDB")), "k", &e);
+        ASSERT_TRUE(db);
+        run("CREATE TABLE Files (ID INTEGER PRIMARY KEY, tFile VARCHAR(255) COLLATE TVTEXT)");
+        run("BEGIN");
+        for (int i = 1; i <= 3000; ++i)
+            run(QStringLiteral("INSERT INTO Files VALUES (%1, 'F%2.ATR')").arg(i).arg(i, 4, 10, QLatin1Char('0')));
+        run("COMMIT");
+        SetBackgroundReads(
+            [this](const std::function<bool()>& finished) {
+                ++waits;
+                if (onWait) onWait();
+                while (!finished()) {}
+            },
+            -1);
+    }
+    void TearDown() override
+    {
+        SetBackgroundReads(nullptr, 0);
+        SetKeyedRowsThreshold(kKeyedRowsDefault);
+    }
+    void run(const char* sql) { run(QString::fromUtf8(sql)); }
+    void run(const QString& sql) { ASSERT_FALSE(db->Execute(sql)) << sql.toStdString(); }
+    int count(const QString& sql)
+    {
+        auto rs = db->OpenRecordset(sql);
+        return rs ? rs->RecordCount() : -1;
+    }
+
+    QTemporaryDir dir;
+    DbError e;
+    std::shared_ptr<Database> db;
+    int waits = 0;
+    std::function<void()> onWait;
+};
+
+} // namespace
+
+TEST_F(BackgroundReads, WhileWaitingTheListIsEmptyAndOtherReadsRunOnTheAskingConnection)
+{
+    auto rs = db->OpenRecordset(QStringLiteral("SELECT ID, tFile FROM Files ORDER BY tFile DESC"));
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->RecordCount(), 3000);
+    EXPECT_GE(waits, 1);
+    run("DELETE FROM Files WHERE ID > 2000");
+    int seenWhileWaiting = -1, readWhileWaiting = -1;
+    bool inRead = false;
+    onWait = [&] {
+        // A window painting meanwhile sees no rows, not half of them; and what it reads
+        // itself is read at once, here.
+        seenWhileWaiting = rs->RecordCount();
+        inRead = InBackgroundRead();
+        readWhileWaiting = count(QStringLiteral("SELECT ID FROM Files WHERE ID <= 10"));
+        onWait = nullptr;
+    };
+    waits = 0;
+    ASSERT_FALSE(rs->Requery());
+    EXPECT_EQ(waits, 1);  // the read inside the wait was not waited for again
+    EXPECT_EQ(seenWhileWaiting, 0);
+    EXPECT_TRUE(inRead);
+    EXPECT_EQ(readWhileWaiting, 10);
+    EXPECT_FALSE(InBackgroundRead());
+    EXPECT_EQ(rs->RecordCount(), 2000);
+    EXPECT_EQ(rs->Fields(1).Value(), Variant("F2000.ATR"));
+}
+
+TEST_F(BackgroundReads, ReadsTheBackgroundConnectionCannotSeeStayOnTheAskingOne)
+{
+    // Rows of a transaction not yet committed, and a temporary table of this connection.
+    run("BEGIN");
+    run("INSERT INTO Files VALUES (5000, 'NEU.ATR')");
+    waits = 0;
+    EXPECT_EQ(count(QStringLiteral("SELECT ID FROM Files")), 3001);
+    EXPECT_EQ(count(QStringLiteral("SELECT ID FROM Files WHERE tFile = 'NEU.ATR'")), 1);
+    run("COMMIT");
+    EXPECT_EQ(waits, 0);
+    run("CREATE TEMP TABLE Picked (ID INTEGER PRIMARY KEY)");
+    run("INSERT INTO Picked SELECT ID FROM Files WHERE ID <= 2500");
+    EXPECT_EQ(count(QStringLiteral("SELECT ID FROM Picked")), 2500);
+    // Once committed, the background connection sees the rows.
+    waits = 0;
+    EXPECT_EQ(count(QStringLiteral("SELECT ID FROM Files")), 3001);
+    EXPECT_GE(waits, 1);
+}
+
+TEST_F(BackgroundReads, ClosingTheCatalogueWhileWaitingEndsTheReadAsClosed)
+{
+    onWait = [this] { db->Close(); };
+    auto rs = db->OpenRecordset(QStringLiteral("SELECT ID, tFile FROM Files ORDER BY tFile"));
+    EXPECT_FALSE(rs);
+    EXPECT_TRUE(db->LastError());
+    EXPECT_FALSE(InBackgroundRead());
+}
