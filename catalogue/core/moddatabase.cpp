@@ -212,10 +212,12 @@ bool ConnectDB(const QString& path)
     }
     QByteArray key = kProgramKey;
     DbError e;
-    auto db = Database::Open(path, key, &e);
+    // The catalogue being browsed reads its long lists beside the window.
+    constexpr bool kReadInBackground = true;
+    auto db = Database::Open(path, key, &e, kReadInBackground);
     if (!db && e.number == dbErrNeedsPassword) {
         key.clear();
-        db = Database::Open(path, key, &e);
+        db = Database::Open(path, key, &e, kReadInBackground);
     }
     if (!db && e.number == dbErrNeedsPassword) {
         const QString password = InputText(Translate(QStringLiteral("Die Datenbank '")) + path
@@ -223,7 +225,7 @@ bool ConnectDB(const QString& path)
                                            QStringLiteral("Tovarin"), QString());
         // An empty password is no key: the file was already tried without one.
         key = password.toUtf8();
-        if (!key.isEmpty()) db = Database::Open(path, key, &e);
+        if (!key.isEmpty()) db = Database::Open(path, key, &e, kReadInBackground);
     }
     if (!db) {
         showNotACatalogue(path, e);

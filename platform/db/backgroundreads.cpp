@@ -4,7 +4,9 @@
 #include "engine.h"
 
 #include <chrono>
+#include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
 
@@ -60,71 +62,96 @@ bool InBackgroundRead() { return gWaiting > 0; }
 
 // ---- the reader thread ----
 
+namespace {
+
+// One thread runs the background work of every connection, a job at a time, in the order
+// asked. It lives as long as the program: a new thread's heap grows in small steps, which cost
+// the first large read of every catalogue opened a third of its time.
+class Worker {
+public:
+    struct Job {
+        std::function<void()> work;
+        bool done = false;
+    };
+
+    // Never ends: a connection closed by a static's destructor at exit still finds it.
+    static Worker& instance()
+    {
+        static Worker* worker = new Worker;
+        return *worker;
+    }
+
+    std::shared_ptr<Job> post(std::function<void()> work)
+    {
+        auto job = std::make_shared<Job>();
+        job->work = std::move(work);
+        {
+            std::lock_guard lock(mutex_);
+            queue_.push_back(job);
+        }
+        changed_.notify_all();
+        return job;
+    }
+    bool finished(const Job& job)
+    {
+        std::lock_guard lock(mutex_);
+        return job.done;
+    }
+    // Waits at most `ms` (negative: until it is done); whether it is done.
+    bool wait(const Job& job, int ms = -1)
+    {
+        std::unique_lock lock(mutex_);
+        const auto done = [&job] { return job.done; };
+        if (ms < 0) {
+            changed_.wait(lock, done);
+            return true;
+        }
+        return changed_.wait_for(lock, std::chrono::milliseconds(ms), done);
+    }
+
+private:
+    Worker() : thread_([this] { work(); }) { thread_.detach(); }
+    void work()
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return !queue_.empty(); });
+            const std::shared_ptr<Job> job = queue_.front();
+            queue_.pop_front();
+            lock.unlock();
+            job->work();
+            lock.lock();
+            job->done = true;
+            changed_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::shared_ptr<Job>> queue_;
+    std::thread thread_;  // last: starts once the rest is there
+};
+
+} // namespace
+
+// The second connection of one connection; used on the worker only, but for interrupting.
 struct BackgroundReader::State {
     const DbConnection& owner;
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::thread thread;
-    sqlite3* db = nullptr;  // the worker's; opened by it at its first read
-    bool openFailed = false;
-    bool stopping = false;
-    // The read in hand: set by the asking thread, run by the worker, `done` when it ended.
-    struct Task {
-        const QString* text = nullptr;
-        const JetSql* sql = nullptr;
-        const std::vector<Variant>* parameters = nullptr;
-        const RowSink* row = nullptr;
-        Outcome outcome;
-    };
-    Task* task = nullptr;
-    bool done = false;
+    std::atomic<sqlite3*> db{nullptr};
+    std::atomic<bool> openFailed{false};
+    std::atomic<bool> closing{false};
 
     explicit State(const DbConnection& o) : owner(o) {}
 
-    void work()
-    {
-        // The second connection opens at once: deriving the key from a passphrase takes the
-        // engine a while, which this thread spends while the owner still reads its schema.
-        openHere();
-        std::unique_lock lock(mutex);
-        for (;;) {
-            changed.wait(lock, [this] { return stopping || (task && !done); });
-            if (stopping) {
-                // A read handed over as the connection closes is not run: its asker finds
-                // the connection closed.
-                if (task && !done) {
-                    done = true;
-                    changed.notify_all();
-                }
-                break;
-            }
-            Task* t = task;
-            lock.unlock();
-            t->outcome = runHere(*t);
-            lock.lock();
-            done = true;
-            changed.notify_all();
-        }
-        if (db) sqlite3_close_v2(db);
-        db = nullptr;
-    }
-
-    void openHere()
-    {
-        DbError error;
-        sqlite3* opened = owner.OpenCompanion(&error);
-        std::lock_guard lock(mutex);
-        db = opened;
-        openFailed = !db;
-    }
-
-    Outcome runHere(const Task& t)
+    Outcome read(const QString& sqliteText, const JetSql& sql, const std::vector<Variant>& parameters,
+                 const RowSink& row)
     {
         Outcome o;
-        if (!db) return o;
-        const QByteArray text = utf8(*t.text);
+        sqlite3* handle = db;
+        if (!handle || closing) return o;
+        const QByteArray text = utf8(sqliteText);
         sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
+        if (sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK || !stmt) {
             sqlite3_finalize(stmt);
             return o;
         }
@@ -134,7 +161,7 @@ struct BackgroundReader::State {
             return o;
         }
         o.ran = true;
-        o.error = stepRows(db, stmt, *t.sql, *t.parameters, *t.row);
+        o.error = stepRows(handle, stmt, sql, parameters, row);
         sqlite3_finalize(stmt);
         return o;
     }
@@ -142,52 +169,48 @@ struct BackgroundReader::State {
 
 BackgroundReader::BackgroundReader(const DbConnection& owner) : state_(std::make_shared<State>(owner))
 {
-    state_->thread = std::thread([s = state_.get()] { s->work(); });
+    // The second connection opens at once: deriving the key from a passphrase takes the engine
+    // a while, which the worker spends while the owner opens its own.
+    Worker::instance().post([s = state_] {
+        DbError error;
+        s->db = s->owner.OpenCompanion(&error);
+        s->openFailed = !s->db;
+    });
 }
 
 BackgroundReader::~BackgroundReader()
 {
-    {
-        std::lock_guard lock(state_->mutex);
-        state_->stopping = true;
-        // A read still running ends at once.
-        if (state_->db) sqlite3_interrupt(state_->db);
-    }
-    state_->changed.notify_all();
-    state_->thread.join();
+    // A read still running ends at once; the handle closes after whatever was asked before.
+    state_->closing = true;
+    if (sqlite3* handle = state_->db) sqlite3_interrupt(handle);
+    Worker& worker = Worker::instance();
+    const auto closed = worker.post([s = state_] {
+        if (sqlite3* handle = s->db.exchange(nullptr)) sqlite3_close_v2(handle);
+    });
+    worker.wait(*closed);
 }
 
 BackgroundReader::Outcome BackgroundReader::run(const QString& sqliteText, const JetSql& sql,
                                                 const std::vector<Variant>& parameters, const RowSink& row)
 {
-    const std::shared_ptr<State> keep = state_;
-    State& s = *keep;
-    State::Task task{&sqliteText, &sql, &parameters, &row, {}};
-    const auto finished = [&s] {
-        std::lock_guard lock(s.mutex);
-        return s.done;
-    };
-    {
-        std::unique_lock lock(s.mutex);
-        if (s.openFailed) return {};
-        s.task = &task;
-        s.done = false;
-        s.changed.notify_all();
-        // A short read is waited for still: only a long one lets the asking thread do more.
-        if (settings().patienceMs >= 0)
-            s.changed.wait_for(lock, std::chrono::milliseconds(settings().patienceMs), [&s] { return s.done; });
-    }
-    if (settings().patienceMs < 0 || !finished()) {
+    if (state_->openFailed) return {};
+    Outcome outcome;
+    Worker& worker = Worker::instance();
+    // The job keeps the state: closing the connection while a window waits for the read ends
+    // the reader, not what the job still touches.
+    const auto job = worker.post([s = state_, &outcome, &sqliteText, &sql, &parameters, &row] {
+        outcome = s->read(sqliteText, sql, parameters, row);
+    });
+    // A short read is waited for still: only a long one lets the asking thread do more.
+    const int patience = settings().patienceMs;
+    if (patience < 0 || !worker.wait(*job, patience)) {
         ++gWaiting;
-        settings().wait(finished);
+        settings().wait([&worker, &job] { return worker.finished(*job); });
         --gWaiting;
         // The wait returns when the read is done; one that returned early waits still.
-        std::unique_lock lock(s.mutex);
-        s.changed.wait(lock, [&s] { return s.done; });
+        worker.wait(*job);
     }
-    std::lock_guard lock(s.mutex);
-    s.task = nullptr;
-    return task.outcome;
+    return outcome;
 }
 
 // ---- reads ----

@@ -41,8 +41,9 @@ using RowSink = std::function<bool(sqlite3_stmt*)>;
 DbError ReadRows(DbConnection& connection, const QString& sqliteText, const JetSql& sql,
                  const std::vector<Variant>& parameters, const RowSink& row, bool* prepared = nullptr);
 
-// The thread and second connection of one connection's background reads; the connection makes
-// it at its first background read and ends it when it closes. Not for other callers.
+// The second connection of one connection's background reads, run by the program's one reader
+// thread; the connection makes it when it opens or at its first background read, and ends it
+// when it closes. Not for other callers.
 class BackgroundReader {
 public:
     explicit BackgroundReader(const DbConnection& owner);

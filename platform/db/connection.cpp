@@ -32,7 +32,7 @@ bool openReadOnly = false;
 DbConnection::~DbConnection() { Close(); }
 
 std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByteArray& key, bool create,
-                                                 DbError* error)
+                                                 DbError* error, bool readInBackground)
 {
     const bool exists = QFileInfo::exists(path);
     if (create && exists) {
@@ -51,7 +51,8 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
     const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX;
     // The background reads' connection opens beside this one: deriving the key from a
     // passphrase takes the engine a while, which two threads spend at once.
-    const bool companion = BackgroundReadsOn() && !create;
+    c->readInBackground_ = readInBackground;
+    const bool companion = readInBackground && BackgroundReadsOn();
     c->openName_ = utf8(path);
     c->openFlags_ = flags;
     c->key_ = key;
@@ -138,9 +139,15 @@ sqlite3* DbConnection::OpenCompanion(DbError* error) const
     return db;
 }
 
+void DbConnection::SetReadInBackground(bool on)
+{
+    readInBackground_ = on;
+    if (!on) reader_.reset();
+}
+
 BackgroundReader* DbConnection::Reader()
 {
-    if (openName_.isEmpty()) return nullptr;
+    if (!readInBackground_ || openName_.isEmpty()) return nullptr;
     if (!reader_) reader_ = std::make_unique<BackgroundReader>(*this);
     return reader_.get();
 }

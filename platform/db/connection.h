@@ -39,8 +39,10 @@ public:
     // is only read until StartWriting(); a new one is ready for writing at once. An existing
     // file that this user may not write, or whose folder he may not write, is opened for
     // reading only (IsReadOnly).
+    // With `readInBackground`, see SetReadInBackground; the second connection starts opening
+    // beside this one.
     static std::shared_ptr<DbConnection> Open(const QString& path, const QByteArray& key, bool create,
-                                              DbError* error);
+                                              DbError* error, bool readInBackground = false);
     // Whether this user may write `path` and the folder that holds it (where the engine keeps
     // the file's journal); false for every file while SetOpenReadOnly(true) holds.
     static bool MayWrite(const QString& path);
@@ -78,8 +80,13 @@ public:
     // settings: the background reads' (see backgroundreads.h). Null with `error` set when it
     // cannot be opened. May be called from another thread while this connection is open.
     sqlite3* OpenCompanion(DbError* error) const;
-    // The background reader of this connection, made at the first call.
+    // The background reader of this connection, made at the first call; null unless reads in
+    // the background are allowed on it.
     BackgroundReader* Reader();
+    // Whether this connection's reads may run on a second connection (when the program lets
+    // reads run in the background at all). Off by default: a connection that copies or
+    // changes the file's journal must be the file's only one.
+    void SetReadInBackground(bool on);
 
     void AddChild(const std::shared_ptr<DbChild>& child);
     // Closes the children, commits an open transaction and closes the file.
@@ -96,6 +103,7 @@ private:
     int openFlags_ = 0;
     QByteArray key_;
     std::unique_ptr<BackgroundReader> reader_;
+    bool readInBackground_ = false;
     QHash<QString, JetSql> translations_;
     QHash<QString, sqlite3_stmt*> statements_;
     std::vector<std::weak_ptr<DbChild>> children_;

@@ -28,9 +28,10 @@ std::shared_ptr<Database> Database::Create(const QString& path, const QByteArray
     return c ? std::shared_ptr<Database>(new Database(c)) : nullptr;
 }
 
-std::shared_ptr<Database> Database::Open(const QString& path, const QByteArray& key, DbError* error)
+std::shared_ptr<Database> Database::Open(const QString& path, const QByteArray& key, DbError* error,
+                                         bool readInBackground)
 {
-    auto c = DbConnection::Open(path, key, false, error);
+    auto c = DbConnection::Open(path, key, false, error, readInBackground);
     return c ? std::shared_ptr<Database>(new Database(c)) : nullptr;
 }
 
@@ -56,6 +57,11 @@ DbError Database::Compact(const QString& source, const QString& target, const QB
 bool Database::MayWrite(const QString& path) { return DbConnection::MayWrite(path); }
 
 void Database::SetOpenReadOnly(bool on) { DbConnection::SetOpenReadOnly(on); }
+
+void Database::SetReadInBackground(bool on)
+{
+    if (connection_) connection_->SetReadInBackground(on);
+}
 
 bool Database::IsOpen() const { return connection_ && connection_->IsOpen(); }
 

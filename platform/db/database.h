@@ -28,7 +28,13 @@ public:
     // database), 3024 when there is no file. Nothing is written to the file until
     // StartWriting(), so a file the caller then refuses stays exactly as it was. A file that
     // this user cannot write, or whose folder he cannot write, opens for reading (IsReadOnly).
-    static std::shared_ptr<Database> Open(const QString& path, const QByteArray& key, DbError* error);
+    // With `readInBackground` its large reads may run on a second connection (see
+    // backgroundreads.h), which starts opening at once; only the catalogue being browsed asks
+    // for it, never a file being copied or compacted.
+    static std::shared_ptr<Database> Open(const QString& path, const QByteArray& key, DbError* error,
+                                          bool readInBackground = false);
+    // Lets (or no longer lets) the reads of an open file run in the background.
+    void SetReadInBackground(bool on);
     // Whether this user may write `path` and its folder, as writing (and compacting) needs.
     static bool MayWrite(const QString& path);
     // Opens every existing file for reading only, as if neither it nor its folder could be

@@ -198,6 +198,24 @@ TEST_F(MainWindowReadingInBackground, ViewsShowTheSameListsAndTheWindowStaysOpen
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 2);
 }
 
+// Compaction leaves the catalogue in its single-file journal: the copy it takes must be the
+// file's only reader, and no second connection may keep the write-ahead log open.
+TEST_F(MainWindowReadingInBackground, CompactionOnCloseLeavesNoLogBesideTheCatalogue)
+{
+    const auto window = openWindow();
+    window->BuildView(3);
+    window->setCompactOnClose(true);
+    JobCloser closer;
+    window->close();
+    EXPECT_FALSE(goDB);
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("test.OLD"))));
+    for (const char* beside : {"-wal", "-shm"})
+        EXPECT_FALSE(QFile::exists(catalogue + QLatin1String(beside))) << beside;
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(ConnectDB(catalogue));
+    EXPECT_EQ(ids(QStringLiteral("Select ID From MainFiles Order By ID")), (std::vector<int>{1, 2, 3, 4, 5}));
+}
+
 // A missing remembered catalogue: a message, nothing open, the view commands off.
 TEST_F(MainWindowView, MissingCatalogueIsReportedAndForgotten)
 {

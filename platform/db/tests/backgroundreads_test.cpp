@@ -17,6 +17,7 @@ protected:
         SetKeyedRowsThreshold(0);
         db = Database::Create(dir.filePath(QStringLiteral("b.MDB")), "k", &e);
         ASSERT_TRUE(db);
+        db->SetReadInBackground(true);
         run("CREATE TABLE Files (ID INTEGER PRIMARY KEY, tFile VARCHAR(255) COLLATE TVTEXT)");
         run("BEGIN");
         for (int i = 1; i <= 3000; ++i)

@@ -33,6 +33,7 @@ protected:
         tv::DbError e;
         db = tv::Database::Create(path, "k", &e);
         ASSERT_TRUE(db) << e.description.toStdString();
+        db->SetReadInBackground(GetParam() == Reading::InBackground);
         exec("CREATE TABLE Category (ID INTEGER PRIMARY KEY, tCategory VARCHAR(255) COLLATE TVTEXT)");
         exec("CREATE TABLE Files (ID INTEGER PRIMARY KEY AUTOINCREMENT, tFile VARCHAR(255) COLLATE TVTEXT,"
              " iType SMALLINT, lSize INTEGER, tsCreated DATETIME, mMemo LONGTEXT, Category_ID INTEGER)");
