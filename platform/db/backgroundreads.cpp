@@ -3,8 +3,8 @@
 #include "connection.h"
 #include "engine.h"
 
-#include <chrono>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -31,8 +31,8 @@ int gWaiting = 0;
 
 QByteArray utf8(const QString& s) { return s.toUtf8(); }
 
-// Prepares, binds and steps one text on `db` to its end: the common part of both threads.
-// `ran` false: the text could not be prepared there.
+// Binds a prepared statement of `db` and steps it to its end, or until `row` wants no more:
+// the part both threads share.
 DbError stepRows(sqlite3* db, sqlite3_stmt* stmt, const JetSql& sql, const std::vector<Variant>& parameters,
                  const RowSink& row)
 {
