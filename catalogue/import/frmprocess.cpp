@@ -8,7 +8,6 @@
 #include "catalogue/core/modmain.h"
 #include "catalogue/core/modsettings.h"
 #include "controls/grid/listview.h"
-#include "platform/gui/keys.h"
 #include "platform/gui/msgbox.h"
 #include "platform/runtime/format.h"
 #include "platform/system/files.h"
@@ -79,13 +78,6 @@ frmProcess::frmProcess(QWidget* parent) : QDialog(parent)
     resize(480, 360);
 
     connect(cmdCancel, &QPushButton::clicked, this, &frmProcess::cmdCancel_Click);
-    // The log takes every key it is sent, and it holds the focus when the window opens: Return
-    // and Escape are handed on to the window's buttons from there.
-    lstResult->KeyDown.connect([this](int16_t& key, int16_t& shift) {
-        if (shift != 0) return;
-        if (key == tv::VK_RETURN && cmdCancel->isDefault() && cmdCancel->isVisible()) cmdCancel->click();
-        else if (key == tv::VK_ESCAPE) reject();
-    });
     connect(cmdNewPath, &QPushButton::clicked, this, &frmProcess::cmdNewPath_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &frmProcess::DeleteMissing);
 }

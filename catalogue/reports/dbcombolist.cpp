@@ -98,8 +98,13 @@ bool frmDBCombo::eventFilter(QObject* watched, QEvent* event)
 
 void frmDBCombo::onKeyDown(int16_t& key, int16_t& shift)
 {
-    if (shift == 0 && (key == VK_RETURN || key == VK_TAB)) AcceptRow();
-    else if (shift == 0 && (key == VK_ESCAPE || key == VK_F1 + 3)) CloseList();
+    if (shift == 0 && (key == VK_RETURN || key == VK_TAB)) {
+        AcceptRow();
+        key = 0;
+    } else if (shift == 0 && (key == VK_ESCAPE || key == VK_F1 + 3)) {
+        CloseList();
+        key = 0;
+    }
     else if (shift == vbAltMask && (key == VK_UP || key == VK_DOWN)) CloseList();
     else if (shift == vbCtrlMask && key == 'S') SizeList();
     else if (shift == vbCtrlMask && key == 'N') SortByNeighbour(false);

@@ -76,6 +76,7 @@ void SimpleReport::onKeyDown(int16_t& keyCode, int16_t& shift)
     }
     if (!ctrl && !alt && keyCode == VK_RETURN && dblClickOnReturn_) {
         if (const int32_t row = SelectedIndex(); row != -1) ItemDblClick.raise(row, int16_t(1), int16_t(0));
+        keyCode = 0;   // taken: the window's default button must not act on it as well
         return;
     }
     Keydown.raise(keyCode, shift);

@@ -148,6 +148,9 @@ void ScrollView::onKey(QKeyEvent* e, bool down)
     if (down) {
         hideToolTip();
         KeyDown.raise(code, shift);
+        // Return and Escape that no handler took belong to the window: its default button,
+        // or closing a dialog. The surface would otherwise keep them from it.
+        if ((code == tv::VK_RETURN || code == tv::VK_ESCAPE) && shift == 0) e->ignore();
         // Tab and Shift+Tab go on to the window's next control unless the host took the key
         // (or its handler moved the focus away already).
         if (code == tv::VK_TAB && (shift & ~1) == 0 && client_->hasFocus()) {

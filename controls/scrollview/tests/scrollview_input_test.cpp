@@ -7,6 +7,8 @@
 #include "platform/gui/dc.h"
 #include "platform/gui/wnd.h"
 
+#include <QDialog>
+#include <QPushButton>
 #include <QScrollBar>
 
 namespace vantile {
@@ -75,6 +77,46 @@ TEST_F(InputTest, KeysCarryKeyCodesAndShiftMasks)
     key(QEvent::KeyPress, Qt::Key_Down, Qt::ControlModifier);
     key(QEvent::KeyRelease, Qt::Key_Down, Qt::ControlModifier);
     EXPECT_EQ(keys, (QStringList{"down 65 1", "press 65", "up 65 1", "down 40 2", "up 40 2"}));
+}
+
+// In a dialog, Return and Escape that the host leaves alone reach the dialog: its default
+// button, and closing it. A key the host takes stays with the list.
+TEST(ScrollViewInDialog, ReturnAndEscapeNotTakenReachTheDialog)
+{
+    struct Case {
+        Qt::Key key;
+        bool hostTakesIt;
+        int clicks;
+        bool shownAfter;
+    } cases[] = {
+        {Qt::Key_Return, false, 1, true},
+        {Qt::Key_Enter, false, 1, true},
+        {Qt::Key_Return, true, 0, true},
+        {Qt::Key_Escape, false, 0, false},
+        {Qt::Key_Escape, true, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QTest::toString(c.key));
+        QDialog dialog;
+        auto* list = new ScrollView(&dialog);
+        list->ReadProperties(tv::PropertyBag());
+        list->setGeometry(0, 0, 200, 100);
+        auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+        ok->setGeometry(0, 110, 80, 24);
+        ok->setDefault(true);
+        int clicks = 0;
+        QObject::connect(ok, &QPushButton::clicked, [&] { ++clicks; });
+        tv::ScopedConnection taken = list->KeyDown.connect([&](int16_t& code, int16_t&) {
+            if (c.hostTakesIt) code = 0;
+        });
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        dialog.activateWindow();
+        list->findChild<tv::OwnerDrawSurface*>()->setFocus();
+        QTest::keyClick(dialog.windowHandle(), c.key);
+        EXPECT_EQ(clicks, c.clicks);
+        EXPECT_EQ(dialog.isVisible(), c.shownAfter);
+    }
 }
 
 TEST_F(InputTest, HoverNotificationGivesTheCursorPosition)
