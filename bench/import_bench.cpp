@@ -179,6 +179,9 @@ void NewCatalogue(const QString& appFolder)
     tv::DbError error;
     tv::goDB = tv::CreateCatalogue(appFolder + QStringLiteral("/Bench.MDB"), kBenchKey, &error);
     if (!tv::goDB) std::abort();
+    // As the program reads the catalogue it shows: long reads beside the window.
+    tv::UseBackgroundReads();
+    tv::goDB->SetReadInBackground(true);
 }
 
 // The engine's import of the whole folder into a new catalogue, as the add-folder job
