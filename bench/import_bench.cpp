@@ -13,6 +13,7 @@
 #include "catalogue/import/filetype.h"
 #include "catalogue/import/frmprocess.h"
 #include "catalogue/import/unpacker.h"
+#include "platform/db/backgroundreads.h"
 #include "platform/gui/msgbox.h"
 #include "platform/system/files.h"
 #include "platform/system/process.h"
@@ -194,6 +195,8 @@ double TimeImport(const BenchFiles& c, const QString& appFolder)
     QObject::connect(&fm, &tv::clsFileManager::ShowMessage, [&added](const QString&, int type) {
         if (type > 0) ++added;
     });
+    // As the job window runs it: its lookups stay on the catalogue's connection.
+    const tv::ReadsWhereAsked lookups;
     QElapsedTimer t;
     t.start();
     fm.InitCount();

@@ -61,9 +61,9 @@ std::unique_ptr<QWidget> Main(const MainWindowFactory& createMainWindow, const Q
 
 void UseBackgroundReads()
 {
-    // A read that ends within a few hundredths of a second runs where it is asked: the window
-    // would hardly repaint in that time. A longer one loses that much, read again beside it.
-    constexpr int kPatienceMs = 30;
+    // A read that ends within a few hundredths of a second is waited for still: the window
+    // would hardly repaint in that time, and handling events costs the read its pace.
+    constexpr int kPatienceMs = 20;
     SetBackgroundReads(WaitWithEvents, kPatienceMs);
 }
 

@@ -8,6 +8,7 @@
 #include "catalogue/core/modmain.h"
 #include "catalogue/core/modsettings.h"
 #include "controls/grid/listview.h"
+#include "platform/db/backgroundreads.h"
 #include "platform/gui/msgbox.h"
 #include "platform/runtime/format.h"
 #include "platform/system/files.h"
@@ -261,6 +262,8 @@ void frmProcess::Form_Activate()
     if (!mbFirstActivate) return;
     mbFirstActivate = false;
     mbRunning = true;
+    // A job looks up each file it meets: small reads, which stay on the catalogue's connection.
+    const ReadsWhereAsked lookups;
     const auto finished = qScopeGuard([this] {
         if (mFileManager) mFileManager->CommitBatch();
         mbRunning = false;

@@ -28,6 +28,8 @@ Settings& settings()
 // Reads wait one at a time: a read asked for while another is waited for (by a window painting
 // meanwhile) runs where it is asked.
 int gWaiting = 0;
+// Scopes that keep reads where they are asked.
+int gWhereAsked = 0;
 
 QByteArray utf8(const QString& s) { return s.toUtf8(); }
 
@@ -59,6 +61,9 @@ void SetBackgroundReads(ReadWait wait, int patienceMs)
 bool BackgroundReadsOn() { return bool(settings().wait); }
 
 bool InBackgroundRead() { return gWaiting > 0; }
+
+ReadsWhereAsked::ReadsWhereAsked() { ++gWhereAsked; }
+ReadsWhereAsked::~ReadsWhereAsked() { --gWhereAsked; }
 
 // ---- the reader thread ----
 
@@ -201,7 +206,9 @@ BackgroundReader::Outcome BackgroundReader::run(const QString& sqliteText, const
     const auto job = worker.post([s = state_, &outcome, &sqliteText, &sql, &parameters, &row] {
         outcome = s->read(sqliteText, sql, parameters, row);
     });
-    if (settings().patienceMs < 0 || !worker.finished(*job)) {
+    // A short read is waited for still: only a long one lets the asking thread do more.
+    const int patience = settings().patienceMs;
+    if (patience < 0 || !worker.wait(*job, patience)) {
         ++gWaiting;
         settings().wait([&worker, &job] { return worker.finished(*job); });
         --gWaiting;
@@ -213,66 +220,25 @@ BackgroundReader::Outcome BackgroundReader::run(const QString& sqliteText, const
 
 // ---- reads ----
 
-namespace {
-
-// Breaks a read off on the asking connection once it has run for its time.
-struct Deadline {
-    std::chrono::steady_clock::time_point end;
-    bool passed = false;
-
-    static int check(void* self)
-    {
-        auto* d = static_cast<Deadline*>(self);
-        if (std::chrono::steady_clock::now() < d->end) return 0;
-        d->passed = true;
-        return 1;
-    }
-};
-
-// How many engine steps go between two looks at the clock.
-constexpr int kStepsBetweenLooks = 1000;
-
-DbError readHere(DbConnection& connection, const QString& sqliteText, const JetSql& sql,
-                 const std::vector<Variant>& parameters, const RowSink& row, bool* prepared, Deadline* deadline)
+DbError ReadRows(DbConnection& connection, const QString& sqliteText, const JetSql& sql,
+                 const std::vector<Variant>& parameters, const RowSink& row, bool* prepared)
 {
+    if (prepared) *prepared = true;
+    if (BackgroundReadsOn() && gWaiting == 0 && gWhereAsked == 0 && connection.IsOpen() && !connection.InTransaction())
+        if (BackgroundReader* reader = connection.Reader()) {
+            const BackgroundReader::Outcome o = reader->run(sqliteText, sql, parameters, row);
+            if (o.ran) return o.error;
+        }
     DbError error;
     sqlite3_stmt* stmt = connection.Prepare(sqliteText, &error);
     if (!stmt) {
         if (prepared) *prepared = false;
         return error;
     }
-    if (deadline) sqlite3_progress_handler(connection.Handle(), kStepsBetweenLooks, &Deadline::check, deadline);
     error = stepRows(connection.Handle(), stmt, sql, parameters, row);
-    if (deadline) sqlite3_progress_handler(connection.Handle(), 0, nullptr, nullptr);
     sqlite3_reset(stmt);
     sqlite3_clear_bindings(stmt);
     return error;
-}
-
-} // namespace
-
-DbError ReadRows(DbConnection& connection, const QString& sqliteText, const JetSql& sql,
-                 const std::vector<Variant>& parameters, const RowSink& row, const std::function<void()>& restart,
-                 bool* prepared)
-{
-    if (prepared) *prepared = true;
-    BackgroundReader* reader = BackgroundReadsOn() && gWaiting == 0 && connection.IsOpen() && !connection.InTransaction()
-                                   ? connection.Reader()
-                                   : nullptr;
-    if (!reader) return readHere(connection, sqliteText, sql, parameters, row, prepared, nullptr);
-    // Most reads end at once: they run here, and only one that outlasts the patience is broken
-    // off and read again beside the waiting window. (With no patience at all, every read goes.)
-    if (settings().patienceMs >= 0) {
-        Deadline deadline{std::chrono::steady_clock::now() + std::chrono::milliseconds(settings().patienceMs)};
-        const DbError error = readHere(connection, sqliteText, sql, parameters, row, prepared, &deadline);
-        if (!deadline.passed) return error;
-        restart();
-    }
-    const BackgroundReader::Outcome o = reader->run(sqliteText, sql, parameters, row);
-    if (o.ran) return o.error;
-    // The second connection could not read it (a temporary or attached table): read here.
-    restart();
-    return readHere(connection, sqliteText, sql, parameters, row, prepared, nullptr);
 }
 
 } // namespace tv

@@ -17,32 +17,39 @@ class DbConnection;
 
 // Reading a large result takes the engine a second or more on a catalogue of a million files,
 // and a window whose thread waits that long does not even repaint. With background reads on,
-// a read-only query that outlasts `patienceMs` on the asking connection is broken off and runs
-// again to its end on a second connection of the same file, in a thread of its own, while the
-// asking thread waits in `wait` (the program's keeps its windows painting). Shorter reads, the
-// most, run where they are asked and cost nothing more. A negative `patienceMs` sends every
-// read to the second connection and calls `wait` for each, however short: tests see what a wait
-// meets. Off by default: every read then runs on the asking connection, as it always did.
+// a read-only query runs to its end on a second connection of the same file, in a thread of
+// its own, while the asking thread waits in `wait` (the program's keeps its windows painting).
+// A read that ends within `patienceMs` is waited for quietly; `wait` runs only for longer ones
+// (with a negative `patienceMs` for every read, however short: tests see what a wait meets).
+// Off by default: every read then runs on the asking connection, as it always did.
 using ReadWait = std::function<void(const std::function<bool()>& finished)>;
 void SetBackgroundReads(ReadWait wait, int patienceMs);
 bool BackgroundReadsOn();
 // True while a background read is waited for, on the thread that waits.
 bool InBackgroundRead();
 
+// While one lives, every read runs on the connection it is asked of: for a job's many small
+// lookups, each of which would otherwise cross to the reader thread and back.
+class ReadsWhereAsked {
+public:
+    ReadsWhereAsked();
+    ~ReadsWhereAsked();
+    ReadsWhereAsked(const ReadsWhereAsked&) = delete;
+    ReadsWhereAsked& operator=(const ReadsWhereAsked&) = delete;
+};
+
 // Called for each row of a read, on whichever thread steps it; false ends the read early.
 using RowSink = std::function<bool(sqlite3_stmt*)>;
 
 // Runs the read-only SQLite text `sqliteText` (the translation `sql` stands for its parameter
-// types) with `parameters` to its end, handing each row to `row`. It may go to the background
-// (see above) when reads may: on, not already waiting, no transaction open on `connection`,
-// whose rows the second connection could not see. A read broken off calls `restart` before it
-// starts again: what `row` collected so far goes. A text the second connection cannot prepare
-// (an attached or temporary table) is read on `connection`. `row` must not touch what the
+// types) with `parameters` to its end, handing each row to `row`. It runs in the background
+// when reads may (on, not already waiting, no transaction open on `connection`, whose rows the
+// second connection could not see), else, and whenever the second connection cannot prepare
+// the text (an attached or temporary table), on `connection`. `row` must not touch what the
 // waiting thread may read meanwhile: collect into something of the caller's own. `prepared`
 // tells a text the engine refused (error set, no row read) from a failure while reading.
 DbError ReadRows(DbConnection& connection, const QString& sqliteText, const JetSql& sql,
-                 const std::vector<Variant>& parameters, const RowSink& row, const std::function<void()>& restart,
-                 bool* prepared = nullptr);
+                 const std::vector<Variant>& parameters, const RowSink& row, bool* prepared = nullptr);
 
 // The second connection of one connection's background reads, run by the program's one reader
 // thread; the connection makes it when it opens or at its first background read, and ends it

@@ -277,13 +277,10 @@ DbError Recordset::readAll()
     // Read apart and taken over whole: a window painting meanwhile sees no rows, not half.
     ResultTable rows;
     rows.reset(table_.columnCount());
-    const DbError error = ReadRows(
-        *connection_, sql_.sql, sql_, parameters_,
-        [&rows](sqlite3_stmt* stmt) {
-            rows.appendRow(stmt);
-            return true;
-        },
-        [&rows] { rows.clearRows(); });
+    const DbError error = ReadRows(*connection_, sql_.sql, sql_, parameters_, [&rows](sqlite3_stmt* stmt) {
+        rows.appendRow(stmt);
+        return true;
+    });
     if (!closed_) table_ = std::move(rows);
     return error;
 }

@@ -4,12 +4,16 @@
 #include "catalogue/import/clsfilemanager.h"
 #include "catalogue/import/frmnewpath.h"
 #include "catalogue/import/frmprocess.h"
+#include "platform/db/backgroundreads.h"
+#include "platform/db/database.h"
+#include "platform/db/recordset.h"
 #include "controls/grid/listview.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QProgressBar>
@@ -86,6 +90,34 @@ TEST_F(JobWindow, AddingAFolderTwice)
     EXPECT_EQ(again->Action, 0);
     EXPECT_EQ(again->StatusMsg, "Hinzugefügte Dateien: 0");
     EXPECT_EQ(Column(*again, "Name").filter("Datei ist schon vorhanden:").size(), 4);
+}
+
+// The program reads its long lists in the background; a job's lookups (one or more per file
+// met) stay on the catalogue's connection, as do the reads of a job adding nothing new.
+TEST_F(JobWindow, AJobsLookupsStayOnTheCatalogueConnection)
+{
+    int waits = 0;
+    SetBackgroundReads(
+        [&waits](const std::function<bool()>& finished) {
+            ++waits;
+            while (!finished()) {}
+        },
+        -1);
+    goDB->SetReadInBackground(true);
+    const auto off = qScopeGuard([] { SetBackgroundReads(nullptr, 0); });
+    const QString root = app.path("games");
+    test::WriteFile(root + "/a.atr", test::AtrImage());
+    test::WriteFile(root + "/b.xex", "prog");
+    for (const char* added : {"Hinzugefügte Dateien: 2", "Hinzugefügte Dateien: 0"}) {
+        auto f = Run(frmProcess::actAddFolder, root);
+        EXPECT_EQ(f->StatusMsg, added);
+    }
+    EXPECT_EQ(waits, 0);
+    // Outside a job, such a lookup goes to the background.
+    const auto rs = goDB->OpenRecordset(QStringLiteral("SELECT ID FROM MainFiles WHERE tFile = 'a.atr'"));
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->RecordCount(), 1);
+    EXPECT_GT(waits, 0);
 }
 
 // A log line wider than the list is shown whole: its column grows to the line, and the list

@@ -98,41 +98,13 @@ TEST_F(BackgroundReads, ReadsTheBackgroundConnectionCannotSeeStayOnTheAskingOne)
     waits = 0;
     EXPECT_EQ(count(QStringLiteral("SELECT ID FROM Files")), 3001);
     EXPECT_GE(waits, 1);
-}
-
-// With a patience, a read starts where it is asked; one that outlasts it (here: any of more
-// than a few rows) is broken off and read again in the background, from its first row.
-TEST_F(BackgroundReads, AReadThatOutlastsThePatienceIsReadAgainInTheBackground)
-{
-    SetBackgroundReads(
-        [this](const std::function<bool()>& finished) {
-            ++waits;
-            while (!finished()) {}
-        },
-        0);
-    struct Case {
-        const char* sql;
-        int rows;
-        bool waited;
-        const char* first;
-    } cases[] = {
-        {"SELECT ID, tFile FROM Files WHERE ID = 7", 1, false, "F0007.ATR"},
-        {"SELECT ID, tFile FROM Files ORDER BY tFile DESC", 3000, true, "F3000.ATR"},  // by key, sorted first
-        // Rows that came before the break go: none twice.
-        {"SELECT ID, tFile FROM Files", 3000, true, "F0001.ATR"},  // by key
-        {"SELECT tFile, ID FROM Files", 3000, true, "F0001.ATR"},  // whole
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.sql);
-        waits = 0;
-        auto rs = db->OpenRecordset(QString::fromLatin1(c.sql));
-        ASSERT_TRUE(rs);
-        EXPECT_EQ(rs->RecordCount(), c.rows);
-        EXPECT_EQ(waits > 0, c.waited);
-        EXPECT_EQ(rs->Fields(QStringLiteral("tFile")).Value(), Variant(c.first));
-        ASSERT_FALSE(rs->MoveLast());
-        EXPECT_EQ(rs->AbsolutePosition(), c.rows - 1);
+    // A job keeps its lookups where they are asked.
+    waits = 0;
+    {
+        const ReadsWhereAsked lookups;
+        EXPECT_EQ(count(QStringLiteral("SELECT ID FROM Files")), 3001);
     }
+    EXPECT_EQ(waits, 0);
 }
 
 TEST_F(BackgroundReads, ClosingTheCatalogueWhileWaitingEndsTheReadAsClosed)
