@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace tv {
 
@@ -25,6 +26,8 @@ void clsFileManager::InitSearch()
     lAddedFiles = 0;
     lNotAddedFiles = 0;
     tWriteError.clear();
+    mtFailedArchive.clear();
+    lJobFirstID = lMaxFilesID + 1;
 }
 
 bool clsFileManager::InImportList(const QString& extension) const
@@ -248,6 +251,7 @@ bool clsFileManager::HoldsRow(qint32 id)
 void clsFileManager::WriteFailure(const DbError& error, const BatchRow* failed)
 {
     if (tWriteError.isEmpty()) tWriteError = error.description;
+    if (mtFailedArchive.isEmpty()) mtFailedArchive = mtArchivePath;
     Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") +
                            FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), error.description) +
                            (failed ? QStringLiteral(": ") + failed->shownPath : QString()),
@@ -266,6 +270,40 @@ void clsFileManager::WriteFailure(const DbError& error, const BatchRow* failed)
         ++lNotAddedFiles;
         Q_EMIT ShowMessage(Translate(QStringLiteral("Nicht in die Datenbank aufgenommen: ")) + row.shownPath, -1);
     }
+}
+
+void clsFileManager::DropPartArchive()
+{
+    const QString archive = std::exchange(mtFailedArchive, QString());
+    if (archive.isEmpty() || !goDB) return;
+    // Only this job's rows: members catalogued by an earlier import stay.
+    const QString where = QStringLiteral(" From MainFiles where tPath=pPath and ID>=pFirst");
+    auto count = goDB->CreateQueryDef(QString(), QStringLiteral("PARAMETERS pPath Text, pFirst Long; Select ID") + where);
+    auto drop = goDB->CreateQueryDef(QString(), QStringLiteral("PARAMETERS pPath Text, pFirst Long; Delete") + where);
+    DbError error = count && drop ? DbError{} : goDB->LastError();
+    qint32 rows = 0;
+    if (!error) {
+        for (QueryDef* q : {count.get(), drop.get()}) {
+            q->Parameters(0).Value = Variant(archive);
+            q->Parameters(1).Value = Variant(lJobFirstID);
+        }
+        const auto rs = count->OpenRecordset(dbOpenSnapshot);
+        if (!rs) error = count->LastError();
+        else rows = rs->RecordCount();
+    }
+    if (!error && rows > 0) error = drop->Execute();
+    if (error) {
+        Q_EMIT ShowMessage(Translate(QStringLiteral("Archiv nur zum Teil aufgenommen: ")) + archive + QStringLiteral(" (") +
+                               error.description + QLatin1Char(')'),
+                           -1);
+        return;
+    }
+    if (rows == 0) return;
+    lAddedFiles -= rows;
+    lNotAddedFiles += rows;
+    Q_EMIT ShowMessage(Translate(QStringLiteral("Archiv nicht vollständig aufgenommen, seine Dateien wurden wieder entfernt: ")) +
+                           archive,
+                       -1);
 }
 
 void clsFileManager::CommitBatch()

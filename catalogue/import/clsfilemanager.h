@@ -101,6 +101,11 @@ public:
     // not added, so the job's counts always match what the catalogue holds.
     static constexpr int kBatchRows = 250;
     void CommitBatch();
+    // After a failed write: removes the rows this job added of the archive it was in the middle
+    // of. A catalogue holding part of an archive counts it as present, and the next import would
+    // never add the rest; without them it adds the archive whole. The rows removed count as not
+    // added; the log says so, or that the archive stays in part when they cannot be removed.
+    void DropPartArchive();
 
 Q_SIGNALS:
     // One line for the job window: iTyp is the file type code of a row just added, -1 for
@@ -160,6 +165,8 @@ private:
     QueryDef* ImportQuery(ImportStatement which, DbError* error);
 
     QString mtArchivePath;  // outermost archive being imported, "" for a plain file
+    QString mtFailedArchive;  // outermost archive being imported when a write failed
+    qint32 lJobFirstID = 0;   // the first ID the current job gives
     QString mtUnpackPath;   // member chain being handled, "" for a plain file
     bool mbArchivesOn = true;
     bool mbRarMissing = false;  // for the rest of the run; the stored import list is untouched

@@ -285,6 +285,7 @@ void frmProcess::Form_Activate()
         jobText = RunAddJob(elapsedMs);
         if (mFileManager) {
             mFileManager->CommitBatch();
+            if (mFileManager->WriteFailed()) mFileManager->DropPartArchive();
             mFileManager->CountFiles();
             // The job's own rows, not the difference of two counts: another program may add
             // or delete rows of the same catalogue meanwhile.

@@ -127,6 +127,39 @@ TEST_F(ImportBatches, FullCatalogueStopsTheJobWithOneMessageAndReportsWhatItHold
     EXPECT_EQ(app.boxes.size(), 1);
 }
 
+// A write that fails in the middle of an archive: the members already added would make the
+// archive count as present, and no later import would add the rest. They are removed again,
+// and the next import with room adds the archive whole; files outside it stay.
+TEST_F(ImportBatches, ArchiveCutShortByAFullCatalogueIsTakenOutAndAddedWholeNextTime)
+{
+    const QString root = app.path(QStringLiteral("in"));
+    ASSERT_TRUE(test::WriteFile(root + QStringLiteral("/A.XEX"), "prog"));
+    std::vector<test::RawMember> members;
+    const int inArchive = 600;
+    for (int i = 0; i < inArchive; ++i)
+        members.push_back({QStringLiteral("GAME%1.XEX").arg(i, 4, 10, QLatin1Char('0')).toLatin1(), QByteArray("x")});
+    ASSERT_TRUE(test::WriteStoredZip(root + QStringLiteral("/B.ZIP"), members));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("PRAGMA max_page_count = 24")));
+
+    auto f = Add(root);
+    EXPECT_EQ(CommittedRows(catalogue), QStringList{root + QStringLiteral("/A.XEX|")});
+    EXPECT_EQ(fm.lAddedFiles, 1);
+    EXPECT_TRUE(f->StatusMsg.startsWith(QStringLiteral("Hinzugefügte Dateien: 1, Nicht aufgenommene Dateien: ")))
+        << f->StatusMsg.toStdString();
+    ASSERT_EQ(app.boxes.size(), 1);
+    EXPECT_TRUE(app.boxes[0].contains(QStringLiteral("Hinzugefügte Dateien: 1\r\n"))) << app.boxes[0].toStdString();
+
+    CloseDB();
+    DbError e;
+    goDB = Database::Open(catalogue, QByteArray(), &e);
+    ASSERT_TRUE(goDB);
+    ASSERT_FALSE(goDB->StartWriting());
+    fm.InitCount();
+    auto again = Add(root);
+    EXPECT_EQ(again->StatusMsg, QStringLiteral("Hinzugefügte Dateien: %1").arg(inArchive));
+    ExpectWhole(CommittedRows(catalogue), root, 1 + inArchive);
+}
+
 TEST(ImportBatchRollback, RowsOfABatchTheEngineDroppedAreWrittenAgainOrReported)
 {
     // The engine may drop the whole open batch when a write fails (an I/O error, a full disk):
