@@ -277,27 +277,21 @@ void clsFileManager::DropPartArchive()
     const QString archive = std::exchange(mtFailedArchive, QString());
     if (archive.isEmpty() || !goDB) return;
     // Only this job's rows: members catalogued by an earlier import stay.
-    const QString where = QStringLiteral(" From MainFiles where tPath=pPath and ID>=pFirst");
-    auto count = goDB->CreateQueryDef(QString(), QStringLiteral("PARAMETERS pPath Text, pFirst Long; Select ID") + where);
-    auto drop = goDB->CreateQueryDef(QString(), QStringLiteral("PARAMETERS pPath Text, pFirst Long; Delete") + where);
-    DbError error = count && drop ? DbError{} : goDB->LastError();
-    qint32 rows = 0;
+    auto drop = goDB->CreateQueryDef(
+        QString(), QStringLiteral("PARAMETERS pPath Text, pFirst Long; Delete From MainFiles where tPath=pPath and ID>=pFirst"));
+    DbError error = drop ? DbError{} : goDB->LastError();
     if (!error) {
-        for (QueryDef* q : {count.get(), drop.get()}) {
-            q->Parameters(0).Value = Variant(archive);
-            q->Parameters(1).Value = Variant(lJobFirstID);
-        }
-        const auto rs = count->OpenRecordset(dbOpenSnapshot);
-        if (!rs) error = count->LastError();
-        else rows = rs->RecordCount();
+        drop->Parameters(0).Value = Variant(archive);
+        drop->Parameters(1).Value = Variant(lJobFirstID);
+        error = drop->Execute();
     }
-    if (!error && rows > 0) error = drop->Execute();
     if (error) {
         Q_EMIT ShowMessage(Translate(QStringLiteral("Archiv nur zum Teil aufgenommen: ")) + archive + QStringLiteral(" (") +
                                error.description + QLatin1Char(')'),
                            -1);
         return;
     }
+    const qint32 rows = drop->RecordsAffected();
     if (rows == 0) return;
     lAddedFiles -= rows;
     lNotAddedFiles += rows;

@@ -62,7 +62,7 @@ std::shared_ptr<Recordset> QueryDef::OpenRecordset(int type, int options)
 DbError QueryDef::Execute()
 {
     if (!IsOpen()) return lastError_ = MakeDbError(dbErrObjectClosed);
-    return lastError_ = connection_->Run(connection_->Translate(sql_), values());
+    return lastError_ = connection_->Run(connection_->Translate(sql_), values(), &recordsAffected_);
 }
 
 void QueryDef::Close()

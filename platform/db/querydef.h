@@ -38,6 +38,8 @@ public:
 
     std::shared_ptr<Recordset> OpenRecordset(int type = 2, int options = 0);
     DbError Execute();
+    // The rows the last Execute() changed.
+    int RecordsAffected() const { return recordsAffected_; }
     void Close();
     bool IsOpen() const;
     const DbError& LastError() const { return lastError_; }
@@ -48,6 +50,7 @@ private:
     QString name_;
     QString sql_;
     std::vector<Parameter> parameters_;
+    int recordsAffected_ = 0;
     Parameter scratch_;
     DbError lastError_;
 };

@@ -46,13 +46,19 @@ protected:
         gcolWindows.clear();
         fm.InitCount();
     }
-    std::unique_ptr<frmProcess> Run(int action, const QString& startPath = QString())
+    // The job window loaded for `action` on the engine, not yet run.
+    std::unique_ptr<frmProcess> Loaded(int action, const QString& startPath = QString())
     {
         auto f = std::make_unique<frmProcess>();
         f->Action = action;
         f->StartPath = startPath;
         f->mFileManager = &fm;
         f->Form_Load();
+        return f;
+    }
+    std::unique_ptr<frmProcess> Run(int action, const QString& startPath = QString())
+    {
+        auto f = Loaded(action, startPath);
         f->Form_Activate();
         return f;
     }
@@ -163,36 +169,28 @@ TEST_F(JobWindow, OneFileIgnoresTheImportListAndReturnsTheNegatedIdWhenPresent)
 TEST_F(JobWindow, CancelStopsTheWalkAfterTheCurrentEntry)
 {
     for (const char* name : {"a.atr", "b.atr", "c.atr"}) test::WriteFile(app.path("g/") + name, test::AtrImage());
-    frmProcess f;
-    f.Action = frmProcess::actAddFolder;
-    f.StartPath = app.path("g");
-    f.mFileManager = &fm;
-    f.Form_Load();
-    QObject::connect(&fm, &clsFileManager::ShowMessage, &f, [&f](const QString&, int type) {
-        if (type > 0) f.findChild<QPushButton*>("cmdCancel")->click();
+    const auto f = Loaded(frmProcess::actAddFolder, app.path("g"));
+    QObject::connect(&fm, &clsFileManager::ShowMessage, f.get(), [w = f.get()](const QString&, int type) {
+        if (type > 0) w->findChild<QPushButton*>("cmdCancel")->click();
     });
-    f.Form_Activate();
-    EXPECT_EQ(f.ProcessText(), "Durchsuchte Dateien: 1\n\nHinzugefügte Dateien: 1");
+    f->Form_Activate();
+    EXPECT_EQ(f->ProcessText(), "Durchsuchte Dateien: 1\n\nHinzugefügte Dateien: 1");
 }
 
 TEST_F(JobWindow, ClosedDuringTheWalkTheJobStillEndsWithTheEngine)
 {
     for (const char* name : {"a.atr", "b.atr"}) test::WriteFile(app.path("g/") + name, test::AtrImage());
-    frmProcess f;
-    f.Action = frmProcess::actAddFolder;
-    f.StartPath = app.path("g");
-    f.mFileManager = &fm;
-    f.Form_Load();
-    f.show();
-    QObject::connect(&fm, &clsFileManager::ShowMessage, &f, [&f](const QString&, int type) {
-        if (type > 0 && f.isVisible()) f.close();  // answered Yes
+    const auto f = Loaded(frmProcess::actAddFolder, app.path("g"));
+    f->show();
+    QObject::connect(&fm, &clsFileManager::ShowMessage, f.get(), [w = f.get()](const QString&, int type) {
+        if (type > 0 && w->isVisible()) w->close();  // answered Yes
     });
-    f.Form_Activate();
-    EXPECT_FALSE(f.isVisible());
+    f->Form_Activate();
+    EXPECT_FALSE(f->isVisible());
     EXPECT_EQ(app.boxes, QStringList{"Möchten Sie den Vorgang wirklich abbrechen?"});
-    EXPECT_EQ(f.StatusMsg, "Hinzugefügte Dateien: 1");
-    EXPECT_EQ(f.Action, frmProcess::actChanged);
-    EXPECT_EQ(f.mFileManager, nullptr);  // let go once the job had ended
+    EXPECT_EQ(f->StatusMsg, "Hinzugefügte Dateien: 1");
+    EXPECT_EQ(f->Action, frmProcess::actChanged);
+    EXPECT_EQ(f->mFileManager, nullptr);  // let go once the job had ended
 }
 
 // A finished job's window closes with Return or Escape while its log holds the focus, as it
@@ -202,19 +200,15 @@ TEST_F(JobWindow, ReturnAndEscapeCloseTheFinishedJob)
     test::WriteFile(app.path("g/") + "a.atr", test::AtrImage());
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         SCOPED_TRACE(key);
-        frmProcess f;
-        f.Action = frmProcess::actAddFolder;
-        f.StartPath = app.path("g");
-        f.mFileManager = &fm;
-        f.Form_Load();
-        f.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-        f.activateWindow();
-        f.Form_Activate();
-        ASSERT_EQ(Button(f, "cmdCancel")->text(), "OK");
-        ASSERT_TRUE(f.ResultList()->isAncestorOf(QApplication::focusWidget()));
-        QTest::keyClick(f.windowHandle(), key);
-        EXPECT_FALSE(f.isVisible());
+        const auto f = Loaded(frmProcess::actAddFolder, app.path("g"));
+        f->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
+        f->activateWindow();
+        f->Form_Activate();
+        ASSERT_EQ(Button(*f, "cmdCancel")->text(), "OK");
+        ASSERT_TRUE(f->ResultList()->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(f->windowHandle(), key);
+        EXPECT_FALSE(f->isVisible());
     }
     EXPECT_TRUE(app.boxes.isEmpty());
 }

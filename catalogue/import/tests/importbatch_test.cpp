@@ -63,6 +63,16 @@ protected:
     {
         return AddFolder(fm, folder, during);
     }
+    // The catalogue opened afresh, without the page limit the test set on its connection.
+    void ReopenWithRoom()
+    {
+        CloseDB();
+        DbError e;
+        goDB = Database::Open(catalogue, QByteArray(), &e);
+        ASSERT_TRUE(goDB);
+        ASSERT_FALSE(goDB->StartWriting());
+        fm.InitCount();
+    }
     test::AppFolder app;
     clsFileManager fm;
     QString catalogue;
@@ -115,12 +125,7 @@ TEST_F(ImportBatches, FullCatalogueStopsTheJobWithOneMessageAndReportsWhatItHold
     EXPECT_EQ(f->Action, frmProcess::actChanged);
 
     // With room again, the next import adds exactly the files that are missing.
-    CloseDB();
-    DbError e;
-    goDB = Database::Open(catalogue, QByteArray(), &e);
-    ASSERT_TRUE(goDB);
-    ASSERT_FALSE(goDB->StartWriting());
-    fm.InitCount();
+    ReopenWithRoom();
     auto again = Add(root);
     EXPECT_EQ(again->StatusMsg, QStringLiteral("Hinzugefügte Dateien: %1").arg(files - held));
     ExpectWhole(CommittedRows(catalogue), root, files);
@@ -149,12 +154,7 @@ TEST_F(ImportBatches, ArchiveCutShortByAFullCatalogueIsTakenOutAndAddedWholeNext
     ASSERT_EQ(app.boxes.size(), 1);
     EXPECT_TRUE(app.boxes[0].contains(QStringLiteral("Hinzugefügte Dateien: 1\r\n"))) << app.boxes[0].toStdString();
 
-    CloseDB();
-    DbError e;
-    goDB = Database::Open(catalogue, QByteArray(), &e);
-    ASSERT_TRUE(goDB);
-    ASSERT_FALSE(goDB->StartWriting());
-    fm.InitCount();
+    ReopenWithRoom();
     auto again = Add(root);
     EXPECT_EQ(again->StatusMsg, QStringLiteral("Hinzugefügte Dateien: %1").arg(inArchive));
     ExpectWhole(CommittedRows(catalogue), root, 1 + inArchive);
