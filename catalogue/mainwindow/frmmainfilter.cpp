@@ -205,8 +205,7 @@ frmMainFilter::frmMainFilter(QWidget* parent) : QDialog(parent)
     });
     connect(cmdApply, &QPushButton::clicked, this, [this] { Apply(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] {
-        Apply();
-        accept();
+        if (Apply()) accept();
     });
     connect(cmdExit, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -477,9 +476,17 @@ void frmMainFilter::LoadSelection()
     SetChanged(key != FilterIndex);
 }
 
-void frmMainFilter::Apply()
+bool frmMainFilter::Apply()
 {
-    if (!mChanged || !Filters || cboFilter->currentIndex() < 0) return;
+    if (!mChanged || !Filters) return true;
+    if (cboFilter->currentIndex() < 0) {
+        // Fields filled with no selection chosen: they are kept as a new one, not dropped.
+        const QString name = AskNewName();
+        if (name.isEmpty()) return false;
+        const QSignalBlocker keepFields(cboFilter);
+        cboFilter->addItem(name, -1);
+        cboFilter->setCurrentIndex(cboFilter->count() - 1);
+    }
     const int key = cboFilter->currentData().toInt();
     if (key != -1 && mCurrent) {
         FilterIndex = mCurrent->id;
@@ -489,7 +496,7 @@ void frmMainFilter::Apply()
         for (const auto& entry : *Filters) highest = std::max(highest, entry.value->id);
         FilterIndex = highest;
         mCurrent = AddSelection(*Filters, cboFilter->currentText(), highest + 1);
-        if (!mCurrent) return;
+        if (!mCurrent) return true;
         cboFilter->setItemData(cboFilter->currentIndex(), mCurrent->id);
         UpdateDeleteButton();
     }
@@ -528,21 +535,27 @@ void frmMainFilter::Apply()
     FilterIndex = s.id;
     if (Host.CreateFilter) Host.CreateFilter(s.id);
     SetChanged(false);
+    return true;
+}
+
+QString frmMainFilter::AskNewName()
+{
+    const QString title = Translate(QStringLiteral("Neue Selektion"));
+    const QString prompt = Translate(QStringLiteral("Bitte geben Sie eine Filter-Bezeichnung an:"));
+    for (;;) {
+        const QString name = SelectionName(InputText(prompt, title), kNameLimit);
+        if (name.isEmpty()) return name;
+        bool exists = false;
+        for (int i = 0; i < cboFilter->count() && !exists; ++i) exists = cboFilter->itemText(i) == name;
+        if (!exists) return name;
+        MsgBox(Translate(QStringLiteral("Dieser Name besteht schon!")), vbInformation, title, this);
+    }
 }
 
 void frmMainFilter::NewSelection()
 {
-    const QString title = Translate(QStringLiteral("Neue Selektion"));
-    const QString prompt = Translate(QStringLiteral("Bitte geben Sie eine Filter-Bezeichnung an:"));
-    QString name;
-    for (;;) {
-        name = SelectionName(InputText(prompt, title), kNameLimit);
-        if (name.isEmpty()) return;
-        bool exists = false;
-        for (int i = 0; i < cboFilter->count() && !exists; ++i) exists = cboFilter->itemText(i) == name;
-        if (!exists) break;
-        MsgBox(Translate(QStringLiteral("Dieser Name besteht schon!")), vbInformation, title, this);
-    }
+    const QString name = AskNewName();
+    if (name.isEmpty()) return;
     cboFilter->addItem(name, -1);
     cboFilter->setCurrentIndex(cboFilter->count() - 1);
 }

@@ -81,13 +81,18 @@ public:
 
     bool IsChanged() const { return mChanged; }
     void cmdCompare_Click(int index);
-    void Apply();
+    // Stores the fields in the chosen selection. With no entry chosen, the fields become a new
+    // selection, named by the user; false when he gives no name (nothing stored).
+    bool Apply();
     void NewSelection();
     void RenameSelection();
     void DeleteSelection();
     void ResetControls();
 
 protected:
+    // Asks for the name of a new selection until it is one the list does not hold; empty when
+    // the user gives none.
+    QString AskNewName();
     void done(int result) override;
 
 private:

@@ -116,6 +116,23 @@ TEST_F(SelectionWindowTest, OpensOnNothingWhileNoSelectionIsInUse)
     EXPECT_FALSE(w.cmdDelete->isEnabled());
     w.cmdOK->click();
     EXPECT_TRUE(calls.isEmpty());
+    // Conditions set on no entry become a new selection by the name the user gives; without
+    // a name nothing is stored and the window stays, the conditions with it.
+    w.show();
+    w.txtPath->setText(QStringLiteral("games"));
+    ASSERT_TRUE(w.cmdOK->isEnabled());
+    w.cmdOK->click();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(filters.count(), 5);
+    EXPECT_EQ(w.txtPath->text(), QStringLiteral("games"));
+    answers << QStringLiteral("Spiele-Ordner");
+    w.cmdOK->click();
+    EXPECT_FALSE(w.isVisible());
+    ASSERT_EQ(filters.count(), 6);
+    const clsFilter& made = **filters.item(QStringLiteral("6"));
+    EXPECT_EQ(made.Name, QStringLiteral("Spiele-Ordner"));
+    EXPECT_TRUE(conditionTexts(made).contains(QStringLiteral("tPath|( )|games|")));
+    EXPECT_EQ(calls, QStringList{"create 6"});
     // Choosing an entry shows it, as from any other.
     w.cboFilter->setCurrentIndex(0);  // "Disketten"
     EXPECT_EQ(node(".ATR")->checkState(0), Qt::Checked);
