@@ -14,6 +14,7 @@
 #include "catalogue/emulators/modstartparams.h"
 #include "catalogue/import/clsfilemanager.h"
 #include "catalogue/tree/modsqltree.h"
+#include "catalogue/import/filetype.h"
 #include "platform/db/database.h"
 #include "platform/gui/msgbox.h"
 #include "platform/runtime/convert.h"
@@ -29,11 +30,6 @@
 namespace tv {
 
 namespace {
-
-// File type codes that open in a viewer instead of an emulator (stored values).
-constexpr int kTypeText = 18;
-constexpr int kTypePdf = 19;
-constexpr int kTypePicture = 20;
 
 // The busy pointer, shown while the start works and taken away for every question.
 class WaitCursor {
@@ -98,11 +94,11 @@ void DocumentFailure(const QString& path, int exitCode)
 bool PrepareViewer(const clsFileInfo& file, const QString& path, Launch& launch, QString& info)
 {
     const QString viewer = gtEditor.trimmed();
-    if (file.Filetyp != kTypeText || viewer.isEmpty()
+    if (file.Filetyp != ftText || viewer.isEmpty()
         || viewer.compare(QLatin1String("notepad"), Qt::CaseInsensitive) == 0) {
         launch.document = true;
         launch.program = path;
-        info = (file.Filetyp == kTypeText ? QStringLiteral("xdg-open: ") : QString()) + GetFileNamePart(path);
+        info = (file.Filetyp == ftText ? QStringLiteral("xdg-open: ") : QString()) + GetFileNamePart(path);
         return true;
     }
     // A bare program name ("mousepad") is looked up on the PATH, as an emulator's is.
@@ -327,7 +323,7 @@ QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInf
 
     QString info;
     Launch launch;
-    const bool viewer = file->Filetyp == kTypeText || file->Filetyp == kTypePdf || file->Filetyp == kTypePicture;
+    const bool viewer = file->Filetyp == ftText || file->Filetyp == ftPDF || file->Filetyp == ftPicture;
     if (!(viewer ? PrepareViewer(*file, path, launch, info)
                  : PrepareEmulator(*file, path, profilKey, launch, info)))
         return QString();

@@ -4,6 +4,7 @@
 #include "catalogue/core/modlang.h"
 #include "catalogue/emulators/clsemulator.h"
 #include "catalogue/emulators/modoptions.h"
+#include "catalogue/import/filetype.h"
 #include "platform/system/process.h"
 
 #include <QHash>
@@ -153,10 +154,6 @@ QStringList SplitWithPath(const QString& params, const QString& filePath)
     return SplitCommandLine(line + params.mid(from));
 }
 
-// File type codes whose start needs more than the profile (stored values).
-constexpr int kTypePro = 5;
-constexpr int kTypeBas = 7;
-
 // Atari++ inserts a cartridge only when it is told the cartridge's kind; a plain 8 or 16 KB
 // image (with or without the 16-byte CART header) is added to `sw` here, any other kind the user
 // names in the file's extra parameters. Returns false with `error` set when the kind is
@@ -182,7 +179,7 @@ bool AtariPPCartType(qint64 fileSize, QString& sw, QString& error)
 bool AtariPPFileTypeSwitches(const clsFileInfo& file, const QString& params, qint64 fileSize, QString& out,
                              QString& error)
 {
-    if (file.Filetyp == kTypePro) {
+    if (file.Filetyp == ftPRO) {
         error = Translate(QStringLiteral("Atari++ kann .PRO-Abbilder nicht lesen. Bitte starten Sie die Datei mit einem Profil "
                                          "von Atari800 oder Altirra (Extras > Optionen > Profilzuordnung)."));
         return false;
@@ -191,7 +188,7 @@ bool AtariPPFileTypeSwitches(const clsFileInfo& file, const QString& params, qin
         return params.contains(sw, Qt::CaseInsensitive) || file.Param.contains(sw, Qt::CaseInsensitive);
     };
     // Its XL and XE machines hold the Option key while they start, which switches BASIC off.
-    if (file.Filetyp == kTypeBas) out = QStringLiteral(" -holdoption false");
+    if (file.Filetyp == ftBAS) out = QStringLiteral(" -holdoption false");
     if (holds(QLatin1String("-cartpath")) && !holds(QLatin1String("-carttype")))
         return AtariPPCartType(fileSize, out, error);
     return true;
@@ -222,7 +219,7 @@ StartParams BuildStartParams(const QString& options, int emulType, const clsFile
     for (size_t i = 0; i < groups.size(); ++i) {
         QString sw = SwitchFor(groups[i], codes[i]);
         // Atari++ runs a BASIC program from drive 1 by itself only with its own BASIC.
-        if (i == 0 && emulType == kEmulAtariPP && file.Filetyp == kTypeBas) sw = groups[i].byCode.last();
+        if (i == 0 && emulType == kEmulAtariPP && file.Filetyp == ftBAS) sw = groups[i].byCode.last();
         if (sw.isEmpty()) continue;
         if (emulType == kEmulAltirra && HeldByProfil(table, sw)) continue;
         result.params += sw;

@@ -65,8 +65,7 @@ bool needsQuotes(QString value)
     }
 }
 
-} // namespace
-
+// The text a value is stored as after "key=": the value itself, or its quoted form.
 QString IniStoredValue(const QString& value)
 {
     if (!needsQuotes(value)) return value;
@@ -80,6 +79,7 @@ QString IniStoredValue(const QString& value)
     return stored + kQuote;
 }
 
+// The value a stored text (trimmed, as the reader takes it) stands for.
 QString IniValue(const QString& stored)
 {
     // Only the writer's own quoted form is unwrapped: what it stands for must be a value that
@@ -88,16 +88,22 @@ QString IniValue(const QString& stored)
     return value && needsQuotes(*value) ? *value : stored;
 }
 
-QString IniEntryLine(const QString& key, const QString& value)
-{
-    return key + QLatin1Char('=') + IniStoredValue(value);
-}
-
+// Whether a line can hold a section or key name so that it is found again: not empty, no
+// blank or tab at either end, no CR or LF; a section name without "]", a key that neither
+// begins with "[" or ";" nor holds "=". The program's names all fit; a caller that is handed
+// other names is refused rather than writing an entry that reads back under another name.
 bool IniNameFits(const QString& name, bool section)
 {
     if (name.isEmpty() || isBlank(name.front()) || isBlank(name.back()) || hasLineBreak(name)) return false;
     if (section) return !name.contains(QLatin1Char(']'));
     return !name.startsWith(QLatin1Char('[')) && !name.startsWith(QLatin1Char(';')) && !name.contains(QLatin1Char('='));
+}
+
+} // namespace
+
+QString IniEntryLine(const QString& key, const QString& value)
+{
+    return key + QLatin1Char('=') + IniStoredValue(value);
 }
 
 bool IniFile::load(const QString& path, QString* error)

@@ -44,8 +44,9 @@ public:
     bool contains(const QString& section, const QString& key) const;
 
     // Sets a value, adding the section and key at their ends when missing; any value reads back
-    // as it was set. False, and nothing changed, for a section or key that a line cannot hold
-    // (see IniNameFits).
+    // as it was set. False, and nothing changed, for a section or key that a line cannot hold:
+    // one that is empty, has blanks at an end or a line break, a section holding "]", a key
+    // beginning with "[" or ";" or holding "=".
     bool setValue(const QString& section, const QString& key, const QString& value);
     void removeKey(const QString& section, const QString& key);
     void removeSection(const QString& section);
@@ -59,7 +60,7 @@ public:
 private:
     struct Line {
         QString key;   // empty for a line that is no entry
-        QString value; // the stored text: IniValue gives the value
+        QString value; // the stored text, as after "key=" (a value may be stored quoted)
         QString raw;   // the line as read, for lines that are no entry
     };
     struct Section {
@@ -76,18 +77,9 @@ private:
     std::vector<Section> sections_;
 };
 
-// The text a value is stored as after "key=": the value itself, or its quoted form.
-QString IniStoredValue(const QString& value);
-// The value a stored text (trimmed, as the reader takes it) stands for.
-QString IniValue(const QString& stored);
-// One entry line, "key=" and the stored value.
+// One entry line, "key=" and the stored value: the value itself, or, where the plain form would
+// not read back as it is, its quoted form.
 QString IniEntryLine(const QString& key, const QString& value);
-
-// Whether a line can hold a section or key name so that it is found again: not empty, no
-// blank or tab at either end, no CR or LF; a section name without "]", a key that neither
-// begins with "[" or ";" nor holds "=". The program's names all fit; a caller that is handed
-// other names is refused rather than writing an entry that reads back under another name.
-bool IniNameFits(const QString& name, bool section);
 
 // One-call forms over a settings file: read a value (the default for a missing file or key),
 // and change one value by rewriting the whole file.
