@@ -2,7 +2,7 @@
 
 #include "mainsettings.h"
 #include "catalogue/core/modlang.h"
-#include "catalogue/core/modsettings.h"
+#include "catalogue/core/modmain.h"
 #include "platform/system/inifile.h"
 
 #include <QStringList>
@@ -151,18 +151,18 @@ void SaveFilters(const FilterCollection& filters, QString& text)
 
 void LoadFilters(FilterCollection& filters, const QString& section)
 {
-    // Tells a missing key from an empty one; a stored name of a lone line break, which is also
-    // this default, is told apart by a second read with another default.
-    const QString missing = QStringLiteral("\n");
+    // The settings file read once; one that cannot be read holds no selections.
+    IniFile ini;
+    if (!ini.load(gtIniFile)) return;
     for (int n = 1;; ++n) {
         const QString key = QStringLiteral("FilterName%1").arg(n);
-        const QString name = ReadIni(section, key, missing);
-        if (name == missing && ReadIni(section, key).isEmpty()) break;
+        if (!ini.contains(section, key)) break;
+        const QString name = ini.value(section, key);
         // A blank name cannot be listed or chosen; the selections after it still load.
         if (name.trimmed().isEmpty()) continue;
         FilterPtr selection = AddSelection(filters, Translate(name), filters.count() + 1);
         if (!selection) continue;
-        const QString def = ReadIni(section, QStringLiteral("FilterDef%1").arg(n));
+        const QString def = ini.value(section, QStringLiteral("FilterDef%1").arg(n));
         if (def.isEmpty()) continue;
         for (const QString& part : def.split(kConditionSeparator)) {
             const QStringList pieces = part.split(kPartSeparator);
