@@ -22,4 +22,12 @@ void MakeOkCancelButtons(QWidget* owner, QPushButton*& ok, QPushButton*& cancel)
     cancel->setObjectName(QStringLiteral("cmdCancel"));
 }
 
+QWidget* FirstTabStop(QWidget* window, QWidget* container)
+{
+    for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
+        if (container->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(container) && (w->focusPolicy() & Qt::TabFocus))
+            return w;
+    return nullptr;
+}
+
 } // namespace tv

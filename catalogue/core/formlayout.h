@@ -16,4 +16,8 @@ QHBoxLayout* ButtonRow(std::initializer_list<QWidget*> buttons);
 // translation and the window placement find them.
 void MakeOkCancelButtons(QWidget* owner, QPushButton*& ok, QPushButton*& cancel);
 
+// The first control of `container` that Tab reaches in `window`'s order, taking the keys; null
+// when it has none. A window gives it the focus so that the keys go to a page or step at once.
+QWidget* FirstTabStop(QWidget* window, QWidget* container);
+
 } // namespace tv

@@ -212,14 +212,8 @@ void frmOptions::Form_Load()
     MyTab_Click();
     // The keys go to the page at once (the tree on the first page), not to the tab bar, where
     // the arrow keys would change pages.
-    if (QWidget* page = MyTab->currentWidget()) {
-        for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
-            if (page->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(page) && (w->focusPolicy() & Qt::TabFocus)) {
-                w->setFocus(Qt::OtherFocusReason);
-                break;
-            }
-        }
-    }
+    if (QWidget* page = MyTab->currentWidget())
+        if (QWidget* first = FirstTabStop(this, page)) first->setFocus(Qt::OtherFocusReason);
 }
 
 // ---- tree -------------------------------------------------------------------------------

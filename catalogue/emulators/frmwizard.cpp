@@ -1,5 +1,6 @@
 #include "frmwizard.h"
 
+#include "catalogue/core/formlayout.h"
 #include "catalogue/core/modatari.h"
 #include "catalogue/core/modfiles.h"
 #include "catalogue/core/modglobals.h"
@@ -108,14 +109,8 @@ void frmWizard::ShowStep(int step)
                                                 [focus](const QFrame* f) { return f->isAncestorOf(focus); }));
     for (int i = 1; i <= kSteps; ++i) fraStep[size_t(i)]->setVisible(i == step);
     if (focusLeaves) {
-        QWidget* target = cmdNext;
-        for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
-            if (fraStep[size_t(step)]->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled()) {
-                target = w;
-                break;
-            }
-        }
-        target->setFocus(Qt::TabFocusReason);
+        QWidget* target = FirstTabStop(this, fraStep[size_t(step)]);
+        (target ? target : cmdNext)->setFocus(Qt::TabFocusReason);
     }
     cmdBack->setEnabled(step > 2);   // the catalogue step cannot be revisited
     cmdNext->setText(Translate(step < kSteps ? QStringLiteral("Weiter") : QStringLiteral("Starten")));
