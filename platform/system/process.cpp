@@ -73,6 +73,26 @@ int RunAndWait(const QString& program, const QStringList& arguments, int timeout
     return 0;
 }
 
+namespace {
+
+// Waits for a started program in steps of `stepMs`, calling `goOn` after each; kills it when
+// `goOn` says stop or `timeoutMs` has passed. Sets `exitCode` when it ended by itself.
+void WaitOrKill(QProcess& proc, int stepMs, int timeoutMs, const std::function<bool()>& goOn, int* exitCode)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!proc.waitForFinished(stepMs) && proc.state() != QProcess::NotRunning) {
+        if (!goOn() || clock.elapsed() > timeoutMs) {
+            proc.kill();
+            proc.waitForFinished(5000);
+            return;
+        }
+    }
+    if (exitCode && proc.exitStatus() == QProcess::NormalExit) *exitCode = proc.exitCode();
+}
+
+} // namespace
+
 int RunInThread(const QString& program, const QStringList& arguments, int timeoutMs,
                 const std::atomic<bool>& stop, int* exitCode, const QString& workingFolder)
 {
@@ -80,17 +100,9 @@ int RunInThread(const QString& program, const QStringList& arguments, int timeou
     auto proc = QuietProcess(program, arguments, workingFolder);
     proc->start();
     if (!proc->waitForStarted(5000)) return 1;
-    QElapsedTimer clock;
-    clock.start();
-    while (!proc->waitForFinished(20) && proc->state() != QProcess::NotRunning) {
-        if (stop || clock.elapsed() > timeoutMs) {
-            // Nobody waits for this thread's events, so nothing could let the program run on.
-            proc->kill();
-            proc->waitForFinished(5000);
-            return 0;
-        }
-    }
-    if (exitCode && proc->exitStatus() == QProcess::NormalExit) *exitCode = proc->exitCode();
+    // Nobody waits for this thread's events, so nothing could let the program run on: it is
+    // killed at the time-out.
+    WaitOrKill(*proc, 20, timeoutMs, [&stop] { return !stop; }, exitCode);
     return 0;
 }
 
@@ -111,20 +123,16 @@ int RunAndReadLines(const QString& program, const QStringList& arguments, int ti
             onLine(line);
         }
     };
-    QElapsedTimer clock;
-    clock.start();
-    while (!proc->waitForFinished(50) && proc->state() != QProcess::NotRunning) {
-        readLines();
-        QCoreApplication::processEvents();
-        if (clock.elapsed() > timeoutMs) {
-            proc->kill();
-            proc->waitForFinished(5000);
-            return 0;
-        }
-    }
+    WaitOrKill(
+        *proc, 50, timeoutMs,
+        [&readLines] {
+            readLines();
+            QCoreApplication::processEvents();
+            return true;
+        },
+        exitCode);
     readLines();
     if (proc->bytesAvailable() > 0) onLine(proc->readAll());  // a last line without its end
-    if (exitCode && proc->exitStatus() == QProcess::NormalExit) *exitCode = proc->exitCode();
     return 0;
 }
 

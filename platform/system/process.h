@@ -24,9 +24,10 @@ int RunInThread(const QString& program, const QStringList& arguments, int timeou
                 const std::atomic<bool>& stop, int* exitCode = nullptr,
                 const QString& workingFolder = QString());
 
-// Runs a program as RunAndWait does (serving the event loop every 50 ms) and hands each line
-// of its standard output to `onLine` as it comes, without its line end, so that a long output
-// is never held whole. A program still running at the time-out is killed (exit code -1).
+// Runs a program, serving the event loop every 50 ms (without the wait indicator), and hands
+// each line of its standard output to `onLine` as it comes, without its line end, so that a
+// long output is never held whole. A program still running at the time-out is killed (exit
+// code -1).
 // Returns 0 when the program was started, 1 when it could not be started.
 int RunAndReadLines(const QString& program, const QStringList& arguments, int timeoutMs,
                     const std::function<void(const QByteArray& line)>& onLine, int* exitCode = nullptr,
