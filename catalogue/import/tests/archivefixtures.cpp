@@ -3,6 +3,7 @@
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modmain.h"
+#include "catalogue/import/frmprocess.h"
 #include "platform/gui/msgbox.h"
 
 #include <QDir>
@@ -189,6 +190,17 @@ QByteArray ListingThroughReal7za(const QByteArray& script)
 {
     const qsizetype firstLine = script.indexOf('\n') + 1;
     return script.left(firstLine) + "[ \"$1\" = l ] && exec /usr/bin/7za \"$@\"\n" + script.mid(firstLine);
+}
+
+std::unique_ptr<frmProcess> LoadedJob(clsFileManager& fm, int action, const QString& startPath)
+{
+    gcolWindows.clear();
+    auto job = std::make_unique<frmProcess>();
+    job->Action = action;
+    job->StartPath = startPath;
+    job->mFileManager = &fm;
+    job->Form_Load();
+    return job;
 }
 
 bool WriteFile(const QString& path, const QByteArray& data) { return Save(path, data); }

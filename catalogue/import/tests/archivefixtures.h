@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <memory>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -15,6 +16,11 @@
 // Readable gtest output for Qt texts.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '{' << l.join(QStringLiteral(", ")).toStdString() << '}'; }
+
+namespace tv {
+class clsFileManager;
+class frmProcess;
+}
 
 namespace tv::test {
 
@@ -48,6 +54,10 @@ QByteArray ListingThroughReal7za(const QByteArray& script);
 // A ZIP of `files` files of `megabytesEach` MiB of zeros, deflated by 7za to a few KiB: far
 // more unpacked than packed.
 bool MakeZipBomb(const QString& archive, int files, int megabytesEach);
+
+// The job window loaded for `action` on `fm` (its placement list cleared first), not yet run:
+// Form_Activate runs the job.
+std::unique_ptr<frmProcess> LoadedJob(clsFileManager& fm, int action, const QString& startPath);
 
 // Writes a file, creating its folders.
 bool WriteFile(const QString& path, const QByteArray& data);

@@ -35,16 +35,11 @@ Job AddFolder(clsFileManager& fm, const QString& folder)
     const auto watch = QObject::connect(&fm, &clsFileManager::ShowMessage, [&out](const QString& text, int type) {
         if (type != 0) out.log << QString::number(type) + QLatin1Char(' ') + text;
     });
-    gcolWindows.clear();
-    frmProcess job;
-    job.Action = frmProcess::actAddFolder;
-    job.StartPath = folder;
-    job.mFileManager = &fm;
     fm.InitSearch();
-    job.Form_Load();
-    job.Form_Activate();
+    const auto job = test::LoadedJob(fm, frmProcess::actAddFolder, folder);
+    job->Form_Activate();
     QObject::disconnect(watch);
-    out.status = job.StatusMsg;
+    out.status = job->StatusMsg;
     return out;
 }
 

@@ -49,12 +49,7 @@ protected:
     // The job window loaded for `action` on the engine, not yet run.
     std::unique_ptr<frmProcess> Loaded(int action, const QString& startPath = QString())
     {
-        auto f = std::make_unique<frmProcess>();
-        f->Action = action;
-        f->StartPath = startPath;
-        f->mFileManager = &fm;
-        f->Form_Load();
-        return f;
+        return test::LoadedJob(fm, action, startPath);
     }
     std::unique_ptr<frmProcess> Run(int action, const QString& startPath = QString())
     {

@@ -37,11 +37,7 @@ QStringList CommittedRows(const QString& catalogue)
 std::unique_ptr<frmProcess> AddFolder(clsFileManager& fm, const QString& folder,
                                       const std::function<void(frmProcess&, int)>& during = {})
 {
-    auto f = std::make_unique<frmProcess>();
-    f->Action = frmProcess::actAddFolder;
-    f->StartPath = folder;
-    f->mFileManager = &fm;
-    f->Form_Load();
+    auto f = test::LoadedJob(fm, frmProcess::actAddFolder, folder);
     int added = 0;
     const auto watch = QObject::connect(&fm, &clsFileManager::ShowMessage, f.get(), [&](const QString&, int type) {
         if (type > 0 && during) during(*f, ++added);

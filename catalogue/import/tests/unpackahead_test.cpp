@@ -81,13 +81,7 @@ Outcome Import(const QString& source, bool viaJob, const std::function<void()>& 
     for (int pass = 0; pass < 2; ++pass) {
         fm.InitSearch();
         if (viaJob) {
-            gcolWindows.clear();
-            frmProcess job;
-            job.Action = frmProcess::actAddFolder;
-            job.StartPath = source;
-            job.mFileManager = &fm;
-            job.Form_Load();
-            job.Form_Activate();
+            test::LoadedJob(fm, frmProcess::actAddFolder, source)->Form_Activate();
         } else {
             const std::function<void(const QString&)> walk = [&](const QString& folder) {
                 std::vector<FolderEntry> entries;
