@@ -140,7 +140,9 @@ void clsFileManager::InitCount()
 void clsFileManager::CountFiles()
 {
     QString noWhere;
-    FileCount = Variant(LookupField(QStringLiteral("Count (ID)"), QStringLiteral("MainFiles"), noWhere)).toLong();
+    // A count always has a value: none means it failed (a damaged catalogue), never 0 files.
+    const QString count = LookupField(QStringLiteral("Count (ID)"), QStringLiteral("MainFiles"), noWhere);
+    FileCount = count.isEmpty() ? -1 : Variant(count).toLong();
 }
 
 namespace {

@@ -46,7 +46,7 @@ public:
     // its start history referred to when it was opened.
     qint32 lMaxFilesID = 0;   // last ID handed out
     qint32 lStartFileID = 0;  // largest ID when the catalogue was opened (view of new files)
-    qint32 FileCount = 0;     // catalogue rows as last counted
+    qint32 FileCount = 0;     // catalogue rows as last counted; -1 when the count failed
     // How long an unpacker is waited for; one still running then counts as failed.
     qint32 lUnpackTimeoutMs = 10000;
 

@@ -302,7 +302,15 @@ void frmProcess::Form_Activate()
         jobText = CheckFiles();
         break;
     case actCompact:
-        if (CompactDB()) jobText = Translate(QStringLiteral("Datenbank wurde erfolgreich komprimiert!"));
+        if (CompactDB()) {
+            jobText = Translate(QStringLiteral("Datenbank wurde erfolgreich komprimiert!"));
+        } else {
+            // The message said why; an empty window with only "OK" would add nothing.
+            Action = 0;
+            SetDone();
+            accept();
+            return;
+        }
         break;
     case actMarkedList:
         jobText = RunMarkedPass();
