@@ -64,7 +64,8 @@ qint32 GetCategoryID(const QString& name, DbError* error)
             QString noWhere;
             const qint32 next =
                 Variant(LookupField(QStringLiteral("Max(ID)"), QStringLiteral("Category"), noWhere)).toLong() + 1;
-            if (countedHook()) countedHook()();
+            // A copy: the hook may clear itself while it runs.
+            if (const auto hook = countedHook()) hook();
             err = rs->AddNew();
             if (!err) err = rs->Fields(QStringLiteral("ID")).SetValue(Variant(next));
             if (!err) err = rs->Fields(QStringLiteral("tCategory")).SetValue(Variant(stored));
