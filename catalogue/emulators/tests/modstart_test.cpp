@@ -130,6 +130,16 @@ protected:
         return path;
     }
 
+    // A shell script at `path` (its folder exists) that runs `script`.
+    static void WriteScript(const QString& path, const QByteArray& script)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + script);
+        f.close();
+        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
     // Start count of the row and its number of history rows.
     std::pair<int, int> Starts(int32_t id)
     {
@@ -631,13 +641,7 @@ TEST_F(StartFileTest, DocumentTheDesktopCannotOpenSaysWhichSettingToChange)
     const QString text = WriteFile(QStringLiteral("docs/read me.txt"));
     const QString opener = dir.filePath(QStringLiteral("bin/xdg-open"));
     ASSERT_TRUE(QDir().mkpath(QFileInfo(opener).absolutePath()));
-    const auto writeOpener = [&opener](const QByteArray& script) {
-        QFile f(opener);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\n" + script);
-        f.close();
-        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    };
+    const auto writeOpener = [&](const QByteArray& script) { WriteScript(opener, script); };
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", QFileInfo(opener).absolutePath().toUtf8() + ':' + oldPath);
     const auto restorePath = qScopeGuard([&oldPath] { qputenv("PATH", oldPath); });
@@ -807,13 +811,7 @@ TEST_F(StartFileTest, EmulatorThatEndsAtOnceWithAnErrorSaysWhyAndIsNotRecorded)
     const QString emulator = dir.filePath(QStringLiteral("emu 2/emulator"));
     const QString image = WriteFile(QStringLiteral("a.atr"));
     const int32_t id = AddRow(image, 1);
-    const auto writeEmulator = [&emulator](const QByteArray& script) {
-        QFile f(emulator);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\n" + script);
-        f.close();
-        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    };
+    const auto writeEmulator = [&](const QByteArray& script) { WriteScript(emulator, script); };
 
     writeEmulator("echo 'Atari++ starting'\necho 'Failure: invalid parameter:' >&2\necho 'file is not an xfd image file' >&2\n"
                   "exit 10\n");
