@@ -768,6 +768,9 @@ TEST_F(StartFileTest, StartsThatNeedRealRomsSayWhichWhereTheConfigurationNamesNo
         {"atari800 OS-B with an image named that is not there", image, 1, "Null,1,2,Null", "9",
          "ROM_OS_B_NTSC=" + dir.filePath("roms/gone.rom") + "\n", "", "OS-B"},
         {"atari800 OS-A with its image", image, 1, "Null,1,1,Null", "9", "ROM_OS_A_NTSC=" + rom + "\n", "", ""},
+        {"atari800 OS-B on a 400/800 of its configuration", image, 1, "Null,Null,2,Null", "9",
+         "MACHINE_TYPE=Atari 400/800\nROM_OS_B_NTSC=\n", "", "OS-B"},
+        {"atari800 XL ignores the 400/800's OS", image, 1, "Null,2,1,Null", "9", "ROM_OS_A_NTSC=\n", "", ""},
         {"Atari++ OS-XL without its image", image, 1, "Null,3,3,Null", "6", "", "", "OS-XL"},
         {"Atari++ 400/800 takes OS-A or OS-B", image, 1, "Null,1,Null,Null", "6", "", "Machine = 800\n", "OS-A / OS-B"},
         {"Atari++ OS-XL with its image", image, 1, "Null,3,3,Null", "6", "", "OsXLPath = " + rom + "\n", ""},
@@ -790,6 +793,9 @@ TEST_F(StartFileTest, StartsThatNeedRealRomsSayWhichWhereTheConfigurationNamesNo
                 << boxes[0].toStdString();
             EXPECT_TRUE(boxes[0].contains(c.a800.isEmpty() ? QStringLiteral(".atari++.conf") : a800cfg))
                 << boxes[0].toStdString();
+            // The setting to fill in, spelt as the emulator spells it.
+            if (QString::fromUtf8(c.missing) == QLatin1String("OS-XL"))
+                EXPECT_TRUE(boxes[0].contains(QStringLiteral("(OsXLPath)"))) << boxes[0].toStdString();
             EXPECT_EQ(boxStyles, QList<int>{vbExclamation});
             EXPECT_EQ(Starts(id), std::make_pair(0, 0));
             EXPECT_FALSE(QFile::exists(record));
