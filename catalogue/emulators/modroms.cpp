@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+
 namespace tv {
 
 namespace {
@@ -61,7 +63,7 @@ struct RomNeed {
 bool NamesImage(const Settings& settings, const QStringList& keys, const QString& folder)
 {
     for (const QString& key : keys) {
-        const QString value = settings.values.value(key);
+        const QString value = settings.values.value(key.toUpper());
         if (!value.isEmpty() && QFileInfo(QDir(folder), value).isFile()) return true;
     }
     return false;
@@ -98,7 +100,19 @@ bool Atari800Settings(const QString& folder, const QStringList& arguments, Setti
 std::vector<RomNeed> Atari800Needs(const QStringList& arguments, const clsFileInfo& file, const Settings& settings)
 {
     std::vector<RomNeed> needs;
-    const QString os = ArgumentValue(arguments, QStringLiteral("-800-rev"), false).toLower();
+    // The 400/800's OS revision matters only when the machine is a 400/800: chosen on the
+    // command line, else by the configuration.
+    bool machine800 = HasArgument(arguments, QStringLiteral("-atari"));
+    const bool otherMachine = std::any_of(arguments.cbegin(), arguments.cend(), [](const QString& a) {
+        static const QStringList kMachines{"-xl", "-xe", "-1200", "-xegs", "-5200", "-320xe", "-rambo", "-576xe", "-1088xe"};
+        return kMachines.contains(a);
+    });
+    if (!machine800 && !otherMachine) {
+        const QString configured = settings.values.value(QStringLiteral("MACHINE_TYPE"));
+        machine800 = configured == QLatin1String("Atari 400/800") || configured == QLatin1String("Atari OS/A")
+                     || configured == QLatin1String("Atari OS/B");
+    }
+    const QString os = machine800 ? ArgumentValue(arguments, QStringLiteral("-800-rev"), false).toLower() : QString();
     if (os == QLatin1String("a-ntsc")) needs.push_back({QStringLiteral("OS-A"), {"ROM_OS_A_NTSC", "OS/A_ROM"}});
     if (os == QLatin1String("a-pal")) needs.push_back({QStringLiteral("OS-A"), {"ROM_OS_A_PAL", "OS/A_ROM"}});
     if (os == QLatin1String("b-ntsc")) needs.push_back({QStringLiteral("OS-B"), {"ROM_OS_B_NTSC", "OS/B_ROM"}});
@@ -152,22 +166,22 @@ std::vector<RomNeed> AtariPPNeeds(const Settings& settings)
     if (os.isEmpty() || os == QLatin1String("auto")) {
         // Its automatic choice: OS-A or OS-B for a 400/800, the 1200XL's own OS, else the
         // built-in one for the XL and XE.
-        if (machine == QLatin1String("800")) needs.push_back({QStringLiteral("OS-A / OS-B"), {"OSAPATH", "OSBPATH"}});
-        if (machine == QLatin1String("1200")) needs.push_back({QStringLiteral("OS 1200"), {"OS1200PATH"}});
+        if (machine == QLatin1String("800")) needs.push_back({QStringLiteral("OS-A / OS-B"), {"OsAPath", "OsBPath"}});
+        if (machine == QLatin1String("1200")) needs.push_back({QStringLiteral("OS 1200"), {"Os1200Path"}});
     }
     const struct {
         const char* type;
         const char* what;
         const char* key;
-    } kOsTypes[] = {{"osa", "OS-A", "OSAPATH"},          {"osb", "OS-B", "OSBPATH"},     {"osxl", "OS-XL", "OSXLPATH"},
-                    {"os1200", "OS 1200", "OS1200PATH"}, {"os5200", "OS 5200", "OS5200PATH"}};
+    } kOsTypes[] = {{"osa", "OS-A", "OsAPath"},          {"osb", "OS-B", "OsBPath"},     {"osxl", "OS-XL", "OsXLPath"},
+                    {"os1200", "OS 1200", "Os1200Path"}, {"os5200", "OS 5200", "Os5200Path"}};
     for (const auto& t : kOsTypes)
         if (os == QLatin1String(t.type)) needs.push_back({QString::fromLatin1(t.what), {QString::fromLatin1(t.key)}});
     const QString basic = value("BASICTYPE");
     for (const char* rev : {"a", "b", "c"})
         if (basic == QLatin1String("rev") + QLatin1String(rev))
             needs.push_back({QStringLiteral("BASIC Rev. ") + QString::fromLatin1(rev).toUpper(),
-                             {QStringLiteral("BASIC") + QString::fromLatin1(rev).toUpper() + QStringLiteral("PATH")}});
+                             {QStringLiteral("Basic") + QString::fromLatin1(rev).toUpper() + QStringLiteral("Path")}});
     return needs;
 }
 

@@ -130,6 +130,16 @@ protected:
         return path;
     }
 
+    // A shell script at `path` (its folder exists) that runs `script`.
+    static void WriteScript(const QString& path, const QByteArray& script)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + script);
+        f.close();
+        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
     // Start count of the row and its number of history rows.
     std::pair<int, int> Starts(int32_t id)
     {
@@ -631,13 +641,7 @@ TEST_F(StartFileTest, DocumentTheDesktopCannotOpenSaysWhichSettingToChange)
     const QString text = WriteFile(QStringLiteral("docs/read me.txt"));
     const QString opener = dir.filePath(QStringLiteral("bin/xdg-open"));
     ASSERT_TRUE(QDir().mkpath(QFileInfo(opener).absolutePath()));
-    const auto writeOpener = [&opener](const QByteArray& script) {
-        QFile f(opener);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\n" + script);
-        f.close();
-        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    };
+    const auto writeOpener = [&](const QByteArray& script) { WriteScript(opener, script); };
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", QFileInfo(opener).absolutePath().toUtf8() + ':' + oldPath);
     const auto restorePath = qScopeGuard([&oldPath] { qputenv("PATH", oldPath); });
@@ -764,6 +768,9 @@ TEST_F(StartFileTest, StartsThatNeedRealRomsSayWhichWhereTheConfigurationNamesNo
         {"atari800 OS-B with an image named that is not there", image, 1, "Null,1,2,Null", "9",
          "ROM_OS_B_NTSC=" + dir.filePath("roms/gone.rom") + "\n", "", "OS-B"},
         {"atari800 OS-A with its image", image, 1, "Null,1,1,Null", "9", "ROM_OS_A_NTSC=" + rom + "\n", "", ""},
+        {"atari800 OS-B on a 400/800 of its configuration", image, 1, "Null,Null,2,Null", "9",
+         "MACHINE_TYPE=Atari 400/800\nROM_OS_B_NTSC=\n", "", "OS-B"},
+        {"atari800 XL ignores the 400/800's OS", image, 1, "Null,2,1,Null", "9", "ROM_OS_A_NTSC=\n", "", ""},
         {"Atari++ OS-XL without its image", image, 1, "Null,3,3,Null", "6", "", "", "OS-XL"},
         {"Atari++ 400/800 takes OS-A or OS-B", image, 1, "Null,1,Null,Null", "6", "", "Machine = 800\n", "OS-A / OS-B"},
         {"Atari++ OS-XL with its image", image, 1, "Null,3,3,Null", "6", "", "OsXLPath = " + rom + "\n", ""},
@@ -786,6 +793,9 @@ TEST_F(StartFileTest, StartsThatNeedRealRomsSayWhichWhereTheConfigurationNamesNo
                 << boxes[0].toStdString();
             EXPECT_TRUE(boxes[0].contains(c.a800.isEmpty() ? QStringLiteral(".atari++.conf") : a800cfg))
                 << boxes[0].toStdString();
+            // The setting to fill in, spelt as the emulator spells it.
+            if (QString::fromUtf8(c.missing) == QLatin1String("OS-XL"))
+                EXPECT_TRUE(boxes[0].contains(QStringLiteral("(OsXLPath)"))) << boxes[0].toStdString();
             EXPECT_EQ(boxStyles, QList<int>{vbExclamation});
             EXPECT_EQ(Starts(id), std::make_pair(0, 0));
             EXPECT_FALSE(QFile::exists(record));
@@ -807,13 +817,7 @@ TEST_F(StartFileTest, EmulatorThatEndsAtOnceWithAnErrorSaysWhyAndIsNotRecorded)
     const QString emulator = dir.filePath(QStringLiteral("emu 2/emulator"));
     const QString image = WriteFile(QStringLiteral("a.atr"));
     const int32_t id = AddRow(image, 1);
-    const auto writeEmulator = [&emulator](const QByteArray& script) {
-        QFile f(emulator);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\n" + script);
-        f.close();
-        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    };
+    const auto writeEmulator = [&](const QByteArray& script) { WriteScript(emulator, script); };
 
     writeEmulator("echo 'Atari++ starting'\necho 'Failure: invalid parameter:' >&2\necho 'file is not an xfd image file' >&2\n"
                   "exit 10\n");
