@@ -306,7 +306,10 @@ DbError DbConnection::CheckBeforeWriting(bool inBackground, std::function<void(c
     // The handle's settings are copied: the thread may outlive this connection's opening.
     check_ = std::make_unique<FileCheck>(
         [name = openName_, flags = openFlags_, key = key_, schema = writableSchema_](DbError* error) {
-            return OpenReadHandle(name, flags, key, schema, error);
+            sqlite3* db = OpenReadHandle(name, flags, key, schema, error);
+            // Each page is read once: the reads' large cache would only hold the whole file.
+            if (db) sqlite3_exec(db, "PRAGMA cache_size=-2048", nullptr, nullptr, nullptr);
+            return db;
         },
         [self] {
             const auto c = self.lock();

@@ -5,6 +5,10 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -49,6 +53,8 @@ FileCheck::FileCheck(std::function<sqlite3*(DbError*)> open, std::function<void(
     : state_(std::make_shared<State>())
 {
     std::thread([s = state_, open = std::move(open), done = std::move(done)] {
+        // The check gives way to the window and its reads wherever the processor is busy.
+        setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 19);
         DbError error;
         sqlite3* db = open(&error);
         {

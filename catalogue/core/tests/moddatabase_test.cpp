@@ -66,8 +66,10 @@ protected:
         DbError e;
         auto db = CreateCatalogue(path, kProgramKey, &e);
         ASSERT_TRUE(db) << e.description.toStdString();
+        ASSERT_FALSE(db->BeginTrans());
         for (int i = 0; i < rows; ++i)
             ASSERT_FALSE(db->Execute(QStringLiteral("Insert Into MainFiles (tFile, tPath) Values ('f%1', '/p/f%1')").arg(i)));
+        ASSERT_FALSE(db->CommitTrans());
         db->Close();
     }
     QString count(const char* table)
