@@ -51,6 +51,7 @@ qint32 GetCategoryID(const QString& name, DbError* error)
     // Another program may add a category between the count and the write: then its number
     // is taken (or the name is there now), and the lookup and the count are read again.
     for (int attempt = 0; attempt < 8; ++attempt) {
+        err = {};
         const auto rs = goDB->OpenRecordset(
             QStringLiteral("Select * From Category where tCategory='") + SqlQuoted(stored) + QLatin1Char('\''), dbOpenDynaset);
         if (!rs) {
@@ -64,7 +65,7 @@ qint32 GetCategoryID(const QString& name, DbError* error)
             QString noWhere;
             const qint32 next =
                 Variant(LookupField(QStringLiteral("Max(ID)"), QStringLiteral("Category"), noWhere)).toLong() + 1;
-            // A copy: the hook may clear itself while it runs.
+            // Copied first: the hook may let go of itself.
             if (const auto hook = countedHook()) hook();
             err = rs->AddNew();
             if (!err) err = rs->Fields(QStringLiteral("ID")).SetValue(Variant(next));
