@@ -331,10 +331,8 @@ QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInf
     QString error;
     int openerExit = -1;
     const QString document = launch.program;
-    const bool started =
-        launch.document ? OpenDocument(document, &error, &openerExit,
-                                       [document](int exitCode) { DocumentFailure(document, exitCode); })
-                        : StartDetached(launch.program, launch.arguments, launch.folder, &error);
+    const bool started = launch.document ? OpenDocument(document, &error, &openerExit)
+                                         : StartDetached(launch.program, launch.arguments, launch.folder, &error);
     if (!started) {
         if (launch.document && openerExit > 0) {
             DocumentFailure(document, openerExit);

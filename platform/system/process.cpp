@@ -237,7 +237,7 @@ QString WineDrivePath(const QString& path)
     return QStringLiteral("Z:") + drive;
 }
 
-bool OpenDocument(const QString& path, QString* error, int* exitCode, std::function<void(int exitCode)> lateFailure)
+bool OpenDocument(const QString& path, QString* error, int* exitCode)
 {
     if (exitCode) *exitCode = -1;
     // An absolute path never starts with "-", so the opener cannot take it for an option.
@@ -256,13 +256,10 @@ bool OpenDocument(const QString& path, QString* error, int* exitCode, std::funct
     while (!proc->waitForFinished(50) && proc->state() != QProcess::NotRunning) {
         QCoreApplication::processEvents();
         if (clock.elapsed() > kVerdictWaitMs) {
-            // Destroying a running QProcess kills it, and with it the program it started.
+            // Destroying a running QProcess kills it, and with it the program it started: it is
+            // kept until it ends.
             QProcess* running = proc.release();
-            QObject::connect(running, &QProcess::finished, running, [running, failure, lateFailure] {
-                const int code = failure(*running);
-                running->deleteLater();
-                if (code != 0 && lateFailure) lateFailure(code);
-            });
+            QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
             return true;
         }
     }
