@@ -290,9 +290,13 @@ TEST_F(MainWindowView, ImportShowsTheNewFilesAndSelectsAKnownOne)
         return chosen;
     });
     window->mnuAddFile_Click();
-    // The import filter's texts stand as the program has always written them; "*.*" matches
-    // names without a dot too.
-    EXPECT_TRUE(filter.startsWith(QStringLiteral("All Files (*);;"))) << filter.toStdString();
+    // The import dialog's types are German, as the rest of the interface; "*.*" matches names
+    // without a dot too.
+    EXPECT_EQ(filter, QStringLiteral("Alle Dateien (*);;Disketten-Image (*.atr *.dcm *.pro *.xfd);;"
+                                     "Ausführbares Programm (*.com *.exe *.xex);;BASIC-Programm (*.bas);;"
+                                     "Kassette (*.cas);;Cartridge (*.bin *.rom);;PDF-Dateien (*.pdf);;"
+                                     "Bilddateien (*.bmp *.gif *.jpg *.png *.tiff);;Textdateien (*.txt *.nfo *.diz);;"
+                                     "Archivdateien (*.zip *.rar *.7z *.cab)"));
     EXPECT_EQ(window->ViewMode(), 1);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 7);
     EXPECT_EQ(window->SelectedFileID(), -7);
