@@ -127,7 +127,10 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     request.FileSearch = SearchTexts.value(1);
     request.PathSearch = SearchTexts.value(2);
     const FilterPtr* selection = mSettings.Filters.item(QString::number(CurrentFilterKey));
-    if (CurrentFilterKey != 0 && selection) request.Selection = selection->get();
+    if (CurrentFilterKey != 0 && selection) {
+        request.Selection = selection->get();
+        WarnIgnoredConditions(**selection);
+    }
     const ViewSql sql = BuildViewSql(request);
 
     if (mode == kViewCategories || mode == kViewHistory) {

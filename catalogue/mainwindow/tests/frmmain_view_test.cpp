@@ -555,6 +555,23 @@ TEST_F(MainWindowView, SidePanesSwitchViewAndSelection)
     EXPECT_EQ(again.lstMainFiles()->ItemCount(), 1);
 }
 
+// A selection from a settings file edited by hand that compares the size with a text: the
+// condition is left out, named once, and the rest of the view stands.
+TEST_F(MainWindowView, SelectionComparingANumberWithATextIsNamedAndLeftOut)
+{
+    writeIni(QStringLiteral("[MAIN]\r\nDatabase=") + catalogue
+             + QStringLiteral("\r\nLastFilterRow=1\r\nFilterName1=Groß\r\nFilterDef1=lSize!@!<!@!inF!@!\r\n"));
+    const auto window = openWindow();
+    ASSERT_EQ(window->lvFilter()->CurrentRow(), 1);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+    ASSERT_EQ(messages.size(), 1) << messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("„Groß“"))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].endsWith(QStringLiteral("\n\nlSize < inF"))) << messages[0].toStdString();
+    window->BuildView(1);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+    EXPECT_EQ(messages.size(), 1) << "named once";
+}
+
 } // namespace
 
 namespace {
