@@ -21,6 +21,8 @@
 #include "catalogue/tree/usertree.h"
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
+#include "controls/grid/listview.h"
+#include "platform/gui/modfont.h"
 #include "platform/gui/msgbox.h"
 
 #include "listcolumns.h"
@@ -160,7 +162,8 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
         lstMainFiles_->setRecordSource(QString());
         lstMainFiles_->setLayout(layouts.value(layoutIndex));
         lstMainFiles_->setRecordSource(sql.Files);
-        SetupFileColumns(lstMainFiles_->Columns().get());
+        SetupFileColumns(lstMainFiles_->Columns().get(), layouts.value(layoutIndex),
+                         lstMainFiles_->grid()->Font()->toQFont());
         lstMainFiles_->setAutoRefresh(true);
         showList(lstMainFiles_, splitList_);
     }
