@@ -387,7 +387,7 @@ QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInf
     const QString document = launch.program;
     bool started = false;
     if (launch.document) {
-        started = OpenDocument(document, &error, &openerExit, [document](int exitCode) { DocumentFailure(document, exitCode); });
+        started = OpenDocument(document, &error, &openerExit);
     } else if (viewer) {
         started = StartDetached(launch.program, launch.arguments, launch.folder, &error);
     } else {

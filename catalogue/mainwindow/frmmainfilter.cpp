@@ -352,10 +352,23 @@ void frmMainFilter::TreeItemChanged(QTreeWidgetItem* item)
         for (int i = 0; i < root->childCount(); ++i) root->child(i)->setCheckState(0, root->checkState(0));
     } else {
         root->setCheckState(0, Qt::Unchecked);
+        ShowRootState();
     }
     mTreeBusy = false;
     ColorNodes();
     SetChanged(true);
+}
+
+void frmMainFilter::ShowRootState()
+{
+    QTreeWidgetItem* root = Root();
+    if (!root || root->checkState(0) == Qt::Checked) return;
+    bool some = false;
+    for (int i = 0; i < root->childCount() && !some; ++i) some = root->child(i)->checkState(0) == Qt::Checked;
+    const bool wasBusy = mTreeBusy;
+    mTreeBusy = true;
+    root->setCheckState(0, some ? Qt::PartiallyChecked : Qt::Unchecked);
+    mTreeBusy = wasBusy;
 }
 
 void frmMainFilter::ColorNodes()
@@ -471,6 +484,7 @@ void frmMainFilter::LoadSelection()
         root->setCheckState(0, Qt::Checked);
         for (int i = 0; i < root->childCount(); ++i) root->child(i)->setCheckState(0, Qt::Checked);
     }
+    ShowRootState();
     mTreeBusy = false;
     ColorNodes();
     SetChanged(key != FilterIndex);

@@ -40,17 +40,19 @@ QString FilterEntry(const QString& description, const QString& extensions)
 
 QString ImportFilter()
 {
+    // The descriptions are German, as every text of the program, and pass through the
+    // translation with the dialog's other texts.
     return QStringList{
-        QStringLiteral("All Files (*.*)|*.*"),
-        QStringLiteral("Disc Image (*.atr;*.dcm;*.pro;*.xfd)|*.atr;*.dcm;*.pro;*.xfd"),
-        QStringLiteral("Executable program (*.com;*.exe;*.xex)|*.com;*.exe;*.xex"),
-        QStringLiteral("Basic program (*.bas)|*.bas"),
-        QStringLiteral("Tape (*.cas)|*.cas"),
+        QStringLiteral("Alle Dateien (*.*)|*.*"),
+        QStringLiteral("Disketten-Image (*.atr;*.dcm;*.pro;*.xfd)|*.atr;*.dcm;*.pro;*.xfd"),
+        QStringLiteral("Ausführbares Programm (*.com;*.exe;*.xex)|*.com;*.exe;*.xex"),
+        QStringLiteral("BASIC-Programm (*.bas)|*.bas"),
+        QStringLiteral("Kassette (*.cas)|*.cas"),
         QStringLiteral("Cartridge (*.bin;*.rom)|*.bin;*.rom"),
-        QStringLiteral("PDF Files (*.pdf)|*.pdf"),
-        FilterEntry(QStringLiteral("Grafic Files"), QStringLiteral(".BMP;.GIF;.JPG;.PNG;.TIFF")),
-        FilterEntry(QStringLiteral("Text Files"), QStringLiteral(".TXT;.NFO;.DIZ")),
-        FilterEntry(QStringLiteral("Archiv Files"), QStringLiteral(".ZIP;.RAR;.7Z;.CAB")),
+        QStringLiteral("PDF-Dateien (*.pdf)|*.pdf"),
+        FilterEntry(QStringLiteral("Bilddateien"), QStringLiteral(".BMP;.GIF;.JPG;.PNG;.TIFF")),
+        FilterEntry(QStringLiteral("Textdateien"), QStringLiteral(".TXT;.NFO;.DIZ")),
+        FilterEntry(QStringLiteral("Archivdateien"), QStringLiteral(".ZIP;.RAR;.7Z;.CAB")),
     }.join(QLatin1Char('|'));
 }
 

@@ -9,6 +9,8 @@
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/usertree.h"
 #include "controls/grid/columns.h"
+#include "controls/grid/listview.h"
+#include "platform/gui/modfont.h"
 
 namespace tv {
 
@@ -52,7 +54,8 @@ void frmMain::FollowTreeNode()
         std::vector<ColumnState> saved;
         if (!InBuildView && lstMain_->CurLevel() != item->Level) saved = ReadColumnState(lstMain_->Columns().get());
         lstMain_->Synchronize(item);
-        SetupFileColumns(lstMain_->Columns().get());
+        SetupFileColumns(lstMain_->Columns().get(), mSettings.ListLayouts.value(GetLayoutIndex(ViewMode())),
+                         lstMain_->grid()->Font()->toQFont());
         if (!saved.empty()) ApplyColumnState(lstMain_->Columns().get(), saved, true);
         lstMain_->setAutoRefresh(autoRefresh);
     }

@@ -290,9 +290,13 @@ TEST_F(MainWindowView, ImportShowsTheNewFilesAndSelectsAKnownOne)
         return chosen;
     });
     window->mnuAddFile_Click();
-    // The import filter's texts stand as the program has always written them; "*.*" matches
-    // names without a dot too.
-    EXPECT_TRUE(filter.startsWith(QStringLiteral("All Files (*);;"))) << filter.toStdString();
+    // The import dialog's types are German, as the rest of the interface; "*.*" matches names
+    // without a dot too.
+    EXPECT_EQ(filter, QStringLiteral("Alle Dateien (*);;Disketten-Image (*.atr *.dcm *.pro *.xfd);;"
+                                     "Ausführbares Programm (*.com *.exe *.xex);;BASIC-Programm (*.bas);;"
+                                     "Kassette (*.cas);;Cartridge (*.bin *.rom);;PDF-Dateien (*.pdf);;"
+                                     "Bilddateien (*.bmp *.gif *.jpg *.png *.tiff);;Textdateien (*.txt *.nfo *.diz);;"
+                                     "Archivdateien (*.zip *.rar *.7z *.cab)"));
     EXPECT_EQ(window->ViewMode(), 1);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 7);
     EXPECT_EQ(window->SelectedFileID(), -7);
@@ -549,6 +553,23 @@ TEST_F(MainWindowView, SidePanesSwitchViewAndSelection)
     QApplication::processEvents();
     EXPECT_EQ(again.lvFilter()->CurrentRow(), 4);
     EXPECT_EQ(again.lstMainFiles()->ItemCount(), 1);
+}
+
+// A selection from a settings file edited by hand that compares the size with a text: the
+// condition is left out, named once, and the rest of the view stands.
+TEST_F(MainWindowView, SelectionComparingANumberWithATextIsNamedAndLeftOut)
+{
+    writeIni(QStringLiteral("[MAIN]\r\nDatabase=") + catalogue
+             + QStringLiteral("\r\nLastFilterRow=1\r\nFilterName1=Groß\r\nFilterDef1=lSize!@!<!@!inF!@!\r\n"));
+    const auto window = openWindow();
+    ASSERT_EQ(window->lvFilter()->CurrentRow(), 1);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+    ASSERT_EQ(messages.size(), 1) << messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("„Groß“"))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].endsWith(QStringLiteral("\n\nlSize < inF"))) << messages[0].toStdString();
+    window->BuildView(1);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+    EXPECT_EQ(messages.size(), 1) << "named once";
 }
 
 } // namespace

@@ -81,7 +81,7 @@ TEST_F(SelectionWindowTest, OpensOnTheAppliedSelectionUnchanged)
     EXPECT_TRUE(w.cmdDelete->isEnabled());
     QTreeWidgetItem* root = w.treeFiles->topLevelItem(0);
     ASSERT_EQ(root->childCount(), 24);
-    EXPECT_EQ(root->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(root->checkState(0), Qt::PartiallyChecked);   // some of the types
     QStringList checked;
     for (int i = 0; i < root->childCount(); ++i)
         if (root->child(i)->checkState(0) == Qt::Checked) checked << root->child(i)->text(0);
@@ -138,6 +138,38 @@ TEST_F(SelectionWindowTest, OpensOnNothingWhileNoSelectionIsInUse)
     EXPECT_EQ(node(".ATR")->checkState(0), Qt::Checked);
     EXPECT_EQ(node(".COM")->checkState(0), Qt::Unchecked);
     EXPECT_TRUE(w.cmdApply->isEnabled());
+}
+
+// The type root shows a partly chosen group as partly ticked; ticked again it takes every
+// type, unticked none. The keys tick a node as the mouse does.
+TEST_F(SelectionWindowTest, TypeRootShowsAPartlyChosenGroup)
+{
+    frmMainFilter& w = open(0);
+    w.show();
+    QTreeWidgetItem* root = w.treeFiles->topLevelItem(0);
+    const auto tick = [&w](QTreeWidgetItem* item) {
+        w.treeFiles->setCurrentItem(item);
+        QTest::keyClick(w.treeFiles, Qt::Key_Space);
+    };
+    ASSERT_EQ(root->checkState(0), Qt::Checked);
+    tick(node(".ATR"));
+    EXPECT_EQ(node(".ATR")->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(root->checkState(0), Qt::PartiallyChecked);
+    tick(root);
+    EXPECT_EQ(root->checkState(0), Qt::Checked);
+    EXPECT_EQ(node(".ATR")->checkState(0), Qt::Checked);
+    tick(root);
+    EXPECT_EQ(root->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(node(".XEX")->checkState(0), Qt::Unchecked);
+    tick(node(".XEX"));
+    EXPECT_EQ(root->checkState(0), Qt::PartiallyChecked);
+    EXPECT_EQ(node(".XEX")->foreground(0).color(), QColor(255, 0, 0));
+    tick(node(".XEX"));
+    EXPECT_EQ(root->checkState(0), Qt::Unchecked);
+    tick(node(".CAS"));
+    w.cmdOK->click();
+    ASSERT_EQ(filters.count(), 1);
+    EXPECT_EQ(conditionTexts(**filters.item(1)), QStringList{"iFileType|=|4|"});
 }
 
 TEST_F(SelectionWindowTest, CompareButtonsCycleAndFollowTheirField)
