@@ -116,14 +116,14 @@ int DbConnection::OpenHandle(const QByteArray& name, int flags, const QByteArray
     return sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
 }
 
-sqlite3* DbConnection::OpenCompanion(DbError* error) const
+sqlite3* DbConnection::OpenCompanion(const CompanionOpening& opening, DbError* error)
 {
-    const int flags = (openFlags_ & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
+    const int flags = (opening.flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(openName_.constData(), &db, flags, nullptr);
+    int rc = sqlite3_open_v2(opening.name.constData(), &db, flags, nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_busy_timeout(db, kBusyTimeoutMs);
-        if (!key_.isEmpty()) sqlite3_key(db, key_.constData(), int(key_.size()));
+        if (!opening.key.isEmpty()) sqlite3_key(db, opening.key.constData(), int(opening.key.size()));
         rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     }
     if (rc == SQLITE_OK) rc = RegisterJetFunctions(db);
