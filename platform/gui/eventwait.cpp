@@ -57,18 +57,7 @@ public:
     // still shows what lay under the covers. It is taken as input of the wait until the program
     // is back at its event loop, with what queued up drained; then the covers go and the kept
     // input is handed over.
-    void waitEnded()
-    {
-        if (endScheduled_) return;
-        endScheduled_ = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                endScheduled_ = false;
-                endBusy();
-            },
-            Qt::QueuedConnection);
-    }
+    void waitEnded() { postOnce(endScheduled_, &WaitInput::endBusy); }
 
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override
@@ -156,17 +145,18 @@ private:
     void hold(QWidget* target, const QEvent* event)
     {
         held_.push_back({target, std::unique_ptr<QEvent>(event->clone())});
-        if (!busy()) scheduleReplay();
+        if (!busy()) postOnce(replayScheduled_, &WaitInput::replay);
     }
-    void scheduleReplay()
+    // Runs `step` when the event loop comes round, once however often it is asked meanwhile.
+    void postOnce(bool& pending, void (WaitInput::*step)())
     {
-        if (replayScheduled_) return;
-        replayScheduled_ = true;
+        if (pending) return;
+        pending = true;
         QMetaObject::invokeMethod(
             this,
-            [this] {
-                replayScheduled_ = false;
-                replay();
+            [this, &pending, step] {
+                pending = false;
+                (this->*step)();
             },
             Qt::QueuedConnection);
     }
