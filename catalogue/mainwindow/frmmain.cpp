@@ -176,6 +176,9 @@ void frmMain::BuildPanes()
 
     ConnectListEvents();
     ConnectLists();
+    // While a list is read beside the window, its rows and the preview lie under a wash: they
+    // are about to be replaced, and a click on them would be dropped.
+    new WaitCover(splitPreview_);
 }
 
 void frmMain::ArrangeLists()

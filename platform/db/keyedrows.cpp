@@ -116,6 +116,10 @@ std::unique_ptr<KeyedRows> KeyedRows::Open(DbConnection& connection, const JetSq
                           keys.push_back(sqlite3_column_int64(stmt, 0));
                           return true;
                       },
+                      [&keys, &whole] {
+                          keys.clear();
+                          whole = true;
+                      },
                       &prepared);
     if (!prepared) *error = {};
     if (*error || !prepared || !whole || int(keys.size()) < minRows || hasRepeats(keys)) return nullptr;
