@@ -17,13 +17,12 @@
 #include "catalogue/reports/vtlsplit.h"
 #include "catalogue/tree/usertree.h"
 #include "platform/gui/msgbox.h"
+#include "platform/system/process.h"
 #include "previewpane.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QMenuBar>
 #include <QToolBar>
-#include <QUrl>
 
 namespace tv {
 
@@ -235,8 +234,13 @@ void frmMain::mnuFilepath_Click()
     // The tree's nodes are categories and start days, never files: with the tree active
     // there is no path (a day's number is no file ID).
     if (path.isEmpty() || !FileExistsMsg(path)) return;
-    // The desktop's file manager, opened on the file's folder.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(GetFolderPart(path)));
+    // The desktop's file manager, opened on the file's folder; without one the user hears so.
+    const QString folder = GetFolderPart(path);
+    QString error;
+    if (OpenDocument(folder, &error)) return;
+    QString text = Translate(QStringLiteral("Der Ordner konnte nicht geöffnet werden: ")) + folder;
+    if (!error.isEmpty()) text += QStringLiteral("\n\n") + error;
+    MsgBox(text, vbExclamation, kAppTitle);
 }
 
 } // namespace tv
