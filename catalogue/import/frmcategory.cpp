@@ -12,9 +12,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QVBoxLayout>
@@ -48,26 +46,9 @@ frmCategory::frmCategory(QWidget* parent) : QDialog(parent)
     layout->addWidget(Frame1);
     layout->addLayout(buttons);
 
-    // The box holds the focus for its text field and hands the keys on to it.
-    cboCategory->installEventFilter(this);
+    ReturnTakesCompletion(cboCategory);
     connect(cmdOk, &QPushButton::clicked, this, &frmCategory::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-bool frmCategory::eventFilter(QObject* watched, QEvent* event)
-{
-    // The name completed as the user types is already the box's text; Return takes it and
-    // presses OK at once. Left to itself, the box would use up that Return to accept the
-    // completion, and a second one would be needed for OK.
-    if (watched == cboCategory && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-            cboCategory->lineEdit()->deselect();
-            cboCategory->lineEdit()->end(false);
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 QList<qint32> frmCategory::Selection() const { return SelectedFileIDs ? SelectedFileIDs() : QList<qint32>(); }

@@ -29,9 +29,6 @@ public:
     int exec() override;
     void done(int result) override;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void cmdOk_Click();
     void FillCategories();
