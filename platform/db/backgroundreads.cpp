@@ -62,6 +62,15 @@ bool BackgroundReadsOn() { return bool(settings().wait); }
 
 bool InBackgroundRead() { return gWaiting > 0; }
 
+void WaitBeside(const std::function<bool()>& finished)
+{
+    if (finished()) return;
+    ++gWaiting;
+    if (settings().wait) settings().wait(finished);
+    while (!finished()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    --gWaiting;
+}
+
 ReadsWhereAsked::ReadsWhereAsked() { ++gWhereAsked; }
 ReadsWhereAsked::~ReadsWhereAsked() { --gWhereAsked; }
 
@@ -227,7 +236,11 @@ DbError ReadRows(DbConnection& connection, const QString& sqliteText, const JetS
     if (BackgroundReadsOn() && gWaiting == 0 && gWhereAsked == 0 && connection.IsOpen() && !connection.InTransaction())
         if (BackgroundReader* reader = connection.Reader()) {
             const BackgroundReader::Outcome o = reader->run(sqliteText, sql, parameters, row);
-            if (o.ran) return o.error;
+            if (o.ran) {
+                // Damage met by the second connection is the file's, as on the first.
+                connection.NoteError(o.error);
+                return o.error;
+            }
         }
     DbError error;
     sqlite3_stmt* stmt = connection.Prepare(sqliteText, &error);

@@ -27,6 +27,9 @@ void SetBackgroundReads(ReadWait wait, int patienceMs);
 bool BackgroundReadsOn();
 // True while a background read is waited for, on the thread that waits.
 bool InBackgroundRead();
+// Waits until `finished` as a background read is waited for (the program's windows keep
+// painting; reads asked for meanwhile run where they are asked); polls without a wait set.
+void WaitBeside(const std::function<bool()>& finished);
 
 // While one lives, every read runs on the connection it is asked of: for a job's many small
 // lookups, each of which would otherwise cross to the reader thread and back.
