@@ -121,8 +121,8 @@ QString LookupField(const QString& expression, const QString& table, QString& wh
 // whereText extended by one condition joined by `op` ("And" when empty; none after "(").
 QString AddWhere(const QString& whereText, const QString& condition, QString& op);
 // `text` for a Like pattern in which it matches itself: "?", "#" and "[" are enclosed in
-// brackets. "*" stays the one wildcard a user types.
-QString LikeText(const QString& text);
+// brackets. "*" stays the one wildcard a user types, unless `literalStar` encloses it too.
+QString LikeText(const QString& text, bool literalStar = false);
 // A Jet Like condition: fieldText'*searchText*', or fieldText'searchText' when the text holds
 // a "*" of its own; empty for an empty searchText. Apart from "*" the text matches literally.
 QString GetLikeClause(const QString& fieldText, const QString& searchText);

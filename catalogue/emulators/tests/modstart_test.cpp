@@ -666,6 +666,9 @@ TEST_F(StartFileTest, DocumentTheDesktopCannotOpenSaysWhichSettingToChange)
         EXPECT_EQ(Start(id), QString());
         saysWhatAndWhere(path);
         EXPECT_TRUE(boxes[0].contains(QStringLiteral("Der Desktop kennt kein Programm für diese Art Datei.")));
+        // A text file can go to the program's own viewer as well: its setting is named too.
+        EXPECT_EQ(boxes[0].contains(QStringLiteral("Extras > Optionen, Seite „Datenbank“, Feld „Text-Viewer“")), path == text)
+            << boxes[0].toStdString();
         EXPECT_EQ(Starts(id), std::make_pair(0, 0));
     }
 
