@@ -38,6 +38,7 @@ inline constexpr const char* kCatalogueSchema[] = {
     "CREATE TABLE History (ID INTEGER PRIMARY KEY AUTOINCREMENT, MainFiles_ID INTEGER, tsStarted DATETIME)",
     "CREATE INDEX History_C1 ON History (tsStarted)",
     "CREATE INDEX History_C2 ON History (MainFiles_ID)",
+    "CREATE INDEX MainFiles_C5 ON MainFiles (tsLastStarted)",
 };
 
 // Indexes that catalogues written before them lack. Each speeds up a query and changes no
@@ -46,6 +47,9 @@ inline constexpr const char* kAddedIndexes[] = {
     // The history view joins History to each block of files it shows; without it every block
     // scans the whole table.
     "CREATE INDEX IF NOT EXISTS History_C2 ON History (MainFiles_ID)",
+    // The history view lists the started files by their last start: with it, their keys come
+    // in that order from the index, without a lookup of each file's row.
+    "CREATE INDEX IF NOT EXISTS MainFiles_C5 ON MainFiles (tsLastStarted)",
 };
 
 // Creates an empty catalogue at `path`, encrypted with `key` (empty: plain SQLite), with the
