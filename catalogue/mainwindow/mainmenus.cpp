@@ -223,6 +223,11 @@ void frmMain::mnuNewCat_Click()
     if (isNew) lstMain_->setAutoRefresh(true);
 }
 
+namespace {
+// The desktop opener's exit code for "no program for this kind of file".
+constexpr int kNoProgramForFolders = 3;
+} // namespace
+
 void frmMain::mnuFilepath_Click()
 {
     const QString column = Translate(QStringLiteral("Dateipfad"));
@@ -236,12 +241,19 @@ void frmMain::mnuFilepath_Click()
     // there is no path (a day's number is no file ID).
     if (path.isEmpty() || !FileExistsMsg(path)) return;
     // The desktop's file manager, opened on the file's folder; without one the user hears so.
+    // On a busy machine the opener may take longer than its verdict wait to find that it has
+    // no program for folders (its exit code 3); that verdict is its own, and told as well.
     const QString folder = GetFolderPart(path);
+    const auto failed = [folder](const QString& error) {
+        QString text = Translate(QStringLiteral("Der Ordner konnte nicht geöffnet werden: ")) + folder;
+        if (!error.isEmpty()) text += QStringLiteral("\n\n") + error;
+        MsgBox(text, vbExclamation, kAppTitle);
+    };
     QString error;
-    if (OpenDocument(folder, &error)) return;
-    QString text = Translate(QStringLiteral("Der Ordner konnte nicht geöffnet werden: ")) + folder;
-    if (!error.isEmpty()) text += QStringLiteral("\n\n") + error;
-    MsgBox(text, vbExclamation, kAppTitle);
+    const bool opened = OpenDocument(folder, &error, nullptr, [failed](int exitCode) {
+        if (exitCode == kNoProgramForFolders) failed(QStringLiteral("xdg-open: exit code %1").arg(exitCode));
+    });
+    if (!opened) failed(error);
 }
 
 } // namespace tv
