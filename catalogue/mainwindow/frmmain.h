@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/dberror.h"
 #include "mainsettings.h"
 
 #include "catalogue/core/modglobals.h"
@@ -43,6 +44,9 @@ public:
 
     // Makes `path` the open catalogue and shows its view. True only when this call opened it.
     bool ActivateDatabase(const QString& path);
+    // The open catalogue was found damaged after it opened and is read only now: the commands
+    // that write go, and the user is offered to compact it, after which it opens anew.
+    void CatalogueDamaged(const QString& path, const DbError& damage);
     // Asks for a new catalogue, creates it and opens it.
     bool NewDB();
     // The open dialog for a catalogue, then OpenDatabaseFile.
@@ -167,6 +171,9 @@ private:
     // Shows the selected file in the preview pane when the pane is on.
     void UpdatePreview();
     QString FilterImageKey(const clsFilter& selection) const;
+    // Tells once per selection which of its conditions the view leaves out (a number compared
+    // with a text, from a settings file edited by hand).
+    void WarnIgnoredConditions(const clsFilter& selection);
     // Copy, find and column commands act on the list shown.
     bool FilesListShown() const;
     void BuildPanes();
@@ -228,6 +235,7 @@ private:
     QMenu* mnuStart_ = nullptr;
     QMenu* startDropDown_ = nullptr;
     qint32 CurrentFilterKey = 0;  // the selection of lvFilter's current row, 0 for none
+    QList<qint32> WarnedSelections;  // selections whose left-out conditions were named
     UserTree* treeMain_ = nullptr;
     ReportView* lstMain_ = nullptr;
     SimpleReport* lstMainFiles_ = nullptr;
@@ -244,6 +252,7 @@ private:
     QLabel* sumList_ = nullptr;
     QLabel* info_ = nullptr;
     QList<QAction*> catalogueCommands_;  // usable only with an open catalogue
+    QList<QAction*> writeCommands_;      // usable only with a catalogue open for writing
     SearchPane* search_ = nullptr;
     QStringList SearchTexts;  // the search boxes' texts the current view was built with
     QMenu* mnuEdit_ = nullptr;

@@ -21,6 +21,9 @@
 #include "catalogue/tree/usertree.h"
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
+#include "platform/gui/eventwait.h"
+#include "controls/grid/listview.h"
+#include "platform/gui/modfont.h"
 #include "platform/gui/msgbox.h"
 
 #include "listcolumns.h"
@@ -29,6 +32,7 @@
 #include <QScopeGuard>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace tv {
 
@@ -76,6 +80,27 @@ bool frmMain::ActivateDatabase(const QString& path)
     }
     EnableCatalogueCommands();
     return opened;
+}
+
+void frmMain::CatalogueDamaged(const QString& path, const DbError& damage)
+{
+    EnableCatalogueCommands();
+    ShowCounts();
+    // The offer waits until no job window or read holds the catalogue: compaction closes it.
+    if (QApplication::activeModalWidget() || InEventWait()) {
+        QTimer::singleShot(250, this, [this, path, damage] {
+            if (goDB && goDB->Name() == path) CatalogueDamaged(path, damage);
+        });
+        return;
+    }
+    if (!OfferToCompactDamaged(path, damage.description)) return;
+    // As at shutdown: no pane may read the catalogue while it is compacted.
+    treeMain_->setDataBase(nullptr);
+    lstMain_->setDataBase(nullptr);
+    lstMainFiles_->setDataBase(nullptr);
+    CloseDB();
+    CompactDB();
+    ActivateDatabase(path);
 }
 
 void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
@@ -127,7 +152,10 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     request.FileSearch = SearchTexts.value(1);
     request.PathSearch = SearchTexts.value(2);
     const FilterPtr* selection = mSettings.Filters.item(QString::number(CurrentFilterKey));
-    if (CurrentFilterKey != 0 && selection) request.Selection = selection->get();
+    if (CurrentFilterKey != 0 && selection) {
+        request.Selection = selection->get();
+        WarnIgnoredConditions(**selection);
+    }
     const ViewSql sql = BuildViewSql(request);
 
     if (mode == kViewCategories || mode == kViewHistory) {
@@ -157,7 +185,8 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
         lstMainFiles_->setRecordSource(QString());
         lstMainFiles_->setLayout(layouts.value(layoutIndex));
         lstMainFiles_->setRecordSource(sql.Files);
-        SetupFileColumns(lstMainFiles_->Columns().get());
+        SetupFileColumns(lstMainFiles_->Columns().get(), layouts.value(layoutIndex),
+                         lstMainFiles_->grid()->Font()->toQFont());
         lstMainFiles_->setAutoRefresh(true);
         showList(lstMainFiles_, splitList_);
     }

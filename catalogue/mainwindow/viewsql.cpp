@@ -102,6 +102,16 @@ QString FileSelectList()
     return QStringLiteral("iFileType AS iTyp,IIF(isNull(tUnpackpath),0,27) as IsArchiv,") + columns.join(QLatin1Char(','));
 }
 
+int FileNameField(int keyFields)
+{
+    int field = keyFields + 2;  // after iTyp and IsArchiv
+    for (const ViewColumn& c : kViewColumns) {
+        if (c.kept == &gtFileCaption) break;
+        ++field;
+    }
+    return field;
+}
+
 QString GetViewColumn(const QString& key)
 {
     if (key == gtFileCaption) return QStringLiteral("tFile");
@@ -112,6 +122,17 @@ QString GetViewColumn(const QString& key)
     if (key == Translate(QStringLiteral("Zähler"))) return QStringLiteral("lStartCount");
     if (key == gtCategoryCaption) return QStringLiteral("tCategory");
     return key;
+}
+
+bool IsViewOwnColumn(const QString& key)
+{
+    // The entries after the category are the columns of a single view.
+    bool own = false;
+    for (const ViewColumn& c : kViewColumns) {
+        if (own && ViewColumnKey(c) == key) return true;
+        if (c.kept == &gtCategoryCaption) own = true;
+    }
+    return false;
 }
 
 bool HasCategoryColumn()

@@ -100,6 +100,10 @@ std::unique_ptr<KeyedRows> KeyedRows::Open(DbConnection& connection, const JetSq
                           keys.push_back(sqlite3_column_int64(stmt, 0));
                           return true;
                       },
+                      [&keys, &whole] {
+                          keys.clear();
+                          whole = true;
+                      },
                       &prepared);
     if (!prepared) *error = {};
     if (empty) *empty = !*error && prepared && keys.empty();

@@ -232,10 +232,10 @@ DbError Recordset::load()
         if (!keyName_.isEmpty() && !(sql_.top >= 0 && sql_.top < gKeyedRowsThreshold)) {
             keyed_ = KeyedRows::Open(*connection_, sql_, parameters_, keyName_, columns, gKeyedRowsThreshold, &error,
                                      &empty);
-            if (error) return fail(error);
         }
         if (empty) table_.clearRows();
-        else if (!keyed_) error = readAll();
+        else if (!keyed_ && !error) error = readAll();
+        // A close while the read was waited for ended it: that, not how it ended, is the news.
         if (closed_ || !connection_->IsOpen()) {
             Close();
             return fail(MakeDbError(dbErrObjectClosed));
@@ -280,10 +280,13 @@ DbError Recordset::readAll()
     // Read apart and taken over whole: a window painting meanwhile sees no rows, not half.
     ResultTable rows;
     rows.reset(table_.columnCount());
-    const DbError error = ReadRows(*connection_, sql_.sql, sql_, parameters_, [&rows](sqlite3_stmt* stmt) {
-        rows.appendRow(stmt);
-        return true;
-    });
+    const DbError error = ReadRows(
+        *connection_, sql_.sql, sql_, parameters_,
+        [&rows](sqlite3_stmt* stmt) {
+            rows.appendRow(stmt);
+            return true;
+        },
+        [&rows] { rows.clearRows(); });
     if (!closed_) table_ = std::move(rows);
     return error;
 }
