@@ -144,7 +144,11 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     ViewRequest request;
     request.ViewMode = mode;
     request.ShowCategory = showCategory;
-    request.LastID = goFileManager ? goFileManager->lStartFileID : 0;
+    if (goFileManager) {
+        request.LastID = goFileManager->lStartFileID;
+        request.NewestID = goFileManager->lMaxFilesID;
+        request.FileCount = goFileManager->FileCount;
+    }
     request.ViewCaption = viewCaption;
     // The search the view is built with; a later search is due only when a box differs.
     SearchTexts = search_->Texts();

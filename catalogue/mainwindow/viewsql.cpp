@@ -66,6 +66,21 @@ QString AliasOf(const QString& field, const QString& key)
     return key;
 }
 
+// The new files are those above the highest ID at opening. Sorted by a column that has an
+// index (the name, the default), the engine would rather walk that whole index and skip the
+// old files than sort the new ones apart: at a million files a tenth of a second for none.
+// While the new IDs are few against the catalogue, the condition is a range closed on both
+// sides (up to the largest ID there can be), which the engine reads by the key and sorts;
+// when most files are new, walking the index costs less than sorting them all.
+QString NewFilesCondition(const ViewRequest& r)
+{
+    const QString first = QString::number(r.LastID);
+    const qint64 newIds = qint64(r.NewestID) - r.LastID;
+    if (r.NewestID <= 0 || r.FileCount <= 0 || newIds * 16 > r.FileCount) return QStringLiteral(" where F.ID>") + first;
+    return QStringLiteral(" where F.ID Between ") + QString::number(qint64(r.LastID) + 1)
+           + QStringLiteral(" And 2147483647");
+}
+
 } // namespace
 
 QString ColumnKey(const QString& field, const QString& caption, bool translate)
@@ -144,7 +159,7 @@ ViewSql BuildViewSql(const ViewRequest& r)
 {
     ViewSql v;
     QString where, order;
-    if (r.ViewMode == kViewNewFiles) where = QStringLiteral(" where F.ID>") + QString::number(r.LastID);
+    if (r.ViewMode == kViewNewFiles) where = NewFilesCondition(r);
     if (r.ViewMode == kViewHistory) {
         where = QStringLiteral(" where not isnull(F.tsLastStarted) ");
         order = QStringLiteral(" order by F.tsLastStarted desc");

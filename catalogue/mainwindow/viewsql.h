@@ -52,6 +52,8 @@ struct ViewRequest {
     QString PathSearch;               // text of the path search box
     const clsFilter* Selection = nullptr;  // current selection, none for "Filter aus"
     qint32 LastID = 0;                // highest file ID when the catalogue was opened
+    qint32 NewestID = 0;              // highest file ID handed out since; 0 when not known
+    qint32 FileCount = 0;             // files in the catalogue as last counted; 0 when not known
     QString ViewCaption;              // caption of the view's root node
 };
 
