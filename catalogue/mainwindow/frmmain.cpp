@@ -70,6 +70,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     RefreshStartList();
     ApplyLanguage();
     EnableCatalogueCommands();
+    SetCatalogueDamagedHandler([this](const QString& path, const DbError& damage) { CatalogueDamaged(path, damage); });
     // A first start opens large enough for the strip, the tree and the lists, centred.
     if (!gcolWindows.item(FormName(this))) {
         const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
@@ -80,7 +81,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     LoadFormPos(this);
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() { SetCatalogueDamagedHandler(nullptr); }
 
 void frmMain::BuildStatusBar()
 {
@@ -263,6 +264,11 @@ void frmMain::EnableCatalogueCommands()
 {
     const bool open = bool(goDB);
     for (QAction* action : catalogueCommands_) action->setEnabled(open);
+    // A catalogue open for reading only takes no import; compaction needs a file and folder
+    // that can be written (it also mends a damaged catalogue read only by choice).
+    const bool writable = open && !goDB->IsReadOnly();
+    for (QAction* action : writeCommands_) action->setEnabled(writable);
+    mnuCompactDB_->setEnabled(open && Database::MayWrite(goDB->Name()));
     search_->EnableSearch(open);
     UpdateActions();
 }
@@ -291,8 +297,10 @@ void frmMain::ShowCounts()
     switch (ViewMode()) {
     case kViewFiles:
     case kViewNewFiles:
+        // A total that could not be counted shows as unknown, never as a number.
         text = gtFilesCaption + QStringLiteral(": ") + QString::number(lstMainFiles_->ItemCount()) + QLatin1Char('/')
-               + QString::number(goFileManager ? goFileManager->FileCount : 0);
+               + (goFileManager && goFileManager->FileCount < 0 ? QStringLiteral("?")
+                                                                : QString::number(goFileManager ? goFileManager->FileCount : 0));
         break;
     case kViewCategories:
     case kViewHistory:

@@ -54,6 +54,7 @@ void frmMain::BuildMenus()
     file->addSeparator();
     AddCommand(file, "mnuExit", text("&Beenden"), none, [this] { close(); });
     catalogueCommands_ << addFile << addDir;
+    writeCommands_ << addFile << addDir;
 
     QMenu* edit = menuBar()->addMenu(text("&Bearbeiten"));
     // The profile items are made by RefreshStartList; the designed one stays hidden while no

@@ -27,6 +27,9 @@ void SetBackgroundReads(ReadWait wait, int patienceMs);
 bool BackgroundReadsOn();
 // True while a background read is waited for, on the thread that waits.
 bool InBackgroundRead();
+// Waits until `finished` as a background read is waited for (the program's windows keep
+// painting; reads asked for meanwhile run where they are asked); polls without a wait set.
+void WaitBeside(const std::function<bool()>& finished);
 
 // While one lives, every read runs on the connection it is asked of: for a job's many small
 // lookups, each of which would otherwise cross to the reader thread and back.
@@ -49,8 +52,8 @@ using RowsStartOver = std::function<void()>;
 // when reads may (on, not already waiting, no transaction open on `connection`, whose rows the
 // second connection could not see), else on `connection`; and on `connection` again whenever
 // the second one cannot prepare the text (an attached or temporary table) or fails while
-// reading it, after `startOver` (a connection closed meanwhile is not read again: the read
-// ends with the second one's error). `row` must not touch what the waiting thread may read
+// reading it, after `startOver` (not after damage, which is the file's, nor once the
+// connection closed meanwhile: the read then ends with the second one's error). `row` must not touch what the waiting thread may read
 // meanwhile: collect into something of the caller's own. `prepared` tells a text the engine
 // refused (error set, no row read) from a failure while reading.
 DbError ReadRows(DbConnection& connection, const QString& sqliteText, const JetSql& sql,
