@@ -228,10 +228,13 @@ DbError Recordset::load()
         if (queryHook()) queryHook()(sql_.sql, parameters_);
         // A result of a few rows at most ("Top 1") is read at once: reading its keys first
         // would only run it twice.
+        bool empty = false;
         if (!keyName_.isEmpty() && !(sql_.top >= 0 && sql_.top < gKeyedRowsThreshold)) {
-            keyed_ = KeyedRows::Open(*connection_, sql_, parameters_, keyName_, columns, gKeyedRowsThreshold, &error);
+            keyed_ = KeyedRows::Open(*connection_, sql_, parameters_, keyName_, columns, gKeyedRowsThreshold, &error,
+                                     &empty);
         }
-        if (!keyed_ && !error) error = readAll();
+        if (empty) table_.clearRows();
+        else if (!keyed_ && !error) error = readAll();
         // A close while the read was waited for ended it: that, not how it ended, is the news.
         if (closed_ || !connection_->IsOpen()) {
             Close();

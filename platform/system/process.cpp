@@ -268,7 +268,7 @@ int ExitCodeOf(const QProcess& p) { return p.exitStatus() == QProcess::NormalExi
 
 } // namespace
 
-bool OpenDocument(const QString& path, QString* error, int* exitCode, std::function<void(int exitCode)> lateFailure)
+bool OpenDocument(const QString& path, QString* error, int* exitCode, std::function<void(int exitCode)> lateEnd)
 {
     if (exitCode) *exitCode = -1;
     // An absolute path never starts with "-", so the opener cannot take it for an option.
@@ -280,9 +280,10 @@ bool OpenDocument(const QString& path, QString* error, int* exitCode, std::funct
         return false;
     }
     constexpr int kVerdictWaitMs = 1000;
-    if (!AwaitEnd(proc, kVerdictWaitMs, [lateFailure](const QProcess& p) {
-            const int code = ExitCodeOf(p);
-            if (code != 0 && lateFailure) lateFailure(code);
+    // The opener hands the file over and may then wait for the viewer it started: an exit
+    // after the first moment is the viewer's, not a failure to open.
+    if (!AwaitEnd(proc, kVerdictWaitMs, [lateEnd](const QProcess& p) {
+            if (lateEnd) lateEnd(ExitCodeOf(p));
         }))
         return true;
     const int code = ExitCodeOf(*proc);

@@ -13,6 +13,10 @@
 #include <QTest>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QDeadlineTimer>
+#include <QScopeGuard>
+#include <QThread>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
@@ -502,9 +506,13 @@ TEST_F(MainWindowView, ImportShowsTheNewFilesAndSelectsAKnownOne)
         return chosen;
     });
     window->mnuAddFile_Click();
-    // The import filter's texts stand as the program has always written them; "*.*" matches
-    // names without a dot too.
-    EXPECT_TRUE(filter.startsWith(QStringLiteral("All Files (*);;"))) << filter.toStdString();
+    // The import dialog's types are German, as the rest of the interface; "*.*" matches names
+    // without a dot too.
+    EXPECT_EQ(filter, QStringLiteral("Alle Dateien (*);;Disketten-Image (*.atr *.dcm *.pro *.xfd);;"
+                                     "Ausführbares Programm (*.com *.exe *.xex);;BASIC-Programm (*.bas);;"
+                                     "Kassette (*.cas);;Cartridge (*.bin *.rom);;PDF-Dateien (*.pdf);;"
+                                     "Bilddateien (*.bmp *.gif *.jpg *.png *.tiff);;Textdateien (*.txt *.nfo *.diz);;"
+                                     "Archivdateien (*.zip *.rar *.7z *.cab)"));
     EXPECT_EQ(window->ViewMode(), 1);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 7);
     EXPECT_EQ(window->SelectedFileID(), -7);
@@ -761,6 +769,23 @@ TEST_F(MainWindowView, SidePanesSwitchViewAndSelection)
     QApplication::processEvents();
     EXPECT_EQ(again.lvFilter()->CurrentRow(), 4);
     EXPECT_EQ(again.lstMainFiles()->ItemCount(), 1);
+}
+
+// A selection from a settings file edited by hand that compares the size with a text: the
+// condition is left out, named once, and the rest of the view stands.
+TEST_F(MainWindowView, SelectionComparingANumberWithATextIsNamedAndLeftOut)
+{
+    writeIni(QStringLiteral("[MAIN]\r\nDatabase=") + catalogue
+             + QStringLiteral("\r\nLastFilterRow=1\r\nFilterName1=Groß\r\nFilterDef1=lSize!@!<!@!inF!@!\r\n"));
+    const auto window = openWindow();
+    ASSERT_EQ(window->lvFilter()->CurrentRow(), 1);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+    ASSERT_EQ(messages.size(), 1) << messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("„Groß“"))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].endsWith(QStringLiteral("\n\nlSize < inF"))) << messages[0].toStdString();
+    window->BuildView(1);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+    EXPECT_EQ(messages.size(), 1) << "named once";
 }
 
 } // namespace
@@ -1024,6 +1049,125 @@ TEST_F(MainWindowView, PreviewFollowsTheSelection)
 } // namespace
 
 namespace {
+
+// A single file imported into the view of new files lands on its first row: it is selected,
+// the commands that need a file are usable and the status bar names it.
+TEST_F(MainWindowView, ImportedFileOnTheFirstRowIsSelectedForTheCommands)
+{
+    const QString file = dir.filePath(QStringLiteral("import/ZED.TXT"));
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("text\r\n");
+    f.close();
+    const auto window = openWindow();
+    SetFileDialogHook([&file](const FileDialogRequest&) { return file; });
+    JobCloser closer;
+    window->mnuAddFile_Click();
+    ASSERT_EQ(window->ViewMode(), 2);
+    ASSERT_EQ(window->lstMainFiles()->ItemCount(), 1);
+    EXPECT_EQ(window->lstMainFiles()->SelectedIndex(), 0);
+    EXPECT_EQ(window->SelectedFileID(), -6);
+    for (const char* name : {"mnuDetails", "mnuDel", "mnuFilepath"})
+        EXPECT_TRUE(window->findChild<QAction*>(QLatin1String(name))->isEnabled()) << name;
+    EXPECT_TRUE(window->startMenu()->menuAction()->isEnabled());
+    EXPECT_EQ(window->StatusText(), QStringLiteral("ZED.TXT"));
+}
+
+// A real file for the commands that reach the disk: BOULDER.ATR (ID 1) moved into the test folder.
+class MainWindowOnDisk : public MainWindowView {
+protected:
+    void SetUp() override
+    {
+        MainWindowView::SetUp();
+        file = dir.filePath(QStringLiteral("disk/BOULDER.ATR"));
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(720, '\0'));
+        f.close();
+        ASSERT_TRUE(ConnectDB(catalogue));
+        ASSERT_FALSE(goDB->Execute(QStringLiteral("UPDATE MainFiles SET tPath='%1' WHERE ID=1").arg(file)));
+        CloseDB();
+    }
+    QString file;
+};
+
+// "Dateipfad" hands the file's folder to the desktop's opener; when the opener fails (no
+// file manager for folders) or is missing, the user is told that the folder did not open.
+TEST_F(MainWindowOnDisk, FilePathCommandSaysWhenTheFolderCannotBeOpened)
+{
+    const QString bin = dir.filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    const QString opened = dir.filePath(QStringLiteral("opened.txt"));
+    const auto writeOpener = [&](const QByteArray& script) {
+        QFile f(bin + QStringLiteral("/xdg-open"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + script);
+        f.close();
+        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    };
+    const QByteArray oldPath = qgetenv("PATH");
+    const auto restorePath = qScopeGuard([&oldPath] { qputenv("PATH", oldPath); });
+    qputenv("PATH", bin.toUtf8());
+    const auto window = openWindow();
+    ASSERT_TRUE(window->lstMainFiles()->Find(Variant(QStringLiteral("ID")), Variant(qint32(1))));
+    QAction* command = window->findChild<QAction*>(QStringLiteral("mnuFilepath"));
+    const QString folder = QFileInfo(file).absolutePath() + QLatin1Char('/');
+
+    writeOpener("echo \"$1\" > '" + opened.toUtf8() + "'\n");
+    command->trigger();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    QFile record(opened);
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(record.readAll()).trimmed(), folder);
+
+    // No program for folders (exit code 3), said at once or after the opener's first moment
+    // (it searches long on a busy machine); no opener at all.
+    for (const char* opener : {"exit 3\n", "/bin/sleep 2\nexit 3\n", ""}) {
+        SCOPED_TRACE(opener);
+        messages.clear();
+        if (*opener) writeOpener(opener);
+        else QFile::remove(bin + QStringLiteral("/xdg-open"));
+        command->trigger();
+        QDeadlineTimer deadline(10000);
+        while (messages.isEmpty() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents();
+            QThread::msleep(20);
+        }
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Der Ordner konnte nicht geöffnet werden: ") + folder))
+            << messages[0].toStdString();
+    }
+}
+
+// A file renamed in the details window shows its new name in the preview at once.
+TEST_F(MainWindowOnDisk, PreviewShowsTheNameGivenInTheDetails)
+{
+    const auto window = openWindow();
+    window->findChild<QAction*>(QStringLiteral("mnuPreview"))->trigger();
+    ASSERT_TRUE(window->lstMainFiles()->Find(Variant(QStringLiteral("ID")), Variant(qint32(1))));
+    QApplication::processEvents();
+    PreviewPane* pane = window->preview();
+    ASSERT_EQ(pane->lvPreview->Data(QStringLiteral("File"), 0).toString(), QStringLiteral("BOULDER.ATR"));
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal->objectName() != QLatin1String("frmFile")) return;
+        auto* name = modal->findChild<QLineEdit*>(QStringLiteral("txtNew"));
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, QStringLiteral("DASH"));
+        modal->findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
+    });
+    timer.start();
+    window->findChild<QAction*>(QStringLiteral("mnuDetails"))->trigger();
+    timer.stop();
+    ASSERT_TRUE(QFile::exists(dir.filePath(QStringLiteral("disk/DASH.ATR"))));
+    EXPECT_EQ(window->SelectedFileID(), -1);
+    EXPECT_EQ(pane->lvPreview->Data(QStringLiteral("File"), 0).toString(), QStringLiteral("DASH.ATR"));
+}
 
 // A start day in the history tree is no file: the file-path command finds nothing for it,
 // even when a file's ID happens to equal the day's number.

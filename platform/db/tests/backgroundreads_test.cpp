@@ -164,3 +164,24 @@ TEST_F(BackgroundReads, AReadFailingInTheBackgroundIsReadAgainOnTheAskingConnect
         EXPECT_EQ(rs->Value(QStringLiteral("tFile")), Variant("F0001.ATR")) << sql;
     }
 }
+
+// A list whose keys come back none has no rows: it is not read a second time whole (at a million
+// files, a selection that matches nothing would scan the catalogue twice).
+TEST_F(BackgroundReads, AListWithoutRowsIsReadOnce)
+{
+    SetKeyedRowsThreshold(kKeyedRowsDefault);
+    auto rs = db->OpenRecordset(QStringLiteral("SELECT ID, tFile, ucase(tFile) AS Gross FROM Files"
+                                               " WHERE tFile Like '*.BMP' ORDER BY tFile"));
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(rs->RecordCount(), 0);
+    EXPECT_TRUE(rs->IsEOF());
+    EXPECT_EQ(rs->FieldCount(), 3);
+    EXPECT_EQ(rs->Fields(2).Name(), QStringLiteral("Gross"));
+    // A few rows are still read whole, once their keys were counted.
+    waits = 0;
+    auto few = db->OpenRecordset(QStringLiteral("SELECT ID, tFile FROM Files WHERE tFile Like 'F000*' ORDER BY tFile"));
+    ASSERT_TRUE(few);
+    EXPECT_EQ(few->RecordCount(), 9);
+    EXPECT_EQ(waits, 2);
+}
