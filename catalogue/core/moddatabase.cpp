@@ -5,12 +5,15 @@
 #include "modglobals.h"
 #include "modlang.h"
 #include "modmain.h"
+#include "platform/db/filecheck.h"
 #include "platform/db/filekind.h"
 #include "platform/gui/msgbox.h"
 #include "platform/runtime/convert.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QTimer>
 #include <QRegularExpression>
 #include <QScopeGuard>
 
@@ -78,6 +81,30 @@ QStringList versionParts(const QString& text)
     return parts;
 }
 
+// Files up to this size are checked before they open: the quick check reads every page, about
+// a second for each 30 MB, and a larger catalogue would open that much later.
+qint64 gForegroundCheckBytes = 8 * 1024 * 1024;
+
+std::function<void(const QString&, const DbError&)> gDamageHandler;
+
+QString damagedText(const QString& path, const QString& description)
+{
+    return Translate(QStringLiteral("Die Datenbank ist beschädigt: ")) + path + QStringLiteral("\r\n") + description;
+}
+
+// The files a compaction of `path` writes beside it: the new copy and the previous file kept.
+// They replace the catalogue's extension; a name without one (a dot in a folder name is none)
+// gets theirs added, so both stay beside the catalogue.
+struct CompactionFiles {
+    QString temp, kept;
+};
+CompactionFiles compactionFiles(const QString& path)
+{
+    const int dot = int(path.lastIndexOf(QLatin1Char('.')));
+    const QString base = dot > path.lastIndexOf(QLatin1Char('/')) ? path.left(dot + 1) : path + QLatin1Char('.');
+    return {base + QStringLiteral("MDR"), base + QStringLiteral("OLD")};
+}
+
 void showNotACatalogue(const QString& path, const DbError& e)
 {
     MsgBox(Translate(QStringLiteral("Dies ist keine Tovarin-Datenbank: ")) + path + QStringLiteral("\r\n") + e.description,
@@ -116,12 +143,7 @@ bool compactFile(const QString& path)
         QApplication::setOverrideCursor(Qt::WaitCursor);
         return false;
     };
-    // The temporary and the kept file replace the catalogue's extension; a name without one
-    // (a dot in a folder name is none) gets theirs added, so both stay beside the catalogue.
-    const int dot = int(path.lastIndexOf(QLatin1Char('.')));
-    const QString base = dot > path.lastIndexOf(QLatin1Char('/')) ? path.left(dot + 1) : path + QLatin1Char('.');
-    const QString temp = base + QStringLiteral("MDR");
-    const QString kept = base + QStringLiteral("OLD");
+    const auto [temp, kept] = compactionFiles(path);
     // Compaction switches the catalogue's journal and writes two files beside it: a file or a
     // folder that cannot be written is refused before anything is touched.
     if (!Database::MayWrite(path))
@@ -228,20 +250,21 @@ bool ConnectDB(const QString& path)
         if (!key.isEmpty()) db = Database::Open(path, key, &e, kReadInBackground);
     }
     if (!db) {
+        // The first page opened with a key, but not even the list of tables behind it reads.
+        if (IsDamageError(e, false)) {
+            MsgBox(damagedText(path, e.description), vbCritical, kAppTitle);
+            return false;
+        }
         showNotACatalogue(path, e);
         return false;
     }
-    // A catalogue cut short (a copy broken off, a full disk) may still hold every row: it opens
-    // when the engine's quick check finds no fault, and is refused as damaged otherwise.
-    const bool damaged = !IsWholePages(path);
-    if (damaged) {
-        if (const DbError fault = db->QuickCheck()) {
-            MsgBox(Translate(QStringLiteral("Die Datenbank ist beschädigt: ")) + path + QStringLiteral("\r\n") + fault.description,
-                   vbCritical, kAppTitle);
-            db->Close();
-            return false;
-        }
-    }
+    // Nothing is written to a catalogue until the engine's quick check of every page passed. A
+    // large one is checked beside the window, which meanwhile reads it; a write waits for the
+    // check, and damage it finds is reported as a failing statement's is. A file cut short
+    // (a copy broken off, a full disk) is checked at once.
+    const bool cutShort = !IsWholePages(path);
+    const bool inBackground = !cutShort && QFileInfo(path).size() > gForegroundCheckBytes;
+    if (!inBackground) db->CheckBeforeWriting();
     // Until every check passed nothing is written: a refused file is left as it was.
     auto refuse = [&](const DbError& error) {
         showNotACatalogue(path, error);
@@ -262,39 +285,64 @@ bool ConnectDB(const QString& path)
     if (!missing.isEmpty())
         return refuse(DbError{dbErrNoCurrentRecord,
                               Translate(QStringLiteral("Es fehlen Tabellen oder Spalten: ")) + missing.join(QStringLiteral(", "))});
-    if (!hasVersionRow) return refuse(MakeDbError(dbErrNoCurrentRecord));
+    // A version row lost to damage is no sign of another kind of file.
+    const bool damaged = db->IsDamaged();
+    if (!hasVersionRow && !damaged) return refuse(MakeDbError(dbErrNoCurrentRecord));
     if (newer == 2)
         return refuse(DbError{dbErrNoCurrentRecord,
                               Translate(QStringLiteral("Ungültige Version: ")) + QLatin1Char('\'') + version.text() + QLatin1Char('\'')});
-    // Should the journal mode not switch, writes go on in the file's own journal mode.
-    db->StartWriting();
-    // A damaged file gets its indexes from the compaction offered below, not by more writes.
-    if (!db->IsReadOnly() && !damaged) addMissingIndexes(*db);
+    removeLeftover(compactionFiles(path).temp);
+    if (!damaged) {
+        // Should the journal mode not switch, writes go on in the file's own journal mode.
+        db->StartWriting();
+        // A file cut short gets its indexes from the compaction offered below, not by more writes.
+        if (!db->IsReadOnly() && !cutShort && !inBackground) addMissingIndexes(*db);
+    }
+    if (inBackground) {
+        // The indexes wait for the check too; by then the catalogue may have been closed.
+        std::weak_ptr<Database> checked = db;
+        db->CheckBeforeWriting(true, [checked](const DbError& fault) {
+            if (const auto current = checked.lock(); current && current == goDB && !fault && !current->IsReadOnly())
+                addMissingIndexes(*current);
+        });
+    }
     CloseDB();
     goDB = db;
     gKeyPath = path;
     gKey = key;
+    // Damage found later (by the check beside the window or a failing statement) gets the same
+    // notice, once, when the event loop is back: the catalogue is read only from that moment.
+    db->SetDamageHandler([path](const DbError& fault) {
+        QTimer::singleShot(0, qApp, [path, fault] {
+            if (!goDB || goDB->Name() != path) return;
+            if (gDamageHandler) gDamageHandler(path, fault);
+            else OfferToCompactDamaged(path, fault.description);
+        });
+    });
 
+    const QString readableText = Translate(QStringLiteral("Die Datenbank ist beschädigt, ihre Zeilen sind aber lesbar: ")) + path;
     // A file that cannot be written is still browsed and started from; the user learns it once,
     // here, and the writes that fail later (a start's record among them) stay quiet.
-    const QString damagedText = Translate(QStringLiteral("Die Datenbank ist beschädigt, ihre Zeilen sind aber lesbar: ")) + path;
-    if (db->IsReadOnly()) {
-        MsgBox((damaged ? damagedText + QStringLiteral("\r\n") : QString())
-                   + Translate(QStringLiteral("Die Datenbank kann nicht geschrieben werden und ist nur zum Lesen geöffnet: ")) + path,
+    if (!Database::MayWrite(path) || (db->IsReadOnly() && !damaged)) {
+        QString notice;
+        if (damaged) notice = damagedText(path, db->Damage().description) + QStringLiteral("\r\n");
+        else if (cutShort) notice = readableText + QStringLiteral("\r\n");
+        MsgBox(notice + Translate(QStringLiteral("Die Datenbank kann nicht geschrieben werden und ist nur zum Lesen geöffnet: ")) + path,
                vbInformation, kAppTitle);
         return true;
     }
-    if (!damaged) return true;
+    if (!damaged && !cutShort) return true;
     // Compaction writes every readable row into a whole new file. It is offered once: a file
-    // it could not mend opens as it is.
+    // it could not mend opens as it is, for reading only when it is damaged.
     static bool compacting = false;
+    const QString notice = damaged ? damagedText(path, db->Damage().description) : readableText;
     if (compacting) {
-        MsgBox(damagedText, vbExclamation, kAppTitle);
+        MsgBox(notice, vbExclamation, kAppTitle);
         return true;
     }
-    if (MsgBox(damagedText + QStringLiteral("\r\n\r\n") + Translate(QStringLiteral("Soll sie jetzt komprimiert werden?")),
-               vbYesNo | vbExclamation, kAppTitle)
-        != vbYes)
+    if (!(damaged ? OfferToCompactDamaged(path, db->Damage().description)
+                  : MsgBox(notice + QStringLiteral("\r\n\r\n") + Translate(QStringLiteral("Soll sie jetzt komprimiert werden?")),
+                           vbYesNo | vbExclamation, kAppTitle) == vbYes))
         return true;
     compacting = true;
     const auto done = qScopeGuard([] { compacting = false; });
@@ -302,6 +350,24 @@ bool ConnectDB(const QString& path)
     compactFile(path);
     return ConnectDB(path);
 }
+
+bool OfferToCompactDamaged(const QString& path, const QString& description)
+{
+    return MsgBox(damagedText(path, description) + QStringLiteral("\r\n\r\n")
+                      + Translate(QStringLiteral("Soll sie jetzt komprimiert werden? Dabei kommen alle lesbaren Zeilen in eine neue "
+                                                 "Datei; die bisherige bleibt als .OLD erhalten."))
+                      + QStringLiteral("\r\n")
+                      + Translate(QStringLiteral("Ohne Komprimieren wird sie nur zum Lesen geöffnet.")),
+                  vbYesNo | vbExclamation, kAppTitle)
+           == vbYes;
+}
+
+void SetCatalogueDamagedHandler(std::function<void(const QString&, const DbError&)> handler)
+{
+    gDamageHandler = std::move(handler);
+}
+
+void SetForegroundCheckLimit(qint64 bytes) { gForegroundCheckBytes = bytes; }
 
 int CompareVersions(const QString& stored, const QString& program)
 {
@@ -398,12 +464,13 @@ QString AddWhere(const QString& whereText, const QString& condition, QString& op
     return whereText + QLatin1Char(' ') + op + QLatin1Char(' ') + condition;
 }
 
-QString LikeText(const QString& text)
+QString LikeText(const QString& text, bool literalStar)
 {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
-        if (c == QLatin1Char('?') || c == QLatin1Char('#') || c == QLatin1Char('['))
+        if (c == QLatin1Char('?') || c == QLatin1Char('#') || c == QLatin1Char('[')
+            || (literalStar && c == QLatin1Char('*')))
             out += QLatin1Char('[') + c + QLatin1Char(']');
         else
             out += c;

@@ -38,6 +38,8 @@ inline constexpr const char* kCatalogueSchema[] = {
     "CREATE TABLE History (ID INTEGER PRIMARY KEY AUTOINCREMENT, MainFiles_ID INTEGER, tsStarted DATETIME)",
     "CREATE INDEX History_C1 ON History (tsStarted)",
     "CREATE INDEX History_C2 ON History (MainFiles_ID)",
+    "CREATE INDEX MainFiles_Member ON MainFiles (tPath, tUnpackPath)",
+    "CREATE INDEX MainFiles_C5 ON MainFiles (tsLastStarted)",
 };
 
 // Indexes that catalogues written before them lack. Each speeds up a query and changes no
@@ -46,6 +48,12 @@ inline constexpr const char* kAddedIndexes[] = {
     // The history view joins History to each block of files it shows; without it every block
     // scans the whole table.
     "CREATE INDEX IF NOT EXISTS History_C2 ON History (MainFiles_ID)",
+    // The import looks up each archive member by its archive and member chain; without it each
+    // lookup reads every row of the archive stored so far, and an archive of N members costs N².
+    "CREATE INDEX IF NOT EXISTS MainFiles_Member ON MainFiles (tPath, tUnpackPath)",
+    // The history view lists the started files by their last start: with it, their keys come
+    // in that order from the index, without a lookup of each file's row.
+    "CREATE INDEX IF NOT EXISTS MainFiles_C5 ON MainFiles (tsLastStarted)",
 };
 
 // Creates an empty catalogue at `path`, encrypted with `key` (empty: plain SQLite), with the
@@ -64,12 +72,28 @@ QString CreateDBFile(const QString& answer);
 // Opens a catalogue: with the program's key, else as a plain SQLite file, else with the
 // password the user types. Refuses files that are no catalogue or were written by a newer
 // version, or lack tables or columns of the schema (with a message naming them); the previous
-// catalogue then stays current and a refused file is never written to. A file cut short opens
-// when the engine's quick check passes, with a notice and the offer to compact it, and is
-// refused as damaged otherwise. A file that cannot be written opens for reading, with a notice.
-// A catalogue opened for writing gets the indexes it lacks (kAddedIndexes); one opened for
-// reading stays as it is.
+// catalogue then stays current and a refused file is never written to. Every catalogue is
+// trusted only after the engine's quick check: a file whose first page opens with a key but
+// that fails the check (or a read while opening) is damaged, not foreign; the user is offered
+// to compact it into a copy of what is readable, and without his Yes it opens for reading only
+// and nothing is written to it. A catalogue larger than the foreground limit is checked beside
+// the window (no write reaches it before the check passed); damage found then, or by any later
+// statement, gives the same notice once (SetCatalogueDamagedHandler) and the catalogue is read
+// only from then on. A file cut short opens when the check passes, with a notice and the offer
+// to compact it. A file that cannot be written opens for reading, with a notice. A catalogue
+// opened for writing gets the indexes it lacks (kAddedIndexes); one opened for reading stays as
+// it is. A copy left beside it by a compaction that was stopped (".MDR") is removed.
 bool ConnectDB(const QString& path);
+// The notice that the catalogue at `path` is damaged (`description`: the engine's finding),
+// with the offer to compact it; true when the user answered Yes.
+bool OfferToCompactDamaged(const QString& path, const QString& description);
+// Who learns, on the event loop, that the open catalogue was found damaged after it opened
+// (goDB is read only by then): the main window, which offers compaction and can close and
+// reopen the catalogue. Without one the notice alone is shown. Null: none.
+void SetCatalogueDamagedHandler(std::function<void(const QString& path, const DbError& damage)> handler);
+// Catalogues up to this many bytes are checked before they open, larger ones beside the window.
+// For tests and benchmarks.
+void SetForegroundCheckLimit(qint64 bytes);
 // Compares two version texts part by part as numbers ("1.10" is newer than "1.9", "1.0"
 // equals "1"): -1, 0 or 1 when `stored` is older, equal or newer; 2 when either text is no
 // version (digits separated by dots and nothing else: " 9.9", "" and "1..2" are none).
@@ -101,8 +125,8 @@ QString LookupField(const QString& expression, const QString& table, QString& wh
 // whereText extended by one condition joined by `op` ("And" when empty; none after "(").
 QString AddWhere(const QString& whereText, const QString& condition, QString& op);
 // `text` for a Like pattern in which it matches itself: "?", "#" and "[" are enclosed in
-// brackets. "*" stays the one wildcard a user types.
-QString LikeText(const QString& text);
+// brackets. "*" stays the one wildcard a user types, unless `literalStar` encloses it too.
+QString LikeText(const QString& text, bool literalStar = false);
 // A Jet Like condition: fieldText'*searchText*', or fieldText'searchText' when the text holds
 // a "*" of its own; empty for an empty searchText. Apart from "*" the text matches literally.
 QString GetLikeClause(const QString& fieldText, const QString& searchText);

@@ -19,6 +19,7 @@
 #include "catalogue/tree/usertree.h"
 #include "platform/component/propertybag.h"
 #include "platform/gui/eventwait.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/msgbox.h"
 #include "frmmainfilter.h"
 #include "previewpane.h"
@@ -70,6 +71,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     RefreshStartList();
     ApplyLanguage();
     EnableCatalogueCommands();
+    SetCatalogueDamagedHandler([this](const QString& path, const DbError& damage) { CatalogueDamaged(path, damage); });
     // A first start opens large enough for the strip, the tree and the lists, centred.
     if (!gcolWindows.item(FormName(this))) {
         const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
@@ -80,7 +82,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     LoadFormPos(this);
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() { SetCatalogueDamagedHandler(nullptr); }
 
 void frmMain::BuildStatusBar()
 {
@@ -175,6 +177,9 @@ void frmMain::BuildPanes()
 
     ConnectListEvents();
     ConnectLists();
+    // While a list is read beside the window, its rows and the preview lie under a wash: they
+    // are about to be replaced, and a click on them would be dropped.
+    new WaitCover(splitPreview_);
 }
 
 void frmMain::ArrangeLists()
@@ -212,8 +217,15 @@ void frmMain::BuildSidePanes()
     lvStart_ = new SidePane(QStringLiteral("lvStart"), QStringLiteral("Start"), fraMain_);
     // An entry cut off by the pane's width shows its whole text as a tip.
     lvStart_->list()->setToolTipMode(vantile::vtlCellTips);
-    lvStart_->list()->ItemDblClick.connect([this](int32_t clicked, int32_t) {
-        if (clicked >= 0) StartEntry(lvStart_->list()->Data(Variant(QStringLiteral("Key")), clicked).toString());
+    const auto startRow = [this](int32_t row) {
+        if (row >= 0) StartEntry(lvStart_->list()->Data(Variant(QStringLiteral("Key")), row).toString());
+    };
+    lvStart_->list()->ItemDblClick.connect([startRow](int32_t clicked, int32_t) { startRow(clicked); });
+    // Return starts with the current row's profile, as a double click on it does.
+    lvStart_->list()->KeyDown.connect([this, startRow](int16_t& keyCode, int16_t& shift) {
+        if (keyCode != VK_RETURN || shift != 0) return;
+        keyCode = 0;
+        startRow(lvStart_->CurrentRow());
     });
 
     lvFilter_ = new SidePane(QStringLiteral("lvFilter"), QStringLiteral("Filter"), fraMain_);
@@ -260,6 +272,11 @@ void frmMain::EnableCatalogueCommands()
 {
     const bool open = bool(goDB);
     for (QAction* action : catalogueCommands_) action->setEnabled(open);
+    // A catalogue open for reading only takes no import; compaction needs a file and folder
+    // that can be written (it also mends a damaged catalogue read only by choice).
+    const bool writable = open && !goDB->IsReadOnly();
+    for (QAction* action : writeCommands_) action->setEnabled(writable);
+    mnuCompactDB_->setEnabled(open && Database::MayWrite(goDB->Name()));
     search_->EnableSearch(open);
     UpdateActions();
 }
@@ -288,13 +305,16 @@ void frmMain::ShowCounts()
     switch (ViewMode()) {
     case kViewFiles:
     case kViewNewFiles:
+        // A total that could not be counted shows as unknown, never as a number.
         text = gtFilesCaption + QStringLiteral(": ") + QString::number(lstMainFiles_->ItemCount()) + QLatin1Char('/')
-               + QString::number(goFileManager ? goFileManager->FileCount : 0);
+               + (goFileManager && goFileManager->FileCount < 0 ? QStringLiteral("?")
+                                                                : QString::number(goFileManager ? goFileManager->FileCount : 0));
         break;
     case kViewCategories:
     case kViewHistory:
-        // The nodes below the root: categories, or the days with starts.
-        if (const auto root = treeMain_->TreeItems(0); root && root->Expanded())
+        // The nodes below the root: categories, or the days with starts. A root without any
+        // cannot be expanded, and counts none.
+        if (const auto root = treeMain_->TreeItems(0); root && (root->Expanded() || !root->IsParent()))
             text = Translate(ViewMode() == kViewCategories ? QStringLiteral("Kategorien: ") : QStringLiteral("Tage: "))
                    + QString::number(root->SubItemCountEx(true));
         break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/dberror.h"
 #include "mainsettings.h"
 
 #include "catalogue/core/modglobals.h"
@@ -43,6 +44,9 @@ public:
 
     // Makes `path` the open catalogue and shows its view. True only when this call opened it.
     bool ActivateDatabase(const QString& path);
+    // The open catalogue was found damaged after it opened and is read only now: the commands
+    // that write go, and the user is offered to compact it, after which it opens anew.
+    void CatalogueDamaged(const QString& path, const DbError& damage);
     // Asks for a new catalogue, creates it and opens it.
     bool NewDB();
     // The open dialog for a catalogue, then OpenDatabaseFile.
@@ -248,6 +252,7 @@ private:
     QLabel* sumList_ = nullptr;
     QLabel* info_ = nullptr;
     QList<QAction*> catalogueCommands_;  // usable only with an open catalogue
+    QList<QAction*> writeCommands_;      // usable only with a catalogue open for writing
     SearchPane* search_ = nullptr;
     QStringList SearchTexts;  // the search boxes' texts the current view was built with
     QMenu* mnuEdit_ = nullptr;

@@ -142,8 +142,7 @@ frmMainFilter::frmMainFilter(QWidget* parent) : QDialog(parent)
         // The captions are symbols, no words: Tag keeps them out of the translation.
         button->setProperty("Tag", QString::fromUtf8(row.symbols));
         button->setFixedWidth(36);
-        // Without a Return button of its own the dialog would make the first compare button
-        // one, and Return in any field would change that button's condition.
+        // Return belongs to "OK"; a compare button changes its condition by a click or Space.
         button->setAutoDefault(false);
         cmdCompare[row.button] = button;
         grid->addWidget(label, r, 0);
@@ -171,6 +170,9 @@ frmMainFilter::frmMainFilter(QWidget* parent) : QDialog(parent)
     cmdApply->setAutoDefault(false);
     cmdOK->setAutoDefault(false);
     cmdExit->setAutoDefault(false);
+    // Return in a field applies the selection and closes the window, as "OK" does (nothing
+    // while there is nothing to apply).
+    cmdOK->setDefault(true);
 
     auto* top = new QHBoxLayout;
     top->addWidget(cboFilter, 1);

@@ -137,9 +137,12 @@ void frmMain::UpdateActions(const QString& source)
         InfoTag = -lstMainFiles_->FieldValue(idField).toLong();
         mCurrentFileType = lstMainFiles_->FieldValue(typeField).toLong();
     }
+    // Nothing can be deleted from a catalogue open for reading only.
+    if (goDB && goDB->IsReadOnly()) canDelete = false;
     mnuDel_->setEnabled(canDelete);
     mnuDetails_->setEnabled(canEdit);
     mnuNewCat_->setVisible(mode == kViewCategories);
+    mnuNewCat_->setEnabled(goDB && !goDB->IsReadOnly());
     mnuStart_->menuAction()->setEnabled(canStart);
     mnuFilepath_->setEnabled(canStart);
     tbEdit_->setEnabled(canEdit);

@@ -112,7 +112,9 @@ void frmMain::mnuDel_Click()
     if (!deleted) return;
     goFileManager->CountFiles();
     RefreshAfterDelete(false);
-    ShowInfo(Translate(QStringLiteral("Gelöschte Dateien: ")) + QString::number(countBefore - goFileManager->FileCount));
+    // A count that failed gives no difference to show.
+    if (countBefore >= 0 && goFileManager->FileCount >= 0)
+        ShowInfo(Translate(QStringLiteral("Gelöschte Dateien: ")) + QString::number(countBefore - goFileManager->FileCount));
 }
 
 void frmMain::EditSelected()

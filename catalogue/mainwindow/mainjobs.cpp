@@ -16,6 +16,7 @@
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/usertree.h"
 #include "platform/gui/systimer.h"
+#include "previewpane.h"
 #include "searchpane.h"
 #include "sidepane.h"
 
@@ -125,6 +126,9 @@ void frmMain::RefreshAfterProcess(int resultMode, int requestedMode, qint32 last
         lstMainFiles_->setAutoRefresh(false);
         lstMainFiles_->Find(Variant(QStringLiteral("ID")), Variant(qint32(std::abs(lastFileID))));
         lstMainFiles_->setAutoRefresh(true);
+        // The commands and the status bar follow the row found, also when it is the row the
+        // rebuilt list had current already, which moves no selection and tells nobody.
+        UpdateActions();
     } else if (listHeld) {
         lstMain_->setAutoRefresh(true);
     }
@@ -158,6 +162,8 @@ void frmMain::EditFiles(qint32 fileID)
     details.FileID = fileID;
     details.exec();
     if (!details.Changed) return;
+    // The preview shows a file once; after an edit (a new name) it reads the row again.
+    preview_->ClearPreview();
     if (ViewMode() == kViewCategories || ViewMode() == kViewHistory) {
         const auto selected = treeMain_->SelectedItem();
         treeMain_->Requery(true);
@@ -168,6 +174,7 @@ void frmMain::EditFiles(qint32 fileID)
         lstMainFiles_->Requery();
         lstMainFiles_->Find(Variant(int32_t(0)), Variant(fileID));
     }
+    UpdateActions();
 }
 
 void frmMain::StartFile(QString profileKey, qint32 fileID)
@@ -180,10 +187,16 @@ void frmMain::StartFile(QString profileKey, qint32 fileID)
         ShowInfo(Translate(QStringLiteral("Temporäre Datei")) + QLatin1Char('!') + message);
     else
         ShowInfo(message);
-    // The new start shows in the history at once.
+    // The new start shows at once: in the history, and in the file's start count and last
+    // start, with the started file still selected.
     if (ViewMode() == kViewHistory) {
         treeMain_->Requery();
         lstMain_->Requery();
+    } else if (ViewMode() == kViewCategories) {
+        lstMain_->Requery();
+    } else {
+        lstMainFiles_->Requery();
+        lstMainFiles_->Find(Variant(int32_t(0)), Variant(std::abs(fileID)));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "frmmain.h"
 #include "columnstate.h"
 #include "listcolumns.h"
+#include "viewsql.h"
 
 #include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
@@ -29,9 +30,10 @@ void FetchCodedText(const std::shared_ptr<vantile::Columns>& columns, int32_t co
 
 void frmMain::ConnectLists()
 {
-    // A drill-down view opens sorted by its fourth field; the flat list by the file name, the
-    // first field after its hidden ones.
-    lstMain_->FetchColumn.connect([](int16_t& column) { column = 3; });
+    // Both lists open sorted by the file name, which type-ahead then searches: in the flat
+    // list the first field after its hidden ones, in the drill-down levels the field after
+    // the ID, the tree key and the hidden type and archive marks.
+    lstMain_->FetchColumn.connect([](int16_t& column) { column = int16_t(FileNameField(2)); });
     lstMainFiles_->FetchColumn.connect([this](int16_t& column) { column = int16_t(lstMainFiles_->InvisibleCols() + 1); });
     lstMain_->FetchColumnLayout.connect([this](QString& layout) {
         const QString stored = mSettings.ListLayouts.value(GetLayoutIndex(ViewMode()));

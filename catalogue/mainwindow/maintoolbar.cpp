@@ -82,6 +82,7 @@ void frmMain::BuildToolbar()
     // details and delete follow the selection (UpdateActions).
     catalogueCommands_ << buttons.value(QStringLiteral("AddFile")) << buttons.value(QStringLiteral("AddDir"))
                        << buttons.value(QStringLiteral("Filter"));
+    writeCommands_ << buttons.value(QStringLiteral("AddFile")) << buttons.value(QStringLiteral("AddDir"));
     tbStart_ = buttons.value(QStringLiteral("Start"));
     tbEdit_ = buttons.value(QStringLiteral("Edit"));
     tbDel_ = buttons.value(QStringLiteral("Del"));

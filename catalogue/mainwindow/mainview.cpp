@@ -21,6 +21,7 @@
 #include "catalogue/tree/usertree.h"
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
+#include "platform/gui/eventwait.h"
 #include "controls/grid/listview.h"
 #include "platform/gui/modfont.h"
 #include "platform/gui/msgbox.h"
@@ -31,6 +32,7 @@
 #include <QScopeGuard>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace tv {
 
@@ -78,6 +80,27 @@ bool frmMain::ActivateDatabase(const QString& path)
     }
     EnableCatalogueCommands();
     return opened;
+}
+
+void frmMain::CatalogueDamaged(const QString& path, const DbError& damage)
+{
+    EnableCatalogueCommands();
+    ShowCounts();
+    // The offer waits until no job window or read holds the catalogue: compaction closes it.
+    if (QApplication::activeModalWidget() || InEventWait()) {
+        QTimer::singleShot(250, this, [this, path, damage] {
+            if (goDB && goDB->Name() == path) CatalogueDamaged(path, damage);
+        });
+        return;
+    }
+    if (!OfferToCompactDamaged(path, damage.description)) return;
+    // As at shutdown: no pane may read the catalogue while it is compacted.
+    treeMain_->setDataBase(nullptr);
+    lstMain_->setDataBase(nullptr);
+    lstMainFiles_->setDataBase(nullptr);
+    CloseDB();
+    CompactDB();
+    ActivateDatabase(path);
 }
 
 void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)

@@ -6,9 +6,12 @@
 #include "platform/runtime/variant.h"
 
 #include "engine.h"
+#include "filecheck.h"
 #include "filekind.h"
 
 #include <QFileInfo>
+
+#include <cstring>
 #include <QUrl>
 #include <QRegularExpression>
 
@@ -22,6 +25,8 @@ constexpr int kMaxStatements = 128;
 // A second copy of the program on the same catalogue waits this long for the other's write to
 // end before a statement fails with "database is locked".
 constexpr int kBusyTimeoutMs = 5000;
+// The engine's own size of the log at which a commit copies it into the file.
+constexpr int kWalPagesBeforeCopy = 1000;
 
 QByteArray utf8(const QString& s) { return s.toUtf8(); }
 
@@ -78,6 +83,18 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
         *error = MakeDbError(dbErrNeedsPassword);
         return nullptr;
     }
+    // The first page opened with the key, but the schema could not be read past it: the file
+    // is damaged, not of another kind. A file cut short by whole pages reads again once the
+    // engine no longer holds it to the size its header names; what is left is read as it is.
+    if (!create && (rc & 0xff) == SQLITE_CORRUPT) {
+        c->writableSchema_ = true;
+        rc = sqlite3_exec(c->db_, "PRAGMA writable_schema=ON", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK) rc = sqlite3_exec(c->db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK) {
+            c->damaged_ = true;
+            c->damage_ = DbError{SQLITE_CORRUPT, QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT))};
+        }
+    }
     if (rc != SQLITE_OK) {
         *error = c->EngineError();
         return nullptr;
@@ -96,6 +113,7 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
         *error = e;
         return nullptr;
     }
+    if (c->damaged_) c->setGate(Gate::Shut);
     *error = DbError{};
     return c;
 }
@@ -116,15 +134,22 @@ int DbConnection::OpenHandle(const QByteArray& name, int flags, const QByteArray
     return sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
 }
 
-sqlite3* DbConnection::OpenCompanion(DbError* error) const
+sqlite3* DbConnection::OpenCompanion(const CompanionOpening& opening, DbError* error)
 {
-    const int flags = (openFlags_ & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
+    return OpenReadHandle(opening.name, opening.flags, opening.key, opening.writableSchema, error);
+}
+
+sqlite3* DbConnection::OpenReadHandle(const QByteArray& name, int openFlags, const QByteArray& key, bool writableSchema,
+                                      DbError* error)
+{
+    const int flags = (openFlags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(openName_.constData(), &db, flags, nullptr);
+    int rc = sqlite3_open_v2(name.constData(), &db, flags, nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_busy_timeout(db, kBusyTimeoutMs);
-        if (!key_.isEmpty()) sqlite3_key(db, key_.constData(), int(key_.size()));
-        rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        if (!key.isEmpty()) sqlite3_key(db, key.constData(), int(key.size()));
+        if (writableSchema) rc = sqlite3_exec(db, "PRAGMA writable_schema=ON", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK) rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     }
     if (rc == SQLITE_OK) rc = RegisterJetFunctions(db);
     // The same cache as the asking connection's: the reads that come here are the large ones.
@@ -161,7 +186,7 @@ bool DbConnection::MayWrite(const QString& path)
 
 void DbConnection::SetOpenReadOnly(bool on) { openReadOnly = on; }
 
-bool DbConnection::IsReadOnly() const { return db_ && sqlite3_db_readonly(db_, "main") == 1; }
+bool DbConnection::IsReadOnly() const { return db_ && (gate_ == Gate::Shut || sqlite3_db_readonly(db_, "main") == 1); }
 
 const JetSql& DbConnection::Translate(const QString& jet)
 {
@@ -190,8 +215,19 @@ sqlite3_stmt* DbConnection::Prepare(const QString& sql, DbError* error)
     sqlite3_stmt* stmt = nullptr;
     const QByteArray text = utf8(sql);
     const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt, &tail) != SQLITE_OK) {
-        *error = EngineError();
+    deniedWhileChecking_ = false;
+    int rc = sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt, &tail);
+    // A write waits for the check of the file that still runs, then is prepared again.
+    if (rc == SQLITE_AUTH && deniedWhileChecking_ && check_) {
+        sqlite3_finalize(stmt);
+        stmt = nullptr;
+        WaitBeside([this] { return !check_ || check_->Finished(); });
+        settleCheck();
+        deniedWhileChecking_ = false;
+        rc = sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt, &tail);
+    }
+    if (rc != SQLITE_OK) {
+        *error = rc == SQLITE_AUTH && gate_ == Gate::Shut ? MakeDbError(dbErrNotUpdatable) : EngineError();
         sqlite3_finalize(stmt);
         return nullptr;
     }
@@ -232,6 +268,11 @@ DbError DbConnection::StartWriting()
 {
     // A file opened for reading keeps the journal mode it has: changing it would be a write.
     if (IsReadOnly()) return {};
+    // The switch waits for the check of the file; a file that fails it keeps its journal.
+    if (gate_ == Gate::Checking) {
+        wantsWriting_ = true;
+        return {};
+    }
     // Writes autocommit; the write-ahead log with normal syncing keeps an import fast. The mode
     // is kept in the file, and set again at every opening, since compaction leaves it.
     return RunPlain(QStringLiteral("PRAGMA journal_mode=WAL"));
@@ -239,29 +280,169 @@ DbError DbConnection::StartWriting()
 
 DbError DbConnection::QuickCheck()
 {
-    DbError error;
-    sqlite3_stmt* stmt = Prepare(QStringLiteral("PRAGMA quick_check(1)"), &error);
-    if (!stmt) return error;
-    const int rc = sqlite3_step(stmt);
-    if (rc != SQLITE_ROW) error = EngineError();
-    else if (const auto text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-             text != QLatin1String("ok"))
-        error = DbError{dbErrEngine, text};
-    sqlite3_reset(stmt);
-    return error;
+    if (!db_) return ClosedError();
+    return QuickCheckHandle(db_);
+}
+
+DbError DbConnection::CheckBeforeWriting(bool inBackground, std::function<void(const DbError&)> checked)
+{
+    if (!db_) return ClosedError();
+    if (damaged_) return damage_;
+    if (!inBackground) {
+        setGate(Gate::Checking);
+        const DbError error = QuickCheckHandle(db_);
+        if (error) {
+            damaged_ = true;
+            damage_ = error;
+            setGate(Gate::Shut);
+        } else {
+            setGate(Gate::Open);
+        }
+        return error;
+    }
+    setGate(Gate::Checking);
+    checked_ = std::move(checked);
+    std::weak_ptr<DbConnection> self = weak_from_this();
+    // The handle's settings are copied: the thread may outlive this connection's opening.
+    check_ = std::make_unique<FileCheck>(
+        [name = openName_, flags = openFlags_, key = key_, schema = writableSchema_](DbError* error) {
+            sqlite3* db = OpenReadHandle(name, flags, key, schema, error);
+            // Each page is read once: the reads' large cache would only hold the whole file.
+            if (db) sqlite3_exec(db, "PRAGMA cache_size=-2048", nullptr, nullptr, nullptr);
+            return db;
+        },
+        [self] {
+            const auto c = self.lock();
+            if (!c || !c->db_) return;
+            c->settleCheck();
+            // The owner learns the result here, never inside a write that waited for it.
+            if (auto notify = std::move(c->checked_)) notify(c->checkResult_);
+        });
+    return {};
+}
+
+void DbConnection::settleCheck()
+{
+    if (!check_ || !check_->Finished()) return;
+    DbError error = check_->Result();
+    check_.reset();
+    // A check that could not even open its handle leaves the file as it was: the reads on
+    // this connection meet any damage themselves.
+    if (IsDamageError(error)) {
+        NoteError(error);
+    } else {
+        error = {};
+        setGate(Gate::Open);
+        if (wantsWriting_) StartWriting();
+    }
+    wantsWriting_ = false;
+    checkResult_ = error;
+}
+
+void DbConnection::KeepUnwritten()
+{
+    check_.reset();
+    setGate(Gate::Shut);
+}
+
+void DbConnection::AllowWriting()
+{
+    check_.reset();
+    setGate(Gate::Open);
+}
+
+void DbConnection::SetDamageHandler(std::function<void(const DbError&)> handler) { damageHandler_ = std::move(handler); }
+
+void DbConnection::NoteError(const DbError& error)
+{
+    if (!db_ || !IsDamageError(error) || damaged_) return;
+    damaged_ = true;
+    damage_ = error;
+    check_.reset();
+    setGate(Gate::Shut);
+    if (damageHandler_) damageHandler_(error);
+}
+
+void DbConnection::setGate(Gate gate)
+{
+    gate_ = gate;
+    if (!db_) return;
+    // Until the file is trusted, statements that would write to it are refused when they are
+    // prepared (temporary tables stay writable), and no commit copies the log into it.
+    sqlite3_set_authorizer(db_, gate == Gate::Open ? nullptr : &DbConnection::authorize, this);
+    sqlite3_wal_autocheckpoint(db_, gate == Gate::Open ? kWalPagesBeforeCopy : 0);
+}
+
+int DbConnection::authorize(void* self, int action, const char* a, const char* b, const char* database, const char*)
+{
+    auto* c = static_cast<DbConnection*>(self);
+    // Only the file itself: temporary tables, and a file attached to be written (a compaction's
+    // copy), stay writable.
+    const auto inFile = [database] { return database && std::strcmp(database, "main") == 0; };
+    bool writes = false;
+    switch (action) {
+    case SQLITE_INSERT:
+    case SQLITE_UPDATE:
+    case SQLITE_DELETE:
+    case SQLITE_CREATE_INDEX:
+    case SQLITE_CREATE_TABLE:
+    case SQLITE_CREATE_TRIGGER:
+    case SQLITE_CREATE_VIEW:
+    case SQLITE_CREATE_VTABLE:
+    case SQLITE_DROP_INDEX:
+    case SQLITE_DROP_TABLE:
+    case SQLITE_DROP_TRIGGER:
+    case SQLITE_DROP_VIEW:
+    case SQLITE_DROP_VTABLE:
+    case SQLITE_ANALYZE:
+    case SQLITE_REINDEX:
+        writes = inFile();
+        break;
+    case SQLITE_ALTER_TABLE:
+        writes = a && std::strcmp(a, "main") == 0;
+        break;
+    case SQLITE_PRAGMA: {
+        // The pragmas that change the file; the others only set this connection.
+        static const char* const changing[] = {"journal_mode", "wal_checkpoint", "user_version", "application_id",
+                                               "auto_vacuum", "incremental_vacuum", "page_size", "optimize",
+                                               "rekey", "cipher_migrate"};
+        for (const char* name : changing)
+            if (a && sqlite3_stricmp(a, name) == 0 && (b || std::strcmp(name, "wal_checkpoint") == 0
+                                                       || std::strcmp(name, "incremental_vacuum") == 0
+                                                       || std::strcmp(name, "optimize") == 0))
+                writes = true;
+        break;
+    }
+    default:
+        break;
+    }
+    if (!writes) return SQLITE_OK;
+    if (c->gate_ == Gate::Checking) c->deniedWhileChecking_ = true;
+    return SQLITE_DENY;
 }
 
 DbError DbConnection::RunPlain(const QString& sql)
 {
     if (!db_) return ClosedError();
-    if (sqlite3_exec(db_, utf8(sql).constData(), nullptr, nullptr, nullptr) != SQLITE_OK) return EngineError();
+    const QByteArray text = utf8(sql);
+    deniedWhileChecking_ = false;
+    int rc = sqlite3_exec(db_, text.constData(), nullptr, nullptr, nullptr);
+    if (rc == SQLITE_AUTH && deniedWhileChecking_ && check_) {
+        WaitBeside([this] { return !check_ || check_->Finished(); });
+        settleCheck();
+        rc = sqlite3_exec(db_, text.constData(), nullptr, nullptr, nullptr);
+    }
+    if (rc == SQLITE_AUTH && gate_ == Gate::Shut) return MakeDbError(dbErrNotUpdatable);
+    if (rc != SQLITE_OK) return EngineError();
     return {};
 }
 
-DbError DbConnection::EngineError() const
+DbError DbConnection::EngineError()
 {
     if (!db_) return ClosedError();
-    return DbError{sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_))};
+    const DbError error{sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_))};
+    NoteError(error);
+    return error;
 }
 
 void DbConnection::AddChild(const std::shared_ptr<DbChild>& child)
@@ -277,7 +458,11 @@ bool DbConnection::InTransaction() const { return db_ && sqlite3_get_autocommit(
 void DbConnection::Close()
 {
     if (!db_) return;
+    check_.reset();
+    checked_ = nullptr;
+    damageHandler_ = nullptr;
     reader_.reset();
+    const QByteArray keeperName = openName_;
     openName_.clear();
     auto children = std::move(children_);
     children_.clear();
@@ -286,10 +471,19 @@ void DbConnection::Close()
     for (sqlite3_stmt* s : std::as_const(statements_)) sqlite3_finalize(s);
     statements_.clear();
     translations_.clear();
-    // Closing with a transaction open would roll it back.
-    if (InTransaction()) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    // Closing with a transaction open would roll it back; a file kept unwritten keeps nothing.
+    if (InTransaction()) sqlite3_exec(db_, gate_ == Gate::Open ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+    // The last handle to close a file in write-ahead mode copies the log into it. A file not
+    // trusted is closed while a reading handle still holds it, which cannot copy the log when
+    // it closes after: the log stays beside the file, read again at its next opening.
+    sqlite3* keeper = nullptr;
+    if (gate_ != Gate::Open) {
+        DbError ignored;
+        keeper = OpenReadHandle(keeperName, openFlags_, key_, writableSchema_, &ignored);
+    }
     sqlite3_close_v2(db_);
     db_ = nullptr;
+    if (keeper) sqlite3_close_v2(keeper);
 }
 
 void BindParameters(sqlite3_stmt* stmt, const JetSql& sql, const std::vector<Variant>& values)

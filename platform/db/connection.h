@@ -17,6 +17,7 @@ namespace tv {
 
 class Variant;
 class BackgroundReader;
+class FileCheck;
 
 // Something a connection closes when it closes: query definitions and recordsets.
 class DbChild {
@@ -29,7 +30,7 @@ public:
 // and prepared statements, and the children opened on it. Shared by the Database and every
 // query definition and recordset made from it; Close() closes the children first, so no
 // statement outlives the handle.
-class DbConnection {
+class DbConnection : public std::enable_shared_from_this<DbConnection> {
 public:
     ~DbConnection();
 
@@ -70,16 +71,51 @@ public:
     // The engine's quick check of every page: no error when it passes, else its first finding.
     DbError QuickCheck();
 
+    // A file is written only once it is trusted. CheckBeforeWriting holds every write to the
+    // file (not to temporary tables) until the engine's quick check of it has passed: run now,
+    // its result returned, or (`inBackground`) on a handle and thread of its own while this
+    // connection goes on reading; a write asked for meanwhile waits for it. `checked` is called
+    // once the background check's result is known, on the event loop's thread. A file that
+    // failed the check, or on which a statement later fails with damage, is kept unwritten
+    // (IsReadOnly) until it closes: no write, no journal switch, no log copied into it at close.
+    DbError CheckBeforeWriting(bool inBackground, std::function<void(const DbError&)> checked = nullptr);
+    // Keeps the file unwritten from now on, as after damage (the user chose to only read it).
+    void KeepUnwritten();
+    bool KeptUnwritten() const { return gate_ == Gate::Shut; }
+    // Lets a file kept unwritten be written again: only for compaction, which the user asked
+    // for and after which the file is kept as it was only under another name.
+    void AllowWriting();
+    // Whether the file was found damaged, and the first finding.
+    bool IsDamaged() const { return damaged_; }
+    const DbError& Damage() const { return damage_; }
+    // Called once, the first time the file is found damaged after its opening was accepted
+    // (by the check or by a failing statement). It runs inside the failing call: it must not
+    // use this connection, only note or schedule.
+    void SetDamageHandler(std::function<void(const DbError&)> handler);
+    // Notes an error that a statement of this file met (also on the second connection): damage
+    // keeps the file unwritten and is reported once.
+    void NoteError(const DbError& error);
+
     // True between BEGIN and COMMIT.
     bool InTransaction() const;
 
-    DbError EngineError() const;
+    // The engine's last error on this handle; noted (NoteError).
+    DbError EngineError();
     DbError ClosedError() const { return MakeDbError(dbErrObjectClosed); }
 
-    // A second handle on the same file, for reading only, with the same key, functions and
-    // settings: the background reads' (see backgroundreads.h). Null with `error` set when it
-    // cannot be opened. May be called from another thread while this connection is open.
-    sqlite3* OpenCompanion(DbError* error) const;
+    // How this connection's file was opened: what a second handle on it needs, as a copy that
+    // another thread may keep and use while this connection reopens or closes.
+    struct CompanionOpening {
+        QByteArray name;
+        int flags = 0;
+        QByteArray key;
+        bool writableSchema = false;
+    };
+    CompanionOpening Companion() const { return {openName_, openFlags_, key_, writableSchema_}; }
+    // A second handle on the file `opening` names, for reading only, with the same key,
+    // functions and settings: the background reads' (see backgroundreads.h). Null with `error`
+    // set when it cannot be opened. Safe on any thread: it reads nothing but `opening`.
+    static sqlite3* OpenCompanion(const CompanionOpening& opening, DbError* error);
     // The background reader of this connection, made at the first call; null unless reads in
     // the background are allowed on it.
     BackgroundReader* Reader();
@@ -96,6 +132,25 @@ private:
     DbConnection() = default;
     // Opens the handle and reads the schema with `key`: the engine's result of that first read.
     int OpenHandle(const QByteArray& name, int flags, const QByteArray& key);
+    // A handle of its own on the file for reading, as the companion's; for any thread.
+    static sqlite3* OpenReadHandle(const QByteArray& name, int flags, const QByteArray& key, bool writableSchema,
+                                   DbError* error);
+    enum class Gate { Open, Checking, Shut };
+    void setGate(Gate gate);
+    // Settles a background check whose result is there: opens or shuts the gate (once).
+    void settleCheck();
+    // Whether the last statement prepared was refused only because a check still runs.
+    bool deniedWhileChecking_ = false;
+    static int authorize(void* self, int action, const char* a, const char* b, const char* database, const char*);
+    Gate gate_ = Gate::Open;
+    bool wantsWriting_ = false;    // StartWriting was asked for while the check ran
+    bool writableSchema_ = false;  // the file is read past a size its header no longer matches
+    bool damaged_ = false;
+    DbError damage_;
+    std::function<void(const DbError&)> damageHandler_;
+    std::function<void(const DbError&)> checked_;
+    DbError checkResult_;
+    std::unique_ptr<FileCheck> check_;
     sqlite3* db_ = nullptr;
     QString path_;
     // How the handle was opened, for the companion handle.

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace tv {
@@ -41,8 +42,10 @@ public:
     // written. For tests: they run as root in CI, and root may write any file.
     static void SetOpenReadOnly(bool on);
     // Copies the closed file `source` into the new file `target`, both with `key`, leaving
-    // out free pages. The source is first returned to a single-file journal.
-    static DbError Compact(const QString& source, const QString& target, const QByteArray& key);
+    // out free pages. The source is first returned to a single-file journal. From a damaged
+    // source every row that can still be read is copied, table by table, and the indexes are
+    // built anew; `lost` (when given) counts the rows that could not be read.
+    static DbError Compact(const QString& source, const QString& target, const QByteArray& key, qint64* lost = nullptr);
 
     const QString& Name() const { return path_; }
     bool IsOpen() const;
@@ -53,6 +56,24 @@ public:
     DbError StartWriting();
     // The engine's quick check of every page: no error when it passes, else its first finding.
     DbError QuickCheck();
+    // A file is written only once it is trusted: until the engine's quick check of it passed,
+    // no statement writes to it. The check runs now, its finding returned, or (`inBackground`,
+    // for a large file) on a handle and thread of its own while reads go on; a write asked for
+    // meanwhile waits for it, and `checked` learns the result on the event loop's thread. A
+    // file that fails the check, or on which any statement later fails with damage, is kept
+    // unwritten until it closes (IsReadOnly): no write, no journal switch, no log copied into
+    // it at close; a transaction still open then is rolled back, not committed.
+    DbError CheckBeforeWriting(bool inBackground = false, std::function<void(const DbError&)> checked = nullptr);
+    // Keeps the file unwritten from now on, as if it were damaged (its owner chose to read only).
+    void KeepUnwritten();
+    // Whether the file was found damaged (at opening, by the check, or by a statement since),
+    // and the first finding.
+    bool IsDamaged() const;
+    DbError Damage() const;
+    // Called once, when the file is first found damaged after CheckBeforeWriting: by the
+    // background check or a failing statement. It runs inside the call that failed, so it may
+    // only note or schedule, never use this database.
+    void SetDamageHandler(std::function<void(const DbError&)> handler);
     void Close();
     const DbError& LastError() const { return lastError_; }
 

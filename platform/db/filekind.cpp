@@ -13,12 +13,14 @@ DbFileKind ProbeDbFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly)) return DbFileKind::MayBeCatalogue;   // the open reports it
     const qint64 size = file.size();
     if (size == 0) return DbFileKind::MayBeCatalogue;
-    const QByteArray head = file.read(4096);
+    // The smallest page a database has: the first page and nothing else, so that a damaged
+    // page after it (zeros where a small-paged file's second page was) is not judged here.
+    const QByteArray head = file.read(512);
     const QByteArray signature = head.mid(4, 15);
     if (signature == "Standard Jet DB" || signature == "Standard ACE DB") return DbFileKind::Access;
     if (head.startsWith(QByteArrayLiteral("SQLite format 3\0"))) return DbFileKind::MayBeCatalogue;
-    // In encrypted bytes every value comes about equally often: in 4,096 of them a value
-    // 128 times (3 %) is far beyond chance, and so is 16 times in 512.
+    // In encrypted bytes every value comes about equally often: in 512 of them a value 16
+    // times (3 %, eight times its share) is far beyond chance.
     std::array<int, 256> counts{};
     for (const char c : head) ++counts[static_cast<unsigned char>(c)];
     const int limit = std::max<int>(16, int(head.size() / 32));

@@ -13,8 +13,8 @@ enum class DbFileKind {
 
 // An encrypted catalogue cannot be told from noise, so the test is what it is not: it starts
 // with the Access signature ("Standard Jet DB" / "Standard ACE DB" at offset 4), or its first
-// bytes are far from evenly spread (text, zeros, the structure of another format), which
-// encrypted pages never are. Its length decides nothing here: a catalogue cut short by a few
+// 512 bytes (no more than the first page) are far from evenly spread (text, zeros, the
+// structure of another format), which encrypted pages never are. Its length decides nothing here: a catalogue cut short by a few
 // bytes is damaged, not of another kind, and only opening it tells whether it can be read.
 DbFileKind ProbeDbFile(const QString& path);
 

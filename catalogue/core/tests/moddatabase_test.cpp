@@ -2,8 +2,10 @@
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modmain.h"
+#include "platform/db/recordset.h"
 #include "platform/gui/msgbox.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
@@ -64,8 +66,10 @@ protected:
         DbError e;
         auto db = CreateCatalogue(path, kProgramKey, &e);
         ASSERT_TRUE(db) << e.description.toStdString();
+        ASSERT_FALSE(db->BeginTrans());
         for (int i = 0; i < rows; ++i)
             ASSERT_FALSE(db->Execute(QStringLiteral("Insert Into MainFiles (tFile, tPath) Values ('f%1', '/p/f%1')").arg(i)));
+        ASSERT_FALSE(db->CommitTrans());
         db->Close();
     }
     QString count(const char* table)
@@ -459,6 +463,174 @@ TEST_F(CatalogueTest, CatalogueCutShortOpensWithANoticeAndTheOfferToCompact)
     }
 }
 
+// The ways a catalogue of 1 KB pages is damaged while its first page still opens with the key.
+enum class Damage { MiddlePageZeroed, CutByOnePage, SecondPageZeroed };
+
+void damageFile(const QString& path, Damage damage)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    const qint64 pages = f.size() / 1024;
+    switch (damage) {
+    case Damage::MiddlePageZeroed:
+        ASSERT_TRUE(f.seek(pages / 2 * 1024));
+        f.write(QByteArray(1024, '\0'));
+        break;
+    case Damage::CutByOnePage:
+        ASSERT_TRUE(f.resize((pages - 1) * 1024));
+        break;
+    case Damage::SecondPageZeroed:
+        ASSERT_TRUE(f.seek(1024));
+        f.write(QByteArray(1024, '\0'));
+        break;
+    }
+}
+
+struct DamageCase {
+    const char* name;
+    Damage damage;
+};
+constexpr DamageCase kDamageCases[] = {{"middle page zeroed", Damage::MiddlePageZeroed},
+                                       {"cut by one page", Damage::CutByOnePage},
+                                       {"second page zeroed", Damage::SecondPageZeroed}};
+
+// A catalogue damaged inside (whole pages, first page sound) is named damaged, not foreign, and
+// offered for compaction. Answered No, it is browsed for reading only and left byte for byte
+// as it was, also when closed with a log of an earlier session beside it.
+TEST_F(CatalogueTest, DamagedCatalogueRefusedCompactionIsReadAndNeverWritten)
+{
+    for (const DamageCase& c : kDamageCases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        styles.clear();
+        answer = vbNo;
+        const QString path = file(c.name) + QStringLiteral(".MDB");
+        catalogueWithRows(path, 3000);
+        {
+            // An earlier session ended without copying its log into the file: rows in History.
+            DbError e;
+            auto writer = Database::Open(path, kProgramKey, &e);
+            ASSERT_TRUE(writer);
+            ASSERT_FALSE(writer->StartWriting());
+            ASSERT_FALSE(writer->Execute(QStringLiteral("Insert Into History (MainFiles_ID, tsStarted) Values (5, 46000)")));
+            ASSERT_TRUE(QFile::copy(path + QStringLiteral("-wal"), file("log")));
+            writer->Close();
+            ASSERT_TRUE(QFile::copy(file("log"), path + QStringLiteral("-wal")));
+            QFile::remove(file("log"));
+        }
+        damageFile(path, c.damage);
+        const QByteArray before = fileBytes(path);
+
+        ASSERT_TRUE(ConnectDB(path));
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Die Datenbank ist beschädigt: ") + path + QStringLiteral("\r\n")))
+            << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].contains(QStringLiteral("Soll sie jetzt komprimiert werden?"))) << messages[0].toStdString();
+        EXPECT_EQ(styles[0], int(vbYesNo | vbExclamation));
+        EXPECT_TRUE(goDB->IsReadOnly());
+        EXPECT_EQ(count("History"), QStringLiteral("1"));
+        for (const char* sql : {"Select * From MainFiles order by tPath", "Select tFile From MainFiles order by tFile desc"})
+            if (auto rs = goDB->OpenRecordset(QString::fromUtf8(sql))) rs->MoveLast();
+        EXPECT_TRUE(goDB->Execute(QStringLiteral("Insert Into Category (ID, tCategory) Values (1, 'neu')")));
+        EXPECT_TRUE(goDB->Execute(QStringLiteral("CREATE INDEX Extra ON MainFiles (lSize)")));
+        ASSERT_FALSE(goDB->BeginTrans());
+        EXPECT_TRUE(goDB->Execute(QStringLiteral("Delete * from MainFiles where ID < 10")));
+        EXPECT_TRUE(goDB->CommitTrans());
+        CloseDB();
+        EXPECT_TRUE(fileBytes(path) == before) << "the damaged file was written to";
+        EXPECT_EQ(messages.size(), 1);
+    }
+}
+
+// Answered Yes, the damaged catalogue is compacted into a copy of every row that can still be
+// read, which opens for writing; the damaged file is kept as ".OLD". (The second page is the
+// root of MainFiles: zeroed, none of its rows can be reached, but the other tables are copied.)
+TEST_F(CatalogueTest, DamagedCatalogueIsCompactedIntoACopyOfWhatIsReadable)
+{
+    const int kLeastRows[] = {2900, 2900, 0};
+    for (const DamageCase& c : kDamageCases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        answer = vbYes;
+        const QString path = file(c.name) + QStringLiteral(".MDB");
+        catalogueWithRows(path, 3000);
+        damageFile(path, c.damage);
+        const QByteArray damaged = fileBytes(path);
+
+        ASSERT_TRUE(ConnectDB(path));
+        ASSERT_EQ(messages.size(), 1) << messages.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Die Datenbank ist beschädigt: "))) << messages[0].toStdString();
+        EXPECT_FALSE(goDB->IsReadOnly());
+        EXPECT_FALSE(goDB->QuickCheck());
+        const int rows = count("MainFiles").toInt();
+        EXPECT_GE(rows, kLeastRows[&c - kDamageCases]);
+        EXPECT_LE(rows, 3000);
+        QString where = QStringLiteral("tItem='Version'");
+        EXPECT_EQ(LookupField(QStringLiteral("mConfig"), QStringLiteral("Config"), where), QStringLiteral("1.0"));
+        // New rows take numbers above every one the damaged file had given out.
+        ASSERT_FALSE(goDB->Execute(QStringLiteral("Insert Into MainFiles (tFile, tPath) Values ('neu', '/p/neu')")));
+        where = QStringLiteral("tFile='neu'");
+        EXPECT_EQ(LookupField(QStringLiteral("ID"), QStringLiteral("MainFiles"), where), QStringLiteral("3001"));
+        expectWriteAheadLog();
+        CloseDB();
+        // Kept with every page as it was; only its first page names its journal anew.
+        const QByteArray kept = fileBytes(file(c.name) + QStringLiteral(".OLD"));
+        EXPECT_EQ(kept.size(), damaged.size());
+        EXPECT_TRUE(kept.mid(1024) == damaged.mid(1024));
+    }
+}
+
+// A catalogue checked beside the window (a large one) takes no write before the check is done:
+// a write waits for it. Damage the check finds, or a statement meets, gives the notice once,
+// when the event loop is back, and the catalogue is read only from then on.
+TEST_F(CatalogueTest, DamageFoundAfterOpeningGivesTheNoticeOnceAndStopsEveryWrite)
+{
+    SetForegroundCheckLimit(0);
+    const auto limit = qScopeGuard([] { SetForegroundCheckLimit(8 * 1024 * 1024); });
+    answer = vbNo;
+    const QString good = file("good.MDB");
+    catalogueWithRows(good, 2000);
+    ASSERT_TRUE(ConnectDB(good));
+    EXPECT_FALSE(goDB->Execute(QStringLiteral("Insert Into Category (ID, tCategory) Values (1, 'neu')")));
+    QCoreApplication::processEvents();
+    CloseDB();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+
+    const QString path = file("cat.MDB");
+    catalogueWithRows(path, 3000);
+    damageFile(path, Damage::MiddlePageZeroed);
+    const QByteArray before = fileBytes(path);
+    ASSERT_TRUE(ConnectDB(path));
+    EXPECT_TRUE(messages.isEmpty());
+    // The write waits for the check, which finds the damage.
+    EXPECT_EQ(goDB->Execute(QStringLiteral("Insert Into Category (ID, tCategory) Values (1, 'neu')")).number, int(dbErrNotUpdatable));
+    EXPECT_TRUE(goDB->IsReadOnly());
+    EXPECT_TRUE(messages.isEmpty());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Die Datenbank ist beschädigt: ") + path)) << messages[0].toStdString();
+    // Reads that meet the damage again give no second notice.
+    if (auto rs = goDB->OpenRecordset(QStringLiteral("Select * From MainFiles order by tPath"))) rs->MoveLast();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages.size(), 1);
+    CloseDB();
+    EXPECT_TRUE(fileBytes(path) == before) << "the damaged file was written to";
+}
+
+// A compaction stopped before its copy took the catalogue's name leaves the full-size copy and
+// its journal beside it; the next opening removes them.
+TEST_F(CatalogueTest, OpeningRemovesACopyLeftByAStoppedCompaction)
+{
+    const QString path = file("cat.MDB");
+    catalogueWithRows(path, 5);
+    writeFile(file("cat.MDR"), QByteArray(64 * 1024, 'x'));
+    writeFile(file("cat.MDR-journal"), "journal");
+    ASSERT_TRUE(ConnectDB(path));
+    EXPECT_FALSE(QFile::exists(file("cat.MDR")));
+    EXPECT_FALSE(QFile::exists(file("cat.MDR-journal")));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
 // A catalogue the user cannot write opens for browsing with one notice; nothing is written to
 // it, not even the journal mode.
 TEST_F(CatalogueTest, CatalogueThatCannotBeWrittenOpensForReadingWithANotice)
@@ -484,26 +656,35 @@ TEST_F(CatalogueTest, CatalogueThatCannotBeWrittenOpensForReadingWithANotice)
     }
 }
 
-// Whether the catalogue has an index on History.MainFiles_ID, whatever its name.
-bool hasHistoryFileIndex(Database& db)
+// Whether the catalogue has an index of `table` on `columns` ("(MainFiles_ID)"), whatever its name.
+bool hasIndexOn(Database& db, const QString& table, const QString& columns)
 {
-    auto rs = db.OpenRecordset(QStringLiteral("Select sql From sqlite_master Where type='index' And tbl_name='History'"),
+    auto rs = db.OpenRecordset(QStringLiteral("Select sql From sqlite_master Where type='index' And tbl_name='") + table
+                                   + QLatin1Char('\''),
                                dbOpenSnapshot, dbForwardOnly);
     if (!rs) return false;
     for (; !rs->IsEOF(); rs->MoveNext())
-        if (rs->Fields(QStringLiteral("sql")).Value().text().contains(QLatin1String("(MainFiles_ID)"))) return true;
+        if (rs->Fields(QStringLiteral("sql")).Value().text().contains(columns)) return true;
     return false;
 }
 
-// The history view joins History by MainFiles_ID. A new catalogue has the index for it; an
-// older one gets it when it is opened for writing or compacted, and one opened for reading
-// opens all the same and is not written to.
+bool hasHistoryFileIndex(Database& db) { return hasIndexOn(db, QStringLiteral("History"), QStringLiteral("(MainFiles_ID)")); }
+// The history view's order: the files by their last start.
+bool hasLastStartIndex(Database& db)
+{
+    return hasIndexOn(db, QStringLiteral("MainFiles"), QStringLiteral("(tsLastStarted)"));
+}
+
+// The history view joins History by MainFiles_ID and lists the files by their last start. A
+// new catalogue has the indexes for it; an older one gets them when it is opened for writing or
+// compacted, and one opened for reading opens all the same and is not written to.
 TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
 {
     DbError e;
     auto created = CreateCatalogue(file("new.MDB"), kProgramKey, &e);
     ASSERT_TRUE(created);
     EXPECT_TRUE(hasHistoryFileIndex(*created));
+    EXPECT_TRUE(hasLastStartIndex(*created));
     created->Close();
 
     const QString older = file("older.MDB");
@@ -521,7 +702,9 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
             }
         }
         rs->Close();
+        ASSERT_FALSE(db->Execute(QStringLiteral("DROP INDEX IF EXISTS MainFiles_C5")));
         ASSERT_FALSE(hasHistoryFileIndex(*db));
+        ASSERT_FALSE(hasLastStartIndex(*db));
         db->Close();
     }
     for (const char* copy : {"readonly.MDB", "opened.MDB", "compacted.MDB"})
@@ -531,6 +714,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
     const QByteArray before = fileBytes(file("readonly.MDB"));
     ASSERT_TRUE(ConnectDB(file("readonly.MDB")));
     EXPECT_FALSE(hasHistoryFileIndex(*goDB));
+    EXPECT_FALSE(hasLastStartIndex(*goDB));
     EXPECT_EQ(count("History"), QStringLiteral("1"));
     CloseDB();
     EXPECT_TRUE(fileBytes(file("readonly.MDB")) == before) << "the file was written to";
@@ -538,6 +722,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
 
     ASSERT_TRUE(ConnectDB(file("opened.MDB")));
     EXPECT_TRUE(hasHistoryFileIndex(*goDB));
+    EXPECT_TRUE(hasLastStartIndex(*goDB));
     EXPECT_EQ(count("History"), QStringLiteral("1"));
     CloseDB();
 
@@ -548,6 +733,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
     auto compacted = Database::Open(gtDBPath, kProgramKey, &e);
     ASSERT_TRUE(compacted);
     EXPECT_TRUE(hasHistoryFileIndex(*compacted));
+    EXPECT_TRUE(hasLastStartIndex(*compacted));
     compacted->Close();
     EXPECT_EQ(messages.size(), 1);   // the read-only notice alone
 }

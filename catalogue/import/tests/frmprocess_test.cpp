@@ -258,6 +258,26 @@ TEST_F(JobWindow, CompactingCannotBeClosedUntilDone)
     EXPECT_TRUE(app.boxes.isEmpty());
 }
 
+// A compaction refused (a catalogue that cannot be written) ends with its message alone: the
+// job window closes itself instead of showing an empty "Status:" with OK.
+TEST_F(JobWindow, RefusedCompactionLeavesNoEmptyJobWindow)
+{
+    gtDBPath = goDB->Name();
+    CloseDB();
+    Database::SetOpenReadOnly(true);
+    const auto writable = qScopeGuard([] { Database::SetOpenReadOnly(false); });
+    frmProcess f;
+    f.Action = frmProcess::actCompact;
+    f.mFileManager = &fm;
+    f.Form_Load();
+    f.show();
+    f.Form_Activate();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.Action, 0);
+    ASSERT_EQ(app.boxes.size(), 1);
+    EXPECT_TRUE(app.boxes[0].startsWith("Fehler beim Komprimieren der Datenbank: ")) << app.boxes[0].toStdString();
+}
+
 TEST_F(JobWindow, ClosingARunningJobAsksFirst)
 {
     frmProcess f;

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QTest>
 
 using namespace tv;
 
@@ -80,6 +81,35 @@ TEST_F(MainWindowStart, ProfileEntriesStartTheSelectedFile)
     EXPECT_EQ(test::WaitForStandIn(record).mid(1), (QStringList{"-load", image}));
     pane->ItemDblClick.raise(0, 0);
     EXPECT_EQ(test::WaitForStandIn(record).mid(1), (QStringList{"-boot", image}));
+
+    // By keys: Return in the pane starts with its current row's profile, as a double click does.
+    QApplication::setActiveWindow(&window);
+    pane->ScrollWnd()->setFocus(Qt::TabFocusReason);
+    pane->SetBookmark(0, -1, 0);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Down);
+    ASSERT_EQ(pane->CurrentRow(), 1);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(test::WaitForStandIn(record).mid(1), (QStringList{"-load", image}));
+    window.close();
+}
+
+// After a start the list shows the file's new start count at once, the file still selected.
+TEST_F(MainWindowStart, TheListShowsTheNewStartCount)
+{
+    frmMain window;
+    window.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    SimpleReport* list = window.lstMainFiles();
+    ASSERT_TRUE(list->Find(Variant(QStringLiteral("ID")), Variant(qint32(9))));
+    EXPECT_TRUE(list->FieldValue(Variant(QStringLiteral("Zähler"))).isNull());
+    for (int starts = 1; starts <= 2; ++starts) {
+        SCOPED_TRACE(starts);
+        window.startMenu()->actions()[0]->trigger();
+        EXPECT_EQ(test::WaitForStandIn(record).mid(1), (QStringList{"-boot", image}));
+        EXPECT_EQ(list->FieldValue(Variant(QStringLiteral("ID"))).toLong(), 9);
+        EXPECT_EQ(list->FieldValue(Variant(QStringLiteral("Zähler"))).toLong(), starts);
+    }
     window.close();
 }
 
