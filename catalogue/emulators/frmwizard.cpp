@@ -171,11 +171,11 @@ void frmWizard::Apply()
     while (gaExtProfil.size() < gaEmulExt.size()) gaExtProfil << QString();
     for (int i = 0; i < gaEmulExt.size(); ++i) {
         std::optional<int> profil = DefaultProfilForFileType(type, i);
-        // The table gives a .PRO image Altirra's disc profile for every emulator; a chosen
-        // emulator that reads such images as discs (atari800, not Atari++) gets its own
-        // disc profile, so that the file starts with an active profile. Atari++ keeps the
-        // row, and the start names the profile and its missing emulator.
-        if (profil && type != kEmulAtariPP && !BelongsTo(*profil, type)) profil = DefaultProfilForFileType(type, 0);
+        // The table gives a .PRO image Altirra's disc profile for every emulator; the chosen
+        // emulator gets its own disc profile instead, so that the start speaks of the
+        // emulator the user has: atari800 reads such images, and for Atari++, which does
+        // not, the start says so and which emulator does.
+        if (profil && !BelongsTo(*profil, type)) profil = DefaultProfilForFileType(type, 0);
         gaExtProfil[i] = profil && *profil <= gcolProfils.count() ? QString::number(*profil) : QString();
     }
     static const char* firstProfil[] = {"", "1", "6", "9"};

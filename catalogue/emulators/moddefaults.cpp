@@ -26,13 +26,17 @@ const std::array<DefaultProfil, 13> kDefaultProfils = {{
     {"Run basic program", "/basic " QP "=@=1"},
     {"Load program", "-image.1 " QP "=@=1@@@-enable.1 true=@=1"},
     {"Load cartridge", "-cartpath " QP "=@=1"},
-    {"Load tape", "-image " QP "=@=1"},
+    // Atari++ boots a tape only from its disk drive 1, which reads a .CAS image as well; its
+    // tape recorder ("-image") plays a tape only for a program that asks for one.
+    {"Load tape", "-image.1 " QP "=@=1@@@-enable.1 true=@=1"},
     {"Load disc", QP "=@=1"},
     {"Load cartridge", "-cart " QP "=@=1"},
-    {"Load tape", "-boottape " QP "=@=1@@@-tape " QP "=@=0"},
+    // atari800's SIO patch crashes a tape boot with its built-in OS; without it the tape loads
+    // at the recorder's own speed.
+    {"Load tape", "-nopatch=@=1@@@-boottape " QP "=@=1@@@-tape " QP "=@=0"},
     {"Run program", "-run " QP "=@=1"},
-    // The DOS image and the program are two arguments, hence the blank before "-run".
-    {"Run basic program (Enter DOS Path first!)", "\"DOS-Path\" -run " QP "=@=1"},
+    // atari800 runs a BASIC program itself (it types RUN at BASIC's prompt): no DOS disk needed.
+    {"Run basic program", "-run " QP "=@=1"},
 }};
 #undef QP
 

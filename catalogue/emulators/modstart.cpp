@@ -11,6 +11,7 @@
 #include "catalogue/emulators/frmeditparams.h"
 #include "catalogue/emulators/modemulator.h"
 #include "catalogue/emulators/modoptions.h"
+#include "catalogue/emulators/modroms.h"
 #include "catalogue/emulators/modstartparams.h"
 #include "catalogue/import/clsfilemanager.h"
 #include "catalogue/tree/modsqltree.h"
@@ -22,6 +23,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 
@@ -63,6 +65,7 @@ struct Launch {
     QString program;
     QStringList arguments;
     QString folder;
+    QString emulator;   // the emulator's own program (under Wine, `program` is Wine)
     bool document = false;
 };
 
@@ -115,6 +118,10 @@ bool PrepareViewer(const clsFileInfo& file, const QString& path, Launch& launch,
     return true;
 }
 
+// How long a started emulator is watched: one that fails on its command line or on the file
+// ends well within it (Atari++ within a fifth of a second), one that runs stays on longer.
+constexpr int kEmulatorVerdictMs = 1500;
+
 // The placeholder of the DOS disk image in the ready-made BASIC profile, there for the user
 // to replace with a path.
 const QString kDosPathMark = QStringLiteral("DOS-Path");
@@ -144,6 +151,42 @@ bool StopsOnDosPath(const QString& profilKey, const clsProfil& profil)
         return true;
     }
     return false;
+}
+
+// A BASIC program saved as tokens begins with two zero bytes; one written by LIST begins with
+// a line number.
+bool IsTokenizedBasic(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.read(2) == QByteArray(2, '\0');
+}
+
+// Atari++ reads a BASIC program only as saved tokens (a listed one fails at once as "not an
+// xfd image file"): what to do instead.
+QString ListedBasicText(const clsFileInfo& file)
+{
+    return Translate(QStringLiteral("Atari++ lädt nur gespeicherte (tokenisierte) BASIC-Programme; „@1“ ist ein mit LIST "
+                                    "geschriebener Text."),
+                     file.File)
+           + QStringLiteral("\n\n")
+           + Translate(QStringLiteral("Bitte starten Sie die Datei mit Altirra oder atari800 (Extras > Optionen > "
+                                      "Profilzuordnung), oder laden Sie sie dort mit ENTER und speichern Sie sie mit SAVE."));
+}
+
+// An emulator that ended at once with an error status started nothing: what it said last.
+QString EmulatorEndedText(const QString& program, const WatchedStart& watched)
+{
+    QString text = watched.exitCode < 0
+                       ? Translate(QStringLiteral("Der Emulator ist gleich nach dem Start abgebrochen: "))
+                       : Translate(QStringLiteral("Der Emulator hat sich gleich nach dem Start mit Fehler @1 beendet: "),
+                                   QString::number(watched.exitCode));
+    text += program;
+    if (!watched.lastLines.isEmpty())
+        text += QStringLiteral("\n\n") + Translate(QStringLiteral("Seine letzten Meldungen:")) + QStringLiteral("\n")
+                + watched.lastLines.join(QLatin1Char('\n'));
+    return text + QStringLiteral("\n\n")
+           + Translate(QStringLiteral("Die Datei wurde nicht gestartet. Bitte prüfen Sie das Profil und die Parameter der "
+                                      "Datei (Bearbeiten > Details)."));
 }
 
 // The setting that chose the profile of a start, when it was the file type's assignment:
@@ -196,6 +239,10 @@ bool PrepareEmulator(const clsFileInfo& file, const QString& path, QString& prof
         return false;
     }
     if (StopsOnDosPath(profilKey, **profil)) return false;
+    if (emu.EmulType == kEmulAtariPP && file.Filetyp == ftBAS && !IsTokenizedBasic(path)) {
+        MsgBox(ListedBasicText(file), vbExclamation, title, Owner());
+        return false;
+    }
     // A Windows program starts through Wine and is handed the file in Wine's drive form.
     const bool underWine = IsWindowsProgram(program);
     QString wine;
@@ -234,9 +281,16 @@ bool PrepareEmulator(const clsFileInfo& file, const QString& path, QString& prof
                vbInformation, {}, Owner());
         return false;
     }
+    const QString missingRom = MissingRomText(emu.EmulType, program, params.arguments, file);
+    if (!missingRom.isEmpty()) {
+        wait.hide();
+        MsgBox(missingRom, vbExclamation, title, Owner());
+        return false;
+    }
     launch.program = underWine ? wine : program;
     launch.arguments = underWine ? QStringList{program} + params.arguments : params.arguments;
     launch.folder = GetFolderPart(program);
+    launch.emulator = program;
     info = Translate(QStringLiteral("Profil: ")) + GetProfilName(gcolEmulators, gcolProfils, profilKey)
            + QStringLiteral(" -> ") + params.params;
     return true;
@@ -331,10 +385,24 @@ QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInf
     QString error;
     int openerExit = -1;
     const QString document = launch.program;
-    const bool started =
-        launch.document ? OpenDocument(document, &error, &openerExit,
-                                       [document](int exitCode) { DocumentFailure(document, exitCode); })
-                        : StartDetached(launch.program, launch.arguments, launch.folder, &error);
+    bool started = false;
+    if (launch.document) {
+        started = OpenDocument(document, &error, &openerExit, [document](int exitCode) { DocumentFailure(document, exitCode); });
+    } else if (viewer) {
+        started = StartDetached(launch.program, launch.arguments, launch.folder, &error);
+    } else {
+        // An emulator that ends at once with an error status has not started the file (a file
+        // it cannot read, a switch it refuses): it says why on its console only.
+        WaitCursor wait;
+        const WatchedStart watched = StartWatched(launch.program, launch.arguments, launch.folder, kEmulatorVerdictMs);
+        wait.hide();
+        if (watched.failed) {
+            MsgBox(EmulatorEndedText(launch.emulator, watched), vbExclamation, {}, Owner());
+            return QString();
+        }
+        started = watched.started;
+        error = watched.error;
+    }
     if (!started) {
         if (launch.document && openerExit > 0) {
             DocumentFailure(document, openerExit);

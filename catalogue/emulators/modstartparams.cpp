@@ -8,6 +8,7 @@
 #include "platform/system/process.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace tv {
@@ -107,6 +108,24 @@ std::vector<SwitchGroup> SwitchGroups(int emulType)
     }
 }
 
+// The file's own BASIC setting ("Nein" 1, "Ja" 2) is the user's choice: a profile's option
+// that begins with the opposite switch ("/basic "<$filepath$>"" of Altirra's BASIC profile
+// for a file set to "Nein") loses that switch, and the file's own is added after the
+// options. Returns false when nothing of the option is left.
+bool WithoutOverruledBasicSwitch(int emulType, int32_t basic, QString& text)
+{
+    if (basic != 1 && basic != 2) return true;
+    QString overruled;
+    if (emulType == kEmulAltirra) overruled = basic == 1 ? QStringLiteral("/basic") : QStringLiteral("/nobasic");
+    if (emulType == kEmulAtari800) overruled = basic == 1 ? QStringLiteral("-basic") : QStringLiteral("-nobasic");
+    if (overruled.isEmpty()) return true;
+    const QString trimmed = text.trimmed();
+    const QString word = trimmed.section(QLatin1Char(' '), 0, 0);
+    if (word.compare(overruled, emulType == kEmulAltirra ? Qt::CaseInsensitive : Qt::CaseSensitive) != 0) return true;
+    text = trimmed.mid(word.size()).trimmed();
+    return !text.isEmpty();
+}
+
 // Altirra leaves out a per-file switch that the profile holds already, active or not: the
 // switch up to its ":" (" /hardware:800" is held by any "/hardware:..." option).
 bool HeldByProfil(const OptionTable& table, const QString& sw)
@@ -154,6 +173,29 @@ QStringList SplitWithPath(const QString& params, const QString& filePath)
     return SplitCommandLine(line + params.mid(from));
 }
 
+bool IsCartridgeType(int fileType) { return fileType == ftBIN || fileType == ftROM; }
+
+// The message for a file of another type started with a cartridge profile.
+QString NotACartridgeText(const clsFileInfo& file)
+{
+    return Translate(QStringLiteral("„@1“ ist kein Steckmodul-Abbild (nur .BIN- und .ROM-Dateien sind es). Bitte starten "
+                                    "Sie die Datei mit einem anderen Profil, etwa „Load program“ oder „Load disc“."),
+                     file.File);
+}
+
+// atari800 asks in a menu of its own for the kind of a raw cartridge image; a plain 8 or 16 KB
+// image is its standard cartridge (types 1 and 2), which `sw` receives here. An image with the
+// CART header names its kind itself, and other sizes are left to atari800's menu.
+void Atari800CartType(const clsFileInfo& file, const QString& params, qint64 fileSize, QString& sw)
+{
+    static const QRegularExpression cart(QStringLiteral("(^|\\s)-cart\\s"));
+    if (!IsCartridgeType(file.Filetyp) || !cart.match(params + QLatin1Char(' ') + file.Param).hasMatch()
+        || (params + QLatin1Char(' ') + file.Param).contains(QLatin1String("-cart-type")))
+        return;
+    if (fileSize == 8192) sw = QStringLiteral(" -cart-type 1");
+    if (fileSize == 16384) sw = QStringLiteral(" -cart-type 2");
+}
+
 // Atari++ inserts a cartridge only when it is told the cartridge's kind; a plain 8 or 16 KB
 // image (with or without the 16-byte CART header) is added to `sw` here, any other kind the user
 // names in the file's extra parameters. Returns false with `error` set when the kind is
@@ -189,8 +231,12 @@ bool AtariPPFileTypeSwitches(const clsFileInfo& file, const QString& params, qin
     };
     // Its XL and XE machines hold the Option key while they start, which switches BASIC off.
     if (file.Filetyp == ftBAS) out = QStringLiteral(" -holdoption false");
-    if (holds(QLatin1String("-cartpath")) && !holds(QLatin1String("-carttype")))
-        return AtariPPCartType(fileSize, out, error);
+    if (!holds(QLatin1String("-cartpath"))) return true;
+    if (!IsCartridgeType(file.Filetyp)) {
+        error = NotACartridgeText(file);
+        return false;
+    }
+    if (!holds(QLatin1String("-carttype"))) return AtariPPCartType(fileSize, out, error);
     return true;
 }
 
@@ -200,16 +246,18 @@ StartParams BuildStartParams(const QString& options, int emulType, const clsFile
                              const QString& filePath, const AskInputFn& askInput, qint64 fileSize)
 {
     StartParams result;
+    const auto stop = [&result] {
+        result.ok = false;
+        result.params.clear();
+        return result;
+    };
     const OptionTable table = ParseOptions(options);
     if (table.front().Flag != kOptionEmptyMark) {
         for (const OptionEntry& e : table) {
             if (e.Flag != QLatin1String("1")) continue;
             QString text = e.Text;
-            if (!ExpandPlaceholders(text, askInput, result.error)) {
-                result.ok = false;
-                result.params.clear();
-                return result;
-            }
+            if (!ExpandPlaceholders(text, askInput, result.error)) return stop();
+            if (!WithoutOverruledBasicSwitch(emulType, file.iBasic, text)) continue;
             result.params += QLatin1Char(' ') + text;
         }
     }
@@ -218,23 +266,29 @@ StartParams BuildStartParams(const QString& options, int emulType, const clsFile
     const std::vector<SwitchGroup> groups = SwitchGroups(emulType);
     for (size_t i = 0; i < groups.size(); ++i) {
         QString sw = SwitchFor(groups[i], codes[i]);
-        // Atari++ runs a BASIC program from drive 1 by itself only with its own BASIC.
-        if (i == 0 && emulType == kEmulAtariPP && file.Filetyp == ftBAS) sw = groups[i].byCode.last();
+        // Atari++ runs a BASIC program from drive 1 by itself only with its own BASIC: unless
+        // the file's own setting says otherwise, it is switched on.
+        if (i == 0 && emulType == kEmulAtariPP && file.Filetyp == ftBAS && sw.isEmpty()) sw = groups[i].byCode.last();
         if (sw.isEmpty()) continue;
         if (emulType == kEmulAltirra && HeldByProfil(table, sw)) continue;
         result.params += sw;
     }
     if (emulType == kEmulAtariPP) {
         QString sw;
-        if (!AtariPPFileTypeSwitches(file, result.params, fileSize, sw, result.error)) {
-            result.ok = false;
-            result.params.clear();
-            return result;
-        }
+        if (!AtariPPFileTypeSwitches(file, result.params, fileSize, sw, result.error)) return stop();
+        result.params += sw;
+    }
+    if (emulType == kEmulAtari800) {
+        QString sw;
+        Atari800CartType(file, result.params, fileSize, sw);
         result.params += sw;
     }
 
-    if (!file.Param.isEmpty()) result.params += QLatin1Char(' ') + file.Param;
+    // The file's own parameters may name the file too ("-tape "<$Filepath$>"", as the
+    // parameter picker writes it): their placeholders are expanded as a profile's are.
+    QString param = file.Param;
+    if (!ExpandPlaceholders(param, askInput, result.error)) return stop();
+    if (!param.isEmpty()) result.params += QLatin1Char(' ') + param;
     result.arguments = SplitWithPath(result.params, filePath);
     result.params.replace(kFilePathMark, filePath);
     return result;

@@ -5,6 +5,7 @@
 #include "catalogue/core/modlang.h"
 #include "filetype.h"
 #include "platform/gui/msgbox.h"
+#include "sqltext.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -26,7 +27,11 @@ void clsFileManager::InitSearch()
     lAddedFiles = 0;
     lNotAddedFiles = 0;
     tWriteError.clear();
-    mtFailedArchive.clear();
+    lArchivesWithoutRoom = 0;
+    lArchivesWithPassword = 0;
+    lArchivesNotUnpacked = 0;
+    mtPartArchive.clear();
+    mbStopped = false;
     lJobFirstID = lMaxFilesID + 1;
 }
 
@@ -41,8 +46,8 @@ qint32 clsFileManager::LoadFile(const QString& FileName, const QString& tPath, i
                                 const QString& tUnpackedPath, bool fUnpackingStarted,
                                 qint32 lFileID)
 {
-    // After a failed write the job stops; nothing more is unpacked or added.
-    if (WriteFailed()) return 0;
+    // After a failed write, or when told to stop, nothing more is unpacked or added.
+    if (WriteFailed() || mbStopped) return 0;
     QString filePath = tPath;
     if (tUnpackedPath.isEmpty()) {
         mtArchivePath.clear();
@@ -87,14 +92,14 @@ qint32 clsFileManager::LoadFile(const QString& FileName, const QString& tPath, i
     } else if (code != ftNone) {
         result = AddRecord(FileName, QFileInfo(filePath).size(), filePath, code, id) ? id : 0;
     } else if (IsArchiveExtension(ext) && mbArchivesOn) {
-        QString folder;
-        if (fUnpackingStarted) {
-            folder = CreateTempPathIfFileArchiv(FileName, tUnpackedPath, filePath);
-        } else {
-            folder = CreateTempPathIfFileArchiv(FileName, QString(), filePath);
-            if (!folder.isEmpty()) mtArchivePath = filePath;
-        }
+        const QString chain = fUnpackingStarted ? tUnpackedPath : QString();
+        bool asked = false;
+        const QString folder = UnpackForImport(chain, filePath, &asked);
+        if (!folder.isEmpty() && !fUnpackingStarted) mtArchivePath = filePath;
         if (!folder.isEmpty()) result = ScanFolder(folder, mtUnpackPath, iOption | lfImportListOnly);
+        // A large archive the user let unpack, of which nothing was catalogued, would only
+        // fill the temporary folder until the next start.
+        if (!folder.isEmpty() && asked && result <= 0) ForgetArchive(ArchiveKey(chain, filePath), true);
         // An outermost archive ends its batch.
         if (!fUnpackingStarted) CommitBatch();
     }
@@ -126,15 +131,20 @@ qint32 clsFileManager::AddAtrFile(const QString& fileName, const QString& filePa
 
 void clsFileManager::InitCount()
 {
+    lMaxFilesID = LargestKnownID();
+    lStartFileID = lMaxFilesID;
+    CountFiles();
+}
+
+qint32 clsFileManager::LargestKnownID()
+{
     // IDs count up from the largest one still known: a deleted file's start history stays,
     // and a new file must never inherit it.
     QString noWhere;
     const qint32 maxFile = Variant(LookupField(QStringLiteral("Max(ID)"), QStringLiteral("MainFiles"), noWhere)).toLong();
     const qint32 maxStarted =
         Variant(LookupField(QStringLiteral("Max(MainFiles_ID)"), QStringLiteral("History"), noWhere)).toLong();
-    lMaxFilesID = std::max(maxFile, maxStarted);
-    lStartFileID = lMaxFilesID;
-    CountFiles();
+    return std::max(maxFile, maxStarted);
 }
 
 void clsFileManager::CountFiles()
@@ -156,7 +166,8 @@ const QString kAddFileSql = QStringLiteral(
     "PARAMETERS pID Long, pFile Text, pPath Text, pType Short, pSize Double, pCreated DateTime, pChain Text; "
     "INSERT INTO MainFiles (ID, tFile, tPath, iFileType, lSize, tsCreated, tUnpackPath) "
     "VALUES (pID, pFile, pPath, pType, pSize, pCreated, pChain)");
-const QString kFindIdSql = QStringLiteral("PARAMETERS pID Long; Select ID From MainFiles where ID=pID");
+const QString kFindRowSql = QStringLiteral(
+    "PARAMETERS pID Long, pPath Text, pFile Text; Select ID From MainFiles where ID=pID and tPath=pPath and tFile=pFile");
 
 } // namespace
 
@@ -169,7 +180,7 @@ QueryDef* clsFileManager::ImportQuery(ImportStatement which, DbError* error)
     }
     std::shared_ptr<QueryDef>& q = mQueries[which];
     if (!q || !q->IsOpen()) {
-        static const QString* const kTexts[] = {&kFindFileSql, &kFindMemberSql, &kAddFileSql, &kFindIdSql};
+        static const QString* const kTexts[] = {&kFindFileSql, &kFindMemberSql, &kAddFileSql, &kFindRowSql};
         q = goDB ? goDB->CreateQueryDef(QString(), *kTexts[which]) : nullptr;
         if (!q) {
             *error = goDB ? goDB->LastError() : MakeDbError(dbErrObjectClosed);
@@ -206,21 +217,25 @@ bool clsFileManager::AddRecord(const QString& fileName, qint64 size, const QStri
     if (id != 0) return false;
     const QString storedPath = mtArchivePath.isEmpty() ? filePath : mtArchivePath;
     const bool member = !mtUnpackPath.isEmpty() && !mtArchivePath.isEmpty();
-    id = ++lMaxFilesID;
     // A size beyond the Long range is kept as a number rather than cut.
     const Variant sizeValue = size <= std::numeric_limits<qint32>::max() ? Variant(qint32(size))
                                                                           : Variant(double(size));
-    BatchRow row{{Variant(id), Variant(fileName), Variant(storedPath), Variant(qint16(fileType)), sizeValue,
+    BatchRow row{{Variant(), Variant(fileName), Variant(storedPath), Variant(qint16(fileType)), sizeValue,
                   Variant::fromDateTime(QDateTime::currentDateTime()),
                   member ? Variant(mtUnpackPath) : Variant::null()},
                  member ? mtArchivePath + QLatin1Char('\\') + mtUnpackPath : filePath};
     DbError err;
-    if (goDB && !goDB->InTransaction()) err = goDB->BeginTrans();
+    // Rows of the open batch are lost when the batch ended without its commit (the engine rolls
+    // it back when another write on the connection fails): they are written again first.
+    if (!mBatch.empty() && goDB && !goDB->InTransaction()) err = WriteBatchAgain();
+    if (!err) err = BeginBatch();
+    row.values[0] = Variant(++lMaxFilesID);
     if (!err) err = InsertRow(row);
     if (err) {
         WriteFailure(err, &row);
         return false;
     }
+    id = row.values[0].toLong();
     mBatch.push_back(std::move(row));
     ++lAddedFiles;
     Q_EMIT ShowMessage(fileName, fileType);
@@ -228,21 +243,57 @@ bool clsFileManager::AddRecord(const QString& fileName, qint64 size, const QStri
     return true;
 }
 
-DbError clsFileManager::InsertRow(const BatchRow& row)
+DbError clsFileManager::BeginBatch()
+{
+    if (!goDB) return MakeDbError(dbErrObjectClosed);
+    if (goDB->InTransaction()) return {};
+    // Taking the write lock first makes the count read next the catalogue's own until the
+    // commit: no other program can add a row with the same number in between.
+    if (DbError err = goDB->Execute(QStringLiteral("BEGIN IMMEDIATE"))) return err;
+    lMaxFilesID = std::max(lMaxFilesID, LargestKnownID());
+    return {};
+}
+
+namespace {
+
+// The engine's extended result codes for a row whose key is taken (a primary key, or
+// another unique index).
+constexpr int kPrimaryKeyTaken = 1555;
+constexpr int kUniqueKeyTaken = 2067;
+
+} // namespace
+
+bool IsKeyTaken(const DbError& error)
+{
+    return error.number == kPrimaryKeyTaken || error.number == kUniqueKeyTaken;
+}
+
+DbError clsFileManager::InsertRow(BatchRow& row)
 {
     DbError err;
     QueryDef* insert = ImportQuery(isAddFile, &err);
     if (!insert) return err;
-    for (int i = 0; i < int(std::size(row.values)); ++i) insert->Parameters(i).Value = row.values[i];
-    return insert->Execute();
+    // Outside a batch (a row written again on its own) another program can still take the
+    // number between the count and the write: a few tries, each with the count read anew.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        for (int i = 0; i < int(std::size(row.values)); ++i) insert->Parameters(i).Value = row.values[i];
+        err = insert->Execute();
+        if (!IsKeyTaken(err)) return err;
+        lMaxFilesID = std::max(lMaxFilesID, LargestKnownID());
+        row.values[0] = Variant(++lMaxFilesID);
+    }
+    return err;
 }
 
-bool clsFileManager::HoldsRow(qint32 id)
+bool clsFileManager::HoldsRow(const BatchRow& row)
 {
     DbError err;
-    QueryDef* query = ImportQuery(isFindId, &err);
+    QueryDef* query = ImportQuery(isFindRow, &err);
     if (!query) return false;
-    query->Parameters(0).Value = Variant(id);
+    // By its number alone another program's row could pass for it.
+    query->Parameters(0).Value = row.values[0];
+    query->Parameters(1).Value = row.values[2];
+    query->Parameters(2).Value = row.values[1];
     const auto rs = query->OpenRecordset(dbOpenSnapshot);
     if (!rs) return false;
     const bool held = !rs->IsEOF();
@@ -253,7 +304,7 @@ bool clsFileManager::HoldsRow(qint32 id)
 void clsFileManager::WriteFailure(const DbError& error, const BatchRow* failed)
 {
     if (tWriteError.isEmpty()) tWriteError = error.description;
-    if (mtFailedArchive.isEmpty()) mtFailedArchive = mtArchivePath;
+    if (mtPartArchive.isEmpty()) mtPartArchive = mtArchivePath;
     Q_EMIT ShowMessage(QStringLiteral("AddFile-Error: ") +
                            FailureText(QStringLiteral("Fehler beim Schreiben in die Datenbank: "), error.description) +
                            (failed ? QStringLiteral(": ") + failed->shownPath : QString()),
@@ -263,20 +314,29 @@ void clsFileManager::WriteFailure(const DbError& error, const BatchRow* failed)
     // it still holds if that can be committed, else drop it, so that the catalogue is in a
     // known state. Then every row of the batch that is missing is written again on its own.
     if (goDB && goDB->InTransaction() && goDB->CommitTrans()) goDB->Rollback();
+    WriteBatchAgain();
+}
+
+DbError clsFileManager::WriteBatchAgain()
+{
+    DbError first;
     std::vector<BatchRow> batch;
     batch.swap(mBatch);
-    for (const BatchRow& row : batch) {
-        const qint32 id = row.values[0].toLong();
-        if (HoldsRow(id) || (!InsertRow(row) && HoldsRow(id))) continue;
+    for (BatchRow& row : batch) {
+        if (HoldsRow(row)) continue;
+        const DbError err = InsertRow(row);
+        if (!err && HoldsRow(row)) continue;
+        if (!first) first = err ? err : MakeDbError(dbErrEngine, QStringLiteral("row not written"));
         --lAddedFiles;
         ++lNotAddedFiles;
         Q_EMIT ShowMessage(Translate(QStringLiteral("Nicht in die Datenbank aufgenommen: ")) + row.shownPath, -1);
     }
+    return first;
 }
 
 void clsFileManager::DropPartArchive()
 {
-    const QString archive = std::exchange(mtFailedArchive, QString());
+    const QString archive = std::exchange(mtPartArchive, QString());
     if (archive.isEmpty() || !goDB) return;
     // Only this job's rows: members catalogued by an earlier import stay.
     auto drop = goDB->CreateQueryDef(
@@ -296,7 +356,7 @@ void clsFileManager::DropPartArchive()
     const qint32 rows = drop->RecordsAffected();
     if (rows == 0) return;
     lAddedFiles -= rows;
-    lNotAddedFiles += rows;
+    if (WriteFailed()) lNotAddedFiles += rows;
     Q_EMIT ShowMessage(Translate(QStringLiteral("Archiv nicht vollständig aufgenommen, seine Dateien wurden wieder entfernt: ")) +
                            archive,
                        -1);

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -42,8 +43,10 @@ public:
     explicit clsFileManager(QObject* parent = nullptr);
     ~clsFileManager() override;
 
-    // IDs are handed out by the engine, counting up from the largest ID the catalogue held or
-    // its start history referred to when it was opened.
+    // IDs are handed out by the engine, counting up from the largest ID the catalogue holds or
+    // its start history refers to. Another program may add rows to the same catalogue at any
+    // time, so the count is read again inside the write: when a batch begins (which keeps other
+    // writers out until it is committed), and when a number turns out to be taken.
     qint32 lMaxFilesID = 0;   // last ID handed out
     qint32 lStartFileID = 0;  // largest ID when the catalogue was opened (view of new files)
     qint32 FileCount = 0;     // catalogue rows as last counted; -1 when the count failed
@@ -65,6 +68,20 @@ public:
     qint32 lNotAddedFiles = 0;
     QString tWriteError;
     bool WriteFailed() const { return !tWriteError.isEmpty(); }
+    // Archives the current job could not search, by reason (each named in the log): no room for
+    // them in the temporary folder, a password they need, an unpacker that failed.
+    qint32 lArchivesWithoutRoom = 0;
+    qint32 lArchivesWithPassword = 0;
+    qint32 lArchivesNotUnpacked = 0;
+    qint32 ArchivesNotSearched() const { return lArchivesWithoutRoom + lArchivesWithPassword + lArchivesNotUnpacked; }
+
+    // Asked between the members of an archive, with the member as the log names it (archive,
+    // "\" and member chain), as the job window asks between the files of a folder: it serves
+    // the window's events and answers false when the job is to stop. Then the engine adds
+    // nothing more until the next job, and the archive it was in is taken out again
+    // (DropPartArchive). None: the engine goes through every member.
+    std::function<bool(const QString& member)> BetweenMembers;
+    bool Stopped() const { return mbStopped; }
 
     // Imports one file. Returns the new row's ID, the negated ID of the row that already
     // holds the file, or 0 when nothing was added. `tUnpackedPath` is the member chain
@@ -93,7 +110,9 @@ public:
     void DeleteTempCol();
 
     // The rows an import adds are committed in batches: one per outermost archive, or per
-    // kBatchRows rows, whichever ends first. A crash loses at most the last batch, which the
+    // kBatchRows rows, whichever ends first; a batch also ends before the import waits for an
+    // unpacker or for the user, since an open batch keeps every other program's writes out of
+    // the catalogue. A crash loses at most the last batch, which the
     // next import of the same folder adds again (the duplicate check makes that safe). The
     // job that imports ends the last batch with CommitBatch. When an insert or a commit
     // fails, the engine may have rolled the whole open batch back: every row of it that is
@@ -101,10 +120,11 @@ public:
     // not added, so the job's counts always match what the catalogue holds.
     static constexpr int kBatchRows = 250;
     void CommitBatch();
-    // After a failed write: removes the rows this job added of the archive it was in the middle
-    // of. A catalogue holding part of an archive counts it as present, and the next import would
-    // never add the rest; without them it adds the archive whole. The rows removed count as not
-    // added; the log says so, or that the archive stays in part when they cannot be removed.
+    // After a failed write or a stop: removes the rows this job added of the archive it was in
+    // the middle of. A catalogue holding part of an archive counts it as present, and the next
+    // import would never add the rest; without them it adds the archive whole. The rows removed
+    // are no longer counted as added (after a failed write they count as not added); the log
+    // says so, or that the archive stays in part when they cannot be removed.
     void DropPartArchive();
 
 Q_SIGNALS:
@@ -133,7 +153,12 @@ private:
     void ForgetArchive(const QString& key, bool removeFolder);
     const ArchiveFolder* CachedArchive(const QString& key);
     bool InImportList(const QString& extension) const;
-    bool AskSizeLimit(const QString& filePath);
+    // The size question for the archive at `filePath`, named `shownName` as the log names it;
+    // `asked` tells whether the user was asked (and said Yes).
+    bool AskSizeLimit(const QString& filePath, const QString& shownName, bool* asked);
+    // The unpack folder of an archive met by an import (CreateTempPathIfFileArchiv), and
+    // whether it was unpacked only after the user said Yes.
+    QString UnpackForImport(const QString& tUnpackedPath, const QString& tActPath, bool* asked);
     // Whether an archive of `packed` bytes, which lists `unpacked` bytes of members, is unpacked
     // without asking the user.
     static bool UnpackWithoutAsking(qint64 packed, std::optional<qint64> unpacked);
@@ -149,23 +174,34 @@ private:
         Variant values[7];    // the insert's parameters, in its order
         QString shownPath;    // the file as the user knows it (archive, "\" and member chain)
     };
-    DbError InsertRow(const BatchRow& row);
+    // Writes the row; when its number is taken, with the next free one.
+    DbError InsertRow(BatchRow& row);
+    // Begins a batch: a transaction that keeps other writers out, and the count read in it.
+    DbError BeginBatch();
+    // The largest ID the catalogue holds or its start history refers to (0 when unread).
+    qint32 LargestKnownID();
     // After a failed write: settles the open batch and counts `failed` (when given) as not added.
     void WriteFailure(const DbError& error, const BatchRow* failed);
-    // Whether the catalogue holds the row with `id`; false also when that cannot be read.
-    bool HoldsRow(qint32 id);
+    // Writes again, each on its own, the rows of the open batch that the catalogue lost (the
+    // engine rolled the batch back); one that cannot be written counts as not added. Returns
+    // the first failure.
+    DbError WriteBatchAgain();
+    // Whether the catalogue holds the row (its ID, path and name); false also when that cannot
+    // be read.
+    bool HoldsRow(const BatchRow& row);
 
     qint32 AddAtrFile(const QString& fileName, const QString& filePath, qint32& id);
     bool AddRecord(const QString& fileName, qint64 size, const QString& filePath, int fileType,
                    qint32& id);
     // The ID of the row holding the file, or 0; `error` is set when the query failed.
     qint32 FindCatalogued(const QString& storedPath, const QString& chain, bool withChain, QString* error);
-    enum ImportStatement { isFindFile, isFindMember, isAddFile, isFindId, isCount };
+    enum ImportStatement { isFindFile, isFindMember, isAddFile, isFindRow, isCount };
     // The statement of the open catalogue, made on first use; null with `error` set.
     QueryDef* ImportQuery(ImportStatement which, DbError* error);
 
     QString mtArchivePath;  // outermost archive being imported, "" for a plain file
-    QString mtFailedArchive;  // outermost archive being imported when a write failed
+    QString mtPartArchive;  // outermost archive being imported when a write failed or the job stopped
+    bool mbStopped = false;  // BetweenMembers said stop
     qint32 lJobFirstID = 0;   // the first ID the current job gives
     QString mtUnpackPath;   // member chain being handled, "" for a plain file
     bool mbArchivesOn = true;

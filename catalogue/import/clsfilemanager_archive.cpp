@@ -115,25 +115,29 @@ std::optional<qint64> clsFileManager::UnpackedSize(const QString& archivePath)
     return size;
 }
 
-bool clsFileManager::AskSizeLimit(const QString& filePath)
+bool clsFileManager::AskSizeLimit(const QString& filePath, const QString& shownName, bool* asked)
 {
+    *asked = false;
     const int32_t limit = SizeLimitMb();
     if (limit == 0) return true;
     const qint64 size = QFileInfo(filePath).size();
     if (size == 0) {
-        Q_EMIT ShowMessage(Translate(QStringLiteral("Fehler in der Datei: '@1'"), filePath), -1);
+        Q_EMIT ShowMessage(Translate(QStringLiteral("Fehler in der Datei: '@1'"), shownName), -1);
         return false;
     }
     // A small archive can hold far more than the limit: its listing tells.
     const std::optional<qint64> unpacked = UnpackedSize(filePath);
     const bool unpackedOver = unpacked && !WithinLimit(*unpacked, limit);
     if (size > 0 && WithinLimit(size, limit) && !unpackedOver) return true;
-    QString prompt = Translate(QStringLiteral("Die Datei '@1' hat eine Größe von"), filePath) + QLatin1Char(' ') +
+    QString prompt = Translate(QStringLiteral("Die Datei '@1' hat eine Größe von"), shownName) + QLatin1Char(' ') +
                      Megabytes(size) + QStringLiteral(" Mb.\n");
     if (unpackedOver)
         prompt += Translate(QStringLiteral("Entpackt:")) + QLatin1Char(' ') + Megabytes(*unpacked) + QStringLiteral(" Mb.\n");
     prompt += Translate(QStringLiteral("Soll die Datei entpackt werden?"));
-    return MsgBox(prompt, vbYesNo | vbQuestion, kAppTitle) == vbYes;
+    // The open batch is committed first: while the user thinks, other programs may write.
+    CommitBatch();
+    *asked = MsgBox(prompt, vbYesNo | vbQuestion, kAppTitle) == vbYes;
+    return *asked;
 }
 
 bool clsFileManager::RoomInTemp(const QString& archivePath, const QString& displayName)
@@ -145,6 +149,7 @@ bool clsFileManager::RoomInTemp(const QString& archivePath, const QString& displ
     if (!unpacked || free < 0) return true;  // nothing to go by: the unpacker meets what it meets
     const qint64 room = std::max<qint64>(0, free - mAhead.Reserved());
     if (*unpacked <= room) return true;
+    ++lArchivesWithoutRoom;
     Q_EMIT ShowMessage(Translate(QStringLiteral("Zu wenig freier Platz im temporären Ordner für '@1'"), displayName) +
                            QStringLiteral(" - ") + Translate(QStringLiteral("Entpackt:")) + QLatin1Char(' ') +
                            Megabytes(*unpacked) + QStringLiteral(" Mb, ") + Translate(QStringLiteral("Frei:")) +
@@ -184,8 +189,15 @@ QString clsFileManager::CreateTempPathIfFileArchiv(const QString& tFilename,
                                                    const QString& tActPath)
 {
     Q_UNUSED(tFilename);
-    if (!AskSizeLimit(tActPath)) return QString();
+    bool asked = false;
+    return UnpackForImport(tUnpackedPath, tActPath, &asked);
+}
+
+QString clsFileManager::UnpackForImport(const QString& tUnpackedPath, const QString& tActPath, bool* asked)
+{
+    // Named as the log names it: a nested archive's unpacked copy is no place the user knows.
     const QString key = ArchiveKey(tUnpackedPath, tActPath);
+    if (!AskSizeLimit(tActPath, key, asked)) return QString();
     if (const ArchiveFolder* cached = CachedArchive(key); cached && cached->whole) return cached->folder;
     return UnpackWhole(tActPath, tUnpackedPath.isEmpty() ? gtTempPath : FolderOf(tActPath), key);
 }
@@ -200,6 +212,8 @@ QString clsFileManager::UnpackWhole(const QString& archivePath, const QString& b
     // Made by UnpackArchive: an archive unpacked ahead is moved here, so it must not exist yet.
     const QString folder = NewUnpackFolder(base, key, true);
     Q_EMIT ShowMessage(Translate(QStringLiteral("Entpacke Archiv: ")) + key, 0);
+    // Other programs may write to the catalogue while this one waits for the unpacker.
+    CommitBatch();
     if (!UnpackArchive(archivePath, QString(), folder, key)) {
         // Whatever the unpacker left is half-written: never scanned, never reused.
         ForgetArchive(key, true);
@@ -248,7 +262,15 @@ bool clsFileManager::UnpackArchive(const QString& archivePath, const QString& me
         return false;
     case UnpackRun::Failed:
         // Failed, or still running at the time-out: what was written may be incomplete.
-        Q_EMIT ShowMessage(Translate(QStringLiteral("Fehler beim Entpacken: ")) + displayName, -1);
+        if (NeedsPassword(archivePath, lUnpackTimeoutMs)) {
+            ++lArchivesWithPassword;
+            Q_EMIT ShowMessage(Translate(QStringLiteral("Archiv ist kennwortgeschützt und wurde nicht durchsucht: ")) +
+                                   displayName,
+                               -1);
+        } else {
+            ++lArchivesNotUnpacked;
+            Q_EMIT ShowMessage(Translate(QStringLiteral("Fehler beim Entpacken: ")) + displayName, -1);
+        }
         return false;
     case UnpackRun::Done:
         break;
@@ -289,9 +311,17 @@ qint32 clsFileManager::ScanFolder(const QString& folder, QString chain, int flag
     }
     const UnpackAhead::Group ahead = UnpackAheadOf(entries, true, chain, flags);
     for (const FolderEntry& e : entries) {
+        if (WriteFailed() || mbStopped) break;
         if (e.isLink) continue;  // never followed
         const QString& path = e.path;
         const QString memberChain = MemberChain(chain, e.name);
+        // An archive can hold tens of thousands of members: the job window stays answerable,
+        // and a stop takes effect at the next member.
+        if (BetweenMembers && !BetweenMembers(mtArchivePath + QLatin1Char('\\') + memberChain)) {
+            mbStopped = true;
+            if (mtPartArchive.isEmpty()) mtPartArchive = mtArchivePath;
+            break;
+        }
         if (!e.isFolder) {
             mtUnpackPath = memberChain;
             gather(LoadFile(e.name, path, flags, memberChain, true, 0));

@@ -99,8 +99,26 @@ void frmProcess::ServeEventsNowAndThen()
 
 void frmProcess::ShowStatus(const QString& text) { lblProcess->setText(text); }
 
-void frmProcess::AddResultRow(const QString& text, int number)
+QString frmProcess::LogText(const QString& text)
 {
+    // File names may hold any character but "/": a line break would split the line, an
+    // escape sequence would reach whatever shows the text. Each such character is shown as its
+    // code, as "<0A>"; bytes that are no UTF-8 as U+FFFD.
+    QString shown = ShownName(text);
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const QChar c = shown.at(i);
+        const QChar::Category kind = c.category();
+        if (kind != QChar::Other_Control && kind != QChar::Separator_Line && kind != QChar::Separator_Paragraph) continue;
+        const QString code = QStringLiteral("<%1>").arg(c.unicode(), c.unicode() > 0xFF ? 4 : 2, 16, QLatin1Char('0')).toUpper();
+        shown.replace(i, 1, code);
+        i += code.size() - 1;
+    }
+    return shown;
+}
+
+void frmProcess::AddResultRow(const QString& rawText, int number)
+{
+    const QString text = LogText(rawText);
     lstResult->InsertRows(1);
     const int32_t row = lstResult->RowCount() - 1;
     lstResult->setData(Variant(QStringLiteral("Name")), row, Variant(text));
@@ -134,7 +152,7 @@ void frmProcess::mFileManager_ShowMessage(const QString& tMsg, int iTyp)
         ShowRate(mlAdded == 1);
     }
     if (lstResult->isHidden() || iTyp == 0)
-        ShowStatus(tMsg);
+        ShowStatus(LogText(tMsg));
     else
         AddResultRow(tMsg, iTyp);
 }
@@ -276,7 +294,16 @@ void frmProcess::Form_Activate()
         mFileManager->CountFiles();
         before = mFileManager->FileCount;
         mFileManager->InitSearch();
+        // Between the members of an archive as between the files of a folder.
+        mFileManager->BetweenMembers = [this](const QString& member) {
+            if (!mServeClock.isValid() || mServeClock.elapsed() >= kServeEveryMs) ShowStatus(LogText(member));
+            ServeEventsNowAndThen();
+            return !mbCancel;
+        };
     }
+    const auto unhooked = qScopeGuard([this] {
+        if (mFileManager) mFileManager->BetweenMembers = nullptr;
+    });
     QString jobText;
     qint64 elapsedMs = -1;
     switch (Action) {
@@ -285,7 +312,7 @@ void frmProcess::Form_Activate()
         jobText = RunAddJob(elapsedMs);
         if (mFileManager) {
             mFileManager->CommitBatch();
-            if (mFileManager->WriteFailed()) mFileManager->DropPartArchive();
+            mFileManager->DropPartArchive();
             mFileManager->CountFiles();
             // The job's own rows, not the difference of two counts: another program may add
             // or delete rows of the same catalogue meanwhile.
@@ -294,6 +321,9 @@ void frmProcess::Form_Activate()
             if (mFileManager->WriteFailed())
                 StatusMsg += QLatin1Char('\n') + Translate(QStringLiteral("Nicht aufgenommene Dateien: ")) +
                              QString::number(mFileManager->lNotAddedFiles);
+            if (mFileManager->ArchivesNotSearched() > 0)
+                StatusMsg += QLatin1Char('\n') + Translate(QStringLiteral("Nicht durchsuchte Archive: ")) +
+                             QString::number(mFileManager->ArchivesNotSearched());
         }
         jobText += QStringLiteral("\n\n") + StatusMsg;
         lstResult->Refresh();
@@ -324,20 +354,34 @@ void frmProcess::Form_Activate()
     ShowStatus(jobText);
     StatusMsg.replace(QStringLiteral("\r\n"), QStringLiteral(", "));
     StatusMsg.replace(QLatin1Char('\n'), QStringLiteral(", "));
-    if (mFileManager && mFileManager->WriteFailed()) ReportWriteFailure();
+    if (mFileManager) ReportJobFailures();
 }
 
-void frmProcess::ReportWriteFailure()
+void frmProcess::ReportJobFailures()
 {
-    // One message for the whole job, once its window shows the totals: the job stopped at the
-    // first file the catalogue could not take.
-    MsgBox(FailureText(QStringLiteral("Die Datenbank konnte nicht beschrieben werden: "), mFileManager->tWriteError) +
-               QStringLiteral("\r\n\r\n") + Translate(QStringLiteral("Hinzugefügte Dateien: ")) +
-               QString::number(mFileManager->lAddedFiles) + QStringLiteral("\r\n") +
-               Translate(QStringLiteral("Nicht aufgenommene Dateien: ")) + QString::number(mFileManager->lNotAddedFiles) +
-               QStringLiteral("\r\n\r\n") +
-               Translate(QStringLiteral("Der Vorgang wurde abgebrochen; die übrigen Dateien wurden nicht durchsucht.")),
-           vbExclamation | vbOKOnly, kAppTitle, this);
+    // One message for the whole job, once its window shows the totals.
+    const clsFileManager& fm = *mFileManager;
+    QStringList parts;
+    if (fm.WriteFailed())
+        // The job stopped at the first file the catalogue could not take.
+        parts << FailureText(QStringLiteral("Die Datenbank konnte nicht beschrieben werden: "), fm.tWriteError) +
+                     QStringLiteral("\r\n\r\n") + Translate(QStringLiteral("Hinzugefügte Dateien: ")) +
+                     QString::number(fm.lAddedFiles) + QStringLiteral("\r\n") +
+                     Translate(QStringLiteral("Nicht aufgenommene Dateien: ")) + QString::number(fm.lNotAddedFiles) +
+                     QStringLiteral("\r\n\r\n") +
+                     Translate(QStringLiteral("Der Vorgang wurde abgebrochen; die übrigen Dateien wurden nicht durchsucht."));
+    if (fm.ArchivesNotSearched() > 0) {
+        QString text = Translate(QStringLiteral("Nicht durchsuchte Archive: ")) + QString::number(fm.ArchivesNotSearched());
+        const auto reason = [&text](qint32 count, const char* why) {
+            if (count > 0)
+                text += QStringLiteral("\r\n") + Translate(QString::fromUtf8(why)) + QLatin1Char(' ') + QString::number(count);
+        };
+        reason(fm.lArchivesWithoutRoom, "Zu wenig freier Platz im temporären Ordner:");
+        reason(fm.lArchivesWithPassword, "Kennwortgeschützt:");
+        reason(fm.lArchivesNotUnpacked, "Fehler beim Entpacken:");
+        parts << text + QStringLiteral("\r\n\r\n") + Translate(QStringLiteral("Die Liste nennt jedes dieser Archive."));
+    }
+    if (!parts.isEmpty()) MsgBox(parts.join(QStringLiteral("\r\n\r\n")), vbExclamation | vbOKOnly, kAppTitle, this);
 }
 
 QString frmProcess::RunAddJob(qint64& elapsedMs)
@@ -371,7 +415,7 @@ QString frmProcess::RunAddJob(qint64& elapsedMs)
 qint32 frmProcess::AddDirectory(const QString& folderPath)
 {
     const QString folder = AddBackslash(folderPath);
-    ShowStatus(folder);
+    ShowStatus(LogText(folder));
     AddResultRow(folder, -1);
     ServeEvents();
     std::vector<FolderEntry> entries;
@@ -385,8 +429,7 @@ qint32 frmProcess::AddDirectory(const QString& folderPath)
             // The catalogue stores names as text, and no emulator, viewer or unpacker could be
             // handed such a name: say which one is left out, and where.
             if (!entry.isFolder) ++count;
-            AddResultRow(Translate(QStringLiteral("Name ist kein gültiges UTF-8, nicht aufgenommen: ")) + folder +
-                             ShownName(entry.name),
+            AddResultRow(Translate(QStringLiteral("Name ist kein gültiges UTF-8, nicht aufgenommen: ")) + folder + entry.name,
                          -1);
         } else if (entry.isFolder) {
             if (!entry.name.startsWith(QLatin1Char('.'))) count += AddDirectory(folder + entry.name);
@@ -394,7 +437,7 @@ qint32 frmProcess::AddDirectory(const QString& folderPath)
             ++count;
             if (mFileManager &&
                 mFileManager->LoadFile(entry.name, folder + entry.name, mlLoadFlags, QString(), false, 0) != 0) {
-                ShowStatus(folder + entry.name);
+                ShowStatus(LogText(folder + entry.name));
                 ServeEventsNowAndThen();
             }
         }

@@ -70,6 +70,9 @@ public:
 
     // The duration text of the status label for a job of `ms` milliseconds.
     static QString DurationText(qint64 ms);
+    // A file name or engine message as the job's log shows it: on one line, with control
+    // characters as their codes ("<0A>") and bytes that are no UTF-8 as U+FFFD.
+    static QString LogText(const QString& text);
 
     // The check job's commands, the way its buttons run them: re-link the open rows (to the
     // new folder, replacing `oldFolder` in their paths when given, else searching below the
@@ -97,8 +100,9 @@ private:
     void cmdNewPath_Click();
     QList<int> MarkedFiles() const;
     void SetDone();
-    // After an add job that a failed write stopped: one message with the totals and the reason.
-    void ReportWriteFailure();
+    // After an add job that a failed write stopped, or that could not search archives: one
+    // message with the totals and the reasons.
+    void ReportJobFailures();
     void ServeEvents();
     // ServeEvents at most every kServeEveryMs: for the files of a folder, each a matter of
     // microseconds, whose repainting would otherwise take most of the import's time.

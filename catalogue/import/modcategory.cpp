@@ -11,6 +11,12 @@ namespace {
 
 constexpr int kCategorySize = 255;  // defined size of Category.tCategory
 
+std::function<void()>& countedHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
 DbError Execute(const QString& sql)
 {
     if (!goDB) return MakeDbError(dbErrObjectClosed);
@@ -18,6 +24,8 @@ DbError Execute(const QString& sql)
 }
 
 } // namespace
+
+void SetCategoryCountedHook(std::function<void()> hook) { countedHook() = std::move(hook); }
 
 bool CategoryExists(const QString& name, const QString& extraCondition, bool showMessage)
 {
@@ -40,27 +48,35 @@ qint32 GetCategoryID(const QString& name, DbError* error)
     }
     // Looked up as it would be stored: a longer name must find the row it made before.
     const QString stored = name.left(kCategorySize);
-    const auto rs = goDB->OpenRecordset(
-        QStringLiteral("Select * From Category where tCategory='") + SqlQuoted(stored) + QLatin1Char('\''), dbOpenDynaset);
-    if (!rs) {
-        err = goDB->LastError();
-        return 0;
+    // Another program may add a category between the count and the write: then its number
+    // is taken (or the name is there now), and the lookup and the count are read again.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        err = {};
+        const auto rs = goDB->OpenRecordset(
+            QStringLiteral("Select * From Category where tCategory='") + SqlQuoted(stored) + QLatin1Char('\''), dbOpenDynaset);
+        if (!rs) {
+            err = goDB->LastError();
+            return 0;
+        }
+        qint32 id = 0;
+        if (!rs->IsEOF()) {
+            id = rs->Value(QStringLiteral("ID")).toLong();
+        } else {
+            QString noWhere;
+            const qint32 next =
+                Variant(LookupField(QStringLiteral("Max(ID)"), QStringLiteral("Category"), noWhere)).toLong() + 1;
+            // Copied first: the hook may let go of itself.
+            if (const auto hook = countedHook()) hook();
+            err = rs->AddNew();
+            if (!err) err = rs->Fields(QStringLiteral("ID")).SetValue(Variant(next));
+            if (!err) err = rs->Fields(QStringLiteral("tCategory")).SetValue(Variant(stored));
+            if (!err) err = rs->Update();
+            if (!err) id = next;
+        }
+        rs->Close();
+        if (!IsKeyTaken(err)) return id;
     }
-    qint32 id = 0;
-    if (!rs->IsEOF()) {
-        id = rs->Value(QStringLiteral("ID")).toLong();
-    } else {
-        QString noWhere;
-        const qint32 next =
-            Variant(LookupField(QStringLiteral("Max(ID)"), QStringLiteral("Category"), noWhere)).toLong() + 1;
-        err = rs->AddNew();
-        if (!err) err = rs->Fields(QStringLiteral("ID")).SetValue(Variant(next));
-        if (!err) err = rs->Fields(QStringLiteral("tCategory")).SetValue(Variant(stored));
-        if (!err) err = rs->Update();
-        if (!err) id = next;
-    }
-    rs->Close();
-    return id;
+    return 0;
 }
 
 DbError DeleteCategory(qint32 id)

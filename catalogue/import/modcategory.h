@@ -3,6 +3,7 @@
 #include "platform/db/dberror.h"
 
 #include <QString>
+#include <functional>
 
 namespace tv {
 
@@ -18,6 +19,9 @@ bool CategoryExists(const QString& name, const QString& extraCondition, bool sho
 // The ID of the category of that name; a new category (ID = highest ID + 1) when there is
 // none. Names are kept to the column's 255 characters. 0 with `error` set on failure.
 qint32 GetCategoryID(const QString& name, DbError* error = nullptr);
+// Tests: called in GetCategoryID between the count and the write of a new category, where
+// another program may add one (none: nothing is called).
+void SetCategoryCountedHook(std::function<void()> hook);
 
 // The category's files lose it (Category_ID Null), then its row is deleted.
 DbError DeleteCategory(qint32 id);

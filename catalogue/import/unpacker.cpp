@@ -285,6 +285,24 @@ std::optional<qint64> ListUnpackedSize(const QString& archivePath, int timeoutMs
     return total;
 }
 
+bool NeedsPassword(const QString& archivePath, int timeoutMs)
+{
+    if (FileExtension(archivePath) == QLatin1String("RAR")) return false;
+    const QString program = ToolPath7za();
+    if (!QFileInfo::exists(program)) return false;
+    // An empty password keeps 7za from asking for one; its error messages come with the list.
+    const QStringList arguments{QStringLiteral("l"), QStringLiteral("-slt"), QStringLiteral("-p"), QStringLiteral("-y"),
+                                QStringLiteral("-bse1"), QStringLiteral("--"), archivePath};
+    bool encrypted = false;
+    RunAndReadLines(
+        program, arguments, timeoutMs,
+        [&encrypted](const QByteArray& line) {
+            if (line == "Encrypted = +" || line.contains("Wrong password")) encrypted = true;
+        },
+        nullptr, gtTempPath);
+    return encrypted;
+}
+
 namespace {
 std::function<qint64()>& freeSpaceHook()
 {

@@ -39,6 +39,11 @@ UnpackRun RunUnpacker(const UnpackCommand& command, const QString& destFolder, i
 // no unpacker for it.
 std::optional<qint64> ListUnpackedSize(const QString& archivePath, int timeoutMs);
 
+// Whether the archive's members are encrypted (or its list is), so that it cannot be unpacked
+// without a password, as 7za lists it; false when that cannot be told (unrar-free does not
+// say).
+bool NeedsPassword(const QString& archivePath, int timeoutMs);
+
 // The bytes free for unpacking in the temporary folder, or -1 when that cannot be read (the
 // folder is missing, for one). Tests replace the reading with SetFreeSpaceHook (none: the disk's).
 qint64 FreeSpaceOfTemp();

@@ -178,10 +178,16 @@ void frmMain::StartFile(QString profileKey, qint32 fileID)
         ShowInfo(Translate(QStringLiteral("Temporäre Datei")) + QLatin1Char('!') + message);
     else
         ShowInfo(message);
-    // The new start shows in the history at once.
+    // The new start shows at once: in the history, and in the file's start count and last
+    // start, with the started file still selected.
     if (ViewMode() == kViewHistory) {
         treeMain_->Requery();
         lstMain_->Requery();
+    } else if (ViewMode() == kViewCategories) {
+        lstMain_->Requery();
+    } else {
+        lstMainFiles_->Requery();
+        lstMainFiles_->Find(Variant(int32_t(0)), Variant(std::abs(fileID)));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <unistd.h>
 
 namespace tv {
@@ -237,6 +238,36 @@ QString WineDrivePath(const QString& path)
     return QStringLiteral("Z:") + drive;
 }
 
+namespace {
+
+// Waits up to `waitMs` for a started program to end, serving the event loop. True when it
+// ended. Otherwise the program runs on by itself: destroying a running QProcess would kill
+// it, so the process object is handed over and deleted once the program ends, after
+// `onLateEnd` has seen it.
+bool AwaitEnd(std::unique_ptr<QProcess>& proc, int waitMs, std::function<void(const QProcess&)> onLateEnd = {})
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!proc->waitForFinished(50) && proc->state() != QProcess::NotRunning) {
+        QCoreApplication::processEvents();
+        if (clock.elapsed() > waitMs) {
+            QProcess* running = proc.release();
+            QObject::connect(running, &QProcess::finished, running, [running, onLateEnd] {
+                if (onLateEnd) onLateEnd(*running);
+                running->deleteLater();
+            });
+            return false;
+        }
+    }
+    return true;
+}
+
+// The exit code of a program that ended; -1 for one that crashed (a failing code of a
+// crashed program means nothing).
+int ExitCodeOf(const QProcess& p) { return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1; }
+
+} // namespace
+
 bool OpenDocument(const QString& path, QString* error, int* exitCode, std::function<void(int exitCode)> lateFailure)
 {
     if (exitCode) *exitCode = -1;
@@ -248,29 +279,58 @@ bool OpenDocument(const QString& path, QString* error, int* exitCode, std::funct
         if (error) *error = opener + QStringLiteral(": ") + proc->errorString();
         return false;
     }
-    // A failing exit code of a crashed opener means nothing: -1 stands for both.
-    const auto failure = [](const QProcess& p) { return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1; };
     constexpr int kVerdictWaitMs = 1000;
-    QElapsedTimer clock;
-    clock.start();
-    while (!proc->waitForFinished(50) && proc->state() != QProcess::NotRunning) {
-        QCoreApplication::processEvents();
-        if (clock.elapsed() > kVerdictWaitMs) {
-            // Destroying a running QProcess kills it, and with it the program it started.
-            QProcess* running = proc.release();
-            QObject::connect(running, &QProcess::finished, running, [running, failure, lateFailure] {
-                const int code = failure(*running);
-                running->deleteLater();
-                if (code != 0 && lateFailure) lateFailure(code);
-            });
-            return true;
-        }
-    }
-    const int code = failure(*proc);
+    if (!AwaitEnd(proc, kVerdictWaitMs, [lateFailure](const QProcess& p) {
+            const int code = ExitCodeOf(p);
+            if (code != 0 && lateFailure) lateFailure(code);
+        }))
+        return true;
+    const int code = ExitCodeOf(*proc);
     if (code == 0) return true;
     if (exitCode) *exitCode = code;
     if (error) *error = code > 0 ? opener + QStringLiteral(": exit code %1").arg(code) : opener + QStringLiteral(": crashed");
     return false;
+}
+
+WatchedStart StartWatched(const QString& program, const QStringList& arguments, const QString& workingFolder,
+                          int verdictMs)
+{
+    WatchedStart result;
+    // The program's output goes to a file nobody else can see, read only when it failed; once
+    // it runs on, the file is removed, and what it writes later takes no room after its end.
+    QTemporaryFile output(QDir::temp().filePath(QStringLiteral("tovarin-start-XXXXXX.log")));
+    const bool logged = output.open();
+    auto proc = std::make_unique<QProcess>();
+    proc->setProgram(program);
+    proc->setArguments(arguments);
+    proc->setStandardInputFile(QProcess::nullDevice());
+    proc->setStandardOutputFile(logged ? output.fileName() : QProcess::nullDevice(), QIODevice::Append);
+    proc->setStandardErrorFile(logged ? output.fileName() : QProcess::nullDevice(), QIODevice::Append);
+    // A session of its own: the program outlives Tovarin and is no part of its terminal.
+    proc->setChildProcessModifier([] { ::setsid(); });
+    if (!workingFolder.isEmpty()) proc->setWorkingDirectory(workingFolder);
+    proc->start();
+    if (!proc->waitForStarted(5000)) {
+        result.error = program + QStringLiteral(": ") + proc->errorString();
+        return result;
+    }
+    result.started = true;
+    if (!AwaitEnd(proc, verdictMs)) return result;
+    result.exitCode = ExitCodeOf(*proc);
+    if (result.exitCode == 0) return result;
+    result.failed = true;
+    if (logged) {
+        output.seek(0);
+        // The last lines say why; a program that talks much has said it at the end.
+        constexpr qint64 kTail = 4096;
+        if (output.size() > kTail) output.seek(output.size() - kTail);
+        QStringList lines = QString::fromLocal8Bit(output.readAll()).split(QLatin1Char('\n'));
+        for (QString& line : lines) line = line.trimmed();
+        lines.removeAll(QString());
+        constexpr int kLines = 8;
+        result.lastLines = lines.mid(std::max<qsizetype>(0, lines.size() - kLines));
+    }
+    return result;
 }
 
 } // namespace tv

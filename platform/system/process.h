@@ -78,4 +78,21 @@ QString WineDrivePath(const QString& path);
 bool OpenDocument(const QString& path, QString* error = nullptr, int* exitCode = nullptr,
                   std::function<void(int exitCode)> lateFailure = {});
 
+// What became of a program started by StartWatched.
+struct WatchedStart {
+    bool started = false;    // the program could be started (else `error` says why)
+    bool failed = false;     // it ended within the watch with an error status or crashed
+    int exitCode = -1;       // its exit code when it ended within the watch (-1: crashed or still running)
+    QStringList lastLines;   // of a failed program: the last lines of its output, without blank ones
+    QString error;
+};
+
+// Starts a program as StartDetached does (in `workingFolder`, no shell, the null device as
+// standard input, in a session of its own, outliving Tovarin) and watches it for `verdictMs`
+// while serving the event loop: a program that ends within that time with an error status or
+// crashes has failed, and the last lines it wrote to its standard output and error are kept.
+// A program still running after the watch, or ended with 0, counts as started.
+WatchedStart StartWatched(const QString& program, const QStringList& arguments, const QString& workingFolder,
+                          int verdictMs);
+
 } // namespace tv

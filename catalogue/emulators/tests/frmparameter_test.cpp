@@ -197,6 +197,7 @@ TEST_F(ParameterPicker, ShippedFiles)
         {"Atari800", "Programm starten (EXE, COM, XEX, BAS, LST) - -run <image>", "-run \"<$Filepath$>\""},
         {"Atari800", "BASIC ausschalten - -nobasic", "-nobasic"},
         {"Atari800", "Kassette schreibgeschützt - -tape-readonly", "-tape-readonly"},
+        {"Atari800", "Kassette einlegen und davon starten - -nopatch -boottape <image>", "-nopatch -boottape \"<$Filepath$>\""},
         {"Atari++", "Videonorm PAL - -videomode PAL", "-videomode PAL"},
         {"Atari++", "BASIC ausschalten - -basictype disabled", "-basictype disabled"},
         {"Atari++", "Diskette oder Programm in Laufwerk 1 einlegen - -image.1 <image>",
@@ -232,6 +233,33 @@ TEST_F(ParameterPicker, ShippedFiles)
         EXPECT_TRUE(bytes.endsWith("\r\n"));
         EXPECT_EQ(bytes.count("\r\n"), bytes.count('\n'));
         EXPECT_EQ(emu->childCount(), bytes.count("\r\n"));
+    }
+}
+
+// A switch that takes one of a list of words is offered only with words the emulator takes.
+TEST_F(ParameterPicker, ShippedChoicesAreWordsTheEmulatorTakes)
+{
+    struct Case {
+        const char* file;
+        const char* option;
+        QStringList words;   // the emulator's own list (compared without regard to case)
+    } const kCases[] = {
+        {"Atari++.prm", "-ostype", {"Auto", "OsA", "OsB", "Os1200", "OsXL", "BuiltIn"}},
+        {"Atari++.prm", "-basictype", {"Auto", "RevA", "RevB", "RevC", "BuiltIn", "Disabled"}},
+        {"Atari++.prm", "-machine", {"800", "1200", "XL", "XE", "5200"}},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.option);
+        QFile file(QStringLiteral(TOVARIN_SHIPPED_LANG) + QString::fromLatin1(c.file));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        int offered = 0;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const QStringList words = QString::fromLatin1(line.left(line.indexOf("@@"))).split(QLatin1Char(' '));
+            if (words.size() != 2 || words[0] != QLatin1String(c.option)) continue;
+            EXPECT_TRUE(c.words.contains(words[1], Qt::CaseInsensitive)) << words[1].toStdString();
+            ++offered;
+        }
+        EXPECT_GT(offered, 0);
     }
 }
 

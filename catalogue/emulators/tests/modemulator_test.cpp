@@ -50,12 +50,12 @@ TEST_F(EmulatorModel, DefaultOptionStringsAreExactAndRoundTrip)
         "/basic " + qp + "=@=1",
         "-image.1 " + qp + "=@=1@@@-enable.1 true=@=1",
         "-cartpath " + qp + "=@=1",
-        "-image " + qp + "=@=1",
+        "-image.1 " + qp + "=@=1@@@-enable.1 true=@=1",
         qp + "=@=1",
         "-cart " + qp + "=@=1",
-        "-boottape " + qp + "=@=1@@@-tape " + qp + "=@=0",
+        "-nopatch=@=1@@@-boottape " + qp + "=@=1@@@-tape " + qp + "=@=0",
         "-run " + qp + "=@=1",
-        "\"DOS-Path\" -run " + qp + "=@=1",
+        "-run " + qp + "=@=1",
     };
     for (int n = 1; n <= 13; ++n) {
         SCOPED_TRACE(n);
@@ -78,7 +78,7 @@ TEST_F(EmulatorModel, FileToolGetsOneCounterKeyedProfileAndUnknownTypeNothing)
     ASSERT_TRUE(CreateDefaultEmulator(4, 0, gcolEmulators, gcolProfils, false));
     ASSERT_EQ(gcolProfils.count(), 1);
     EXPECT_EQ((*gcolProfils.item(1))->Key, QStringLiteral("21"));
-    EXPECT_EQ((*gcolProfils.item(1))->Name, QStringLiteral("Run basic program (Enter DOS Path first!)"));
+    EXPECT_EQ((*gcolProfils.item(1))->Name, QStringLiteral("Run basic program"));
 
     EXPECT_FALSE(CreateDefaultEmulator(5, 4, gcolEmulators, gcolProfils, false));
     EXPECT_EQ(gcolEmulators.count(), 1);

@@ -22,6 +22,7 @@
 #include <QDeadlineTimer>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <optional>
 
 // Readable failure output for Qt texts.
 QT_BEGIN_NAMESPACE
@@ -66,10 +67,14 @@ protected:
             return answers.isEmpty() ? QString() : answers.takeFirst();
         });
         record = dir.filePath(QStringLiteral("record.txt"));
+        // The emulators' own configurations are looked for in the home folder: the test's is empty.
+        oldHome = qgetenv("HOME");
+        qputenv("HOME", dir.filePath(QStringLiteral("home")).toUtf8());
     }
 
     void TearDown() override
     {
+        qputenv("HOME", oldHome);
         SetMsgBoxHook(nullptr);
         SetInputTextHook(nullptr);
         goFileManager.reset();
@@ -125,6 +130,16 @@ protected:
         return path;
     }
 
+    // A shell script at `path` (its folder exists) that runs `script`.
+    static void WriteScript(const QString& path, const QByteArray& script)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + script);
+        f.close();
+        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
     // Start count of the row and its number of history rows.
     std::pair<int, int> Starts(int32_t id)
     {
@@ -142,6 +157,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    QByteArray oldHome;
     QString record;
     QStringList boxes, boxTitles, prompts, answers;
     QList<int> boxStyles;
@@ -152,8 +168,6 @@ protected:
 TEST_F(StartFileTest, ArgumentsOfEachEmulatorTypeAndFileSetting)
 {
     MakeDefaultEmulators();
-    QString& basic = (*gcolProfils.item(QStringLiteral("13")))->Options;
-    basic.replace(QStringLiteral("DOS-Path"), QStringLiteral("/disks/dos.atr"));   // as the user enters it
     const QString image = WriteFile(QStringLiteral("My Games/Star Raiders.atr"));
     struct Case {
         const char* name;
@@ -167,12 +181,12 @@ TEST_F(StartFileTest, ArgumentsOfEachEmulatorTypeAndFileSetting)
          {"/disk", image, "/nobasic", "/hardware:800XL", "/pal", "-x", image, dir.filePath("My"), "Games/Star", "Raiders.atr"}},
         {"Altirra basic program holds /basic", "5", "2,5,6,1", "Null", 1,
          {"/basic", image, "/hardware:5200", "/kernel:default", "/ntsc"}},
-        {"Atari++ Nein switches BASIC off", "6", "1,3,4,0", "Null", 2,
-         {"-image.1", image, "-enable.1", "true", "-basictype", "Disabled", "-machine", "XE", "-ostype", "Os1200"}},
-        {"Atari++ Ja switches BASIC on", "8", "2,0,0,2", "Null", 2, {"-image", image, "-basictype", "BuiltIn", "-videomode", "PAL"}},
-        {"Atari800 DOS path and program are two arguments", "13", "2,2,1,1", "Null", 3,
-         {"/disks/dos.atr", "-run", image, "-basic", "-xl", "-800-rev", "a-ntsc", "-ntsc"}},
-        {"Atari800 inactive tape entry left out", "11", "0,0,3,0", "''", 3, {"-boottape", image}},
+        {"Atari++ Nein switches BASIC off", "6", "1,3,6,0", "Null", 2,
+         {"-image.1", image, "-enable.1", "true", "-basictype", "Disabled", "-machine", "XE", "-ostype", "Auto"}},
+        {"Atari++ Ja switches BASIC on", "8", "2,0,0,2", "Null", 2,
+         {"-image.1", image, "-enable.1", "true", "-basictype", "BuiltIn", "-videomode", "PAL"}},
+        {"Atari800 program, settings", "13", "2,2,1,1", "Null", 3, {"-run", image, "-basic", "-xl", "-800-rev", "a-ntsc", "-ntsc"}},
+        {"Atari800 inactive tape entry left out", "11", "0,0,3,0", "''", 3, {"-nopatch", "-boottape", image}},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -395,11 +409,14 @@ TEST_F(StartFileTest, MissingEmulatorOfTheFileTypesProfilSaysWhichSettingChoseIt
     EXPECT_EQ(Starts(id), std::make_pair(0, 0));
 }
 
-// The ready-made BASIC profile of atari800 holds "DOS-Path" for the user to replace: until
-// then the start runs nothing, says what to enter where and offers the option's editor.
+// The BASIC profile of atari800 in settings from older versions holds "DOS-Path" for the user
+// to replace: until then the start runs nothing, says what to enter where and offers the
+// option's editor.
 TEST_F(StartFileTest, UnreplacedDosPathStopsAndOffersTheProfilsEditor)
 {
     MakeDefaultEmulators();
+    (*gcolProfils.item(QStringLiteral("13")))->Name = QStringLiteral("Run basic program (Enter DOS Path first!)");
+    (*gcolProfils.item(QStringLiteral("13")))->Options = QStringLiteral("\"DOS-Path\" -run \"<$filepath$>\"=@=1");
     const QString options = (*gcolProfils.item(QStringLiteral("13")))->Options;
     gaExtProfil[6] = QStringLiteral("13");
     const int32_t id = AddRow(WriteFile(QStringLiteral("prog.bas")), 7);
@@ -458,7 +475,13 @@ TEST_F(StartFileTest, AtariPlusPlusBasicProgramsCartridgesAndProImages)
     } const kCases[] = {
         {"BASIC program", "p.bas", 7, 100, "6", "Null,Null,Null,Null", {"-enable.1", "true", "-basictype", "BuiltIn", "-holdoption", "false"}, ""},
         {"BASIC program with BASIC off", "q.bas", 7, 100, "6", "1,Null,Null,2",
-         {"-enable.1", "true", "-basictype", "BuiltIn", "-videomode", "PAL", "-holdoption", "false"}, ""},
+         {"-enable.1", "true", "-basictype", "Disabled", "-videomode", "PAL", "-holdoption", "false"}, ""},
+        {"BASIC program with BASIC on", "r.bas", 7, 100, "6", "2,Null,Null,Null",
+         {"-enable.1", "true", "-basictype", "BuiltIn", "-holdoption", "false"}, ""},
+        {"XEX in the cartridge slot", "p.xex", 11, 8192, "7", "Null,Null,Null,Null", {}, "kein Steckmodul-Abbild"},
+        {"disk image in the cartridge slot", "d.atr", 1, 16384, "7", "Null,Null,Null,Null", {}, "kein Steckmodul-Abbild"},
+        {"tape in the cartridge slot", "t.cas", 4, 300, "7", "Null,Null,Null,Null", {}, "kein Steckmodul-Abbild"},
+        {"BASIC program in the cartridge slot", "b.bas", 7, 100, "7", "Null,Null,Null,Null", {}, "kein Steckmodul-Abbild"},
         {"8 KB cartridge", "c8.rom", 10, 8192, "7", "Null,Null,Null,Null", {"-carttype", "8k"}, ""},
         {"16 KB cartridge with CART header", "c16.bin", 9, 16400, "7", "Null,Null,Null,Null", {"-carttype", "16k"}, ""},
         {"cartridge of unknown kind", "c5.bin", 9, 5000, "7", "Null,Null,Null,Null", {}, "-carttype xegs"},
@@ -618,13 +641,7 @@ TEST_F(StartFileTest, DocumentTheDesktopCannotOpenSaysWhichSettingToChange)
     const QString text = WriteFile(QStringLiteral("docs/read me.txt"));
     const QString opener = dir.filePath(QStringLiteral("bin/xdg-open"));
     ASSERT_TRUE(QDir().mkpath(QFileInfo(opener).absolutePath()));
-    const auto writeOpener = [&opener](const QByteArray& script) {
-        QFile f(opener);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\n" + script);
-        f.close();
-        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    };
+    const auto writeOpener = [&](const QByteArray& script) { WriteScript(opener, script); };
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", QFileInfo(opener).absolutePath().toUtf8() + ':' + oldPath);
     const auto restorePath = qScopeGuard([&oldPath] { qputenv("PATH", oldPath); });
@@ -678,6 +695,198 @@ TEST_F(StartFileTest, SecondStartWhileBusyDoesNothing)
     EXPECT_EQ(nested, QString());
     EXPECT_EQ(WaitForRecord().mid(1), QStringList{"v"});
     EXPECT_EQ(Starts(id), std::make_pair(1, 1));
+}
+
+// What each emulator needs to start a tape, a BASIC program and a cartridge, with the profile
+// its wizard assigns to the file type: Atari++ boots a tape from drive 1, atari800 without its
+// SIO patch; atari800 runs a BASIC program by itself and is told the kind of a plain cartridge.
+TEST_F(StartFileTest, WizardProfilesStartTapesBasicProgramsAndCartridges)
+{
+    MakeDefaultEmulators();
+    struct Case {
+        const char* name;
+        int emulator;
+        const char* file;
+        int type;
+        int size;
+        QString param;           // the file's extra parameters (SQL)
+        QStringList arguments;   // with "<f>" for the file's path
+    } const kCases[] = {
+        {"Atari++ tape", 2, "tape.cas", 4, 300, "Null", {"-image.1", "<f>", "-enable.1", "true"}},
+        {"atari800 tape", 3, "tape.cas", 4, 300, "Null", {"-nopatch", "-boottape", "<f>"}},
+        {"atari800 BASIC program", 3, "prog.bas", 7, 100, "Null", {"-run", "<f>"}},
+        {"atari800 8 KB ROM", 3, "c8.rom", 10, 8192, "Null", {"-cart", "<f>", "-cart-type", "1"}},
+        {"atari800 16 KB BIN", 3, "c16.bin", 9, 16384, "Null", {"-cart", "<f>", "-cart-type", "2"}},
+        {"atari800 8 KB BIN", 3, "c8.bin", 9, 8192, "Null", {"-cart", "<f>", "-cart-type", "1"}},
+        {"atari800 CART image names its kind", 3, "c16h.bin", 9, 16400, "Null", {"-cart", "<f>"}},
+        {"atari800 kind in the extra parameters", 3, "c8p.rom", 10, 8192, "'-cart-type 3'", {"-cart", "<f>", "-cart-type", "3"}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        boxes.clear();
+        const QString path = WriteFile(QStringLiteral("files/") + QString::fromLatin1(c.file), QByteArray(c.size, '\0'));
+        const int32_t id = AddRow(path, c.type, QStringLiteral("Null,Null,Null,Null"), c.param);
+        const std::optional<int> profil = DefaultProfilForFileType(c.emulator, c.type - 1);
+        ASSERT_TRUE(profil);
+        EXPECT_FALSE(Start(id, QString::number(*profil)).isEmpty()) << boxes.join('\n').toStdString();
+        QStringList expected = c.arguments;
+        expected.replaceInStrings(QStringLiteral("<f>"), path);
+        EXPECT_EQ(WaitForRecord().mid(1), expected);
+        EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+        EXPECT_EQ(Starts(id), std::make_pair(1, 1));
+    }
+}
+
+// Without real ROM images the emulators run neither another OS than their built-in XL one nor
+// (atari800) a BASIC program: where their own configuration names no such image, the start
+// says so, starts nothing and records nothing. A configuration that names it lets it start.
+TEST_F(StartFileTest, StartsThatNeedRealRomsSayWhichWhereTheConfigurationNamesNone)
+{
+    MakeDefaultEmulators();
+    const QString image = WriteFile(QStringLiteral("a.atr"));
+    const QString basic = WriteFile(QStringLiteral("p.bas"), QByteArray(20, '\0'));
+    const QString rom = WriteFile(QStringLiteral("roms/real.rom"), QByteArray(8192, '\x55'));
+    const QString a800cfg = dir.filePath(QStringLiteral("emu 3/.atari800.cfg"));
+    const QString appConf = dir.filePath(QStringLiteral("home/.atari++.conf"));
+    struct Case {
+        const char* name;
+        QString path;
+        int type;
+        QString settings;   // iBasic, iModel, iOS, iVideo
+        QString profil;
+        QString a800;       // the text of atari800's configuration (none when empty)
+        QString app;        // the text of Atari++'s configuration in the home folder (none when empty)
+        const char* missing;   // in the message; "" when the file starts
+    } const kCases[] = {
+        {"atari800 BASIC without a BASIC image", basic, 7, "Null,Null,Null,Null", "13", "ROM_BASIC_C=\nROM_OS_A_NTSC=\n", "",
+         "Atari BASIC"},
+        {"atari800 BASIC with the built-in BASIC asked for", basic, 7, "Null,Null,Null,Null", "13",
+         "ROM_BASIC_C=" + rom + "\nBASIC_VERSION=ALTIRRA\n", "", "Atari BASIC"},
+        {"atari800 BASIC with a BASIC image", basic, 7, "Null,Null,Null,Null", "13", "ROM_BASIC_C=" + rom + "\n", "", ""},
+        {"atari800 BASIC before its first run", basic, 7, "Null,Null,Null,Null", "13", "", "", ""},
+        {"atari800 OS-A without its image", image, 1, "Null,1,1,Null", "9", "ROM_OS_A_NTSC=\n", "", "OS-A"},
+        {"atari800 OS-B with an image named that is not there", image, 1, "Null,1,2,Null", "9",
+         "ROM_OS_B_NTSC=" + dir.filePath("roms/gone.rom") + "\n", "", "OS-B"},
+        {"atari800 OS-A with its image", image, 1, "Null,1,1,Null", "9", "ROM_OS_A_NTSC=" + rom + "\n", "", ""},
+        {"atari800 OS-B on a 400/800 of its configuration", image, 1, "Null,Null,2,Null", "9",
+         "MACHINE_TYPE=Atari 400/800\nROM_OS_B_NTSC=\n", "", "OS-B"},
+        {"atari800 XL ignores the 400/800's OS", image, 1, "Null,2,1,Null", "9", "ROM_OS_A_NTSC=\n", "", ""},
+        {"Atari++ OS-XL without its image", image, 1, "Null,3,3,Null", "6", "", "", "OS-XL"},
+        {"Atari++ 400/800 takes OS-A or OS-B", image, 1, "Null,1,Null,Null", "6", "", "Machine = 800\n", "OS-A / OS-B"},
+        {"Atari++ OS-XL with its image", image, 1, "Null,3,3,Null", "6", "", "OsXLPath = " + rom + "\n", ""},
+        {"Atari++ built-in OS of the XE", image, 1, "Null,3,6,Null", "6", "", "", ""},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(a800cfg);
+        QFile::remove(appConf);
+        if (!c.a800.isEmpty()) WriteFile(QStringLiteral("emu 3/.atari800.cfg"), c.a800.toUtf8());
+        if (!c.app.isEmpty()) WriteFile(QStringLiteral("home/.atari++.conf"), c.app.toUtf8());
+        boxes.clear();
+        boxStyles.clear();
+        const int32_t id = AddRow(c.path, c.type, c.settings);
+        const QString info = Start(id, c.profil);
+        if (*c.missing) {
+            EXPECT_EQ(info, QString());
+            ASSERT_EQ(boxes.size(), 1);
+            EXPECT_TRUE(boxes[0].contains(QStringLiteral("ROM-Abbild: ") + QString::fromUtf8(c.missing) + "\n"))
+                << boxes[0].toStdString();
+            EXPECT_TRUE(boxes[0].contains(c.a800.isEmpty() ? QStringLiteral(".atari++.conf") : a800cfg))
+                << boxes[0].toStdString();
+            // The setting to fill in, spelt as the emulator spells it.
+            if (QString::fromUtf8(c.missing) == QLatin1String("OS-XL"))
+                EXPECT_TRUE(boxes[0].contains(QStringLiteral("(OsXLPath)"))) << boxes[0].toStdString();
+            EXPECT_EQ(boxStyles, QList<int>{vbExclamation});
+            EXPECT_EQ(Starts(id), std::make_pair(0, 0));
+            EXPECT_FALSE(QFile::exists(record));
+        } else {
+            EXPECT_FALSE(info.isEmpty()) << boxes.join('\n').toStdString();
+            EXPECT_FALSE(WaitForRecord().isEmpty());
+            EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+            EXPECT_EQ(Starts(id), std::make_pair(1, 1));
+        }
+    }
+}
+
+// An emulator that ends at once with an error status has not started the file: the start
+// shows its last words and records nothing. One that runs on, or ends well, is recorded.
+// Atari++ reads no listed BASIC program, which the start says before starting it.
+TEST_F(StartFileTest, EmulatorThatEndsAtOnceWithAnErrorSaysWhyAndIsNotRecorded)
+{
+    MakeDefaultEmulators();
+    const QString emulator = dir.filePath(QStringLiteral("emu 2/emulator"));
+    const QString image = WriteFile(QStringLiteral("a.atr"));
+    const int32_t id = AddRow(image, 1);
+    const auto writeEmulator = [&](const QByteArray& script) { WriteScript(emulator, script); };
+
+    writeEmulator("echo 'Atari++ starting'\necho 'Failure: invalid parameter:' >&2\necho 'file is not an xfd image file' >&2\n"
+                  "exit 10\n");
+    EXPECT_EQ(Start(id, QStringLiteral("6")), QString());
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("Fehler 10"))) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].contains(emulator)) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("Failure: invalid parameter:\nfile is not an xfd image file")))
+        << boxes[0].toStdString();
+    EXPECT_EQ(Starts(id), std::make_pair(0, 0));
+
+    boxes.clear();
+    writeEmulator("exit 0\n");
+    EXPECT_FALSE(Start(id, QStringLiteral("6")).isEmpty());
+    writeEmulator("sleep 3\nexit 1\n");
+    EXPECT_FALSE(Start(id, QStringLiteral("6")).isEmpty());
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+    EXPECT_EQ(Starts(id), std::make_pair(2, 2));
+
+    // A listed BASIC program for Atari++ is refused before the start, tokens are started.
+    MakeProgram(QStringLiteral("emu 2/emulator"));
+    const int32_t listed = AddRow(WriteFile(QStringLiteral("list.bas"), "10 PRINT 1\x9b"), 7);
+    EXPECT_EQ(Start(listed, QStringLiteral("6")), QString());
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Atari++ lädt nur gespeicherte (tokenisierte) BASIC-Programme; "
+                                                   "„list.bas“")))
+        << boxes[0].toStdString();
+    EXPECT_EQ(Starts(listed), std::make_pair(0, 0));
+    EXPECT_FALSE(QFile::exists(record));
+    const int32_t saved = AddRow(WriteFile(QStringLiteral("saved.bas"), QByteArray(20, '\0')), 7);
+    EXPECT_FALSE(Start(saved, QStringLiteral("6")).isEmpty());
+    EXPECT_FALSE(WaitForRecord().isEmpty());
+}
+
+// A file's own parameters get their placeholders expanded as a profile's options do, and the
+// file's BASIC setting is kept: a profile's switch that says otherwise gives way.
+TEST_F(StartFileTest, FileParametersWithPlaceholdersAndTheFilesOwnBasicChoice)
+{
+    MakeDefaultEmulators();
+    const QString bas = WriteFile(QStringLiteral("My Progs/prog.bas"), QByteArray(20, '\0'));
+    struct Case {
+        const char* name;
+        QString profil;
+        QString settings;
+        QString param;
+        QStringList arguments;
+    } const kCases[] = {
+        {"picked file parameter", "12", "Null,Null,Null,Null", "'-tape \"<$Filepath$>\"'", {"-basic", "-run", bas, "-tape", bas}},
+        {"Altirra BASIC program with BASIC off", "5", "1,Null,Null,Null", "Null", {"Z:" + QString(bas).replace('/', '\\'), "/nobasic"}},
+        {"Altirra BASIC program with BASIC on", "5", "2,Null,Null,Null", "Null", {"/basic", "Z:" + QString(bas).replace('/', '\\')}},
+        {"Altirra cartridge profile with BASIC on", "2", "2,Null,Null,Null", "Null", {"/cart", "Z:" + QString(bas).replace('/', '\\'), "/basic"}},
+        {"atari800 profile switch gives way", "12", "1,Null,Null,Null", "Null", {"-run", bas, "-nobasic"}},
+    };
+    (*gcolProfils.item(QStringLiteral("12")))->Options = QStringLiteral("-basic=@=1@@@-run \"<$filepath$>\"=@=1");
+    const QString bin = dir.filePath(QStringLiteral("path bin"));
+    MakeProgram(QStringLiteral("path bin/wine"));
+    (*gcolEmulators.item(QStringLiteral("1")))->Path = WriteFile(QStringLiteral("win/Altirra.exe"));
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", bin.toUtf8() + ':' + oldPath);
+    const auto restorePath = qScopeGuard([&oldPath] { qputenv("PATH", oldPath); });
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        const int32_t id = AddRow(bas, 7, c.settings, c.param);
+        EXPECT_FALSE(Start(id, c.profil).isEmpty()) << boxes.join('\n').toStdString();
+        QStringList got = WaitForRecord().mid(1);
+        if (c.profil.toInt() <= 5) got = got.mid(1);   // Wine's first argument is Altirra itself
+        EXPECT_EQ(got, c.arguments);
+    }
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
 }
 
 } // namespace

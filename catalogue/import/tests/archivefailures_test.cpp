@@ -37,7 +37,9 @@ TEST(ArchiveFailures, BrokenArchivesGiveOneNoticeAndNoRows)
         const char* name;
         const char* ext;
         std::function<bool(const QString& archive, const QString& src)> make;
+        const char* notice = "Fehler beim Entpacken: ";  // followed by the archive
     };
+    const char* const kPassword = "Archiv ist kennwortgeschützt und wurde nicht durchsucht: ";
     const Case kCases[] = {
         {"password ZIP", "ZIP",
          [](const QString& a, const QString& src) {
@@ -45,7 +47,12 @@ TEST(ArchiveFailures, BrokenArchivesGiveOneNoticeAndNoRows)
              p.setWorkingDirectory(src);
              p.start("zip", {"-q", "-P", "secret", a, "GAME.XEX"});
              return p.waitForFinished() && p.exitCode() == 0;
-         }},
+         },
+         kPassword},
+        {"password 7Z", "7Z", [](const QString& a, const QString& src) { return test::Make7zWithPassword(a, src, false); },
+         kPassword},
+        {"password 7Z with hidden names", "7Z",
+         [](const QString& a, const QString& src) { return test::Make7zWithPassword(a, src, true); }, kPassword},
         {"truncated 7Z", "7Z",
          [](const QString& a, const QString& src) {
              if (!test::Make7z(a + ".full.7z", src)) return false;
@@ -66,7 +73,7 @@ TEST(ArchiveFailures, BrokenArchivesGiveOneNoticeAndNoRows)
         Recorder rec(fm);
         fm.InitSearch();
         EXPECT_EQ(fm.LoadFile("BROKEN." + ext, archive, 1, QString(), false, 0), 0);
-        EXPECT_EQ(rec.lines, QStringList{Notice("Fehler beim Entpacken: " + archive)});
+        EXPECT_EQ(rec.lines, QStringList{Notice(QString::fromUtf8(c.notice) + archive)});
         // The half-written folder is gone and forgotten: a second try unpacks afresh.
         EXPECT_TRUE(QDir(gtTempPath).isEmpty());
         fm.LoadFile("BROKEN." + ext, archive, 1, QString(), false, 0);

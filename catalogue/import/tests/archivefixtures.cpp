@@ -163,6 +163,13 @@ bool Make7z(const QString& archive, const QString& folder)
                folder);
 }
 
+bool Make7zWithPassword(const QString& archive, const QString& folder, bool hideNames)
+{
+    QStringList args{QStringLiteral("a"), QStringLiteral("-bd"), QStringLiteral("-pgeheim")};
+    if (hideNames) args << QStringLiteral("-mhe=on");
+    return Run(QStringLiteral("7za"), args << archive << QStringLiteral("--") << EntriesOf(folder), folder);
+}
+
 bool MakeCab(const QString& archive, const QString& folder)
 {
     QStringList files;

@@ -46,6 +46,9 @@ bool WriteStoredZip(const QString& path, const std::vector<RawMember>& members);
 bool MakeZip(const QString& archive, const QString& folder, bool store = false);
 bool Make7z(const QString& archive, const QString& folder);
 bool MakeCab(const QString& archive, const QString& folder);
+// A 7Z of a folder's content encrypted with a password ("geheim"); `hideNames` encrypts its
+// list of members too.
+bool Make7zWithPassword(const QString& archive, const QString& folder, bool hideNames);
 
 // A stand-in unpacker's shell script whose listings ("7za l ...") go to the real 7za, so
 // that only its unpacking differs; `script` begins with its "#!" line.

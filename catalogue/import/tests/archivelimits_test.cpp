@@ -5,6 +5,7 @@
 #include "catalogue/core/modglobals.h"
 #include "catalogue/import/clsfilemanager.h"
 #include "catalogue/import/frmprocess.h"
+#include "catalogue/import/unpackahead.h"
 #include "catalogue/import/unpacker.h"
 #include "platform/gui/msgbox.h"
 #include "platform/system/files.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -93,8 +95,9 @@ TEST(ArchiveLimits, ZipBombIsAskedAboutByItsUnpackedSizeBeforeAnythingIsUnpacked
         clsFileManager fm;
         fm.InitCount();
         AddFolder(fm, root);
-        // Packed it is far below the limit; the question names its unpacked size.
-        const QString asked = c.nested ? gtTempPath + "/A1/BOMB.ZIP" : root + "/BOMB.ZIP";
+        // Packed it is far below the limit; the question names its unpacked size, and the
+        // archive as the log names it.
+        const QString asked = c.nested ? root + "/OUTER.ZIP\\BOMB.ZIP" : root + "/BOMB.ZIP";
         EXPECT_EQ(app.boxes, QStringList{"Die Datei '" + asked +
                                          "' hat eine Größe von 0,0 Mb.\nEntpackt: 16,0 Mb.\nSoll die Datei entpackt werden?"});
         EXPECT_EQ(Files(), c.nested ? QStringList({"A.XEX", "B.XEX"}) : QStringList{"A.XEX"});
@@ -125,6 +128,73 @@ TEST(ArchiveLimits, ArchiveThatDoesNotFitIntoTheFreeSpaceOfTempIsNeverUnpacked)
         EXPECT_TRUE(notices[0].contains("1,0 Mb")) << notices[0].toStdString();
         EXPECT_EQ(Files(), c.nested ? QStringList({"A.XEX", "B.XEX", "S.XEX"}) : QStringList({"A.XEX", "S.XEX"}));
         EXPECT_EQ(BombFilesInTemp(), QStringList());
+    }
+}
+
+TEST(ArchiveLimits, FullTempFolderEndsWithOneMessageSayingHowManyArchivesWereNotSearched)
+{
+    test::AppFolder app;
+    gtSkipZipSize = "0";
+    const QString root = app.path("in");
+    ASSERT_TRUE(test::WriteFile(root + "/A.XEX", "a"));
+    for (const char* name : {"B", "C", "D"})
+        ASSERT_TRUE(test::WriteStoredZip(root + '/' + name + ".ZIP", {{QByteArray(name) + ".XEX", QByteArray(200000, 'x')}}));
+    ASSERT_TRUE(test::WriteStoredZip(root + "/E.ZIP", {{"E.XEX", "e"}}));
+    // Room for the small archive only.
+    SetFreeSpaceHook([] { return qint64(100000); });
+    const auto restore = qScopeGuard([] { SetFreeSpaceHook(nullptr); });
+    clsFileManager fm;
+    fm.InitCount();
+    const Job job = AddFolder(fm, root);
+    EXPECT_EQ(Files(), QStringList({"A.XEX", "E.XEX"}));
+    EXPECT_EQ(job.log.filter("Zu wenig freier Platz").size(), 3) << job.log.join('\n').toStdString();
+    EXPECT_EQ(job.status, "Hinzugefügte Dateien: 2, Nicht durchsuchte Archive: 3");
+    ASSERT_EQ(app.boxes.size(), 1);
+    EXPECT_TRUE(app.boxes[0].startsWith("Nicht durchsuchte Archive: 3\r\nZu wenig freier Platz im temporären Ordner: 3\r\n"))
+        << app.boxes[0].toStdString();
+}
+
+TEST(ArchiveLimits, LargeArchiveUnpackedAfterYesLeavesNothingInTempWhenNothingOfItWasCatalogued)
+{
+    struct Case {
+        const char* name;
+        bool catalogued;     // the large archive holds a file the import catalogues
+        bool nested;         // inside a small archive, which holds B.XEX
+        QStringList files;   // catalogued afterwards
+    };
+    const Case kCases[] = {
+        {"nothing catalogued", false, false, {"A.XEX"}},
+        {"nothing catalogued, nested", false, true, {"A.XEX", "B.XEX"}},
+        {"a file catalogued", true, false, {"A.XEX", "G.XEX"}},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        test::AppFolder app;
+        gtSkipZipSize = "1";
+        const QString root = app.path("in");
+        ASSERT_TRUE(test::WriteFile(root + "/A.XEX", "a"));
+        std::vector<test::RawMember> big{{"BIG.DAT", QByteArray(1200 * 1024, 'b')}, {"README", "r"}};
+        if (c.catalogued) big.push_back({"G.XEX", "g"});
+        if (c.nested) {
+            QTemporaryDir scratch;
+            ASSERT_TRUE(test::WriteStoredZip(scratch.path() + "/BIG.ZIP", big));
+            ASSERT_TRUE(test::WriteStoredZip(root + "/OUTER.ZIP", {{"BIG.ZIP", test::ReadFile(scratch.path() + "/BIG.ZIP")},
+                                                                  {"B.XEX", "b"}}));
+        } else {
+            ASSERT_TRUE(test::WriteStoredZip(root + "/BIG.ZIP", big));
+        }
+        clsFileManager fm;
+        fm.InitCount();
+        AddFolder(fm, root);
+        // The size question, answered Yes (for the outer archive too, itself over the limit).
+        ASSERT_EQ(app.boxes.size(), c.nested ? 2 : 1);
+        EXPECT_EQ(Files(), c.files);
+        QStringList bigInTemp;
+        QDirIterator it(gtTempPath, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            if (it.next().endsWith("BIG.DAT")) bigInTemp << it.filePath();
+        // Kept only where a catalogued file lies, which a start can then take from there.
+        EXPECT_EQ(bigInTemp.size(), c.catalogued ? 1 : 0) << bigInTemp.join('\n').toStdString();
     }
 }
 
@@ -205,6 +275,54 @@ TEST(ArchiveLimits, OnOneCoreEveryArchiveArrivesWithinItsTimeOut)
     EXPECT_EQ(job.log.filter("Fehler beim Entpacken"), QStringList());
     EXPECT_EQ(app.boxes, QStringList());
     EXPECT_EQ(Files().size(), 16);
+}
+
+// On two cores one unpacker runs ahead. Its time-out runs from when the import takes the
+// archive: an archive unpacked ahead while the import waited for the user longer than the
+// time-out still arrives.
+TEST(ArchiveLimits, OnTwoCoresTheTimeOutOfAnArchiveUnpackedAheadRunsFromWhenTheImportTakesIt)
+{
+    cpu_set_t before;
+    ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
+    if (CPU_COUNT(&before) < 2) GTEST_SKIP() << "needs two cores";
+    cpu_set_t two;
+    CPU_ZERO(&two);
+    for (int cpu = 0, taken = 0; cpu < CPU_SETSIZE && taken < 2; ++cpu)
+        if (CPU_ISSET(cpu, &before)) {
+            CPU_SET(cpu, &two);
+            ++taken;
+        }
+    ASSERT_EQ(sched_setaffinity(0, sizeof two, &two), 0);
+    const auto restore = qScopeGuard([&before] { sched_setaffinity(0, sizeof before, &before); });
+    ASSERT_EQ(UnpackAhead::RunningLimit(), 1);
+
+    test::AppFolder app;
+    gtSkipZipSize = "1";
+    const QString root = app.path("in");
+    // A.ZIP is over the size limit: the import asks, and the user takes his time. B.ZIP is
+    // unpacked ahead meanwhile, by an unpacker that ends only after the answer.
+    ASSERT_TRUE(test::WriteStoredZip(root + "/A.ZIP", {{"BIG.BIN", QByteArray(1200 * 1024, 'a')}}));
+    ASSERT_TRUE(test::WriteStoredZip(root + "/B.ZIP", {{"B.XEX", "b"}}));
+    const QString answered = app.path("answered");
+    const QString tool = gtToolsPath + "7za";
+    QFile::remove(tool);
+    ASSERT_TRUE(test::WriteFile(tool, test::ListingThroughReal7za(
+                                          "#!/bin/sh\nwhile [ ! -e '" + answered.toUtf8() + "' ]; do sleep 0.02; done\n"
+                                          "exec /usr/bin/7za \"$@\"\n")));
+    ASSERT_TRUE(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    clsFileManager fm;
+    fm.InitCount();
+    fm.lUnpackTimeoutMs = 1000;
+    SetMsgBoxHook([&](const QString& prompt, int, const QString&) {
+        app.boxes << prompt;
+        QThread::msleep(fm.lUnpackTimeoutMs * 13 / 10);
+        test::WriteFile(answered, "no");
+        return int(vbNo);
+    });
+    const Job job = AddFolder(fm, root);
+    EXPECT_EQ(app.boxes.size(), 1);
+    EXPECT_EQ(job.status, QStringLiteral("Hinzugefügte Dateien: 1")) << job.log.join('\n').toStdString();
+    EXPECT_EQ(Files(), QStringList{"B.XEX"});
 }
 
 } // namespace tv

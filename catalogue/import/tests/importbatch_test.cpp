@@ -9,6 +9,7 @@
 #include "catalogue/import/clsfilemanager.h"
 #include "catalogue/import/frmprocess.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QSet>
@@ -158,8 +159,10 @@ TEST_F(ImportBatches, ArchiveCutShortByAFullCatalogueIsTakenOutAndAddedWholeNext
 
 TEST(ImportBatchRollback, RowsOfABatchTheEngineDroppedAreWrittenAgainOrReported)
 {
-    // The engine may drop the whole open batch when a write fails (an I/O error, a full disk):
-    // the rows already listed as added must then be written again, or counted as not added.
+    // The engine may drop the whole open batch when a write fails (an I/O error, a full disk,
+    // a failed write of another part of the program): the rows already listed as added must
+    // then be written again, or counted as not added. A number taken meanwhile by another
+    // program is no failure: the row gets the next free one.
     struct Case {
         const char* name;
         bool roomAgain;  // the rows of the batch can be written on their own afterwards
@@ -190,12 +193,17 @@ TEST(ImportBatchRollback, RowsOfABatchTheEngineDroppedAreWrittenAgainOrReported)
         QObject::disconnect(fault);
 
         const int batchRows = failAt - clsFileManager::kBatchRows;
-        const qint32 own = clsFileManager::kBatchRows + (c.roomAgain ? batchRows : 0);
-        EXPECT_EQ(CountOf(db), own + (c.roomAgain ? 1 : 0));
-        EXPECT_EQ(f.StatusMsg, QStringLiteral("Hinzugefügte Dateien: %1, Nicht aufgenommene Dateien: %2")
-                                   .arg(own)
-                                   .arg(c.roomAgain ? 1 : 1 + batchRows));
-        EXPECT_EQ(local.boxes.size(), 1);
+        if (c.roomAgain) {
+            EXPECT_EQ(CountOf(db), 300 + 1);
+            EXPECT_EQ(f.StatusMsg, QStringLiteral("Hinzugefügte Dateien: 300"));
+            EXPECT_EQ(local.boxes, QStringList());
+        } else {
+            EXPECT_EQ(CountOf(db), clsFileManager::kBatchRows);
+            EXPECT_EQ(f.StatusMsg, QStringLiteral("Hinzugefügte Dateien: %1, Nicht aufgenommene Dateien: %2")
+                                       .arg(clsFileManager::kBatchRows)
+                                       .arg(1 + batchRows));
+            EXPECT_EQ(local.boxes.size(), 1);
+        }
     }
 }
 
@@ -245,6 +253,81 @@ TEST_F(ImportBatches, CountsItsOwnRowsWhileAnotherProgramDeletes)
     EXPECT_EQ(CountOf(catalogue), 4);
 }
 
+// Two programs import two folders into one catalogue at the same time: each has counted the
+// catalogue before the other wrote, and each adds, reports and stores all its files.
+TEST_F(ImportBatches, TwoProgramsImportingAtTheSameTimeEachAddAllTheirFiles)
+{
+    const QString mine = app.path(QStringLiteral("mine"));
+    const QString theirs = app.path(QStringLiteral("theirs"));
+    ASSERT_TRUE(test::WriteStoredZip(mine + QStringLiteral("/A.ZIP"), {{"A1.XEX", "a"}, {"A2.XEX", "a"}, {"A3.XEX", "a"}}));
+    ASSERT_TRUE(test::WriteStoredZip(mine + QStringLiteral("/B.ZIP"), {{"B1.XEX", "b"}, {"B2.XEX", "b"}}));
+    WritePrograms(theirs, 4);
+    ASSERT_TRUE(test::WriteStoredZip(theirs + QStringLiteral("/C.ZIP"), {{"C1.XEX", "c"}}));
+
+    // The other program: its own program folder (its own temporary folder), its own
+    // connection to the file and its own engine, which counted the catalogue when it opened
+    // it, as this one did.
+    QString otherTemp = app.path(QStringLiteral("other/Temp"));
+    ASSERT_TRUE(QDir().mkpath(otherTemp));
+    DbError e;
+    std::shared_ptr<Database> other = Database::Open(catalogue, QByteArray(), &e);
+    ASSERT_TRUE(other);
+    ASSERT_FALSE(other->StartWriting());
+    const auto otherProgram = [&] {
+        std::swap(goDB, other);
+        std::swap(gtTempPath, otherTemp);
+    };
+    clsFileManager otherEngine;
+    otherProgram();
+    otherEngine.InitCount();
+    otherProgram();
+
+    // It imports its folder while this job unpacks its second archive, the first one stored.
+    std::unique_ptr<frmProcess> otherJob;
+    const auto meanwhile = QObject::connect(&fm, &clsFileManager::ShowMessage, [&](const QString& text, int type) {
+        if (type != 0 || otherJob || !text.endsWith(QStringLiteral("B.ZIP"))) return;
+        otherProgram();
+        otherJob = AddFolder(otherEngine, theirs);
+        otherProgram();
+    });
+    auto job = Add(mine);
+    QObject::disconnect(meanwhile);
+    ASSERT_TRUE(otherJob);
+
+    EXPECT_EQ(otherJob->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 5"));
+    EXPECT_EQ(job->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 5"));
+    EXPECT_EQ(app.boxes, QStringList());
+    const QStringList rows = CommittedRows(catalogue);
+    EXPECT_EQ(rows.size(), 10);
+    EXPECT_EQ(QSet<QString>(rows.begin(), rows.end()).size(), rows.size());
+    EXPECT_EQ(rows.filter(mine).size(), 5) << rows.join('\n').toStdString();
+    EXPECT_EQ(rows.filter(theirs).size(), 5);
+    other->Close();
+}
+
+// A start recorded for a file deleted since: its number is never given again, also when
+// another program deleted the file after this one counted.
+TEST_F(ImportBatches, NumberOfAFileDeletedWithItsHistoryIsNotGivenAgain)
+{
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("INSERT INTO MainFiles (ID, tFile, tPath) VALUES (1, 'a.xex', '/x/a.xex')")));
+    fm.InitCount();
+    DbError e;
+    auto other = Database::Open(catalogue, QByteArray(), &e);
+    ASSERT_TRUE(other);
+    ASSERT_FALSE(other->StartWriting());
+    for (const char* sql : {"INSERT INTO MainFiles (ID, tFile, tPath) VALUES (2, 'b.xex', '/x/b.xex')",
+                            "INSERT INTO History (MainFiles_ID, tsStarted) VALUES (2, 46000)",
+                            "DELETE FROM MainFiles WHERE ID=2"})
+        ASSERT_FALSE(other->Execute(QString::fromLatin1(sql))) << sql;
+    other->Close();
+    const QString root = app.path(QStringLiteral("games"));
+    WritePrograms(root, 1);
+    auto job = Add(root);
+    EXPECT_EQ(job->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 1"));
+    EXPECT_EQ(test::CatalogueRows("Select ID From MainFiles where tPath like '*g0000.xex'"),
+              std::vector<QStringList>{{"3"}});
+}
+
 TEST_F(ImportBatches, CancelledImportKeepsWholeBatchesAndTheNextImportCompletesIt)
 {
     const QString root = app.path(QStringLiteral("games"));
@@ -289,7 +372,7 @@ TEST_F(ImportBatches, FailedUnpackerLeavesTheOtherFilesAndTheNextImportAddsTheAr
     ASSERT_TRUE(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
     auto f = Add(root);
-    EXPECT_EQ(f->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 2"));
+    EXPECT_EQ(f->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 2, Nicht durchsuchte Archive: 1"));
     EXPECT_EQ(CommittedRows(catalogue),
               (QStringList{root + QStringLiteral("/A.XEX|"), root + QStringLiteral("/C.XEX|")}));
 

@@ -29,6 +29,41 @@ TEST(Categories, NewIdsFollowTheHighestAndNamesKeepOneApostrophe)
     EXPECT_EQ(GetCategoryID("Spiele"), 2);
 }
 
+TEST(Categories, AnotherProgramTakingTheNextNumberMeanwhileIsNoFailure)
+{
+    struct Case {
+        const char* name;
+        const char* other;    // the category the other program adds between count and write
+        qint32 expectedId;    // of "Spiele"
+        const char* rows;     // the table afterwards, "ID name" by ID
+    };
+    const Case kCases[] = {
+        {"another category", "Demos", 3, "1 Tools, 2 Demos, 3 Spiele"},
+        {"the same category", "Spiele", 2, "1 Tools, 2 Spiele"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        test::AppFolder app;
+        Exec("INSERT INTO Category (ID, tCategory) VALUES (1, 'Tools')");
+        DbError e;
+        auto other = Database::Open(app.path("db/Test.MDB"), QByteArray(), &e);
+        ASSERT_TRUE(other);
+        ASSERT_FALSE(other->StartWriting());
+        SetCategoryCountedHook([&] {
+            SetCategoryCountedHook(nullptr);
+            ASSERT_FALSE(other->Execute(QStringLiteral("INSERT INTO Category (ID, tCategory) VALUES (2, '%1')").arg(c.other)));
+        });
+        DbError error;
+        EXPECT_EQ(GetCategoryID("Spiele", &error), c.expectedId);
+        SetCategoryCountedHook(nullptr);
+        EXPECT_FALSE(error) << error.description.toStdString();
+        QStringList rows;
+        for (const QStringList& row : test::CatalogueRows("Select ID, tCategory From Category order by ID")) rows << row.join(' ');
+        EXPECT_EQ(rows.join(", "), QString::fromUtf8(c.rows));
+        other->Close();
+    }
+}
+
 TEST(Categories, ExistsWithExtraConditionAndMessage)
 {
     test::AppFolder app;

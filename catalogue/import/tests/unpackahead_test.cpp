@@ -71,7 +71,8 @@ Outcome Import(const QString& source, bool viaJob, const std::function<void()>& 
         return s.replace(gtTempPath, QStringLiteral("<temp>")).replace(app.path(), QStringLiteral("<app>"));
     };
     SetMsgBoxHook([&](const QString& prompt, int, const QString&) {
-        out.log << QStringLiteral("box ") + clean(prompt);
+        // The job window's closing message sums up the log; the engine alone shows none.
+        if (!prompt.startsWith(QStringLiteral("Nicht durchsuchte Archive: "))) out.log << QStringLiteral("box ") + clean(prompt);
         return 6;
     });
     clsFileManager fm;

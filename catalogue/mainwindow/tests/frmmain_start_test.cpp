@@ -83,4 +83,24 @@ TEST_F(MainWindowStart, ProfileEntriesStartTheSelectedFile)
     window.close();
 }
 
+// After a start the list shows the file's new start count at once, the file still selected.
+TEST_F(MainWindowStart, TheListShowsTheNewStartCount)
+{
+    frmMain window;
+    window.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    SimpleReport* list = window.lstMainFiles();
+    ASSERT_TRUE(list->Find(Variant(QStringLiteral("ID")), Variant(qint32(9))));
+    EXPECT_TRUE(list->FieldValue(Variant(QStringLiteral("Zähler"))).isNull());
+    for (int starts = 1; starts <= 2; ++starts) {
+        SCOPED_TRACE(starts);
+        window.startMenu()->actions()[0]->trigger();
+        EXPECT_EQ(test::WaitForStandIn(record).mid(1), (QStringList{"-boot", image}));
+        EXPECT_EQ(list->FieldValue(Variant(QStringLiteral("ID"))).toLong(), 9);
+        EXPECT_EQ(list->FieldValue(Variant(QStringLiteral("Zähler"))).toLong(), starts);
+    }
+    window.close();
+}
+
 } // namespace

@@ -52,7 +52,7 @@ TEST_F(MainWindowStartUp, AfterTheWizardOnlyActiveProfilesAreOffered)
     QApplication::processEvents();
     ASSERT_EQ(wizards, 1);
     const QStringList captions{"Atari800(Win) - Load cartridge", "Atari800(Win) - Load disc",
-                               "Atari800(Win) - Load tape", "Atari800(Win) - Run basic program (Enter DOS Path first!)",
+                               "Atari800(Win) - Load tape", "Atari800(Win) - Run basic program",
                                "Atari800(Win) - Run program"};
     const auto texts = [](const QList<QAction*>& actions) {
         QStringList out;

@@ -129,6 +129,31 @@ TEST(StartDetached, StartsInItsFolderAndReportsFailure)
     EXPECT_FALSE(error.isEmpty());
 }
 
+// A program that ends within the watch with an error status has failed, and its last lines
+// are kept; one that ends well, or runs on past the watch, counts as started.
+TEST(StartWatched, FailureWithinTheWatchKeepsTheLastLines)
+{
+    QTemporaryDir dir;
+    const QString script = QStringLiteral("for i in 1 2 3 4 5 6 7 8 9 10; do echo line$i; done; echo '' ; "
+                                          "echo 'bad file' >&2; pwd; exit 10");
+    tv::WatchedStart w = tv::StartWatched(kSh, {QStringLiteral("-c"), script}, dir.path(), 5000);
+    EXPECT_TRUE(w.started);
+    EXPECT_TRUE(w.failed);
+    EXPECT_EQ(w.exitCode, 10);
+    EXPECT_EQ(w.lastLines, (QStringList{"line4", "line5", "line6", "line7", "line8", "line9", "line10", "bad file",
+                                        QDir(dir.path()).canonicalPath()}.mid(1)));
+
+    w = tv::StartWatched(kSh, {QStringLiteral("-c"), QStringLiteral("exit 0")}, dir.path(), 5000);
+    EXPECT_TRUE(w.started);
+    EXPECT_FALSE(w.failed);
+    w = tv::StartWatched(kSh, {QStringLiteral("-c"), QStringLiteral("sleep 1; exit 3")}, dir.path(), 100);
+    EXPECT_TRUE(w.started);
+    EXPECT_FALSE(w.failed);
+    w = tv::StartWatched(QStringLiteral("/nonexistent/atari800"), {}, dir.path(), 100);
+    EXPECT_FALSE(w.started);
+    EXPECT_TRUE(w.error.startsWith(QStringLiteral("/nonexistent/atari800: "))) << w.error.toStdString();
+}
+
 TEST(OpenDocument, HandsTheAbsolutePathToTheDesktopOpener)
 {
     QTemporaryDir dir;
