@@ -1,8 +1,10 @@
 // What a user waits for in the main window, on a generated catalogue (100,000 files with 500
-// categories and 20,000 starts in the history; another number of files as the argument):
-// opening the catalogue to the first painted list, switching to each view, a search by file
-// name once typing pauses, sorting by the file name, 100 page-downs and End, in the real main
-// window shown offscreen at 1280 x 1024.
+// categories and 20,000 starts in the history; another number of files as the argument), in the
+// real main window shown offscreen at 1280 x 1024: opening the catalogue to the first painted
+// list; switching to each view, the category and history views with their first node opened;
+// a search by file name and one by path once typing pauses; every selection of the filter
+// pane (the shipped ones and one the user stored); a sort by every column of the file list;
+// 100 page-downs and End.
 //
 // Each step beside its reference, which does the same work the plainest way, through the
 // engine's C interface (its own copy, with the same Jet functions) and QPainter:
@@ -10,29 +12,33 @@
 //   step's queries as below;
 // - every step: runs the SQL texts the window's lists read in that step. A large result whose
 //   first column is its table's key is read as its keys in the shown order, any other whole
-//   (as the window decides); then the rows of the first screen of the largest result are read
-//   by key (the query narrowed to those keys) and painted with QPainter in the columns the
-//   list shows, where it shows them;
-// - the views: the window switches through them in turn in each run, and their references
-//   run in the same turns, so that each finds the caches as the view before it left them
-//   (the history view's reads push the file list's index out of the cache); the search's
-//   reference reads the whole list before each run, untimed, as the window does;
+//   (as the window decides, with the window's own check for repeated keys); then the rows of
+//   the first screen of the largest result are read by key (the query narrowed to those keys)
+//   and painted with QPainter in the columns the list shows, where it shows them. What the
+//   window read while a step was set up (the whole list before a search or a selection) the
+//   reference reads before it too, untimed;
 // - page-downs and End: from the keys of the sort's query, each page's rows read by key and
 //   painted, then the last screen's.
+// Every run of a step is followed at once by its reference's, so that the load of a shared
+// machine falls on both alike; the views run in turn, each from the one before, and so do
+// their references, so that each finds the caches as the view before it left them.
 // With MAINWINDOW_BENCH_WHOLE set, each step also gets the former reference, which reads every
 // row of every query into arrays and paints the first screen from them ("_whole_reference"):
 // it shows what reading keys first gains, not how close the window comes to the machine.
 //
 // The window reads as the program does: large reads run on its second connection while the
-// window goes on painting.
-// While each step runs, a timer of 2 ms records the longest time the window's event loop did
-// not run, from the start of the step until its list painted and the events it left were
-// handled; the step's first part (a view's queries, a search) runs inside one event, so it
-// counts whole. The peak resident memory is taken before any reference runs.
-// The catalogue is built once and kept beside the benchmark (mainwindow_bench_<files>.MDB).
+// window goes on painting. While each step runs, a timer of 2 ms records the longest time the
+// window's event loop did not run (the longest stall), and a thread hands the window system a
+// key event every 5 ms and notes the longest any waited until it was handled (input held):
+// the window holds the user's input while it waits for a read, which the timer does not see.
+// Both run from the start of the step until its list painted and the events it left were
+// handled. Every step runs once before the runs are timed, the window alone; the peak
+// resident memory is taken then, before any reference runs.
+// The catalogue is built once and kept beside the benchmark (mainwindow_bench_<files>.MDB), or
+// in the folder MAINWINDOW_BENCH_DATA names.
 // Output lines (medians over five runs):
 //   figure <step> <seconds>    figure <step>_reference <seconds>    ratio <step> <window / reference>
-//   figure <step>_longest_stall <seconds>
+//   figure <step>_longest_stall <seconds>    figure <step>_input_held <seconds>
 //   figure peak_resident_mb <MB>
 
 #include "benchcatalogue.h"
@@ -41,11 +47,15 @@
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modmain.h"
+#include "catalogue/mainwindow/clsfilter.h"
 #include "catalogue/mainwindow/frmmain.h"
 #include "catalogue/mainwindow/searchpane.h"
+#include "catalogue/mainwindow/sidepane.h"
 #include "catalogue/mainwindow/viewsql.h"
 #include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
+#include "catalogue/tree/ctreeitem.h"
+#include "catalogue/tree/usertree.h"
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
 #include "controls/grid/listview.h"
@@ -57,17 +67,25 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QComboBox>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <sys/resource.h>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <optional>
+#include <string>
+#include <thread>
 
 using namespace tv;
 
@@ -76,7 +94,6 @@ namespace {
 constexpr int kCategories = 500;
 constexpr int kWidth = 1280, kHeight = 1024;
 constexpr int kPageDowns = 100;
-constexpr int kViewsTurn = 1;  // the views are switched in turn, one after the other
 
 void check(const DbError& e, const char* what)
 {
@@ -246,6 +263,71 @@ QVariant plain(const Variant& v)
     }
 }
 
+// The longest time an input event waited between its arrival and its handling: a thread hands
+// the window system a key event for a window of its own every few milliseconds, as a user's
+// keys arrive, and the window notes how long each waited. Input the main window holds back
+// during a read waits with it; so does input that arrives while the thread is busy.
+class InputWatch : public QWindow {
+public:
+    InputWatch()
+    {
+        resize(1, 1);
+        create();
+        // The keyboard device is made at its first use, as a child of the application: here,
+        // not in the thread.
+        QInputDevice::primaryKeyboard();
+        clock_.start();
+    }
+    ~InputWatch() override { stopThread(); }
+    void start()
+    {
+        longest_ = 0;
+        sent_ = handled_ = 0;
+        running_ = true;
+        thread_ = std::thread([this] {
+            while (running_) {
+                ++sent_;
+                QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                    this, ulong(clock_.elapsed()), QEvent::KeyRelease, Qt::Key_F35, Qt::NoModifier);
+                std::this_thread::sleep_for(std::chrono::milliseconds(kEveryMs));
+            }
+        });
+    }
+    // Stops sending and handles what is still on its way.
+    double stop()
+    {
+        stopThread();
+        QElapsedTimer t;
+        t.start();
+        while (handled_ < sent_ && t.elapsed() < 10000) QApplication::processEvents();
+        return longest_;
+    }
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyRelease) return QWindow::event(e);
+        const auto* key = static_cast<QKeyEvent*>(e);
+        longest_ = std::max(longest_, double(clock_.elapsed() - qint64(key->timestamp())) / 1000.0);
+        ++handled_;
+        return true;
+    }
+
+private:
+    static constexpr int kEveryMs = 5;
+    void stopThread()
+    {
+        running_ = false;
+        if (thread_.joinable()) thread_.join();
+    }
+    QElapsedTimer clock_;
+    std::thread thread_;
+    std::atomic<bool> running_{false};
+    std::atomic<int> sent_{0};
+    int handled_ = 0;
+    double longest_ = 0;
+};
+
 class Bench {
 public:
     Bench(const QString& catalogue, const QString& empty, RawReference& raw, int runs)
@@ -271,59 +353,49 @@ public:
     }
     ~Bench() { SetRecordsetQueryHook(nullptr); }
 
-    // The window's steps first, so that the peak resident memory is the window's; then the
-    // references. Paging, where a step lasts milliseconds, takes turns with its reference, so
-    // that both see the machine in the same state.
+    // Every step once, the window alone, so that the peak resident memory is the window's
+    // and no run is the first; then the runs, each step of the window followed at once by
+    // its reference, so that both see the machine in the same state.
     void run()
     {
-        open();
-        views();
-        search();
-        sort();
-        paging();
-        std::vector<double> referenceTimes;
-        for (const std::vector<const Step*>& turn : turns()) {
-            const std::vector<double> r = references(turn);
-            referenceTimes.insert(referenceTimes.end(), r.begin(), r.end());
+        const std::vector<Group> groups = plan();
+        for (const Group& g : groups) {
+            for (const Step& step : g.steps) {
+                step.prepare(0);
+                timeStep(*step.watch, [&] { step.act(0); });
+                if (step.check) step.check();
+            }
+            if (g.after) g.after();
         }
-        for (size_t s = 0; s < steps_.size(); ++s) {
-            const Step& step = steps_[s];
-            report(step.name, step.seconds, referenceTimes[s]);
-            if (whole_) report(step.name, step.seconds, wholeReference(step), "whole_reference");
-            std::printf("figure %s_longest_stall %.6f\n", step.name, step.stall);
-        }
-        report("page_down_100", pages_, pagesReference_);
-        std::printf("figure page_down_100_longest_stall %.6f\n", pagesStall_);
-        report("end", end_, endReference_);
-        std::printf("figure end_longest_stall %.6f\n", endStall_);
+        paging(true);
+        peak_ = peakResidentMb();
+        for (const Group& g : groups) runGroup(g);
+        paging(false);
         std::printf("figure files_shown %d\n", window_->lstMainFiles()->ItemCount());
         std::printf("figure peak_resident_mb %.0f\n", peak_);
     }
 
 private:
     struct Timing {
-        double seconds, stall;
+        double seconds, stall, held;
     };
+    // A step: `prepare` sets the window up, untimed (the reference reads what the window read
+    // then, untimed as well, so that both find their caches alike); `act` is what the user
+    // does, timed until the list in `watch` painted. Both get the run's number.
     struct Step {
-        const char* name;
-        double seconds, stall;
-        std::vector<Query> queries;
-        Surface surface;
-        bool opens;  // the step opens the catalogue
-        int turn;    // steps of one turn ran one after the other in each run
-        std::vector<Query> before;  // what the window read before each run, untimed
+        std::string name;
+        PaintWatch* watch;
+        std::function<void(int)> prepare;
+        std::function<void(int)> act;
+        std::function<vantile::ListView*()> grid;  // the list the step paints
+        bool opens = false;                        // the step opens the catalogue
+        std::function<void()> check;               // after the first run: did the step do its work?
     };
-
-    // The steps grouped by turn, in their order.
-    std::vector<std::vector<const Step*>> turns() const
-    {
-        std::vector<std::vector<const Step*>> groups;
-        for (size_t s = 0; s < steps_.size(); ++s) {
-            if (s == 0 || steps_[s].turn != steps_[s - 1].turn) groups.emplace_back();
-            groups.back().push_back(&steps_[s]);
-        }
-        return groups;
-    }
+    // Steps taken one after the other in each run (the views each start from the one before).
+    struct Group {
+        std::vector<Step> steps;
+        std::function<void()> after;  // after the group's runs: back to the plain file list
+    };
 
     static void settle()
     {
@@ -337,11 +409,18 @@ private:
         return median(v);
     }
 
-    // Runs one step and waits until the watched list painted after it; the stall watch runs
-    // on until the events the step left are handled.
+    [[noreturn]] static void fail(const std::string& what)
+    {
+        std::fprintf(stderr, "%s\n", what.c_str());
+        std::exit(1);
+    }
+
+    // Runs one step and waits until the watched list painted after it; the stall and input
+    // watches run on until the events the step left are handled.
     Timing timeStep(PaintWatch& watch, const std::function<void()>& step)
     {
         const int mark = watch.paints;
+        input_.start();
         stalls_.start();
         QElapsedTimer t;
         t.start();
@@ -349,7 +428,8 @@ private:
         while (watch.paints == mark && t.elapsed() < 10000) QApplication::processEvents();
         const double seconds = double(t.nsecsElapsed()) / 1e9;
         settle();
-        return {seconds, stalls_.stop()};
+        const double stall = stalls_.stop();
+        return {seconds, stall, input_.stop()};
     }
 
     [[noreturn]] static void failed(RawReference& raw, const QString& sql)
@@ -373,12 +453,14 @@ private:
         paintRows(screen, surface, 0);
     }
 
-    // The reference of a step, once: the catalogue opened when the step opens it, the step's
-    // queries read as the window reads them (keys first where it does), and the first screen
-    // of the largest result read by key and painted.
-    double referenceOnce(const Step& step)
+    // The reference of one run of a step: what the window read while it was set up (untimed),
+    // then, timed, the catalogue opened when the step opens it, the step's queries read as
+    // the window reads them (keys first where it does), and the first screen of the largest
+    // result read by key and painted.
+    double referenceOnce(const std::vector<Query>& before, const std::vector<Query>& queries, const Surface& surface,
+                         bool opens)
     {
-        for (const Query& q : step.before) {
+        for (const Query& q : before) {
             RawResult result;
             if (!raw_.read(q.sql, q.parameters, kKeyedRowsDefault, result)) failed(raw_, q.sql);
         }
@@ -386,52 +468,36 @@ private:
         t.start();
         std::unique_ptr<RawReference> opened;
         RawReference* raw = &raw_;
-        if (step.opens) {
+        if (opens) {
             opened = std::make_unique<RawReference>();
             if (!opened->open(catalogue_, kProgramKey)) failed(*opened, catalogue_);
             raw = opened.get();
         }
-        std::vector<RawResult> results(step.queries.size());
+        std::vector<RawResult> results(queries.size());
         size_t largest = 0;
-        for (size_t q = 0; q < step.queries.size(); ++q) {
-            if (!raw->read(step.queries[q].sql, step.queries[q].parameters, kKeyedRowsDefault, results[q]))
-                failed(*raw, step.queries[q].sql);
+        for (size_t q = 0; q < queries.size(); ++q) {
+            if (!raw->read(queries[q].sql, queries[q].parameters, kKeyedRowsDefault, results[q]))
+                failed(*raw, queries[q].sql);
             if (results[q].rows() > results[largest].rows()) largest = q;
         }
-        if (!results.empty()) paintScreen(*raw, step.queries[largest], results[largest], step.surface, 0);
+        if (!results.empty()) paintScreen(*raw, queries[largest], results[largest], surface, 0);
         return double(t.nsecsElapsed()) / 1e9;
-    }
-
-    // The references of steps the window ran in turn (the views): run in the same turns, so
-    // that each finds the caches as the step before it left them, as the window's did.
-    std::vector<double> references(const std::vector<const Step*>& steps)
-    {
-        std::vector<std::vector<double>> times(steps.size());
-        for (int i = 0; i < runs_; ++i)
-            for (size_t s = 0; s < steps.size(); ++s) times[s].push_back(referenceOnce(*steps[s]));
-        std::vector<double> medians;
-        for (const auto& t : times) medians.push_back(median(t));
-        return medians;
     }
 
     // The former reference: every row of every query into plain arrays, the first screen of the
     // largest painted from them.
-    double wholeReference(const Step& step)
+    double wholeReference(const std::vector<Query>& queries, const Surface& surface)
     {
-        std::vector<double> times;
-        for (int i = 0; i < runs_; ++i) {
-            QElapsedTimer t;
-            t.start();
-            std::vector<RawTable> tables(step.queries.size());
-            size_t largest = 0;
-            for (size_t q = 0; q < step.queries.size(); ++q) {
-                if (!raw_.run(step.queries[q].sql, step.queries[q].parameters, tables[q])) failed(raw_, step.queries[q].sql);
-                if (tables[q].rows() > tables[largest].rows()) largest = q;
-            }
-            if (!tables.empty()) paintRows(tables[largest], step.surface, 0);
-            times.push_back(double(t.nsecsElapsed()) / 1e9);
+        QElapsedTimer t;
+        t.start();
+        std::vector<RawTable> tables(queries.size());
+        size_t largest = 0;
+        for (size_t q = 0; q < queries.size(); ++q) {
+            if (!raw_.run(queries[q].sql, queries[q].parameters, tables[q])) failed(raw_, queries[q].sql);
+            if (tables[q].rows() > tables[largest].rows()) largest = q;
         }
-        return median(times);
+        if (!tables.empty()) paintRows(tables[largest], surface, 0);
+        return double(t.nsecsElapsed()) / 1e9;
     }
 
     // The list's visible columns, each painted from the result's column of the same name.
@@ -453,117 +519,221 @@ private:
                            table.display(firstRow + r, index));
     }
 
-    // A step of its own turn, or (`turn` given) of the turn of the steps added with it.
-    void addStep(const char* name, const std::vector<Timing>& timings, std::vector<Query> queries,
-                 const Surface& surface, bool opens = false, int turn = -1, std::vector<Query> before = {})
+    // The runs of a group: in each, every step of the window and at once its reference.
+    void runGroup(const Group& g)
     {
-        steps_.push_back({name, medianOf(timings, &Timing::seconds), medianOf(timings, &Timing::stall),
-                          std::move(queries), surface, opens, turn >= 0 ? turn : int(steps_.size()) + 1000,
-                          std::move(before)});
-    }
-
-    void open()
-    {
-        std::vector<Timing> timings;
-        std::vector<Query> queries;
-        for (int i = 0; i < runs_; ++i) {
-            window_->OpenDatabaseFile(empty_);
-            settle();
-            gQueries.clear();
-            timings.push_back(timeStep(files_, [this] { window_->OpenDatabaseFile(catalogue_); }));
-            if (i == 0) queries = gQueries;
-        }
-        if (window_->lstMainFiles()->ItemCount() == 0) {
-            std::fprintf(stderr, "the catalogue opened with no files shown\n");
-            std::exit(1);
-        }
-        addStep("open_to_painted_list", timings, queries, surfaceOf(window_->lstMainFiles()->grid()), true);
-    }
-
-    void views()
-    {
-        struct View { int mode; const char* name; };
-        const View views[] = {{kViewNewFiles, "view_new_files"}, {kViewCategories, "view_categories"},
-                              {kViewHistory, "view_history"}, {kViewFiles, "view_files"}};
-        std::vector<std::vector<Timing>> timings(std::size(views));
-        std::vector<std::vector<Query>> queries(std::size(views));
-        std::vector<Surface> surfaces(std::size(views));
+        std::vector<std::vector<Timing>> timings(g.steps.size());
+        std::vector<std::vector<double>> references(g.steps.size()), wholes(g.steps.size());
         for (int i = 0; i < runs_; ++i)
-            for (size_t v = 0; v < std::size(views); ++v) {
-                const int mode = views[v].mode;
-                PaintWatch& watch = mode == kViewFiles || mode == kViewNewFiles ? files_ : drill_;
+            for (size_t s = 0; s < g.steps.size(); ++s) {
+                const Step& step = g.steps[s];
                 gQueries.clear();
-                gQueriesRead = 0;
-                timings[v].push_back(timeStep(watch, [this, mode] { window_->BuildView(mode); }));
-                if (i == 0) {
-                    if (qEnvironmentVariableIsSet("MAINWINDOW_BENCH_QUERIES"))
-                        std::fprintf(stderr, "%s: %d queries read, %d different\n", views[v].name, gQueriesRead, int(gQueries.size()));
-                    queries[v] = gQueries;
-                    surfaces[v] = surfaceOf(&watch == &files_ ? window_->lstMainFiles()->grid() : window_->lstMain()->grid());
-                }
+                step.prepare(i);
+                settle();
+                const std::vector<Query> before = gQueries;
+                gQueries.clear();
+                timings[s].push_back(timeStep(*step.watch, [&] { step.act(i); }));
+                const std::vector<Query> queries = gQueries;
+                const Surface surface = surfaceOf(step.grid());
+                references[s].push_back(referenceOnce(before, queries, surface, step.opens));
+                if (whole_) wholes[s].push_back(wholeReference(queries, surface));
             }
-        for (size_t v = 0; v < std::size(views); ++v)
-            addStep(views[v].name, timings[v], queries[v], surfaces[v], false, kViewsTurn);
+        if (g.after) g.after();
+        for (size_t s = 0; s < g.steps.size(); ++s) {
+            const char* name = g.steps[s].name.c_str();
+            report(name, medianOf(timings[s], &Timing::seconds), median(references[s]));
+            if (whole_) report(name, medianOf(timings[s], &Timing::seconds), median(wholes[s]), "whole_reference");
+            std::printf("figure %s_longest_stall %.6f\n", name, medianOf(timings[s], &Timing::stall));
+            std::printf("figure %s_input_held %.6f\n", name, medianOf(timings[s], &Timing::held));
+        }
+        std::fflush(stdout);
     }
 
-    // A search by file name as the pause after typing starts it; the next run begins from the
-    // whole list again, and so does each run of its reference (untimed).
-    void search()
+    vantile::ListView* filesGrid() const { return window_->lstMainFiles()->grid(); }
+    vantile::ListView* drillGrid() const { return window_->lstMain()->grid(); }
+
+    static void nothing(int) {}
+
+    std::vector<Group> plan()
     {
-        QComboBox* box = window_->searchPane()->cboSearch(1);
-        std::vector<Timing> timings;
-        std::vector<Query> queries, before;
-        for (int i = 0; i < runs_; ++i) {
-            box->setEditText(QString());
-            gQueries.clear();
-            window_->moTimer_Timer();
-            settle();
-            if (i == 0) before = gQueries;
-            box->setEditText(QStringLiteral("dash"));
-            gQueries.clear();
-            timings.push_back(timeStep(files_, [this] { window_->moTimer_Timer(); }));
-            if (i == 0) queries = gQueries;
-        }
-        std::printf("figure search_rows %d\n", window_->lstMainFiles()->ItemCount());
-        const Surface surface = surfaceOf(window_->lstMainFiles()->grid());
-        box->setEditText(QString());
+        std::vector<Group> groups;
+        groups.push_back({{openStep()}, nullptr});
+        groups.push_back({viewSteps(), [this] { window_->BuildView(kViewFiles); settle(); }});
+        groups.push_back({searchSteps(), [this] { clearSearch(); }});
+        groups.push_back({filterSteps(), [this] { chooseFilter(0); }});
+        groups.push_back({sortSteps(), nullptr});
+        return groups;
+    }
+
+    Step openStep()
+    {
+        Step s{"open_to_painted_list", &files_,
+               [this](int) {
+                   window_->OpenDatabaseFile(empty_);
+                   settle();
+               },
+               [this](int) { window_->OpenDatabaseFile(catalogue_); },
+               [this] { return filesGrid(); }, true, nullptr};
+        s.check = [this] {
+            if (window_->lstMainFiles()->ItemCount() == 0) fail("the catalogue opened with no files shown");
+        };
+        return s;
+    }
+
+    // The views in turn, each from the one before; the tree views with their first node
+    // opened (a key down from the root the view selects).
+    std::vector<Step> viewSteps()
+    {
+        std::vector<Step> steps;
+        auto view = [&](const char* name, int mode) {
+            const bool files = mode == kViewFiles || mode == kViewNewFiles;
+            steps.push_back({name, files ? &files_ : &drill_, nothing, [this, mode](int) { window_->BuildView(mode); },
+                             [this, files] { return files ? filesGrid() : drillGrid(); }, false, nullptr});
+        };
+        auto firstNode = [&](const char* name) {
+            steps.push_back({name, &drill_, nothing, [this](int) { press(treeTarget(), Qt::Key_Down); },
+                             [this] { return drillGrid(); }, false, [this, name] {
+                                 const auto item = window_->treeMain()->SelectedItem();
+                                 if (!item || item->Level != 2) fail(std::string(name) + ": no first node opened");
+                             }});
+        };
+        view("view_new_files", kViewNewFiles);
+        view("view_categories", kViewCategories);
+        firstNode("categories_first_node");
+        view("view_history", kViewHistory);
+        firstNode("history_first_node");
+        view("view_files", kViewFiles);
+        return steps;
+    }
+
+    // A search as the pause after typing starts it, by file name and by path; each run begins
+    // from the whole list again (untimed).
+    std::vector<Step> searchSteps()
+    {
+        std::vector<Step> steps;
+        auto search = [&](const char* name, int box, const QString& text) {
+            steps.push_back({name, &files_,
+                             [this](int) { clearSearch(); },
+                             [this, box, text](int) {
+                                 window_->searchPane()->cboSearch(box)->setEditText(text);
+                                 window_->moTimer_Timer();
+                             },
+                             [this] { return filesGrid(); }, false, [this, name] {
+                                 std::printf("figure %s_rows %d\n", name, window_->lstMainFiles()->ItemCount());
+                             }});
+        };
+        search("search_after_pause", 1, QStringLiteral("dash"));
+        search("search_path_after_pause", 2, QStringLiteral("/Q/"));
+        return steps;
+    }
+
+    // Back to the whole list.
+    void clearSearch()
+    {
+        for (int b = 1; b <= 2; ++b) window_->searchPane()->cboSearch(b)->setEditText(QString());
         window_->moTimer_Timer();
         settle();
-        addStep("search_after_pause", timings, queries, surface, false, -1, before);
     }
 
-    // Sorts by the file name, changing the direction each run; the last run's order is the one
-    // the paging then goes through, and the reference reads.
-    void sort()
+    // A row of the filter pane chosen, as a click on it chooses it.
+    void chooseFilter(int row)
     {
+        SidePane* pane = window_->lvFilter();
+        pane->SetCurrentRow(row);
+        pane->RowChosen.raise(pane->Key(row));
+        settle();
+    }
+
+    // Every selection of the filter pane, the shipped ones and one the user stored, each from
+    // the whole list.
+    std::vector<Step> filterSteps()
+    {
+        // A stored selection: names holding "Raid" of more than 100,000 bytes.
+        constexpr qint32 kStoredId = 99;
+        if (FilterPtr stored = AddSelection(window_->filters(), QStringLiteral("Große Raids"), kStoredId)) {
+            stored->Add(QStringLiteral("tFile"), QStringLiteral("( )"), QStringLiteral("Raid"), QString());
+            stored->Add(QStringLiteral("lSize"), QStringLiteral(">"), QStringLiteral("100000"), QString());
+            window_->lvFilter()->AddRow(stored->Name, kStoredId);
+        }
+        std::vector<Step> steps;
+        SidePane* pane = window_->lvFilter();
+        for (int row = 1; row < pane->RowCount(); ++row) {
+            const FilterPtr* selection = window_->filters().item(QString::number(pane->Key(row)));
+            if (!selection) continue;
+            const qint32 key = pane->Key(row);
+            std::string name = "filter_" + asciiName((*selection)->Name);
+            steps.push_back({name, &files_, [this](int) { chooseFilter(0); },
+                             [this, row](int) {
+                                 SidePane* p = window_->lvFilter();
+                                 p->SetCurrentRow(row);
+                                 p->RowChosen.raise(p->Key(row));
+                             },
+                             [this] { return filesGrid(); }, false, [this, name, key] {
+                                 if (window_->lvFilter()->Key(window_->lvFilter()->CurrentRow()) != key)
+                                     fail(name + ": not chosen");
+                                 std::printf("figure %s_rows %d\n", name.c_str(), window_->lstMainFiles()->ItemCount());
+                             }});
+        }
+        if (steps.size() < 2) fail("the filter pane has no selections");
+        return steps;
+    }
+
+    // A name for a figure: lower-case letters, digits and "_".
+    static std::string asciiName(const QString& text)
+    {
+        std::string name;
+        for (const QChar c : text.toLower()) {
+            if (c == u'ä') name += "ae";
+            else if (c == u'ö') name += "oe";
+            else if (c == u'ü') name += "ue";
+            else if (c == u'ß') name += "ss";
+            else if ((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9')) name += char(c.unicode());
+            else if (!name.empty() && name.back() != '_') name += '_';
+        }
+        while (!name.empty() && name.back() == '_') name.pop_back();
+        return name;
+    }
+
+    // Sorts by every column the file list shows, changing the direction each run; the file
+    // name last, whose order the paging then goes through.
+    std::vector<Step> sortSteps()
+    {
+        static const char* const names[] = {"type", "name", "size", "path", "model", "os", "basic", "video",
+                                            "memo", "archive_path", "created", "count", "category", "started"};
+        const QStringList keys = ViewColumnKeys();
         SimpleReport* list = window_->lstMainFiles();
-        const auto column = list->grid()->Columns()->Item(Variant(gtFileCaption));
-        if (!column) {
-            std::fprintf(stderr, "no column %s\n", qPrintable(gtFileCaption));
-            std::exit(1);
+        std::vector<Step> steps;
+        std::optional<Step> byName;
+        for (const auto& column : list->grid()->Columns()->Items()) {
+            if (column->Width() <= 0) continue;
+            const QString key = column->Key();
+            const qsizetype at = keys.indexOf(key);
+            const std::string name =
+                "sort_by_" + (at >= 0 && at < qsizetype(std::size(names)) ? std::string(names[at]) : asciiName(key));
+            Step step{name, &files_, nothing,
+                      [this, key](int run) {
+                          SimpleReport* l = window_->lstMainFiles();
+                          const auto c = l->grid()->Columns()->Item(Variant(key));
+                          l->Resort(int16_t(c->Index()), run % 2 == 1);
+                      },
+                      [this] { return filesGrid(); }, false, nullptr};
+            if (key == gtFileCaption) byName = step;
+            else steps.push_back(step);
         }
-        std::vector<Timing> timings;
-        for (int i = 0; i < runs_; ++i) {
-            const bool ascending = i % 2 == 1;
-            gQueries.clear();
-            timings.push_back(timeStep(files_, [&] { list->Resort(int16_t(column->Index()), ascending); }));
-        }
-        if (gQueries.size() != 1) {
-            std::fprintf(stderr, "the sort read %d queries\n", int(gQueries.size()));
-            std::exit(1);
-        }
-        sortQuery_ = gQueries.front();
-        addStep("sort_by_name", timings, gQueries, surfaceOf(list->grid()));
+        if (!byName) fail("no column " + gtFileCaption.toStdString());
+        steps.push_back(*byName);
+        return steps;
     }
 
     // Keys go to the list's surface, as a user's would.
-    QWidget* keyTarget() const
+    static QWidget* focusTarget(QWidget* control)
     {
-        QWidget* grid = window_->lstMainFiles()->grid();
-        for (QWidget* w : grid->findChildren<QWidget*>())
+        for (QWidget* w : control->findChildren<QWidget*>())
             if (w->focusPolicy() & Qt::StrongFocus) return w;
-        return grid;
+        return control;
     }
+    QWidget* keyTarget() const { return focusTarget(window_->lstMainFiles()->grid()); }
+    QWidget* treeTarget() const { return focusTarget(window_->treeMain()); }
 
     static void press(QWidget* target, int key)
     {
@@ -590,10 +760,8 @@ private:
 
     // Each run pages the window and moves it to the end, then does the same with its reference
     // (the sort's keys, each page's rows read by key and painted): each End follows its own
-    // paging, as a user's End follows the pages before it. (Timed after the reference's
-    // paging, the window's End found the caches flushed by it, and the reference's End ran in
-    // caches the window's End had just filled.)
-    void paging()
+    // paging, as a user's End follows the pages before it. `once`: the window alone, one run.
+    void paging(bool once)
     {
         SimpleReport* list = window_->lstMainFiles();
         QWidget* target = keyTarget();
@@ -601,17 +769,21 @@ private:
         list->setSelectedIndex(0);
         press(target, Qt::Key_Home);
         settle();
-        // The reference's keys are read after the window's high-water mark is taken.
-        peak_ = peakResidentMb();
         const Surface surface = surfaceOf(list->grid());
+        // The sort's query, as the list reads it now.
+        gQueries.clear();
+        list->Requery();
+        settle();
+        if (gQueries.size() != 1) fail("the sorted list read " + std::to_string(gQueries.size()) + " queries");
+        const Query sortQuery = gQueries.front();
         RawResult sorted;
-        if (!raw_.read(sortQuery_.sql, sortQuery_.parameters, kKeyedRowsDefault, sorted)) failed(raw_, sortQuery_.sql);
+        if (!once && !raw_.read(sortQuery.sql, sortQuery.parameters, kKeyedRowsDefault, sorted)) failed(raw_, sortQuery.sql);
         // A page down moves by the rows that fit whole.
         const int page = std::max(1, list->grid()->ScrollWnd()->ScrollAreaHeight() / surface.rowHeight);
 
         std::vector<Timing> pages, ends;
         std::vector<double> pagesReference, endsReference;
-        for (int i = 0; i < runs_; ++i) {
+        for (int i = 0; i < (once ? 1 : runs_); ++i) {
             list->setSelectedIndex(0);
             press(target, Qt::Key_Home);
             settle();
@@ -623,21 +795,20 @@ private:
                 }
             }));
             ends.push_back(timeStep(files_, [&] { press(target, Qt::Key_End); }));
+            if (once) return;
             pagesReference.push_back(seconds([&] {
-                for (int p = 1; p <= kPageDowns; ++p) paintScreen(raw_, sortQuery_, sorted, surface, p * page);
+                for (int p = 1; p <= kPageDowns; ++p) paintScreen(raw_, sortQuery, sorted, surface, p * page);
             }));
-            endsReference.push_back(seconds([&] { paintScreen(raw_, sortQuery_, sorted, surface, -1); }));
+            endsReference.push_back(seconds([&] { paintScreen(raw_, sortQuery, sorted, surface, -1); }));
         }
-        if (list->SelectedIndex() != list->ItemCount() - 1) {
-            std::fprintf(stderr, "End selected row %d of %d\n", list->SelectedIndex(), list->ItemCount());
-            std::exit(1);
-        }
-        pages_ = medianOf(pages, &Timing::seconds);
-        pagesStall_ = medianOf(pages, &Timing::stall);
-        end_ = medianOf(ends, &Timing::seconds);
-        endStall_ = medianOf(ends, &Timing::stall);
-        pagesReference_ = median(pagesReference);
-        endReference_ = median(endsReference);
+        if (list->SelectedIndex() != list->ItemCount() - 1)
+            fail("End selected row " + std::to_string(list->SelectedIndex()) + " of " + std::to_string(list->ItemCount()));
+        report("page_down_100", medianOf(pages, &Timing::seconds), median(pagesReference));
+        std::printf("figure page_down_100_longest_stall %.6f\n", medianOf(pages, &Timing::stall));
+        std::printf("figure page_down_100_input_held %.6f\n", medianOf(pages, &Timing::held));
+        report("end", medianOf(ends, &Timing::seconds), median(endsReference));
+        std::printf("figure end_longest_stall %.6f\n", medianOf(ends, &Timing::stall));
+        std::printf("figure end_input_held %.6f\n", medianOf(ends, &Timing::held));
     }
 
     QString catalogue_, empty_;
@@ -647,11 +818,9 @@ private:
     std::unique_ptr<frmMain> window_;
     PaintWatch files_, drill_;
     StallWatch stalls_;
+    InputWatch input_;
     QImage image_;
-    std::vector<Step> steps_;
-    Query sortQuery_;
-    double pages_ = 0, end_ = 0, pagesReference_ = 0, endReference_ = 0, peak_ = 0;
-    double pagesStall_ = 0, endStall_ = 0;
+    double peak_ = 0;
 };
 
 // The engine's quick check of every page, which a catalogue passes before anything is written
@@ -692,8 +861,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: mainwindow_bench [files]\n");
         return 2;
     }
-    const QString catalogue =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/mainwindow_bench_%1.MDB").arg(files);
+    const QString folder = qEnvironmentVariableIsSet("MAINWINDOW_BENCH_DATA")
+                               ? qEnvironmentVariable("MAINWINDOW_BENCH_DATA")
+                               : QCoreApplication::applicationDirPath();
+    const QString catalogue = folder + QStringLiteral("/mainwindow_bench_%1.MDB").arg(files);
 
     QTemporaryDir program;
     InitProgramPaths(program.path());

@@ -2,6 +2,8 @@
 
 #include "platform/db/engine.h"
 #include "platform/db/jetfunctions.h"
+#include "platform/db/keyrepeats.h"
+#include "platform/db/keyselect.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -133,8 +135,8 @@ bool RawReference::read(const QString& sql, const std::vector<QVariant>& paramet
     if (primary) {
         out.keyName = QString::fromUtf8(sqlite3_column_name(stmt, 0));
         sqlite3_finalize(stmt);
-        stmt = prepare(db_, QStringLiteral("SELECT ") + quoted(out.keyName) + QStringLiteral(" FROM (") + sql
-                                + QLatin1Char(')'));
+        stmt = prepare(db_, QStringLiteral("SELECT ") + quoted(out.keyName) + QStringLiteral(" FROM (")
+                                + tv::KeysOnlySelect(sql) + QLatin1Char(')'));
         if (!stmt) return false;
         bindValues(stmt, parameters);
         bool whole = true;
@@ -145,10 +147,13 @@ bool RawReference::read(const QString& sql, const std::vector<QVariant>& paramet
         }
         sqlite3_finalize(stmt);
         if (whole && rc != SQLITE_DONE) return false;
-        std::vector<long long> sorted = out.keys;
-        std::sort(sorted.begin(), sorted.end());
-        out.keyed = whole && int(out.keys.size()) >= keyedFrom
-                    && std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
+        // No keys, no rows: the window does not read it again either.
+        if (whole && out.keys.empty()) {
+            out.table = RawTable{};
+            return true;
+        }
+        // The window's own check for repeated keys, so that both do the same work.
+        out.keyed = whole && int(out.keys.size()) >= keyedFrom && !tv::HasRepeatedKeys(out.keys);
         if (out.keyed) return true;
         out.keys.clear();
         stmt = prepare(db_, sql);

@@ -4,12 +4,14 @@
 // interface on a connection of its own (its own copy of the engine, with the same Jet
 // functions and collation). A query is read as the window reads it, without its machinery:
 // a large result whose first column is its table's key as the keys alone, in the query's
-// order, and then the rows one screen shows by key; any other result whole, each row into a
-// plain array of cells.
+// order (through the same key query as the window's, with its check for repeated keys), and
+// then the rows one screen shows by key; a result without keys not at all; any other result
+// whole, each row into a plain array of cells.
 
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,7 +43,7 @@ struct RAWREF_EXPORT RawTable {
 struct RAWREF_EXPORT RawResult {
     bool keyed = false;
     QString keyName;              // the first column, when keyed
-    std::vector<long long> keys;
+    std::vector<int64_t> keys;
     RawTable table;
     int rows() const { return keyed ? int(keys.size()) : table.rows(); }
 };

@@ -6,12 +6,15 @@
 
 namespace {
 
-// The columns of a file list: the always-hidden key first, as the program adds them.
+// The columns of a file list: the always-hidden key first, as the program adds them, and an
+// optional column hidden between the shown ones, as a stored layout leaves it. A hidden column
+// after a moved one is where a layout could lose places ("Path!Fixed=2", "Typ!Fixed=1").
 std::shared_ptr<vantile::Columns> fileColumns()
 {
     auto set = vantile::Columns::Create();
-    for (const char* key : {"ID", "File", "Typ", "Size", "Path"}) set->Add(QString::fromLatin1(key));
+    for (const char* key : {"ID", "File", "Typ", "Path", "Memo", "Size"}) set->Add(QString::fromLatin1(key));
     set->Item(tv::Variant(QStringLiteral("ID")))->SetHidden(vantile::vtlHiddenAllways);
+    set->Item(tv::Variant(QStringLiteral("Memo")))->SetHidden(vantile::vtlHiddenCurrently);
     return set;
 }
 

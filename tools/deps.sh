@@ -5,7 +5,7 @@ set -euo pipefail
 
 TOVARIN_PACKAGES=(
   cmake g++ make ninja-build ccache pkg-config
-  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev
+  qt6-base-dev qt6-base-private-dev qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   libsqlcipher-dev libssl-dev

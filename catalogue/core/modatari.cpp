@@ -117,17 +117,18 @@ QString FormatFileSize(int32_t size)
 {
     // Lists show a size in every row: bytes and kilobytes, the usual sizes, are written here
     // directly, as Format writes them ("0" and "0.0", halves rounded away from zero).
+    // The decimal separator is that of the interface's language (Format writes German ones).
     if (size < 1024) return QString::number(size) + QStringLiteral(" Byte");
     if (size < 1048576) {
         const int32_t tenths = (size * 10 + 512) / 1024;   // size / 1024 is exact: no digit is lost
-        return QString::number(tenths / 10) + QLatin1Char(',') + QChar(u'0' + tenths % 10) + QStringLiteral(" KB");
+        return QString::number(tenths / 10) + DecimalSeparator() + QChar(u'0' + tenths % 10) + QStringLiteral(" KB");
     }
     const double mb = size / 1048576.0;
     const double rounded = std::nearbyint(mb);   // half to even
     const QString pattern = rounded < 10    ? QStringLiteral("0.00 \\MB")
                             : rounded < 100 ? QStringLiteral("0.0 \\MB")
                                             : QStringLiteral("0 \\MB");
-    return Format(Variant(mb), pattern);
+    return Format(Variant(mb), pattern).replace(QLatin1Char(','), DecimalSeparator());
 }
 
 } // namespace tv

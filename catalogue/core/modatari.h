@@ -56,7 +56,8 @@ std::shared_ptr<clsFileInfo> LoadFileInfo(Recordset& rs);
 // 0 to 10) and an emulator type; no value for type 0, another type or another position.
 std::optional<int> DefaultProfilForFileType(int emulType, int position);
 
-// "1023 Byte", "1,5 KB", "5,42 MB", "12,3 MB", "250 MB" (the program's German number format).
+// "1023 Byte", "1,5 KB", "5,42 MB", "12,3 MB", "250 MB" (the program's German number format;
+// "1.5 KB" with the decimal separator of a translated interface, see DecimalSeparator).
 QString FormatFileSize(int32_t size);
 
 } // namespace tv

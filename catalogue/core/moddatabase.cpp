@@ -464,12 +464,13 @@ QString AddWhere(const QString& whereText, const QString& condition, QString& op
     return whereText + QLatin1Char(' ') + op + QLatin1Char(' ') + condition;
 }
 
-QString LikeText(const QString& text)
+QString LikeText(const QString& text, bool literalStar)
 {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
-        if (c == QLatin1Char('?') || c == QLatin1Char('#') || c == QLatin1Char('['))
+        if (c == QLatin1Char('?') || c == QLatin1Char('#') || c == QLatin1Char('[')
+            || (literalStar && c == QLatin1Char('*')))
             out += QLatin1Char('[') + c + QLatin1Char(']');
         else
             out += c;

@@ -39,6 +39,7 @@ inline constexpr const char* kCatalogueSchema[] = {
     "CREATE INDEX History_C1 ON History (tsStarted)",
     "CREATE INDEX History_C2 ON History (MainFiles_ID)",
     "CREATE INDEX MainFiles_Member ON MainFiles (tPath, tUnpackPath)",
+    "CREATE INDEX MainFiles_C5 ON MainFiles (tsLastStarted)",
 };
 
 // Indexes that catalogues written before them lack. Each speeds up a query and changes no
@@ -50,6 +51,9 @@ inline constexpr const char* kAddedIndexes[] = {
     // The import looks up each archive member by its archive and member chain; without it each
     // lookup reads every row of the archive stored so far, and an archive of N members costs N².
     "CREATE INDEX IF NOT EXISTS MainFiles_Member ON MainFiles (tPath, tUnpackPath)",
+    // The history view lists the started files by their last start: with it, their keys come
+    // in that order from the index, without a lookup of each file's row.
+    "CREATE INDEX IF NOT EXISTS MainFiles_C5 ON MainFiles (tsLastStarted)",
 };
 
 // Creates an empty catalogue at `path`, encrypted with `key` (empty: plain SQLite), with the
@@ -121,8 +125,8 @@ QString LookupField(const QString& expression, const QString& table, QString& wh
 // whereText extended by one condition joined by `op` ("And" when empty; none after "(").
 QString AddWhere(const QString& whereText, const QString& condition, QString& op);
 // `text` for a Like pattern in which it matches itself: "?", "#" and "[" are enclosed in
-// brackets. "*" stays the one wildcard a user types.
-QString LikeText(const QString& text);
+// brackets. "*" stays the one wildcard a user types, unless `literalStar` encloses it too.
+QString LikeText(const QString& text, bool literalStar = false);
 // A Jet Like condition: fieldText'*searchText*', or fieldText'searchText' when the text holds
 // a "*" of its own; empty for an empty searchText. Apart from "*" the text matches literally.
 QString GetLikeClause(const QString& fieldText, const QString& searchText);

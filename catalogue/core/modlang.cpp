@@ -347,6 +347,11 @@ QString FailureText(const QString& whatFailed, const QString& engineText)
 
 void AddControlTranslator(ControlTranslator translator) { translators().push_back(std::move(translator)); }
 
+QChar DecimalSeparator()
+{
+    return fileSelected() && !collecting() ? QLatin1Char('.') : QLatin1Char(',');
+}
+
 bool ApplyQtTranslations()
 {
     static QTranslator* qtGerman = nullptr;

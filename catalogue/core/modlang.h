@@ -34,6 +34,10 @@ QString Translate(const QString& text, const QString& parameter = QString());
 // otherwise. False when German is wanted but Qt's translations are not installed.
 bool ApplyQtTranslations();
 
+// The decimal separator of the numbers the program writes for the user: German "," while no
+// language file is in use, "." with one, as Qt's own texts follow (see ApplyQtTranslations).
+QChar DecimalSeparator();
+
 // Translate(text) when `reverse` is false; otherwise the German source text of a translated
 // text of the current context (the text itself when there is none).
 QString TranslateBack(const QString& text, bool reverse);

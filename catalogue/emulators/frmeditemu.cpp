@@ -34,6 +34,7 @@ frmEditEmu::frmEditEmu(QWidget* parent)
     setWindowTitle(QStringLiteral("Emulator"));
     cboPath->setEditable(true);
     cboPath->setInsertPolicy(QComboBox::NoInsert);
+    ReturnTakesCompletion(cboPath);
     cboPath->setMinimumWidth(320);
     cmdPfad->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     cmdPfad->setToolTip(QStringLiteral("Dateipfad"));

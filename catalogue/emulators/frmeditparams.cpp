@@ -31,6 +31,7 @@ frmEditParams::frmEditParams(QWidget* parent)
     setWindowTitle(QStringLiteral("Parameter"));
     cboParam->setEditable(true);
     cboParam->setInsertPolicy(QComboBox::NoInsert);
+    ReturnTakesCompletion(cboParam);
     cboParam->setMinimumWidth(320);
     cmdParam->setText(QStringLiteral("..."));
     cmdParam->setToolTip(QStringLiteral("Parameter"));

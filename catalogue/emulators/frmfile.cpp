@@ -99,6 +99,7 @@ QComboBox* MakeCombo(QWidget* parent, const char* name)
     box->setObjectName(QString::fromLatin1(name));
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
+    ReturnTakesCompletion(box);
     return box;
 }
 

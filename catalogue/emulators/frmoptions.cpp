@@ -20,6 +20,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSet>
+#include <QKeyEvent>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -154,6 +156,21 @@ frmOptions::frmOptions(QWidget* parent)
     cmdOk->setDefault(true);
 
     connect(MyTab, &QTabWidget::currentChanged, this, [this] { MyTab_Click(); });
+    // The pages turn by Ctrl+Tab and Ctrl+Bild-ab (back with Shift or Bild-auf) wherever the
+    // focus is: a drop-down list would keep Ctrl+Tab for itself and take Ctrl+Bild-ab for
+    // another entry, changing a profile unseen.
+    const std::pair<QKeySequence, int> pageKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+    };
+    for (const auto& [keys, step] : pageKeys) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] { StepPage(step); });
+    }
+    // Return on a node edits it, as a double click does; it must not reach "OK".
+    treeProfils->installEventFilter(this);
     connect(treeProfils, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node) { NodeCheck(node); });
     connect(treeProfils, &QTreeWidget::currentItemChanged, this, [this] { UpdateTreeButtons(); });
     connect(treeProfils, &QTreeWidget::itemDoubleClicked, this, [this] { TreeCommand(kCmdEdit); });
@@ -214,6 +231,27 @@ void frmOptions::Form_Load()
     // the arrow keys would change pages.
     if (QWidget* page = MyTab->currentWidget())
         if (QWidget* first = FirstTabStop(this, page)) first->setFocus(Qt::OtherFocusReason);
+}
+
+void frmOptions::StepPage(int step)
+{
+    const int pages = MyTab->count();
+    if (pages < 2) return;
+    MyTab->setCurrentIndex(((MyTab->currentIndex() + step) % pages + pages) % pages);
+    if (QWidget* first = FirstTabStop(this, MyTab->currentWidget())) first->setFocus(Qt::TabFocusReason);
+}
+
+bool frmOptions::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == treeProfils && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            TreeCommand(kCmdEdit);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 // ---- tree -------------------------------------------------------------------------------

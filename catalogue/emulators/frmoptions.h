@@ -41,6 +41,9 @@ public:
     // Takes the working copies and builds the tree; call before showing. Selects the tab
     // that was open when the window last closed.
     void Form_Load();
+    // Moves `step` pages on (back when negative), round the end, and gives the keys to the
+    // new page.
+    void StepPage(int step);
 
     void MyTab_Click();
     void TreeCommand(int index);
@@ -83,6 +86,9 @@ public:
 
 protected:
     void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildTree();

@@ -77,8 +77,9 @@ QString ViewerSettingText()
 }
 
 // A document or picture the desktop's opener could not open (`exitCode` is the opener's):
-// what failed and where the user chooses the program for such files.
-void DocumentFailure(const QString& path, int exitCode)
+// what failed and where the user chooses the program for such files; for a text file that is
+// also the program's own viewer setting.
+void DocumentFailure(const QString& path, int exitCode, bool textFile)
 {
     const QString reason =
         exitCode == 3 ? Translate(QStringLiteral("Der Desktop kennt kein Programm für diese Art Datei."))
@@ -87,7 +88,8 @@ void DocumentFailure(const QString& path, int exitCode)
     MsgBox(Translate(QStringLiteral("Die Datei konnte nicht geöffnet werden: ")) + path + QStringLiteral("\n\n") + reason
                + QStringLiteral("\n")
                + Translate(QStringLiteral("Bitte legen Sie in den Einstellungen Ihres Desktops ein Standardprogramm für "
-                                          "diese Art Datei fest.")),
+                                          "diese Art Datei fest."))
+               + (textFile ? QStringLiteral("\n") + ViewerSettingText() : QString()),
            vbExclamation, {}, Owner());
 }
 
@@ -385,9 +387,10 @@ QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInf
     QString error;
     int openerExit = -1;
     const QString document = launch.program;
+    const bool textFile = file->Filetyp == ftText;
     bool started = false;
     if (launch.document) {
-        started = OpenDocument(document, &error, &openerExit, [document](int exitCode) { DocumentFailure(document, exitCode); });
+        started = OpenDocument(document, &error, &openerExit);
     } else if (viewer) {
         started = StartDetached(launch.program, launch.arguments, launch.folder, &error);
     } else {
@@ -405,10 +408,11 @@ QString StartFile(int32_t fileID, QString& profilKey, std::shared_ptr<clsFileInf
     }
     if (!started) {
         if (launch.document && openerExit > 0) {
-            DocumentFailure(document, openerExit);
+            DocumentFailure(document, openerExit, textFile);
         } else {
             QString text = FailureText(QStringLiteral("Das Programm konnte nicht gestartet werden: "), error);
-            if (!launch.document && viewer) text += QStringLiteral("\n\n") + ViewerSettingText();
+            // A text file can go to a viewer of the user's choice instead.
+            if ((!launch.document && viewer) || textFile) text += QStringLiteral("\n\n") + ViewerSettingText();
             StartError(text);
         }
         return QString();

@@ -46,6 +46,7 @@ frmCategory::frmCategory(QWidget* parent) : QDialog(parent)
     layout->addWidget(Frame1);
     layout->addLayout(buttons);
 
+    ReturnTakesCompletion(cboCategory);
     connect(cmdOk, &QPushButton::clicked, this, &frmCategory::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -1,5 +1,6 @@
 #include "frmnewpath.h"
 
+#include "catalogue/core/formlayout.h"
 #include "catalogue/core/modfiles.h"
 #include "catalogue/core/modglobals.h"
 #include "catalogue/core/modlang.h"
@@ -25,6 +26,7 @@ frmNewPath::frmNewPath(QWidget* parent) : QDialog(parent)
         c->setObjectName(QLatin1String(name));
         c->setEditable(true);
         c->setMinimumWidth(360);
+        ReturnTakesCompletion(c);
         return c;
     };
     const auto button = [this](const char* name, const QString& text) {

@@ -238,7 +238,9 @@ void frmProcess::Form_Load()
                              QString::number(MarkedFiles().size()),
                          -1);
         }
-        AddResultRow(QString(), -1);
+        // An empty row parts the job's settings from what it finds; with nothing above it, the
+        // list would open on an empty row.
+        if (lstResult->RowCount() > 0) AddResultRow(QString(), -1);
         if (!heading.isEmpty()) AddResultRow(Translate(heading) + QLatin1Char(':'), -1);
         miMinHeight = kMinHeightWithList;
         setMinimumSize(kMinWidth, miMinHeight);

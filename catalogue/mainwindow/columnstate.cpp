@@ -48,9 +48,12 @@ void ApplyColumnState(vantile::Columns* columns, const std::vector<ColumnState>&
         const auto c = columns->Item(Variant(state.Key));
         if (!c || c->Hidden() == vantile::vtlHiddenAllways) continue;
         // An empty list is no stored list (a settings file without one): the columns stay shown
-        // as the view gives them.
-        const int32_t hidden = MainListColumns.isEmpty() ? c->Hidden()
-                               : MainListColumns.contains(GetViewColumn(c->Key()), Qt::CaseInsensitive) ? 0 : 1;
+        // as the view gives them. A column of one view alone that the list does not name keeps
+        // what it had: the list may come from a view that never had it.
+        int32_t hidden = 1;
+        if (MainListColumns.isEmpty()) hidden = c->Hidden();
+        else if (MainListColumns.contains(GetViewColumn(c->Key()), Qt::CaseInsensitive)) hidden = 0;
+        else if (IsViewOwnColumn(c->Key())) hidden = state.Hidden;
         // Place and width are ignored while a column is hidden: show first, hide last.
         if (hidden == 0 && c->Hidden() != 0) c->SetHidden(0);
         if (c->Order() != state.Order) c->SetOrder(state.Order);

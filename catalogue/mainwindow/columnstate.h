@@ -26,7 +26,8 @@ std::vector<ColumnState> ReadColumnState(const vantile::Columns* columns);
 
 // Applies a saved state: every column found in it (and not always hidden) is shown exactly
 // when MainListColumns names its field (an empty MainListColumns leaves it shown or hidden as
-// it is), and takes its saved place and width. Columns not in
+// it is; a column of one view alone that it does not name keeps its saved visibility), and
+// takes its saved place and width. Columns not in
 // the state stay as they are, except that with `hideCategory` the category column is removed.
 // A state of fewer than two records changes nothing.
 void ApplyColumnState(vantile::Columns* columns, const std::vector<ColumnState>& saved, bool hideCategory);

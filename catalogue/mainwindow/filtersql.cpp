@@ -2,6 +2,8 @@
 
 #include "catalogue/core/moddatabase.h"
 
+#include <cmath>
+
 namespace tv {
 
 namespace {
@@ -21,7 +23,37 @@ bool isOneOf(const QString& upperField, std::initializer_list<const char*> names
     return false;
 }
 
+// A value that may stand in the SQL as a number: "inf" and "nan" read as numbers too, but the
+// SQL would take them for column names.
+bool isNumber(const QString& value)
+{
+    bool ok = false;
+    const double number = value.trimmed().toDouble(&ok);
+    return ok && std::isfinite(number);
+}
+
+bool isWholeNumber(const QString& value)
+{
+    bool ok = false;
+    value.trimmed().toLongLong(&ok);
+    return ok;
+}
+
 } // namespace
+
+QStringList IgnoredConditions(const clsFilter& selection)
+{
+    QStringList ignored;
+    for (const auto& entry : selection.Conditions) {
+        const clsFilterDef& c = *entry.value;
+        const QString field = c.Field.toUpper();
+        const bool refused = c.Value.isEmpty() ? false
+                             : isOneOf(field, {"IFILETYPE", "LSIZE"}) ? !isNumber(c.Value)
+                             : field == QLatin1String("CATEGORY_ID") && !isWholeNumber(c.Value);
+        if (refused) ignored << c.Field + QLatin1Char(' ') + c.Compare + QLatin1Char(' ') + c.Value;
+    }
+    return ignored;
+}
 
 QString BuildFilterCondition(const clsFilterDef& condition)
 {
@@ -31,17 +63,13 @@ QString BuildFilterCondition(const clsFilterDef& condition)
     const QString head = condition.Field + QLatin1Char(' ');
     if (isOneOf(field, {"IFILETYPE", "LSIZE"})) {
         // The value goes into the SQL without quotes: only a number may.
-        bool isNumber = false;
-        value.trimmed().toDouble(&isNumber);
-        if (!isNumber) return QString();
+        if (!isNumber(value)) return QString();
         return head + compare + value.trimmed();
     }
     if (field == QLatin1String("CATEGORY_ID") && !value.isEmpty()) {
         // A category number compares as a number, equal or not equal: as a text, category 12
         // would contain 1 and 2. The text operators test the category's name (C.TCATEGORY).
-        bool isNumber = false;
-        value.trimmed().toLongLong(&isNumber);
-        if (!isNumber) return QString();
+        if (!isWholeNumber(value)) return QString();
         return head + (compare == QLatin1String("<>") ? QStringLiteral("<>") : QStringLiteral("=")) + value.trimmed();
     }
     if (value.isEmpty())

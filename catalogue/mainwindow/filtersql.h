@@ -3,6 +3,7 @@
 #include "clsfilter.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace tv {
 
@@ -11,7 +12,7 @@ namespace tv {
 // One condition (BuildFilterCondition) is `Field` " " operator operand, with no blank between
 // operator and operand:
 //   number field (iFileType, lSize)   Compare Value; nothing for an empty value or a value that
-//                                     is no number
+//                                     is no finite number
 //   text field, empty value           "Is Null" for "=" (and any symbol but "<>"), "Is Not Null"
 //                                     for "<>": a comparison with NULL would match no row
 //   text field, value                 "( )" Like'*v*'   ">" Like'v*'   "<" Like'*v'
@@ -19,6 +20,12 @@ namespace tv {
 // A value that holds "*" is used as the pattern as it stands; "?", "#" and "[" match
 // themselves (LikeText); "'" is always doubled.
 QString BuildFilterCondition(const clsFilterDef& condition);
+
+// The conditions of `selection` that BuildFilterCondition leaves out although they have a
+// value: a number field ("iFileType", "lSize") or a category number compared with a value that
+// is no number (such as "inF" from a settings file edited by hand). Each as the user reads it,
+// `Field` " " `Compare` " " `Value`.
+QStringList IgnoredConditions(const clsFilter& selection);
 
 // Adds the conditions of `selection` (path conditions expanded, see ExpandPathConditions) to
 // the WHERE text of the file lists (`listWhere`) and to that of the tree (`treeWhere`, which

@@ -19,6 +19,7 @@
 #include "catalogue/tree/usertree.h"
 #include "platform/component/propertybag.h"
 #include "platform/gui/eventwait.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/msgbox.h"
 #include "frmmainfilter.h"
 #include "previewpane.h"
@@ -176,6 +177,9 @@ void frmMain::BuildPanes()
 
     ConnectListEvents();
     ConnectLists();
+    // While a list is read beside the window, its rows and the preview lie under a wash: they
+    // are about to be replaced, and a click on them would be dropped.
+    new WaitCover(splitPreview_);
 }
 
 void frmMain::ArrangeLists()
@@ -213,8 +217,15 @@ void frmMain::BuildSidePanes()
     lvStart_ = new SidePane(QStringLiteral("lvStart"), QStringLiteral("Start"), fraMain_);
     // An entry cut off by the pane's width shows its whole text as a tip.
     lvStart_->list()->setToolTipMode(vantile::vtlCellTips);
-    lvStart_->list()->ItemDblClick.connect([this](int32_t clicked, int32_t) {
-        if (clicked >= 0) StartEntry(lvStart_->list()->Data(Variant(QStringLiteral("Key")), clicked).toString());
+    const auto startRow = [this](int32_t row) {
+        if (row >= 0) StartEntry(lvStart_->list()->Data(Variant(QStringLiteral("Key")), row).toString());
+    };
+    lvStart_->list()->ItemDblClick.connect([startRow](int32_t clicked, int32_t) { startRow(clicked); });
+    // Return starts with the current row's profile, as a double click on it does.
+    lvStart_->list()->KeyDown.connect([this, startRow](int16_t& keyCode, int16_t& shift) {
+        if (keyCode != VK_RETURN || shift != 0) return;
+        keyCode = 0;
+        startRow(lvStart_->CurrentRow());
     });
 
     lvFilter_ = new SidePane(QStringLiteral("lvFilter"), QStringLiteral("Filter"), fraMain_);
@@ -301,8 +312,9 @@ void frmMain::ShowCounts()
         break;
     case kViewCategories:
     case kViewHistory:
-        // The nodes below the root: categories, or the days with starts.
-        if (const auto root = treeMain_->TreeItems(0); root && root->Expanded())
+        // The nodes below the root: categories, or the days with starts. A root without any
+        // cannot be expanded, and counts none.
+        if (const auto root = treeMain_->TreeItems(0); root && (root->Expanded() || !root->IsParent()))
             text = Translate(ViewMode() == kViewCategories ? QStringLiteral("Kategorien: ") : QStringLiteral("Tage: "))
                    + QString::number(root->SubItemCountEx(true));
         break;

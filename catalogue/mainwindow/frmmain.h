@@ -171,6 +171,9 @@ private:
     // Shows the selected file in the preview pane when the pane is on.
     void UpdatePreview();
     QString FilterImageKey(const clsFilter& selection) const;
+    // Tells once per selection which of its conditions the view leaves out (a number compared
+    // with a text, from a settings file edited by hand).
+    void WarnIgnoredConditions(const clsFilter& selection);
     // Copy, find and column commands act on the list shown.
     bool FilesListShown() const;
     void BuildPanes();
@@ -232,6 +235,7 @@ private:
     QMenu* mnuStart_ = nullptr;
     QMenu* startDropDown_ = nullptr;
     qint32 CurrentFilterKey = 0;  // the selection of lvFilter's current row, 0 for none
+    QList<qint32> WarnedSelections;  // selections whose left-out conditions were named
     UserTree* treeMain_ = nullptr;
     ReportView* lstMain_ = nullptr;
     SimpleReport* lstMainFiles_ = nullptr;

@@ -142,8 +142,7 @@ frmMainFilter::frmMainFilter(QWidget* parent) : QDialog(parent)
         // The captions are symbols, no words: Tag keeps them out of the translation.
         button->setProperty("Tag", QString::fromUtf8(row.symbols));
         button->setFixedWidth(36);
-        // Without a Return button of its own the dialog would make the first compare button
-        // one, and Return in any field would change that button's condition.
+        // Return belongs to "OK"; a compare button changes its condition by a click or Space.
         button->setAutoDefault(false);
         cmdCompare[row.button] = button;
         grid->addWidget(label, r, 0);
@@ -171,6 +170,9 @@ frmMainFilter::frmMainFilter(QWidget* parent) : QDialog(parent)
     cmdApply->setAutoDefault(false);
     cmdOK->setAutoDefault(false);
     cmdExit->setAutoDefault(false);
+    // Return in a field applies the selection and closes the window, as "OK" does (nothing
+    // while there is nothing to apply).
+    cmdOK->setDefault(true);
 
     auto* top = new QHBoxLayout;
     top->addWidget(cboFilter, 1);
@@ -352,10 +354,23 @@ void frmMainFilter::TreeItemChanged(QTreeWidgetItem* item)
         for (int i = 0; i < root->childCount(); ++i) root->child(i)->setCheckState(0, root->checkState(0));
     } else {
         root->setCheckState(0, Qt::Unchecked);
+        ShowRootState();
     }
     mTreeBusy = false;
     ColorNodes();
     SetChanged(true);
+}
+
+void frmMainFilter::ShowRootState()
+{
+    QTreeWidgetItem* root = Root();
+    if (!root || root->checkState(0) == Qt::Checked) return;
+    bool some = false;
+    for (int i = 0; i < root->childCount() && !some; ++i) some = root->child(i)->checkState(0) == Qt::Checked;
+    const bool wasBusy = mTreeBusy;
+    mTreeBusy = true;
+    root->setCheckState(0, some ? Qt::PartiallyChecked : Qt::Unchecked);
+    mTreeBusy = wasBusy;
 }
 
 void frmMainFilter::ColorNodes()
@@ -471,6 +486,7 @@ void frmMainFilter::LoadSelection()
         root->setCheckState(0, Qt::Checked);
         for (int i = 0; i < root->childCount(); ++i) root->child(i)->setCheckState(0, Qt::Checked);
     }
+    ShowRootState();
     mTreeBusy = false;
     ColorNodes();
     SetChanged(key != FilterIndex);

@@ -103,6 +103,8 @@ private:
     void BuildTypeTree();
     void TreeItemChanged(QTreeWidgetItem* item);
     void ColorNodes();
+    // A root that is not ticked (no longer all types) shows whether some of its types are.
+    void ShowRootState();
     void SetChanged(bool changed);
     void LoadSelection();
     void UpdateDeleteButton();

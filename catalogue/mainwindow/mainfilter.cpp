@@ -1,7 +1,11 @@
 // The main window's side of the selection window: the filter pane follows its changes.
+#include "filtersql.h"
 #include "frmmain.h"
 #include "frmmainfilter.h"
 #include "sidepane.h"
+
+#include "catalogue/core/modlang.h"
+#include "platform/gui/msgbox.h"
 
 namespace tv {
 
@@ -12,6 +16,19 @@ QString frmMain::FilterImageKey(const clsFilter& selection) const
                                          QStringLiteral("BAS"), QStringLiteral("XFD"), QStringLiteral("BIN"),
                                          QStringLiteral("ROM"), QStringLiteral("XEX")};
     return FilterIconKey(selection, typeKeys);
+}
+
+void frmMain::WarnIgnoredConditions(const clsFilter& selection)
+{
+    if (WarnedSelections.contains(selection.id)) return;
+    const QStringList ignored = IgnoredConditions(selection);
+    if (ignored.isEmpty()) return;
+    WarnedSelections << selection.id;
+    MsgBox(Translate(QStringLiteral("Diese Bedingungen der Selektion „@1“ werden nicht angewandt, weil ihr Wert keine "
+                                    "Zahl ist:"),
+                     selection.Name)
+               + QStringLiteral("\n\n") + ignored.join(QLatin1Char('\n')),
+           vbExclamation, {}, this);
 }
 
 void frmMain::mnuFilter_Click()

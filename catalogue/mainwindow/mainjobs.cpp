@@ -16,6 +16,7 @@
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/usertree.h"
 #include "platform/gui/systimer.h"
+#include "previewpane.h"
 #include "searchpane.h"
 #include "sidepane.h"
 
@@ -40,17 +41,19 @@ QString FilterEntry(const QString& description, const QString& extensions)
 
 QString ImportFilter()
 {
+    // The descriptions are German, as every text of the program, and pass through the
+    // translation with the dialog's other texts.
     return QStringList{
-        QStringLiteral("All Files (*.*)|*.*"),
-        QStringLiteral("Disc Image (*.atr;*.dcm;*.pro;*.xfd)|*.atr;*.dcm;*.pro;*.xfd"),
-        QStringLiteral("Executable program (*.com;*.exe;*.xex)|*.com;*.exe;*.xex"),
-        QStringLiteral("Basic program (*.bas)|*.bas"),
-        QStringLiteral("Tape (*.cas)|*.cas"),
+        QStringLiteral("Alle Dateien (*.*)|*.*"),
+        QStringLiteral("Disketten-Image (*.atr;*.dcm;*.pro;*.xfd)|*.atr;*.dcm;*.pro;*.xfd"),
+        QStringLiteral("Ausführbares Programm (*.com;*.exe;*.xex)|*.com;*.exe;*.xex"),
+        QStringLiteral("BASIC-Programm (*.bas)|*.bas"),
+        QStringLiteral("Kassette (*.cas)|*.cas"),
         QStringLiteral("Cartridge (*.bin;*.rom)|*.bin;*.rom"),
-        QStringLiteral("PDF Files (*.pdf)|*.pdf"),
-        FilterEntry(QStringLiteral("Grafic Files"), QStringLiteral(".BMP;.GIF;.JPG;.PNG;.TIFF")),
-        FilterEntry(QStringLiteral("Text Files"), QStringLiteral(".TXT;.NFO;.DIZ")),
-        FilterEntry(QStringLiteral("Archiv Files"), QStringLiteral(".ZIP;.RAR;.7Z;.CAB")),
+        QStringLiteral("PDF-Dateien (*.pdf)|*.pdf"),
+        FilterEntry(QStringLiteral("Bilddateien"), QStringLiteral(".BMP;.GIF;.JPG;.PNG;.TIFF")),
+        FilterEntry(QStringLiteral("Textdateien"), QStringLiteral(".TXT;.NFO;.DIZ")),
+        FilterEntry(QStringLiteral("Archivdateien"), QStringLiteral(".ZIP;.RAR;.7Z;.CAB")),
     }.join(QLatin1Char('|'));
 }
 
@@ -123,6 +126,9 @@ void frmMain::RefreshAfterProcess(int resultMode, int requestedMode, qint32 last
         lstMainFiles_->setAutoRefresh(false);
         lstMainFiles_->Find(Variant(QStringLiteral("ID")), Variant(qint32(std::abs(lastFileID))));
         lstMainFiles_->setAutoRefresh(true);
+        // The commands and the status bar follow the row found, also when it is the row the
+        // rebuilt list had current already, which moves no selection and tells nobody.
+        UpdateActions();
     } else if (listHeld) {
         lstMain_->setAutoRefresh(true);
     }
@@ -156,6 +162,8 @@ void frmMain::EditFiles(qint32 fileID)
     details.FileID = fileID;
     details.exec();
     if (!details.Changed) return;
+    // The preview shows a file once; after an edit (a new name) it reads the row again.
+    preview_->ClearPreview();
     if (ViewMode() == kViewCategories || ViewMode() == kViewHistory) {
         const auto selected = treeMain_->SelectedItem();
         treeMain_->Requery(true);
@@ -166,6 +174,7 @@ void frmMain::EditFiles(qint32 fileID)
         lstMainFiles_->Requery();
         lstMainFiles_->Find(Variant(int32_t(0)), Variant(fileID));
     }
+    UpdateActions();
 }
 
 void frmMain::StartFile(QString profileKey, qint32 fileID)

@@ -10,9 +10,14 @@
 #include "catalogue/core/modmain.h"
 #include "catalogue/emulators/modemulator.h"
 #include "catalogue/reports/frmcolumnheader.h"
+#include "catalogue/reports/reportview.h"
+#include "catalogue/reports/simplereport.h"
+#include "catalogue/tree/ctreeitem.h"
+#include "catalogue/tree/usertree.h"
 #include "platform/gui/msgbox.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QDir>
 #include <QMenu>
 #include <QPointer>
@@ -89,6 +94,18 @@ void frmMain::mnuLang_Click(int index)
     if (LanguageFiles[index].compare(gtLanguageFile, Qt::CaseInsensitive) == 0) return;
     // The German texts come back first, so that the new file finds its source texts.
     if (!gtLanguageFile.isEmpty()) TranslateForm(this, false, true);
+    // The view is built again below: the chosen tree row and file are chosen again after it,
+    // and tree or list keeps the keys and the commands.
+    const bool drillDown = ViewMode() == kViewCategories || ViewMode() == kViewHistory;
+    const qint32 selectedFile = std::abs(SelectedFileID());
+    const bool treeFocused = TreeFocused;
+    const QPointer<QWidget> focused = QApplication::focusWidget();
+    QString treeKey;
+    int treeLevel = 0;
+    if (const auto item = drillDown ? treeMain_->SelectedItem() : nullptr) {
+        treeKey = item->Key;
+        treeLevel = item->Level;
+    }
     // The list columns are keyed by their captions: what is kept of them moves to the new ones.
     GetListLayout();
     const QStringList oldKeys = ViewColumnKeys();
@@ -105,6 +122,15 @@ void frmMain::mnuLang_Click(int index)
     ShowInfo(QString());
     BuildView(ViewMode());
     PendingKeyRenames.clear();
+    if (drillDown && treeLevel > 0) treeMain_->SelectItem(treeKey, treeLevel);
+    if (selectedFile != 0) {
+        if (drillDown) lstMain_->Find(Variant(QStringLiteral("ID")), Variant(selectedFile));
+        else lstMainFiles_->Find(Variant(QStringLiteral("ID")), Variant(selectedFile));
+    }
+    if (focused) focused->setFocus();
+    TreeFocused = treeFocused;
+    // A file chosen in the drill-down list was what the commands acted on: so it stays.
+    UpdateActions(drillDown && selectedFile != 0 ? QStringLiteral("lstMain") : QString());
 }
 
 } // namespace tv

@@ -3,12 +3,15 @@
 #include "frmmain.h"
 #include "columnstate.h"
 #include "listcolumns.h"
+#include "viewsql.h"
 
 #include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/usertree.h"
 #include "controls/grid/columns.h"
+#include "controls/grid/listview.h"
+#include "platform/gui/modfont.h"
 
 namespace tv {
 
@@ -27,9 +30,10 @@ void FetchCodedText(const std::shared_ptr<vantile::Columns>& columns, int32_t co
 
 void frmMain::ConnectLists()
 {
-    // A drill-down view opens sorted by its fourth field; the flat list by the file name, the
-    // first field after its hidden ones.
-    lstMain_->FetchColumn.connect([](int16_t& column) { column = 3; });
+    // Both lists open sorted by the file name, which type-ahead then searches: in the flat
+    // list the first field after its hidden ones, in the drill-down levels the field after
+    // the ID, the tree key and the hidden type and archive marks.
+    lstMain_->FetchColumn.connect([](int16_t& column) { column = int16_t(FileNameField(2)); });
     lstMainFiles_->FetchColumn.connect([this](int16_t& column) { column = int16_t(lstMainFiles_->InvisibleCols() + 1); });
     lstMain_->FetchColumnLayout.connect([this](QString& layout) {
         const QString stored = mSettings.ListLayouts.value(GetLayoutIndex(ViewMode()));
@@ -52,7 +56,8 @@ void frmMain::FollowTreeNode()
         std::vector<ColumnState> saved;
         if (!InBuildView && lstMain_->CurLevel() != item->Level) saved = ReadColumnState(lstMain_->Columns().get());
         lstMain_->Synchronize(item);
-        SetupFileColumns(lstMain_->Columns().get());
+        SetupFileColumns(lstMain_->Columns().get(), mSettings.ListLayouts.value(GetLayoutIndex(ViewMode())),
+                         lstMain_->grid()->Font()->toQFont());
         if (!saved.empty()) ApplyColumnState(lstMain_->Columns().get(), saved, true);
         lstMain_->setAutoRefresh(autoRefresh);
     }

@@ -17,13 +17,12 @@
 #include "catalogue/reports/vtlsplit.h"
 #include "catalogue/tree/usertree.h"
 #include "platform/gui/msgbox.h"
+#include "platform/system/process.h"
 #include "previewpane.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QMenuBar>
 #include <QToolBar>
-#include <QUrl>
 
 namespace tv {
 
@@ -224,6 +223,11 @@ void frmMain::mnuNewCat_Click()
     if (isNew) lstMain_->setAutoRefresh(true);
 }
 
+namespace {
+// The desktop opener's exit code for "no program for this kind of file".
+constexpr int kNoProgramForFolders = 3;
+} // namespace
+
 void frmMain::mnuFilepath_Click()
 {
     const QString column = Translate(QStringLiteral("Dateipfad"));
@@ -236,8 +240,20 @@ void frmMain::mnuFilepath_Click()
     // The tree's nodes are categories and start days, never files: with the tree active
     // there is no path (a day's number is no file ID).
     if (path.isEmpty() || !FileExistsMsg(path)) return;
-    // The desktop's file manager, opened on the file's folder.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(GetFolderPart(path)));
+    // The desktop's file manager, opened on the file's folder; without one the user hears so.
+    // On a busy machine the opener may take longer than its verdict wait to find that it has
+    // no program for folders (its exit code 3); that verdict is its own, and told as well.
+    const QString folder = GetFolderPart(path);
+    const auto failed = [folder](const QString& error) {
+        QString text = Translate(QStringLiteral("Der Ordner konnte nicht geöffnet werden: ")) + folder;
+        if (!error.isEmpty()) text += QStringLiteral("\n\n") + error;
+        MsgBox(text, vbExclamation, kAppTitle);
+    };
+    QString error;
+    const bool opened = OpenDocument(folder, &error, nullptr, [failed](int exitCode) {
+        if (exitCode == kNoProgramForFolders) failed(QStringLiteral("xdg-open: exit code %1").arg(exitCode));
+    });
+    if (!opened) failed(error);
 }
 
 } // namespace tv

@@ -9,7 +9,10 @@
 #include "catalogue/tree/usertree.h"
 #include "platform/gui/imagelist.h"
 
+#include <QCoreApplication>
+#include <QCursor>
 #include <QMenu>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -87,10 +90,26 @@ void frmMain::BuildToolbar()
     // Drop-downs: recent catalogues, recent import folders (twice) and the start profiles.
     auto dropDown = [this, &buttons](const char* key, std::function<void(const QString&)> open) {
         auto* menu = new QMenu(this);
-        connect(menu, &QMenu::triggered, this, [open = std::move(open)](QAction* entry) { open(entry->data().toString()); });
+        // The entry's command runs once the drop-down has closed and its button is up again,
+        // not under a button drawn pressed (opening a catalogue may ask for its password).
+        connect(menu, &QMenu::triggered, this, [this, open = std::move(open)](QAction* entry) {
+            QTimer::singleShot(0, this, [open, chosen = entry->data().toString()] { open(chosen); });
+        });
         if (auto* tool = qobject_cast<QToolButton*>(tlbMain_->widgetForAction(buttons.value(QLatin1String(key))))) {
             tool->setMenu(menu);
             tool->setPopupMode(QToolButton::MenuButtonPopup);
+            // While the drop-down is open it has the mouse: the button hears nothing of a
+            // pointer that left it, and would stay drawn hovered (raised, as if pressed)
+            // after a click elsewhere closed the drop-down.
+            connect(menu, &QMenu::aboutToHide, tool, [tool] {
+                QTimer::singleShot(0, tool, [tool] {
+                    if (tool->rect().contains(tool->mapFromGlobal(QCursor::pos()))) return;
+                    tool->setAttribute(Qt::WA_UnderMouse, false);
+                    QEvent leave(QEvent::Leave);
+                    QCoreApplication::sendEvent(tool, &leave);
+                    tool->update();
+                });
+            });
         }
         return menu;
     };

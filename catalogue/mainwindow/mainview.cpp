@@ -22,6 +22,8 @@
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
 #include "platform/gui/eventwait.h"
+#include "controls/grid/listview.h"
+#include "platform/gui/modfont.h"
 #include "platform/gui/msgbox.h"
 
 #include "listcolumns.h"
@@ -150,7 +152,10 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     request.FileSearch = SearchTexts.value(1);
     request.PathSearch = SearchTexts.value(2);
     const FilterPtr* selection = mSettings.Filters.item(QString::number(CurrentFilterKey));
-    if (CurrentFilterKey != 0 && selection) request.Selection = selection->get();
+    if (CurrentFilterKey != 0 && selection) {
+        request.Selection = selection->get();
+        WarnIgnoredConditions(**selection);
+    }
     const ViewSql sql = BuildViewSql(request);
 
     if (mode == kViewCategories || mode == kViewHistory) {
@@ -180,7 +185,8 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
         lstMainFiles_->setRecordSource(QString());
         lstMainFiles_->setLayout(layouts.value(layoutIndex));
         lstMainFiles_->setRecordSource(sql.Files);
-        SetupFileColumns(lstMainFiles_->Columns().get());
+        SetupFileColumns(lstMainFiles_->Columns().get(), layouts.value(layoutIndex),
+                         lstMainFiles_->grid()->Font()->toQFont());
         lstMainFiles_->setAutoRefresh(true);
         showList(lstMainFiles_, splitList_);
     }

@@ -205,7 +205,11 @@ void PreviewPane::ShowPreview(qint32 fileId, int fileType)
         return;
     }
     if (fileType == kPictureType) {
+        // A picture that cannot be read says so in the pane (FitPicture shows the loader's
+        // error), so nothing below may hide that word again.
+        lblPreview->hide();
         FitPicture(path);
+        return;
     } else {
         FillPreviewInfo(kTextType);
         auto header = lvPreview->Columns()->Item(QStringLiteral("Text"))->Header();

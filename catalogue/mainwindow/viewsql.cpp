@@ -102,6 +102,16 @@ QString FileSelectList()
     return QStringLiteral("iFileType AS iTyp,IIF(isNull(tUnpackpath),0,27) as IsArchiv,") + columns.join(QLatin1Char(','));
 }
 
+int FileNameField(int keyFields)
+{
+    int field = keyFields + 2;  // after iTyp and IsArchiv
+    for (const ViewColumn& c : kViewColumns) {
+        if (c.kept == &gtFileCaption) break;
+        ++field;
+    }
+    return field;
+}
+
 QString GetViewColumn(const QString& key)
 {
     if (key == gtFileCaption) return QStringLiteral("tFile");
@@ -112,6 +122,17 @@ QString GetViewColumn(const QString& key)
     if (key == Translate(QStringLiteral("Zähler"))) return QStringLiteral("lStartCount");
     if (key == gtCategoryCaption) return QStringLiteral("tCategory");
     return key;
+}
+
+bool IsViewOwnColumn(const QString& key)
+{
+    // The entries after the category are the columns of a single view.
+    bool own = false;
+    for (const ViewColumn& c : kViewColumns) {
+        if (own && ViewColumnKey(c) == key) return true;
+        if (c.kept == &gtCategoryCaption) own = true;
+    }
+    return false;
 }
 
 bool HasCategoryColumn()
@@ -162,8 +183,10 @@ ViewSql BuildViewSql(const ViewRequest& r)
         from += QStringLiteral(" Inner Join History as H on F.ID = H.MainFiles_ID ");
         v.ListLevels = {QStringLiteral("Select F.ID,-1,") + select + from + where + order,
                         QStringLiteral("Select F.ID, ") + kStartDaySql + QLatin1Char(',') + select + from + where + order};
-        v.TreeLevels = {root, QStringLiteral("SELECT distinct(") + kStartDaySql
-                                  + QStringLiteral("),-1,29,Format(tsStarted,'dd.MM.yyyy') from History order by 1 desc")};
+        // The days first, then their dates: formatting every start before removing the
+        // repeated days costs a catalogue with many starts most of the view's time.
+        v.TreeLevels = {root, QStringLiteral("SELECT StartDay,-1,29,Format(StartDay,'dd.MM.yyyy') from (SELECT distinct(")
+                                  + kStartDaySql + QStringLiteral(") AS StartDay from History) order by 1 desc")};
     } else {
         QString join;
         v.ListLevels = {QStringLiteral("Select F.ID,-1,") + select + from + AddWhere(where, QStringLiteral("not isNull(Category_ID)"), join),

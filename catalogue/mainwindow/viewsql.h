@@ -33,8 +33,14 @@ QString ColumnKey(const QString& field, const QString& caption, bool translate);
 QStringList ViewColumnKeys();
 // The select list of every file query: iTyp, IsArchiv, then the display columns.
 QString FileSelectList();
+// The field number (from 0) of the file name in a file query that puts `keyFields` fields
+// before the select list (the ID, and in the drill-down levels the tree key as well).
+int FileNameField(int keyFields);
 // The field behind a column key (a caption); other keys are returned as they are.
 QString GetViewColumn(const QString& key);
+// Whether a column key is that of a column only one view builds (the history's start time):
+// MainListColumns, kept from whichever list was shown last, may never have seen it.
+bool IsViewOwnColumn(const QString& key);
 // Whether the user keeps the category column (MainListColumns names "tCategory").
 bool HasCategoryColumn();
 

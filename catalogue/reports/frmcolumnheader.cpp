@@ -191,8 +191,17 @@ void frmColumnHeader::UpdateButtons()
 {
     const int32_t row = lvHeaders_->CurrentRow();
     const bool canShow = row >= 0 && rowHidden(row) != 1;
-    cmdAction_[0]->setEnabled(canShow);
-    cmdAction_[1]->setEnabled(row >= 0 && !canShow);
+    const bool canHide = row >= 0 && !canShow;
+    // "Anzeigen" and "Ausblenden" take turns: the focus goes from the one that greys out to
+    // the other, not on to "Standard", where the next Return would reset the whole layout.
+    QPushButton* show = cmdAction_[0];
+    QPushButton* hide = cmdAction_[1];
+    if (canShow) show->setEnabled(true);
+    if (canHide) hide->setEnabled(true);
+    if (!canShow && show->hasFocus() && canHide) hide->setFocus(Qt::OtherFocusReason);
+    if (!canHide && hide->hasFocus() && canShow) show->setFocus(Qt::OtherFocusReason);
+    if (!canShow) show->setEnabled(false);
+    if (!canHide) hide->setEnabled(false);
     const bool changed = IsChanged();
     cmdApply_->setEnabled(changed);
     cmdOk_->setEnabled(changed);

@@ -757,7 +757,7 @@ bool SimpleReport::ColumnSetup()
             alignment = 0;
             format.clear();
         }
-        auto column = columns->Add(field.Name(), 64, 0, 0, 0, false, QString(), QString(), QString(), Variant());
+        auto column = columns->Add(field.Name(), kReportColumnWidth, 0, 0, 0, false, QString(), QString(), QString(), Variant());
         if (!column) {
             reportError("ColumnSetup", QStringLiteral("Doppelter Spaltenname: ") + field.Name());
             return false;

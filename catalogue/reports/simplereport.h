@@ -32,6 +32,9 @@ class StdFont;
 class SysTimer;
 class frmSearch;
 
+// The width every column gets when the report builds its columns, before a layout sizes it.
+inline constexpr int32_t kReportColumnWidth = 64;
+
 // The record of one selected report row; SimpleReport fills only Row.
 struct cListItem {
     int32_t Row = -1;

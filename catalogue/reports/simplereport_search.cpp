@@ -143,7 +143,8 @@ int32_t SimpleReport::typeAheadSearch(QString& text)
         QString criterion;
         switch (field.Type()) {
         case dbText:
-            criterion = name + QStringLiteral(" like ") + SQLQuote(LikeText(text) + QLatin1Char('*'));
+            // Typed characters are looked for as they stand: a "*" is part of a name here.
+            criterion = name + QStringLiteral(" like ") + SQLQuote(LikeText(text, true) + QLatin1Char('*'));
             break;
         case dbDate: case dbBoolean: case dbBinary: case dbLongBinary: case dbVarBinary:
             break;

@@ -87,8 +87,10 @@ UserTree::UserTree(QWidget* parent) : QWidget(parent)
         lastUpY_ = y;
         MouseUp.raise(b, s, float(x), float(y));
     });
-    sv_->MouseMove.connect(
-        [this](int16_t b, int16_t& s, int32_t x, int32_t y) { MouseMove.raise(b, s, float(x), float(y)); });
+    sv_->MouseMove.connect([this](int16_t b, int16_t& s, int32_t x, int32_t y) {
+        if (b == 0) showCutTextTip(x, y);
+        MouseMove.raise(b, s, float(x), float(y));
+    });
     sv_->DblClick.connect([this] {
         TreeHitPart part = hitNothing;
         hitTest(lastUpX_, lastUpY_, &part);
@@ -419,6 +421,20 @@ std::shared_ptr<CTreeItem> UserTree::hitTest(int x, int y, TreeHitPart* part) co
     auto item = buffer_->Item(row);
     *part = HitPart(x + sv_->HorizontalOrigin(), item->Level, indentation_, sv_->TextWidth(item->Text));
     return item;
+}
+
+void UserTree::showCutTextTip(int x, int y)
+{
+    TreeHitPart part = hitNothing;
+    const auto item = hitTest(x, y, &part);
+    if (!item || part != hitItem) return;
+    const QString shown = RowShownText(item->Text);
+    const int left = RowGeometry(item->Level, indentation_, style_ == 1).textX + textSpacer_ - sv_->HorizontalOrigin();
+    const int width = sv_->TextWidth(shown);
+    if (left + width <= sv_->ScaleWidth()) return;
+    const int top = y / kTreeRowHeight * kTreeRowHeight;
+    sv_->ShowToolTip(left - 1, top - 1, width + 8, kTreeRowHeight + 1, left - 1, top - 1, sv_->ScaleWidth() - left + 1,
+                     kTreeRowHeight + 1, shown.trimmed());
 }
 
 void UserTree::onMouseDown(int16_t button, int16_t shift, int32_t x, int32_t y)

@@ -111,6 +111,8 @@ private:
     void onKeyDown(int16_t& keyCode, int16_t& shift);
     void onMouseDown(int16_t button, int16_t shift, int32_t x, int32_t y);
     std::shared_ptr<CTreeItem> hitTest(int x, int y, TreeHitPart* part) const;
+    // A row whose text the tree's width cuts shows it whole in a tip while the pointer is on it.
+    void showCutTextTip(int x, int y);
     void onBeforeDraw(int16_t& action);
     void onDraw();
     void paintItem(HandleId hdc, int row, CTreeItem& item);

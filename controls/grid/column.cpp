@@ -151,15 +151,17 @@ QString Column::LayoutText() const
 
 void Column::ApplyLayoutText(const QString& text)
 {
-    // An always-hidden column is the host's own (a key the rows are found by): no layout moves
-    // it. Its width and place are ignored while it is hidden anyway; a group it was moved to
-    // would put it in front of the columns that follow it there, and the next application of
-    // the written layout would give them other places.
+    // An always-hidden column is the host's own (a key the rows are found by): no layout shows
+    // it or moves it to another group. Its width is ignored while it is hidden anyway; a group
+    // it was moved to would put it in front of the columns that follow it there, and the next
+    // application of the written layout would give them other places. (Its place inside its
+    // group is the set's to restore: see Columns::SetLayout.)
     if (hidden_ == vtlHiddenAllways) return;
     const QStringList fields = text.split(QLatin1Char(';'));
     // A shown column that the text hides takes its width and place first: a hidden column
     // ignores both, and a layout applied to a new set of columns would lose them otherwise.
     std::optional<int32_t> hideAtEnd;
+    std::optional<int32_t> width;
     for (const QString& field : fields) {
         const QStringList nameValue = field.split(QLatin1Char('='));
         if (nameValue.size() < 2) continue;
@@ -169,6 +171,7 @@ void Column::ApplyLayoutText(const QString& text)
         const QString& name = nameValue[0];
         auto is = [&](const char* n) { return name.compare(QLatin1String(n), Qt::CaseInsensitive) == 0; };
         if (is("Width")) {
+            width = value;
             SetWidth(value);
         } else if (is("Hidden")) {
             const int32_t mode = AllowHide ? value : vtlHiddenNone;
@@ -181,6 +184,10 @@ void Column::ApplyLayoutText(const QString& text)
         }
     }
     if (hideAtEnd) SetHidden(*hideAtEnd);
+    // A column that stays hidden ignores Width, yet keeps the width the text stores for it, to
+    // show with when it is shown again: a layout applied to a new set whose column is hidden
+    // would lose it otherwise. Nothing is seen to change, so nothing is sent.
+    if (width && hidden_ != vtlHiddenNone) width_ = clampedWidth(*width);
 }
 
 } // namespace vantile

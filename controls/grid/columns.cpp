@@ -225,10 +225,11 @@ void Columns::SetLayout(const QString& layout)
         QString text;
         int16_t fixed;
         int16_t order;
+        bool hasOrder;
     };
     std::vector<Entry> entries;
     for (const QString& text : layout.split(QLatin1Char('$'))) {
-        Entry e{text, 0, 0};
+        Entry e{text, 0, 0, text.contains(QLatin1String("Order="))};
         if (!LayoutField(text, QLatin1String("Fixed="), &e.fixed)
             || !LayoutField(text, QLatin1String("Order="), &e.order))
             return;
@@ -241,7 +242,15 @@ void Columns::SetLayout(const QString& layout)
     for (const Entry& e : entries) {
         const QStringList parts = e.text.split(QLatin1Char('!'));
         if (parts.size() < 2) return;
-        if (auto column = Item(parts[0])) column->ApplyLayoutText(parts[1]);
+        auto column = Item(parts[0]);
+        if (!column) continue;
+        column->ApplyLayoutText(parts[1]);
+        // A hidden column ignores Order, yet it holds a place in its group: left where the new
+        // set has it, it would push the columns placed after it off their written places (a
+        // column that left the group before it makes that place another). Nothing is seen to
+        // move, so the grid is not told.
+        if (column->Hidden() != vtlHiddenNone && column->Fixed() == e.fixed && e.hasOrder)
+            groups_[size_t(e.fixed)]->MoveTo(column, e.order);
     }
 }
 

@@ -36,8 +36,10 @@ enum LayoutChangeCode : int32_t {
 // hidden), the group and the place in the group. When applied, entries are taken group by
 // group in ascending Order, so every column finds the ones before it in place; inside an entry
 // the fields apply in the order they stand, unknown or non-numeric fields are skipped, a
-// key the set lacks skips its entry, and so does an always-hidden column (vtlHiddenAllways). Keys are written as they are: a key holding "$", "!", ";",
-// "=" or "@" (the host's separator between lists) cannot be restored.
+// key the set lacks skips its entry, and so does an always-hidden column (vtlHiddenAllways).
+// A column left hidden by its entry still takes its written width and its written place in its
+// group (when the entry names that group), so that the columns after it find theirs. Keys are written as they are: a
+// key holding "$", "!", ";", "=" or "@" (the host's separator between lists) cannot be restored.
 class Columns : public tv::Component {
 public:
     // `windowTextColor`: the RGB value of the system's window-text colour, the default style's

@@ -31,6 +31,12 @@ int gWaiting = 0;
 // Scopes that keep reads where they are asked.
 int gWhereAsked = 0;
 
+std::function<bool()>& rowFault()
+{
+    static std::function<bool()> fault;
+    return fault;
+}
+
 QByteArray utf8(const QString& s) { return s.toUtf8(); }
 
 // Binds a prepared statement of `db` and steps it to its end, or until `row` wants no more:
@@ -70,6 +76,8 @@ void WaitBeside(const std::function<bool()>& finished)
     while (!finished()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     --gWaiting;
 }
+
+void SetBackgroundRowFault(std::function<bool()> fault) { rowFault() = std::move(fault); }
 
 ReadsWhereAsked::ReadsWhereAsked() { ++gWhereAsked; }
 ReadsWhereAsked::~ReadsWhereAsked() { --gWhereAsked; }
@@ -150,12 +158,9 @@ private:
 
 // The second connection of one connection; used on the worker only, but for interrupting.
 struct BackgroundReader::State {
-    const DbConnection& owner;
     std::atomic<sqlite3*> db{nullptr};
     std::atomic<bool> openFailed{false};
     std::atomic<bool> closing{false};
-
-    explicit State(const DbConnection& o) : owner(o) {}
 
     Outcome read(const QString& sqliteText, const JetSql& sql, const std::vector<Variant>& parameters,
                  const RowSink& row)
@@ -175,19 +180,29 @@ struct BackgroundReader::State {
             return o;
         }
         o.ran = true;
-        o.error = stepRows(handle, stmt, sql, parameters, row);
+        if (const auto& fault = rowFault()) {
+            bool failed = false;
+            o.error = stepRows(handle, stmt, sql, parameters, [&](sqlite3_stmt* s) {
+                failed = fault();
+                return !failed && row(s);
+            });
+            if (failed) o.error = DbError{SQLITE_IOERR_READ, QStringLiteral("disk I/O error")};
+        } else {
+            o.error = stepRows(handle, stmt, sql, parameters, row);
+        }
         sqlite3_finalize(stmt);
         return o;
     }
 };
 
-BackgroundReader::BackgroundReader(const DbConnection& owner) : state_(std::make_shared<State>(owner))
+BackgroundReader::BackgroundReader(const DbConnection& owner) : state_(std::make_shared<State>())
 {
     // The second connection opens at once: deriving the key from a passphrase takes the engine
-    // a while, which the worker spends while the owner opens its own.
-    Worker::instance().post([s = state_] {
+    // a while, which the worker spends while the owner opens its own. The job takes its own
+    // copy of how to open the file: the owner may reopen or close before the job runs.
+    Worker::instance().post([s = state_, opening = owner.Companion()] {
         DbError error;
-        s->db = s->owner.OpenCompanion(&error);
+        s->db = DbConnection::OpenCompanion(opening, &error);
         s->openFailed = !s->db;
     });
 }
@@ -230,17 +245,20 @@ BackgroundReader::Outcome BackgroundReader::run(const QString& sqliteText, const
 // ---- reads ----
 
 DbError ReadRows(DbConnection& connection, const QString& sqliteText, const JetSql& sql,
-                 const std::vector<Variant>& parameters, const RowSink& row, bool* prepared)
+                 const std::vector<Variant>& parameters, const RowSink& row, const RowsStartOver& startOver,
+                 bool* prepared)
 {
     if (prepared) *prepared = true;
     if (BackgroundReadsOn() && gWaiting == 0 && gWhereAsked == 0 && connection.IsOpen() && !connection.InTransaction())
         if (BackgroundReader* reader = connection.Reader()) {
             const BackgroundReader::Outcome o = reader->run(sqliteText, sql, parameters, row);
-            if (o.ran) {
-                // Damage met by the second connection is the file's, as on the first.
-                connection.NoteError(o.error);
-                return o.error;
-            }
+            if (o.ran && !o.error) return {};
+            // The reader was ended by the connection's closing: nothing is left to read on.
+            if (o.ran && !connection.IsOpen()) return o.error;
+            // Damage met by the second connection is the file's, as on the first.
+            if (o.ran) connection.NoteError(o.error);
+            // Any other failure of the second connection is its own: the asking one reads it again.
+            if (o.ran && startOver) startOver();
         }
     DbError error;
     sqlite3_stmt* stmt = connection.Prepare(sqliteText, &error);

@@ -44,15 +44,25 @@ public:
 // Called for each row of a read, on whichever thread steps it; false ends the read early.
 using RowSink = std::function<bool(sqlite3_stmt*)>;
 
+// Called when the rows handed over so far are to be forgotten: the read starts again.
+using RowsStartOver = std::function<void()>;
+
 // Runs the read-only SQLite text `sqliteText` (the translation `sql` stands for its parameter
 // types) with `parameters` to its end, handing each row to `row`. It runs in the background
 // when reads may (on, not already waiting, no transaction open on `connection`, whose rows the
-// second connection could not see), else, and whenever the second connection cannot prepare
-// the text (an attached or temporary table), on `connection`. `row` must not touch what the
-// waiting thread may read meanwhile: collect into something of the caller's own. `prepared`
-// tells a text the engine refused (error set, no row read) from a failure while reading.
+// second connection could not see), else on `connection`; and on `connection` again whenever
+// the second one cannot prepare the text (an attached or temporary table) or fails while
+// reading it, after `startOver` (a connection closed meanwhile is not read again: the read
+// ends with the second one's error). `row` must not touch what the waiting thread may read
+// meanwhile: collect into something of the caller's own. `prepared` tells a text the engine
+// refused (error set, no row read) from a failure while reading.
 DbError ReadRows(DbConnection& connection, const QString& sqliteText, const JetSql& sql,
-                 const std::vector<Variant>& parameters, const RowSink& row, bool* prepared = nullptr);
+                 const std::vector<Variant>& parameters, const RowSink& row, const RowsStartOver& startOver,
+                 bool* prepared = nullptr);
+
+// Tests: asked on the reader thread before each row a background read steps to; true fails the
+// read there, as a disk error would. None by default.
+void SetBackgroundRowFault(std::function<bool()> fault);
 
 // The second connection of one connection's background reads, run by the program's one reader
 // thread; the connection makes it when it opens or at its first background read, and ends it
@@ -66,7 +76,7 @@ public:
 
     struct Outcome {
         bool ran = false;  // false: the second connection could not open or prepare the text
-        DbError error;
+        DbError error;     // set when it failed while reading the rows
     };
     Outcome run(const QString& sqliteText, const JetSql& sql, const std::vector<Variant>& parameters,
                 const RowSink& row);

@@ -134,9 +134,9 @@ int DbConnection::OpenHandle(const QByteArray& name, int flags, const QByteArray
     return sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
 }
 
-sqlite3* DbConnection::OpenCompanion(DbError* error) const
+sqlite3* DbConnection::OpenCompanion(const CompanionOpening& opening, DbError* error)
 {
-    return OpenReadHandle(openName_, openFlags_, key_, writableSchema_, error);
+    return OpenReadHandle(opening.name, opening.flags, opening.key, opening.writableSchema, error);
 }
 
 sqlite3* DbConnection::OpenReadHandle(const QByteArray& name, int openFlags, const QByteArray& key, bool writableSchema,

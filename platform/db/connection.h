@@ -103,10 +103,19 @@ public:
     DbError EngineError();
     DbError ClosedError() const { return MakeDbError(dbErrObjectClosed); }
 
-    // A second handle on the same file, for reading only, with the same key, functions and
-    // settings: the background reads' (see backgroundreads.h). Null with `error` set when it
-    // cannot be opened. May be called from another thread while this connection is open.
-    sqlite3* OpenCompanion(DbError* error) const;
+    // How this connection's file was opened: what a second handle on it needs, as a copy that
+    // another thread may keep and use while this connection reopens or closes.
+    struct CompanionOpening {
+        QByteArray name;
+        int flags = 0;
+        QByteArray key;
+        bool writableSchema = false;
+    };
+    CompanionOpening Companion() const { return {openName_, openFlags_, key_, writableSchema_}; }
+    // A second handle on the file `opening` names, for reading only, with the same key,
+    // functions and settings: the background reads' (see backgroundreads.h). Null with `error`
+    // set when it cannot be opened. Safe on any thread: it reads nothing but `opening`.
+    static sqlite3* OpenCompanion(const CompanionOpening& opening, DbError* error);
     // The background reader of this connection, made at the first call; null unless reads in
     // the background are allowed on it.
     BackgroundReader* Reader();

@@ -3,6 +3,8 @@
 #include "backgroundreads.h"
 #include "connection.h"
 #include "field.h"
+#include "keyrepeats.h"
+#include "keyselect.h"
 
 #include "engine.h"
 
@@ -29,27 +31,6 @@ bool wordAt(const QString& s, qsizetype i, QLatin1String word)
     if (QStringView(s).mid(i, word.size()).compare(word, Qt::CaseInsensitive) != 0) return false;
     const qsizetype end = i + word.size();
     return end >= s.size() || !(s[end].isLetterOrNumber() || s[end] == u'_');
-}
-
-// Whether a key comes twice (a join may repeat one; such a result is read whole). Keys are
-// mostly the numbers of a table's rows: a mark per number in their range costs less than a sort.
-bool hasRepeats(const std::vector<int64_t>& keys)
-{
-    if (keys.empty()) return false;
-    const auto [low, high] = std::minmax_element(keys.begin(), keys.end());
-    const uint64_t range = uint64_t(*high) - uint64_t(*low);
-    if (range < 4 * uint64_t(keys.size()) + 64) {
-        std::vector<bool> seen(size_t(range) + 1);
-        for (const int64_t k : keys) {
-            const size_t at = size_t(uint64_t(k) - uint64_t(*low));
-            if (seen[at]) return true;
-            seen[at] = true;
-        }
-        return false;
-    }
-    std::vector<int64_t> sorted = keys;
-    std::sort(sorted.begin(), sorted.end());
-    return std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
 }
 
 } // namespace
@@ -97,28 +78,36 @@ KeyedRows::KeyedRows(DbConnection& connection, const JetSql& sql, std::vector<Va
 
 std::unique_ptr<KeyedRows> KeyedRows::Open(DbConnection& connection, const JetSql& sql,
                                            const std::vector<Variant>& parameters, const QString& keyName,
-                                           int columns, int minRows, DbError* error)
+                                           int columns, int minRows, DbError* error, bool* empty)
 {
     *error = {};
+    if (empty) *empty = false;
     const QString key = quotedName(keyName);
     std::unique_ptr<KeyedRows> k(new KeyedRows(connection, sql, parameters, columns));
     // The query as a subquery: the engine flattens it, so that only the key and the sort
     // terms are computed and sorted, and a key lookup reaches the base table's rows directly.
+    // Its other result columns are Nulls there, so that an index that holds the columns the
+    // keys need is read in place of the table.
     // The keys are collected apart and taken over once read: a window painting meanwhile
     // must not see a half-read list.
     std::vector<int64_t> keys;
     bool whole = true;
     bool prepared = true;
-    *error = ReadRows(connection, QStringLiteral("SELECT ") + key + QStringLiteral(" FROM (") + sql.sql + QLatin1Char(')'),
+    *error = ReadRows(connection, QStringLiteral("SELECT ") + key + QStringLiteral(" FROM (") + KeysOnlySelect(sql.sql) + QLatin1Char(')'),
                       sql, parameters,
                       [&keys, &whole](sqlite3_stmt* stmt) {
                           if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER) return whole = false;
                           keys.push_back(sqlite3_column_int64(stmt, 0));
                           return true;
                       },
+                      [&keys, &whole] {
+                          keys.clear();
+                          whole = true;
+                      },
                       &prepared);
     if (!prepared) *error = {};
-    if (*error || !prepared || !whole || int(keys.size()) < minRows || hasRepeats(keys)) return nullptr;
+    if (empty) *empty = !*error && prepared && keys.empty();
+    if (*error || !prepared || !whole || int(keys.size()) < minRows || HasRepeatedKeys(keys)) return nullptr;
     k->keys_ = std::move(keys);
     QStringList places;
     const int first = int(sql.parameters.size()) + 1;

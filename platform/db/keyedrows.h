@@ -36,10 +36,11 @@ public:
 
     // The keys of `sql` (with its parameter values) through the column named `keyName`. Null
     // when the result does not qualify or has fewer than `minRows` rows; `error` is set only
-    // when the query itself failed.
+    // when the query itself failed. `empty` (when given) tells that the keys were read and
+    // there are none: the result has no rows, and reading it again would only cost the time.
     static std::unique_ptr<KeyedRows> Open(DbConnection& connection, const JetSql& sql,
                                            const std::vector<Variant>& parameters, const QString& keyName,
-                                           int columns, int minRows, DbError* error);
+                                           int columns, int minRows, DbError* error, bool* empty = nullptr);
 
     int rowCount() const { return int(keys_.size()); }
     int64_t key(int row) const { return keys_[size_t(row)]; }

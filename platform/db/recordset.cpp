@@ -228,11 +228,14 @@ DbError Recordset::load()
         if (queryHook()) queryHook()(sql_.sql, parameters_);
         // A result of a few rows at most ("Top 1") is read at once: reading its keys first
         // would only run it twice.
+        bool empty = false;
         if (!keyName_.isEmpty() && !(sql_.top >= 0 && sql_.top < gKeyedRowsThreshold)) {
-            keyed_ = KeyedRows::Open(*connection_, sql_, parameters_, keyName_, columns, gKeyedRowsThreshold, &error);
-            if (error) return fail(error);
+            keyed_ = KeyedRows::Open(*connection_, sql_, parameters_, keyName_, columns, gKeyedRowsThreshold, &error,
+                                     &empty);
         }
-        if (!keyed_) error = readAll();
+        if (empty) table_.clearRows();
+        else if (!keyed_ && !error) error = readAll();
+        // A close while the read was waited for ended it: that, not how it ended, is the news.
         if (closed_ || !connection_->IsOpen()) {
             Close();
             return fail(MakeDbError(dbErrObjectClosed));
@@ -277,10 +280,13 @@ DbError Recordset::readAll()
     // Read apart and taken over whole: a window painting meanwhile sees no rows, not half.
     ResultTable rows;
     rows.reset(table_.columnCount());
-    const DbError error = ReadRows(*connection_, sql_.sql, sql_, parameters_, [&rows](sqlite3_stmt* stmt) {
-        rows.appendRow(stmt);
-        return true;
-    });
+    const DbError error = ReadRows(
+        *connection_, sql_.sql, sql_, parameters_,
+        [&rows](sqlite3_stmt* stmt) {
+            rows.appendRow(stmt);
+            return true;
+        },
+        [&rows] { rows.clearRows(); });
     if (!closed_) table_ = std::move(rows);
     return error;
 }

@@ -1,6 +1,9 @@
 #include "dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QSortFilterProxyModel>
 
 namespace tv {
 
@@ -10,7 +13,31 @@ FileDialogHook& hookRef()
     static FileDialogHook hook;
     return hook;
 }
+
+// Hides the side files the database engine keeps beside an open catalogue ("x.MDB-wal",
+// "x.MDB-shm", "x.MDB-journal" next to "x.MDB"): they are no file to choose, and "Alle
+// Dateien" would list them.
+class SideFileFilter : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override
+    {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (!files) return true;
+        const QModelIndex index = files->index(row, 0, parent);
+        return files->isDir(index) || !IsDatabaseSideFile(files->filePath(index));
+    }
+};
 } // namespace
+
+bool IsDatabaseSideFile(const QString& path)
+{
+    for (const QLatin1String suffix : {QLatin1String("-wal"), QLatin1String("-shm"), QLatin1String("-journal")})
+        if (path.endsWith(suffix)) return QFileInfo(path.chopped(suffix.size())).isFile();
+    return false;
+}
 
 void SetFileDialogHook(FileDialogHook hook) { hookRef() = std::move(hook); }
 
@@ -25,6 +52,7 @@ QString ShowFileDialog(QWidget* owner, const FileDialogRequest& request)
     case FileDialogKind::Open:
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setProxyModel(new SideFileFilter(&dialog));
         break;
     case FileDialogKind::Save:
         dialog.setFileMode(QFileDialog::AnyFile);

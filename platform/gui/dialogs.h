@@ -24,6 +24,10 @@ struct FileDialogRequest {
 // Folder: folders only.
 QString ShowFileDialog(QWidget* owner, const FileDialogRequest& request);
 
+// A side file of an SQLite database: "<file>-wal", "<file>-shm" or "<file>-journal" beside an
+// existing <file>. The open dialog does not list them.
+bool IsDatabaseSideFile(const QString& path);
+
 // Tests answer the dialogs through this hook instead of showing them.
 using FileDialogHook = std::function<QString(const FileDialogRequest& request)>;
 void SetFileDialogHook(FileDialogHook hook);

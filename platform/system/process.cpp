@@ -242,9 +242,8 @@ namespace {
 
 // Waits up to `waitMs` for a started program to end, serving the event loop. True when it
 // ended. Otherwise the program runs on by itself: destroying a running QProcess would kill
-// it, so the process object is handed over and deleted once the program ends, after
-// `onLateEnd` has seen it.
-bool AwaitEnd(std::unique_ptr<QProcess>& proc, int waitMs, std::function<void(const QProcess&)> onLateEnd = {})
+// it, so the process object is handed over and deleted once the program ends.
+bool AwaitEnd(std::unique_ptr<QProcess>& proc, int waitMs)
 {
     QElapsedTimer clock;
     clock.start();
@@ -252,10 +251,7 @@ bool AwaitEnd(std::unique_ptr<QProcess>& proc, int waitMs, std::function<void(co
         QCoreApplication::processEvents();
         if (clock.elapsed() > waitMs) {
             QProcess* running = proc.release();
-            QObject::connect(running, &QProcess::finished, running, [running, onLateEnd] {
-                if (onLateEnd) onLateEnd(*running);
-                running->deleteLater();
-            });
+            QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
             return false;
         }
     }
@@ -268,7 +264,7 @@ int ExitCodeOf(const QProcess& p) { return p.exitStatus() == QProcess::NormalExi
 
 } // namespace
 
-bool OpenDocument(const QString& path, QString* error, int* exitCode, std::function<void(int exitCode)> lateFailure)
+bool OpenDocument(const QString& path, QString* error, int* exitCode)
 {
     if (exitCode) *exitCode = -1;
     // An absolute path never starts with "-", so the opener cannot take it for an option.
@@ -280,11 +276,9 @@ bool OpenDocument(const QString& path, QString* error, int* exitCode, std::funct
         return false;
     }
     constexpr int kVerdictWaitMs = 1000;
-    if (!AwaitEnd(proc, kVerdictWaitMs, [lateFailure](const QProcess& p) {
-            const int code = ExitCodeOf(p);
-            if (code != 0 && lateFailure) lateFailure(code);
-        }))
-        return true;
+    // The opener hands the file over and may then wait for the viewer it started: an exit
+    // after the first moment is the viewer's, not a failure to open.
+    if (!AwaitEnd(proc, kVerdictWaitMs)) return true;
     const int code = ExitCodeOf(*proc);
     if (code == 0) return true;
     if (exitCode) *exitCode = code;

@@ -73,10 +73,11 @@ QString WineDrivePath(const QString& path);
 // (2 no such file, 3 no program for this kind of file, 4 the program failed); it is given a
 // short wait for its verdict, serving the event loop. False, with the reason in `error` and
 // the exit code in `exitCode` (-1 when the opener could not be started or crashed), when it
-// failed. An opener still running after the wait (some desktops keep it until the program
-// ends) counts as started, and `lateFailure` receives its exit code should it fail after all.
-bool OpenDocument(const QString& path, QString* error = nullptr, int* exitCode = nullptr,
-                  std::function<void(int exitCode)> lateFailure = {});
+// failed. An opener still running after the wait has handed the file over and counts as
+// started: without a desktop environment it waits for the program it started and passes that
+// program's exit status on, which is the program's own affair (the user sees its window), so
+// nothing is reported of it.
+bool OpenDocument(const QString& path, QString* error = nullptr, int* exitCode = nullptr);
 
 // What became of a program started by StartWatched.
 struct WatchedStart {

@@ -1,9 +1,11 @@
 #include "catalogue/core/modatari.h"
+#include "catalogue/core/modglobals.h"
 
 #include "platform/db/database.h"
 #include "platform/runtime/format.h"
 
 #include <QComboBox>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <tuple>
 #include <gtest/gtest.h>
@@ -87,6 +89,20 @@ TEST(CodeTables, FileSizeAtUnitBoundaries)
         SCOPED_TRACE(c.size);
         EXPECT_EQ(FormatFileSize(c.size), QString::fromUtf8(c.text));
     }
+}
+
+// A translated interface writes sizes with a decimal point, the German one with a comma.
+TEST(CodeTables, FileSizeFollowsTheInterfacesLanguage)
+{
+    const QString saved = gtLanguageFile;
+    const auto restore = qScopeGuard([&saved] { gtLanguageFile = saved; });
+    gtLanguageFile = QStringLiteral("English.lng");
+    EXPECT_EQ(FormatFileSize(1536), QStringLiteral("1.5 KB"));
+    EXPECT_EQ(FormatFileSize(int32_t(5.42 * 1048576)), QStringLiteral("5.42 MB"));
+    EXPECT_EQ(FormatFileSize(int32_t(12.34 * 1048576)), QStringLiteral("12.3 MB"));
+    EXPECT_EQ(FormatFileSize(1023), QStringLiteral("1023 Byte"));
+    gtLanguageFile.clear();
+    EXPECT_EQ(FormatFileSize(1536), QStringLiteral("1,5 KB"));
 }
 
 // Bytes and kilobytes are written without the general Format: they must read as it writes them.

@@ -654,26 +654,35 @@ TEST_F(CatalogueTest, CatalogueThatCannotBeWrittenOpensForReadingWithANotice)
     }
 }
 
-// Whether the catalogue has an index on History.MainFiles_ID, whatever its name.
-bool hasHistoryFileIndex(Database& db)
+// Whether the catalogue has an index of `table` on `columns` ("(MainFiles_ID)"), whatever its name.
+bool hasIndexOn(Database& db, const QString& table, const QString& columns)
 {
-    auto rs = db.OpenRecordset(QStringLiteral("Select sql From sqlite_master Where type='index' And tbl_name='History'"),
+    auto rs = db.OpenRecordset(QStringLiteral("Select sql From sqlite_master Where type='index' And tbl_name='") + table
+                                   + QLatin1Char('\''),
                                dbOpenSnapshot, dbForwardOnly);
     if (!rs) return false;
     for (; !rs->IsEOF(); rs->MoveNext())
-        if (rs->Fields(QStringLiteral("sql")).Value().text().contains(QLatin1String("(MainFiles_ID)"))) return true;
+        if (rs->Fields(QStringLiteral("sql")).Value().text().contains(columns)) return true;
     return false;
 }
 
-// The history view joins History by MainFiles_ID. A new catalogue has the index for it; an
-// older one gets it when it is opened for writing or compacted, and one opened for reading
-// opens all the same and is not written to.
+bool hasHistoryFileIndex(Database& db) { return hasIndexOn(db, QStringLiteral("History"), QStringLiteral("(MainFiles_ID)")); }
+// The history view's order: the files by their last start.
+bool hasLastStartIndex(Database& db)
+{
+    return hasIndexOn(db, QStringLiteral("MainFiles"), QStringLiteral("(tsLastStarted)"));
+}
+
+// The history view joins History by MainFiles_ID and lists the files by their last start. A
+// new catalogue has the indexes for it; an older one gets them when it is opened for writing or
+// compacted, and one opened for reading opens all the same and is not written to.
 TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
 {
     DbError e;
     auto created = CreateCatalogue(file("new.MDB"), kProgramKey, &e);
     ASSERT_TRUE(created);
     EXPECT_TRUE(hasHistoryFileIndex(*created));
+    EXPECT_TRUE(hasLastStartIndex(*created));
     created->Close();
 
     const QString older = file("older.MDB");
@@ -691,7 +700,9 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
             }
         }
         rs->Close();
+        ASSERT_FALSE(db->Execute(QStringLiteral("DROP INDEX IF EXISTS MainFiles_C5")));
         ASSERT_FALSE(hasHistoryFileIndex(*db));
+        ASSERT_FALSE(hasLastStartIndex(*db));
         db->Close();
     }
     for (const char* copy : {"readonly.MDB", "opened.MDB", "compacted.MDB"})
@@ -701,6 +712,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
     const QByteArray before = fileBytes(file("readonly.MDB"));
     ASSERT_TRUE(ConnectDB(file("readonly.MDB")));
     EXPECT_FALSE(hasHistoryFileIndex(*goDB));
+    EXPECT_FALSE(hasLastStartIndex(*goDB));
     EXPECT_EQ(count("History"), QStringLiteral("1"));
     CloseDB();
     EXPECT_TRUE(fileBytes(file("readonly.MDB")) == before) << "the file was written to";
@@ -708,6 +720,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
 
     ASSERT_TRUE(ConnectDB(file("opened.MDB")));
     EXPECT_TRUE(hasHistoryFileIndex(*goDB));
+    EXPECT_TRUE(hasLastStartIndex(*goDB));
     EXPECT_EQ(count("History"), QStringLiteral("1"));
     CloseDB();
 
@@ -718,6 +731,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
     auto compacted = Database::Open(gtDBPath, kProgramKey, &e);
     ASSERT_TRUE(compacted);
     EXPECT_TRUE(hasHistoryFileIndex(*compacted));
+    EXPECT_TRUE(hasLastStartIndex(*compacted));
     compacted->Close();
     EXPECT_EQ(messages.size(), 1);   // the read-only notice alone
 }

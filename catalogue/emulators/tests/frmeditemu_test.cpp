@@ -1,11 +1,13 @@
 #include "catalogue/emulators/frmeditemu.h"
 #include "platform/gui/msgbox.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace tv {
@@ -162,6 +164,29 @@ TEST_F(EmulatorEditor, PathListHoldsEachPathOnce)
     EXPECT_EQ(paths, QStringList({"Altirra.exe", program, "atari++"}));
     EXPECT_EQ(form->cboTyp->count(), 4);
     EXPECT_EQ(form->cboTyp->currentData().toInt(), 3);
+}
+
+// Typed as a user types: the path box completes a known path, and one Return takes the
+// completion and OK together.
+TEST_F(EmulatorEditor, OneReturnTakesTheCompletedPathAndCloses)
+{
+    form = std::make_unique<frmEditEmu>();
+    form->ActEmuCol = &emulators;
+    form->ActProfilCol = &profils;
+    form->Key = QStringLiteral("1");
+    form->Form_Load();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    QApplication::setActiveWindow(form.get());
+    form->cboPath->setFocus(Qt::TabFocusReason);
+    form->cboPath->lineEdit()->selectAll();
+    const QString typed = program.chopped(5);  // ".../ata"
+    for (const QChar c : typed) QTest::keyClick(form->windowHandle(), char(c.unicode()));
+    ASSERT_EQ(form->cboPath->currentText(), program);
+    QTest::keyClick(form->windowHandle(), Qt::Key_Return);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ((*emulators.item(QStringLiteral("1")))->Path, program);
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace tv {
@@ -160,6 +161,26 @@ TEST_F(FileWindow, CategoryIsChosenTypedOrCleared)
     EXPECT_EQ(LookupField(QStringLiteral("tCategory"), QStringLiteral("Category"), where), "Neu");
     where.clear();
     EXPECT_EQ(LookupField(QStringLiteral("Count(*)"), QStringLiteral("Category"), where), "3");
+}
+
+// Typed as a user types: the category box completes "de" to "demos", and one Return takes the
+// completion and OK together.
+TEST_F(FileWindow, OneReturnTakesTheCompletedCategoryAndCloses)
+{
+    AddFile(QStringLiteral("GAME.ATR"));
+    ASSERT_TRUE(f.Form_Load());
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    QApplication::setActiveWindow(&f);
+    auto* box = Get<QComboBox>("cboCategory");
+    box->setFocus(Qt::TabFocusReason);
+    box->lineEdit()->selectAll();
+    for (const char c : {'d', 'e'}) QTest::keyClick(f.windowHandle(), c);
+    ASSERT_EQ(box->currentText(), "demos");
+    QTest::keyClick(f.windowHandle(), Qt::Key_Return);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+    EXPECT_EQ(Row()[2], "2");
 }
 
 TEST_F(FileWindow, RenameKeepsTheExtensionOnce)

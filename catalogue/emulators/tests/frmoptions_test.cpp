@@ -6,6 +6,7 @@
 #include "platform/gui/msgbox.h"
 #include "savedglobals.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -122,6 +123,44 @@ TEST_F(OptionsWindow, KeysGoToThePageWhenTheWindowOpens)
     EXPECT_EQ(form->MyTab->currentIndex(), 0);
     ASSERT_TRUE(form->treeProfils->currentItem());
     EXPECT_EQ(form->treeProfils->currentItem()->text(0), QStringLiteral("Altirra"));
+}
+
+// By keys alone: Return on a node edits it as a double click does and leaves the window open;
+// Ctrl+Tab and Ctrl+Bild-ab turn the pages (back with Shift or Bild-auf) also from a drop-down
+// list, whose profile stays as chosen.
+TEST_F(OptionsWindow, KeysEditANodeAndTurnThePages)
+{
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    QApplication::setActiveWindow(form.get());
+    QStringList edited;
+    form->ShowModal = [&edited](QDialog& d) {
+        edited << d.objectName();
+        d.reject();
+    };
+    form->treeProfils->setFocus(Qt::TabFocusReason);
+    form->treeProfils->setCurrentItem(Node({"Altirra", "Run"}));
+    QTest::keyClick(form->windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(edited, QStringList{QStringLiteral("frmEditProfil")});
+    EXPECT_TRUE(form->isVisible());
+
+    QTest::keyClick(form->windowHandle(), Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_EQ(form->MyTab->currentIndex(), 1);
+    QComboBox* atr = form->cboProfils[0];
+    const QString chosen = atr->currentText();
+    atr->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form->windowHandle(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(form->MyTab->currentIndex(), 2);
+    EXPECT_EQ(atr->currentText(), chosen);
+    QTest::keyClick(form->windowHandle(), Qt::Key_PageUp, Qt::ControlModifier);
+    ASSERT_EQ(form->MyTab->currentIndex(), 1);
+    atr->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form->windowHandle(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(form->MyTab->currentIndex(), 2);
+    QTest::keyClick(form->windowHandle(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form->MyTab->currentIndex(), 1);
+    EXPECT_EQ(atr->currentText(), chosen);
+    EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(OptionsWindow, ChildrenSortWithoutRegardToCase)

@@ -3,9 +3,11 @@
 #include "catalogue/core/modglobals.h"
 #include "catalogue/import/frmcategory.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace tv {
@@ -86,6 +88,26 @@ TEST_F(CategoryWindow, TypedNameOfAnExistingCategoryTakesIt)
 {
     Run({1}, {}, "demos");
     EXPECT_EQ(test::CatalogueRows("Select Count(*) From Category"), std::vector<QStringList>{{"2"}});
+    EXPECT_EQ(Categories()[0], (QStringList{"1", "2"}));
+}
+
+// Typed as a user types: the box completes "de" to "demos" (the rest of "Demos"), and one
+// Return takes the completion and OK together.
+TEST_F(CategoryWindow, OneReturnTakesTheCompletedNameAndCloses)
+{
+    f.SelectedFileIDs = [] { return QList<qint32>{1}; };
+    f.Form_Load();
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    QApplication::setActiveWindow(&f);
+    auto* combo = f.findChild<QComboBox*>("cboCategory");
+    combo->setFocus(Qt::TabFocusReason);
+    for (const char c : {'d', 'e'}) QTest::keyClick(f.windowHandle(), c);
+    ASSERT_EQ(combo->currentText(), "demos");
+    QTest::keyClick(f.windowHandle(), Qt::Key_Return);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+    EXPECT_TRUE(f.Changed);
     EXPECT_EQ(Categories()[0], (QStringList{"1", "2"}));
 }
 

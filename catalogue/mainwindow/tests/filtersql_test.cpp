@@ -18,6 +18,10 @@ TEST(BuildFilterCondition, TextOfOneCondition)
         {"file type", {"iFileType", "=", "11", ""}, "iFileType =11"},
         {"number, empty value: no condition", {"lSize", "=", "", ""}, ""},
         {"number, no number: no condition", {"lSize", ">", "1;drop", ""}, ""},
+        // Read as numbers by the conversion, yet column names to the SQL.
+        {"number, infinity: no condition", {"lSize", "<", "inF", ""}, ""},
+        {"number, not a number: no condition", {"iFileType", "=", "nan", ""}, ""},
+        {"number with exponent", {"lSize", "<", "1e5", ""}, "lSize <1e5"},
         {"contains", {"tFile", "( )", "abc", ""}, "tFile Like'*abc*'"},
         {"begins with", {"tFile", ">", "abc", ""}, "tFile Like'abc*'"},
         {"ends with", {"tFile", "<", "abc", ""}, "tFile Like'*abc'"},
@@ -100,6 +104,20 @@ TEST(AddSelectionConditions, GroupsAndTexts)
     }
 }
 
+// What the view leaves out of a selection is named as the user wrote it; empty values and
+// numbers are no such conditions.
+TEST(IgnoredConditions, NamesNumberConditionsWithATextValue)
+{
+    const FilterPtr s = selection({{"lSize", "<", "inF", ""},
+                                   {"lSize", ">", "100", ""},
+                                   {"lSize", "=", "", ""},
+                                   {"iFileType", "=", "abc", "Or"},
+                                   {"Category_ID", "<>", "x1", ""},
+                                   {"Category_ID", "=", "7", ""},
+                                   {"tFile", "=", "inF", ""}});
+    EXPECT_EQ(IgnoredConditions(*s), (QStringList{"lSize < inF", "iFileType = abc", "Category_ID <> x1"}));
+}
+
 using SelectionOnCatalogue = CatalogueTest;
 
 TEST_F(SelectionOnCatalogue, ConditionsSelectTheRightFiles)
@@ -125,6 +143,7 @@ TEST_F(SelectionOnCatalogue, ConditionsSelectTheRightFiles)
          {1, 5}},
         {"pictures", selection({{"Type", "=", "GIF", "Or"}, {"Type", "=", "PNG", "Or"}}), {3}},
         {"archives", selection({{"Type", "=", "ZIP", ""}}), {4}},
+        {"size compared with a text is left out", selection({{"lSize", "<", "inF", ""}}), {1, 2, 3, 4, 5}},
     };
     ASSERT_FALSE(goDB->Execute(QStringLiteral("INSERT INTO Category (ID, tCategory) VALUES (12, 'Bilder')")));
     ASSERT_FALSE(goDB->Execute(QStringLiteral("UPDATE MainFiles SET Category_ID=12 WHERE ID=3")));

@@ -266,24 +266,59 @@ TEST_F(MainWindowActions, DeleteHistoryDayTakesTheWholeCalendarDay)
 }
 
 // The history view counts its start days in the status bar as the categories view counts its
-// categories; emptied day by day, its list never shows the column that is kept for the icons.
+// categories, down to none; emptied day by day, its list never shows the column that is kept
+// for the icons, and keeps its own start-time column, which the file list never had.
 TEST_F(MainWindowActions, HistoryViewCountsItsDaysAndKeepsItsColumnsWhenEmptied)
 {
     window->BuildView(3);
     EXPECT_EQ(window->CountText(), QStringLiteral("Kategorien: 2"));
     window->BuildView(4);
     EXPECT_EQ(window->CountText(), QStringLiteral("Tage: 2"));
-    for (const char* day : {"45628", "45627"}) {  // 2 and 1 Dec 2024
-        SCOPED_TRACE(day);
-        selectNode(QString::fromUtf8(day), 2);
+    const auto shown = [this](const char* key) {
+        const auto column = window->lstMain()->Columns()->Item(Variant(QString::fromUtf8(key)));
+        return column && column->Hidden() == 0;
+    };
+    EXPECT_TRUE(shown("Zuletzt gestartet"));
+    struct Case {
+        const char* day;
+        const char* count;
+    } cases[] = {{"45628", "Tage: 1"}, {"45627", "Tage: 0"}};  // 2 and 1 Dec 2024
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.day);
+        selectNode(QString::fromUtf8(c.day), 2);
+        EXPECT_TRUE(shown("Zuletzt gestartet"));
         command("mnuDel")->trigger();
-        const auto column = window->lstMain()->Columns()->Item(Variant(QStringLiteral("IsArchiv")));
-        EXPECT_TRUE(!column || column->Hidden() != 0);
-        if (QLatin1String(day) == QLatin1String("45628")) {
-            EXPECT_EQ(window->CountText(), QStringLiteral("Tage: 1"));
-        }
+        EXPECT_FALSE(shown("IsArchiv"));
+        EXPECT_TRUE(shown("Zuletzt gestartet"));
+        EXPECT_TRUE(shown("Datei"));
+        EXPECT_EQ(window->CountText(), QString::fromUtf8(c.count));
     }
     EXPECT_TRUE(ids(QStringLiteral("SELECT MainFiles_ID FROM History")).empty());
+
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("UPDATE MainFiles SET Category_ID = Null")));
+    ASSERT_FALSE(goDB->Execute(QStringLiteral("DELETE FROM Category")));
+    window->BuildView(3);
+    EXPECT_EQ(window->CountText(), QStringLiteral("Kategorien: 0"));
+}
+
+// In the categories view the list is sorted by the file name and type-ahead searches it, as
+// in the flat list: typed keys land on the file whose name begins with them.
+TEST_F(MainWindowActions, TypeAheadInTheCategoriesViewSearchesTheFileNames)
+{
+    window->BuildView(3);
+    selectNode(QStringLiteral("-1"), 1);  // every file with a category: BOULDER.ATR, IT'S.XEX
+    SimpleReport* list = window->lstMain()->SimpleReport_();
+    const auto sortColumn = list->grid()->Columns()->Item(Variant(int32_t(list->SortColumn())));
+    ASSERT_TRUE(sortColumn);
+    EXPECT_EQ(sortColumn->Key(), QStringLiteral("Datei"));
+    QApplication::setActiveWindow(window.get());
+    list->grid()->ScrollWnd()->setFocus(Qt::TabFocusReason);
+    list->setSelectedIndex(0);
+    QTest::keyClick(window->windowHandle(), 'i');
+    EXPECT_EQ(list->FieldValue(Variant(QStringLiteral("Datei"))).text(), QStringLiteral("IT'S.XEX"));
+    QTest::qWait(600);  // a pause: the next key starts a new search
+    QTest::keyClick(window->windowHandle(), 'b');
+    EXPECT_EQ(list->FieldValue(Variant(QStringLiteral("Datei"))).text(), QStringLiteral("BOULDER.ATR"));
 }
 
 // Delete acts on the tree or the drill-down list, whichever has the focus; with the focus in a

@@ -10,9 +10,12 @@
 #include "catalogue/tree/usertree.h"
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
+#include "controls/grid/listview.h"
+#include "platform/gui/modfont.h"
 #include "platform/gui/msgbox.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 
 using namespace tv;
 
@@ -66,6 +69,40 @@ protected:
     }
     QString catalogue;
 };
+
+// At the default widths a date with its time, the longest model name and a memo show whole,
+// in the flat list and in a category's list; a width the stored layout gives stays.
+TEST_F(MainWindowLayout, DefaultWidthsShowADateAndTheLongestCodesWhole)
+{
+    {
+        ASSERT_TRUE(ConnectDB(catalogue));
+        ASSERT_FALSE(goDB->Execute(QStringLiteral("UPDATE MainFiles SET tsCreated=#12/11/2026 10:30:15 am#, iModel=2,"
+                                                  " tMemo='Zweite Fassung mit Musik' WHERE ID=1")));
+        CloseDB();
+    }
+    const auto fits = [](vantile::ListView* list, const char* key, const QString& text) {
+        const auto column = list->Columns()->Item(Variant(QString::fromUtf8(key)));
+        ASSERT_TRUE(column) << key;
+        const QFontMetrics metrics(list->Font()->toQFont());
+        EXPECT_GE(column->Width(), metrics.horizontalAdvance(text) + 8) << key;
+    };
+    auto window = openWindow(QString());
+    vantile::ListView* files = window->lstMainFiles()->grid();
+    fits(files, "Erstellt", QStringLiteral("11.12.2026 10:30:15"));
+    fits(files, "Model", QStringLiteral("600XL/800XL"));
+    fits(files, "Bemerkung", QStringLiteral("Zweite Fassung mit Musik"));
+    window->BuildView(3);
+    ASSERT_TRUE(window->treeMain()->SelectItem(QStringLiteral("1"), 2));
+    QApplication::processEvents();
+    vantile::ListView* category = window->lstMain()->grid();
+    fits(category, "Erstellt", QStringLiteral("11.12.2026 10:30:15"));
+    fits(category, "Model", QStringLiteral("600XL/800XL"));
+    window.reset();
+    CloseDB();
+
+    window = openWindow(QStringLiteral("ListLayout=Erstellt!Hidden=0;Width=50;Fixed=0;Order=0\r\n"));
+    EXPECT_EQ(window->lstMainFiles()->grid()->Columns()->Item(Variant(QStringLiteral("Erstellt")))->Width(), 50);
+}
 
 // The strip of the four panes lies above the lists, each pane as high as the strip; the tree
 // and the drill-down list stand beside each other and the preview beside them, all at the

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QTest>
 
 using namespace tv;
 
@@ -80,6 +81,15 @@ TEST_F(MainWindowStart, ProfileEntriesStartTheSelectedFile)
     EXPECT_EQ(test::WaitForStandIn(record).mid(1), (QStringList{"-load", image}));
     pane->ItemDblClick.raise(0, 0);
     EXPECT_EQ(test::WaitForStandIn(record).mid(1), (QStringList{"-boot", image}));
+
+    // By keys: Return in the pane starts with its current row's profile, as a double click does.
+    QApplication::setActiveWindow(&window);
+    pane->ScrollWnd()->setFocus(Qt::TabFocusReason);
+    pane->SetBookmark(0, -1, 0);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Down);
+    ASSERT_EQ(pane->CurrentRow(), 1);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(test::WaitForStandIn(record).mid(1), (QStringList{"-load", image}));
     window.close();
 }
 

@@ -6,7 +6,9 @@
 #include "catalogue/mainwindow/frmmainfilter.h"
 #include "catalogue/mainwindow/sidepane.h"
 #include "controls/grid/listview.h"
+#include "platform/gui/dialogs.h"
 #include "platform/gui/imagelist.h"
+#include "platform/gui/msgbox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +19,9 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QCursor>
+#include <QScopeGuard>
+#include <QEnterEvent>
 
 using namespace tv;
 
@@ -170,6 +175,65 @@ TEST_F(MainWindowOverCatalogue, WindowsOpenedFromHereGetTheMainPictures)
     JobCloser closer;  // after the look, which must come first
     window.findChild<QAction*>(QStringLiteral("mnuCheckFiles"))->trigger();
     EXPECT_TRUE(jobSeen);
+}
+
+// A drop-down closed by a click elsewhere leaves its button drawn as any other: not hovered
+// and not pressed; the chosen entry's command runs once the drop-down is gone and its button
+// is up again.
+TEST_F(MainWindowOverCatalogue, DropDownLeavesItsButtonUpWhenItCloses)
+{
+    const QString folder = dir.filePath(QStringLiteral("games")) + QLatin1Char('/');
+    CloseDB();
+    writeIni(QStringLiteral("[MAIN]\r\nDatabase=") + dir.filePath(QStringLiteral("test.MDB"))
+             + QStringLiteral("\r\nDialog=") + folder + QStringLiteral("\r\n"));
+    SetMsgBoxHook([](const QString&, int, const QString&) { return int(vbOK); });
+    const auto resetBoxes = qScopeGuard([] { SetMsgBoxHook(nullptr); });
+    frmMain window;
+    window.resize(900, 600);
+    window.show();
+    QApplication::processEvents();
+    auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("tlbMain"));
+    auto* tool = qobject_cast<QToolButton*>(toolbar->widgetForAction(window.findChild<QAction*>(QStringLiteral("tbAddDir"))));
+    ASSERT_TRUE(tool && tool->menu() && !tool->menu()->actions().isEmpty());
+    // The pointer comes onto the button as Qt tells a widget of it.
+    const auto hover = [&] {
+        const QPointF local = tool->rect().center();
+        QCursor::setPos(tool->mapToGlobal(local.toPoint()));
+        QEnterEvent enter(local, local, tool->mapToGlobal(local));
+        tool->setAttribute(Qt::WA_UnderMouse, true);
+        QApplication::sendEvent(tool, &enter);
+    };
+    const QPoint elsewhere = window.mapToGlobal(QPoint(450, 500));
+    const auto openAndClose = [&](const std::function<void(QMenu*)>& inside) {
+        QTimer::singleShot(50, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_TRUE(menu);
+            QCursor::setPos(elsewhere);
+            inside(menu);
+            menu->close();
+        });
+        tool->showMenu();
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    };
+
+    hover();
+    ASSERT_TRUE(tool->underMouse());
+    openAndClose([](QMenu*) {});
+    EXPECT_FALSE(tool->isDown());
+    EXPECT_FALSE(tool->underMouse()) << "drawn hovered with the pointer elsewhere";
+
+    bool asked = false, downWhileAsked = true;
+    SetFileDialogHook([&](const FileDialogRequest&) {
+        asked = true;
+        downWhileAsked = tool->isDown();
+        return QString();
+    });
+    const auto resetHook = qScopeGuard([] { SetFileDialogHook(nullptr); });
+    hover();
+    openAndClose([](QMenu* menu) { menu->actions().first()->trigger(); });
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(downWhileAsked);
+    EXPECT_FALSE(tool->underMouse());
 }
 
 } // namespace

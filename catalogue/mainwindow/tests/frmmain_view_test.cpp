@@ -2,6 +2,7 @@
 
 #include "catalogue/core/modglobals.h"
 #include "catalogue/mainwindow/frmmain.h"
+#include "catalogue/mainwindow/viewsql.h"
 #include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
 #include "catalogue/tree/usertree.h"
@@ -12,6 +13,10 @@
 #include <QTest>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QDeadlineTimer>
+#include <QScopeGuard>
+#include <QThread>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
@@ -36,6 +41,9 @@
 #include "platform/gui/surface.h"
 #include "controls/grid/column.h"
 #include "controls/grid/columns.h"
+
+#include <algorithm>
+#include <iterator>
 
 using namespace tv;
 
@@ -198,6 +206,214 @@ TEST_F(MainWindowReadingInBackground, ViewsShowTheSameListsAndTheWindowStaysOpen
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 2);
 }
 
+namespace {
+
+// Types `text` as key presses on `window`, through the window's own key handling.
+void typeInto(QWindow* window, const QString& text)
+{
+    for (const QChar c : text) QTest::keyClick(window, c.toLatin1());
+}
+
+// The middle of a row's first shown cell in a grid, as a point of `window`.
+QPoint RowPoint(vantile::ListView* grid, QWidget* window, int row)
+{
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    for (int32_t col = 0; col < 4; ++col)
+        if (grid->GetBounds(col, row, left, top, right, bottom) && right > left) break;
+    return grid->ScrollWnd()->mapTo(window, QPoint((left + right) / 2, (top + bottom) / 2));
+}
+
+// What the lists and the tree have selected: the IDs of the flat list's and the drill-down
+// list's selected rows, and the tree's selected node.
+struct Selections {
+    QList<qint32> files, drillDown;
+    QString node;
+    bool operator==(const Selections&) const = default;
+};
+
+Selections SelectionsOf(frmMain& window)
+{
+    Selections s;
+    const Collection<cListItem> files = window.lstMainFiles()->SelectedItems();
+    for (int i = 1; i <= files.count(); ++i)
+        s.files << window.lstMainFiles()->FieldValue(Variant(QStringLiteral("ID")), files.item(i)->Row).toLong();
+    const Collection<cListItem> drillDown = window.lstMain()->SelectedItems();
+    for (int i = 1; i <= drillDown.count(); ++i) s.drillDown << drillDown.item(i)->Key.toLong();
+    if (const auto node = window.treeMain()->SelectedItem()) s.node = node->Key;
+    return s;
+}
+
+std::ostream& operator<<(std::ostream& out, const Selections& s)
+{
+    QStringList files, drillDown;
+    for (qint32 id : s.files) files << QString::number(id);
+    for (qint32 id : s.drillDown) drillDown << QString::number(id);
+    return out << "files [" << files.join(QLatin1Char(',')).toStdString() << "] drill-down ["
+               << drillDown.join(QLatin1Char(',')).toStdString() << "] node " << s.node.toStdString();
+}
+
+} // namespace
+
+// The user switches views with a real click and, while the new list is read, clicks a row of
+// the list still on screen, then presses Entf and answers "Ja". The old rows lie under a wash
+// meanwhile; the click reaches no list, neither the old one nor the new one at the same place:
+// every list and the tree are selected as the switch alone leaves them, and Entf deletes no more
+// than that. Both ways: Kategorien to Dateien, and Dateien to Kategorien.
+TEST_F(MainWindowReadingInBackground, AClickDuringTheReadReachesNoList)
+{
+    const auto window = openWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    int answered = 0;
+    SetMsgBoxHook([&](const QString& prompt, int, const QString&) {
+        messages << prompt;
+        ++answered;
+        return vbYes;
+    });
+    struct Way {
+        int from, to;
+        bool categoryChosen;
+    };
+    for (const Way way : {Way{kViewCategories, kViewFiles, true}, Way{kViewFiles, kViewCategories, false}}) {
+        SCOPED_TRACE(way.to);
+        // Where the user was: a category chosen, or the first file.
+        const auto arrive = [&] {
+            window->BuildView(way.from);
+            if (way.categoryChosen) ASSERT_TRUE(window->treeMain()->SelectItem(QStringLiteral("1"), 2));  // "Spiele"
+            else window->lstMainFiles()->setSelectedIndex(0);
+            QApplication::processEvents();
+        };
+        const QPoint viewRow = RowPoint(window->lvViews()->list(), window.get(), way.to - 1);
+        // The switch alone.
+        arrive();
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, viewRow);
+        QApplication::processEvents();
+        ASSERT_EQ(window->ViewMode(), way.to);
+        const Selections alone = SelectionsOf(*window);
+        // The switch with a click on the old list while the new one is read.
+        arrive();
+        vantile::ListView* oldList = way.from == kViewFiles ? window->lstMainFiles()->grid() : window->lstMain()->grid();
+        const QPoint oldRow = RowPoint(oldList, window.get(), way.categoryChosen ? 0 : 2);
+        bool clicked = false, covered = false;
+        const std::vector<int> filesBefore = ids(QStringLiteral("Select ID From MainFiles Order By ID"));
+        QApplication::processEvents();
+        // The button goes up on the view pane while the read has begun; then the click.
+        onWait = [&] {
+            if (clicked) return;
+            clicked = true;
+            covered = window->findChild<QWidget*>(QStringLiteral("WaitCover"))->isVisible();
+            QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {}, viewRow);
+            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, oldRow);
+        };
+        QTest::mousePress(window->windowHandle(), Qt::LeftButton, {}, viewRow);
+        onWait = nullptr;
+        QApplication::processEvents();
+        ASSERT_TRUE(clicked);
+        EXPECT_TRUE(covered) << "the old rows lie under the wash while the new ones are read";
+        EXPECT_FALSE(window->findChild<QWidget*>(QStringLiteral("WaitCover"))->isVisible());
+        ASSERT_EQ(window->ViewMode(), way.to);
+        EXPECT_EQ(SelectionsOf(*window), alone);
+        // Entf, answered "Ja": no file goes but the ones shown selected.
+        answered = 0;
+        QTest::keyClick(window->windowHandle(), Qt::Key_Delete);
+        QApplication::processEvents();
+        std::vector<int> gone;
+        const std::vector<int> filesAfter = ids(QStringLiteral("Select ID From MainFiles Order By ID"));
+        std::set_difference(filesBefore.begin(), filesBefore.end(), filesAfter.begin(), filesAfter.end(),
+                            std::back_inserter(gone));
+        std::vector<int> shownSelected(alone.files.begin(), alone.files.end());
+        std::sort(shownSelected.begin(), shownSelected.end());
+        if (way.to == kViewFiles) EXPECT_EQ(gone, shownSelected);
+        else EXPECT_EQ(gone, std::vector<int>{}) << "the focus stays in the view pane: nothing to delete";
+        EXPECT_EQ(answered, gone.empty() ? 0 : 1);
+    }
+}
+
+// Keys typed into a search box while the view is read reach it, in order, once the search that
+// reads is over; not in its middle.
+TEST_F(MainWindowReadingInBackground, KeysTypedIntoTheSearchDuringTheReadAreKeptInOrder)
+{
+    const auto window = openWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QLineEdit* edit = window->searchPane()->cboSearch(1)->lineEdit();
+    edit->setFocus();
+    typeInto(window->windowHandle(), QStringLiteral("BOU"));
+    QString duringRead;
+    bool typed = false;
+    onWait = [&] {
+        if (typed) return;
+        typed = true;
+        typeInto(window->windowHandle(), QStringLiteral("LD"));
+        duringRead = edit->text();
+    };
+    window->moTimer_Timer();  // the typing paused: the search runs
+    onWait = nullptr;
+    ASSERT_TRUE(typed);
+    EXPECT_EQ(duringRead, QStringLiteral("BOU"));
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 1);  // the search that was asked for
+    EXPECT_EQ(edit->text(), QStringLiteral("BOU")) << "not while the search still ran";
+    typeInto(window->windowHandle(), QStringLiteral("E"));
+    QApplication::processEvents();
+    EXPECT_EQ(edit->text(), QStringLiteral("BOULDE"));
+}
+
+// Keys held behind one that opens a window do not go into it: during a read, Strg+D (rename the
+// chosen category) and Entf (delete the chosen file) open nothing, and the Return and the "q"
+// typed after them neither answer a question nor rename a category. Nothing is deleted or renamed.
+TEST_F(MainWindowReadingInBackground, KeysDuringTheReadOpenNoWindowAndAnswerNone)
+{
+    const auto window = openWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    int renames = 0;
+    SetInputTextHook([&](const QString&, const QString&, const QString&) {
+        ++renames;
+        return QStringLiteral("q");
+    });
+    SetMsgBoxHook([&](const QString& prompt, int, const QString&) {
+        messages << prompt;
+        return vbYes;
+    });
+    window->BuildView(kViewCategories);
+    // The category chosen on the tree, which stays the active one; then the search box.
+    ASSERT_TRUE(window->treeMain()->SelectItem(QStringLiteral("1"), 2));
+    window->treeMain()->setFocus();
+    QApplication::processEvents();
+    QLineEdit* edit = window->searchPane()->cboSearch(1)->lineEdit();
+    edit->setFocus();
+    typeInto(window->windowHandle(), QStringLiteral("A"));
+    bool typed = false;
+    onWait = [&] {
+        if (typed) return;
+        typed = true;
+        QTest::keyClick(window->windowHandle(), Qt::Key_D, Qt::ControlModifier);
+        typeInto(window->windowHandle(), QStringLiteral("q"));
+    };
+    window->moTimer_Timer();  // the typing paused: the search reads the lists
+    ASSERT_TRUE(typed);
+    // Entf and Return on the drill-down list while it reads the rows of another category.
+    window->lstMain()->grid()->ScrollWnd()->setFocus();
+    typed = false;
+    onWait = [&] {
+        if (typed) return;
+        typed = true;
+        QTest::keyClick(window->windowHandle(), Qt::Key_Delete);
+        QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    };
+    ASSERT_TRUE(window->treeMain()->SelectItem(QStringLiteral("2"), 2));  // "Demos"
+    onWait = nullptr;
+    ASSERT_TRUE(typed);
+    QApplication::processEvents();
+    EXPECT_EQ(renames, 0);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(edit->text(), QStringLiteral("Aq"));
+    EXPECT_EQ(ids(QStringLiteral("Select ID From MainFiles Order By ID")), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(ids(QStringLiteral("Select ID From Category Where tCategory In ('Spiele','Demos') Order By ID")),
+              (std::vector<int>{1, 2}));
+    SetInputTextHook(nullptr);
+}
+
 // Compaction leaves the catalogue in its single-file journal: the copy it takes must be the
 // file's only reader, and no second connection may keep the write-ahead log open.
 TEST_F(MainWindowReadingInBackground, CompactionOnCloseLeavesNoLogBesideTheCatalogue)
@@ -290,9 +506,13 @@ TEST_F(MainWindowView, ImportShowsTheNewFilesAndSelectsAKnownOne)
         return chosen;
     });
     window->mnuAddFile_Click();
-    // The import filter's texts stand as the program has always written them; "*.*" matches
-    // names without a dot too.
-    EXPECT_TRUE(filter.startsWith(QStringLiteral("All Files (*);;"))) << filter.toStdString();
+    // The import dialog's types are German, as the rest of the interface; "*.*" matches names
+    // without a dot too.
+    EXPECT_EQ(filter, QStringLiteral("Alle Dateien (*);;Disketten-Image (*.atr *.dcm *.pro *.xfd);;"
+                                     "Ausführbares Programm (*.com *.exe *.xex);;BASIC-Programm (*.bas);;"
+                                     "Kassette (*.cas);;Cartridge (*.bin *.rom);;PDF-Dateien (*.pdf);;"
+                                     "Bilddateien (*.bmp *.gif *.jpg *.png *.tiff);;Textdateien (*.txt *.nfo *.diz);;"
+                                     "Archivdateien (*.zip *.rar *.7z *.cab)"));
     EXPECT_EQ(window->ViewMode(), 1);
     EXPECT_EQ(window->lstMainFiles()->ItemCount(), 7);
     EXPECT_EQ(window->SelectedFileID(), -7);
@@ -549,6 +769,23 @@ TEST_F(MainWindowView, SidePanesSwitchViewAndSelection)
     QApplication::processEvents();
     EXPECT_EQ(again.lvFilter()->CurrentRow(), 4);
     EXPECT_EQ(again.lstMainFiles()->ItemCount(), 1);
+}
+
+// A selection from a settings file edited by hand that compares the size with a text: the
+// condition is left out, named once, and the rest of the view stands.
+TEST_F(MainWindowView, SelectionComparingANumberWithATextIsNamedAndLeftOut)
+{
+    writeIni(QStringLiteral("[MAIN]\r\nDatabase=") + catalogue
+             + QStringLiteral("\r\nLastFilterRow=1\r\nFilterName1=Groß\r\nFilterDef1=lSize!@!<!@!inF!@!\r\n"));
+    const auto window = openWindow();
+    ASSERT_EQ(window->lvFilter()->CurrentRow(), 1);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+    ASSERT_EQ(messages.size(), 1) << messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("„Groß“"))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].endsWith(QStringLiteral("\n\nlSize < inF"))) << messages[0].toStdString();
+    window->BuildView(1);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 5);
+    EXPECT_EQ(messages.size(), 1) << "named once";
 }
 
 } // namespace
@@ -812,6 +1049,125 @@ TEST_F(MainWindowView, PreviewFollowsTheSelection)
 } // namespace
 
 namespace {
+
+// A single file imported into the view of new files lands on its first row: it is selected,
+// the commands that need a file are usable and the status bar names it.
+TEST_F(MainWindowView, ImportedFileOnTheFirstRowIsSelectedForTheCommands)
+{
+    const QString file = dir.filePath(QStringLiteral("import/ZED.TXT"));
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("text\r\n");
+    f.close();
+    const auto window = openWindow();
+    SetFileDialogHook([&file](const FileDialogRequest&) { return file; });
+    JobCloser closer;
+    window->mnuAddFile_Click();
+    ASSERT_EQ(window->ViewMode(), 2);
+    ASSERT_EQ(window->lstMainFiles()->ItemCount(), 1);
+    EXPECT_EQ(window->lstMainFiles()->SelectedIndex(), 0);
+    EXPECT_EQ(window->SelectedFileID(), -6);
+    for (const char* name : {"mnuDetails", "mnuDel", "mnuFilepath"})
+        EXPECT_TRUE(window->findChild<QAction*>(QLatin1String(name))->isEnabled()) << name;
+    EXPECT_TRUE(window->startMenu()->menuAction()->isEnabled());
+    EXPECT_EQ(window->StatusText(), QStringLiteral("ZED.TXT"));
+}
+
+// A real file for the commands that reach the disk: BOULDER.ATR (ID 1) moved into the test folder.
+class MainWindowOnDisk : public MainWindowView {
+protected:
+    void SetUp() override
+    {
+        MainWindowView::SetUp();
+        file = dir.filePath(QStringLiteral("disk/BOULDER.ATR"));
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(720, '\0'));
+        f.close();
+        ASSERT_TRUE(ConnectDB(catalogue));
+        ASSERT_FALSE(goDB->Execute(QStringLiteral("UPDATE MainFiles SET tPath='%1' WHERE ID=1").arg(file)));
+        CloseDB();
+    }
+    QString file;
+};
+
+// "Dateipfad" hands the file's folder to the desktop's opener; when the opener fails (no
+// file manager for folders) or is missing, the user is told that the folder did not open.
+TEST_F(MainWindowOnDisk, FilePathCommandSaysWhenTheFolderCannotBeOpened)
+{
+    const QString bin = dir.filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    const QString opened = dir.filePath(QStringLiteral("opened.txt"));
+    const auto writeOpener = [&](const QByteArray& script) {
+        QFile f(bin + QStringLiteral("/xdg-open"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + script);
+        f.close();
+        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    };
+    const QByteArray oldPath = qgetenv("PATH");
+    const auto restorePath = qScopeGuard([&oldPath] { qputenv("PATH", oldPath); });
+    qputenv("PATH", bin.toUtf8());
+    const auto window = openWindow();
+    ASSERT_TRUE(window->lstMainFiles()->Find(Variant(QStringLiteral("ID")), Variant(qint32(1))));
+    QAction* command = window->findChild<QAction*>(QStringLiteral("mnuFilepath"));
+    const QString folder = QFileInfo(file).absolutePath() + QLatin1Char('/');
+
+    writeOpener("echo \"$1\" > '" + opened.toUtf8() + "'\n");
+    command->trigger();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    QFile record(opened);
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(record.readAll()).trimmed(), folder);
+
+    // No program for folders (exit code 3), said at once or after the opener's first moment
+    // (it searches long on a busy machine); no opener at all.
+    for (const char* opener : {"exit 3\n", "/bin/sleep 2\nexit 3\n", ""}) {
+        SCOPED_TRACE(opener);
+        messages.clear();
+        if (*opener) writeOpener(opener);
+        else QFile::remove(bin + QStringLiteral("/xdg-open"));
+        command->trigger();
+        QDeadlineTimer deadline(10000);
+        while (messages.isEmpty() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents();
+            QThread::msleep(20);
+        }
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Der Ordner konnte nicht geöffnet werden: ") + folder))
+            << messages[0].toStdString();
+    }
+}
+
+// A file renamed in the details window shows its new name in the preview at once.
+TEST_F(MainWindowOnDisk, PreviewShowsTheNameGivenInTheDetails)
+{
+    const auto window = openWindow();
+    window->findChild<QAction*>(QStringLiteral("mnuPreview"))->trigger();
+    ASSERT_TRUE(window->lstMainFiles()->Find(Variant(QStringLiteral("ID")), Variant(qint32(1))));
+    QApplication::processEvents();
+    PreviewPane* pane = window->preview();
+    ASSERT_EQ(pane->lvPreview->Data(QStringLiteral("File"), 0).toString(), QStringLiteral("BOULDER.ATR"));
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal->objectName() != QLatin1String("frmFile")) return;
+        auto* name = modal->findChild<QLineEdit*>(QStringLiteral("txtNew"));
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, QStringLiteral("DASH"));
+        modal->findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
+    });
+    timer.start();
+    window->findChild<QAction*>(QStringLiteral("mnuDetails"))->trigger();
+    timer.stop();
+    ASSERT_TRUE(QFile::exists(dir.filePath(QStringLiteral("disk/DASH.ATR"))));
+    EXPECT_EQ(window->SelectedFileID(), -1);
+    EXPECT_EQ(pane->lvPreview->Data(QStringLiteral("File"), 0).toString(), QStringLiteral("DASH.ATR"));
+}
 
 // A start day in the history tree is no file: the file-path command finds nothing for it,
 // even when a file's ID happens to equal the day's number.

@@ -6,6 +6,7 @@
 #include "catalogue/reports/dbcombo.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -81,7 +82,7 @@ TEST_F(SelectionWindowTest, OpensOnTheAppliedSelectionUnchanged)
     EXPECT_TRUE(w.cmdDelete->isEnabled());
     QTreeWidgetItem* root = w.treeFiles->topLevelItem(0);
     ASSERT_EQ(root->childCount(), 24);
-    EXPECT_EQ(root->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(root->checkState(0), Qt::PartiallyChecked);   // some of the types
     QStringList checked;
     for (int i = 0; i < root->childCount(); ++i)
         if (root->child(i)->checkState(0) == Qt::Checked) checked << root->child(i)->text(0);
@@ -140,6 +141,38 @@ TEST_F(SelectionWindowTest, OpensOnNothingWhileNoSelectionIsInUse)
     EXPECT_TRUE(w.cmdApply->isEnabled());
 }
 
+// The type root shows a partly chosen group as partly ticked; ticked again it takes every
+// type, unticked none. The keys tick a node as the mouse does.
+TEST_F(SelectionWindowTest, TypeRootShowsAPartlyChosenGroup)
+{
+    frmMainFilter& w = open(0);
+    w.show();
+    QTreeWidgetItem* root = w.treeFiles->topLevelItem(0);
+    const auto tick = [&w](QTreeWidgetItem* item) {
+        w.treeFiles->setCurrentItem(item);
+        QTest::keyClick(w.treeFiles, Qt::Key_Space);
+    };
+    ASSERT_EQ(root->checkState(0), Qt::Checked);
+    tick(node(".ATR"));
+    EXPECT_EQ(node(".ATR")->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(root->checkState(0), Qt::PartiallyChecked);
+    tick(root);
+    EXPECT_EQ(root->checkState(0), Qt::Checked);
+    EXPECT_EQ(node(".ATR")->checkState(0), Qt::Checked);
+    tick(root);
+    EXPECT_EQ(root->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(node(".XEX")->checkState(0), Qt::Unchecked);
+    tick(node(".XEX"));
+    EXPECT_EQ(root->checkState(0), Qt::PartiallyChecked);
+    EXPECT_EQ(node(".XEX")->foreground(0).color(), QColor(255, 0, 0));
+    tick(node(".XEX"));
+    EXPECT_EQ(root->checkState(0), Qt::Unchecked);
+    tick(node(".CAS"));
+    w.cmdOK->click();
+    ASSERT_EQ(filters.count(), 1);
+    EXPECT_EQ(conditionTexts(**filters.item(1)), QStringList{"iFileType|=|4|"});
+}
+
 TEST_F(SelectionWindowTest, CompareButtonsCycleAndFollowTheirField)
 {
     frmMainFilter& w = open(0);
@@ -169,25 +202,27 @@ TEST_F(SelectionWindowTest, CompareButtonsCycleAndFollowTheirField)
     EXPECT_EQ(w.cmdCompare[2]->text(), QStringLiteral("( )"));
 }
 
-// Return in a field presses no compare button: no button is the window's Return button, so
-// the conditions stay as the user set them.
-TEST_F(SelectionWindowTest, ReturnInAFieldLeavesTheConditions)
+// Return in a field applies the selection and closes the window, as "OK" does; it presses no
+// compare button, so the conditions are those the user set. Unchanged, Return does nothing.
+TEST_F(SelectionWindowTest, ReturnInAFieldAppliesAndCloses)
 {
     CreateDefaultFilters(filters);
-    frmMainFilter& w = open(0);
+    frmMainFilter& w = open(1);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    w.activateWindow();
+    QApplication::setActiveWindow(&w);
     w.txtPath->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.windowHandle(), Qt::Key_Return);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(calls.isEmpty()) << calls.join(QLatin1Char('|')).toStdString();
     for (const char c : {'g', 'a', 'm', 'e', 's'}) QTest::keyClick(w.windowHandle(), c);
     QTest::keyClick(w.windowHandle(), Qt::Key_Return);
-    QTest::keyClick(w.windowHandle(), Qt::Key_Enter);
-    QTest::keyClick(w.windowHandle(), Qt::Key_Return);
-    EXPECT_EQ(w.txtPath->text(), QStringLiteral("games"));
-    EXPECT_EQ(w.cmdCompare[2]->text(), QStringLiteral("( )"));
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(calls, QStringList{QStringLiteral("create 1")});
+    const clsFilter& applied = **filters.item(QStringLiteral("1"));
+    EXPECT_TRUE(conditionTexts(applied).contains(QStringLiteral("tPath|( )|games|"))) << conditionTexts(applied).join(' ').toStdString();
     for (int i : {3, 4, 5}) EXPECT_EQ(w.cmdCompare[i]->text(), QStringLiteral("X")) << i;
-    EXPECT_TRUE(w.isVisible());
-    w.reject();
 }
 
 // The selection commands of the tool bar are in no menu: Tab reaches each of them, and Space

@@ -8,6 +8,8 @@
 #include "catalogue/reports/frmcolumnheader.h"
 #include "catalogue/reports/reportview.h"
 #include "catalogue/reports/simplereport.h"
+#include "catalogue/tree/ctreeitem.h"
+#include "catalogue/tree/usertree.h"
 #include "catalogue/core/frminputbox.h"
 #include "catalogue/core/frmlogo.h"
 #include "catalogue/emulators/frmfile.h"
@@ -237,6 +239,39 @@ TEST_F(MainWindowLanguage, ColumnArrangementSurvivesALanguageSwitch)
     window->BuildView(1);
     EXPECT_EQ(column(files, "Datei")->Width(), 300);
     EXPECT_EQ(column(files, "Bemerkung")->Hidden(), 1);
+}
+
+// A language switch keeps the chosen file chosen, in the flat list and in a category's list
+// with its tree row; the commands that need a file stay enabled.
+TEST_F(MainWindowLanguage, LanguageSwitchKeepsTheChosenFile)
+{
+    const auto window = openWindow(QString());
+    QAction* english = window->languageMenu()->actions().value(1);
+    QAction* german = window->languageMenu()->actions().value(0);
+    ASSERT_TRUE(english && german);
+    SimpleReport* files = window->lstMainFiles();
+    files->setSelectedIndex(2);
+    QApplication::processEvents();
+    const qint32 chosen = window->SelectedFileID();
+    ASSERT_NE(chosen, 0);
+    english->trigger();
+    EXPECT_EQ(files->SelectedIndex(), 2);
+    EXPECT_EQ(window->SelectedFileID(), chosen);
+    EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("mnuDel"))->isEnabled());
+
+    window->BuildView(3);
+    ASSERT_TRUE(window->treeMain()->SelectItem(QStringLiteral("1"), 2));
+    QApplication::processEvents();
+    ASSERT_GT(window->lstMain()->ItemCount(), 0);
+    window->lstMain()->SimpleReport_()->setSelectedIndex(0);
+    QApplication::processEvents();
+    const qint32 inCategory = window->SelectedFileID();
+    ASSERT_GT(inCategory, 0);
+    german->trigger();
+    ASSERT_TRUE(window->treeMain()->SelectedItem());
+    EXPECT_EQ(window->treeMain()->SelectedItem()->Key, QStringLiteral("1"));
+    EXPECT_EQ(window->lstMain()->SimpleReport_()->SelectedIndex(), 0);
+    EXPECT_EQ(window->SelectedFileID(), inCategory);
 }
 
 } // namespace

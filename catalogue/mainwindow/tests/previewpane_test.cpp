@@ -4,6 +4,7 @@
 #include "catalogue/mainwindow/previewpane.h"
 #include "controls/grid/listview.h"
 
+#include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -166,6 +167,20 @@ TEST_F(PreviewTest, PicturesAreFittedNeverEnlarged)
     pane.ShowPreview(1, 1);
     EXPECT_TRUE(pane.picGrafic->isHidden());
     EXPECT_FALSE(pane.lvPreview->isHidden());
+
+    // A picture file that cannot be read says so in the pane instead of showing nothing;
+    // the next picture takes the word away again.
+    const QString broken = dir.filePath(QStringLiteral("BROKEN.PNG"));
+    QFile f(broken);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(64, 'x'));
+    f.close();
+    pane.ShowPreview(addFile(QStringLiteral("BROKEN.PNG"), 20, broken), 20);
+    EXPECT_TRUE(pane.lblPreview->isVisible());
+    EXPECT_FALSE(pane.lblPreview->text().isEmpty());
+    pane.ShowPreview(picture(QStringLiteral("GOOD.PNG"), 10, 10), 20);
+    EXPECT_FALSE(pane.lblPreview->isVisible());
+    EXPECT_TRUE(pane.imgGrafic->isVisible());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "catalogue/mainwindow/mainsettings.h"
 #include "catalogue/mainwindow/viewsql.h"
 #include "catalogue/tree/modsqltree.h"
+#include "platform/db/recordset.h"
 #include "platform/runtime/convert.h"
 
 using namespace tv;
@@ -86,7 +87,8 @@ TEST(ViewSql, LevelTexts)
                                          QStringLiteral("Select F.ID, int(cDate(tsStarted)),") + kSelect + historyTail}));
     EXPECT_EQ(v.TreeLevels,
               (QStringList{"SELECT DISTINCT -1 AS ItemKey,-1 AS ParentKey,23 AS Icon,'Zuletzt gestartet' From Config",
-                           "SELECT distinct(int(cDate(tsStarted))),-1,29,Format(tsStarted,'dd.MM.yyyy') from History order by 1 desc"}));
+                           "SELECT StartDay,-1,29,Format(StartDay,'dd.MM.yyyy') from (SELECT distinct(int(cDate(tsStarted)))"
+                           " AS StartDay from History) order by 1 desc"}));
     EXPECT_TRUE(v.Files.isEmpty());
 
     r.ViewMode = kViewCategories;
@@ -177,6 +179,64 @@ TEST_F(ViewsOnCatalogue, HistoryKeysADayByItsDate)
     EXPECT_EQ(childRows(v.ListLevels[1], Variant(int32_t(dec1))), (std::vector<int>{1, 1}));
     EXPECT_EQ(childRows(v.ListLevels[1], Variant(int32_t(dec2))), (std::vector<int>{2}));
     EXPECT_EQ(ids(v.ListLevels[0]).size(), 3u);
+}
+
+// The day list reads the distinct days first and formats only those: the same rows as the
+// text that formats every start, a day with two starts (one after noon) once.
+TEST_F(ViewsOnCatalogue, HistoryDayListGivesTheRowsOfFormattingEveryStart)
+{
+    const QString everyStart = QStringLiteral(
+        "SELECT distinct(int(cDate(tsStarted))),-1,29,Format(tsStarted,'dd.MM.yyyy') from History order by 1 desc");
+    ViewRequest r;
+    r.ViewMode = kViewHistory;
+    const QString daysFirst = BuildViewSql(r).TreeLevels[1];
+    auto rows = [](const QString& sql) {
+        std::vector<QStringList> result;
+        auto rs = goDB->OpenRecordset(sql);
+        if (!rs) return std::vector<QStringList>{{goDB->LastError().description}};
+        for (; !rs->IsEOF(); rs->MoveNext()) {
+            QStringList row;
+            for (int c = 0; c < 4; ++c) row << rs->Fields(c).Value().text();
+            result.push_back(row);
+        }
+        return result;
+    };
+    EXPECT_EQ(rows(daysFirst), rows(everyStart));
+    EXPECT_EQ(rows(daysFirst).size(), 2u);
+    // The parent of a day node is found through the same text.
+    EXPECT_EQ(nodes(MakeSQLFindParent(daysFirst, QString::number(int(DateSerial(2024, 12, 1))))).size(), 1u);
+}
+
+// The lists read by key (as at a million files) give the rows, in their order, that reading
+// them whole gives: the keys are read with the columns no condition or order names left out.
+TEST_F(ViewsOnCatalogue, ViewsReadByKeyGiveTheRowsReadWhole)
+{
+    QStringList texts;
+    for (const int mode : {kViewCategories, kViewHistory}) {
+        ViewRequest r;
+        r.ViewMode = mode;
+        r.ShowCategory = true;
+        texts << BuildViewSql(r).ListLevels;
+    }
+    ViewRequest r;
+    r.ShowCategory = true;
+    r.PathSearch = QStringLiteral("games");
+    texts << BuildViewSql(r).Files;
+    // Sorted by each column the lists show (the fourth, "IsArchiv", is the categories' first
+    // order), and in the order the view itself gives.
+    QStringList sorted;
+    for (const QString& text : texts)
+        for (const int column : {-1, 3, 4, 5, 6, 13})
+            for (const bool ascending : {true, false}) sorted << MakeSQLParamQuery(text, -1, column, ascending);
+    for (const QString& sql : sorted) {
+        SCOPED_TRACE(sql.toStdString());
+        SetKeyedRowsThreshold(kKeyedRowsDefault);
+        const std::vector<int> whole = ids(sql);
+        SetKeyedRowsThreshold(0);
+        const std::vector<int> byKey = ids(sql);
+        SetKeyedRowsThreshold(kKeyedRowsDefault);
+        EXPECT_EQ(byKey, whole);
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -93,6 +94,29 @@ TEST_F(ColumnDialog, ShowAndHideFollowTheButtonsAndApply)
     EXPECT_EQ(hidden("Name"), 1);
     EXPECT_EQ(hidden("ID"), 2);
     EXPECT_FALSE(dialog.isVisible());
+}
+
+// By keys alone: the focus goes from "Anzeigen" to "Ausblenden" and back as they take turns,
+// so a second Return undoes the first and never reaches "Standard" (which would ask to reset).
+TEST_F(ColumnDialog, ShowAndHideTakeTurnsUnderTheKeyboard)
+{
+    frmColumnHeader dialog(&grid);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QApplication::setActiveWindow(&dialog);
+    select(dialog, 1);  // "Size", hidden
+    dialog.cmdAction(2)->setFocus(Qt::TabFocusReason);
+    // The list's Hidden column: 1 shown, 2 hidden.
+    QTest::keyClick(dialog.windowHandle(), Qt::Key_Space);
+    EXPECT_EQ(rows(dialog).value(1), QStringLiteral("Size=1"));
+    EXPECT_EQ(QApplication::focusWidget(), dialog.cmdAction(3));
+    QTest::keyClick(dialog.windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(rows(dialog).value(1), QStringLiteral("Size=2"));
+    EXPECT_EQ(QApplication::focusWidget(), dialog.cmdAction(2));
+    QTest::keyClick(dialog.windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(rows(dialog).value(1), QStringLiteral("Size=1"));
+    EXPECT_TRUE(log.isEmpty()) << log.join(QLatin1Char('|')).toStdString();
+    dialog.close();
 }
 
 TEST_F(ColumnDialog, AColumnThatMayNotHideIsRefused)

@@ -627,7 +627,7 @@ protected:
         Report::SetUp();
         int id = 10;
         for (const char* file : {"Alpha!.atr", "Title (1983)(Maker)[!].atr", "Game#1.atr", "Game#2.atr", "Galactic",
-                                 "Gamma 2.atr"})
+                                 "Gamma 2.atr", "Star Lancer.rom", "Star*Raiders.atr"})
             execute(QStringLiteral("INSERT INTO Games (ID, tFile) VALUES (%1, %2)")
                         .arg(id++)
                         .arg(SQLQuote(QString::fromLatin1(file))));
@@ -669,11 +669,16 @@ TEST_F(NamedReport, TypedTextIsFoundAsItStands)
     }
     report->FindDialog(true);
 
-    // Type-ahead takes the keys as literal text too.
-    report->setSelectedIndex(0);
-    typeInto(top.windowHandle(), "game#2");
-    typeAheadPause();
-    EXPECT_EQ(selectedName(), QStringLiteral("Game#2.atr"));
+    // Type-ahead takes the keys as literal text too: "*" is a character of a name, no
+    // wildcard; alone it matches no name, and the selection stays.
+    const Case typed[] = {{"game#2", "Game#2.atr"}, {"star*r", "Star*Raiders.atr"}, {"*", "Alpha!.atr"}};
+    for (const Case& c : typed) {
+        SCOPED_TRACE(c.typed);
+        report->setSelectedIndex(0);
+        typeInto(top.windowHandle(), c.typed);
+        typeAheadPause();
+        EXPECT_EQ(selectedName(), QString::fromLatin1(c.found));
+    }
 }
 
 TEST_F(NamedReport, TypeAheadInAMultiSelectListTakesCapitalLetters)

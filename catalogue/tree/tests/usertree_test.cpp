@@ -1,6 +1,7 @@
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/tree/ctreelevels.h"
 #include "catalogue/tree/usertree.h"
+#include "controls/scrollview/popupwnd.h"
 #include "controls/scrollview/scrollview.h"
 #include "platform/component/propertybag.h"
 #include "platform/gui/dc.h"
@@ -153,6 +154,29 @@ TEST_F(TreeControl, PressOnGlyphExpandsAndOnTextSelects)
     EXPECT_FALSE(log.contains(QStringLiteral("DblClick")));
     doubleClick(32 + 40, 16 + 8);
     EXPECT_TRUE(log.contains(QStringLiteral("DblClick")));
+}
+
+// A category name longer than the tree is wide shows whole in a tip while the pointer rests on
+// it; a name that fits shows none.
+TEST_F(TreeControl, CutNameShowsWholeInATip)
+{
+    const QString name = QStringLiteral("Geschicklichkeitsspiele und Denkspiele für Zwei");
+    addCategory(name);
+    tree->Requery();
+    press(8, 8);   // the root's glyph opens the categories: A, B, then the long one
+    ASSERT_EQ(tree->ItemCount(), 4);
+    const auto tipText = [this] {
+        vantile::ToolTipWnd* tip = tree->scrollView()->toolTip();
+        return tip && tip->isVisible() ? tip->Text() : QString();
+    };
+    const auto rest = [this](int x, int y) {
+        int16_t shift = 0;
+        tree->scrollView()->MouseMove.raise(0, shift, x, y);
+    };
+    rest(32 + 40, 16 + 8);   // A's text
+    EXPECT_EQ(tipText(), QString());
+    rest(32 + 40, 3 * 16 + 8);
+    EXPECT_EQ(tipText(), name);
 }
 
 TEST_F(TreeControl, RequeryAndSelectByKeyKeepTheRows)

@@ -388,6 +388,57 @@ TEST_F(ColumnsTest, LayoutTextLeavesAnAlwaysHiddenColumnInPlace)
     EXPECT_EQ(set->Layout(), written);
 }
 
+// Fuzz findings: a layout that moves a shown column to a fixed group, written and applied to a
+// new set of the same columns, must give every column its written place, the hidden ones too
+// (a hidden column after the moved one used to keep its old place and push the others on).
+TEST_F(ColumnsTest, WrittenLayoutRestoresHiddenColumnsPlacesInANewSet)
+{
+    struct Case {
+        const char* name;
+        QStringList keys;
+        const char* alwaysHidden;
+        const char* hiddenNow;
+    };
+    const Case kCases[] = {
+        {"hidden now after the moved column", {"ID", "File", "Typ", "Path", "Memo", "Size"}, "ID", "Memo"},
+        {"always hidden after the moved column", {"ID", "File", "Typ", "Path", "Key", "Size"}, "Key", nullptr},
+        {"always hidden between", {"File", "Typ", "ID", "Size", "Path"}, "ID", nullptr},
+    };
+    const char* kLayouts[] = {"Path!Fixed=2", "Typ!Fixed=1", "Path!Fixed=1", "2!Fixed=2", "File!Order=9"};
+    for (const Case& c : kCases) {
+        auto fresh = [&] {
+            SetUp();
+            AddColumns(c.keys);
+            Col(c.alwaysHidden)->SetHidden(vtlHiddenAllways);
+            if (c.hiddenNow) Col(c.hiddenNow)->SetHidden(vtlHiddenCurrently);
+        };
+        for (const char* layout : kLayouts) {
+            SCOPED_TRACE(std::string(c.name) + ": " + layout);
+            fresh();
+            set->SetLayout(QString::fromLatin1(layout));
+            const QString written = set->Layout();
+            const QStringList centre = Keys(vtlGrpCenter);
+            fresh();
+            set->SetLayout(written);
+            EXPECT_EQ(set->Layout(), written);
+            EXPECT_EQ(Keys(vtlGrpCenter), centre);
+            EXPECT_EQ(Col(c.alwaysHidden)->Fixed(), vtlGrpCenter);
+        }
+    }
+    // A hidden column takes its written place and width, yet the grid sees nothing change.
+    SetUp();
+    AddColumns({"A", "H", "B"});
+    Col("H")->SetHidden(vtlHiddenCurrently);
+    events.clear();
+    set->SetLayout("H!Hidden=1;Width=90;Fixed=0;Order=0");
+    EXPECT_EQ(Keys(vtlGrpCenter), (QStringList{"H", "A", "B"}));
+    EXPECT_TRUE(set->Layout().startsWith("A!Hidden=0;Width=64;Fixed=0;Order=1$H!Hidden=1;Width=90;Fixed=0;Order=0"))
+        << set->Layout().toStdString();
+    EXPECT_TRUE(events.empty());
+    set->SetLayout("H!Hidden=0");
+    EXPECT_EQ(Col("H")->Width(), 90);
+}
+
 TEST_F(ColumnsTest, LayoutTextRespectsHiddenAlwaysAndAllowHide)
 {
     set->Add("Always", 64, vtlHiddenAllways);

@@ -4,6 +4,10 @@
 #include "platform/db/backgroundreads.h"
 #include "platform/db/recordset.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 using namespace tv;
 
 namespace {
@@ -107,11 +111,77 @@ TEST_F(BackgroundReads, ReadsTheBackgroundConnectionCannotSeeStayOnTheAskingOne)
     EXPECT_EQ(waits, 0);
 }
 
+// Whether its keys or its whole rows were being read, a read whose catalogue closed while it
+// was waited for reports the close, not the interruption that ended it.
 TEST_F(BackgroundReads, ClosingTheCatalogueWhileWaitingEndsTheReadAsClosed)
 {
-    onWait = [this] { db->Close(); };
-    auto rs = db->OpenRecordset(QStringLiteral("SELECT ID, tFile FROM Files ORDER BY tFile"));
-    EXPECT_FALSE(rs);
-    EXPECT_TRUE(db->LastError());
-    EXPECT_FALSE(InBackgroundRead());
+    const QString path = dir.filePath(QStringLiteral("b.MDB"));
+    for (const char* sql : {"SELECT ID, tFile FROM Files ORDER BY tFile", "SELECT tFile, ID FROM Files ORDER BY tFile"}) {
+        if (!db->IsOpen()) {
+            db = Database::Open(path, "k", &e);
+            ASSERT_TRUE(db);
+            db->SetReadInBackground(true);
+        }
+        // Closed while the rows are being stepped through; they then come slowly, so that the
+        // close lands before the read's end.
+        std::atomic<bool> stepping{false}, closing{false};
+        SetBackgroundRowFault([&] {
+            stepping = true;
+            if (closing) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return false;
+        });
+        onWait = [&] {
+            while (!stepping) {}
+            closing = true;
+            db->Close();
+        };
+        auto rs = db->OpenRecordset(QString::fromUtf8(sql));
+        SetBackgroundRowFault(nullptr);
+        EXPECT_FALSE(rs) << sql;
+        EXPECT_EQ(db->LastError().number, dbErrObjectClosed) << sql << ": " << db->LastError().description.toStdString();
+        EXPECT_FALSE(InBackgroundRead());
+    }
+}
+
+// A read that fails on the background connection while its rows come (a disk error there) is
+// read again on the asking connection, as one the background connection cannot prepare is:
+// whole, and with none of the rows read before the failure twice.
+TEST_F(BackgroundReads, AReadFailingInTheBackgroundIsReadAgainOnTheAskingConnection)
+{
+    // Keys first (the first column is the key), and rows read whole (it is not).
+    for (const char* sql : {"SELECT ID, tFile FROM Files ORDER BY tFile DESC", "SELECT tFile, ID FROM Files ORDER BY tFile DESC"}) {
+        std::atomic<int> stepped{0};
+        SetBackgroundRowFault([&stepped] { return ++stepped == 1000; });
+        waits = 0;
+        auto rs = db->OpenRecordset(QString::fromUtf8(sql));
+        SetBackgroundRowFault(nullptr);
+        ASSERT_TRUE(rs) << sql << ": " << db->LastError().description.toStdString();
+        EXPECT_GE(waits, 1) << sql;
+        EXPECT_EQ(stepped, 1000) << sql;
+        EXPECT_EQ(rs->RecordCount(), 3000) << sql;
+        EXPECT_EQ(rs->Value(QStringLiteral("tFile")), Variant("F3000.ATR")) << sql;
+        ASSERT_FALSE(rs->MoveLast());
+        EXPECT_EQ(rs->Value(QStringLiteral("tFile")), Variant("F0001.ATR")) << sql;
+    }
+}
+
+// A list whose keys come back none has no rows: it is not read a second time whole (at a million
+// files, a selection that matches nothing would scan the catalogue twice).
+TEST_F(BackgroundReads, AListWithoutRowsIsReadOnce)
+{
+    SetKeyedRowsThreshold(kKeyedRowsDefault);
+    auto rs = db->OpenRecordset(QStringLiteral("SELECT ID, tFile, ucase(tFile) AS Gross FROM Files"
+                                               " WHERE tFile Like '*.BMP' ORDER BY tFile"));
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(rs->RecordCount(), 0);
+    EXPECT_TRUE(rs->IsEOF());
+    EXPECT_EQ(rs->FieldCount(), 3);
+    EXPECT_EQ(rs->Fields(2).Name(), QStringLiteral("Gross"));
+    // A few rows are still read whole, once their keys were counted.
+    waits = 0;
+    auto few = db->OpenRecordset(QStringLiteral("SELECT ID, tFile FROM Files WHERE tFile Like 'F000*' ORDER BY tFile"));
+    ASSERT_TRUE(few);
+    EXPECT_EQ(few->RecordCount(), 9);
+    EXPECT_EQ(waits, 2);
 }

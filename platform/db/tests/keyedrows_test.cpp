@@ -2,6 +2,7 @@
 // result whole instead. The other recordset tests run in both ways (see dbfixture.h).
 #include "dbfixture.h"
 #include "platform/db/keyedrows.h"
+#include "platform/db/keyselect.h"
 
 using namespace tv;
 
@@ -164,4 +165,59 @@ TEST(KeyedRowsQuery, OnlyTheFinalOrderIsLeftOut)
         SCOPED_TRACE(c.sql);
         EXPECT_EQ(WithoutFinalOrderBy(QString::fromUtf8(c.sql)), QString::fromUtf8(c.expected));
     }
+}
+
+// The keys of a sorted list are read through the query with its other result columns made
+// Nulls, unless the rest of the query names them: a column the order gives by number or by
+// name, or one a condition names, stays; so does a parameter. What is no plain, sorted SELECT
+// stays whole.
+TEST(KeyedRowsQuery, KeysAreReadWithoutTheColumnsNothingElseNames)
+{
+    const struct {
+        const char* sql;
+        const char* expected;
+    } cases[] = {
+        {"SELECT F.ID,tPath as \"Pfad\",IIF(tv_isnull(tUnpackpath),0,27) as IsArchiv,ucase(tFile) FROM F ORDER BY 3 ASC",
+         "SELECT F.ID, NULL AS \"Pfad\" ,IIF(tv_isnull(tUnpackpath),0,27) as IsArchiv, NULL FROM F ORDER BY 3 ASC"},
+        {"SELECT ID, tFile as [Datei], lSize FROM F WHERE lSize > 5 ORDER BY [Datei] DESC",
+         "SELECT ID, tFile as [Datei], lSize FROM F WHERE lSize > 5 ORDER BY [Datei] DESC"},
+        {"SELECT ID, f(a, b) AS X, ?1 AS P FROM F ORDER BY 1", "SELECT ID, NULL AS X , ?1 AS P FROM F ORDER BY 1"},
+        {"SELECT ID, 'a, FROM b' AS T FROM F ORDER BY ID", "SELECT ID, NULL AS T FROM F ORDER BY ID"},
+        {"SELECT ID, tFile FROM F", "SELECT ID, tFile FROM F"},
+        {"SELECT ID, tFile AS \"ORDER BY\" FROM F ORDER BY \"ORDER BY\"", "SELECT ID, tFile AS \"ORDER BY\" FROM F ORDER BY \"ORDER BY\""},
+        {"SELECT DISTINCT ID, tFile FROM F", "SELECT DISTINCT ID, tFile FROM F"},
+        {"SELECT ID, tFile FROM F UNION SELECT ID, tFile FROM G", "SELECT ID, tFile FROM F UNION SELECT ID, tFile FROM G"},
+        {"SELECT ID, count(*) FROM F GROUP BY ID", "SELECT ID, count(*) FROM F GROUP BY ID"},
+        {"SELECT * FROM F", "SELECT * FROM F"},
+        {"SELECT ID, x FROM F -- y\n", "SELECT ID, x FROM F -- y\n"},
+        {"SELECT ID, (SELECT max(y) FROM G ORDER BY 1) AS M FROM F ORDER BY 1", "SELECT ID, NULL AS M FROM F ORDER BY 1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        EXPECT_EQ(KeysOnlySelect(QString::fromUtf8(c.sql)), QString::fromUtf8(c.expected));
+    }
+}
+
+// With the columns nothing names left out, the keys of a sorted, filtered list come from an
+// index that holds the key, the condition's and the order's columns, not from the table's rows
+// (which, at a million files, the engine would have to read and decrypt whole).
+TEST_F(KeyedReading, KeysComeFromAnIndexThatHoldsWhatTheyNeed)
+{
+    run("ALTER TABLE Files ADD COLUMN tPath VARCHAR(255)");
+    run("CREATE INDEX Files_C1 ON Files (Category_ID, tFile)");
+    const QString sql = QStringLiteral("SELECT ID, tFile AS Datei, ucase(tFile) AS Gross, tPath AS Pfad"
+                                       " FROM Files WHERE Category_ID = 2 ORDER BY 2");
+    auto plan = [this](const QString& keys) {
+        QString text;
+        auto rs = db->OpenRecordset(QStringLiteral("EXPLAIN QUERY PLAN SELECT ID FROM (") + keys + QLatin1Char(')'));
+        if (!rs) return db->LastError().description;
+        for (; !rs->IsEOF(); rs->MoveNext()) text += rs->Fields(3).Value().text() + QLatin1Char('\n');
+        return text;
+    };
+    EXPECT_FALSE(plan(sql).contains(QLatin1String("COVERING INDEX")));
+    EXPECT_TRUE(plan(KeysOnlySelect(sql)).contains(QLatin1String("COVERING INDEX Files_C1"))) << plan(KeysOnlySelect(sql)).toStdString();
+    auto rs = db->OpenRecordset(sql);
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->RecordCount(), 150);
+    EXPECT_EQ(rs->Fields(1).Value(), Variant(QStringLiteral("F701.ATR")));
 }
