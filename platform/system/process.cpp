@@ -242,8 +242,9 @@ namespace {
 
 // Waits up to `waitMs` for a started program to end, serving the event loop. True when it
 // ended. Otherwise the program runs on by itself: destroying a running QProcess would kill
-// it, so the process object is handed over and deleted once the program ends.
-bool AwaitEnd(std::unique_ptr<QProcess>& proc, int waitMs)
+// it, so the process object is handed over and deleted once the program ends, after
+// `onLateEnd` has seen it.
+bool AwaitEnd(std::unique_ptr<QProcess>& proc, int waitMs, std::function<void(const QProcess&)> onLateEnd = {})
 {
     QElapsedTimer clock;
     clock.start();
@@ -251,7 +252,10 @@ bool AwaitEnd(std::unique_ptr<QProcess>& proc, int waitMs)
         QCoreApplication::processEvents();
         if (clock.elapsed() > waitMs) {
             QProcess* running = proc.release();
-            QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
+            QObject::connect(running, &QProcess::finished, running, [running, onLateEnd] {
+                if (onLateEnd) onLateEnd(*running);
+                running->deleteLater();
+            });
             return false;
         }
     }
@@ -264,7 +268,7 @@ int ExitCodeOf(const QProcess& p) { return p.exitStatus() == QProcess::NormalExi
 
 } // namespace
 
-bool OpenDocument(const QString& path, QString* error, int* exitCode)
+bool OpenDocument(const QString& path, QString* error, int* exitCode, std::function<void(int exitCode)> lateEnd)
 {
     if (exitCode) *exitCode = -1;
     // An absolute path never starts with "-", so the opener cannot take it for an option.
@@ -278,7 +282,10 @@ bool OpenDocument(const QString& path, QString* error, int* exitCode)
     constexpr int kVerdictWaitMs = 1000;
     // The opener hands the file over and may then wait for the viewer it started: an exit
     // after the first moment is the viewer's, not a failure to open.
-    if (!AwaitEnd(proc, kVerdictWaitMs)) return true;
+    if (!AwaitEnd(proc, kVerdictWaitMs, [lateEnd](const QProcess& p) {
+            if (lateEnd) lateEnd(ExitCodeOf(p));
+        }))
+        return true;
     const int code = ExitCodeOf(*proc);
     if (code == 0) return true;
     if (exitCode) *exitCode = code;

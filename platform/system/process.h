@@ -76,8 +76,10 @@ QString WineDrivePath(const QString& path);
 // failed. An opener still running after the wait has handed the file over and counts as
 // started: without a desktop environment it waits for the program it started and passes that
 // program's exit status on, which is the program's own affair (the user sees its window), so
-// nothing is reported of it.
-bool OpenDocument(const QString& path, QString* error = nullptr, int* exitCode = nullptr);
+// nothing is reported of it, unless the caller asks for that exit through `lateEnd` (a folder
+// opener may need longer on a busy machine to find that it has no program for folders).
+bool OpenDocument(const QString& path, QString* error = nullptr, int* exitCode = nullptr,
+                  std::function<void(int exitCode)> lateEnd = {});
 
 // What became of a program started by StartWatched.
 struct WatchedStart {
