@@ -6,16 +6,26 @@
 
 using namespace tv;
 
+namespace {
+
+// A closed file "a.MDB" in `dir`, encrypted with `key`, with the one table `createTable` makes.
+QString fileWithTable(const QTemporaryDir& dir, const QByteArray& key, const char* createTable)
+{
+    const QString path = dir.filePath(QStringLiteral("a.MDB"));
+    DbError e;
+    auto db = Database::Create(path, key, &e);
+    EXPECT_TRUE(db) << e.description.toStdString();
+    if (db) EXPECT_FALSE(db->Execute(QString::fromUtf8(createTable)));
+    return path;
+}
+
+} // namespace
+
 TEST(DatabaseOpen, KeysExistingNamesAndMissingFiles)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("a.MDB"));
+    const QString path = fileWithTable(dir, "secret", "CREATE TABLE T (ID INTEGER PRIMARY KEY)");
     DbError e;
-    {
-        auto db = Database::Create(path, "secret", &e);
-        ASSERT_TRUE(db);
-        ASSERT_FALSE(db->Execute(QStringLiteral("CREATE TABLE T (ID INTEGER PRIMARY KEY)")));
-    }
     EXPECT_FALSE(Database::Create(path, "secret", &e));
     EXPECT_EQ(e.number, dbErrDatabaseExists);
 
@@ -37,13 +47,8 @@ TEST(DatabaseOpen, KeysExistingNamesAndMissingFiles)
 TEST(DatabaseUnwritten, KeptUnwrittenTakesNoWriteOfAnyKind)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("a.MDB"));
+    const QString path = fileWithTable(dir, "k", "CREATE TABLE T (ID INTEGER PRIMARY KEY, tName TEXT)");
     DbError e;
-    {
-        auto db = Database::Create(path, "k", &e);
-        ASSERT_TRUE(db);
-        ASSERT_FALSE(db->Execute(QStringLiteral("CREATE TABLE T (ID INTEGER PRIMARY KEY, tName TEXT)")));
-    }
     auto db = Database::Open(path, "k", &e);
     ASSERT_TRUE(db);
     ASSERT_FALSE(db->CheckBeforeWriting());
