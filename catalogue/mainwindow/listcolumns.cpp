@@ -71,9 +71,9 @@ int32_t DefaultColumnWidth(const QString& key, const QFont& font)
     else if (key == Translate(QStringLiteral("Filetyp"))) samples << QStringLiteral("TIFF");
     else if (key == gtFileCaption) samples << QStringLiteral("MMMMMMMMMMMMMMMMMM.ATR");
     else if (key == gtCategoryCaption) samples << QStringLiteral("MMMMMMMMMMMMMMMMMM");
-    else if (key == Translate(QStringLiteral("Bemerkung"))) samples << QStringLiteral("MMMMMMMMMMMMMMMMMMMMMMMM");
-    else if (key == Translate(QStringLiteral("Dateipfad")) || key == Translate(QStringLiteral("Archivpfad")))
-        samples << QStringLiteral("/MMMMMMMM/MMMMMMMM/MMMMMMMM/MMMMMMMM.ATR");
+    else if (key == Translate(QStringLiteral("Bemerkung"))) samples << QStringLiteral("MMMMMMMMMMMMMMMM");
+    else if (key == Translate(QStringLiteral("Dateipfad"))) samples << QStringLiteral("/MMMMMMMM/MMMMMMMM/MMMMMMMM.ATR");
+    else if (key == Translate(QStringLiteral("Archivpfad"))) samples << QStringLiteral("MMMMMMMM\\MMMMMMMM.ATR");
     else return 0;
     const QFontMetrics metrics(font);
     int32_t widest = metrics.horizontalAdvance(key);

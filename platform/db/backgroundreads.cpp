@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "engine.h"
+#include "filecheck.h"
 
 #include <atomic>
 #include <chrono>
@@ -68,6 +69,8 @@ bool BackgroundReadsOn() { return bool(settings().wait); }
 
 bool InBackgroundRead() { return gWaiting > 0; }
 
+void SetBackgroundRowFault(std::function<bool()> fault) { rowFault() = std::move(fault); }
+
 void WaitBeside(const std::function<bool()>& finished)
 {
     if (finished()) return;
@@ -76,8 +79,6 @@ void WaitBeside(const std::function<bool()>& finished)
     while (!finished()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     --gWaiting;
 }
-
-void SetBackgroundRowFault(std::function<bool()> fault) { rowFault() = std::move(fault); }
 
 ReadsWhereAsked::ReadsWhereAsked() { ++gWhereAsked; }
 ReadsWhereAsked::~ReadsWhereAsked() { --gWhereAsked; }
@@ -253,12 +254,16 @@ DbError ReadRows(DbConnection& connection, const QString& sqliteText, const JetS
         if (BackgroundReader* reader = connection.Reader()) {
             const BackgroundReader::Outcome o = reader->run(sqliteText, sql, parameters, row);
             if (o.ran && !o.error) return {};
-            // The reader was ended by the connection's closing: nothing is left to read on.
-            if (o.ran && !connection.IsOpen()) return o.error;
-            // Damage met by the second connection is the file's, as on the first.
-            if (o.ran) connection.NoteError(o.error);
-            // Any other failure of the second connection is its own: the asking one reads it again.
-            if (o.ran && startOver) startOver();
+            if (o.ran) {
+                // Damage met by the second connection is the file's, as on the first, which
+                // would read the same pages; and a reader ended by the connection's closing
+                // leaves nothing to read on.
+                connection.NoteError(o.error);
+                if (IsDamageError(o.error) || !connection.IsOpen()) return o.error;
+                // Any other failure of the second connection is its own: the asking one reads
+                // the rows again.
+                if (startOver) startOver();
+            }
         }
     DbError error;
     sqlite3_stmt* stmt = connection.Prepare(sqliteText, &error);

@@ -52,10 +52,11 @@ using RowsStartOver = std::function<void()>;
 // when reads may (on, not already waiting, no transaction open on `connection`, whose rows the
 // second connection could not see), else on `connection`; and on `connection` again whenever
 // the second one cannot prepare the text (an attached or temporary table) or fails while
-// reading it, after `startOver` (a connection closed meanwhile is not read again: the read
-// ends with the second one's error). `row` must not touch what the waiting thread may read
-// meanwhile: collect into something of the caller's own. `prepared` tells a text the engine
-// refused (error set, no row read) from a failure while reading.
+// reading it, after `startOver` (not after damage, which is the file's, nor once the
+// connection closed meanwhile: the read then ends with the second one's error). `row` must
+// not touch what the waiting thread may read meanwhile: collect into something of the
+// caller's own. `prepared` tells a text the engine refused (error set, no row read) from a
+// failure while reading.
 DbError ReadRows(DbConnection& connection, const QString& sqliteText, const JetSql& sql,
                  const std::vector<Variant>& parameters, const RowSink& row, const RowsStartOver& startOver,
                  bool* prepared = nullptr);

@@ -227,7 +227,7 @@ sqlite3_stmt* DbConnection::Prepare(const QString& sql, DbError* error)
         rc = sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt, &tail);
     }
     if (rc != SQLITE_OK) {
-        *error = rc == SQLITE_AUTH && gate_ == Gate::Shut ? MakeDbError(dbErrNotUpdatable) : EngineError();
+        *error = EngineError();
         sqlite3_finalize(stmt);
         return nullptr;
     }
@@ -432,7 +432,6 @@ DbError DbConnection::RunPlain(const QString& sql)
         settleCheck();
         rc = sqlite3_exec(db_, text.constData(), nullptr, nullptr, nullptr);
     }
-    if (rc == SQLITE_AUTH && gate_ == Gate::Shut) return MakeDbError(dbErrNotUpdatable);
     if (rc != SQLITE_OK) return EngineError();
     return {};
 }
@@ -440,6 +439,8 @@ DbError DbConnection::RunPlain(const QString& sql)
 DbError DbConnection::EngineError()
 {
     if (!db_) return ClosedError();
+    // A write prepared before the file was found damaged is refused when it runs again.
+    if (sqlite3_errcode(db_) == SQLITE_AUTH && gate_ == Gate::Shut) return MakeDbError(dbErrNotUpdatable);
     const DbError error{sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_))};
     NoteError(error);
     return error;

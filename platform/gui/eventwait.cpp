@@ -135,8 +135,11 @@ private:
     {
         // A wait runs again: its end asks again.
         if (depth > 0 || !busy_) return;
+        // Until nothing more is pending: input read from the display in one pass is handed to
+        // the window in the next.
+        constexpr int kDrainMs = 100;
         QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, kDrainMs);
         busy_ = false;
         ShowCovers(false);
         replay();

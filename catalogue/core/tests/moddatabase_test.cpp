@@ -543,12 +543,10 @@ TEST_F(CatalogueTest, DamagedCatalogueRefusedCompactionIsReadAndNeverWritten)
 }
 
 // Answered Yes, the damaged catalogue is compacted into a copy of every row that can still be
-// read, which opens for writing; the damaged file is kept as ".OLD". (The second page is the
-// root of MainFiles: zeroed, none of its rows can be reached, but the other tables are copied.)
+// read, which opens for writing; the damaged file is kept as ".OLD".
 TEST_F(CatalogueTest, DamagedCatalogueIsCompactedIntoACopyOfWhatIsReadable)
 {
-    const int kLeastRows[] = {2900, 2900, 0};
-    for (const DamageCase& c : kDamageCases) {
+    for (const DamageCase& c : {kDamageCases[0], kDamageCases[1]}) {
         SCOPED_TRACE(c.name);
         messages.clear();
         answer = vbYes;
@@ -563,7 +561,7 @@ TEST_F(CatalogueTest, DamagedCatalogueIsCompactedIntoACopyOfWhatIsReadable)
         EXPECT_FALSE(goDB->IsReadOnly());
         EXPECT_FALSE(goDB->QuickCheck());
         const int rows = count("MainFiles").toInt();
-        EXPECT_GE(rows, kLeastRows[&c - kDamageCases]);
+        EXPECT_GE(rows, 2900);
         EXPECT_LE(rows, 3000);
         QString where = QStringLiteral("tItem='Version'");
         EXPECT_EQ(LookupField(QStringLiteral("mConfig"), QStringLiteral("Config"), where), QStringLiteral("1.0"));

@@ -2,7 +2,10 @@
 #include "archivefixtures.h"
 #include "catalogue/core/modglobals.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
+
+#include <sys/types.h>
 
 namespace tv {
 
@@ -86,6 +89,24 @@ TEST(Unpacker, ListsWhatAnArchiveComesToUnpacked)
         SCOPED_TRACE(c.archive);
         EXPECT_EQ(ListUnpackedSize(app.path("in/") + c.archive, 10000), c.size);
     }
+}
+
+TEST(Unpacker, ListingStillRunningAtItsTimeOutIsKilled)
+{
+    test::AppFolder app;
+    ASSERT_TRUE(test::WriteFile(app.path("in/SLOW.7Z"), "not read"));
+    // A listing that never ends; it leaves its process number behind.
+    const QString pidFile = app.path("lister.pid");
+    const QString tool = gtToolsPath + "7za";
+    QFile::remove(tool);
+    ASSERT_TRUE(test::WriteFile(tool, "#!/bin/sh\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 60\n"));
+    ASSERT_TRUE(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    EXPECT_EQ(ListUnpackedSize(app.path("in/SLOW.7Z"), 300), std::nullopt);
+    const pid_t lister = pid_t(test::ReadFile(pidFile).trimmed().toInt());
+    ASSERT_GT(lister, 0);
+    // Gone, not left running: no such process, or only its remains until it is reaped.
+    const QByteArray state = test::ReadFile(QStringLiteral("/proc/%1/stat").arg(lister));
+    EXPECT_TRUE(state.isEmpty() || state.contains(") Z ")) << state.toStdString();
 }
 
 } // namespace tv

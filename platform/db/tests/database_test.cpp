@@ -6,16 +6,26 @@
 
 using namespace tv;
 
+namespace {
+
+// A closed file "a.MDB" in `dir`, encrypted with `key`, with the one table `createTable` makes.
+QString fileWithTable(const QTemporaryDir& dir, const QByteArray& key, const char* createTable)
+{
+    const QString path = dir.filePath(QStringLiteral("a.MDB"));
+    DbError e;
+    auto db = Database::Create(path, key, &e);
+    EXPECT_TRUE(db) << e.description.toStdString();
+    if (db) EXPECT_FALSE(db->Execute(QString::fromUtf8(createTable)));
+    return path;
+}
+
+} // namespace
+
 TEST(DatabaseOpen, KeysExistingNamesAndMissingFiles)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("a.MDB"));
+    const QString path = fileWithTable(dir, "secret", "CREATE TABLE T (ID INTEGER PRIMARY KEY)");
     DbError e;
-    {
-        auto db = Database::Create(path, "secret", &e);
-        ASSERT_TRUE(db);
-        ASSERT_FALSE(db->Execute(QStringLiteral("CREATE TABLE T (ID INTEGER PRIMARY KEY)")));
-    }
     EXPECT_FALSE(Database::Create(path, "secret", &e));
     EXPECT_EQ(e.number, dbErrDatabaseExists);
 
@@ -29,6 +39,46 @@ TEST(DatabaseOpen, KeysExistingNamesAndMissingFiles)
     EXPECT_FALSE(Database::Open(dir.filePath(QStringLiteral("none.MDB")), "secret", &e));
     EXPECT_EQ(e.number, dbErrFileNotFound);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none.MDB"))));
+}
+
+// A file kept unwritten takes no write, also none prepared and run before (the import's
+// statements are), none in a transaction, and gets no log copied into it when it closes;
+// temporary tables still work and reading goes on.
+TEST(DatabaseUnwritten, KeptUnwrittenTakesNoWriteOfAnyKind)
+{
+    QTemporaryDir dir;
+    const QString path = fileWithTable(dir, "k", "CREATE TABLE T (ID INTEGER PRIMARY KEY, tName TEXT)");
+    DbError e;
+    auto db = Database::Open(path, "k", &e);
+    ASSERT_TRUE(db);
+    ASSERT_FALSE(db->CheckBeforeWriting());
+    ASSERT_FALSE(db->StartWriting());
+    const QString insert = QStringLiteral("INSERT INTO T (tName) VALUES ('a')");
+    ASSERT_FALSE(db->Execute(insert));
+    // A row the log holds, which must not reach the file.
+    const QByteArray before = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    db->KeepUnwritten();
+    EXPECT_TRUE(db->IsReadOnly());
+    EXPECT_EQ(db->Execute(insert).number, int(dbErrNotUpdatable));
+    EXPECT_EQ(db->Execute(QStringLiteral("UPDATE T SET tName='b'")).number, int(dbErrNotUpdatable));
+    EXPECT_EQ(db->Execute(QStringLiteral("PRAGMA journal_mode=DELETE")).number, int(dbErrNotUpdatable));
+    EXPECT_FALSE(db->Execute(QStringLiteral("CREATE TEMP TABLE Scratch (x)")));
+    EXPECT_FALSE(db->Execute(QStringLiteral("INSERT INTO Scratch VALUES (1)")));
+    ASSERT_FALSE(db->BeginTrans());
+    EXPECT_TRUE(db->Execute(QStringLiteral("DELETE FROM T")));
+    EXPECT_EQ(db->CommitTrans().number, int(dbErrNotUpdatable));
+    auto rs = db->OpenRecordset(QStringLiteral("SELECT count(*) FROM T"));
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->Fields(0).Value().toLong(), 1);
+    rs->Close();
+    db->Close();
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll() == before) << "the log was copied into the file";
+    EXPECT_GT(QFile(path + QStringLiteral("-wal")).size(), 0);
 }
 
 TEST_P(DbFixture, MovingCountingAndPositions)
