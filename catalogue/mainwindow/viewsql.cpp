@@ -164,14 +164,18 @@ ViewSql BuildViewSql(const ViewRequest& r)
         where = QStringLiteral(" where not isnull(F.tsLastStarted) ");
         order = QStringLiteral(" order by F.tsLastStarted desc");
     }
-    auto addSearch = [&where](const char* field, QString text) {
+    auto addSearch = [&where](const char* field, QString text, const char* close) {
         if (text.isEmpty()) return;
         text.replace(QLatin1Char('\''), QStringLiteral("''"));
         QString join;
-        where = AddWhere(where, GetLikeClause(QString::fromUtf8(field), text), join);
+        where = AddWhere(where, GetLikeClause(QString::fromUtf8(field), text) + QLatin1String(close), join);
     };
-    addSearch("F.tFile like", r.FileSearch);
-    addSearch("F.tPath like", r.PathSearch);
+    addSearch("F.tFile like", r.FileSearch, "");
+    // The paths are compared in their own index, which holds nothing else: the files found
+    // are then read by their IDs. As a plain condition the engine would walk the files in
+    // the list's order (by name, through that index) and read every file's row to compare
+    // its path: at a million files for tens of seconds.
+    addSearch("F.ID In (Select ID From MainFiles Where tPath like", r.PathSearch, ")");
 
     bool needsCategory = false;
     if (r.Selection) {
