@@ -40,6 +40,7 @@ inline constexpr const char* kCatalogueSchema[] = {
     "CREATE INDEX History_C2 ON History (MainFiles_ID)",
     "CREATE INDEX MainFiles_Member ON MainFiles (tPath, tUnpackPath)",
     "CREATE INDEX MainFiles_C5 ON MainFiles (tsLastStarted)",
+    "CREATE INDEX MainFiles_C6 ON MainFiles (tFile, ID, Category_ID)",
 };
 
 // Indexes that catalogues written before them lack. Each speeds up a query and changes no
@@ -54,6 +55,10 @@ inline constexpr const char* kAddedIndexes[] = {
     // The history view lists the started files by their last start: with it, their keys come
     // in that order from the index, without a lookup of each file's row.
     "CREATE INDEX IF NOT EXISTS MainFiles_C5 ON MainFiles (tsLastStarted)",
+    // The categories view lists the files that have a category by name: with it, their keys
+    // come in that order from the index, without a lookup of each file's row for its category.
+    // Equal names stay in the order of their IDs, as in the name index.
+    "CREATE INDEX IF NOT EXISTS MainFiles_C6 ON MainFiles (tFile, ID, Category_ID)",
 };
 
 // Creates an empty catalogue at `path`, encrypted with `key` (empty: plain SQLite), with the

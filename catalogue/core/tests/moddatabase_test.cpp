@@ -672,9 +672,14 @@ bool hasLastStartIndex(Database& db)
 {
     return hasIndexOn(db, QStringLiteral("MainFiles"), QStringLiteral("(tsLastStarted)"));
 }
+// The categories view's order: the files with a category by name.
+bool hasNameCategoryIndex(Database& db)
+{
+    return hasIndexOn(db, QStringLiteral("MainFiles"), QStringLiteral("(tFile, ID, Category_ID)"));
+}
 
-// The history view joins History by MainFiles_ID and lists the files by their last start. A
-// new catalogue has the indexes for it; an older one gets them when it is opened for writing or
+// The history view joins History by MainFiles_ID and lists the files by their last start; the
+// categories view lists the files with a category by name. A new catalogue has the indexes for it; an older one gets them when it is opened for writing or
 // compacted, and one opened for reading opens all the same and is not written to.
 TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
 {
@@ -683,6 +688,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
     ASSERT_TRUE(created);
     EXPECT_TRUE(hasHistoryFileIndex(*created));
     EXPECT_TRUE(hasLastStartIndex(*created));
+    EXPECT_TRUE(hasNameCategoryIndex(*created));
     created->Close();
 
     const QString older = file("older.MDB");
@@ -701,8 +707,10 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
         }
         rs->Close();
         ASSERT_FALSE(db->Execute(QStringLiteral("DROP INDEX IF EXISTS MainFiles_C5")));
+        ASSERT_FALSE(db->Execute(QStringLiteral("DROP INDEX IF EXISTS MainFiles_C6")));
         ASSERT_FALSE(hasHistoryFileIndex(*db));
         ASSERT_FALSE(hasLastStartIndex(*db));
+        ASSERT_FALSE(hasNameCategoryIndex(*db));
         db->Close();
     }
     for (const char* copy : {"readonly.MDB", "opened.MDB", "compacted.MDB"})
@@ -713,6 +721,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
     ASSERT_TRUE(ConnectDB(file("readonly.MDB")));
     EXPECT_FALSE(hasHistoryFileIndex(*goDB));
     EXPECT_FALSE(hasLastStartIndex(*goDB));
+    EXPECT_FALSE(hasNameCategoryIndex(*goDB));
     EXPECT_EQ(count("History"), QStringLiteral("1"));
     CloseDB();
     EXPECT_TRUE(fileBytes(file("readonly.MDB")) == before) << "the file was written to";
@@ -721,6 +730,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
     ASSERT_TRUE(ConnectDB(file("opened.MDB")));
     EXPECT_TRUE(hasHistoryFileIndex(*goDB));
     EXPECT_TRUE(hasLastStartIndex(*goDB));
+    EXPECT_TRUE(hasNameCategoryIndex(*goDB));
     EXPECT_EQ(count("History"), QStringLiteral("1"));
     CloseDB();
 
@@ -732,6 +742,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
     ASSERT_TRUE(compacted);
     EXPECT_TRUE(hasHistoryFileIndex(*compacted));
     EXPECT_TRUE(hasLastStartIndex(*compacted));
+    EXPECT_TRUE(hasNameCategoryIndex(*compacted));
     compacted->Close();
     EXPECT_EQ(messages.size(), 1);   // the read-only notice alone
 }
