@@ -102,9 +102,11 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
     rc = RegisterJetFunctions(c->db_);
     if (rc == SQLITE_OK) rc = RegisterFindModule(c->db_);
     DbError e = rc == SQLITE_OK ? c->RunPlain(QStringLiteral("PRAGMA synchronous=NORMAL")) : c->EngineError();
-    // The views read and sort the whole file list: a page cache of up to 64 MiB keeps a large
-    // catalogue's pages decrypted between queries, and sorting in memory spares temporary files.
-    if (!e) e = c->RunPlain(QStringLiteral("PRAGMA cache_size=-65536"));
+    // The views read and sort the whole file list: a page cache of up to 16 MiB keeps the pages
+    // read most (the indexes' upper levels) decrypted between queries, and sorting in memory
+    // spares temporary files. A larger cache only held more of a large catalogue's leaves, at
+    // the cost of the program's memory (this connection and the reading one each keep one).
+    if (!e) e = c->RunPlain(QStringLiteral("PRAGMA cache_size=-16384"));
     if (!e) e = c->RunPlain(QStringLiteral("PRAGMA temp_store=MEMORY"));
     // A file being opened is not written until its owner has accepted it (StartWriting): a
     // file that turns out to be no catalogue, or a newer one, must be left as it was.
@@ -153,7 +155,7 @@ sqlite3* DbConnection::OpenReadHandle(const QByteArray& name, int openFlags, con
     }
     if (rc == SQLITE_OK) rc = RegisterJetFunctions(db);
     // The same cache as the asking connection's: the reads that come here are the large ones.
-    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA cache_size=-16384", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         *error = DbError{rc, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc))};
