@@ -102,10 +102,11 @@ std::shared_ptr<DbConnection> DbConnection::Open(const QString& path, const QByt
     rc = RegisterJetFunctions(c->db_);
     if (rc == SQLITE_OK) rc = RegisterFindModule(c->db_);
     DbError e = rc == SQLITE_OK ? c->RunPlain(QStringLiteral("PRAGMA synchronous=NORMAL")) : c->EngineError();
-    // The views read and sort the whole file list: a page cache of up to 16 MiB keeps the pages
-    // read most (the indexes' upper levels) decrypted between queries, and sorting in memory
-    // spares temporary files. A larger cache only held more of a large catalogue's leaves, at
-    // the cost of the program's memory (this connection and the reading one each keep one).
+    // The large reads of the views run on the reading connection (OpenReadHandle), which keeps
+    // the large cache; this one writes and answers the small reads asked while one runs, for
+    // which 16 MiB keep the pages read most decrypted. A second large cache would hold the same
+    // pages twice, at a million files some 60 MB of the program's memory. Sorting in memory
+    // spares temporary files.
     if (!e) e = c->RunPlain(QStringLiteral("PRAGMA cache_size=-16384"));
     if (!e) e = c->RunPlain(QStringLiteral("PRAGMA temp_store=MEMORY"));
     // A file being opened is not written until its owner has accepted it (StartWriting): a
@@ -154,8 +155,8 @@ sqlite3* DbConnection::OpenReadHandle(const QByteArray& name, int openFlags, con
         if (rc == SQLITE_OK) rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     }
     if (rc == SQLITE_OK) rc = RegisterJetFunctions(db);
-    // The same cache as the asking connection's: the reads that come here are the large ones.
-    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA cache_size=-16384", nullptr, nullptr, nullptr);
+    // The large cache: the reads that come here are the large ones, the views' whole lists.
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         *error = DbError{rc, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc))};
