@@ -52,7 +52,7 @@ struct FileCheck::State {
 FileCheck::FileCheck(std::function<sqlite3*(DbError*)> open, std::function<void()> done)
     : state_(std::make_shared<State>())
 {
-    std::thread([s = state_, open = std::move(open), done = std::move(done)] {
+    thread_ = std::thread([s = state_, open = std::move(open), done = std::move(done)] {
         // The check gives way to the window and its reads wherever the processor is busy.
         setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 19);
         DbError error;
@@ -80,17 +80,20 @@ FileCheck::FileCheck(std::function<sqlite3*(DbError*)> open, std::function<void(
             if (QCoreApplication* app = QCoreApplication::instance())
                 QMetaObject::invokeMethod(app, done, Qt::QueuedConnection);
         }
-    }).detach();
+    });
 }
 
 FileCheck::~FileCheck()
 {
-    std::unique_lock lock(state_->mutex);
-    state_->stopping = true;
-    if (state_->handle) sqlite3_interrupt(state_->handle);
-    // A thread still deriving the key from the passphrase closes its handle by itself.
-    if (!state_->handle && !state_->finished) return;
-    state_->changed.wait(lock, [this] { return state_->finished; });
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->stopping = true;
+        if (state_->handle) sqlite3_interrupt(state_->handle);
+    }
+    // Joined, never left behind: a thread still deriving the key when the program ends would
+    // run into the crypto library while it is being torn down. A thread still deriving sees
+    // `stopping` right after and closes its handle, so this waits for one derivation at most.
+    if (thread_.joinable()) thread_.join();
 }
 
 bool FileCheck::Finished() const

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <functional>
 #include <memory>
+#include <thread>
 
 struct sqlite3;
 
@@ -41,6 +42,7 @@ public:
 private:
     struct State;
     std::shared_ptr<State> state_;
+    std::thread thread_;
 };
 
 } // namespace tv
