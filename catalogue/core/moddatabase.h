@@ -41,6 +41,9 @@ inline constexpr const char* kCatalogueSchema[] = {
     "CREATE INDEX MainFiles_Member ON MainFiles (tPath, tUnpackPath)",
     "CREATE INDEX MainFiles_C5 ON MainFiles (tsLastStarted)",
     "CREATE INDEX MainFiles_C6 ON MainFiles (tFile, ID, Category_ID)",
+    ("CREATE INDEX MainFiles_C7 ON MainFiles (ID, lSize, iModel, iOS, iBasic, iVideo, tsCreated, lStartCount,"
+    " tMemo, tUnpackPath)"),
+    "CREATE INDEX MainFiles_C8 ON MainFiles (iFileType, ID, tFile)",
 };
 
 // Indexes that catalogues written before them lack. Each speeds up a query and changes no
@@ -59,6 +62,14 @@ inline constexpr const char* kAddedIndexes[] = {
     // come in that order from the index, without a lookup of each file's row for its category.
     // Equal names stay in the order of their IDs, as in the name index.
     "CREATE INDEX IF NOT EXISTS MainFiles_C6 ON MainFiles (tFile, ID, Category_ID)",
+    // The file list sorted by one of its small columns reads the keys and that column from
+    // here, a tenth of the table, in the table's own order (by ID): it orders no result
+    // differently, and it grows only at its end as files are added.
+    ("CREATE INDEX IF NOT EXISTS MainFiles_C7 ON MainFiles (ID, lSize, iModel, iOS, iBasic, iVideo, tsCreated,"
+    " lStartCount, tMemo, tUnpackPath)"),
+    // The selections by file type read the keys and names of the files of a type from here,
+    // without each file's row; in the order of their IDs, as from the type index.
+    "CREATE INDEX IF NOT EXISTS MainFiles_C8 ON MainFiles (iFileType, ID, tFile)",
 };
 
 // Creates an empty catalogue at `path`, encrypted with `key` (empty: plain SQLite), with the

@@ -64,16 +64,16 @@ std::vector<LikeElem> compileLike(const QString& pattern)
     return out;
 }
 
-bool matchOne(const LikeElem& e, QChar c)
+// `c` is already folded.
+bool matchFolded(const LikeElem& e, QChar c)
 {
     switch (e.type) {
     case LikeElem::One: return true;
     case LikeElem::Digit: return c.isDigit();
-    case LikeElem::Literal: return fold(c) == e.chars[0];
+    case LikeElem::Literal: return c == e.chars[0];
     case LikeElem::Set: {
-        const QChar f = fold(c);
-        bool in = e.chars.contains(f);
-        for (const auto& r : e.ranges) in = in || (f >= r.first && f <= r.second);
+        bool in = e.chars.contains(c);
+        for (const auto& r : e.ranges) in = in || (c >= r.first && c <= r.second);
         return in != e.negate;
     }
     case LikeElem::Star: break;
@@ -81,7 +81,11 @@ bool matchOne(const LikeElem& e, QChar c)
     return false;
 }
 
-bool matchCompiled(const QString& text, const std::vector<LikeElem>& p)
+// `text` gives the folded character at each place: a QString, or the bytes of a text that is
+// all ASCII, which need neither decoding nor Unicode's case table (a list's filter tests every
+// file name of the catalogue).
+template <class Text>
+bool matchCompiled(const Text& text, const std::vector<LikeElem>& p)
 {
     qsizetype ti = 0;
     size_t pi = 0;
@@ -92,7 +96,7 @@ bool matchCompiled(const QString& text, const std::vector<LikeElem>& p)
         if (pi < p.size() && p[pi].type == LikeElem::Star) {
             starP = long(pi++);
             starT = ti;
-        } else if (pi < p.size() && matchOne(p[pi], text[ti])) {
+        } else if (pi < p.size() && matchFolded(p[pi], text.folded(ti))) {
             ++pi;
             ++ti;
         } else if (starP >= 0) {
@@ -104,6 +108,31 @@ bool matchCompiled(const QString& text, const std::vector<LikeElem>& p)
     }
     while (pi < p.size() && p[pi].type == LikeElem::Star) ++pi;
     return pi == p.size();
+}
+
+struct UnicodeText {
+    const QString& s;
+    qsizetype size() const { return s.size(); }
+    QChar folded(qsizetype i) const { return fold(s[i]); }
+};
+
+// Case folding leaves every ASCII character but A-Z as it is.
+struct AsciiText {
+    const unsigned char* bytes;
+    qsizetype length;
+    qsizetype size() const { return length; }
+    QChar folded(qsizetype i) const
+    {
+        const unsigned char c = bytes[i];
+        return QChar(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+};
+
+bool isAscii(const unsigned char* bytes, qsizetype length)
+{
+    for (qsizetype i = 0; i < length; ++i)
+        if (bytes[i] >= 0x80) return false;
+    return true;
 }
 
 // ---- value helpers ----
@@ -179,7 +208,16 @@ void fnLike(sqlite3_context* ctx, int, sqlite3_value** argv)
             return;
         }
     }
-    sqlite3_result_int(ctx, matchCompiled(jetText(argv[1]), *compiled) ? 1 : 0);
+    if (sqlite3_value_type(argv[1]) == SQLITE_TEXT) {
+        const auto* bytes = sqlite3_value_text(argv[1]);
+        const qsizetype length = sqlite3_value_bytes(argv[1]);
+        if (isAscii(bytes, length)) {
+            sqlite3_result_int(ctx, matchCompiled(AsciiText{bytes, length}, *compiled) ? 1 : 0);
+            return;
+        }
+    }
+    const QString text = jetText(argv[1]);
+    sqlite3_result_int(ctx, matchCompiled(UnicodeText{text}, *compiled) ? 1 : 0);
 }
 
 void fnIif(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -359,7 +397,7 @@ int textCollation(void*, int la, const void* a, int lb, const void* b)
 
 bool JetLike(const QString& text, const QString& pattern)
 {
-    return matchCompiled(text, compileLike(pattern));
+    return matchCompiled(UnicodeText{text}, compileLike(pattern));
 }
 
 int RegisterJetFunctions(sqlite3* db)

@@ -5,11 +5,14 @@
 #include "field.h"
 #include "keyrepeats.h"
 #include "keyselect.h"
+#include "keysort.h"
 
 #include "engine.h"
 
 #include <QHash>
 #include <algorithm>
+#include <optional>
+#include <strings.h>
 
 namespace tv {
 
@@ -31,6 +34,77 @@ bool wordAt(const QString& s, qsizetype i, QLatin1String word)
     if (QStringView(s).mid(i, word.size()).compare(word, Qt::CaseInsensitive) != 0) return false;
     const qsizetype end = i + word.size();
     return end >= s.size() || !(s[end].isLetterOrNumber() || s[end] == u'_');
+}
+
+// The collation of the read's column `column`, when its column 0 is the key of `table` (an
+// INTEGER PRIMARY KEY, the number of the table's row): a column of a table has its declared
+// one, an expression the engine's binary one. None when the keys cannot be sorted here.
+std::optional<KeyCollation> sortCollation(sqlite3_stmt* stmt, int column, const QString& table)
+{
+    if (column >= sqlite3_column_count(stmt)) return std::nullopt;
+    sqlite3* db = sqlite3_db_handle(stmt);
+    const char* keyTable = sqlite3_column_table_name(stmt, 0);
+    const char* keyColumn = sqlite3_column_origin_name(stmt, 0);
+    if (!keyTable || !keyColumn || table.compare(QString::fromUtf8(keyTable), Qt::CaseInsensitive) != 0) return std::nullopt;
+    const char* type = nullptr;
+    const char* collation = nullptr;
+    int notNull = 0, primaryKey = 0, autoIncrement = 0;
+    if (sqlite3_table_column_metadata(db, sqlite3_column_database_name(stmt, 0), keyTable, keyColumn, &type, &collation,
+                                      &notNull, &primaryKey, &autoIncrement) != SQLITE_OK
+        || !primaryKey || !type || strcasecmp(type, "INTEGER") != 0)
+        return std::nullopt;
+    const char* valueTable = sqlite3_column_table_name(stmt, column);
+    const char* valueColumn = sqlite3_column_origin_name(stmt, column);
+    if (!valueTable || !valueColumn) return KeyCollation::Binary;
+    if (sqlite3_table_column_metadata(db, sqlite3_column_database_name(stmt, column), valueTable, valueColumn, &type,
+                                      &collation, &notNull, &primaryKey, &autoIncrement) != SQLITE_OK)
+        return std::nullopt;
+    return KeyCollationNamed(collation ? QString::fromUtf8(collation) : QStringLiteral("BINARY"));
+}
+
+// Reads the keys of a list whose order the engine would give by reading the rows of its table
+// in their order and sorting them all (see keysort.h): the keys with the sort column alone,
+// unsorted, then sorted here. False when the list is not of that kind; the keys are then to be
+// read in the engine's order. True otherwise, with `error` set when the read failed.
+bool readKeysSortedApart(DbConnection& connection, const JetSql& sql, const std::vector<Variant>& parameters,
+                         const QString& key, std::vector<int64_t>& keys, DbError* error, bool* prepared)
+{
+    const std::optional<KeySortShape> shape = KeySortShapeOf(sql.sql);
+    if (!shape) return false;
+    DbError planError;
+    sqlite3_stmt* plan = connection.Prepare(QStringLiteral("EXPLAIN QUERY PLAN SELECT ") + key + QStringLiteral(" FROM (")
+                                                + KeysOnlySelect(sql.sql) + QLatin1Char(')'),
+                                            &planError);
+    if (!plan) return false;
+    BindParameters(plan, sql, parameters);
+    QStringList steps;
+    while (sqlite3_step(plan) == SQLITE_ROW)
+        steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
+    sqlite3_reset(plan);
+    sqlite3_clear_bindings(plan);
+    QString table;
+    if (!SortsRowsReadInTableOrder(steps, &table)) return false;
+    KeySort sort;
+    std::optional<KeyCollation> collation;
+    bool refused = false;
+    *error = ReadRows(connection, QStringLiteral("SELECT * FROM (") + shape->unordered + QLatin1Char(')'), sql, parameters,
+                      [&](sqlite3_stmt* stmt) {
+                          if (!collation) collation = sortCollation(stmt, shape->column, table);
+                          refused = !collation || !sort.add(stmt, shape->column);
+                          return !refused;
+                      },
+                      [&] {
+                          sort.clear();
+                          collation.reset();
+                          refused = false;
+                      },
+                      prepared);
+    if (refused || (!*error && !*prepared)) {
+        *error = {};
+        return false;
+    }
+    if (!*error) keys = sort.sorted(collation.value_or(KeyCollation::Binary), shape->descending);
+    return true;
 }
 
 } // namespace
@@ -93,18 +167,21 @@ std::unique_ptr<KeyedRows> KeyedRows::Open(DbConnection& connection, const JetSq
     std::vector<int64_t> keys;
     bool whole = true;
     bool prepared = true;
-    *error = ReadRows(connection, QStringLiteral("SELECT ") + key + QStringLiteral(" FROM (") + KeysOnlySelect(sql.sql) + QLatin1Char(')'),
-                      sql, parameters,
-                      [&keys, &whole](sqlite3_stmt* stmt) {
-                          if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER) return whole = false;
-                          keys.push_back(sqlite3_column_int64(stmt, 0));
-                          return true;
-                      },
-                      [&keys, &whole] {
-                          keys.clear();
-                          whole = true;
-                      },
-                      &prepared);
+    // A list sorted by a column no index orders has its keys sorted here (see keysort.h).
+    if (!readKeysSortedApart(connection, sql, parameters, key, keys, error, &prepared)) {
+        *error = ReadRows(connection, QStringLiteral("SELECT ") + key + QStringLiteral(" FROM (") + KeysOnlySelect(sql.sql) + QLatin1Char(')'),
+                          sql, parameters,
+                          [&keys, &whole](sqlite3_stmt* stmt) {
+                              if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER) return whole = false;
+                              keys.push_back(sqlite3_column_int64(stmt, 0));
+                              return true;
+                          },
+                          [&keys, &whole] {
+                              keys.clear();
+                              whole = true;
+                          },
+                          &prepared);
+    }
     if (!prepared) *error = {};
     if (empty) *empty = !*error && prepared && keys.empty();
     if (*error || !prepared || !whole || int(keys.size()) < minRows || HasRepeatedKeys(keys)) return nullptr;

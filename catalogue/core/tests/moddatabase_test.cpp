@@ -677,9 +677,16 @@ bool hasNameCategoryIndex(Database& db)
 {
     return hasIndexOn(db, QStringLiteral("MainFiles"), QStringLiteral("(tFile, ID, Category_ID)"));
 }
+// The file list's sorts by its small columns, and the selections by file type.
+bool hasSortAndTypeIndexes(Database& db)
+{
+    return hasIndexOn(db, QStringLiteral("MainFiles"), QStringLiteral("(ID, lSize, iModel, iOS, iBasic, iVideo, tsCreated,"))
+           && hasIndexOn(db, QStringLiteral("MainFiles"), QStringLiteral("(iFileType, ID, tFile)"));
+}
 
 // The history view joins History by MainFiles_ID and lists the files by their last start; the
-// categories view lists the files with a category by name. A new catalogue has the indexes for it; an older one gets them when it is opened for writing or
+// categories view lists the files with a category by name; the file list sorts by its small
+// columns and the selections by file type. A new catalogue has the indexes for it; an older one gets them when it is opened for writing or
 // compacted, and one opened for reading opens all the same and is not written to.
 TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
 {
@@ -689,6 +696,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
     EXPECT_TRUE(hasHistoryFileIndex(*created));
     EXPECT_TRUE(hasLastStartIndex(*created));
     EXPECT_TRUE(hasNameCategoryIndex(*created));
+    EXPECT_TRUE(hasSortAndTypeIndexes(*created));
     created->Close();
 
     const QString older = file("older.MDB");
@@ -708,6 +716,9 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
         rs->Close();
         ASSERT_FALSE(db->Execute(QStringLiteral("DROP INDEX IF EXISTS MainFiles_C5")));
         ASSERT_FALSE(db->Execute(QStringLiteral("DROP INDEX IF EXISTS MainFiles_C6")));
+        ASSERT_FALSE(db->Execute(QStringLiteral("DROP INDEX IF EXISTS MainFiles_C7")));
+        ASSERT_FALSE(db->Execute(QStringLiteral("DROP INDEX IF EXISTS MainFiles_C8")));
+        ASSERT_FALSE(hasSortAndTypeIndexes(*db));
         ASSERT_FALSE(hasHistoryFileIndex(*db));
         ASSERT_FALSE(hasLastStartIndex(*db));
         ASSERT_FALSE(hasNameCategoryIndex(*db));
@@ -722,6 +733,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
     EXPECT_FALSE(hasHistoryFileIndex(*goDB));
     EXPECT_FALSE(hasLastStartIndex(*goDB));
     EXPECT_FALSE(hasNameCategoryIndex(*goDB));
+    EXPECT_FALSE(hasSortAndTypeIndexes(*goDB));
     EXPECT_EQ(count("History"), QStringLiteral("1"));
     CloseDB();
     EXPECT_TRUE(fileBytes(file("readonly.MDB")) == before) << "the file was written to";
@@ -731,6 +743,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
     EXPECT_TRUE(hasHistoryFileIndex(*goDB));
     EXPECT_TRUE(hasLastStartIndex(*goDB));
     EXPECT_TRUE(hasNameCategoryIndex(*goDB));
+    EXPECT_TRUE(hasSortAndTypeIndexes(*goDB));
     EXPECT_EQ(count("History"), QStringLiteral("1"));
     CloseDB();
 
@@ -743,6 +756,7 @@ TEST_F(CatalogueTest, HistoryIndexComesWithNewCataloguesAndIsAddedToOlderOnes)
     EXPECT_TRUE(hasHistoryFileIndex(*compacted));
     EXPECT_TRUE(hasLastStartIndex(*compacted));
     EXPECT_TRUE(hasNameCategoryIndex(*compacted));
+    EXPECT_TRUE(hasSortAndTypeIndexes(*compacted));
     compacted->Close();
     EXPECT_EQ(messages.size(), 1);   // the read-only notice alone
 }

@@ -5,6 +5,7 @@
 #include "catalogue/tree/modsqltree.h"
 #include "platform/db/jetsql.h"
 #include "platform/db/keyselect.h"
+#include "platform/db/keysort.h"
 #include "platform/db/recordset.h"
 #include "platform/runtime/convert.h"
 
@@ -380,3 +381,73 @@ TEST_F(ViewsOnCatalogue, CategoriesListReadsItsKeysFromAnIndex)
 }
 
 } // namespace
+
+namespace {
+
+// More files, so that sizes, types and empty columns repeat: the order of equal values shows.
+void addFilesThatTie()
+{
+    const char* rows[] = {
+        "INSERT INTO MainFiles (tFile, tPath, iFileType, lSize, tMemo) VALUES ('ZAXXON.XEX', '/games/ZAXXON.XEX', 11, 5000, 'gut')",
+        "INSERT INTO MainFiles (tFile, tPath, iFileType, lSize, tMemo) VALUES ('archon.xex', '/games/archon.xex', 2, 300, 'Gut')",
+        "INSERT INTO MainFiles (tFile, tPath, tUnpackPath, iFileType, lSize, lStartCount)"
+        " VALUES ('BOULDER.ATR', '/arch/COLL.ZIP', 'DIR\\BOULDER.ATR', 1, 92176, 2)",
+        "INSERT INTO MainFiles (tFile, tPath, iFileType, lSize, iModel) VALUES ('TAPE2.CAS', '/games/TAPE2.CAS', 4, 2000, 1)",
+    };
+    for (const char* sql : rows) ASSERT_FALSE(goDB->Execute(QString::fromUtf8(sql))) << sql;
+}
+
+} // namespace
+
+// The file list sorted by any of its columns, whole and a selection by file type, read by key
+// gives the rows of reading it whole, in their order, equal values in the order of their IDs,
+// both ways. Sorted by a column no index orders, its keys come with that column from an index
+// that holds them in the table's order, not from every file's row; a selection by type reads
+// the files of its types by name from an index, not each file's row.
+TEST_F(ViewsOnCatalogue, FileListSortsAndTypeSelectionsReadTheirKeysFromIndexes)
+{
+    addFilesThatTie();
+    ViewRequest all;
+    const QString files = BuildViewSql(all).Files;
+    clsFilter programs;
+    programs.Add("iFileType", "=", "2", "");
+    programs.Add("iFileType", "=", "11", "Or");
+    ViewRequest byType;
+    byType.Selection = &programs;
+    const QString typed = BuildViewSql(byType).Files;
+    for (const QString& text : {files, typed})
+        for (int column = 1; column <= 14; ++column)
+            for (const bool ascending : {true, false}) {
+                // The type column's keys come from the name index: equal types by name.
+                if (column == 3) continue;
+                const QString sql = MakeSQLParamQuery(text, -1, column, ascending);
+                SCOPED_TRACE(sql.toStdString());
+                SetKeyedRowsThreshold(kKeyedRowsDefault);
+                const std::vector<int> whole = ids(sql);
+                SetKeyedRowsThreshold(0);
+                EXPECT_EQ(ids(sql), whole);
+                SetKeyedRowsThreshold(kKeyedRowsDefault);
+            }
+    SetKeyedRowsThreshold(0);
+    // By size: 300 (3, 7), 2000 (5, 9), 5000 (2, 6), 92176 (1, 8), 133136 (4); downwards the
+    // same sizes in the reverse order, equal ones still by ID.
+    EXPECT_EQ(ids(MakeSQLParamQuery(files, -1, 5, true)), (std::vector<int>{3, 7, 5, 9, 2, 6, 1, 8, 4}));
+    EXPECT_EQ(ids(MakeSQLParamQuery(files, -1, 5, false)), (std::vector<int>{4, 1, 8, 2, 6, 5, 9, 3, 7}));
+    EXPECT_EQ(ids(MakeSQLParamQuery(typed, -1, 4, true)), (std::vector<int>{7, 2, 6}));  // archon, IT'S, ZAXXON
+    SetKeyedRowsThreshold(kKeyedRowsDefault);
+
+    for (const int column : {5, 7, 8, 9, 10, 11, 12, 13, 14}) {
+        SCOPED_TRACE(column);
+        const QString keys = TranslateJetSql(MakeSQLParamQuery(files, -1, column, false)).sql;
+        const auto shape = KeySortShapeOf(keys);
+        ASSERT_TRUE(shape);
+        QString table;
+        const QString ordered = plan(QStringLiteral("SELECT ID FROM (") + KeysOnlySelect(keys) + QLatin1Char(')'));
+        EXPECT_TRUE(SortsRowsReadInTableOrder(ordered.split(QLatin1Char('\n')), &table)) << ordered.toStdString();
+        const QString unordered = plan(QStringLiteral("SELECT * FROM (") + shape->unordered + QLatin1Char(')'));
+        EXPECT_TRUE(unordered.contains(QStringLiteral("COVERING INDEX MainFiles_C7"))) << unordered.toStdString();
+    }
+    const QString typeKeys = plan(QStringLiteral("SELECT ID FROM (")
+                                  + KeysOnlySelect(TranslateJetSql(MakeSQLParamQuery(typed, -1, 4, true)).sql) + QLatin1Char(')'));
+    EXPECT_TRUE(typeKeys.contains(QStringLiteral("COVERING INDEX MainFiles_C8"))) << typeKeys.toStdString();
+}

@@ -110,3 +110,26 @@ TEST_P(DbFixture, TextSortsAsGermanSortsThroughItsIndex)
     EXPECT_EQ(column(QStringLiteral("Select tFile From Files where tFile between 'K' and 'Kz' order by tFile")),
               (QStringList{"Käferjagd", "Kolonie"}));
 }
+
+// Like in SQL takes a short way for texts that are all ASCII: it gives what JetLike gives, for
+// ASCII and other texts, numbers, and patterns with letters that fold to ASCII ones.
+TEST_P(DbFixture, LikeInSqlMatchesAsJetLike)
+{
+    const char* texts[] = {"Boulder Dash.ATR", "RIVER raid", "Ärger.xex", "disk 12", "a[b]c", "", "K-9", "x*y"};
+    const char* patterns[] = {"*.atr", "*RAID*", "ärg*", "*ÄRGER*", "disk ##", "*[[]b]*", "[!a-c]*", "*",
+                              "?", "\u212A-9", "*[*]*", "*[k-l]*", "[A-D]*"};
+    for (const char* text : texts)
+        for (const char* pattern : patterns) {
+            SCOPED_TRACE(std::string(text) + " like " + pattern);
+            auto q = db->CreateQueryDef(QString(), QStringLiteral("PARAMETERS t Text, p Text; Select iif(t like p, 1, 0) as v"));
+            ASSERT_TRUE(q);
+            q->Parameters(0).Value = QString::fromUtf8(text);
+            q->Parameters(1).Value = QString::fromUtf8(pattern);
+            auto rs = q->OpenRecordset();
+            ASSERT_TRUE(rs);
+            EXPECT_EQ(rs->Fields("v").Value().toLong() == 1, JetLike(QString::fromUtf8(text), QString::fromUtf8(pattern)));
+        }
+    auto rs = db->OpenRecordset(QStringLiteral("Select iif(1234 like '1#3*', 1, 0) as v"));
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->Fields("v").Value(), Variant(int32_t(1)));
+}

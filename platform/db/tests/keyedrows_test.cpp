@@ -3,6 +3,7 @@
 #include "dbfixture.h"
 #include "platform/db/keyedrows.h"
 #include "platform/db/keyselect.h"
+#include "platform/db/keysort.h"
 
 using namespace tv;
 
@@ -220,4 +221,113 @@ TEST_F(KeyedReading, KeysComeFromAnIndexThatHoldsWhatTheyNeed)
     ASSERT_TRUE(rs);
     EXPECT_EQ(rs->RecordCount(), 150);
     EXPECT_EQ(rs->Fields(1).Value(), Variant(QStringLiteral("F701.ATR")));
+}
+
+// A list sorted by one column that no index orders has its keys sorted apart from the engine:
+// only a text ending in an order by one column's number (past the key) that names no
+// collation; it is read without that order.
+TEST(KeySortApart, OnlyAnOrderByOneColumnNumber)
+{
+    const struct {
+        const char* sql;
+        int column;  // -1: the engine sorts
+        bool descending;
+    } cases[] = {
+        {"SELECT F.ID, lSize AS [X], tPath AS P FROM (MainFiles AS F ) ORDER BY 2 DESC", 1, true},
+        {"SELECT ID, tFile, lSize FROM F WHERE tFile Like 'a*' order by 3", 2, false},
+        {"SELECT ID, tFile, lSize FROM F ORDER BY 3 asc ", 2, false},
+        {"SELECT ID, tFile FROM F ORDER BY 1", -1, false},
+        {"SELECT ID, tFile FROM F ORDER BY tFile", -1, false},
+        {"SELECT ID, tFile, lSize FROM F ORDER BY 2, 3", -1, false},
+        {"SELECT ID, tFile COLLATE BINARY FROM F ORDER BY 2", -1, false},
+        {"SELECT ID, tFile FROM F ORDER BY 2 LIMIT 5", -1, false},
+        {"SELECT ID FROM (SELECT ID, tFile FROM F ORDER BY 2)", -1, false},
+        {"SELECT ID, tFile FROM F", -1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        const auto shape = KeySortShapeOf(QString::fromUtf8(c.sql));
+        ASSERT_EQ(shape.has_value(), c.column >= 0);
+        if (!shape) continue;
+        EXPECT_EQ(shape->column, c.column);
+        EXPECT_EQ(shape->descending, c.descending);
+        // The key query's columns, without the order.
+        EXPECT_FALSE(shape->unordered.contains(QLatin1String("ORDER BY"), Qt::CaseInsensitive));
+        EXPECT_TRUE(KeysOnlySelect(QString::fromUtf8(c.sql)).startsWith(shape->unordered)) << shape->unordered.toStdString();
+    }
+    EXPECT_TRUE(KeySortShapeOf(QStringLiteral("SELECT F.ID, lSize AS X, tPath AS P FROM F ORDER BY 2"))
+                    ->unordered.contains(QLatin1String("NULL AS P")));
+
+    // Only where the engine would read one table in the order of its rows and sort them.
+    const struct {
+        QStringList steps;
+        const char* table;  // null: the engine sorts
+    } plans[] = {
+        {{"SCAN TABLE MainFiles AS F", "USE TEMP B-TREE FOR ORDER BY"}, "MainFiles"},
+        {{"SCAN TABLE Files", "USE TEMP B-TREE FOR ORDER BY"}, "Files"},
+        {{"SEARCH TABLE MainFiles AS F USING INTEGER PRIMARY KEY (rowid>?)", "USE TEMP B-TREE FOR ORDER BY"}, "MainFiles"},
+        {{"SCAN TABLE MainFiles AS F USING COVERING INDEX MainFiles_C6", "USE TEMP B-TREE FOR ORDER BY"}, nullptr},
+        {{"SEARCH TABLE MainFiles AS F USING INDEX MainFiles_C4 (iFileType=?)", "USE TEMP B-TREE FOR ORDER BY"}, nullptr},
+        {{"SCAN TABLE MainFiles AS F USING INDEX MainFiles_C1"}, nullptr},
+        {{"SCAN TABLE MainFiles AS F"}, nullptr},
+        {{"SCAN TABLE MainFiles AS F", "USE TEMP B-TREE FOR RIGHT PART OF ORDER BY"}, nullptr},
+        {{"SEARCH TABLE MainFiles AS F USING INTEGER PRIMARY KEY (rowid=?)", "EXECUTE LIST SUBQUERY 1",
+          "SCAN TABLE MainFiles USING COVERING INDEX MainFiles_C3", "USE TEMP B-TREE FOR ORDER BY"},
+         nullptr},
+        {{"SCAN TABLE History AS H", "SEARCH TABLE MainFiles AS F USING INTEGER PRIMARY KEY (rowid=?)",
+          "USE TEMP B-TREE FOR ORDER BY"},
+         nullptr},
+    };
+    for (const auto& p : plans) {
+        SCOPED_TRACE(p.steps.join(QLatin1String(" / ")).toStdString());
+        QString table;
+        EXPECT_EQ(SortsRowsReadInTableOrder(p.steps, &table), p.table != nullptr);
+        if (p.table) EXPECT_EQ(table, QString::fromUtf8(p.table));
+    }
+}
+
+// Keys sorted apart come in the engine's order for every column: Null first, then numbers
+// (whole and not), then texts (case-blind in German order in a text column, by bytes in any
+// other and in an expression); equal values in the order of their keys, in both directions;
+// with a condition and a parameter too.
+TEST_P(DbFixture, KeysSortedApartComeInTheEnginesOrder)
+{
+    exec("INSERT INTO Files (ID, tFile, iType, lSize, tsCreated, mMemo, Category_ID) VALUES"
+         " (6, 'Zork.ATR', 2, 500, 45000, 'Ärger', 1), (1, 'Boulder.ATR', 1, 500, 45000.5, 'zebra', 2),"
+         " (2, 'boulder.atr', 1, NULL, 45000, 'Zebra', NULL), (3, 'Ärger.xex', 11, 500, 45000.5, 'ärger', 1),"
+         " (4, 'Arger.xex', 11, 499.5, NULL, 'Arger', 2), (5, 'ärger.XEX', 2, 'abc', 45001, NULL, 1),"
+         " (7, 'river.xex', NULL, NULL, 45000.25, 'zebra', NULL), (8, 'Maße', 1, 501, 45000, 'Masse', 2),"
+         " (9, 'Masse', 1, -3, 45000.5, 'Maße', 1)");
+    auto ids = [this](const QString& sql, const Variant& parameter = Variant()) {
+        std::vector<int> result;
+        auto q = db->CreateQueryDef(QString(), sql);
+        if (!q) return std::vector<int>{-1};
+        if (!parameter.isEmpty()) q->Parameters(0).Value = parameter;
+        auto rs = q->OpenRecordset();
+        if (!rs) return std::vector<int>{-2};
+        for (; !rs->IsEOF(); rs->MoveNext()) result.push_back(int(rs->Fields(0).Value().toLong()));
+        return result;
+    };
+    const QString select = QStringLiteral("SELECT ID, tFile, iType, lSize, tsCreated, mMemo, ucase(tFile) AS U, Category_ID"
+                                          " FROM Files");
+    const QString texts[] = {select, select + QStringLiteral(" WHERE tsCreated > 45000"),
+                             QStringLiteral("PARAMETERS pType Short; ") + select + QStringLiteral(" WHERE iType <> pType")};
+    for (const QString& text : texts)
+        for (int column = 2; column <= 8; ++column)
+            for (const bool descending : {false, true}) {
+                const QString sql = text + QStringLiteral(" ORDER BY %1 %2").arg(column).arg(descending ? "DESC" : "ASC");
+                SCOPED_TRACE(sql.toStdString());
+                const Variant parameter = text.startsWith(QLatin1String("PARAMETERS")) ? Variant(int16_t(2)) : Variant();
+                SetKeyedRowsThreshold(kKeyedRowsDefault);
+                const std::vector<int> byEngine = ids(sql, parameter);
+                SetKeyedRowsThreshold(0);
+                EXPECT_EQ(ids(sql, parameter), byEngine);
+            }
+    SetKeyedRowsThreshold(0);
+    EXPECT_EQ(ids(select + QStringLiteral(" ORDER BY 4 DESC")), (std::vector<int>{5, 8, 1, 3, 6, 4, 9, 2, 7}));
+    EXPECT_EQ(ids(select + QStringLiteral(" ORDER BY 4")), (std::vector<int>{2, 7, 9, 4, 1, 3, 6, 8, 5}));
+    // In the text column "Arger" < "Ärger" = "ärger" (by key), "Masse" < "Maße", "Zebra" = "zebra";
+    // by bytes upper case first and "Ä" last.
+    EXPECT_EQ(ids(select + QStringLiteral(" ORDER BY 2")), (std::vector<int>{4, 3, 5, 1, 2, 9, 8, 7, 6}));
+    EXPECT_EQ(ids(select + QStringLiteral(" ORDER BY 6")), (std::vector<int>{5, 4, 8, 9, 2, 1, 7, 6, 3}));
 }

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace tv {
+
+// A list sorted by one of its columns that no index orders: the engine reads every row of the
+// table and sorts them all, record by record, which at a million files takes a second or two.
+// Its keys can instead be read with that column alone, unsorted, from an index that holds
+// both (a tenth of the table), and sorted here, in the engine's order: the column's values as
+// the engine compares them (Null first, then numbers, then texts in the column's collation),
+// and equal values in the order the engine's sort kept them, which is the table's (by key)
+// when it read the table in that order.
+
+// How the keys of `sqliteText` may be read apart: the query (as the list's key query, with
+// the columns nothing needs made Null) without its ORDER BY, the 0-based result column it is
+// ordered by, and the direction. None unless the text ends in "ORDER BY <n> [ASC|DESC]" with
+// n past the first (key) column and names no collation of its own.
+struct KeySortShape {
+    QString unordered;
+    int column = 0;
+    bool descending = false;
+};
+std::optional<KeySortShape> KeySortShapeOf(const QString& sqliteText);
+
+// Whether the engine's plan of the ordered key query (its steps, as EXPLAIN QUERY PLAN words
+// them) reads one table in the order of its rows and sorts them afterwards: then equal values
+// come in the order of their keys. `table` is the table it reads.
+bool SortsRowsReadInTableOrder(const QStringList& planSteps, QString* table);
+
+// The collations the keys are sorted in here; any other leaves the sort to the engine.
+enum class KeyCollation { Binary, Text };
+// The collation named `name` (the engine's "BINARY", the catalogue's text collation); none
+// for any other.
+std::optional<KeyCollation> KeyCollationNamed(const QString& name);
+
+// The keys with their sort values, as read, then sorted.
+class KeySort {
+public:
+    // Adds the row's key (column 0, a whole number) and its value in `column`. False when the
+    // value cannot be sorted here (a blob) or the key is no whole number.
+    bool add(sqlite3_stmt* stmt, int column);
+    void clear();
+    // The keys in the engine's order: by value (`descending` reverses it), equal values by key.
+    std::vector<int64_t> sorted(KeyCollation collation, bool descending);
+
+private:
+    struct Entry {
+        int64_t key;
+        union {
+            int64_t i;
+            double d;
+            struct {
+                uint32_t offset, length;
+            } text;
+        };
+        unsigned char kind;  // the engine's order of storage classes: Null, number, text
+        bool real;
+    };
+    std::vector<Entry> entries_;
+    std::string texts_;
+};
+
+} // namespace tv
