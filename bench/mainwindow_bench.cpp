@@ -12,7 +12,9 @@
 //   step's queries as below;
 // - every step: runs the SQL texts the window's lists read in that step. A large result whose
 //   first column is its table's key is read as its keys in the shown order, any other whole
-//   (as the window decides, with the window's own check for repeated keys); then the rows of
+//   (as the window decides, with the window's own check for repeated keys; a list the engine
+//   would sort after reading its table in order as its keys and sort column, sorted apart,
+//   as the window reads it); then the rows of
 //   the first screen of the largest result are read by key (the query narrowed to those keys)
 //   and painted with QPainter in the columns the list shows, where it shows them. What the
 //   window read while a step was set up (the whole list before a search or a selection) the

@@ -4,6 +4,7 @@
 #include "platform/db/jetfunctions.h"
 #include "platform/db/keyrepeats.h"
 #include "platform/db/keyselect.h"
+#include "platform/db/keysort.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -135,18 +136,44 @@ bool RawReference::read(const QString& sql, const std::vector<QVariant>& paramet
     if (primary) {
         out.keyName = QString::fromUtf8(sqlite3_column_name(stmt, 0));
         sqlite3_finalize(stmt);
-        stmt = prepare(db_, QStringLiteral("SELECT ") + quoted(out.keyName) + QStringLiteral(" FROM (")
-                                + tv::KeysOnlySelect(sql) + QLatin1Char(')'));
-        if (!stmt) return false;
-        bindValues(stmt, parameters);
+        // A list the engine would sort by reading its table in order has its keys read with the
+        // sort column and sorted apart, as the window does.
+        auto planOf = [&](const QString& text) {
+            QStringList steps;
+            if (sqlite3_stmt* plan = prepare(db_, QStringLiteral("EXPLAIN QUERY PLAN ") + text)) {
+                bindValues(plan, parameters);
+                while (sqlite3_step(plan) == SQLITE_ROW)
+                    steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
+                sqlite3_finalize(plan);
+            }
+            return steps;
+        };
+        auto readText = [&](const QString& text, const tv::KeySortRow& row, const std::function<void()>&) {
+            sqlite3_stmt* rows = prepare(db_, text);
+            if (!rows) return false;
+            bindValues(rows, parameters);
+            int rc;
+            while ((rc = sqlite3_step(rows)) == SQLITE_ROW && row(rows)) {}
+            sqlite3_finalize(rows);
+            return rc == SQLITE_DONE || rc == SQLITE_ROW;
+        };
+        const tv::KeySortOutcome sorted = tv::SortKeysApart(sql, quoted(out.keyName), planOf, readText, out.keys);
+        if (sorted == tv::KeySortOutcome::Failed) return false;
         bool whole = true;
-        int rc;
-        while (whole && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER) whole = false;
-            else out.keys.push_back(sqlite3_column_int64(stmt, 0));
+        if (sorted == tv::KeySortOutcome::NotSortedApart) {
+            out.keys.clear();
+            stmt = prepare(db_, QStringLiteral("SELECT ") + quoted(out.keyName) + QStringLiteral(" FROM (")
+                                    + tv::KeysOnlySelect(sql) + QLatin1Char(')'));
+            if (!stmt) return false;
+            bindValues(stmt, parameters);
+            int rc;
+            while (whole && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+                if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER) whole = false;
+                else out.keys.push_back(sqlite3_column_int64(stmt, 0));
+            }
+            sqlite3_finalize(stmt);
+            if (whole && rc != SQLITE_DONE) return false;
         }
-        sqlite3_finalize(stmt);
-        if (whole && rc != SQLITE_DONE) return false;
         // No keys, no rows: the window does not read it again either.
         if (whole && out.keys.empty()) {
             out.table = RawTable{};

@@ -4,7 +4,8 @@
 // interface on a connection of its own (its own copy of the engine, with the same Jet
 // functions and collation). A query is read as the window reads it, without its machinery:
 // a large result whose first column is its table's key as the keys alone, in the query's
-// order (through the same key query as the window's, with its check for repeated keys), and
+// order (through the same key query as the window's, or the keys sorted apart as the window
+// sorts them, with its check for repeated keys), and
 // then the rows one screen shows by key; a result without keys not at all; any other result
 // whole, each row into a plain array of cells.
 

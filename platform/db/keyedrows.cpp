@@ -11,8 +11,6 @@
 
 #include <QHash>
 #include <algorithm>
-#include <optional>
-#include <strings.h>
 
 namespace tv {
 
@@ -36,75 +34,33 @@ bool wordAt(const QString& s, qsizetype i, QLatin1String word)
     return end >= s.size() || !(s[end].isLetterOrNumber() || s[end] == u'_');
 }
 
-// The collation of the read's column `column`, when its column 0 is the key of `table` (an
-// INTEGER PRIMARY KEY, the number of the table's row): a column of a table has its declared
-// one, an expression the engine's binary one. None when the keys cannot be sorted here.
-std::optional<KeyCollation> sortCollation(sqlite3_stmt* stmt, int column, const QString& table)
-{
-    if (column >= sqlite3_column_count(stmt)) return std::nullopt;
-    sqlite3* db = sqlite3_db_handle(stmt);
-    const char* keyTable = sqlite3_column_table_name(stmt, 0);
-    const char* keyColumn = sqlite3_column_origin_name(stmt, 0);
-    if (!keyTable || !keyColumn || table.compare(QString::fromUtf8(keyTable), Qt::CaseInsensitive) != 0) return std::nullopt;
-    const char* type = nullptr;
-    const char* collation = nullptr;
-    int notNull = 0, primaryKey = 0, autoIncrement = 0;
-    if (sqlite3_table_column_metadata(db, sqlite3_column_database_name(stmt, 0), keyTable, keyColumn, &type, &collation,
-                                      &notNull, &primaryKey, &autoIncrement) != SQLITE_OK
-        || !primaryKey || !type || strcasecmp(type, "INTEGER") != 0)
-        return std::nullopt;
-    const char* valueTable = sqlite3_column_table_name(stmt, column);
-    const char* valueColumn = sqlite3_column_origin_name(stmt, column);
-    if (!valueTable || !valueColumn) return KeyCollation::Binary;
-    if (sqlite3_table_column_metadata(db, sqlite3_column_database_name(stmt, column), valueTable, valueColumn, &type,
-                                      &collation, &notNull, &primaryKey, &autoIncrement) != SQLITE_OK)
-        return std::nullopt;
-    return KeyCollationNamed(collation ? QString::fromUtf8(collation) : QStringLiteral("BINARY"));
-}
-
-// Reads the keys of a list whose order the engine would give by reading the rows of its table
-// in their order and sorting them all (see keysort.h): the keys with the sort column alone,
-// unsorted, then sorted here. False when the list is not of that kind; the keys are then to be
-// read in the engine's order. True otherwise, with `error` set when the read failed.
+// The keys of a list the engine would sort by reading its table's rows in their order, sorted
+// here instead (see keysort.h). False when the list is not of that kind.
 bool readKeysSortedApart(DbConnection& connection, const JetSql& sql, const std::vector<Variant>& parameters,
                          const QString& key, std::vector<int64_t>& keys, DbError* error, bool* prepared)
 {
-    const std::optional<KeySortShape> shape = KeySortShapeOf(sql.sql);
-    if (!shape) return false;
-    DbError planError;
-    sqlite3_stmt* plan = connection.Prepare(QStringLiteral("EXPLAIN QUERY PLAN SELECT ") + key + QStringLiteral(" FROM (")
-                                                + KeysOnlySelect(sql.sql) + QLatin1Char(')'),
-                                            &planError);
-    if (!plan) return false;
-    BindParameters(plan, sql, parameters);
-    QStringList steps;
-    while (sqlite3_step(plan) == SQLITE_ROW)
-        steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
-    sqlite3_reset(plan);
-    sqlite3_clear_bindings(plan);
-    QString table;
-    if (!SortsRowsReadInTableOrder(steps, &table)) return false;
-    KeySort sort;
-    std::optional<KeyCollation> collation;
-    bool refused = false;
-    *error = ReadRows(connection, QStringLiteral("SELECT * FROM (") + shape->unordered + QLatin1Char(')'), sql, parameters,
-                      [&](sqlite3_stmt* stmt) {
-                          if (!collation) collation = sortCollation(stmt, shape->column, table);
-                          refused = !collation || !sort.add(stmt, shape->column);
-                          return !refused;
-                      },
-                      [&] {
-                          sort.clear();
-                          collation.reset();
-                          refused = false;
-                      },
-                      prepared);
-    if (refused || (!*error && !*prepared)) {
-        *error = {};
-        return false;
-    }
-    if (!*error) keys = sort.sorted(collation.value_or(KeyCollation::Binary), shape->descending);
-    return true;
+    auto planOf = [&](const QString& text) {
+        QStringList steps;
+        DbError planError;
+        if (sqlite3_stmt* plan = connection.Prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + text, &planError)) {
+            BindParameters(plan, sql, parameters);
+            while (sqlite3_step(plan) == SQLITE_ROW)
+                steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
+            sqlite3_reset(plan);
+            sqlite3_clear_bindings(plan);
+        }
+        return steps;
+    };
+    auto read = [&](const QString& text, const KeySortRow& row, const std::function<void()>& startOver) {
+        *error = ReadRows(connection, text, sql, parameters, row, startOver, prepared);
+        return !*error && *prepared;
+    };
+    const KeySortOutcome outcome = SortKeysApart(sql.sql, key, planOf, read, keys);
+    // A text the engine refused to prepare is read its usual way, and so refused again there.
+    if (outcome == KeySortOutcome::Sorted || (outcome == KeySortOutcome::Failed && *prepared)) return true;
+    *error = {};
+    *prepared = true;
+    return false;
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cstring>
+#include <strings.h>
 
 namespace tv {
 
@@ -132,6 +133,62 @@ std::vector<int64_t> KeySort::sorted(KeyCollation collation, bool descending)
     keys.reserve(entries_.size());
     for (const Entry& e : entries_) keys.push_back(e.key);
     return keys;
+}
+
+std::optional<KeyCollation> KeySortCollation(sqlite3_stmt* stmt, int column, const QString& table)
+{
+    if (column >= sqlite3_column_count(stmt)) return std::nullopt;
+    sqlite3* db = sqlite3_db_handle(stmt);
+    const char* keyTable = sqlite3_column_table_name(stmt, 0);
+    const char* keyColumn = sqlite3_column_origin_name(stmt, 0);
+    if (!keyTable || !keyColumn || table.compare(QString::fromUtf8(keyTable), Qt::CaseInsensitive) != 0) return std::nullopt;
+    const char* type = nullptr;
+    const char* collation = nullptr;
+    int notNull = 0, primaryKey = 0, autoIncrement = 0;
+    if (sqlite3_table_column_metadata(db, sqlite3_column_database_name(stmt, 0), keyTable, keyColumn, &type, &collation,
+                                      &notNull, &primaryKey, &autoIncrement) != SQLITE_OK
+        || !primaryKey || !type || strcasecmp(type, "INTEGER") != 0)
+        return std::nullopt;
+    const char* valueTable = sqlite3_column_table_name(stmt, column);
+    const char* valueColumn = sqlite3_column_origin_name(stmt, column);
+    if (!valueTable || !valueColumn) return KeyCollation::Binary;
+    if (sqlite3_table_column_metadata(db, sqlite3_column_database_name(stmt, column), valueTable, valueColumn, &type,
+                                      &collation, &notNull, &primaryKey, &autoIncrement) != SQLITE_OK)
+        return std::nullopt;
+    return KeyCollationNamed(collation ? QString::fromUtf8(collation) : QStringLiteral("BINARY"));
+}
+
+KeySortOutcome SortKeysApart(const QString& sqliteText, const QString& quotedKey,
+                             const std::function<QStringList(const QString&)>& planOf,
+                             const std::function<bool(const QString&, const KeySortRow&, const std::function<void()>&)>& read,
+                             std::vector<int64_t>& keys)
+{
+    const std::optional<KeySortShape> shape = KeySortShapeOf(sqliteText);
+    if (!shape) return KeySortOutcome::NotSortedApart;
+    QString table;
+    if (!SortsRowsReadInTableOrder(
+            planOf(QStringLiteral("SELECT ") + quotedKey + QStringLiteral(" FROM (") + KeysOnlySelect(sqliteText) + QLatin1Char(')')),
+            &table))
+        return KeySortOutcome::NotSortedApart;
+    KeySort sort;
+    std::optional<KeyCollation> collation;
+    bool refused = false;
+    const bool ok = read(
+        QStringLiteral("SELECT * FROM (") + shape->unordered + QLatin1Char(')'),
+        [&](sqlite3_stmt* stmt) {
+            if (!collation) collation = KeySortCollation(stmt, shape->column, table);
+            refused = !collation || !sort.add(stmt, shape->column);
+            return !refused;
+        },
+        [&] {
+            sort.clear();
+            collation.reset();
+            refused = false;
+        });
+    if (refused) return KeySortOutcome::NotSortedApart;
+    if (!ok) return KeySortOutcome::Failed;
+    keys = sort.sorted(collation.value_or(KeyCollation::Binary), shape->descending);
+    return KeySortOutcome::Sorted;
 }
 
 } // namespace tv

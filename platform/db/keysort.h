@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,5 +68,22 @@ private:
     std::vector<Entry> entries_;
     std::string texts_;
 };
+
+// The collation of the read's column `column`, when its column 0 is the key of `table` (an
+// INTEGER PRIMARY KEY, the number of the table's row): a column of a table has its declared
+// one, an expression the engine's binary one. None when the keys cannot be sorted here.
+std::optional<KeyCollation> KeySortCollation(sqlite3_stmt* stmt, int column, const QString& table);
+
+// Reads the keys of `sqliteText` (its key column `quotedKey`) sorted apart, when the engine
+// would sort rows it reads in table order: `planOf` gives the steps of a text's plan, `read`
+// reads a text's rows to their end, handing each to its row sink (false ends it early) and
+// calling its start-over when it starts again, and tells whether it succeeded.
+// NotSortedApart: the keys are to be read in the engine's order. Failed: a read failed.
+using KeySortRow = std::function<bool(sqlite3_stmt*)>;
+enum class KeySortOutcome { NotSortedApart, Sorted, Failed };
+KeySortOutcome SortKeysApart(const QString& sqliteText, const QString& quotedKey,
+                             const std::function<QStringList(const QString&)>& planOf,
+                             const std::function<bool(const QString&, const KeySortRow&, const std::function<void()>&)>& read,
+                             std::vector<int64_t>& keys);
 
 } // namespace tv
