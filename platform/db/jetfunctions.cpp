@@ -111,7 +111,7 @@ bool matchCompiled(const Text& text, const std::vector<LikeElem>& p)
 }
 
 struct UnicodeText {
-    const QString& s;
+    QStringView s;
     qsizetype size() const { return s.size(); }
     QChar folded(qsizetype i) const { return fold(s[i]); }
 };
@@ -213,6 +213,13 @@ void fnLike(sqlite3_context* ctx, int, sqlite3_value** argv)
         const qsizetype length = sqlite3_value_bytes(argv[1]);
         if (isAscii(bytes, length)) {
             sqlite3_result_int(ctx, matchCompiled(AsciiText{bytes, length}, *compiled) ? 1 : 0);
+            return;
+        }
+        constexpr int kRoom = 512;
+        char16_t units[kRoom];
+        int count = 0;
+        if (Utf8ToUtf16(reinterpret_cast<const char*>(bytes), int(length), units, kRoom, &count)) {
+            sqlite3_result_int(ctx, matchCompiled(UnicodeText{QStringView(units, count)}, *compiled) ? 1 : 0);
             return;
         }
     }

@@ -13,7 +13,13 @@ namespace tv {
 // it and must stay valid on every start.
 int CompareText(QStringView a, QStringView b);
 
-// CompareText on UTF-8 texts (the database's collation); all-ASCII texts take a short way.
+// CompareText on UTF-8 texts (the database's collation); the ASCII letters before the first
+// difference take a short way, and so does the rest while it is short.
 int CompareTextUtf8(const char* a, int lengthA, const char* b, int lengthB);
+
+// The UTF-16 units of the UTF-8 text `text` into `units` (room for `capacity`), as
+// QString::fromUtf8 gives them, without a QString: false when the text is longer or is no
+// valid UTF-8 (QString's replacements are left to QString), or holds a byte order mark.
+bool Utf8ToUtf16(const char* text, int length, char16_t* units, int capacity, int* count);
 
 } // namespace tv
