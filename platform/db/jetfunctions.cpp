@@ -87,6 +87,16 @@ bool matchFolded(const LikeElem& e, QChar c)
 template <class Text>
 bool matchCompiled(const Text& text, const std::vector<LikeElem>& p)
 {
+    // "*.atr", as a selection by type tests every name: the end of the text alone decides.
+    if (p.size() > 1 && p[0].type == LikeElem::Star
+        && std::all_of(p.begin() + 1, p.end(), [](const LikeElem& e) { return e.type == LikeElem::Literal; })) {
+        const qsizetype k = qsizetype(p.size()) - 1;
+        const qsizetype from = text.size() - k;
+        if (from < 0) return false;
+        for (qsizetype i = 0; i < k; ++i)
+            if (text.folded(from + i) != p[size_t(i) + 1].chars[0]) return false;
+        return true;
+    }
     qsizetype ti = 0;
     size_t pi = 0;
     qsizetype starT = 0;

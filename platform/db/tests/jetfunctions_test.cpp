@@ -13,7 +13,8 @@ TEST(JetLike, PatternsTable)
         {"dbc", "[!a-c]bc", true},        {"abc", "[!a-c]bc", false},      {"a*c", "a[*]c", true},
         {"abxc", "a[*]c", false},         {"Ärger", "ärg*", true},         {"STRASSE", "*stra*", true},
         {"", "*", true},                  {"", "?", false},                {"aaa", "*a*a*a*", true},
-        {"ab", "*a*a*", false},
+        {"ab", "*a*a*", false},          {"atr", "*.atr", false},          {".ATR", "*.atr", true},
+        {"Spiel.ÄTR", "*.ätr", true},     {"Spiel.ATR", "*.ätr", false},
         // Characters enclosed in brackets match themselves: how the search passes typed text.
         {"Game #1", "*[#]1*", true},      {"Game 11", "*[#]1*", false},    {"x[a]y", "*[[]a]*", true},
         {"xay", "*[[]a]*", false},        {"a?", "*a[?]*", true},          {"ab", "*a[?]*", false},
