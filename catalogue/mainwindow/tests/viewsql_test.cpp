@@ -47,7 +47,7 @@ TEST(ViewSql, FileListConditions)
         {"all files", 1, "", "", ""},
         {"apostrophe doubled", 1, "it's", "", " where F.tFile like'*it''s*'"},
         {"own pattern kept", 1, "*.ATR", "", " where F.tFile like'*.ATR'"},
-        {"both boxes", 1, "a", "b", " where F.tFile like'*a*' And F.ID In (Select ID From MainFiles Where tPath like'*b*')"},
+        {"both boxes", 1, "a", "b", " where F.tFile like'*a*'"},
         {"new files first", 2, "a", "", " where F.ID>120 And F.tFile like'*a*'"},
         {"history", 4, "", "", " where not isnull(F.tsLastStarted) "},
     };
@@ -66,6 +66,13 @@ TEST(ViewSql, FileListConditions)
     r.ShowCategory = true;
     EXPECT_EQ(BuildViewSql(r).Files, QStringLiteral("SELECT F.ID,") + kSelect
                                          + QStringLiteral(",C.tCategory as [Kategorie] From (MainFiles as F "
+                                                          " Left Join Category as C on F.Category_ID=C.ID)"));
+    // The path search joins the files whose path holds the text.
+    r.PathSearch = QStringLiteral("b'c");
+    EXPECT_EQ(BuildViewSql(r).Files, QStringLiteral("SELECT F.ID As ID,") + kSelect
+                                         + QStringLiteral(",C.tCategory as [Kategorie] From (MainFiles as F "
+                                                          " Inner Join (Select ID As FoundID From MainFiles Where"
+                                                          " unlikely(tPath like'*b''c*')) As PF on PF.FoundID=F.ID"
                                                           " Left Join Category as C on F.Category_ID=C.ID)"));
     // A selection on the category name brings the join without the column.
     clsFilter byName;
