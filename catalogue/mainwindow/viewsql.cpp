@@ -179,13 +179,15 @@ ViewSql BuildViewSql(const ViewRequest& r)
     // so that the rows of one screen, read by their keys, are compared alone: a list of the
     // IDs found would be gathered again from every path for each screen. "unlikely" tells
     // the engine that a search finds few files, so that it walks the paths first rather than
-    // every file in the list's order.
+    // every file in the list's order. The condition stands in the join, so that the view's
+    // own WHERE stays the first in the text, where the lists add theirs.
     // Beside a joined query the engine names a bare column by its text ("F.ID"), so the key
     // is named as it is everywhere else.
     QString pathJoin, id = QStringLiteral("F.ID");
     if (!r.PathSearch.isEmpty()) {
-        pathJoin = QStringLiteral(" Inner Join (Select ID As FoundID From MainFiles Where unlikely(")
-                   + likeClause("tPath like", r.PathSearch) + QStringLiteral(")) As PF on PF.FoundID=F.ID");
+        pathJoin = QStringLiteral(" Inner Join (Select ID As FoundID,tPath As FoundPath From MainFiles) As PF"
+                                  " on PF.FoundID=F.ID And unlikely(")
+                   + likeClause("PF.FoundPath like", r.PathSearch) + QLatin1Char(')');
         id += QStringLiteral(" As ID");
     }
 

@@ -72,8 +72,8 @@ TEST(ViewSql, FileListConditions)
     r.PathSearch = QStringLiteral("b'c");
     EXPECT_EQ(BuildViewSql(r).Files, QStringLiteral("SELECT F.ID As ID,") + kSelect
                                          + QStringLiteral(",C.tCategory as [Kategorie] From (MainFiles as F "
-                                                          " Inner Join (Select ID As FoundID From MainFiles Where"
-                                                          " unlikely(tPath like'*b''c*')) As PF on PF.FoundID=F.ID"
+                                                          " Inner Join (Select ID As FoundID,tPath As FoundPath From MainFiles)"
+                                                          " As PF on PF.FoundID=F.ID And unlikely(PF.FoundPath like'*b''c*')"
                                                           " Left Join Category as C on F.Category_ID=C.ID)"));
     // A selection on the category name brings the join without the column.
     clsFilter byName;
@@ -189,6 +189,10 @@ TEST_F(ViewsOnCatalogue, CategoriesTreeAndList)
     std::sort(first.begin(), first.end());
     EXPECT_EQ(first, (std::vector<int>{1, 2}));
     EXPECT_EQ(childRows(v.ListLevels[1], Variant(int32_t(1))), (std::vector<int>{1}));
+    // With a search by path, a category shows the files found in it.
+    r.PathSearch = QStringLiteral("it's");
+    EXPECT_EQ(childRows(BuildViewSql(r).ListLevels[1], Variant(int32_t(1))), (std::vector<int>{}));
+    EXPECT_EQ(childRows(BuildViewSql(r).ListLevels[1], Variant(int32_t(2))), (std::vector<int>{2}));
 }
 
 // A start keeps its own day in the tree, whatever its time: both starts of 1 December (08:00
@@ -205,6 +209,12 @@ TEST_F(ViewsOnCatalogue, HistoryKeysADayByItsDate)
     EXPECT_EQ(childRows(v.ListLevels[1], Variant(int32_t(dec1))), (std::vector<int>{1, 1}));
     EXPECT_EQ(childRows(v.ListLevels[1], Variant(int32_t(dec2))), (std::vector<int>{2}));
     EXPECT_EQ(ids(v.ListLevels[0]).size(), 3u);
+    // With a search by path, a day shows the starts of the files found.
+    r.PathSearch = QStringLiteral("it's");
+    const ViewSql found = BuildViewSql(r);
+    EXPECT_EQ(childRows(found.ListLevels[1], Variant(int32_t(dec1))), (std::vector<int>{}));
+    EXPECT_EQ(childRows(found.ListLevels[1], Variant(int32_t(dec2))), (std::vector<int>{2}));
+    EXPECT_EQ(ids(found.ListLevels[0]), (std::vector<int>{2}));
 }
 
 // The day list reads the distinct days first and formats only those: the same rows as the
