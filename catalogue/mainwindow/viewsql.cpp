@@ -175,14 +175,13 @@ ViewSql BuildViewSql(const ViewRequest& r)
     // The paths are compared in their own index, which holds nothing else, and the files
     // found are joined by their IDs. As a plain condition the engine would walk the files in
     // the list's order (by name, through that index) and read every file's row to compare
-    // its path: at a million files for tens of seconds. Joined, and not as "ID In (...)",
-    // so that the rows of one screen, read by their keys, are compared alone: a list of the
-    // IDs found would be gathered again from every path for each screen. "unlikely" tells
-    // the engine that a search finds few files, so that it walks the paths first rather than
-    // every file in the list's order. The condition stands in the join, so that the view's
-    // own WHERE stays the first in the text, where the lists add theirs.
-    // Beside a joined query the engine names a bare column by its text ("F.ID"), so the key
-    // is named as it is everywhere else.
+    // its path: at a million files for tens of seconds. Joined rather than as "ID In (...)":
+    // the rows of a screen, read by their keys, then compare their own paths alone, where
+    // the list of IDs would be gathered from every path again for each screen. "unlikely"
+    // tells the engine that a search finds few files, so that it walks the paths first and
+    // not every file in the list's order. The condition stands in the join, so that the
+    // view's own WHERE stays the first in the text, where the lists add theirs; and beside a
+    // join the engine names a bare column by its text ("F.ID"), so the key is named.
     QString pathJoin, id = QStringLiteral("F.ID");
     if (!r.PathSearch.isEmpty()) {
         pathJoin = QStringLiteral(" Inner Join (Select ID As FoundID,tPath As FoundPath From MainFiles) As PF"
