@@ -50,7 +50,12 @@ bool SortsRowsReadInTableOrder(const QStringList& planSteps, QString* table)
 {
     static const QRegularExpression read(QStringLiteral(
         "^(?:SCAN TABLE (\\S+)(?: AS \\S+)?|SEARCH TABLE (\\S+)(?: AS \\S+)? USING INTEGER PRIMARY KEY \\(rowid[^)]*\\))$"));
-    if (planSteps.size() != 2 || planSteps[1] != QLatin1String("USE TEMP B-TREE FOR ORDER BY")) return false;
+    // A table joined by its key adds at most one row to each: the order of the rows stays.
+    static const QRegularExpression joined(
+        QStringLiteral("^SEARCH TABLE \\S+(?: AS \\S+)? USING INTEGER PRIMARY KEY \\(rowid=\\?\\)$"));
+    if (planSteps.size() < 2 || planSteps.back() != QLatin1String("USE TEMP B-TREE FOR ORDER BY")) return false;
+    for (qsizetype i = 1; i + 1 < planSteps.size(); ++i)
+        if (!joined.match(planSteps[i]).hasMatch()) return false;
     const QRegularExpressionMatch m = read.match(planSteps[0]);
     if (!m.hasMatch()) return false;
     *table = m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);

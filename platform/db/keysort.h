@@ -32,8 +32,9 @@ struct KeySortShape {
 std::optional<KeySortShape> KeySortShapeOf(const QString& sqliteText);
 
 // Whether the engine's plan of the ordered key query (its steps, as EXPLAIN QUERY PLAN words
-// them) reads one table in the order of its rows and sorts them afterwards: then equal values
-// come in the order of their keys. `table` is the table it reads.
+// them) reads one table in the order of its rows (with tables joined by their key, which add
+// at most one row to each) and sorts them afterwards: then equal values come in the order of
+// their keys. `table` is the table it reads in order.
 bool SortsRowsReadInTableOrder(const QStringList& planSteps, QString* table);
 
 // The collations the keys are sorted in here; any other leaves the sort to the engine.

@@ -445,8 +445,11 @@ TEST_F(ViewsOnCatalogue, FileListSortsAndTypeSelectionsReadTheirKeysFromIndexes)
     ViewRequest byType;
     byType.Selection = &programs;
     const QString typed = BuildViewSql(byType).Files;
-    for (const QString& text : {files, typed})
-        for (int column = 1; column <= 14; ++column)
+    ViewRequest withCategory;
+    withCategory.ShowCategory = true;
+    const QString categorized = BuildViewSql(withCategory).Files;
+    for (const QString& text : {files, typed, categorized})
+        for (int column = 1; column <= (text == categorized ? 15 : 14); ++column)
             for (const bool ascending : {true, false}) {
                 // The type column's keys come from the name index: equal types by name.
                 if (column == 3) continue;
@@ -476,6 +479,14 @@ TEST_F(ViewsOnCatalogue, FileListSortsAndTypeSelectionsReadTheirKeysFromIndexes)
         EXPECT_TRUE(SortsRowsReadInTableOrder(ordered.split(QLatin1Char('\n')), &table)) << ordered.toStdString();
         const QString unordered = plan(QStringLiteral("SELECT * FROM (") + shape->unordered + QLatin1Char(')'));
         EXPECT_TRUE(unordered.contains(QStringLiteral("COVERING INDEX MainFiles_C7"))) << unordered.toStdString();
+    }
+    // With the category joined by its key, as when the list shows it.
+    for (const int column : {5, 12, 14}) {
+        SCOPED_TRACE(column);
+        const QString keys = TranslateJetSql(MakeSQLParamQuery(categorized, -1, column, true)).sql;
+        QString table;
+        const QString ordered = plan(QStringLiteral("SELECT ID FROM (") + KeysOnlySelect(keys) + QLatin1Char(')'));
+        EXPECT_TRUE(SortsRowsReadInTableOrder(ordered.split(QLatin1Char('\n')), &table)) << ordered.toStdString();
     }
     const QString typeKeys = plan(QStringLiteral("SELECT ID FROM (")
                                   + KeysOnlySelect(TranslateJetSql(MakeSQLParamQuery(typed, -1, 4, true)).sql) + QLatin1Char(')'));

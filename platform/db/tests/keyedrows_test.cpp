@@ -287,7 +287,13 @@ TEST(KeySortApart, OnlyAnOrderByOneColumnNumber)
         {{"SEARCH TABLE MainFiles AS F USING INTEGER PRIMARY KEY (rowid=?)", "EXECUTE LIST SUBQUERY 1",
           "SCAN TABLE MainFiles USING COVERING INDEX MainFiles_C3", "USE TEMP B-TREE FOR ORDER BY"},
          nullptr},
+        {{"SCAN TABLE MainFiles AS F", "SEARCH TABLE Category AS C USING INTEGER PRIMARY KEY (rowid=?)",
+          "USE TEMP B-TREE FOR ORDER BY"},
+         "MainFiles"},
         {{"SCAN TABLE History AS H", "SEARCH TABLE MainFiles AS F USING INTEGER PRIMARY KEY (rowid=?)",
+          "USE TEMP B-TREE FOR ORDER BY"},
+         "History"},
+        {{"SCAN TABLE MainFiles AS F", "SEARCH TABLE History AS H USING INDEX History_C2 (MainFiles_ID=?)",
           "USE TEMP B-TREE FOR ORDER BY"},
          nullptr},
     };
