@@ -72,71 +72,87 @@ std::optional<KeyCollation> KeyCollationNamed(const QString& name)
 bool KeySort::add(sqlite3_stmt* stmt, int column)
 {
     if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER) return false;
-    Entry e{};
-    e.key = sqlite3_column_int64(stmt, 0);
+    const int64_t key = sqlite3_column_int64(stmt, 0);
     switch (sqlite3_column_type(stmt, column)) {
-    case SQLITE_NULL: e.kind = 0; break;
-    case SQLITE_INTEGER:
-        e.kind = 1;
-        e.i = sqlite3_column_int64(stmt, column);
-        break;
-    case SQLITE_FLOAT:
-        e.kind = 1;
-        e.real = true;
-        e.d = sqlite3_column_double(stmt, column);
-        break;
+    case SQLITE_NULL: nulls_.push_back(key); return true;
+    case SQLITE_INTEGER: integers_.push_back({key, sqlite3_column_int64(stmt, column)}); return true;
+    case SQLITE_FLOAT: reals_.push_back({key, sqlite3_column_double(stmt, column)}); return true;
     case SQLITE_TEXT: {
-        e.kind = 2;
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
         const int length = sqlite3_column_bytes(stmt, column);
-        e.text.offset = uint32_t(texts_.size());
-        e.text.length = uint32_t(length);
-        if (texts_.size() + size_t(length) > UINT32_MAX) return false;
-        texts_.append(text, size_t(length));
-        break;
+        if (chars_.size() + size_t(length) > UINT32_MAX) return false;
+        texts_.push_back({key, uint32_t(chars_.size()), uint32_t(length)});
+        chars_.append(text, size_t(length));
+        return true;
     }
     default: return false;
     }
-    entries_.push_back(e);
-    return true;
 }
 
 void KeySort::clear()
 {
-    entries_.clear();
+    nulls_.clear();
+    integers_.clear();
+    reals_.clear();
     texts_.clear();
+    chars_.clear();
 }
 
 std::vector<int64_t> KeySort::sorted(KeyCollation collation, bool descending)
 {
-    const char* texts = texts_.data();
-    // The engine's comparison of two values of one column.
-    auto compare = [texts, collation](const Entry& a, const Entry& b) {
-        if (a.kind != b.kind) return a.kind < b.kind ? -1 : 1;
-        if (a.kind == 1) {
-            if (!a.real && !b.real) return a.i < b.i ? -1 : (a.i > b.i ? 1 : 0);
-            const double x = a.real ? a.d : double(a.i);
-            const double y = b.real ? b.d : double(b.i);
-            return x < y ? -1 : (x > y ? 1 : 0);
-        }
-        if (a.kind == 2) {
-            const char* ta = texts + a.text.offset;
-            const char* tb = texts + b.text.offset;
-            const int la = int(a.text.length), lb = int(b.text.length);
-            if (collation == KeyCollation::Text) return CompareTextUtf8(ta, la, tb, lb);
-            const int c = std::memcmp(ta, tb, size_t(std::min(la, lb)));
-            return c != 0 ? c : la - lb;
-        }
-        return 0;
-    };
-    std::sort(entries_.begin(), entries_.end(), [&](const Entry& a, const Entry& b) {
-        const int c = compare(a, b);
+    // Equal values by key; otherwise by value, upwards or downwards.
+    auto order = [descending](int c, int64_t keyA, int64_t keyB) {
         if (c != 0) return descending ? c > 0 : c < 0;
-        return a.key < b.key;
+        return keyA < keyB;
+    };
+    auto sign = [](auto a, auto b) { return a < b ? -1 : (b < a ? 1 : 0); };
+    std::sort(nulls_.begin(), nulls_.end());
+    std::sort(integers_.begin(), integers_.end(),
+              [&](const Integer& a, const Integer& b) { return order(sign(a.value, b.value), a.key, b.key); });
+    std::sort(reals_.begin(), reals_.end(),
+              [&](const Real& a, const Real& b) { return order(sign(a.value, b.value), a.key, b.key); });
+    const char* chars = chars_.data();
+    std::sort(texts_.begin(), texts_.end(), [&](const Text& a, const Text& b) {
+        const char* ta = chars + a.offset;
+        const char* tb = chars + b.offset;
+        const int la = int(a.length), lb = int(b.length);
+        int c;
+        if (collation == KeyCollation::Text) {
+            c = CompareTextUtf8(ta, la, tb, lb);
+        } else {
+            c = std::memcmp(ta, tb, size_t(std::min(la, lb)));
+            if (c == 0) c = la - lb;
+        }
+        return order(c, a.key, b.key);
     });
+
     std::vector<int64_t> keys;
-    keys.reserve(entries_.size());
-    for (const Entry& e : entries_) keys.push_back(e.key);
+    keys.reserve(nulls_.size() + integers_.size() + reals_.size() + texts_.size());
+    auto addNulls = [&] { keys.insert(keys.end(), nulls_.begin(), nulls_.end()); };
+    // Whole numbers and others together, compared as the engine compares them: as numbers.
+    auto addNumbers = [&] {
+        size_t i = 0, r = 0;
+        while (i < integers_.size() || r < reals_.size()) {
+            const bool integer = r == reals_.size()
+                                 || (i < integers_.size()
+                                     && order(sign(double(integers_[i].value), reals_[r].value), integers_[i].key, reals_[r].key));
+            keys.push_back(integer ? integers_[i++].key : reals_[r++].key);
+        }
+    };
+    auto addTexts = [&] {
+        for (const Text& t : texts_) keys.push_back(t.key);
+    };
+    // Null first, then numbers, then texts; downwards the other way round.
+    if (descending) {
+        addTexts();
+        addNumbers();
+        addNulls();
+    } else {
+        addNulls();
+        addNumbers();
+        addTexts();
+    }
+    clear();
     return keys;
 }
 
