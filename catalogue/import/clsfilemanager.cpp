@@ -52,6 +52,7 @@ qint32 clsFileManager::LoadFile(const QString& FileName, const QString& tPath, i
     if (tUnpackedPath.isEmpty()) {
         mtArchivePath.clear();
         mtUnpackPath.clear();
+        mtWalkedTo = filePath;
     } else if (!fUnpackingStarted) {
         mtArchivePath = filePath;
         mtUnpackPath = tUnpackedPath;

@@ -73,15 +73,35 @@ UnpackAhead::Group UnpackAhead::Expect(const std::vector<Archive>& archives, int
 {
     const int id = ++lastGroup_;
     for (const Archive& archive : archives) {
-        auto job = std::make_unique<Job>();
+        std::unique_ptr<Job> job;
+        const auto walked =
+            std::find_if(walked_.begin(), walked_.end(), [&](const auto& j) { return j->archive == archive.path; });
+        if (walked != walked_.end()) {
+            // The import has gone past those the walk named before it: it will not reach them.
+            std::vector<std::unique_ptr<Job>> passed(std::make_move_iterator(walked_.begin()),
+                                                     std::make_move_iterator(walked));
+            job = std::move(*walked);
+            walked_.erase(walked_.begin(), walked + 1);
+            Stop(std::move(passed));
+        } else {
+            job = std::make_unique<Job>();
+            job->archive = archive.path;
+            job->size = archive.size;
+        }
         job->group = id;
-        job->archive = archive.path;
-        job->size = archive.size;
         job->timeoutMs = timeoutMs;
         jobs_.push_back(std::move(job));
     }
     StartMore();
     return Group(this, id);
+}
+
+UnpackAhead::Group UnpackAhead::WalkAhead(WalkSource source)
+{
+    walk_ = std::move(source);
+    walkGroup_ = ++lastGroup_;
+    StartMore();
+    return Group(this, walkGroup_);
 }
 
 QString UnpackAhead::NewFolder()
@@ -124,30 +144,69 @@ bool UnpackAhead::Started(const QString& archive) const
 qint64 UnpackAhead::Reserved() const
 {
     qint64 reserved = taking_ && !Finished(taking_->result) ? taking_->size : 0;
-    for (const auto& job : jobs_)
-        if (job->started && !Finished(job->result)) reserved += job->size;
+    for (const auto* jobs : {&jobs_, &walked_})
+        for (const auto& job : *jobs)
+            if (job->started && !Finished(job->result)) reserved += job->size;
     return reserved;
 }
 
 void UnpackAhead::StartMore()
 {
+    // The walk ahead may serve events while it lists an archive.
+    if (starting_) return;
+    starting_ = true;
+    const auto started = qScopeGuard([this] { starting_ = false; });
     const int limit = RunningLimit();
-    int running = int(std::count_if(jobs_.begin(), jobs_.end(), [](const auto& job) { return job->started; }));
+    // A finished unpacker no longer takes a core: what it wrote waits for the import.
+    const auto busy = [](const auto& job) { return job->started && !Finished(job->result); };
+    int running = int(std::count_if(jobs_.begin(), jobs_.end(), busy) + std::count_if(walked_.begin(), walked_.end(), busy));
+    const auto begun = [](const auto& job) { return job->started; };
+    int untaken = int(std::count_if(jobs_.begin(), jobs_.end(), begun) + walked_.size());
     // Newest group first, each in its own order.
-    for (auto end = jobs_.end(); end != jobs_.begin() && running < limit;) {
+    for (auto end = jobs_.end(); end != jobs_.begin() && running < limit && untaken < kMostUntaken;) {
         const int group = (*(end - 1))->group;
         auto begin = end;
         while (begin != jobs_.begin() && (*(begin - 1))->group == group) --begin;
-        for (auto it = begin; it != end && running < limit; ++it) {
+        for (auto it = begin; it != end && running < limit && untaken < kMostUntaken; ++it) {
             if ((*it)->started) continue;
             // One that does not fit waits for the import, which reports it.
             const qint64 free = FreeSpaceOfTemp();
             if (free >= 0 && (*it)->size > free - Reserved()) continue;
             Start(**it);
             ++running;
+            ++untaken;
         }
         end = begin;
     }
+    // A few calls, each going its share of the walk, so that the import goes on soon.
+    for (int asked = 0; asked < 8 && walk_ && running < limit && untaken < kMostUntaken; ++asked) {
+        bool walkedAll = false;
+        const std::optional<Archive> next = walk_(&walkedAll);
+        if (walkedAll) walk_ = nullptr;
+        if (!next) continue;
+        // One that does not fit is left to the import, which meets it when it gets there.
+        const qint64 free = FreeSpaceOfTemp();
+        if (free >= 0 && next->size > free - Reserved()) continue;
+        auto job = std::make_unique<Job>();
+        job->group = walkGroup_;
+        job->archive = next->path;
+        job->size = next->size;
+        Start(*job);
+        walked_.push_back(std::move(job));
+        ++running;
+        ++untaken;
+    }
+}
+
+bool UnpackAhead::DropUntaken()
+{
+    std::vector<std::unique_ptr<Job>> untaken = std::exchange(walked_, {});
+    for (auto& job : jobs_)
+        if (job->started) untaken.push_back(std::move(job));
+    std::erase(jobs_, nullptr);
+    if (untaken.empty()) return false;
+    Stop(std::move(untaken));
+    return true;
 }
 
 void UnpackAhead::Stop(std::vector<std::unique_ptr<Job>> jobs)
@@ -182,9 +241,13 @@ std::optional<UnpackAhead::Unpacked> UnpackAhead::Take(const QString& archive)
     StartMore();
     QElapsedTimer waited;
     waited.start();
-    WaitServingEvents([&job, &waited](int waitMs) {
-        return job->result.wait_for(std::chrono::milliseconds(waitMs)) == std::future_status::ready ||
-               waited.elapsed() > job->timeoutMs;
+    WaitServingEvents([this, &job, &waited](int waitMs) {
+        // Unpackers ahead that finish meanwhile make way for the next ones.
+        constexpr int kLookMs = 5;
+        const bool ready =
+            job->result.wait_for(std::chrono::milliseconds(std::min(waitMs, kLookMs))) == std::future_status::ready;
+        if (!ready) StartMore();
+        return ready || waited.elapsed() > job->timeoutMs;
     });
     job->stop = true;  // still running at the time-out: stopped, it counts as failed
     const std::optional<UnpackRun> run = job->result.get();
@@ -197,6 +260,11 @@ std::optional<UnpackAhead::Unpacked> UnpackAhead::Take(const QString& archive)
 
 void UnpackAhead::EndGroup(int id)
 {
+    if (id == walkGroup_) {
+        walk_ = nullptr;
+        walkGroup_ = 0;
+        Stop(std::exchange(walked_, {}));
+    }
     std::vector<std::unique_ptr<Job>> ended;
     for (auto& job : jobs_)
         if (job->group == id) ended.push_back(std::move(job));
@@ -205,6 +273,10 @@ void UnpackAhead::EndGroup(int id)
     StartMore();
 }
 
-void UnpackAhead::Clear() { Stop(std::exchange(jobs_, {})); }
+void UnpackAhead::Clear()
+{
+    Stop(std::exchange(walked_, {}));
+    Stop(std::exchange(jobs_, {}));
+}
 
 } // namespace tv

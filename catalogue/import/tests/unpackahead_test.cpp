@@ -12,8 +12,10 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
+#include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -203,6 +205,83 @@ TEST(UnpackAhead, CancelledJobStopsTheUnpackersAheadAndTheNextImportCompletesIt)
     EXPECT_EQ(add(false)->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 4"));
     EXPECT_EQ(test::CatalogueRows("Select tFile From MainFiles order by tFile"),
               (std::vector<QStringList>{{"A.XEX"}, {"B.XEX"}, {"C.XEX"}, {"D.XEX"}, {"E.XEX"}}));
+}
+
+} // namespace tv
+
+namespace tv {
+
+namespace {
+
+QStringList LogLines(const QString& log)
+{
+    return QString::fromUtf8(test::ReadFile(log)).split('\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+// The archives of a folder further on unpack while the files before them are added; a job
+// stopped meanwhile leaves nothing of them behind, and the next one adds them.
+TEST(UnpackAhead, ArchivesOfLaterFoldersUnpackWhileTheFilesBeforeThemAreAdded)
+{
+    if (UnpackAhead::RunningLimit() == 0) GTEST_SKIP() << "needs two cores";
+    test::AppFolder app;
+    const QString root = app.path("in");
+    ASSERT_TRUE(test::WriteFile(root + "/A/F1.XEX", "1"));
+    ASSERT_TRUE(test::WriteFile(root + "/A/F2.XEX", "2"));
+    ASSERT_TRUE(test::WriteStoredZip(root + "/B/X.ZIP", {{"X.XEX", "x"}}));
+    const QString log = app.path("log");
+    Replace7za("#!/bin/sh\necho \"$2\" >> '" + log.toUtf8() + "'\nexec /usr/bin/7za \"$@\"\n");
+    clsFileManager fm;
+    fm.InitCount();
+    for (const bool stop : {true, false}) {
+        SCOPED_TRACE(stop ? "stopped at the first file" : "whole");
+        QFile::remove(log);
+        auto job = test::LoadedJob(fm, frmProcess::actAddFolder, root);
+        bool first = true, unpacking = false;
+        QObject::connect(&fm, &clsFileManager::ShowMessage, job.get(), [&](const QString&, int type) {
+            if (type <= 0 || !std::exchange(first, false)) return;
+            QElapsedTimer waited;
+            waited.start();
+            while (!(unpacking = test::ReadFile(log).contains("/B/X.ZIP")) && waited.elapsed() < 2000) QThread::msleep(10);
+            if (stop) job->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+        });
+        job->Form_Activate();
+        EXPECT_TRUE(unpacking);
+        if (stop) {
+            EXPECT_EQ(job->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 1"));
+            EXPECT_EQ(Tree(gtTempPath), QStringList());
+        } else {
+            EXPECT_EQ(job->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 2"));
+        }
+    }
+    EXPECT_EQ(test::CatalogueRows("Select tFile, tUnpackPath From MainFiles order by ID"),
+              (std::vector<QStringList>{{"F1.XEX", "<Null>"}, {"F2.XEX", "<Null>"}, {"X.XEX", "X.XEX"}}));
+}
+
+// While the import waits for a slow unpacker, those ahead that have finished make way for the
+// next archives: the unpackers stay busy.
+TEST(UnpackAhead, UnpackersThatFinishMakeWayForTheNextWhileTheImportWaits)
+{
+    const int ahead = UnpackAhead::RunningLimit();
+    if (ahead == 0) GTEST_SKIP() << "needs two cores";
+    test::AppFolder app;
+    const QString root = app.path("in");
+    for (int i = 0; i < ahead + 3; ++i)
+        ASSERT_TRUE(test::WriteStoredZip(root + QStringLiteral("/X%1.ZIP").arg(i), {{QByteArray("M") + QByteArray::number(i) + ".XEX", "m"}}));
+    const QString log = app.path("log");
+    // X0 takes a second; the others unpack at once.
+    Replace7za("#!/bin/sh\nname=$(basename \"$2\")\necho \"begin $name\" >> '" + log.toUtf8() +
+               "'\n[ \"$name\" = X0.ZIP ] && sleep 1\necho \"end $name\" >> '" + log.toUtf8() +
+               "'\nexec /usr/bin/7za \"$@\"\n");
+    clsFileManager fm;
+    fm.InitCount();
+    test::LoadedJob(fm, frmProcess::actAddFolder, root)->Form_Activate();
+    EXPECT_EQ(test::CatalogueRows("Select Count(*) From MainFiles"), (std::vector<QStringList>{{QString::number(ahead + 3)}}));
+    const QStringList lines = LogLines(log);
+    const qsizetype last = lines.indexOf(QStringLiteral("begin X%1.ZIP").arg(ahead + 2));
+    EXPECT_GE(last, 0) << lines.join(", ").toStdString();
+    EXPECT_LT(last, lines.indexOf(QStringLiteral("end X0.ZIP"))) << lines.join(", ").toStdString();
 }
 
 } // namespace tv
