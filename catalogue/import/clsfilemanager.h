@@ -164,6 +164,11 @@ private:
     void ForgetArchive(const QString& key, bool removeFolder);
     const ArchiveFolder* CachedArchive(const QString& key);
     bool InImportList(const QString& extension) const;
+    static bool InImportList(const QString& list, bool rarMissing, const QString& extension);
+    // For the unpackers ahead: whether an archive inside an archive would go ahead too, as far
+    // as that can be told without the catalogue (see UnpackAhead::NestedFilter). It holds copies
+    // of the settings it needs, as the unpackers' threads call it.
+    UnpackAhead::NestedFilter NestedAhead() const;
     // The size question for the archive at `filePath`, named `shownName` as the log names it;
     // `asked` tells whether the user was asked (and said Yes).
     bool AskSizeLimit(const QString& filePath, const QString& shownName, bool* asked);
@@ -173,6 +178,7 @@ private:
     // Whether an archive of `packed` bytes, which lists `unpacked` bytes of members, is unpacked
     // without asking the user.
     static bool UnpackWithoutAsking(qint64 packed, std::optional<qint64> unpacked);
+    static bool UnpackWithoutAsking(qint64 packed, std::optional<qint64> unpacked, int32_t limitMb);
     // The archive's unpacked size from its listing, listed once per archive file as it is now.
     std::optional<qint64> UnpackedSize(const QString& archivePath);
     // Whether the archive, unpacked, fits into the free space of the temporary folder; when it

@@ -99,8 +99,24 @@ QString Megabytes(qint64 size) { return Format(Variant(double(size) / 1048576.0)
 
 bool clsFileManager::UnpackWithoutAsking(qint64 packed, std::optional<qint64> unpacked)
 {
-    const int32_t limit = SizeLimitMb();
-    return limit == 0 || (packed > 0 && WithinLimit(packed, limit) && unpacked && WithinLimit(*unpacked, limit));
+    return UnpackWithoutAsking(packed, unpacked, SizeLimitMb());
+}
+
+bool clsFileManager::UnpackWithoutAsking(qint64 packed, std::optional<qint64> unpacked, int32_t limitMb)
+{
+    return limitMb == 0 || (packed > 0 && WithinLimit(packed, limitMb) && unpacked && WithinLimit(*unpacked, limitMb));
+}
+
+UnpackAhead::NestedFilter clsFileManager::NestedAhead() const
+{
+    if (!mbArchivesOn) return {};
+    // The scan of an unpacked archive takes only what the import list names.
+    return [list = gtImportFiles, rarMissing = mbRarMissing, limit = SizeLimitMb()](
+               const QString& name, qint64 packed, std::optional<qint64> unpacked) {
+        const QString ext = FileExtension(name);
+        return IsArchiveExtension(ext) && InImportList(list, rarMissing, ext) &&
+               UnpackWithoutAsking(packed, unpacked, limit);
+    };
 }
 
 std::optional<qint64> clsFileManager::UnpackedSize(const QString& archivePath)
@@ -191,6 +207,7 @@ UnpackAhead::Group clsFileManager::UnpackAheadOf(const std::vector<FolderEntry>&
                                                   const QString& chain, int flags)
 {
     if (!inArchive && !entries.empty()) mtWalkedTo = FolderOf(entries.front().path);
+    mAhead.UnpackNested(NestedAhead());
     std::vector<UnpackAhead::Archive> archives;
     for (const FolderEntry& e : entries)
         if (const auto archive = ToUnpackAhead(e, inArchive, chain, flags)) archives.push_back(*archive);
@@ -251,6 +268,7 @@ UnpackAhead::Group clsFileManager::WalkAhead(const QString& root, int flags)
         *walkedAll = WriteFailed() || mbStopped || folders->empty();
         return std::nullopt;
     };
+    mAhead.UnpackNested(NestedAhead());
     return mAhead.WalkAhead(source);
 }
 
@@ -310,7 +328,12 @@ bool clsFileManager::UnpackArchive(const QString& archivePath, const QString& me
     const UnpackCommand command = MakeUnpackCommand(archivePath, member, destFolder);
     std::optional<UnpackAhead::Unpacked> ahead;
     if (member.isEmpty()) ahead = mAhead.Take(archivePath);
-    if (ahead && ahead->run == UnpackRun::Done && MovePath(ahead->folder, destFolder)) return true;  // normalised
+    if (ahead && ahead->run == UnpackRun::Done && MovePath(ahead->folder, destFolder)) {
+        // The archives inside it that were unpacked with it wait for the scan of its folder.
+        mAhead.Nested(destFolder, *ahead);
+        return true;  // normalised
+    }
+    if (ahead) mAhead.Nested(QString(), *ahead);
     UnpackRun run;
     if (ahead && ahead->run != UnpackRun::Done) {
         run = ahead->run;

@@ -1,6 +1,7 @@
 #include "unpackahead.h"
 
 #include "catalogue/core/modglobals.h"
+#include "filetype.h"
 #include "platform/system/files.h"
 #include "platform/system/process.h"
 
@@ -29,16 +30,33 @@ struct UnpackAhead::Job {
     int timeoutMs = 0;
     bool started = false;
     std::atomic<bool> stop{false};
-    // Empty when the folder could not be made.
-    std::future<std::optional<UnpackRun>> result;
+    // The archive's own unpacker; empty when the folder could not be made.
+    std::future<std::optional<UnpackRun>> outcome;
+    // The whole background work: ready once the archives inside it are unpacked too.
+    std::future<std::vector<Inner>> inner;
 };
 
 namespace {
 
-// Runs in a thread of its own: nothing here may touch the catalogue or the windows.
-// It runs until it ends or is stopped: its time-out is the taker's to keep.
-std::optional<UnpackRun> UnpackInBackground(const QString& archive, const QString& folder,
-                                            const std::atomic<bool>& stop)
+template <class T>
+bool Finished(const std::future<T>& result)
+{
+    return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+template <class T>
+std::future<T> Ready(T value)
+{
+    std::promise<T> promise;
+    promise.set_value(std::move(value));
+    return promise.get_future();
+}
+
+// Unpacks the archive whole into `folder`, which it makes, and normalises what it wrote;
+// empty when the folder could not be made. Runs in a thread of its own: nothing here may
+// touch the catalogue or the windows. It runs until it ends or is stopped: its time-out is
+// the taker's to keep.
+std::optional<UnpackRun> UnpackInto(const QString& archive, const QString& folder, const std::atomic<bool>& stop)
 {
     if (!CreateFolder(folder)) return std::nullopt;
     const UnpackCommand command = MakeUnpackCommand(archive, QString(), folder);
@@ -48,6 +66,43 @@ std::optional<UnpackRun> UnpackInBackground(const QString& archive, const QStrin
     if (exitCode != 0) return UnpackRun::Failed;
     NormaliseUnpacked(folder);
     return UnpackRun::Done;
+}
+
+// The archives inside the unpacked `folder` that `nested` takes, met as the import's scan
+// meets them (folders in listing order, those beginning with "." left out, links never
+// followed), each unpacked whole into a folder beside `folder` while `room` lasts. Only those
+// unpacked in full are kept; only ZIPs, whose size is read without a program.
+std::vector<UnpackAhead::Inner> UnpackInner(const QString& folder, const std::atomic<bool>& stop,
+                                            const UnpackAhead::NestedFilter& nested, qint64 room)
+{
+    std::vector<UnpackAhead::Inner> inner;
+    int count = 0;
+    const std::function<void(const QString&)> scan = [&](const QString& at) {
+        std::vector<FolderEntry> entries;
+        if (!ListFolder(at, entries)) return;
+        for (const FolderEntry& e : entries) {
+            if (stop) return;
+            if (e.isLink) continue;
+            if (e.isFolder) {
+                if (!e.name.startsWith(QLatin1Char('.'))) scan(e.path);
+                continue;
+            }
+            if (FileExtension(e.name) != QLatin1String("ZIP")) continue;
+            const std::optional<qint64> unpacked = ZipDirectorySize(e.path);
+            if (!unpacked || *unpacked > room || !nested(e.name, e.size, unpacked)) continue;
+            if (!QFileInfo::exists(MakeUnpackCommand(e.path, QString(), QString()).program)) continue;
+            const QString target = folder + QStringLiteral(".") + QString::number(++count);
+            const std::optional<UnpackRun> run = UnpackInto(e.path, target, stop);
+            if (run == UnpackRun::Done) {
+                inner.push_back({e.path.mid(folder.size() + 1), target});
+                room -= *unpacked;
+            } else if (run) {
+                RemoveTempTree(target);
+            }
+        }
+    };
+    scan(folder);
+    return inner;
 }
 
 } // namespace
@@ -115,24 +170,30 @@ QString UnpackAhead::NewFolder()
 
 void UnpackAhead::Start(Job& job)
 {
+    // The archives inside it take at most half of the room left beside it.
+    const qint64 free = FreeSpaceOfTemp();
+    const qint64 innerRoom =
+        free < 0 ? std::numeric_limits<qint64>::max() : std::max<qint64>(0, (free - Reserved() - job.size) / 2);
     job.folder = NewFolder();
     job.started = true;
+    std::promise<std::optional<UnpackRun>> outcome;
+    std::future<std::optional<UnpackRun>> outcomeFuture = outcome.get_future();
+    const auto work = [archive = job.archive, folder = job.folder, &stop = job.stop, nested = nested_, innerRoom](
+                          std::promise<std::optional<UnpackRun>> done) {
+        const std::optional<UnpackRun> run = UnpackInto(archive, folder, stop);
+        done.set_value(run);
+        return run == UnpackRun::Done && nested ? UnpackInner(folder, stop, nested, innerRoom)
+                                                : std::vector<Inner>();
+    };
     try {
-        job.result = std::async(std::launch::async, UnpackInBackground, job.archive, job.folder, std::cref(job.stop));
+        job.inner = std::async(std::launch::async, work, std::move(outcome));
+        job.outcome = std::move(outcomeFuture);
     } catch (const std::system_error&) {
         // No thread to be had: the import unpacks this archive itself when it reaches it.
-        std::promise<std::optional<UnpackRun>> none;
-        none.set_value(std::nullopt);
-        job.result = none.get_future();
+        job.outcome = Ready(std::optional<UnpackRun>());
+        job.inner = Ready(std::vector<Inner>());
     }
 }
-
-namespace {
-bool Finished(const std::future<std::optional<UnpackRun>>& result)
-{
-    return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-}
-} // namespace
 
 bool UnpackAhead::Started(const QString& archive) const
 {
@@ -143,10 +204,10 @@ bool UnpackAhead::Started(const QString& archive) const
 
 qint64 UnpackAhead::Reserved() const
 {
-    qint64 reserved = taking_ && !Finished(taking_->result) ? taking_->size : 0;
+    qint64 reserved = taking_ && !Finished(taking_->inner) ? taking_->size : 0;
     for (const auto* jobs : {&jobs_, &walked_})
         for (const auto& job : *jobs)
-            if (job->started && !Finished(job->result)) reserved += job->size;
+            if (job->started && !Finished(job->inner)) reserved += job->size;
     return reserved;
 }
 
@@ -158,7 +219,7 @@ void UnpackAhead::StartMore()
     const auto started = qScopeGuard([this] { starting_ = false; });
     const int limit = RunningLimit();
     // A finished unpacker no longer takes a core: what it wrote waits for the import.
-    const auto busy = [](const auto& job) { return job->started && !Finished(job->result); };
+    const auto busy = [](const auto& job) { return job->started && !Finished(job->inner); };
     int running = int(std::count_if(jobs_.begin(), jobs_.end(), busy) + std::count_if(walked_.begin(), walked_.end(), busy));
     const auto begun = [](const auto& job) { return job->started; };
     int untaken = int(std::count_if(jobs_.begin(), jobs_.end(), begun) + walked_.size());
@@ -214,7 +275,7 @@ void UnpackAhead::Stop(std::vector<std::unique_ptr<Job>> jobs)
     for (auto& job : jobs) job->stop = true;  // all stop at once, then each is waited for
     for (auto& job : jobs) {
         if (!job->started) continue;
-        job->result.wait();
+        for (const Inner& inner : job->inner.get()) RemoveTempTree(inner.folder);
         RemoveTempTree(job->folder);
     }
 }
@@ -245,17 +306,54 @@ std::optional<UnpackAhead::Unpacked> UnpackAhead::Take(const QString& archive)
         // Unpackers ahead that finish meanwhile make way for the next ones.
         constexpr int kLookMs = 5;
         const bool ready =
-            job->result.wait_for(std::chrono::milliseconds(std::min(waitMs, kLookMs))) == std::future_status::ready;
+            job->outcome.wait_for(std::chrono::milliseconds(std::min(waitMs, kLookMs))) == std::future_status::ready;
         if (!ready) StartMore();
         return ready || waited.elapsed() > job->timeoutMs;
     });
-    job->stop = true;  // still running at the time-out: stopped, it counts as failed
-    const std::optional<UnpackRun> run = job->result.get();
+    if (!Finished(job->outcome)) job->stop = true;  // still running at the time-out: stopped, it counts as failed
+    const std::optional<UnpackRun> run = job->outcome.get();
+    // The archives inside it that are still unpacking are waited for as long again; after
+    // that they are stopped, and the import unpacks each itself when it gets there.
+    waited.start();
+    WaitServingEvents([this, &job, &waited](int waitMs) {
+        constexpr int kLookMs = 5;
+        const bool ready =
+            job->inner.wait_for(std::chrono::milliseconds(std::min(waitMs, kLookMs))) == std::future_status::ready;
+        if (!ready) StartMore();
+        return ready || waited.elapsed() > job->timeoutMs;
+    });
+    job->stop = true;
+    std::vector<Inner> inner = job->inner.get();
+    if (!run || *run != UnpackRun::Done) {
+        for (const Inner& i : inner) RemoveTempTree(i.folder);
+        inner.clear();
+    }
     if (!run) {
         RemoveTempTree(job->folder);
         return std::nullopt;
     }
-    return Unpacked{*run, job->folder};
+    return Unpacked{*run, job->folder, job->group, std::move(inner)};
+}
+
+void UnpackAhead::Nested(const QString& folder, const Unpacked& unpacked)
+{
+    if (folder.isEmpty()) {
+        for (const Inner& inner : unpacked.inner) RemoveTempTree(inner.folder);
+        return;
+    }
+    // The import's scan of the folder reaches them before anything the walk ahead named.
+    std::vector<std::unique_ptr<Job>> waiting;
+    for (const Inner& inner : unpacked.inner) {
+        auto job = std::make_unique<Job>();
+        job->group = unpacked.group;
+        job->archive = folder + QLatin1Char('/') + inner.relative;
+        job->folder = inner.folder;
+        job->started = true;
+        job->outcome = Ready(std::optional<UnpackRun>(UnpackRun::Done));
+        job->inner = Ready(std::vector<Inner>());
+        waiting.push_back(std::move(job));
+    }
+    walked_.insert(walked_.begin(), std::make_move_iterator(waiting.begin()), std::make_move_iterator(waiting.end()));
 }
 
 void UnpackAhead::EndGroup(int id)
@@ -266,9 +364,11 @@ void UnpackAhead::EndGroup(int id)
         Stop(std::exchange(walked_, {}));
     }
     std::vector<std::unique_ptr<Job>> ended;
-    for (auto& job : jobs_)
-        if (job->group == id) ended.push_back(std::move(job));
-    std::erase(jobs_, nullptr);
+    for (auto* jobs : {&jobs_, &walked_}) {
+        for (auto& job : *jobs)
+            if (job->group == id) ended.push_back(std::move(job));
+        std::erase(*jobs, nullptr);
+    }
     Stop(std::move(ended));
     StartMore();
 }

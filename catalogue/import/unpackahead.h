@@ -62,10 +62,26 @@ public:
         int id_ = 0;
     };
 
+    // An archive inside an unpacked one, unpacked too: where it lies in its folder ("/"
+    // separated), and the folder it was unpacked into.
+    struct Inner {
+        QString relative;
+        QString folder;
+    };
+
     struct Unpacked {
         UnpackRun run = UnpackRun::NotStarted;
         QString folder;  // what the unpacker wrote; the taker moves it into place or removes it
+        int group = 0;   // the group it was expected in
+        std::vector<Inner> inner;  // the taker hands them on with Nested
     };
+
+    // Whether an archive found inside one unpacked ahead is unpacked right after it, by its
+    // name, its size and what it comes to unpacked, as far as that can be told without the
+    // catalogue (the import's Expect still decides). Called from the unpackers' threads.
+    using NestedFilter = std::function<bool(const QString& name, qint64 packed, std::optional<qint64> unpacked)>;
+    // The filter for the archives started from now on; none: archives inside are not unpacked ahead.
+    void UnpackNested(NestedFilter filter) { nested_ = std::move(filter); }
 
     UnpackAhead();
     ~UnpackAhead();
@@ -96,6 +112,10 @@ public:
     // archive was not expected or its folder could not be made: the caller unpacks it itself.
     // Archives expected before it in its group were passed by: they are stopped and removed.
     std::optional<Unpacked> Take(const QString& archive);
+    // After the taker moved a taken archive's folder to `folder`: the archives inside it that
+    // were unpacked too wait there for the import's scan (Expect takes them over), as long as
+    // the archive's group lasts. An empty `folder` (it was not moved) removes them.
+    void Nested(const QString& folder, const Unpacked& unpacked);
     // Whether the archive's unpacker has started ahead (it may have finished).
     bool Started(const QString& archive) const;
     // What the unpackers started ahead and not finished yet may still write, in bytes.
@@ -115,6 +135,7 @@ private:
     std::vector<std::unique_ptr<Job>> walked_;  // started by the walk ahead, in its order
     WalkSource walk_;                           // empty when there is no walk ahead, or it is done
     int walkGroup_ = 0;
+    NestedFilter nested_;
     bool starting_ = false;                     // StartMore is under way
     const Job* taking_ = nullptr;             // the job Take waits for, out of jobs_ meanwhile
     int lastGroup_ = 0;

@@ -259,6 +259,44 @@ TEST(UnpackAhead, ArchivesOfLaterFoldersUnpackWhileTheFilesBeforeThemAreAdded)
               (std::vector<QStringList>{{"F1.XEX", "<Null>"}, {"F2.XEX", "<Null>"}, {"X.XEX", "X.XEX"}}));
 }
 
+// An archive inside an archive unpacked ahead is unpacked right after it, while the import is
+// still adding the files before them, and its members are catalogued as when the import
+// unpacks it on reaching it.
+TEST(UnpackAhead, ArchivesInsideAnArchiveUnpackRightAfterIt)
+{
+    if (UnpackAhead::RunningLimit() == 0) GTEST_SKIP() << "needs two cores";
+    test::AppFolder app;
+    const QString root = app.path("in");
+    ASSERT_TRUE(test::WriteFile(root + "/A.XEX", "a"));
+    QByteArray inner;
+    {
+        QTemporaryDir scratch;
+        ASSERT_TRUE(test::WriteStoredZip(scratch.path() + "/INNER.ZIP", {{"I.COM", "i"}}));
+        inner = test::ReadFile(scratch.path() + "/INNER.ZIP");
+    }
+    ASSERT_TRUE(test::WriteStoredZip(root + "/X.ZIP", {{"B.XEX", "b"}, {"SUB/INNER.ZIP", inner}}));
+    const QString log = app.path("log");
+    Replace7za("#!/bin/sh\necho \"$2\" >> '" + log.toUtf8() + "'\nexec /usr/bin/7za \"$@\"\n");
+    clsFileManager fm;
+    fm.InitCount();
+    auto job = test::LoadedJob(fm, frmProcess::actAddFolder, root);
+    bool first = true, unpacking = false;
+    QObject::connect(&fm, &clsFileManager::ShowMessage, job.get(), [&](const QString&, int type) {
+        if (type <= 0 || !std::exchange(first, false)) return;
+        QElapsedTimer waited;
+        waited.start();
+        while (!(unpacking = test::ReadFile(log).contains("/SUB/INNER.ZIP")) && waited.elapsed() < 2000) QThread::msleep(10);
+    });
+    job->Form_Activate();
+    EXPECT_TRUE(unpacking);
+    EXPECT_EQ(job->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 3"));
+    EXPECT_EQ(test::CatalogueRows("Select tFile, tUnpackPath From MainFiles order by ID"),
+              (std::vector<QStringList>{{"A.XEX", "<Null>"}, {"B.XEX", "B.XEX"}, {"I.COM", "SUB\\INNER.ZIP\\I.COM"}}));
+    // Each unpacked once, and nothing left of the copies made ahead.
+    EXPECT_EQ(LogLines(log).size(), 2);
+    EXPECT_EQ(Tree(gtTempPath).filter(QStringLiteral("/.ahead")), QStringList());
+}
+
 // While the import waits for a slow unpacker, those ahead that have finished make way for the
 // next archives: the unpackers stay busy.
 TEST(UnpackAhead, UnpackersThatFinishMakeWayForTheNextWhileTheImportWaits)
