@@ -217,10 +217,13 @@ void UnpackAhead::StartMore()
     if (starting_) return;
     starting_ = true;
     const auto started = qScopeGuard([this] { starting_ = false; });
-    const int limit = RunningLimit();
+    // While the import waits for none, the one it would wait for runs ahead as well.
+    const int ahead = RunningLimit();
+    const int limit = ahead == 0 ? 0 : ahead + 1;
     // A finished unpacker no longer takes a core: what it wrote waits for the import.
     const auto busy = [](const auto& job) { return job->started && !Finished(job->inner); };
-    int running = int(std::count_if(jobs_.begin(), jobs_.end(), busy) + std::count_if(walked_.begin(), walked_.end(), busy));
+    int running = int(std::count_if(jobs_.begin(), jobs_.end(), busy) + std::count_if(walked_.begin(), walked_.end(), busy)) +
+                  (taking_ && !Finished(taking_->inner) ? 1 : 0);
     const auto begun = [](const auto& job) { return job->started; };
     int untaken = int(std::count_if(jobs_.begin(), jobs_.end(), begun) + walked_.size());
     // Newest group first, each in its own order.

@@ -29,13 +29,15 @@ namespace tv {
 // The unpackers ahead share the processor with the import and with each other, so an
 // unpacker's time-out bounds the import's wait for it, counted from when the import takes it,
 // and no more run ahead than the machine has cores besides the import's own (none on one core:
-// the import then unpacks each archive when it reaches it); one that has finished frees its
-// core for the next. Nor do more start than the temporary folder has room for, counting what
+// the import then unpacks each archive when it reaches it), and the one the import waits for:
+// while it waits for none, that one runs ahead as well. One that has finished frees its core
+// for the next. Nor do more start than the temporary folder has room for, counting what
 // the running ones may still write, nor more wait for the import than kMostUntaken; what waits
 // gives way when the import needs the room for an archive of its own (DropUntaken).
 class UnpackAhead {
 public:
-    static constexpr int kMostRunning = 4;  // unpackers running ahead at once, at most
+    // Unpackers running ahead at once, at most, besides the one the import waits for.
+    static constexpr int kMostRunning = 4;
     // Archives started ahead and not yet taken by the import, at most: what they wrote waits
     // in the temporary folder.
     static constexpr int kMostUntaken = 64;

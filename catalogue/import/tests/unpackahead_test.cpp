@@ -322,4 +322,37 @@ TEST(UnpackAhead, UnpackersThatFinishMakeWayForTheNextWhileTheImportWaits)
     EXPECT_LT(last, lines.indexOf(QStringLiteral("end X0.ZIP"))) << lines.join(", ").toStdString();
 }
 
+// While the import adds plain files and waits for no unpacker, the one it would wait for
+// unpacks ahead as well: as many unpackers run as while it waits.
+TEST(UnpackAhead, WhileTheImportWaitsForNoneOneMoreUnpacksAhead)
+{
+    const int ahead = UnpackAhead::RunningLimit();
+    if (ahead == 0) GTEST_SKIP() << "needs two cores";
+    test::AppFolder app;
+    const QString root = app.path("in");
+    ASSERT_TRUE(test::WriteFile(root + "/A.XEX", "a"));
+    for (int i = 0; i < ahead + 2; ++i)
+        ASSERT_TRUE(test::WriteStoredZip(root + QStringLiteral("/X%1.ZIP").arg(i), {{QByteArray("M") + QByteArray::number(i) + ".XEX", "m"}}));
+    const QString log = app.path("log"), go = app.path("go");
+    // Each unpacker waits until the test lets them all go on.
+    Replace7za("#!/bin/sh\necho \"$2\" >> '" + log.toUtf8() + "'\nwhile [ ! -e '" + go.toUtf8() +
+               "' ]; do sleep 0.01; done\nexec /usr/bin/7za \"$@\"\n");
+    clsFileManager fm;
+    fm.InitCount();
+    auto job = test::LoadedJob(fm, frmProcess::actAddFolder, root);
+    qsizetype running = -1;
+    QObject::connect(&fm, &clsFileManager::ShowMessage, job.get(), [&](const QString&, int type) {
+        if (type <= 0 || running >= 0) return;
+        QElapsedTimer waited;
+        waited.start();
+        while ((running = LogLines(log).size()) < ahead + 1 && waited.elapsed() < 2000) QThread::msleep(10);
+        QThread::msleep(100);  // and no more start
+        running = LogLines(log).size();
+        test::WriteFile(go, "go");
+    });
+    job->Form_Activate();
+    EXPECT_EQ(running, ahead + 1);
+    EXPECT_EQ(job->StatusMsg, QStringLiteral("Hinzugefügte Dateien: %1").arg(ahead + 3));
+}
+
 } // namespace tv
