@@ -303,28 +303,25 @@ std::optional<UnpackAhead::Unpacked> UnpackAhead::Take(const QString& archive)
     const auto taken = qScopeGuard([this] { taking_ = nullptr; });
     // The next archives start before this one is waited for.
     StartMore();
-    QElapsedTimer waited;
-    waited.start();
-    WaitServingEvents([this, &job, &waited](int waitMs) {
-        // Unpackers ahead that finish meanwhile make way for the next ones.
-        constexpr int kLookMs = 5;
-        const bool ready =
-            job->outcome.wait_for(std::chrono::milliseconds(std::min(waitMs, kLookMs))) == std::future_status::ready;
-        if (!ready) StartMore();
-        return ready || waited.elapsed() > job->timeoutMs;
-    });
+    // Waits at most the archive's time-out, serving events; unpackers ahead that finish
+    // meanwhile make way for the next ones.
+    const auto waitFor = [this, &job](const auto& result) {
+        QElapsedTimer waited;
+        waited.start();
+        WaitServingEvents([this, &job, &result, &waited](int waitMs) {
+            constexpr int kLookMs = 5;
+            const bool ready =
+                result.wait_for(std::chrono::milliseconds(std::min(waitMs, kLookMs))) == std::future_status::ready;
+            if (!ready) StartMore();
+            return ready || waited.elapsed() > job->timeoutMs;
+        });
+    };
+    waitFor(job->outcome);
     if (!Finished(job->outcome)) job->stop = true;  // still running at the time-out: stopped, it counts as failed
     const std::optional<UnpackRun> run = job->outcome.get();
     // The archives inside it that are still unpacking are waited for as long again; after
     // that they are stopped, and the import unpacks each itself when it gets there.
-    waited.start();
-    WaitServingEvents([this, &job, &waited](int waitMs) {
-        constexpr int kLookMs = 5;
-        const bool ready =
-            job->inner.wait_for(std::chrono::milliseconds(std::min(waitMs, kLookMs))) == std::future_status::ready;
-        if (!ready) StartMore();
-        return ready || waited.elapsed() > job->timeoutMs;
-    });
+    waitFor(job->inner);
     job->stop = true;
     std::vector<Inner> inner = job->inner.get();
     if (!run || *run != UnpackRun::Done) {

@@ -218,6 +218,18 @@ QStringList LogLines(const QString& log)
     return QString::fromUtf8(test::ReadFile(log)).split('\n', Qt::SkipEmptyParts);
 }
 
+// Whether the log names `text` within two seconds.
+bool LogNamesSoon(const QString& log, const QByteArray& text)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!test::ReadFile(log).contains(text)) {
+        if (waited.elapsed() > 2000) return false;
+        QThread::msleep(10);
+    }
+    return true;
+}
+
 } // namespace
 
 // The archives of a folder further on unpack while the files before them are added; a job
@@ -241,9 +253,7 @@ TEST(UnpackAhead, ArchivesOfLaterFoldersUnpackWhileTheFilesBeforeThemAreAdded)
         bool first = true, unpacking = false;
         QObject::connect(&fm, &clsFileManager::ShowMessage, job.get(), [&](const QString&, int type) {
             if (type <= 0 || !std::exchange(first, false)) return;
-            QElapsedTimer waited;
-            waited.start();
-            while (!(unpacking = test::ReadFile(log).contains("/B/X.ZIP")) && waited.elapsed() < 2000) QThread::msleep(10);
+            unpacking = LogNamesSoon(log, "/B/X.ZIP");
             if (stop) job->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
         });
         job->Form_Activate();
@@ -283,9 +293,7 @@ TEST(UnpackAhead, ArchivesInsideAnArchiveUnpackRightAfterIt)
     bool first = true, unpacking = false;
     QObject::connect(&fm, &clsFileManager::ShowMessage, job.get(), [&](const QString&, int type) {
         if (type <= 0 || !std::exchange(first, false)) return;
-        QElapsedTimer waited;
-        waited.start();
-        while (!(unpacking = test::ReadFile(log).contains("/SUB/INNER.ZIP")) && waited.elapsed() < 2000) QThread::msleep(10);
+        unpacking = LogNamesSoon(log, "/SUB/INNER.ZIP");
     });
     job->Form_Activate();
     EXPECT_TRUE(unpacking);
