@@ -30,6 +30,7 @@ struct UnpackAhead::Job {
     int timeoutMs = 0;
     bool started = false;
     std::atomic<bool> stop{false};
+    std::atomic<bool> noMoreInner{false};  // the one inside it being unpacked is the last
     // The archive's own unpacker; empty when the folder could not be made.
     std::future<std::optional<UnpackRun>> outcome;
     // The whole background work: ready once the archives inside it are unpacked too.
@@ -70,10 +71,12 @@ std::optional<UnpackRun> UnpackInto(const QString& archive, const QString& folde
 
 // The archives inside the unpacked `folder` that `nested` takes, met as the import's scan
 // meets them (folders in listing order, those beginning with "." left out, links never
-// followed), each unpacked whole into a folder beside `folder` while `room` lasts. Only those
-// unpacked in full are kept; only ZIPs, whose size is read without a program.
+// followed), each unpacked whole into a folder beside `folder` while `room` lasts and until
+// `noMore` is set. Only those unpacked in full are kept; only ZIPs, whose size is read without
+// a program.
 std::vector<UnpackAhead::Inner> UnpackInner(const QString& folder, const std::atomic<bool>& stop,
-                                            const UnpackAhead::NestedFilter& nested, qint64 room)
+                                            const std::atomic<bool>& noMore, const UnpackAhead::NestedFilter& nested,
+                                            qint64 room)
 {
     std::vector<UnpackAhead::Inner> inner;
     int count = 0;
@@ -81,7 +84,7 @@ std::vector<UnpackAhead::Inner> UnpackInner(const QString& folder, const std::at
         std::vector<FolderEntry> entries;
         if (!ListFolder(at, entries)) return;
         for (const FolderEntry& e : entries) {
-            if (stop) return;
+            if (stop || noMore) return;
             if (e.isLink) continue;
             if (e.isFolder) {
                 if (!e.name.startsWith(QLatin1Char('.'))) scan(e.path);
@@ -178,11 +181,11 @@ void UnpackAhead::Start(Job& job)
     job.started = true;
     std::promise<std::optional<UnpackRun>> outcome;
     std::future<std::optional<UnpackRun>> outcomeFuture = outcome.get_future();
-    const auto work = [archive = job.archive, folder = job.folder, &stop = job.stop, nested = nested_, innerRoom](
-                          std::promise<std::optional<UnpackRun>> done) {
+    const auto work = [archive = job.archive, folder = job.folder, &stop = job.stop, &noMore = job.noMoreInner,
+                       nested = nested_, innerRoom](std::promise<std::optional<UnpackRun>> done) {
         const std::optional<UnpackRun> run = UnpackInto(archive, folder, stop);
         done.set_value(run);
-        return run == UnpackRun::Done && nested ? UnpackInner(folder, stop, nested, innerRoom)
+        return run == UnpackRun::Done && nested ? UnpackInner(folder, stop, noMore, nested, innerRoom)
                                                 : std::vector<Inner>();
     };
     try {
@@ -319,8 +322,10 @@ std::optional<UnpackAhead::Unpacked> UnpackAhead::Take(const QString& archive)
     waitFor(job->outcome);
     if (!Finished(job->outcome)) job->stop = true;  // still running at the time-out: stopped, it counts as failed
     const std::optional<UnpackRun> run = job->outcome.get();
-    // The archives inside it that are still unpacking are waited for as long again; after
-    // that they are stopped, and the import unpacks each itself when it gets there.
+    // Of the archives inside it, the one still unpacking is waited for as long again, and no
+    // more start: the import unpacks the rest itself when it gets there, the unpackers ahead
+    // beside it.
+    job->noMoreInner = true;
     waitFor(job->inner);
     job->stop = true;
     std::vector<Inner> inner = job->inner.get();
