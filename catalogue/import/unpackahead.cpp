@@ -245,8 +245,12 @@ void UnpackAhead::StartMore()
         }
         end = begin;
     }
-    // A few calls, each going its share of the walk, so that the import goes on soon.
-    for (int asked = 0; asked < 8 && walk_ && running < limit && untaken < kMostUntaken; ++asked) {
+    // The walk goes on for a few milliseconds at a time, a share per call, so that the import
+    // goes on soon.
+    constexpr int kWalkMs = 5;
+    QElapsedTimer walking;
+    walking.start();
+    while (walk_ && running < limit && untaken < kMostUntaken && walking.elapsed() < kWalkMs) {
         bool walkedAll = false;
         const std::optional<Archive> next = walk_(&walkedAll);
         if (walkedAll) walk_ = nullptr;

@@ -40,7 +40,7 @@ public:
     static constexpr int kMostRunning = 4;
     // Archives started ahead and not yet taken by the import, at most: what they wrote waits
     // in the temporary folder.
-    static constexpr int kMostUntaken = 64;
+    static constexpr int kMostUntaken = 256;
     // Unpackers that may run ahead now: the cores this thread may use, less one, at most
     // kMostRunning.
     static int RunningLimit();
