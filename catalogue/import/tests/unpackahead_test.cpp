@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
@@ -303,6 +304,33 @@ TEST(UnpackAhead, ArchivesInsideAnArchiveUnpackRightAfterIt)
     // Each unpacked once, and nothing left of the copies made ahead.
     EXPECT_EQ(LogLines(log).size(), 2);
     EXPECT_EQ(Tree(gtTempPath).filter(QStringLiteral("/.ahead")), QStringList());
+}
+
+// What was unpacked ahead gives way when the temporary folder lacks room for an archive the
+// import unpacks itself (here one the user was asked about): the import adds and reports what
+// it does when it unpacks each archive on reaching it.
+TEST(UnpackAhead, ArchivesUnpackedAheadGiveWayToTheImportsOwnWhenRoomRunsShort)
+{
+    if (UnpackAhead::RunningLimit() == 0) GTEST_SKIP() << "needs two cores";
+    QTemporaryDir source;
+    ASSERT_TRUE(test::WriteStoredZip(source.path() + "/A.ZIP", {{"BIG.BIN", QByteArray(1200 * 1024, 'a')}}));
+    ASSERT_TRUE(test::WriteStoredZip(source.path() + "/sub/B.ZIP", {{"B.BIN", QByteArray(600 * 1024, 'b')}}));
+    // Room for 1.5 MB, less what lies in the temporary folder.
+    SetFreeSpaceHook([] {
+        qint64 used = 0;
+        for (QDirIterator it(gtTempPath, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+            it.next();
+            used += it.fileInfo().size();
+        }
+        return 1536 * 1024 - used;
+    });
+    const auto restore = qScopeGuard([] { SetFreeSpaceHook(nullptr); });
+    const Outcome reached = Import(source.path(), false, [] {});
+    const Outcome ahead = Import(source.path(), true, [] {});
+    EXPECT_EQ(ahead.log, reached.log);
+    EXPECT_EQ(ahead.rows, reached.rows);
+    EXPECT_EQ(ahead.temp, reached.temp);
+    EXPECT_EQ(reached.rows.size(), 1);
 }
 
 // While the import waits for a slow unpacker, those ahead that have finished make way for the
