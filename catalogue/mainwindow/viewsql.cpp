@@ -164,18 +164,31 @@ ViewSql BuildViewSql(const ViewRequest& r)
         where = QStringLiteral(" where not isnull(F.tsLastStarted) ");
         order = QStringLiteral(" order by F.tsLastStarted desc");
     }
-    auto addSearch = [&where](const char* field, QString text, const char* close) {
-        if (text.isEmpty()) return;
+    auto likeClause = [](const char* field, QString text) {
         text.replace(QLatin1Char('\''), QStringLiteral("''"));
-        QString join;
-        where = AddWhere(where, GetLikeClause(QString::fromUtf8(field), text) + QLatin1String(close), join);
+        return GetLikeClause(QString::fromUtf8(field), text);
     };
-    addSearch("F.tFile like", r.FileSearch, "");
-    // The paths are compared in their own index, which holds nothing else: the files found
-    // are then read by their IDs. As a plain condition the engine would walk the files in
+    if (!r.FileSearch.isEmpty()) {
+        QString join;
+        where = AddWhere(where, likeClause("F.tFile like", r.FileSearch), join);
+    }
+    // The paths are compared in their own index, which holds nothing else, and the files
+    // found are joined by their IDs. As a plain condition the engine would walk the files in
     // the list's order (by name, through that index) and read every file's row to compare
-    // its path: at a million files for tens of seconds.
-    addSearch("F.ID In (Select ID From MainFiles Where tPath like", r.PathSearch, ")");
+    // its path: at a million files for tens of seconds. Joined rather than as "ID In (...)":
+    // the rows of a screen, read by their keys, then compare their own paths alone, where
+    // the list of IDs would be gathered from every path again for each screen. "unlikely"
+    // tells the engine that a search finds few files, so that it walks the paths first and
+    // not every file in the list's order. The condition stands in the join, so that the
+    // view's own WHERE stays the first in the text, where the lists add theirs; and beside a
+    // join the engine names a bare column by its text ("F.ID"), so the key is named.
+    QString pathJoin, id = QStringLiteral("F.ID");
+    if (!r.PathSearch.isEmpty()) {
+        pathJoin = QStringLiteral(" Inner Join (Select ID As FoundID,tPath As FoundPath From MainFiles) As PF"
+                                  " on PF.FoundID=F.ID And unlikely(")
+                   + likeClause("PF.FoundPath like", r.PathSearch) + QLatin1Char(')');
+        id += QStringLiteral(" As ID");
+    }
 
     bool needsCategory = false;
     if (r.Selection) {
@@ -188,11 +201,11 @@ ViewSql BuildViewSql(const ViewRequest& r)
     if (r.ShowCategory) select += QStringLiteral(",C.") + ColumnAlias(QStringLiteral("tCategory"), gtCategoryCaption, false);
     const bool joinCategory = r.ShowCategory || needsCategory;
     const QString categoryJoin = QStringLiteral(" Left Join Category as C on F.Category_ID=C.ID");
-    QString from = QStringLiteral(" From (MainFiles as F ");
+    QString from = QStringLiteral(" From (MainFiles as F ") + pathJoin;
     from += joinCategory ? categoryJoin + QLatin1Char(')') : QStringLiteral(")");
 
     if (r.ViewMode != kViewCategories && r.ViewMode != kViewHistory) {
-        v.Files = QStringLiteral("SELECT F.ID,") + select + from + where;
+        v.Files = QStringLiteral("SELECT ") + id + QLatin1Char(',') + select + from + where;
         return v;
     }
     QString root = QStringLiteral("SELECT DISTINCT -1 AS ItemKey,-1 AS ParentKey,") + QString::number(r.ViewMode + 19)
@@ -207,19 +220,19 @@ ViewSql BuildViewSql(const ViewRequest& r)
         // the category joined to the files every file, to find them: at a million files for
         // seconds. History leads the joins, and the unary plus keeps the order but takes that
         // index out of the engine's choice.
-        const QString dayFrom = QStringLiteral(" From (History as H Inner Join MainFiles as F on F.ID = H.MainFiles_ID)")
-                                + (joinCategory ? categoryJoin : QString()) + QLatin1Char(' ');
+        const QString dayFrom = QStringLiteral(" From (History as H Inner Join MainFiles as F on F.ID = H.MainFiles_ID")
+                                + pathJoin + QLatin1Char(')') + (joinCategory ? categoryJoin : QString()) + QLatin1Char(' ');
         const QString dayOrder = QStringLiteral(" order by +F.tsLastStarted desc");
-        v.ListLevels = {QStringLiteral("Select F.ID,-1,") + select + from + where + order,
-                        QStringLiteral("Select F.ID, ") + kStartDaySql + QLatin1Char(',') + select + dayFrom + where + dayOrder};
+        v.ListLevels = {QStringLiteral("Select ") + id + QStringLiteral(",-1,") + select + from + where + order,
+                        QStringLiteral("Select ") + id + QStringLiteral(", ") + kStartDaySql + QLatin1Char(',') + select + dayFrom + where + dayOrder};
         // The days first, then their dates: formatting every start before removing the
         // repeated days costs a catalogue with many starts most of the view's time.
         v.TreeLevels = {root, QStringLiteral("SELECT StartDay,-1,29,Format(StartDay,'dd.MM.yyyy') from (SELECT distinct(")
                                   + kStartDaySql + QStringLiteral(") AS StartDay from History) order by 1 desc")};
     } else {
         QString join;
-        v.ListLevels = {QStringLiteral("Select F.ID,-1,") + select + from + AddWhere(where, QStringLiteral("not isNull(Category_ID)"), join),
-                        QStringLiteral("Select F.ID,Category_ID AS ParentKey,") + select + from + where};
+        v.ListLevels = {QStringLiteral("Select ") + id + QStringLiteral(",-1,") + select + from + AddWhere(where, QStringLiteral("not isNull(Category_ID)"), join),
+                        QStringLiteral("Select ") + id + QStringLiteral(",Category_ID AS ParentKey,") + select + from + where};
         v.TreeLevels = {root, QStringLiteral("SELECT ID AS ItemKey,-1 AS ParentKey,22 AS Icon, tCategory From Category order by tCategory")};
     }
     return v;

@@ -65,7 +65,7 @@ struct ViewSql {
     QString Files;
     QStringList ListLevels;
     QStringList TreeLevels;
-    QString Where;  // the view's WHERE text (view, search and selection conditions)
+    QString Where;  // the view's WHERE text (view, name search and selection conditions)
 };
 
 // The start day of a history row as a tree key: the whole days of the start's date serial.

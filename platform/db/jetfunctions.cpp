@@ -9,8 +9,10 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
 namespace tv {
@@ -26,11 +28,27 @@ struct LikeElem {
     bool negate = false;
 };
 
-QChar fold(QChar c) { return c.toCaseFolded(); }
+// A compiled pattern. `infix` holds the text of a pattern "*text*" whose characters are all
+// ASCII (folded): such a pattern, the search boxes' own, matches an ASCII text exactly where
+// the folded text holds it, found without stepping through the pattern.
+struct LikePattern {
+    std::vector<LikeElem> elems;
+    QByteArray infix;
+};
 
-std::vector<LikeElem> compileLike(const QString& pattern)
+// Jet compares without case: characters are compared case-folded, one UTF-16 unit at a time.
+// ASCII letters fold to their lower case and every other ASCII character to itself.
+char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+QChar fold(QChar c)
 {
-    std::vector<LikeElem> out;
+    return c.unicode() < 0x80 ? QChar(foldAscii(char(c.unicode()))) : c.toCaseFolded();
+}
+
+LikePattern compileLike(const QString& pattern)
+{
+    LikePattern compiled;
+    std::vector<LikeElem>& out = compiled.elems;
     for (qsizetype i = 0; i < pattern.size(); ++i) {
         const QChar c = pattern[i];
         if (c == QLatin1Char('*')) {
@@ -55,23 +73,49 @@ std::vector<LikeElem> compileLike(const QString& pattern)
                     e.chars.append(fold(pattern[j]));
                 }
             }
+            // One character in brackets (how the search boxes pass "#", "?" and "[") is that
+            // character.
+            if (!e.negate && e.ranges.empty() && e.chars.size() == 1) e.type = LikeElem::Literal;
             out.push_back(e);
             i = close;
         } else {
             out.push_back({LikeElem::Literal, QString(fold(c)), {}});
         }
     }
-    return out;
+    if (out.size() >= 3 && out.front().type == LikeElem::Star && out.back().type == LikeElem::Star
+        && std::all_of(out.begin() + 1, out.end() - 1, [](const LikeElem& e) {
+               return e.type == LikeElem::Literal && e.chars[0].unicode() < 0x80;
+           }))
+        for (auto e = out.begin() + 1; e != out.end() - 1; ++e) compiled.infix.append(char(e->chars[0].unicode()));
+    return compiled;
 }
 
-bool matchOne(const LikeElem& e, QChar c)
+// A text as the matcher reads it: a QString, folded as it is read.
+struct WideText {
+    const QString& s;
+    qsizetype size() const { return s.size(); }
+    QChar folded(qsizetype i) const { return fold(s[i]); }
+    bool digit(qsizetype i) const { return s[i].isDigit(); }
+};
+
+// An ASCII text, folded beforehand: the same characters, read without converting the text.
+struct AsciiText {
+    const char* s;
+    qsizetype n;
+    qsizetype size() const { return n; }
+    QChar folded(qsizetype i) const { return QChar(uchar(s[i])); }
+    bool digit(qsizetype i) const { return s[i] >= '0' && s[i] <= '9'; }
+};
+
+template <class Text>
+bool matchOne(const LikeElem& e, const Text& text, qsizetype i)
 {
     switch (e.type) {
     case LikeElem::One: return true;
-    case LikeElem::Digit: return c.isDigit();
-    case LikeElem::Literal: return fold(c) == e.chars[0];
+    case LikeElem::Digit: return text.digit(i);
+    case LikeElem::Literal: return text.folded(i) == e.chars[0];
     case LikeElem::Set: {
-        const QChar f = fold(c);
+        const QChar f = text.folded(i);
         bool in = e.chars.contains(f);
         for (const auto& r : e.ranges) in = in || (f >= r.first && f <= r.second);
         return in != e.negate;
@@ -81,7 +125,8 @@ bool matchOne(const LikeElem& e, QChar c)
     return false;
 }
 
-bool matchCompiled(const QString& text, const std::vector<LikeElem>& p)
+template <class Text>
+bool matchCompiled(const Text& text, const std::vector<LikeElem>& p)
 {
     qsizetype ti = 0;
     size_t pi = 0;
@@ -92,7 +137,7 @@ bool matchCompiled(const QString& text, const std::vector<LikeElem>& p)
         if (pi < p.size() && p[pi].type == LikeElem::Star) {
             starP = long(pi++);
             starT = ti;
-        } else if (pi < p.size() && matchOne(p[pi], text[ti])) {
+        } else if (pi < p.size() && matchOne(p[pi], text, ti)) {
             ++pi;
             ++ti;
         } else if (starP >= 0) {
@@ -104,6 +149,26 @@ bool matchCompiled(const QString& text, const std::vector<LikeElem>& p)
     }
     while (pi < p.size() && p[pi].type == LikeElem::Star) ++pi;
     return pi == p.size();
+}
+
+// Matches the UTF-8 text `bytes` when it is all ASCII (most paths and names are), folding it
+// into `folded`; false when it is not, leaving the match undecided.
+bool matchAscii(const char* bytes, qsizetype n, const LikePattern& p, QVarLengthArray<char, 512>& folded,
+                bool* match)
+{
+    folded.resize(n);
+    char* out = folded.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = bytes[i];
+        if (uchar(c) >= 0x80) return false;
+        out[i] = foldAscii(c);
+    }
+    if (!p.infix.isEmpty())
+        *match = std::string_view(out, size_t(n)).find(std::string_view(p.infix.constData(), size_t(p.infix.size())))
+                 != std::string_view::npos;
+    else
+        *match = matchCompiled(AsciiText{out, n}, p.elems);
+    return true;
 }
 
 // ---- value helpers ----
@@ -166,20 +231,32 @@ void resultNumber(sqlite3_context* ctx, double d)
 
 // ---- the functions ----
 
+// Called for every row a condition "like" compares (a path search at a million files: a
+// million times), so a text of ASCII is matched as it is, without converting it.
 void fnLike(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (isNullArg(ctx, argv[0]) || isNullArg(ctx, argv[1])) return;
-    auto* compiled = static_cast<std::vector<LikeElem>*>(sqlite3_get_auxdata(ctx, 0));
+    auto* compiled = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
     if (!compiled) {
-        compiled = new std::vector<LikeElem>(compileLike(jetText(argv[0])));
-        sqlite3_set_auxdata(ctx, 0, compiled, [](void* p) { delete static_cast<std::vector<LikeElem>*>(p); });
-        compiled = static_cast<std::vector<LikeElem>*>(sqlite3_get_auxdata(ctx, 0));
+        compiled = new LikePattern(compileLike(jetText(argv[0])));
+        sqlite3_set_auxdata(ctx, 0, compiled, [](void* p) { delete static_cast<LikePattern*>(p); });
+        compiled = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
         if (!compiled) {
             sqlite3_result_int(ctx, JetLike(jetText(argv[1]), jetText(argv[0])) ? 1 : 0);
             return;
         }
     }
-    sqlite3_result_int(ctx, matchCompiled(jetText(argv[1]), *compiled) ? 1 : 0);
+    if (sqlite3_value_type(argv[1]) == SQLITE_TEXT) {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+        QVarLengthArray<char, 512> folded;
+        bool match = false;
+        if (bytes && matchAscii(bytes, sqlite3_value_bytes(argv[1]), *compiled, folded, &match)) {
+            sqlite3_result_int(ctx, match ? 1 : 0);
+            return;
+        }
+    }
+    const QString text = jetText(argv[1]);
+    sqlite3_result_int(ctx, matchCompiled(WideText{text}, compiled->elems) ? 1 : 0);
 }
 
 void fnIif(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -359,7 +436,7 @@ int textCollation(void*, int la, const void* a, int lb, const void* b)
 
 bool JetLike(const QString& text, const QString& pattern)
 {
-    return matchCompiled(text, compileLike(pattern));
+    return matchCompiled(WideText{text}, compileLike(pattern).elems);
 }
 
 int RegisterJetFunctions(sqlite3* db)

@@ -106,7 +106,8 @@ std::unique_ptr<KeyedRows> KeyedRows::Open(DbConnection& connection, const JetSq
                       },
                       &prepared);
     if (!prepared) *error = {};
-    if (empty) *empty = !*error && prepared && keys.empty();
+    // A read stopped at a key that is no number read nothing, which says nothing of the rows.
+    if (empty) *empty = !*error && prepared && whole && keys.empty();
     if (*error || !prepared || !whole || int(keys.size()) < minRows || HasRepeatedKeys(keys)) return nullptr;
     k->keys_ = std::move(keys);
     QStringList places;

@@ -52,6 +52,69 @@ TEST_P(DbFixture, FunctionsThroughSql)
     EXPECT_TRUE(db->Execute(QStringLiteral("Select clng('abc') From Files")));
 }
 
+// A condition "like" in a query gives the rows the pattern rules give, whichever way the
+// engine matches a text (an ASCII text as it is stored, "*text*" as a substring, any other
+// text as Unicode), and no row for a Null.
+TEST_P(DbFixture, LikeInQueriesMatchesAsThePatternRules)
+{
+    exec("CREATE TABLE Paths (ID INTEGER PRIMARY KEY, tPath VARCHAR(255))");
+    const char* const texts[] = {
+        "/home/atari/Q/Boulder.ATR", "/home/atari/q/boulder.atr", "/HOME/ATARI/QUIZ/Disk 2.atr", "/x/Q",
+        "Q/", "", "/a/Ärger im Labor/Q/x.cas", "/a/ärger/disk #1 [a].xex", "/a/STRASSE/k.bin",
+        "/a/\u212Ailo/x" /* a Kelvin sign, folded to "k" */, "kilo", "/games/it's/IT'S.XEX", "a?b", "/x/Disk 1\\INNER.ATR"};
+    int id = 0;
+    std::vector<QString> stored;
+    for (const char* t : texts) {
+        const QString text = QString::fromUtf8(t);
+        stored.push_back(text);
+        QString quoted = text;
+        quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
+        ASSERT_FALSE(db->Execute(QStringLiteral("INSERT INTO Paths VALUES (%1, '%2')").arg(++id).arg(quoted)));
+    }
+    exec("INSERT INTO Paths VALUES (99, NULL)");
+    struct Case { const char* pattern; std::vector<int> ids; };
+    const Case cases[] = {
+        {"*/Q/*", {1, 2, 7}},
+        {"*/q*", {1, 2, 3, 4, 7}},
+        {"*", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
+        {"*q*", {1, 2, 3, 4, 5, 7}},
+        {"Q*", {5}},
+        {"*Q", {4}},
+        {"?/", {5}},
+        {"*disk #*", {3, 14}},
+        {"*2.ATR", {3}},
+        {"*disk [#]1*", {8}},
+        {"*[[]a]*", {8}},
+        {"*a[?]b*", {13}},
+        {"[!/]*", {5, 11, 13}},
+        {"*ärger*", {7, 8}},
+        {"*ÄRGER*", {7, 8}},
+        {"*strasse*", {9}},
+        {"*kilo*", {10, 11}},
+        {"*\\*", {14}},
+        {"*it''s*", {12}},
+        {"*[P-R]/*", {1, 2, 5, 7, 8}},
+        {"", {6}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        auto rs = db->OpenRecordset(QStringLiteral("Select ID From Paths where tPath like '%1' order by ID").arg(QString::fromUtf8(c.pattern)));
+        ASSERT_TRUE(rs) << db->LastError().description.toStdString();
+        std::vector<int> ids;
+        for (; !rs->IsEOF(); rs->MoveNext()) ids.push_back(int(rs->Fields(0).Value().toLong()));
+        EXPECT_EQ(ids, c.ids);
+        // The same as the rules give a text apart from any query.
+        QString pattern = QString::fromUtf8(c.pattern).replace(QStringLiteral("''"), QStringLiteral("'"));
+        std::vector<int> apart;
+        for (size_t i = 0; i < stored.size(); ++i)
+            if (JetLike(stored[i], pattern)) apart.push_back(int(i) + 1);
+        EXPECT_EQ(apart, c.ids);
+    }
+    auto rs = db->OpenRecordset(QStringLiteral("Select count(*) From Paths where not (tPath like '*')"));
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->Fields(0).Value().toLong(), 0);
+}
+
 TEST_P(DbFixture, TextColumnsCompareAndSortWithoutCaseInUnicode)
 {
     addFiles();

@@ -142,6 +142,19 @@ TEST_F(KeyedReading, RepeatedKeysAndParametersStillGiveEveryRow)
     EXPECT_EQ(rs->Fields(0).Value(), Variant(int32_t(20)));
 }
 
+// A first column that is a table's key but Null in the first row (a key of a table joined
+// where no row of it belongs) cannot be read by key: the result is read whole, not taken for
+// an empty one.
+TEST_F(KeyedReading, AKeyColumnNullInTheFirstRowReadsTheResultWhole)
+{
+    auto rs = db->OpenRecordset(QStringLiteral(
+        "Select N.ID, F.tFile From Files as F left join Names as N on N.ID = F.Category_ID + 2 order by F.ID"));
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->RecordCount(), 300);
+    EXPECT_EQ(rs->Fields(1).Value(), Variant("F999.ATR"));
+    EXPECT_TRUE(rs->Fields(0).Value().isNull());
+}
+
 // A block of rows read by key need not be sorted: the order that ends the query is left out,
 // and only that one.
 TEST(KeyedRowsQuery, OnlyTheFinalOrderIsLeftOut)
