@@ -37,9 +37,14 @@ void clsFileManager::InitSearch()
 
 bool clsFileManager::InImportList(const QString& extension) const
 {
-    if (mbRarMissing && extension == QLatin1String("RAR")) return false;
+    return InImportList(gtImportFiles, mbRarMissing, extension);
+}
+
+bool clsFileManager::InImportList(const QString& list, bool rarMissing, const QString& extension)
+{
+    if (rarMissing && extension == QLatin1String("RAR")) return false;
     // A plain substring test, as the list has always been read.
-    return gtImportFiles.contains(extension, Qt::CaseSensitive);
+    return list.contains(extension, Qt::CaseSensitive);
 }
 
 qint32 clsFileManager::LoadFile(const QString& FileName, const QString& tPath, int iOption,
@@ -52,6 +57,7 @@ qint32 clsFileManager::LoadFile(const QString& FileName, const QString& tPath, i
     if (tUnpackedPath.isEmpty()) {
         mtArchivePath.clear();
         mtUnpackPath.clear();
+        mtWalkedTo = filePath;
     } else if (!fUnpackingStarted) {
         mtArchivePath = filePath;
         mtUnpackPath = tUnpackedPath;

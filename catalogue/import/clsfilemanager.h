@@ -97,6 +97,14 @@ public:
     // folder is done, or the job stopped), what was not taken is stopped and removed.
     UnpackAhead::Group UnpackAheadOf(const std::vector<FolderEntry>& entries, bool inArchive, const QString& chain,
                                      int flags);
+    // Walks the folder tree below `root` ahead of the add-folder job, in the job's order, and
+    // starts unpacking in the background the archives UnpackAheadOf would start when the job
+    // reaches their folder, so that they unpack while the files before them are added. The
+    // returned group ends the walk: what no folder took over is stopped and removed.
+    UnpackAhead::Group WalkAhead(const QString& root, int flags);
+    // Starts unpacking what waits, as far as the machine allows: called between files, as an
+    // unpacker may have finished meanwhile.
+    void KeepUnpacking();
 
     // The unpack folder of an archive, unpacked whole when new; empty when it was not
     // unpacked (refused by the size question, failed, or the unpacker is missing).
@@ -149,10 +157,18 @@ private:
     // on failure, and then nothing of it is kept.
     QString UnpackWhole(const QString& archivePath, const QString& base, const QString& key);
     QString ArchiveKey(const QString& chain, const QString& filePath) const;
+    // The archive to unpack ahead for an entry of a folder (see UnpackAheadOf), if it is one.
+    std::optional<UnpackAhead::Archive> ToUnpackAhead(const FolderEntry& e, bool inArchive, const QString& chain,
+                                                      int flags);
     QString NewUnpackFolder(const QString& base, const QString& key, bool whole);
     void ForgetArchive(const QString& key, bool removeFolder);
     const ArchiveFolder* CachedArchive(const QString& key);
     bool InImportList(const QString& extension) const;
+    static bool InImportList(const QString& list, bool rarMissing, const QString& extension);
+    // For the unpackers ahead: whether an archive inside an archive would go ahead too, as far
+    // as that can be told without the catalogue (see UnpackAhead::NestedFilter). It holds copies
+    // of the settings it needs, as the unpackers' threads call it.
+    UnpackAhead::NestedFilter NestedAhead() const;
     // The size question for the archive at `filePath`, named `shownName` as the log names it;
     // `asked` tells whether the user was asked (and said Yes).
     bool AskSizeLimit(const QString& filePath, const QString& shownName, bool* asked);
@@ -162,6 +178,7 @@ private:
     // Whether an archive of `packed` bytes, which lists `unpacked` bytes of members, is unpacked
     // without asking the user.
     static bool UnpackWithoutAsking(qint64 packed, std::optional<qint64> unpacked);
+    static bool UnpackWithoutAsking(qint64 packed, std::optional<qint64> unpacked, int32_t limitMb);
     // The archive's unpacked size from its listing, listed once per archive file as it is now.
     std::optional<qint64> UnpackedSize(const QString& archivePath);
     // Whether the archive, unpacked, fits into the free space of the temporary folder; when it
@@ -204,6 +221,7 @@ private:
     bool mbStopped = false;  // BetweenMembers said stop
     qint32 lJobFirstID = 0;   // the first ID the current job gives
     QString mtUnpackPath;   // member chain being handled, "" for a plain file
+    QString mtWalkedTo;     // the last file or folder the import's folder walk reached
     bool mbArchivesOn = true;
     bool mbRarMissing = false;  // for the rest of the run; the stored import list is untouched
     // Archive key (outermost archive path, or that path, "\" and the member chain of a nested

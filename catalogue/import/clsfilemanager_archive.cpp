@@ -99,8 +99,24 @@ QString Megabytes(qint64 size) { return Format(Variant(double(size) / 1048576.0)
 
 bool clsFileManager::UnpackWithoutAsking(qint64 packed, std::optional<qint64> unpacked)
 {
-    const int32_t limit = SizeLimitMb();
-    return limit == 0 || (packed > 0 && WithinLimit(packed, limit) && unpacked && WithinLimit(*unpacked, limit));
+    return UnpackWithoutAsking(packed, unpacked, SizeLimitMb());
+}
+
+bool clsFileManager::UnpackWithoutAsking(qint64 packed, std::optional<qint64> unpacked, int32_t limitMb)
+{
+    return limitMb == 0 || (packed > 0 && WithinLimit(packed, limitMb) && unpacked && WithinLimit(*unpacked, limitMb));
+}
+
+UnpackAhead::NestedFilter clsFileManager::NestedAhead() const
+{
+    if (!mbArchivesOn) return {};
+    // The scan of an unpacked archive takes only what the import list names.
+    return [list = gtImportFiles, rarMissing = mbRarMissing, limit = SizeLimitMb()](
+               const QString& name, qint64 packed, std::optional<qint64> unpacked) {
+        const QString ext = FileExtension(name);
+        return IsArchiveExtension(ext) && InImportList(list, rarMissing, ext) &&
+               UnpackWithoutAsking(packed, unpacked, limit);
+    };
 }
 
 std::optional<qint64> clsFileManager::UnpackedSize(const QString& archivePath)
@@ -147,8 +163,14 @@ bool clsFileManager::RoomInTemp(const QString& archivePath, const QString& displ
     const std::optional<qint64> unpacked = UnpackedSize(archivePath);
     const qint64 free = FreeSpaceOfTemp();
     if (!unpacked || free < 0) return true;  // nothing to go by: the unpacker meets what it meets
-    const qint64 room = std::max<qint64>(0, free - mAhead.Reserved());
+    qint64 room = std::max<qint64>(0, free - mAhead.Reserved());
     if (*unpacked <= room) return true;
+    // What was unpacked ahead gives way: the import would unpack it itself when it gets there.
+    if (mAhead.DropUntaken()) {
+        const qint64 freed = FreeSpaceOfTemp();
+        room = std::max<qint64>(0, freed - mAhead.Reserved());
+        if (*unpacked <= room) return true;
+    }
     ++lArchivesWithoutRoom;
     Q_EMIT ShowMessage(Translate(QStringLiteral("Zu wenig freier Platz im temporären Ordner für '@1'"), displayName) +
                            QStringLiteral(" - ") + Translate(QStringLiteral("Entpackt:")) + QLatin1Char(' ') +
@@ -158,31 +180,99 @@ bool clsFileManager::RoomInTemp(const QString& archivePath, const QString& displ
     return false;
 }
 
+std::optional<UnpackAhead::Archive> clsFileManager::ToUnpackAhead(const FolderEntry& e, bool inArchive,
+                                                                  const QString& chain, int flags)
+{
+    // Only what the import would surely unpack: anything else it meets as it always did.
+    if (!mbArchivesOn || e.isFolder || e.isLink) return std::nullopt;
+    const QString ext = FileExtension(e.name);
+    if (!IsArchiveExtension(ext) || ((flags & lfImportListOnly) && !InImportList(ext))) return std::nullopt;
+    if (!QFileInfo::exists(MakeUnpackCommand(e.path, QString(), QString()).program)) return std::nullopt;
+    const QString memberChain = inArchive ? MemberChain(chain, e.name) : QString();
+    const auto cached = mcolArchivePaths.constFind(ArchiveKey(memberChain, e.path));
+    if (cached != mcolArchivePaths.constEnd() && cached->whole) return std::nullopt;
+    const bool rescan = (flags & lfRefresh) && (flags & lfRescanArchives);
+    QString error;
+    if (!rescan && FindCatalogued(inArchive ? mtArchivePath : e.path, memberChain, inArchive, &error) != 0)
+        return std::nullopt;
+    if (!error.isEmpty()) return std::nullopt;
+    // Listed last, as it starts a program: only an archive that fits the limit by its
+    // listing goes ahead without the question the import would ask.
+    const std::optional<qint64> unpacked = UnpackedSize(e.path);
+    if (!unpacked || !UnpackWithoutAsking(e.size, unpacked)) return std::nullopt;
+    return UnpackAhead::Archive{e.path, *unpacked};
+}
+
 UnpackAhead::Group clsFileManager::UnpackAheadOf(const std::vector<FolderEntry>& entries, bool inArchive,
                                                   const QString& chain, int flags)
 {
-    // Only what the import would surely unpack: anything else it meets as it always did.
+    if (!inArchive && !entries.empty()) mtWalkedTo = FolderOf(entries.front().path);
+    mAhead.UnpackNested(NestedAhead());
     std::vector<UnpackAhead::Archive> archives;
-    const bool rescan = (flags & lfRefresh) && (flags & lfRescanArchives);
-    for (const FolderEntry& e : entries) {
-        if (!mbArchivesOn || e.isFolder || e.isLink) continue;
-        const QString ext = FileExtension(e.name);
-        if (!IsArchiveExtension(ext) || ((flags & lfImportListOnly) && !InImportList(ext))) continue;
-        if (!QFileInfo::exists(MakeUnpackCommand(e.path, QString(), QString()).program)) continue;
-        const QString memberChain = inArchive ? MemberChain(chain, e.name) : QString();
-        const auto cached = mcolArchivePaths.constFind(ArchiveKey(memberChain, e.path));
-        if (cached != mcolArchivePaths.constEnd() && cached->whole) continue;
-        QString error;
-        if (!rescan && FindCatalogued(inArchive ? mtArchivePath : e.path, memberChain, inArchive, &error) != 0) continue;
-        if (!error.isEmpty()) continue;
-        // Listed last, as it starts a program: only an archive that fits the limit by its
-        // listing goes ahead without the question the import would ask.
-        const std::optional<qint64> unpacked = UnpackedSize(e.path);
-        if (!unpacked || !UnpackWithoutAsking(e.size, unpacked)) continue;
-        archives.push_back({e.path, *unpacked});
-    }
+    for (const FolderEntry& e : entries)
+        if (const auto archive = ToUnpackAhead(e, inArchive, chain, flags)) archives.push_back(*archive);
     return mAhead.Expect(archives, lUnpackTimeoutMs);
 }
+
+namespace {
+
+// Whether the import's walk of a folder tree reaches `a` before `b`: folder by folder, each
+// folder's entries in the order of its listing, a folder's contents right after it.
+bool WalkedBefore(const QString& a, const QString& b)
+{
+    const QStringList pa = a.split(QLatin1Char('/')), pb = b.split(QLatin1Char('/'));
+    for (qsizetype i = 0; i < pa.size() && i < pb.size(); ++i)
+        if (pa[i] != pb[i]) return ListedBefore(pa[i], pb[i]);
+    return pa.size() < pb.size();
+}
+
+} // namespace
+
+UnpackAhead::Group clsFileManager::WalkAhead(const QString& root, int flags)
+{
+    mtWalkedTo.clear();
+    struct Folder {
+        std::vector<FolderEntry> entries;
+        size_t next = 0;
+    };
+    auto folders = std::make_shared<std::vector<Folder>>(1);
+    ListFolder(root, folders->back().entries);
+    // The import's folder walk, as the job goes through it, ahead of the job: its archives.
+    auto source = [this, folders, flags](bool* walkedAll) -> std::optional<UnpackAhead::Archive> {
+        // A share of the walk per call: the folders are listed between the import's files.
+        for (int step = 0; step < 256; ++step) {
+            if (WriteFailed() || mbStopped || folders->empty()) break;
+            Folder& folder = folders->back();
+            if (folder.next == folder.entries.size()) {
+                folders->pop_back();
+                continue;
+            }
+            const FolderEntry e = folder.entries[folder.next++];
+            if (HasUndecodableBytes(e.name)) continue;  // the import leaves it out
+            // Where the import has been, it unpacks what it needs itself: a folder it is in
+            // expected its archives when the import came in, and is walked only for its
+            // folders still to come.
+            const auto within = [this](const QString& place) {
+                return mtWalkedTo == place || mtWalkedTo.startsWith(place + QLatin1Char('/'));
+            };
+            const bool passed = !mtWalkedTo.isEmpty() && !WalkedBefore(mtWalkedTo, e.path);
+            if (e.isFolder) {
+                if (e.name.startsWith(QLatin1Char('.')) || (passed && !within(e.path))) continue;
+                folders->emplace_back();
+                ListFolder(e.path, folders->back().entries);
+                continue;
+            }
+            if (passed || within(FolderOf(e.path))) continue;
+            if (auto archive = ToUnpackAhead(e, false, QString(), flags)) return archive;
+        }
+        *walkedAll = WriteFailed() || mbStopped || folders->empty();
+        return std::nullopt;
+    };
+    mAhead.UnpackNested(NestedAhead());
+    return mAhead.WalkAhead(source);
+}
+
+void clsFileManager::KeepUnpacking() { mAhead.StartMore(); }
 
 QString clsFileManager::CreateTempPathIfFileArchiv(const QString& tFilename,
                                                    const QString& tUnpackedPath,
@@ -238,7 +328,12 @@ bool clsFileManager::UnpackArchive(const QString& archivePath, const QString& me
     const UnpackCommand command = MakeUnpackCommand(archivePath, member, destFolder);
     std::optional<UnpackAhead::Unpacked> ahead;
     if (member.isEmpty()) ahead = mAhead.Take(archivePath);
-    if (ahead && ahead->run == UnpackRun::Done && MovePath(ahead->folder, destFolder)) return true;  // normalised
+    if (ahead && ahead->run == UnpackRun::Done && MovePath(ahead->folder, destFolder)) {
+        // The archives inside it that were unpacked with it wait for the scan of its folder.
+        mAhead.Nested(destFolder, *ahead);
+        return true;  // normalised
+    }
+    if (ahead) mAhead.Nested(QString(), *ahead);
     UnpackRun run;
     if (ahead && ahead->run != UnpackRun::Done) {
         run = ahead->run;

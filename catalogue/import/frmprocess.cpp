@@ -93,6 +93,8 @@ void frmProcess::ServeEvents() { QCoreApplication::processEvents(); }
 void frmProcess::ServeEventsNowAndThen()
 {
     if (mServeClock.isValid() && mServeClock.elapsed() < kServeEveryMs) return;
+    // An unpacker ahead may have finished meanwhile, or the walk ahead may find more.
+    if (mFileManager) mFileManager->KeepUnpacking();
     ServeEvents();
     mServeClock.start();
 }
@@ -407,6 +409,9 @@ QString frmProcess::RunAddJob(qint64& elapsedMs)
                                  : 0;
     } else {
         mlLoadFlags += clsFileManager::lfImportListOnly;
+        // The archives of folders still to come unpack while the files before them are added.
+        const UnpackAhead::Group walk =
+            mFileManager ? mFileManager->WalkAhead(AddBackslash(StartPath), mlLoadFlags) : UnpackAhead::Group();
         const qint32 visited = AddDirectory(StartPath);
         text = Translate(QStringLiteral("Durchsuchte Dateien: ")) + QString::number(visited);
     }

@@ -199,10 +199,8 @@ namespace {
 quint32 le16(const char* p) { return quint32(quint8(p[0])) | quint32(quint8(p[1])) << 8; }
 quint32 le32(const char* p) { return le16(p) | le16(p + 2) << 16; }
 
-// What a ZIP comes to unpacked, from its own central directory: the sizes the unpacker's
-// listing would print, read without starting a program. Empty for anything this plain reading
-// does not cover (no end record, a ZIP64 or self-extracting archive, a directory that does
-// not hold up): the unpacker lists those.
+} // namespace
+
 std::optional<qint64> ZipDirectorySize(const QString& archivePath)
 {
     FILE* f = std::fopen(ToFsPath(archivePath).c_str(), "rb");
@@ -242,8 +240,6 @@ std::optional<qint64> ZipDirectorySize(const QString& archivePath)
     if (at != dir.size()) return std::nullopt;
     return total;
 }
-
-} // namespace
 
 std::optional<qint64> ListUnpackedSize(const QString& archivePath, int timeoutMs)
 {

@@ -39,6 +39,12 @@ UnpackRun RunUnpacker(const UnpackCommand& command, const QString& destFolder, i
 // no unpacker for it.
 std::optional<qint64> ListUnpackedSize(const QString& archivePath, int timeoutMs);
 
+// What a ZIP comes to unpacked, from its own central directory: the sizes the unpacker's
+// listing would print, read without starting a program (ListUnpackedSize reads a ZIP so).
+// Empty for anything this plain reading does not cover (no end record, a ZIP64 or
+// self-extracting archive, a directory that does not hold up): the unpacker lists those.
+std::optional<qint64> ZipDirectorySize(const QString& archivePath);
+
 // Whether the archive's members are encrypted (or its list is), so that it cannot be unpacked
 // without a password, as 7za lists it; false when that cannot be told (unrar-free does not
 // say).

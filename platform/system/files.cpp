@@ -121,6 +121,12 @@ fs::path ToFsPath(const QString& path)
     return fs::path(std::move(bytes));
 }
 
+bool ListedBefore(const QString& a, const QString& b)
+{
+    const int c = a.compare(b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
+
 bool ListFolder(const QString& folder, std::vector<FolderEntry>& entries, QString* error)
 {
     entries.clear();
@@ -145,10 +151,8 @@ bool ListFolder(const QString& folder, std::vector<FolderEntry>& entries, QStrin
         entries.push_back(std::move(e));
     }
     if (ec) return fail(error, errorText(folder, ec));
-    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
-        const int c = a.name.compare(b.name, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a.name < b.name;
-    });
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return ListedBefore(a.name, b.name); });
     return true;
 }
 

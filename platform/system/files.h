@@ -28,6 +28,10 @@ struct FolderEntry {
     qint64 size = 0;       // size in bytes of a regular file
 };
 
+// Whether the name `a` comes before `b` in a folder listing: without regard to case, and
+// names that differ only in case by their code units.
+bool ListedBefore(const QString& a, const QString& b);
+
 // Lists one folder, sorted by name without regard to case. Every entry is listed whatever
 // bytes its name holds; symbolic links are listed as links and never followed.
 bool ListFolder(const QString& folder, std::vector<FolderEntry>& entries, QString* error = nullptr);

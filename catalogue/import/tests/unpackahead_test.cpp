@@ -12,8 +12,11 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -203,6 +206,189 @@ TEST(UnpackAhead, CancelledJobStopsTheUnpackersAheadAndTheNextImportCompletesIt)
     EXPECT_EQ(add(false)->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 4"));
     EXPECT_EQ(test::CatalogueRows("Select tFile From MainFiles order by tFile"),
               (std::vector<QStringList>{{"A.XEX"}, {"B.XEX"}, {"C.XEX"}, {"D.XEX"}, {"E.XEX"}}));
+}
+
+} // namespace tv
+
+namespace tv {
+
+namespace {
+
+QStringList LogLines(const QString& log)
+{
+    return QString::fromUtf8(test::ReadFile(log)).split('\n', Qt::SkipEmptyParts);
+}
+
+// Whether the log names `text` within ten seconds (a loaded machine starts programs slowly).
+bool LogNamesSoon(const QString& log, const QByteArray& text)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!test::ReadFile(log).contains(text)) {
+        if (waited.elapsed() > 10000) return false;
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+} // namespace
+
+// The archives of a folder further on unpack while the files before them are added; a job
+// stopped meanwhile leaves nothing of them behind, and the next one adds them.
+TEST(UnpackAhead, ArchivesOfLaterFoldersUnpackWhileTheFilesBeforeThemAreAdded)
+{
+    if (UnpackAhead::RunningLimit() == 0) GTEST_SKIP() << "needs two cores";
+    test::AppFolder app;
+    const QString root = app.path("in");
+    ASSERT_TRUE(test::WriteFile(root + "/A/F1.XEX", "1"));
+    ASSERT_TRUE(test::WriteFile(root + "/A/F2.XEX", "2"));
+    ASSERT_TRUE(test::WriteStoredZip(root + "/B/X.ZIP", {{"X.XEX", "x"}}));
+    const QString log = app.path("log");
+    Replace7za("#!/bin/sh\necho \"$2\" >> '" + log.toUtf8() + "'\nexec /usr/bin/7za \"$@\"\n");
+    clsFileManager fm;
+    fm.InitCount();
+    for (const bool stop : {true, false}) {
+        SCOPED_TRACE(stop ? "stopped at the first file" : "whole");
+        QFile::remove(log);
+        auto job = test::LoadedJob(fm, frmProcess::actAddFolder, root);
+        bool first = true, unpacking = false;
+        QObject::connect(&fm, &clsFileManager::ShowMessage, job.get(), [&](const QString&, int type) {
+            if (type <= 0 || !std::exchange(first, false)) return;
+            unpacking = LogNamesSoon(log, "/B/X.ZIP");
+            if (stop) job->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+        });
+        job->Form_Activate();
+        EXPECT_TRUE(unpacking);
+        if (stop) {
+            EXPECT_EQ(job->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 1"));
+            EXPECT_EQ(Tree(gtTempPath), QStringList());
+        } else {
+            EXPECT_EQ(job->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 2"));
+        }
+    }
+    EXPECT_EQ(test::CatalogueRows("Select tFile, tUnpackPath From MainFiles order by ID"),
+              (std::vector<QStringList>{{"F1.XEX", "<Null>"}, {"F2.XEX", "<Null>"}, {"X.XEX", "X.XEX"}}));
+}
+
+// An archive inside an archive unpacked ahead is unpacked right after it, while the import is
+// still adding the files before them, and its members are catalogued as when the import
+// unpacks it on reaching it.
+TEST(UnpackAhead, ArchivesInsideAnArchiveUnpackRightAfterIt)
+{
+    if (UnpackAhead::RunningLimit() == 0) GTEST_SKIP() << "needs two cores";
+    test::AppFolder app;
+    const QString root = app.path("in");
+    ASSERT_TRUE(test::WriteFile(root + "/A.XEX", "a"));
+    QByteArray inner;
+    {
+        QTemporaryDir scratch;
+        ASSERT_TRUE(test::WriteStoredZip(scratch.path() + "/INNER.ZIP", {{"I.COM", "i"}}));
+        inner = test::ReadFile(scratch.path() + "/INNER.ZIP");
+    }
+    ASSERT_TRUE(test::WriteStoredZip(root + "/X.ZIP", {{"B.XEX", "b"}, {"SUB/INNER.ZIP", inner}}));
+    const QString log = app.path("log");
+    Replace7za("#!/bin/sh\necho \"$2\" >> '" + log.toUtf8() + "'\nexec /usr/bin/7za \"$@\"\n");
+    clsFileManager fm;
+    fm.InitCount();
+    auto job = test::LoadedJob(fm, frmProcess::actAddFolder, root);
+    bool first = true, unpacking = false;
+    QObject::connect(&fm, &clsFileManager::ShowMessage, job.get(), [&](const QString&, int type) {
+        if (type <= 0 || !std::exchange(first, false)) return;
+        unpacking = LogNamesSoon(log, "/SUB/INNER.ZIP");
+    });
+    job->Form_Activate();
+    EXPECT_TRUE(unpacking);
+    EXPECT_EQ(job->StatusMsg, QStringLiteral("Hinzugefügte Dateien: 3"));
+    EXPECT_EQ(test::CatalogueRows("Select tFile, tUnpackPath From MainFiles order by ID"),
+              (std::vector<QStringList>{{"A.XEX", "<Null>"}, {"B.XEX", "B.XEX"}, {"I.COM", "SUB\\INNER.ZIP\\I.COM"}}));
+    // Each unpacked once, and nothing left of the copies made ahead.
+    EXPECT_EQ(LogLines(log).size(), 2);
+    EXPECT_EQ(Tree(gtTempPath).filter(QStringLiteral("/.ahead")), QStringList());
+}
+
+// What was unpacked ahead gives way when the temporary folder lacks room for an archive the
+// import unpacks itself (here one the user was asked about): the import adds and reports what
+// it does when it unpacks each archive on reaching it.
+TEST(UnpackAhead, ArchivesUnpackedAheadGiveWayToTheImportsOwnWhenRoomRunsShort)
+{
+    if (UnpackAhead::RunningLimit() == 0) GTEST_SKIP() << "needs two cores";
+    QTemporaryDir source;
+    ASSERT_TRUE(test::WriteStoredZip(source.path() + "/A.ZIP", {{"BIG.BIN", QByteArray(1200 * 1024, 'a')}}));
+    ASSERT_TRUE(test::WriteStoredZip(source.path() + "/sub/B.ZIP", {{"B.BIN", QByteArray(600 * 1024, 'b')}}));
+    // Room for 1.5 MB, less what lies in the temporary folder.
+    SetFreeSpaceHook([] {
+        qint64 used = 0;
+        for (QDirIterator it(gtTempPath, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+            it.next();
+            used += it.fileInfo().size();
+        }
+        return 1536 * 1024 - used;
+    });
+    const auto restore = qScopeGuard([] { SetFreeSpaceHook(nullptr); });
+    const Outcome reached = Import(source.path(), false, [] {});
+    const Outcome ahead = Import(source.path(), true, [] {});
+    EXPECT_EQ(ahead.log, reached.log);
+    EXPECT_EQ(ahead.rows, reached.rows);
+    EXPECT_EQ(ahead.temp, reached.temp);
+    EXPECT_EQ(reached.rows.size(), 1);
+}
+
+// While the import waits for a slow unpacker, those ahead that have finished make way for the
+// next archives: the unpackers stay busy.
+TEST(UnpackAhead, UnpackersThatFinishMakeWayForTheNextWhileTheImportWaits)
+{
+    const int ahead = UnpackAhead::RunningLimit();
+    if (ahead == 0) GTEST_SKIP() << "needs two cores";
+    test::AppFolder app;
+    const QString root = app.path("in");
+    for (int i = 0; i < ahead + 3; ++i)
+        ASSERT_TRUE(test::WriteStoredZip(root + QStringLiteral("/X%1.ZIP").arg(i), {{QByteArray("M") + QByteArray::number(i) + ".XEX", "m"}}));
+    const QString log = app.path("log");
+    // X0 takes three seconds; the others unpack at once.
+    Replace7za("#!/bin/sh\nname=$(basename \"$2\")\necho \"begin $name\" >> '" + log.toUtf8() +
+               "'\n[ \"$name\" = X0.ZIP ] && sleep 3\necho \"end $name\" >> '" + log.toUtf8() +
+               "'\nexec /usr/bin/7za \"$@\"\n");
+    clsFileManager fm;
+    fm.InitCount();
+    test::LoadedJob(fm, frmProcess::actAddFolder, root)->Form_Activate();
+    EXPECT_EQ(test::CatalogueRows("Select Count(*) From MainFiles"), (std::vector<QStringList>{{QString::number(ahead + 3)}}));
+    const QStringList lines = LogLines(log);
+    const qsizetype last = lines.indexOf(QStringLiteral("begin X%1.ZIP").arg(ahead + 2));
+    EXPECT_GE(last, 0) << lines.join(", ").toStdString();
+    EXPECT_LT(last, lines.indexOf(QStringLiteral("end X0.ZIP"))) << lines.join(", ").toStdString();
+}
+
+// While the import adds plain files and waits for no unpacker, the one it would wait for
+// unpacks ahead as well: as many unpackers run as while it waits.
+TEST(UnpackAhead, WhileTheImportWaitsForNoneOneMoreUnpacksAhead)
+{
+    const int ahead = UnpackAhead::RunningLimit();
+    if (ahead == 0) GTEST_SKIP() << "needs two cores";
+    test::AppFolder app;
+    const QString root = app.path("in");
+    ASSERT_TRUE(test::WriteFile(root + "/A.XEX", "a"));
+    for (int i = 0; i < ahead + 2; ++i)
+        ASSERT_TRUE(test::WriteStoredZip(root + QStringLiteral("/X%1.ZIP").arg(i), {{QByteArray("M") + QByteArray::number(i) + ".XEX", "m"}}));
+    const QString log = app.path("log"), go = app.path("go");
+    // Each unpacker waits until the test lets them all go on.
+    Replace7za("#!/bin/sh\necho \"$2\" >> '" + log.toUtf8() + "'\nwhile [ ! -e '" + go.toUtf8() +
+               "' ]; do sleep 0.01; done\nexec /usr/bin/7za \"$@\"\n");
+    clsFileManager fm;
+    fm.InitCount();
+    auto job = test::LoadedJob(fm, frmProcess::actAddFolder, root);
+    qsizetype running = -1;
+    QObject::connect(&fm, &clsFileManager::ShowMessage, job.get(), [&](const QString&, int type) {
+        if (type <= 0 || running >= 0) return;
+        QElapsedTimer waited;
+        waited.start();
+        while ((running = LogLines(log).size()) < ahead + 1 && waited.elapsed() < 10000) QThread::msleep(10);
+        QThread::msleep(100);  // and no more start
+        running = LogLines(log).size();
+        test::WriteFile(go, "go");
+    });
+    job->Form_Activate();
+    EXPECT_EQ(running, ahead + 1);
+    EXPECT_EQ(job->StatusMsg, QStringLiteral("Hinzugefügte Dateien: %1").arg(ahead + 3));
 }
 
 } // namespace tv
