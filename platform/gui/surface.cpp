@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <memory>
+
 namespace tv {
 
 OwnerDrawSurface::OwnerDrawSurface(QWidget* parent) : QWidget(parent)
@@ -104,18 +106,39 @@ void OwnerDrawSurface::syncBackStore()
     if (sz == store_.size()) return;
     Dc* dc = DcOf(hdc_);
     dc->flush();
-    QImage grown(sz, QImage::Format_RGB32);
-    grown.fill(palette().color(QPalette::Base));
-    {
-        QPainter p(&grown);
-        p.drawImage(0, 0, store_);
-    }
     const QRect old = store_.rect();
-    store_ = std::move(grown);
+    const QColor base = palette().color(QPalette::Base);
+    // The pixels live in a room as large as the surface has been. A size within it (a list's
+    // scroll bar hidden and shown again as its rows are replaced) keeps every pixel where it
+    // was, with nothing allocated or copied; the back store is a view of the room. Drawing on
+    // a copy of the view that someone holds makes the view a copy of its own: then, as on
+    // growing past the room, the pixels move to a new room.
+    const bool inRoom = room_ && store_.constBits() == room_->constBits() && room_->width() >= sz.width() &&
+                        room_->height() >= sz.height();
+    if (!inRoom) {
+        auto grown = std::make_shared<QImage>(room_ ? sz.expandedTo(room_->size()) : sz, QImage::Format_RGB32);
+        grown->fill(base);
+        {
+            QPainter p(grown.get());
+            p.drawImage(0, 0, store_);
+        }
+        room_ = std::move(grown);
+    }
+    // Each view keeps the room alive, with every copy of it.
+    auto* keep = new std::shared_ptr<QImage>(room_);
+    store_ = QImage(
+        room_->bits(), sz.width(), sz.height(), room_->bytesPerLine(), QImage::Format_RGB32,
+        [](void* room) { delete static_cast<std::shared_ptr<QImage>*>(room); }, keep);
+    const QRegion exposed = QRegion(store_.rect()) - QRegion(old);
+    if (inRoom) {
+        // What the room held there came from a larger size: new to the surface.
+        QPainter p(&store_);
+        for (const QRect& r : exposed) p.fillRect(r, base);
+    }
     dc->setTarget(&store_);
     invalid_ &= rect();
     // Only the newly exposed part needs the owner: the rest keeps its pixels.
-    invalidate(QRegion(rect()) - QRegion(old));
+    invalidate(exposed);
 }
 
 } // namespace tv

@@ -13,6 +13,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <memory>
+
 namespace tv {
 
 class OwnerDrawSurface : public QWidget {
@@ -50,6 +52,7 @@ private:
     void runPaintInvalid();
 
     QImage store_;
+    std::shared_ptr<QImage> room_;  // the pixels store_ views, as large as the surface has been
     HandleId hdc_ = 0;
     QRegion invalid_;
     QRect dirty_;           // drawn but not yet copied to the screen

@@ -319,4 +319,44 @@ TEST(Surface, OwnerPaintsOnlyInvalidAreasAndDrawingShowsOnScreen)
     EXPECT_EQ(s.painted.back(), QRegion(QRect(0, 0, 5, 5)));
 }
 
+// A list's scroll bar hides and shows again as its rows are replaced: the surface narrows and
+// widens by the bar's width. Within the largest size it had, its pixels stay where they are,
+// without a new back store; what a narrower size hid comes back as the base colour, for the
+// owner to draw.
+TEST(Surface, NarrowingAndWideningAgainKeepsThePixelsInPlace)
+{
+    CountingSurface s;
+    s.resize(300, 200);
+    s.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&s));
+    QTRY_COMPARE(s.painted.size(), size_t(1));
+    FillRect(s.hdc(), {0, 0, 10, 10}, COLOR_HIGHLIGHT + 1);
+    FillRect(s.hdc(), {290, 0, 300, 10}, COLOR_HIGHLIGHT + 1);
+    const QColor highlight = ToQColor(GetSysColor(COLOR_HIGHLIGHT));
+    const uchar* pixels = s.backStore().constBits();
+    const qsizetype line = s.backStore().bytesPerLine();
+
+    s.resize(286, 200);
+    EXPECT_EQ(s.backStore().size(), QSize(286, 200));
+    EXPECT_EQ(s.backStore().constBits(), pixels) << "a narrower surface got a new back store";
+    EXPECT_EQ(s.backStore().bytesPerLine(), line);
+    EXPECT_EQ(QColor(s.backStore().pixel(5, 5)), highlight);
+
+    s.resize(300, 200);
+    EXPECT_EQ(s.backStore().constBits(), pixels) << "widening again within the old size got a new back store";
+    EXPECT_EQ(QColor(s.backStore().pixel(5, 5)), highlight);
+    EXPECT_EQ(s.invalidRegion(), QRegion(QRect(286, 0, 14, 200))) << "only the strip shown again";
+    EXPECT_EQ(QColor(s.backStore().pixel(295, 5)), s.palette().color(QPalette::Base)) << "what was hidden is new";
+
+    // A copy held across a resize keeps its pixels, and drawing on the surface leaves it alone.
+    const QImage held = s.backStore();
+    FillRect(s.hdc(), {0, 0, 10, 10}, COLOR_WINDOW + 1);
+    s.resize(500, 400);
+    EXPECT_EQ(QColor(held.pixel(5, 5)), highlight);
+    EXPECT_EQ(s.backStore().pixel(5, 5), ToQColor(GetSysColor(COLOR_WINDOW)).rgb());
+    EXPECT_EQ(s.backStore().size(), QSize(500, 400));
+    QTRY_VERIFY(s.painted.size() >= 2u);
+    EXPECT_EQ(s.backStore().pixel(400, 300), qRgb(0, 128, 0)) << "the exposed part was drawn by the owner";
+}
+
 } // namespace
