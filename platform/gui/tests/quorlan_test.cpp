@@ -280,6 +280,15 @@ class CountingSurface : public OwnerDrawSurface {
 public:
     std::vector<QRegion> painted;
 
+    // Shown at the size, once painted by its owner.
+    void showPainted(int width, int height)
+    {
+        resize(width, height);
+        show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(this));
+        QTRY_COMPARE(painted.size(), size_t(1));
+    }
+
 protected:
     void paintInvalid(const QRegion& r) override
     {
@@ -296,10 +305,7 @@ protected:
 TEST(Surface, OwnerPaintsOnlyInvalidAreasAndDrawingShowsOnScreen)
 {
     CountingSurface s;
-    s.resize(100, 50);
-    s.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&s));
-    QTRY_COMPARE(s.painted.size(), size_t(1));
+    ASSERT_NO_FATAL_FAILURE(s.showPainted(100, 50));
     EXPECT_EQ(s.backStore().pixel(50, 25), qRgb(0, 128, 0));
 
     // Drawing outside a paint event lands in the back store at once.
@@ -326,10 +332,7 @@ TEST(Surface, OwnerPaintsOnlyInvalidAreasAndDrawingShowsOnScreen)
 TEST(Surface, NarrowingAndWideningAgainKeepsThePixelsInPlace)
 {
     CountingSurface s;
-    s.resize(300, 200);
-    s.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&s));
-    QTRY_COMPARE(s.painted.size(), size_t(1));
+    ASSERT_NO_FATAL_FAILURE(s.showPainted(300, 200));
     FillRect(s.hdc(), {0, 0, 10, 10}, COLOR_HIGHLIGHT + 1);
     FillRect(s.hdc(), {290, 0, 300, 10}, COLOR_HIGHLIGHT + 1);
     const QColor highlight = ToQColor(GetSysColor(COLOR_HIGHLIGHT));
