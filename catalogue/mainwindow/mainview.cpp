@@ -6,6 +6,7 @@
 #include "sidepane.h"
 #include "viewsql.h"
 
+#include "catalogue/core/formlayout.h"
 #include "catalogue/core/moddatabase.h"
 #include "catalogue/core/modfiles.h"
 #include "catalogue/core/modglobals.h"
@@ -114,10 +115,17 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
     // After a language switch the layouts were kept already, under the new captions.
     if (PendingKeyRenames.isEmpty()) GetListLayout();
     // One of the two lists stands beside the preview.
+    // A list that had the focus hands it to the list shown in its place: hidden, it would pass
+    // it on to the preview beside it, where the arrow keys and Return do nothing.
     const auto showList = [this](QWidget* shown, QWidget* hidden) {
+        const QWidget* focused = QApplication::focusWidget();
+        const bool hadFocus = focused && (focused == hidden || hidden->isAncestorOf(focused));
         hidden->hide();
         shown->show();
         ArrangeLists();
+        QWidget* list = shown == splitList_ ? static_cast<QWidget*>(lstMain_) : shown;
+        if (hadFocus)
+            if (QWidget* stop = FirstTabStop(this, list)) stop->setFocus(Qt::OtherFocusReason);
     };
     const bool drillDownShown = ViewMode() == kViewCategories || ViewMode() == kViewHistory;
     std::vector<ColumnState> saved =

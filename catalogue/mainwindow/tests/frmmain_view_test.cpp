@@ -23,6 +23,7 @@
 #include <QToolButton>
 #include <QAction>
 #include <QMenu>
+#include "catalogue/core/formlayout.h"
 #include "catalogue/core/frminputbox.h"
 #include "catalogue/tree/ctreeitem.h"
 #include "catalogue/mainwindow/sidepane.h"
@@ -123,6 +124,39 @@ TEST_F(MainWindowView, TabWalksThePanesAndListsInTheirShownOrder)
         if (QWidget* w = window->findChild<QWidget*>(stop); w && w->isVisible() && w->isEnabled()) shown << stop;
     ASSERT_EQ(shown, stops);
     EXPECT_EQ(walked.mid(0, shown.size() + 1), shown + QStringList{shown.first()});
+}
+
+// A view chosen from the "Ansicht" menu while a list has the focus: the list that takes its
+// place takes the focus, so that the arrow keys go on in it, not into the preview beside it.
+TEST_F(MainWindowView, AViewChosenFromTheMenuHandsTheFocusToTheListShown)
+{
+    auto window = openWindow();
+    QApplication::setActiveWindow(window.get());
+    const auto chooseView = [&](const QString& caption) {
+        QTest::keyClick(window->windowHandle(), Qt::Key_A, Qt::AltModifier);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        const auto current = [menu] {
+            return menu->activeAction() ? menu->activeAction()->text().remove(QLatin1Char('&')) : QString();
+        };
+        for (int i = 0; i < 12 && current() != caption; ++i) QTest::keyClick(menu, Qt::Key_Down);
+        ASSERT_EQ(current(), caption);
+        QTest::keyClick(menu, Qt::Key_Return);
+        QApplication::processEvents();
+    };
+    const auto focusIn = [](QWidget* list) { return list->isAncestorOf(QApplication::focusWidget()); };
+    QWidget* files = FirstTabStop(window.get(), window->lstMainFiles());
+    ASSERT_TRUE(files);
+    files->setFocus(Qt::TabFocusReason);
+
+    chooseView(QStringLiteral("Kategorien"));
+    ASSERT_EQ(window->ViewMode(), 3);
+    EXPECT_TRUE(focusIn(window->lstMain()));
+    chooseView(QStringLiteral("Dateien"));
+    ASSERT_EQ(window->ViewMode(), 1);
+    EXPECT_TRUE(focusIn(window->lstMainFiles()));
+    QTest::keyClick(window->windowHandle(), Qt::Key_Down);
+    EXPECT_EQ(window->lstMainFiles()->SelectedIndex(), 0) << "Down chooses the first file";
 }
 
 namespace {
