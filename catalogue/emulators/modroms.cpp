@@ -143,6 +143,49 @@ std::vector<RomNeed> Atari800Needs(const QStringList& arguments, const clsFileIn
     return needs;
 }
 
+// Before its first run atari800 has no configuration and looks for ROM images itself, in its
+// data folder (its own folder when it may write there, where it then keeps its configuration;
+// else the home folder), the system's folder and its own folder with "rom" and "ROM" below it.
+QStringList Atari800RomFolders(const QString& folder)
+{
+    const QString own = QDir::cleanPath(folder);
+    QStringList folders{QFileInfo(own).isWritable() ? own : QDir::cleanPath(HomeFolder()),
+                        QStringLiteral("/usr/share/atari800"), own, own + QStringLiteral("/rom"),
+                        own + QStringLiteral("/ROM")};
+    folders.removeDuplicates();
+    return folders;
+}
+
+// Whether one of `folders` holds a file of an Atari BASIC image's size (8 KB). atari800 takes
+// such a file when its content or its name is that of a BASIC image; which it is, it decides.
+bool HoldsBasicSizedFile(const QStringList& folders)
+{
+    constexpr qint64 kBasicSize = 8192;
+    for (const QString& f : folders)
+        for (const QFileInfo& entry : QDir(f).entryInfoList(QDir::Files | QDir::Hidden))
+            if (entry.size() == kBasicSize) return true;
+    return false;
+}
+
+// A BASIC program started with "-run" before atari800's first run: the message when atari800
+// will find no BASIC image and fall back to its built-in one, which never runs the program.
+QString Atari800FirstRunBasicText(const QString& folder, const QStringList& arguments, const clsFileInfo& file)
+{
+    if (file.Filetyp != ftBAS || !HasArgument(arguments, QStringLiteral("-run"))
+        || !ArgumentValue(arguments, QStringLiteral("-basic_rom"), false).isEmpty())
+        return QString();
+    const QStringList folders = Atari800RomFolders(folder);
+    if (HoldsBasicSizedFile(folders)) return QString();
+    return Translate(QStringLiteral("@1 braucht für diesen Start ein echtes Atari-ROM-Abbild: "), QStringLiteral("atari800"))
+           + QStringLiteral("Atari BASIC\n")
+           + Translate(QStringLiteral("Es hat noch keine Einstellungen, und seine ROM-Ordner enthalten keines: "))
+           + folders.join(QStringLiteral(", ")) + QStringLiteral("\n\n")
+           + Translate(QStringLiteral("atari800 tippt RUN erst, wenn BASIC „READY“ meldet; sein eingebautes BASIC meldet "
+                                      "„Ready“. Bitte legen Sie ein BASIC-ROM-Abbild in einen dieser Ordner, oder starten "
+                                      "Sie BASIC-Programme mit Atari++ oder Altirra (Extras > Optionen > "
+                                      "Profilzuordnung)."));
+}
+
 // Atari++ ---------------------------------------------------------------------------------
 
 void AtariPPSettings(const QString& folder, const QStringList& arguments, Settings& settings)
@@ -194,7 +237,7 @@ QString MissingRomText(int emulType, const QString& program, const QStringList& 
     Settings settings;
     std::vector<RomNeed> needs;
     if (emulType == kEmulAtari800) {
-        if (!Atari800Settings(folder, arguments, settings)) return QString();
+        if (!Atari800Settings(folder, arguments, settings)) return Atari800FirstRunBasicText(folder, arguments, file);
         needs = Atari800Needs(arguments, file, settings);
     } else {
         AtariPPSettings(folder, arguments, settings);

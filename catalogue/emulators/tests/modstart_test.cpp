@@ -93,13 +93,15 @@ protected:
     }
 
     // The default emulators of all three types, each path pointing at a stand-in program in
-    // a folder with a blank in its name.
+    // a folder with a blank in its name. atari800, which has no configuration yet, finds a
+    // BASIC image in its "rom" folder, as it needs to run a BASIC program.
     void MakeDefaultEmulators()
     {
         for (int type = 1; type <= 3; ++type) {
             EmulatorPtr emu = CreateDefaultEmulator(type, type, gcolEmulators, gcolProfils, true);
             emu->Path = MakeProgram(QStringLiteral("emu %1/emulator").arg(type));
         }
+        WriteFile(QStringLiteral("emu 3/rom/ataribas.rom"), QByteArray(8192, '\x55'));
     }
 
     // The working folder and the arguments the stand-in received; empty when it never ran.
@@ -787,7 +789,6 @@ TEST_F(StartFileTest, StartsThatNeedRealRomsSayWhichWhereTheConfigurationNamesNo
         {"atari800 BASIC with the built-in BASIC asked for", basic, 7, "Null,Null,Null,Null", "13",
          "ROM_BASIC_C=" + rom + "\nBASIC_VERSION=ALTIRRA\n", "", "Atari BASIC"},
         {"atari800 BASIC with a BASIC image", basic, 7, "Null,Null,Null,Null", "13", "ROM_BASIC_C=" + rom + "\n", "", ""},
-        {"atari800 BASIC before its first run", basic, 7, "Null,Null,Null,Null", "13", "", "", ""},
         {"atari800 OS-A without its image", image, 1, "Null,1,1,Null", "9", "ROM_OS_A_NTSC=\n", "", "OS-A"},
         {"atari800 OS-B with an image named that is not there", image, 1, "Null,1,2,Null", "9",
          "ROM_OS_B_NTSC=" + dir.filePath("roms/gone.rom") + "\n", "", "OS-B"},
@@ -829,6 +830,44 @@ TEST_F(StartFileTest, StartsThatNeedRealRomsSayWhichWhereTheConfigurationNamesNo
             EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
             EXPECT_EQ(Starts(id), std::make_pair(1, 1));
         }
+    }
+}
+
+// Before atari800's first run it has no configuration and looks for ROM images itself: in its
+// data folder (its own folder when it may write there), the system's folder and its own folder
+// with "rom" and "ROM" below it. Where none of them holds a file of a BASIC image's size, it
+// can only use its built-in BASIC, which never runs the program: the start says so, naming the
+// folders, and starts nothing. A file of that size there lets atari800 decide.
+TEST_F(StartFileTest, AtariBasicBeforeAtari800sFirstRunNeedsAnImageInItsRomFolders)
+{
+    MakeDefaultEmulators();
+    const QString basic = WriteFile(QStringLiteral("p.bas"), QByteArray(20, '\0'));
+    const QString folder = dir.filePath(QStringLiteral("emu 3"));
+    ASSERT_TRUE(QFile::remove(folder + QStringLiteral("/rom/ataribas.rom")));
+    WriteFile(QStringLiteral("emu 3/rom/notes.txt"), QByteArray(100, 'x'));
+    WriteFile(QStringLiteral("home/basic.rom"), QByteArray(8192, '\x55'));   // not searched: atari800's folder is writable
+    const int32_t id = AddRow(basic, 7);
+
+    EXPECT_EQ(Start(id, QStringLiteral("13")), QString());
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("ROM-Abbild: Atari BASIC\n"))) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].contains(folder + QStringLiteral(", /usr/share/atari800, ") + folder + QStringLiteral("/rom, ")
+                                  + folder + QStringLiteral("/ROM")))
+        << boxes[0].toStdString();
+    EXPECT_FALSE(boxes[0].contains(QStringLiteral(".atari++.conf"))) << boxes[0].toStdString();
+    EXPECT_EQ(boxStyles, QList<int>{vbExclamation});
+    EXPECT_EQ(Starts(id), std::make_pair(0, 0));
+    EXPECT_FALSE(QFile::exists(record));
+
+    for (const char* image : {"emu 3/ROM/ATARIBAS.ROM", "emu 3/rom/basic.rom", "emu 3/basic c.rom"}) {
+        SCOPED_TRACE(image);
+        const QString path = WriteFile(QString::fromLatin1(image), QByteArray(8192, '\x55'));
+        boxes.clear();
+        EXPECT_FALSE(Start(id, QStringLiteral("13")).isEmpty()) << boxes.join('\n').toStdString();
+        EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+        EXPECT_FALSE(WaitForRecord().isEmpty());
+        QFile::remove(path);
+        QFile::remove(record);
     }
 }
 
