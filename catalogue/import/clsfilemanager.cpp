@@ -157,8 +157,15 @@ void clsFileManager::CountFiles()
 {
     QString noWhere;
     // A count always has a value: none means it failed (a damaged catalogue), never 0 files.
+    countedVersion_ = goDB ? goDB->DataVersion() : -1;
     const QString count = LookupField(QStringLiteral("Count (ID)"), QStringLiteral("MainFiles"), noWhere);
     FileCount = count.isEmpty() ? -1 : Variant(count).toLong();
+}
+
+void clsFileManager::CountFilesIfChangedElsewhere()
+{
+    const qint64 version = goDB ? goDB->DataVersion() : -1;
+    if (version < 0 || version != countedVersion_) CountFiles();
 }
 
 namespace {

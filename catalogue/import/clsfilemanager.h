@@ -56,6 +56,9 @@ public:
     // Called whenever a catalogue is opened: the ID counter and the count.
     void InitCount();
     void CountFiles();
+    // CountFiles when another program has changed the catalogue since the last count (its own
+    // changes are counted where they are made); a question to the engine otherwise.
+    void CountFilesIfChangedElsewhere();
     // Start of every add or check job: archive handling on again, the job's counts cleared.
     void InitSearch();
 
@@ -141,6 +144,7 @@ Q_SIGNALS:
     void ShowMessage(const QString& tMsg, int iTyp);
 
 private:
+    qint64 countedVersion_ = -1;  // the catalogue's data version at the last count
     struct ArchiveFolder {
         QString folder;
         bool whole = false;  // unpacked whole (an import), not just the members an extraction needed

@@ -203,6 +203,9 @@ void frmMain::BuildView(int newViewMode, bool& showCategory, bool keepTree)
         showList(lstMainFiles_, splitList_);
     }
     lvViews_->SetCurrentRow(mode - 1);
+    // The list was just read again, with what other programs added or deleted meanwhile: so
+    // is the total beside it.
+    if (goFileManager) goFileManager->CountFilesIfChangedElsewhere();
     ShowCounts();
     UpdateActions();
     ShowInfo(DurationText(lvViews_->Text(mode - 1), clock.elapsed() / 1000.0));

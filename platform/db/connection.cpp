@@ -287,6 +287,17 @@ DbError DbConnection::QuickCheck()
     return QuickCheckHandle(db_);
 }
 
+qint64 DbConnection::DataVersion()
+{
+    if (!db_) return -1;
+    DbError error;
+    sqlite3_stmt* stmt = Prepare(QStringLiteral("PRAGMA data_version"), &error);
+    if (!stmt) return -1;
+    const qint64 version = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : -1;
+    sqlite3_reset(stmt);
+    return version;
+}
+
 DbError DbConnection::CheckBeforeWriting(bool inBackground, std::function<void(const DbError&)> checked)
 {
     if (!db_) return ClosedError();

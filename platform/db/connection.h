@@ -70,6 +70,10 @@ public:
     DbError RunPlain(const QString& sql);
     // The engine's quick check of every page: no error when it passes, else its first finding.
     DbError QuickCheck();
+    // A number that changes whenever another connection (another program among them) has
+    // committed a change to the file since the last call on this one; this connection's own
+    // writes leave it. -1 when it cannot be read.
+    qint64 DataVersion();
 
     // A file is written only once it is trusted. CheckBeforeWriting holds every write to the
     // file (not to temporary tables) until the engine's quick check of it has passed: run now,

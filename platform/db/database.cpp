@@ -201,6 +201,8 @@ DbError Database::QuickCheck()
     return lastError_ = connection_->QuickCheck();
 }
 
+qint64 Database::DataVersion() { return IsOpen() ? connection_->DataVersion() : -1; }
+
 DbError Database::CheckBeforeWriting(bool inBackground, std::function<void(const DbError&)> checked)
 {
     if (!IsOpen()) return lastError_ = MakeDbError(dbErrObjectClosed);

@@ -56,6 +56,9 @@ public:
     DbError StartWriting();
     // The engine's quick check of every page: no error when it passes, else its first finding.
     DbError QuickCheck();
+    // Changes whenever another connection or program has committed a change to the file
+    // since the last call; this database's own writes leave it. -1 when it cannot be read.
+    qint64 DataVersion();
     // A file is written only once it is trusted: until the engine's quick check of it passed,
     // no statement writes to it. The check runs now, its finding returned, or (`inBackground`,
     // for a large file) on a handle and thread of its own while reads go on; a write asked for

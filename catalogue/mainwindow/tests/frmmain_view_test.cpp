@@ -96,6 +96,30 @@ TEST_F(MainWindowView, FirstActivationShowsTheRememberedCatalogue)
     EXPECT_EQ(window->CountText(), QStringLiteral("Dateien: 5/5"));
 }
 
+// Another program adds and deletes files while the window shows the catalogue: once the list
+// is read again, its total counts them too.
+TEST_F(MainWindowView, TotalCountsWhatAnotherProgramChangedOnceTheListIsReadAgain)
+{
+    const auto window = openWindow();
+    ASSERT_EQ(window->CountText(), QStringLiteral("Dateien: 5/5"));
+    {
+        DbError e;
+        auto other = Database::Open(catalogue, QByteArray(), &e);
+        ASSERT_TRUE(other) << e.description.toStdString();
+        ASSERT_FALSE(other->StartWriting());
+        for (const char* name : {"X1.ATR", "X2.ATR", "X3.ATR"})
+            ASSERT_FALSE(other->Execute(QStringLiteral("Insert Into MainFiles (tFile, tPath, iFileType) Values ('%1', '/o/%1', 1)")
+                                            .arg(QLatin1String(name))));
+        ASSERT_FALSE(other->Execute(QStringLiteral("Delete From MainFiles Where tFile='X3.ATR'")));
+        other->Close();
+    }
+    window->BuildView(kViewFiles);
+    EXPECT_EQ(window->lstMainFiles()->ItemCount(), 7);
+    EXPECT_EQ(window->CountText(), QStringLiteral("Dateien: 7/7"));
+    window->BuildView(kViewNewFiles);
+    EXPECT_TRUE(window->CountText().endsWith(QStringLiteral("/7"))) << window->CountText().toStdString();
+}
+
 // The categories view: the tree's root and one node per category beside the drill-down list.
 // Tab walks the panes and lists in the order they are shown and comes round again; each
 // stop is named by the pane or list that holds the focus.
