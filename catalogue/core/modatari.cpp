@@ -128,7 +128,7 @@ QString FormatFileSize(int32_t size)
     const QString pattern = rounded < 10    ? QStringLiteral("0.00 \\MB")
                             : rounded < 100 ? QStringLiteral("0.0 \\MB")
                                             : QStringLiteral("0 \\MB");
-    return Format(Variant(mb), pattern).replace(QLatin1Char(','), DecimalSeparator());
+    return FormatDecimal(mb, pattern);
 }
 
 } // namespace tv

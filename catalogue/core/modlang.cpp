@@ -5,6 +5,7 @@
 #include "modsettings.h"
 #include "platform/gui/msgbox.h"
 #include "platform/runtime/collection.h"
+#include "platform/runtime/format.h"
 #include "platform/system/files.h"
 #include "platform/system/textfile.h"
 
@@ -350,6 +351,12 @@ void AddControlTranslator(ControlTranslator translator) { translators().push_bac
 QChar DecimalSeparator()
 {
     return fileSelected() && !collecting() ? QLatin1Char('.') : QLatin1Char(',');
+}
+
+QString FormatDecimal(double value, const QString& pattern)
+{
+    // Format writes German numbers, without thousands separators in these patterns.
+    return Format(Variant(value), pattern).replace(QLatin1Char(','), DecimalSeparator());
 }
 
 bool ApplyQtTranslations()

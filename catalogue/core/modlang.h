@@ -37,6 +37,8 @@ bool ApplyQtTranslations();
 // The decimal separator of the numbers the program writes for the user: German "," while no
 // language file is in use, "." with one, as Qt's own texts follow (see ApplyQtTranslations).
 QChar DecimalSeparator();
+// `value` in the number format `pattern` ("0.00", as Format takes it) with that separator.
+QString FormatDecimal(double value, const QString& pattern);
 
 // Translate(text) when `reverse` is false; otherwise the German source text of a translated
 // text of the current context (the text itself when there is none).

@@ -93,7 +93,7 @@ int32_t SizeLimitMb() { return CLng(Val(gtSkipZipSize)); }
 
 bool WithinLimit(qint64 size, int32_t limit) { return double(size) / 1048576.0 <= double(limit); }
 
-QString Megabytes(qint64 size) { return Format(Variant(double(size) / 1048576.0), QStringLiteral("0.0")); }
+QString Megabytes(qint64 size) { return FormatDecimal(double(size) / 1048576.0, QStringLiteral("0.0")); }
 
 } // namespace
 

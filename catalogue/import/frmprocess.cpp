@@ -273,7 +273,7 @@ QString frmProcess::DurationText(qint64 ms)
 {
     const double seconds = double(ms) / 1000.0;
     QString text = Translate(QStringLiteral("Dauer:")) + QLatin1Char(' ');
-    if (seconds < 60) return text + Format(Variant(seconds), QStringLiteral("0.00")) + QLatin1Char('s');
+    if (seconds < 60) return text + FormatDecimal(seconds, QStringLiteral("0.00")) + QLatin1Char('s');
     // Minutes are not taken modulo 60: a job of more than an hour keeps its full length.
     const qint64 whole = qRound64(seconds);
     return text + QStringLiteral("%1:%2").arg(whole / 60, 2, 10, QLatin1Char('0')).arg(whole % 60, 2, 10, QLatin1Char('0'));

@@ -241,7 +241,7 @@ ViewSql BuildViewSql(const ViewRequest& r)
 QString DurationText(const QString& caption, double seconds)
 {
     QString text = caption + QStringLiteral(" (") + Translate(QStringLiteral("Dauer:")) + QLatin1Char(' ');
-    if (seconds < 60) return text + Format(Variant(seconds), QStringLiteral("0.00")) + QStringLiteral("s)");
+    if (seconds < 60) return text + FormatDecimal(seconds, QStringLiteral("0.00")) + QStringLiteral("s)");
     const double whole = std::round(seconds);
     const QString two = QStringLiteral("00");
     return text + Format(Variant(std::fmod(std::floor(whole / 60), 60)), two) + QLatin1Char(':')

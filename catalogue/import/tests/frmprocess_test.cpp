@@ -234,6 +234,12 @@ TEST(JobWindowDuration, Texts)
         SCOPED_TRACE(c.ms);
         EXPECT_EQ(frmProcess::DurationText(c.ms), QString::fromUtf8(c.text));
     }
+    // A translated interface writes the seconds with a decimal point.
+    const QString saved = gtLanguageFile;
+    gtLanguageFile = QStringLiteral("English.lng");
+    const QString english = frmProcess::DurationText(3250);
+    gtLanguageFile = saved;
+    EXPECT_TRUE(english.endsWith(QStringLiteral(" 3.25s"))) << english.toStdString();
 }
 
 TEST_F(JobWindow, CompactingCannotBeClosedUntilDone)

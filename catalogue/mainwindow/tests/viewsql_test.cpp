@@ -122,6 +122,12 @@ TEST(ViewSql, DurationText)
         {90.4, "Kategorien (Dauer: 01:30)"}, {3 * 3600 + 5 * 60, "Kategorien (Dauer: 05:00)"}};
     for (const auto& [seconds, text] : cases)
         EXPECT_EQ(DurationText(QStringLiteral("Kategorien"), seconds), QString::fromUtf8(text)) << seconds;
+    // A translated interface writes the seconds with a decimal point.
+    const QString saved = gtLanguageFile;
+    gtLanguageFile = QStringLiteral("English.lng");
+    const QString english = DurationText(QStringLiteral("Categories"), 1.234);
+    gtLanguageFile = saved;
+    EXPECT_TRUE(english.endsWith(QStringLiteral(" 1.23s)"))) << english.toStdString();
 }
 
 class ViewsOnCatalogue : public CatalogueTest {
